@@ -1,0 +1,43 @@
+#pragma once
+// One function per verb of helmwise-cli. Each parses its own arguments
+// (args[0] is the verb) and writes to the given streams, so tests can run
+// a command and read what it printed. The result is the process exit status.
+#include <QStringList>
+#include <QTextStream>
+
+namespace cli {
+
+enum ExitStatus {
+    ExitOk = 0,
+    ExitErrorsFound = 1,  // check/upload: the configuration has errors
+    ExitBadInput = 2,     // a file that cannot be loaded, a refused value
+    ExitNoReply = 3,      // the exchange stayed silent
+};
+
+struct Streams {
+    QTextStream &out;
+    QTextStream &err;
+};
+
+int runCheck(const QStringList &args, Streams io);
+int runConvert(const QStringList &args, Streams io);
+int runShow(const QStringList &args, Streams io);
+int runExport(const QStringList &args, Streams io);
+int runNew(const QStringList &args, Streams io);
+int runReport(const QStringList &args, Streams io);
+// Exchange commands: download, upload, pin, password, clock, version, reboot, ports.
+int runDevice(const QStringList &args, Streams io);
+
+struct Verb {
+    const char *name;
+    const char *summary;
+    int (*run)(const QStringList &, Streams);
+};
+
+// Every verb the tool knows, in the order --help lists them.
+const QList<Verb> &verbs();
+
+// Runs the verb named by args[0]; unknown verbs print the usage and give 2.
+int dispatch(const QStringList &args, Streams io);
+
+} // namespace cli

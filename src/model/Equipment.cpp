@@ -1,0 +1,93 @@
+#include "Equipment.h"
+
+using namespace tdl;
+
+QString boardNumberText(int board)
+{
+    return QStringLiteral("%1").arg(board, 2, 10, QLatin1Char('0'));
+}
+
+QString extensionPosition(int i)
+{
+    return boardNumberText(i / ExtsPerBoard + 1) + QLatin1Char('.') +
+           QString::number(extensionPort(i));
+}
+
+QString tieLinePosition(int t)
+{
+    return boardNumberText(t / TiesPerBoard + 1) + QLatin1Char('.') +
+           QString::number(tieLinePort(t));
+}
+
+bool extensionOnBoard(const Configuration &config, int i)
+{
+    if (i < 0 || i >= MaxExtensions)
+        return false;
+    return config.SysConfig.Slots[extensionSlot(i)] == BoardSubscriber;
+}
+
+bool tieLineOnBoard(const Configuration &config, int t)
+{
+    if (t < 0 || t >= MaxTieLines)
+        return false;
+    return config.SysConfig.Slots[tieLineSlot(t)] == BoardTieLine;
+}
+
+bool isLiveExtension(const Configuration &config, int i)
+{
+    return extensionOnBoard(config, i) && config.Extensions[i].Active;
+}
+
+bool isLiveTieLine(const Configuration &config, int t)
+{
+    return tieLineOnBoard(config, t) && config.TieLines[t].Active;
+}
+
+int findLiveExtension(const Configuration &config, int number)
+{
+    for (int i = 0; i < MaxExtensions; ++i) {
+        if (isLiveExtension(config, i) && config.Extensions[i].ExtNum == number)
+            return i;
+    }
+    return -1;
+}
+
+int findActiveGroup(const Configuration &config, int dirNum)
+{
+    for (int g = 0; g < MaxGroups; ++g) {
+        if (config.Groups[g].Active && config.Groups[g].DirNum == dirNum)
+            return g;
+    }
+    return -1;
+}
+
+namespace {
+const char *const boardNames[BoardTypeCount] = {
+    "Empty", "Subscriber", "Tie Line", "Processor", "Tone 8 Channels", "Tone 16 Channels",
+    "Ringing Module"};
+}
+
+QString boardTypeName(int code)
+{
+    if (code < 0 || code >= BoardTypeCount)
+        return QString();
+    return QString::fromLatin1(boardNames[code]);
+}
+
+int boardTypeFromName(const QString &name)
+{
+    for (int code = 0; code < BoardTypeCount; ++code) {
+        if (name == QLatin1String(boardNames[code]))
+            return code;
+    }
+    return -1;
+}
+
+static QString recordKey(QChar letter, int index)
+{
+    return letter + QStringLiteral("%1").arg(index, 3, 10, QLatin1Char('0'));
+}
+
+QString extensionKey(int i) { return recordKey(QLatin1Char('E'), i); }
+QString tieLineKey(int t) { return recordKey(QLatin1Char('T'), t); }
+QString groupKey(int g) { return recordKey(QLatin1Char('G'), g); }

@@ -1,0 +1,45 @@
+#pragma once
+// Equipment numbering: which slot and port a table index lives on, the
+// position texts, live records and the tree keys that name records.
+#include "Configuration.h"
+
+#include <QString>
+
+// Slot and port (1-based) of extension index i and tie-line index t.
+constexpr int extensionSlot(int i) { return i / tdl::ExtsPerBoard + tdl::FirstLineSlot; }
+constexpr int extensionPort(int i) { return i % tdl::ExtsPerBoard + 1; }
+constexpr int tieLineSlot(int t) { return t / tdl::TiesPerBoard + tdl::FirstLineSlot; }
+constexpr int tieLinePort(int t) { return t % tdl::TiesPerBoard + 1; }
+
+// "01.1" for extension 0, "15.8" for extension 119.
+QString extensionPosition(int i);
+// "01.1" for tie line 0, "15.4" for tie line 59.
+QString tieLinePosition(int t);
+// Two-digit board number of a line slot (slot 2 is board "01").
+QString boardNumberText(int board);
+
+// Whether the record's slot holds a board of its kind (whatever Active says).
+bool extensionOnBoard(const Configuration &config, int i);
+bool tieLineOnBoard(const Configuration &config, int t);
+
+// Live: Active and on a board of its kind. Only live records reach the
+// exchange, the checker and the lists.
+bool isLiveExtension(const Configuration &config, int i);
+bool isLiveTieLine(const Configuration &config, int t);
+
+// Index of the first live extension numbered `number`, or -1.
+int findLiveExtension(const Configuration &config, int number);
+// Index of the first active group among 0..15 with that directory number, or -1.
+int findActiveGroup(const Configuration &config, int dirNum);
+
+// Board type names as files and screens show them ("Empty", "Subscriber", ...).
+QString boardTypeName(int code);
+// Code of the board whose name equals `name` exactly, or -1.
+int boardTypeFromName(const QString &name);
+
+// Tree keys: "E007", "T012", "G003"; "RRR" system; "XXX" no single record.
+QString extensionKey(int i);
+QString tieLineKey(int t);
+QString groupKey(int g);
+inline const QString systemKey() { return QStringLiteral("RRR"); }
+inline const QString noRecordKey() { return QStringLiteral("XXX"); }

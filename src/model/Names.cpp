@@ -1,0 +1,42 @@
+#include "Names.h"
+
+using namespace tdl;
+
+QString GetNameFromExt(const Configuration &config, int number)
+{
+    if (number == 0)
+        return QString();
+    if (number >= 100 && number < 500) {
+        for (int i = 0; i < MaxExtensions; ++i) {
+            if (config.Extensions[i].ExtNum == number)
+                return config.Extensions[i].Name;
+        }
+        return QStringLiteral("Unknown Extension");
+    }
+    if (number >= 500 && number < 600) {
+        for (int g = 0; g < MaxGroups; ++g) {
+            if (config.Groups[g].DirNum == number)
+                return config.Groups[g].Name;
+        }
+        return QStringLiteral("Unknown Group");
+    }
+    return QStringLiteral("Invalid Extension");
+}
+
+QString GroupUsersText(const Configuration &config, int g)
+{
+    QString longText;
+    QString shortText;
+    int matches = 0;
+    const int dirNum = config.Groups[g].DirNum;
+    for (int i = 0; i < MaxExtensions; ++i) {
+        const ExtRecord &ext = config.Extensions[i];
+        if (ext.Group != dirNum)
+            continue;
+        ++matches;
+        longText += QString::number(ext.ExtNum) + QStringLiteral(" ( ") + ext.Name +
+                    QStringLiteral(") ");
+        shortText += QString::number(ext.ExtNum) + QLatin1Char(' ');
+    }
+    return matches > 1 ? shortText : longText;
+}

@@ -1,0 +1,27 @@
+#include "ConfigDocument.h"
+
+ConfigDocument::ConfigDocument(QObject *parent) : QObject(parent), config(makeDefaultConfiguration())
+{
+}
+
+void ConfigDocument::setCurrentFile(const QString &path)
+{
+    if (path == currentFile_)
+        return;
+    currentFile_ = path;
+    emit currentFileChanged(path);
+}
+
+void ConfigDocument::setConfigChanged(bool changed)
+{
+    if (changed == changed_)
+        return;
+    changed_ = changed;
+    emit changedFlagChanged(changed);
+}
+
+void ConfigDocument::markChanged()
+{
+    setConfigChanged(true);
+    emit edited();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Every modal question, message and file dialog of the program goes through
+// a Prompter, so tests can queue the answers instead of blocking on a window.
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+struct Prompt {
+    enum Kind { Message, Question, OpenFile, SaveFile };
+    Kind kind = Message;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QString filter;      // file dialogs: "Windows Tidelex Files (*.TWZ);;All Files (*)"
+    QString proposedName; // file dialogs: the name filled in
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Shows a message or question; returns the button chosen.
+    virtual QMessageBox::StandardButton ask(QWidget *parent, const Prompt &prompt) = 0;
+    // Shows a file dialog; returns the chosen path or an empty string.
+    virtual QString chooseFile(QWidget *parent, const Prompt &prompt) = 0;
+
+    // Conveniences over ask().
+    void message(QWidget *parent, const QString &title, const QString &text,
+                 QMessageBox::Icon icon = QMessageBox::NoIcon);
+    QMessageBox::StandardButton question(QWidget *parent, const QString &title,
+                                         const QString &text,
+                                         QMessageBox::StandardButtons buttons);
+};
+
+// The real dialogs: QMessageBox and QFileDialog.
+class DialogPrompter : public Prompter {
+public:
+    QMessageBox::StandardButton ask(QWidget *parent, const Prompt &prompt) override;
+    QString chooseFile(QWidget *parent, const Prompt &prompt) override;
+};
+
+// The prompter the application uses; tests replace it with a scripted one.
+Prompter &prompter();
+void setPrompter(Prompter *replacement); // nullptr restores the dialogs

@@ -1,0 +1,197 @@
+#include "Configuration.h"
+#include "Equipment.h"
+#include "Names.h"
+
+#include <QtTest>
+
+using namespace tdl;
+
+class TestModel : public QObject {
+    Q_OBJECT
+private slots:
+    void clearConfigDefaults();
+    void clearConfigKeepsFixedSlotsAndClasses();
+    void builtInClasses_data();
+    void builtInClasses();
+    void findExtension_data();
+    void findExtension();
+    void positions_data();
+    void positions();
+    void liveRecordsNeedBoardAndActive();
+    void nameFromNumber_data();
+    void nameFromNumber();
+    void groupUsersText();
+};
+
+void TestModel::clearConfigDefaults()
+{
+    Configuration c = makeDefaultConfiguration();
+    const ExtRecord &last = c.Extensions[119];
+    QCOMPARE(last.Name, QStringLiteral("New Ext Brd 15 Port 8"));
+    QCOMPARE(last.ExtNum, int16_t(219));
+    QCOMPARE(last.Class, int16_t(ClassDisabled));
+    QVERIFY(!last.Active);
+    QCOMPARE(c.Extensions[0].Name, QStringLiteral("New Ext Brd 1 Port 1"));
+    QCOMPARE(c.Extensions[127].ExtNum, int16_t(227));
+    const TieRecord &tie = c.TieLines[59];
+    QCOMPARE(tie.Name, QStringLiteral("New Tie Brd 15 Port 4"));
+    QCOMPARE(tie.DirNum, int16_t(959));
+    QCOMPARE(tie.Ext1, int16_t(103));
+    QVERIFY(tie.Dial9);
+    QCOMPARE(c.SysConfig.GA[0], int16_t(-1));
+    QCOMPARE(c.SysConfig.GA[2], int16_t(-1));
+    QCOMPARE(c.Groups[15].Exts[11], int16_t(0));
+}
+
+void TestModel::clearConfigKeepsFixedSlotsAndClasses()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.Slots = {BoardTone16, BoardProcessor, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2,
+                         BoardRinging};
+    c.SysConfig.GA[3] = 42;
+    c.ExtClasses[9].Name = QStringLiteral("Galley");
+    c.TieLines[60].Name = QStringLiteral("spare");
+    ClearConfig(c);
+    QCOMPARE(c.SysConfig.Slots[0], int16_t(BoardTone16));
+    QCOMPARE(c.SysConfig.Slots[1], int16_t(BoardProcessor));
+    QCOMPARE(c.SysConfig.Slots[17], int16_t(BoardRinging));
+    for (int s = 2; s <= 16; ++s)
+        QCOMPARE(c.SysConfig.Slots[s], int16_t(BoardEmpty));
+    QCOMPARE(c.SysConfig.GA[3], int16_t(42));
+    QCOMPARE(c.ExtClasses[9].Name, QStringLiteral("Galley"));
+    QCOMPARE(c.TieLines[60].Name, QStringLiteral("spare"));
+}
+
+void TestModel::builtInClasses_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<int>("byte1");
+    QTest::newRow("custom") << 0 << "Custom" << false << 0;
+    QTest::newRow("officer") << 1 << "Officer" << false << 215;
+    QTest::newRow("crew") << 2 << "Crew" << false << 224;
+    QTest::newRow("night bell") << 3 << "Night Bell" << true << 36;
+    QTest::newRow("emergency") << 4 << "Emergency Phone" << true << 36;
+    QTest::newRow("hot line") << 5 << "Hot Line" << true << 36;
+    QTest::newRow("disabled") << 6 << "Disabled" << true << 0;
+}
+
+void TestModel::builtInClasses()
+{
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    QFETCH(bool, fixed);
+    QFETCH(int, byte1);
+    Configuration c;
+    c.ExtClasses[20].Active = true;
+    InitClasses(c);
+    QCOMPARE(c.ExtClasses[index].Name, name);
+    QCOMPARE(c.ExtClasses[index].Fixed, fixed);
+    QCOMPARE(int(c.ExtClasses[index].Status[1]), byte1);
+    QVERIFY(c.ExtClasses[index].Active);
+    QVERIFY(!c.ExtClasses[20].Active);
+    QCOMPARE(c.TieClasses[1].Name, QStringLiteral("Sat Comm"));
+    QCOMPARE(int(c.TieClasses[3].Status[0]), 48);
+}
+
+void TestModel::findExtension_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("index");
+    QTest::newRow("zero") << 0 << 0;
+    QTest::newRow("negative") << -5 << -1;
+    QTest::newRow("above range") << 500 << -1;
+    QTest::newRow("first of duplicates") << 150 << 3;
+    QTest::newRow("inactive record still found") << 110 << 10;
+    QTest::newRow("beyond the exchange") << 400 << -1;
+}
+
+void TestModel::findExtension()
+{
+    QFETCH(int, number);
+    QFETCH(int, index);
+    Configuration c = makeDefaultConfiguration();
+    c.Extensions[3].ExtNum = 150;
+    c.Extensions[50].ExtNum = 150;
+    c.Extensions[120].ExtNum = 400; // spare record, never searched
+    QCOMPARE(FindExtension(c, number), index);
+}
+
+void TestModel::positions_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<int>("extSlot");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("first") << 0 << "01.1" << 2 << "E000";
+    QTest::newRow("ninth") << 8 << "02.1" << 3 << "E008";
+    QTest::newRow("last") << 119 << "15.8" << 16 << "E119";
+}
+
+void TestModel::positions()
+{
+    QFETCH(int, index);
+    QFETCH(QString, ext);
+    QFETCH(int, extSlot);
+    QFETCH(QString, key);
+    QCOMPARE(extensionPosition(index), ext);
+    QCOMPARE(extensionSlot(index), extSlot);
+    QCOMPARE(extensionKey(index), key);
+    QCOMPARE(tieLinePosition(59), QStringLiteral("15.4"));
+    QCOMPARE(tieLineSlot(59), 16);
+}
+
+void TestModel::liveRecordsNeedBoardAndActive()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.Extensions[0].Active = true;
+    QVERIFY(!isLiveExtension(c, 0));
+    c.SysConfig.Slots[2] = BoardSubscriber;
+    QVERIFY(isLiveExtension(c, 0));
+    QVERIFY(!isLiveExtension(c, 1));
+    c.SysConfig.Slots[2] = BoardTieLine;
+    c.TieLines[0].Active = true;
+    QVERIFY(!isLiveExtension(c, 0));
+    QVERIFY(isLiveTieLine(c, 0));
+    c.TieLines[60].Active = true; // falls on the ringing module's slot
+    QVERIFY(!isLiveTieLine(c, 60));
+    QCOMPARE(findLiveExtension(c, 100), -1);
+}
+
+void TestModel::nameFromNumber_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("zero") << 0 << "";
+    QTest::newRow("extension") << 105 << "New Ext Brd 1 Port 6";
+    QTest::newRow("unknown extension") << 499 << "Unknown Extension";
+    QTest::newRow("group") << 545 << "Mess";
+    QTest::newRow("unknown group") << 599 << "Unknown Group";
+    QTest::newRow("invalid") << 600 << "Invalid Extension";
+    QTest::newRow("negative") << -1 << "Invalid Extension";
+}
+
+void TestModel::nameFromNumber()
+{
+    QFETCH(int, number);
+    QFETCH(QString, name);
+    Configuration c = makeDefaultConfiguration();
+    c.Groups[1].DirNum = 545;
+    c.Groups[1].Name = QStringLiteral("Mess");
+    QCOMPARE(GetNameFromExt(c, number), name);
+}
+
+void TestModel::groupUsersText()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.Groups[0].DirNum = 546;
+    QCOMPARE(GroupUsersText(c, 0), QString());
+    c.Extensions[4].Group = 546;
+    QCOMPARE(GroupUsersText(c, 0), QStringLiteral("104 ( New Ext Brd 1 Port 5) "));
+    c.Extensions[9].Group = 546;
+    QCOMPARE(GroupUsersText(c, 0), QStringLiteral("104 109 "));
+}
+
+QTEST_APPLESS_MAIN(TestModel)
+#include "tst_model.moc"

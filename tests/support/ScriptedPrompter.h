@@ -1,0 +1,41 @@
+#pragma once
+// A Prompter for tests: answers come from a queue, every prompt is recorded.
+#include "Prompter.h"
+
+#include <QList>
+#include <QQueue>
+
+class ScriptedPrompter : public Prompter {
+public:
+    ScriptedPrompter() { setPrompter(this); }
+    ~ScriptedPrompter() override { setPrompter(nullptr); }
+
+    QQueue<QMessageBox::StandardButton> buttons; // next answers to ask()
+    QQueue<QString> files;                       // next answers to chooseFile()
+    QList<Prompt> asked;                         // every prompt, in order
+
+    QMessageBox::StandardButton ask(QWidget *, const Prompt &prompt) override
+    {
+        asked.append(prompt);
+        if (!buttons.isEmpty())
+            return buttons.dequeue();
+        // Unscripted: the first button offered (OK for messages).
+        for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+            if (prompt.buttons.testFlag(b))
+                return b;
+        }
+        return QMessageBox::Ok;
+    }
+    QString chooseFile(QWidget *, const Prompt &prompt) override
+    {
+        asked.append(prompt);
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Prompt &p : asked)
+            result << p.text;
+        return result;
+    }
+};
