@@ -1,0 +1,24 @@
+#pragma once
+// The "New System" dialog: six numbers, the board plan they need, and the
+// generator on OK.
+#include <QDialog>
+
+struct Configuration;
+
+class frmNewSystem : public QDialog {
+    Q_OBJECT
+public:
+    // exec() results: Accepted = a new system was generated into the
+    // configuration; Rejected = cancelled; OpenedFile = the user chose
+    // "Open..." and a valid configuration file (see chosenFile()).
+    enum Result { OpenedFile = 2 };
+
+    explicit frmNewSystem(Configuration &config, QWidget *parent = nullptr);
+    // Turns Cancel into "Open..." (called from a new configuration without template).
+    void setOpenInstead(bool openInstead);
+    QString chosenFile() const;
+
+private:
+    struct Private;
+    Private *d;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Editing pane of one extension (vspData element 1).
+#include <QWidget>
+
+class ConfigDocument;
+
+class ExtensionPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit ExtensionPane(ConfigDocument &doc, QWidget *parent = nullptr);
+    void ShowExtension(int index);
+    int currentIndex() const;
+    // Stores a field still being edited (the pane is being left).
+    void commitPending();
+
+signals:
+    // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
+    void statusMessage(const QString &text);
+    // A tree node's text changed (key "E007", new text).
+    void nodeTextChanged(const QString &key, const QString &text);
+
+private:
+    struct Private;
+    Private *d;
+};

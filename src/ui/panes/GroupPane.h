@@ -1,0 +1,25 @@
+#pragma once
+// Editing pane of one group (vspData element 3).
+#include <QWidget>
+
+class ConfigDocument;
+
+class GroupPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit GroupPane(ConfigDocument &doc, QWidget *parent = nullptr);
+    void ShowGroup(int index);
+    int currentIndex() const;
+    // Stores a field still being edited (the pane is being left).
+    void commitPending();
+
+signals:
+    // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
+    void statusMessage(const QString &text);
+    // A tree node's text changed (key "G007", new text).
+    void nodeTextChanged(const QString &key, const QString &text);
+
+private:
+    struct Private;
+    Private *d;
+};
