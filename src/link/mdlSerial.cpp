@@ -1,0 +1,515 @@
+#include "mdlSerial.h"
+
+#include "SerialLine.h"
+
+using namespace Serial;
+
+namespace {
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;
+}
+
+int hexByte(const char *pair)
+{
+    return hexValue(pair[0]) * 16 + hexValue(pair[1]);
+}
+
+// A control byte shown as a letter: 0x04 is D, 0x0C is L.
+QString controlLetter(unsigned char byte)
+{
+    return QString(QChar(64 + byte));
+}
+
+void appendTrace(QList<TraceFragment> &trace, TraceColour colour, const QString &text)
+{
+    if (!trace.isEmpty() && trace.last().colour == colour && colour == TraceColour::Plain)
+        trace.last().text += text;
+    else
+        trace.append({colour, text});
+}
+
+void traceReceived(QList<TraceFragment> &trace, unsigned char byte)
+{
+    if (byte >= 128)
+        return;
+    if (byte >= 32) {
+        appendTrace(trace, TraceColour::Plain, QString(QChar(char16_t(byte))));
+        return;
+    }
+    switch (byte) {
+    case 13:
+        appendTrace(trace, TraceColour::Plain, QStringLiteral("\r\n"));
+        return;
+    case 10:
+        return;
+    case RxRefused:
+        appendTrace(trace, TraceColour::Red, QStringLiteral("<NAK>"));
+        return;
+    case RxAck:
+        appendTrace(trace, TraceColour::Red, QStringLiteral("<ACK>"));
+        return;
+    case RxTimeout:
+        appendTrace(trace, TraceColour::Red, QStringLiteral("<TIMEOUT>"));
+        return;
+    default:
+        appendTrace(trace, TraceColour::Red, controlLetter(byte));
+    }
+}
+
+} // namespace
+
+uint32_t traceRgb(TraceColour colour)
+{
+    switch (colour) {
+    case TraceColour::Red:
+        return 0xFF0000;
+    case TraceColour::Blue:
+        return 0x0000FF;
+    case TraceColour::Green:
+        return 0x008000;
+    case TraceColour::Plain:
+        break;
+    }
+    return 0x000000;
+}
+
+QString traceRichText(const TraceFragment &fragment)
+{
+    if (fragment.colour == TraceColour::Plain)
+        return fragment.text;
+    const uint32_t rgb = traceRgb(fragment.colour);
+    return QStringLiteral("{{\\colortbl;\\red%1\\green%2\\blue%3;}{\\cf1 %4}}")
+        .arg((rgb >> 16) & 0xFF)
+        .arg((rgb >> 8) & 0xFF)
+        .arg(rgb & 0xFF)
+        .arg(fragment.text);
+}
+
+QByteArray hexField(int value, int digits)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(digits, '0', true);
+}
+
+bool blockChecksumOk(const QByteArray &reply)
+{
+    if (reply.size() != BlockReplyLength)
+        return false;
+    int sum = 0;
+    for (int k = 0; k < BlockBytes; ++k)
+        sum = (sum + hexByte(reply.constData() + 2 * k)) % 256;
+    return sum == hexByte(reply.constData() + 2 * BlockBytes);
+}
+
+SerialLink::SerialLink(SerialLine *line, QObject *parent) : QObject(parent), m_line(line)
+{
+    connect(m_line, &SerialLine::readyRead, this, &SerialLink::onReadyRead);
+    connect(m_line, &SerialLine::lost, this, &SerialLink::lineLost);
+
+    m_pumpTimer.setTimerType(Qt::PreciseTimer);
+    m_pumpTimer.setInterval(PumpIntervalMs);
+    connect(&m_pumpTimer, &QTimer::timeout, this, &SerialLink::PumpOutput);
+    m_pumpTimer.start();
+
+    m_replyTimer.setSingleShot(true);
+    connect(&m_replyTimer, &QTimer::timeout, this, &SerialLink::onReplyTimeout);
+    m_sinceProgress.start();
+}
+
+SerialLink::~SerialLink() = default;
+
+void SerialLink::setPumping(bool on)
+{
+    if (on)
+        m_pumpTimer.start();
+    else
+        m_pumpTimer.stop();
+}
+
+void SerialLink::setReplyHandler(int owner, ReplyHandler handler)
+{
+    if (handler)
+        m_handlers.insert(owner, std::move(handler));
+    else
+        m_handlers.remove(owner);
+}
+
+bool SerialLink::queueMessage(int owner, int id, const QByteArray &bytes, int kind, int expected)
+{
+    OutMessage &slot = m_queue[size_t(m_write)];
+    if (slot.SlotState != SlotFree || bytes.size() > MessageSize)
+        return false;
+    slot = OutMessage{};
+    slot.ReplyOwner = owner;
+    slot.Id = int16_t(id);
+    std::copy(bytes.begin(), bytes.end(), slot.Bytes.begin());
+    slot.Length = int16_t(bytes.size());
+    slot.ReplyKind = kind;
+    slot.ExpectedLength = int16_t(expected);
+    slot.SlotState = SlotQueued;
+    m_write = (m_write + 1) % QueueSize;
+    scheduleSend();
+    return true;
+}
+
+bool SerialLink::QueueReadBlock(int owner, int id, int addr)
+{
+    return queueMessage(owner, id, CmdReadBlock + hexField(addr, 4), ReplyBlock, BlockReplyLength);
+}
+
+bool SerialLink::QueueWriteBlock(int owner, int id, int addr, const QByteArray &bytes)
+{
+    if (bytes.size() != BlockBytes)
+        return false;
+    QByteArray message = CmdWriteBlock + hexField(addr, 4);
+    int sum = 0;
+    for (char byte : bytes) {
+        message += hexField(static_cast<unsigned char>(byte), 2);
+        sum = (sum + static_cast<unsigned char>(byte)) % 256;
+    }
+    message += hexField(sum, 2);
+    return queueMessage(owner, id, message, ReplyAnyByte);
+}
+
+bool SerialLink::QueueReadByte(int owner, int id, int addr)
+{
+    return queueMessage(owner, id, CmdReadByte + hexField(addr, 4), ReplyText, 2);
+}
+
+bool SerialLink::QueueWriteByte(int owner, int id, int addr, int value, bool completion)
+{
+    return queueMessage(owner, id, CmdWriteByte + hexField(addr, 4) + hexField(value & 0xFF, 2),
+                        completion ? ReplyNotify : ReplyNone);
+}
+
+bool SerialLink::QueueWriteWord(int owner, int id, int addr, int first, int second,
+                                bool completion)
+{
+    return queueMessage(owner, id,
+                        CmdWriteWord + hexField(addr, 4) + hexField(first & 0xFF, 2) +
+                            hexField(second & 0xFF, 2),
+                        completion ? ReplyNotify : ReplyNone);
+}
+
+bool SerialLink::QueueFill(int owner, int id, int addr, int count, int value)
+{
+    return queueMessage(owner, id,
+                        CmdFill + hexField(addr, 4) + hexField(count, 4) + hexField(value & 0xFF, 2),
+                        ReplyAnyByte);
+}
+
+bool SerialLink::QueueEnterSetup()
+{
+    // All three slots or none: a half-queued sequence would leave the
+    // exchange between its two setup bytes.
+    for (int k = 0; k < 3; ++k) {
+        if (m_queue[size_t((m_write + k) % QueueSize)].SlotState != SlotFree)
+            return false;
+    }
+    queueMessage(OwnerNone, 0, QByteArray(1, CmdEnterSetup1), ReplyNotify);
+    OutMessage &delay = m_queue[size_t(m_write)];
+    delay = OutMessage{};
+    delay.Length = EnterSetupTicks;
+    delay.ReplyKind = ReplyDelay;
+    delay.SlotState = SlotDelay;
+    m_write = (m_write + 1) % QueueSize;
+    queueMessage(OwnerNone, 0, QByteArray(1, CmdEnterSetup2), ReplyNotify);
+    return true;
+}
+
+bool SerialLink::QueueReboot(int owner, int id)
+{
+    return queueMessage(owner, id, QByteArray(1, CmdReboot), ReplyNotify);
+}
+
+bool SerialLink::QueueClockUpdate(int owner, int id)
+{
+    return queueMessage(owner, id, QByteArray(1, CmdClockUpdate), ReplyNotify);
+}
+
+void SerialLink::SendAck(bool ok)
+{
+    if (ok)
+        queueMessage(OwnerNone, 0, QByteArray(1, CmdAck), ReplyNone);
+    else
+        current().SlotState = SlotResend;
+}
+
+void SerialLink::QueueReset()
+{
+    for (OutMessage &slot : m_queue)
+        slot.SlotState = SlotFree;
+    m_read = 0;
+    m_write = 0;
+    m_rxCount = 0;
+    m_replyTimer.stop();
+    m_silenceReported = false;
+    m_sinceProgress.restart();
+}
+
+void SerialLink::setShowAllMessages(bool on)
+{
+    if (m_showAll == on)
+        return;
+    m_showAll = on;
+    emit showAllMessagesChanged(on);
+}
+
+void SerialLink::SuspendTrace()
+{
+    m_savedShowAll = m_showAll;
+    setShowAllMessages(false);
+}
+
+void SerialLink::RestoreTrace()
+{
+    setShowAllMessages(m_savedShowAll);
+}
+
+bool SerialLink::isIdle() const
+{
+    for (const OutMessage &slot : m_queue) {
+        if (slot.SlotState != SlotFree)
+            return false;
+    }
+    return true;
+}
+
+void SerialLink::advance()
+{
+    m_read = (m_read + 1) % QueueSize;
+    current().Count = 0;
+}
+
+void SerialLink::complete(const QByteArray &reply)
+{
+    OutMessage &slot = current();
+    const int owner = slot.ReplyOwner;
+    const int id = slot.Id;
+    slot.SlotState = SlotFree;
+    m_replyTimer.stop();
+    advance();
+    callOwner(owner, id, reply);
+}
+
+void SerialLink::callOwner(int owner, int id, const QByteArray &text)
+{
+    // A copy: the handler may replace or remove itself.
+    const ReplyHandler handler = m_handlers.value(owner);
+    if (handler)
+        handler(id, text);
+}
+
+void SerialLink::scheduleSend()
+{
+    // A queueing call never sends from inside itself, so a caller queueing a
+    // sequence is not re-entered by the completion of its first message.
+    if (m_busy || m_sendScheduled)
+        return;
+    m_sendScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_sendScheduled = false;
+            sendPending();
+        },
+        Qt::QueuedConnection);
+}
+
+void SerialLink::sendPending()
+{
+    if (m_busy)
+        return;
+    ++m_busy;
+    // Messages without a reply go out back to back; the loop stops at a
+    // delay, at a message awaiting its reply, or at an empty queue.
+    while (current().SlotState == SlotQueued)
+        sendCurrent();
+    --m_busy;
+}
+
+void SerialLink::sendCurrent()
+{
+    OutMessage &slot = current();
+    slot.SlotState = SlotSending;
+    m_rxCount = 0;
+    const bool awaitsReply = slot.ReplyKind != ReplyNotify && slot.ReplyKind != ReplyNone;
+    if (awaitsReply) {
+        // Waiting before the bytes leave: a fast line may answer inside write().
+        slot.SlotState = SlotWaiting;
+        if (!m_resending)
+            noteProgress();
+        if (m_resendMs > 0)
+            m_replyTimer.start(m_resendMs);
+    }
+    if (m_showAll)
+        traceSent(slot.Bytes[0]);
+    const QByteArray bytes(slot.Bytes.data(), slot.Length);
+    const int owner = slot.ReplyOwner;
+    const int id = slot.Id;
+    const int kind = slot.ReplyKind;
+    if (!awaitsReply) {
+        slot.SlotState = SlotFree;
+        advance();
+    }
+    if (m_line->isOpen())
+        m_line->write(bytes);
+    else
+        emit notConnected(QStringLiteral("Not connected to a tidelex"));
+    if (kind == ReplyNotify && owner >= OwnerUpload && owner <= OwnerClock)
+        callOwner(owner, id, QByteArray());
+}
+
+void SerialLink::traceSent(char command)
+{
+    const auto byte = static_cast<unsigned char>(command);
+    if (byte >= 32)
+        emit traced({{TraceColour::Green, QString(QChar(char16_t(byte)))}});
+    else
+        emit traced({{TraceColour::Blue, controlLetter(byte)}});
+}
+
+void SerialLink::PumpOutput()
+{
+    ++m_busy;
+    OutMessage &slot = current();
+    switch (slot.SlotState) {
+    case SlotDelay:
+        if (++slot.Count >= slot.Length) {
+            slot.SlotState = SlotFree;
+            advance();
+        }
+        break;
+    case SlotResend:
+        // Ask again only once the line has been quiet for a tick, so the
+        // rest of a misframed reply is not taken for the start of the next.
+        if (m_rxSinceTick)
+            break;
+        if (m_showAll)
+            emit traced({{TraceColour::Blue, QStringLiteral("<NACK>")}});
+        m_rxCount = 0;
+        slot.SlotState = SlotWaiting;
+        if (m_resendMs > 0)
+            m_replyTimer.start(m_resendMs);
+        if (m_line->isOpen())
+            m_line->write(QByteArray(1, CmdResend));
+        break;
+    default:
+        break;
+    }
+    m_rxSinceTick = false;
+    checkSilence();
+    --m_busy;
+    sendPending();
+}
+
+void SerialLink::noteProgress()
+{
+    m_sinceProgress.restart();
+    m_silenceReported = false;
+}
+
+void SerialLink::checkSilence()
+{
+    const int state = current().SlotState;
+    if (state != SlotWaiting && state != SlotResend)
+        return;
+    if (m_silenceMs <= 0 || m_silenceReported || m_sinceProgress.elapsed() < m_silenceMs)
+        return;
+    m_silenceReported = true;
+    emit noReply();
+}
+
+void SerialLink::onReplyTimeout()
+{
+    // The reply never came (lost on the line, or the request never arrived):
+    // send the same request again. Every waiting command is a read or a write
+    // of the same bytes to the same place, so repeating it is harmless.
+    OutMessage &slot = current();
+    if (slot.SlotState != SlotWaiting || m_busy)
+        return;
+    slot.SlotState = SlotQueued;
+    m_resending = true;
+    sendPending();
+    m_resending = false;
+}
+
+void SerialLink::onReadyRead()
+{
+    // Data that arrives while a chunk is being handled is read by the loop
+    // below, never left waiting for another readyRead.
+    if (m_reading)
+        return;
+    m_reading = true;
+    for (QByteArray chunk = m_line->readAll(); !chunk.isEmpty(); chunk = m_line->readAll())
+        ReceiveText(chunk);
+    m_reading = false;
+}
+
+void SerialLink::ReceiveText(const QByteArray &text)
+{
+    ++m_busy;
+    m_replyTimer.stop();
+    if (!text.isEmpty())
+        m_rxSinceTick = true;
+    QList<TraceFragment> trace;
+    for (qsizetype n = 0; n < text.size(); ++n) {
+        const char byte = text[n];
+        if (m_showAll)
+            traceReceived(trace, static_cast<unsigned char>(byte));
+        OutMessage &slot = current();
+        if (slot.SlotState != SlotWaiting)
+            continue;
+        switch (slot.ReplyKind) {
+        case ReplyAnyByte:
+            noteProgress();
+            complete(QByteArray(1, byte));
+            break;
+        case ReplyText:
+        case ReplyBlock: {
+            // Replies are hexadecimal text; anything else is noise on the line.
+            if (!isHexDigit(byte))
+                break;
+            noteProgress();
+            m_rx[size_t(m_rxCount++)] = byte;
+            if (m_rxCount < slot.ExpectedLength && m_rxCount < RxBufferSize)
+                break;
+            const QByteArray reply(m_rx.data(), m_rxCount);
+            if (slot.ReplyKind == ReplyBlock) {
+                // More digits right behind a full reply mean the reply was
+                // misframed (a stray digit inside it): ask for it again too.
+                bool trailing = false;
+                for (qsizetype k = n + 1; k < text.size() && !trailing; ++k)
+                    trailing = isHexDigit(text[k]);
+                if (trailing || !blockChecksumOk(reply)) {
+                    SendAck(false);
+                    break;
+                }
+                SendAck(true); // queued ahead of whatever the owner queues next
+            }
+            complete(reply);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (!trace.isEmpty())
+        emit traced(trace);
+    if (current().SlotState == SlotWaiting && m_resendMs > 0)
+        m_replyTimer.start(m_resendMs);
+    --m_busy;
+    sendPending();
+}

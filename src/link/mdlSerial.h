@@ -1,0 +1,228 @@
+#pragma once
+// The single path for all traffic to the exchange: a 128-slot ring of
+// outgoing messages, an output step that sends one message at a time and
+// waits for its reply, and a receiver that collects reply characters, checks
+// and acknowledges block replies and hands each completed reply to the
+// handler registered for its reply owner.
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class SerialLine;
+
+namespace Serial {
+
+enum SlotState : int32_t {
+    SlotFree = 0,
+    SlotQueued = 1,
+    SlotSending = 2,
+    SlotDelay = 3,
+    SlotWaiting = 4,
+    SlotResend = 5,
+};
+
+enum ReplyKind : int32_t {
+    ReplyNotify = 1,  // no reply; the owner is called right after sending
+    ReplyNone = 2,    // no reply; the slot is freed after sending
+    ReplyAnyByte = 3, // the first byte received completes the message
+    ReplyText = 4,    // ExpectedLength characters complete it
+    ReplyBlock = 5,   // checksum-verified block reply of ExpectedLength characters
+    ReplyDelay = 6,   // delay slots only
+};
+
+// Who receives a completion.
+enum ReplyOwner : int32_t {
+    OwnerNone = 0,
+    OwnerBoards = 1,
+    OwnerVersion = 2,
+    OwnerUpload = 6,
+    OwnerPin = 7,
+    OwnerPassword = 8,
+    OwnerClock = 9,
+    OwnerDownload = 10,
+};
+
+// Command bytes.
+constexpr char CmdEnterSetup1 = 0x03;
+constexpr char CmdReadBlock = 0x04;
+constexpr char CmdEnterSetup2 = 0x05;
+constexpr char CmdAck = 0x06;
+constexpr char CmdWriteBlock = 0x0C;
+constexpr char CmdReboot = 0x0F;
+constexpr char CmdReadByte = 0x11;
+constexpr char CmdWriteByte = 0x12;
+constexpr char CmdWriteWord = 0x14;
+constexpr char CmdResend = 0x15;
+constexpr char CmdFill = 0x18;
+constexpr char CmdClockUpdate = 0x19;
+
+// Bytes from the exchange with a meaning of their own.
+constexpr char RxAck = 0x06;
+constexpr char RxRefused = 0x0F;
+constexpr char RxTimeout = 0x07;
+
+constexpr int QueueSize = 128;
+constexpr int MessageSize = 501;
+constexpr int RxBufferSize = 513;
+constexpr int BlockBytes = 128;
+constexpr int BlockReplyLength = 258; // 256 data digits and two checksum digits
+constexpr int EnterSetupTicks = 160;  // 1.6 s of 10 ms output ticks
+constexpr int PumpIntervalMs = 10;
+constexpr int ReplyTimeoutMs = 2000;
+
+} // namespace Serial
+
+// One slot of the ring.
+struct OutMessage {
+    int32_t ReplyOwner = 0;
+    int16_t Id = 0;
+    std::array<char, Serial::MessageSize> Bytes{};
+    int16_t Length = 0;         // bytes to send; ticks to wait for a delay slot
+    int32_t ReplyKind = 0;
+    int16_t ExpectedLength = 0; // reply characters for kinds 4 and 5
+    int16_t Count = 0;          // ticks counted by a delay slot
+    int32_t SlotState = Serial::SlotFree;
+};
+
+// Traffic for the terminal, as data: the text and the colour to show it in.
+enum class TraceColour {
+    Plain, // received printable characters
+    Red,   // received control bytes
+    Blue,  // sent control bytes
+    Green, // sent printable command bytes
+};
+
+struct TraceFragment {
+    TraceColour colour = TraceColour::Plain;
+    QString text;
+    bool operator==(const TraceFragment &) const = default;
+};
+Q_DECLARE_METATYPE(TraceFragment)
+
+// 0xRRGGBB of a trace colour.
+uint32_t traceRgb(TraceColour colour);
+// The fragment as a rich-text group with its own colour table; plain text as it is.
+QString traceRichText(const TraceFragment &fragment);
+
+// value as `digits` uppercase hexadecimal digits with leading zeros.
+QByteArray hexField(int value, int digits);
+// Sum of the 128 bytes written by the first 256 characters, modulo 256,
+// compared with the byte written by the last two.
+bool blockChecksumOk(const QByteArray &reply);
+
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    // text: the reply characters (kinds 4, 5), the completing byte (kind 3),
+    // empty (kind 1).
+    using ReplyHandler = std::function<void(int id, const QByteArray &text)>;
+
+    explicit SerialLink(SerialLine *line, QObject *parent = nullptr);
+    ~SerialLink() override;
+
+    SerialLine *line() const { return m_line; }
+
+    // A controller registers for its owner code; an empty handler removes it.
+    void setReplyHandler(int owner, ReplyHandler handler);
+
+    // Queueing: each fills the slot at the write index and returns true, or
+    // drops the message and returns false when that slot is not free.
+    bool QueueReadBlock(int owner, int id, int addr);
+    bool QueueWriteBlock(int owner, int id, int addr, const QByteArray &bytes);
+    bool QueueReadByte(int owner, int id, int addr);
+    bool QueueWriteByte(int owner, int id, int addr, int value, bool completion);
+    bool QueueWriteWord(int owner, int id, int addr, int first, int second, bool completion);
+    bool QueueFill(int owner, int id, int addr, int count, int value);
+    // 0x03, a pause of 1.6 s, 0x05; queued whole or not at all.
+    bool QueueEnterSetup();
+    bool QueueReboot(int owner = Serial::OwnerNone, int id = 0);
+    bool QueueClockUpdate(int owner, int id);
+    void SendAck(bool ok);
+
+    // Every slot free, both indexes at 0; nothing in flight is waited for.
+    void QueueReset();
+
+    bool ShowAllMessages() const { return m_showAll; }
+    void setShowAllMessages(bool on);
+    void SuspendTrace();
+    void RestoreTrace();
+
+    // One tick of the 10 ms output timer.
+    void PumpOutput();
+    // Everything the line delivered in one read.
+    void ReceiveText(const QByteArray &text);
+
+    // Inspection, for tests and the raw views.
+    const OutMessage &slot(int index) const { return m_queue[size_t(index)]; }
+    int readIndex() const { return m_read; }
+    int writeIndex() const { return m_write; }
+    int receiveCount() const { return m_rxCount; }
+    // Nothing queued, delayed or awaited.
+    bool isIdle() const;
+
+    // After this long without a reply byte, a waiting message is sent again
+    // (0 = never). Reads and writes of the exchange memory are repeatable.
+    void setResendInterval(int msecs) { m_resendMs = msecs; }
+    // After this long without a reply byte, noReply() is emitted (0 = never).
+    void setSilenceLimit(int msecs) { m_silenceMs = msecs; }
+    int silenceLimit() const { return m_silenceMs; }
+    // The 10 ms output timer runs from construction; tests stop it to drive
+    // PumpOutput by hand.
+    void setPumping(bool on);
+
+signals:
+    void traced(const QList<TraceFragment> &fragments);
+    // For the terminal's "Show All Messages" tick.
+    void showAllMessagesChanged(bool on);
+    // A message was due while the port was closed.
+    void notConnected(const QString &status);
+    // The exchange has stayed silent for the silence limit.
+    void noReply();
+    // The line disappeared (module unplugged); the port is closed.
+    void lineLost(const QString &reason);
+
+private:
+    bool queueMessage(int owner, int id, const QByteArray &bytes, int kind, int expected = 0);
+    OutMessage &current() { return m_queue[size_t(m_read)]; }
+    void advance();
+    void complete(const QByteArray &reply);
+    void callOwner(int owner, int id, const QByteArray &text);
+    void sendPending();
+    void sendCurrent();
+    void scheduleSend();
+    void onReadyRead();
+    void onReplyTimeout();
+    void checkSilence();
+    void noteProgress();
+    void traceSent(char command);
+
+    SerialLine *m_line;
+    std::array<OutMessage, Serial::QueueSize> m_queue{};
+    int m_read = 0;
+    int m_write = 0;
+    std::array<char, Serial::RxBufferSize> m_rx{};
+    int m_rxCount = 0;
+    bool m_showAll = false;
+    bool m_savedShowAll = false;
+    QHash<int, ReplyHandler> m_handlers;
+
+    QTimer m_pumpTimer;
+    QTimer m_replyTimer;
+    QElapsedTimer m_sinceProgress;
+    int m_resendMs = Serial::ReplyTimeoutMs;
+    int m_silenceMs = 0;
+    bool m_silenceReported = false;
+    bool m_resending = false;
+    bool m_rxSinceTick = false;
+    bool m_sendScheduled = false;
+    int m_busy = 0;      // inside the pump or the receiver: sending waits for the end
+    bool m_reading = false;
+};

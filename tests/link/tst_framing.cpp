@@ -1,0 +1,646 @@
+// The message queue, the framing of every command and the receiver, over
+// the in-memory line: no port, no exchange, every byte visible.
+#include "FakeSerialLine.h"
+#include "mdlSerial.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Serial;
+
+namespace {
+
+enum Op { ReadBlock, WriteBlock, ReadByte, WriteByte, WriteWord, Fill, Reboot, ClockUpdate };
+
+// A block reply as the exchange sends it: 256 data digits and their sum.
+QByteArray blockReply(const QByteArray &data, int checksumDelta = 0)
+{
+    int sum = 0;
+    for (char c : data)
+        sum += static_cast<unsigned char>(c);
+    return data.toHex().toUpper() + hexField((sum + checksumDelta) & 0xFF, 2);
+}
+
+QByteArray pattern(int seed)
+{
+    QByteArray data(BlockBytes, 0);
+    for (int k = 0; k < BlockBytes; ++k)
+        data[k] = char((k * 37 + seed * 11) & 0xFF);
+    return data;
+}
+
+struct Call {
+    int owner;
+    int id;
+    QByteArray text;
+    bool operator==(const Call &) const = default;
+};
+
+// A line, a link on it, and a record of every completion handed out.
+struct Rig {
+    FakeSerialLine line;
+    SerialLink link{&line};
+    QList<Call> calls;
+
+    Rig()
+    {
+        line.open(QStringLiteral("fake"));
+        link.setPumping(false);
+        link.setResendInterval(0);
+        for (int owner : {1, 2, 6, 7, 8, 9, 10}) {
+            link.setReplyHandler(owner, [this, owner](int id, const QByteArray &text) {
+                calls.append({owner, id, text});
+            });
+        }
+    }
+    // Lets queued messages go out.
+    void flush() { QCoreApplication::processEvents(); }
+    void tick(int n = 1)
+    {
+        for (int k = 0; k < n; ++k)
+            link.PumpOutput();
+    }
+};
+
+} // namespace
+
+class TestFraming : public QObject {
+    Q_OBJECT
+private slots:
+    void commandBytes_data();
+    void commandBytes();
+    void enterSetupWaitsOneAndAHalfSecondsOfTicks();
+    void blockReplyChecksum_data();
+    void blockReplyChecksum();
+    void resendAsksUntilTheBlockIsRight();
+    void splitReplies_data();
+    void splitReplies();
+    void queueFull();
+    void enterSetupIsQueuedWholeOrNotAtAll();
+    void ownersCalledInOrder();
+    void notifyOnlyForDialogOwners_data();
+    void notifyOnlyForDialogOwners();
+    void ackGoesOutAheadOfTheNextRequest();
+    void anyByteCompletesAWrite_data();
+    void anyByteCompletesAWrite();
+    void repliesWithoutAWaitingSlotAreIgnored();
+    void queueResetForgetsTheRequestInFlight();
+    void traceFragments_data();
+    void traceFragments();
+    void tracedSentCommands_data();
+    void tracedSentCommands();
+    void traceSuspendAndRestore();
+    void richTextGroups_data();
+    void richTextGroups();
+    void notConnected();
+    void silenceResendsThenReportsNoReply();
+    void lostLineIsForwarded();
+};
+
+void TestFraming::commandBytes_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<int>("addr");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<bool>("completion");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("expected");
+
+    const QByteArray none;
+    QTest::newRow("read block 0") << int(ReadBlock) << 0x6000 << 0 << 0 << false << none
+                                  << QByteArray("\x04" "6000") << 5 << 258;
+    QTest::newRow("read block 63") << int(ReadBlock) << 0x7F80 << 0 << 0 << false << none
+                                   << QByteArray("\x04" "7F80") << 5 << 258;
+    QTest::newRow("read version byte") << int(ReadByte) << 0x000D << 0 << 0 << false << none
+                                       << QByteArray("\x11" "000D") << 4 << 2;
+    QTest::newRow("write byte") << int(WriteByte) << 0x7F01 << 0x35 << 0 << false << none
+                                << QByteArray("\x12" "7F0135") << 2 << 0;
+    QTest::newRow("write byte with completion")
+        << int(WriteByte) << 0xC018 << 0x08 << 0 << true << none << QByteArray("\x12" "C01808")
+        << 1 << 0;
+    QTest::newRow("write byte keeps the low byte")
+        << int(WriteByte) << 0x7FA3 << 0x1FF << 0 << false << none << QByteArray("\x12" "7FA3FF")
+        << 2 << 0;
+    QTest::newRow("write word") << int(WriteWord) << 0x7F00 << 0xFA << 0x05 << false << none
+                                << QByteArray("\x14" "7F00FA05") << 2 << 0;
+    QTest::newRow("write word with completion")
+        << int(WriteWord) << 0x7FA0 << 0x34 << 0x12 << true << none
+        << QByteArray("\x14" "7FA03412") << 1 << 0;
+    QTest::newRow("fill the configuration area")
+        << int(Fill) << 0x6000 << 7936 << 0 << false << none << QByteArray("\x18" "60001F0000")
+        << 3 << 0;
+    QTest::newRow("fill one block") << int(Fill) << 0x6080 << 128 << 0xFA << false << none
+                                    << QByteArray("\x18" "60800080FA") << 3 << 0;
+    QTest::newRow("reboot") << int(Reboot) << 0 << 0 << 0 << false << none << QByteArray("\x0F")
+                            << 1 << 0;
+    QTest::newRow("clock update") << int(ClockUpdate) << 0 << 0 << 0 << false << none
+                                  << QByteArray("\x19") << 1 << 0;
+
+    // Block writes: 0x0C, the address, 256 data digits and the sum modulo 256.
+    QTest::newRow("write block of FF") << int(WriteBlock) << 0x6000 << 0 << 0 << false
+                                       << QByteArray(128, char(0xFF))
+                                       << QByteArray("\x0C" "6000") + QByteArray(256, 'F') + "80"
+                                       << 3 << 0;
+    QTest::newRow("write block, one byte set")
+        << int(WriteBlock) << 0x7F80 << 0 << 0 << false
+        << QByteArray(1, char(0xAB)) + QByteArray(127, 0)
+        << QByteArray("\x0C" "7F80AB") + QByteArray(254, '0') + "AB" << 3 << 0;
+    QByteArray twos(128, char(0x02));
+    QByteArray twosText;
+    for (int k = 0; k < 128; ++k)
+        twosText += "02";
+    QTest::newRow("write block, sum wraps to 0")
+        << int(WriteBlock) << 0x6100 << 0 << 0 << false << twos
+        << QByteArray("\x0C" "6100") + twosText + "00" << 3 << 0;
+}
+
+void TestFraming::commandBytes()
+{
+    QFETCH(int, op);
+    QFETCH(int, addr);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(bool, completion);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(int, expected);
+
+    Rig rig;
+    bool queued = false;
+    switch (Op(op)) {
+    case ReadBlock: queued = rig.link.QueueReadBlock(OwnerDownload, 3, addr); break;
+    case WriteBlock: queued = rig.link.QueueWriteBlock(OwnerUpload, 3, addr, data); break;
+    case ReadByte: queued = rig.link.QueueReadByte(OwnerVersion, 3, addr); break;
+    case WriteByte: queued = rig.link.QueueWriteByte(OwnerPin, 3, addr, a, completion); break;
+    case WriteWord: queued = rig.link.QueueWriteWord(OwnerUpload, 3, addr, a, b, completion); break;
+    case Fill: queued = rig.link.QueueFill(OwnerUpload, 3, addr, a, b); break;
+    case Reboot: queued = rig.link.QueueReboot(); break;
+    case ClockUpdate: queued = rig.link.QueueClockUpdate(OwnerClock, 3); break;
+    }
+    QVERIFY(queued);
+    const OutMessage &slot = rig.link.slot(0);
+    QCOMPARE(QByteArray(slot.Bytes.data(), slot.Length), bytes);
+    QCOMPARE(slot.ReplyKind, kind);
+    QCOMPARE(int(slot.ExpectedLength), expected);
+    QCOMPARE(slot.SlotState, int(SlotQueued));
+
+    rig.flush();
+    QCOMPARE(rig.line.writes, QList<QByteArray>{bytes});
+    // Messages without a reply leave the slot at once; the others wait.
+    QCOMPARE(rig.link.slot(0).SlotState, int(kind <= 2 ? SlotFree : SlotWaiting));
+}
+
+void TestFraming::enterSetupWaitsOneAndAHalfSecondsOfTicks()
+{
+    Rig rig;
+    QVERIFY(rig.link.QueueEnterSetup());
+    QVERIFY(rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000));
+    QCOMPARE(rig.link.slot(1).SlotState, int(SlotDelay));
+    QCOMPARE(int(rig.link.slot(1).Length), 160);
+    rig.flush();
+    QCOMPARE(rig.line.written(), QByteArray("\x03"));
+    rig.tick(159);
+    QCOMPARE(rig.line.written(), QByteArray("\x03"));
+    rig.tick();
+    // The pause over, the second setup byte and the request go out together.
+    QCOMPARE(rig.line.writes,
+             (QList<QByteArray>{"\x03", "\x05", QByteArray("\x04" "6000")}));
+}
+
+void TestFraming::blockReplyChecksum_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("right sum") << blockReply(pattern(1)) << true;
+    QTest::newRow("right sum, all zero") << blockReply(QByteArray(128, 0)) << true;
+    QTest::newRow("right sum, wraps") << blockReply(QByteArray(128, char(0xFF))) << true;
+    QTest::newRow("lower-case digits") << blockReply(pattern(2)).toLower() << true;
+    QTest::newRow("sum off by one") << blockReply(pattern(3), 1) << false;
+    QTest::newRow("sum off by 256 is the same byte") << blockReply(pattern(4), 256) << true;
+    QByteArray swapped = blockReply(pattern(5));
+    std::swap(swapped[0], swapped[1]);
+    QTest::newRow("two digits swapped") << swapped << false;
+    QByteArray flipped = blockReply(pattern(6));
+    flipped[100] = flipped[100] == '0' ? '1' : '0';
+    QTest::newRow("one digit changed") << flipped << false;
+    // A stray digit shifts the frame: even when the first 258 digits happen
+    // to add up, the digit left over behind them gives the misframing away.
+    QByteArray stray = blockReply(QByteArray(128, 0));
+    stray.insert(0, '0');
+    QTest::newRow("stray digit in front") << stray << false;
+}
+
+void TestFraming::blockReplyChecksum()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, accepted);
+
+    Rig rig;
+    rig.link.QueueReadBlock(OwnerDownload, 5, 0x6280);
+    rig.flush();
+    rig.line.clearWritten();
+    rig.line.feed(reply);
+    rig.flush();
+    rig.tick(2);
+    if (accepted) {
+        QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 5, reply}}));
+        QCOMPARE(rig.line.written(), QByteArray("\x06"));
+        QVERIFY(rig.link.isIdle());
+    } else {
+        QVERIFY(rig.calls.isEmpty());
+        QCOMPARE(rig.line.written(), QByteArray("\x15"));
+        QCOMPARE(rig.link.slot(0).SlotState, int(SlotWaiting));
+        QCOMPARE(rig.link.receiveCount(), 0);
+    }
+}
+
+void TestFraming::resendAsksUntilTheBlockIsRight()
+{
+    Rig rig;
+    const QByteArray good = blockReply(pattern(7));
+    int sent = 0;
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x04') || bytes == "\x15") {
+            // Three bad answers, then the right one.
+            ++sent;
+            rig.line.feed(sent <= 3 ? blockReply(pattern(7), sent) : good);
+        }
+    };
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    for (int k = 0; k < 10 && rig.calls.isEmpty(); ++k)
+        rig.tick();
+    QCOMPARE(sent, 4);
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 0, good}}));
+    QCOMPARE(rig.line.writes,
+             (QList<QByteArray>{QByteArray("\x04" "6000"), "\x15", "\x15", "\x15", "\x06"}));
+}
+
+void TestFraming::splitReplies_data()
+{
+    QTest::addColumn<QList<int>>("cuts");
+    QTest::addColumn<QByteArray>("noise");
+
+    QTest::newRow("whole") << QList<int>{} << QByteArray();
+    QTest::newRow("first byte alone") << QList<int>{1} << QByteArray();
+    QTest::newRow("checksum alone") << QList<int>{256} << QByteArray();
+    QTest::newRow("last byte alone") << QList<int>{257} << QByteArray();
+    QTest::newRow("halves") << QList<int>{129} << QByteArray();
+    QTest::newRow("many pieces") << QList<int>{3, 64, 65, 200, 255} << QByteArray();
+    QList<int> single;
+    for (int k = 1; k < 258; ++k)
+        single.append(k);
+    QTest::newRow("one byte at a time") << single << QByteArray();
+    QTest::newRow("line ends between pieces") << QList<int>{100, 200} << QByteArray("\r\n");
+    QTest::newRow("control bytes between pieces")
+        << QList<int>{50} << QByteArray("\x07\x0F\xFF", 3);
+}
+
+void TestFraming::splitReplies()
+{
+    QFETCH(QList<int>, cuts);
+    QFETCH(QByteArray, noise);
+
+    Rig rig;
+    const QByteArray reply = blockReply(pattern(9));
+    rig.link.QueueReadBlock(OwnerDownload, 2, 0x6100);
+    rig.flush();
+    int from = 0;
+    for (int cut : cuts) {
+        rig.line.feed(reply.mid(from, cut - from) + noise);
+        QVERIFY(rig.calls.isEmpty());
+        from = cut;
+    }
+    rig.line.feed(reply.mid(from));
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 2, reply}}));
+}
+
+void TestFraming::queueFull()
+{
+    Rig rig;
+    // Nothing leaves the queue while the first read waits for its reply.
+    for (int k = 0; k < QueueSize; ++k)
+        QVERIFY2(rig.link.QueueReadByte(OwnerPin, k, 0x7FA0), qPrintable(QString::number(k)));
+    QVERIFY(!rig.link.QueueReadByte(OwnerPin, 999, 0x7FA0));
+    QVERIFY(!rig.link.QueueReboot());
+    QCOMPARE(rig.link.writeIndex(), 0);
+    rig.flush();
+    rig.line.feed("0A");
+    QCOMPARE(rig.calls.size(), 1);
+    // One reply frees one slot, exactly one.
+    QVERIFY(rig.link.QueueReadByte(OwnerPin, 128, 0x7FA1));
+    QVERIFY(!rig.link.QueueReadByte(OwnerPin, 129, 0x7FA1));
+    QCOMPARE(rig.link.slot(0).Id, int16_t(128));
+}
+
+void TestFraming::enterSetupIsQueuedWholeOrNotAtAll()
+{
+    Rig rig;
+    for (int k = 0; k < QueueSize - 2; ++k)
+        QVERIFY(rig.link.QueueReadByte(OwnerPin, k, 0x7FA0));
+    QVERIFY(!rig.link.QueueEnterSetup());
+    QCOMPARE(rig.link.writeIndex(), QueueSize - 2);
+    QCOMPARE(rig.link.slot(QueueSize - 2).SlotState, int(SlotFree));
+}
+
+void TestFraming::ownersCalledInOrder()
+{
+    Rig rig;
+    // The exchange answers each byte read with the low byte of its address.
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x11'))
+            rig.line.feed(bytes.right(2));
+    };
+    rig.link.QueueReadByte(OwnerPassword, 1, 0x7F02);
+    rig.link.QueueReadByte(OwnerPin, 2, 0x7FA1);
+    rig.link.QueueWriteByte(OwnerClock, -1, 0xC018, 0, true);
+    rig.link.QueueReadByte(OwnerVersion, 4, 0x000D);
+    rig.link.QueueWriteByte(OwnerClock, 5, 0xC019, 0, false);
+    rig.link.QueueReadByte(OwnerBoards, 6, 0x7F0F);
+    rig.flush();
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerPassword, 1, "02"},
+                                     {OwnerPin, 2, "A1"},
+                                     {OwnerClock, -1, {}},
+                                     {OwnerVersion, 4, "0D"},
+                                     {OwnerBoards, 6, "0F"}}));
+    QVERIFY(rig.link.isIdle());
+}
+
+void TestFraming::notifyOnlyForDialogOwners_data()
+{
+    QTest::addColumn<int>("owner");
+    QTest::addColumn<bool>("called");
+    QTest::newRow("installed boards") << int(OwnerBoards) << false;
+    QTest::newRow("version") << int(OwnerVersion) << false;
+    QTest::newRow("upload") << int(OwnerUpload) << true;
+    QTest::newRow("PIN") << int(OwnerPin) << true;
+    QTest::newRow("password") << int(OwnerPassword) << true;
+    QTest::newRow("clock") << int(OwnerClock) << true;
+    QTest::newRow("download") << int(OwnerDownload) << false;
+}
+
+void TestFraming::notifyOnlyForDialogOwners()
+{
+    QFETCH(int, owner);
+    QFETCH(bool, called);
+    Rig rig;
+    rig.link.QueueWriteByte(owner, 42, 0x7F02, 0x41, true);
+    rig.flush();
+    QCOMPARE(rig.line.written(), QByteArray("\x12" "7F0241"));
+    QCOMPARE(rig.calls.size(), called ? 1 : 0);
+    if (called)
+        QCOMPARE(rig.calls.first(), (Call{owner, 42, {}}));
+}
+
+void TestFraming::ackGoesOutAheadOfTheNextRequest()
+{
+    Rig rig;
+    QList<QByteArray> replies;
+    rig.link.setReplyHandler(OwnerDownload, [&](int id, const QByteArray &text) {
+        replies.append(text);
+        if (id < 2)
+            rig.link.QueueReadBlock(OwnerDownload, id + 1, 0x6000 + 128 * (id + 1));
+    });
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x04'))
+            rig.line.feed(blockReply(pattern(bytes.at(3))));
+    };
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    QCOMPARE(replies.size(), 3);
+    QCOMPARE(rig.line.writes,
+             (QList<QByteArray>{QByteArray("\x04" "6000"), "\x06", QByteArray("\x04" "6080"),
+                                "\x06", QByteArray("\x04" "6100"), "\x06"}));
+}
+
+void TestFraming::anyByteCompletesAWrite_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("acknowledge") << QByteArray("\x06");
+    QTest::newRow("refusal") << QByteArray("\x0F");
+    QTest::newRow("time-out") << QByteArray("\x07");
+    QTest::newRow("a letter") << QByteArray("K");
+    QTest::newRow("a high byte") << QByteArray("\xC8");
+}
+
+void TestFraming::anyByteCompletesAWrite()
+{
+    QFETCH(QByteArray, reply);
+    Rig rig;
+    rig.link.QueueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
+    rig.link.QueueFill(OwnerUpload, 7, 0x6380, 0x80, 0x11);
+    rig.flush();
+    rig.line.feed(reply + reply);
+    // The second byte arrived before the second fill was sent: it is not its reply.
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerUpload, -1, reply}}));
+    rig.flush();
+    QCOMPARE(rig.line.writes.size(), 2);
+    rig.line.feed(reply);
+    QCOMPARE(rig.calls.size(), 2);
+    QCOMPARE(rig.calls.last(), (Call{OwnerUpload, 7, reply}));
+}
+
+void TestFraming::repliesWithoutAWaitingSlotAreIgnored()
+{
+    Rig rig;
+    rig.line.feed(blockReply(pattern(1)));
+    rig.flush();
+    QVERIFY(rig.calls.isEmpty());
+    QVERIFY(rig.line.writes.isEmpty());
+    QCOMPARE(rig.link.receiveCount(), 0);
+}
+
+void TestFraming::queueResetForgetsTheRequestInFlight()
+{
+    Rig rig;
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.flush();
+    const QByteArray reply = blockReply(pattern(2));
+    rig.line.feed(reply.left(100));
+    rig.link.QueueReset();
+    QVERIFY(rig.link.isIdle());
+    QCOMPARE(rig.link.readIndex(), 0);
+    QCOMPARE(rig.link.writeIndex(), 0);
+    rig.line.feed(reply.mid(100));
+    rig.flush();
+    rig.tick(3);
+    QVERIFY(rig.calls.isEmpty());
+    QCOMPARE(rig.line.writes, QList<QByteArray>{QByteArray("\x04" "6000")});
+}
+
+void TestFraming::traceFragments_data()
+{
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QList<TraceFragment>>("fragments");
+    using F = TraceFragment;
+    const auto red = TraceColour::Red;
+    const auto plain = TraceColour::Plain;
+    QTest::newRow("printable text") << QByteArray("A1 ok~")
+                                    << QList<F>{{plain, QStringLiteral("A1 ok~")}};
+    QTest::newRow("carriage return and line feed")
+        << QByteArray("ab\r\ncd") << QList<F>{{plain, QStringLiteral("ab\r\ncd")}};
+    QTest::newRow("line feed alone shows nothing") << QByteArray("\n") << QList<F>{};
+    QTest::newRow("named control bytes")
+        << QByteArray("\x06\x0F\x07")
+        << QList<F>{{red, QStringLiteral("<ACK>")},
+                    {red, QStringLiteral("<NAK>")},
+                    {red, QStringLiteral("<TIMEOUT>")}};
+    QTest::newRow("other control bytes as letters")
+        << QByteArray("\x01\x1B", 2) << QList<F>{{red, QStringLiteral("A")}, {red, QStringLiteral("[")}};
+    QTest::newRow("zero byte") << QByteArray(1, '\0') << QList<F>{{red, QStringLiteral("@")}};
+    QTest::newRow("high bytes never shown") << QByteArray("x\x80\xFFy")
+                                            << QList<F>{{plain, QStringLiteral("xy")}};
+    QTest::newRow("mixed") << QByteArray("12\x06" "34")
+                           << QList<F>{{plain, QStringLiteral("12")},
+                                       {red, QStringLiteral("<ACK>")},
+                                       {plain, QStringLiteral("34")}};
+}
+
+void TestFraming::traceFragments()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(QList<TraceFragment>, fragments);
+    Rig rig;
+    QSignalSpy spy(&rig.link, &SerialLink::traced);
+    rig.link.setShowAllMessages(true);
+    rig.line.feed(received);
+    QList<TraceFragment> got;
+    for (const QList<QVariant> &args : spy)
+        got += args.at(0).value<QList<TraceFragment>>();
+    QCOMPARE(got, fragments);
+
+    // With the trace off nothing is traced, not even replies.
+    spy.clear();
+    rig.link.setShowAllMessages(false);
+    rig.line.feed(received);
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestFraming::tracedSentCommands_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<TraceFragment>("fragment");
+    QTest::newRow("block read is a blue D")
+        << int(ReadBlock) << TraceFragment{TraceColour::Blue, QStringLiteral("D")};
+    QTest::newRow("block write is a blue L")
+        << int(WriteBlock) << TraceFragment{TraceColour::Blue, QStringLiteral("L")};
+    QTest::newRow("reboot is a blue O")
+        << int(Reboot) << TraceFragment{TraceColour::Blue, QStringLiteral("O")};
+}
+
+void TestFraming::tracedSentCommands()
+{
+    QFETCH(int, op);
+    QFETCH(TraceFragment, fragment);
+    Rig rig;
+    rig.link.setShowAllMessages(true);
+    QSignalSpy spy(&rig.link, &SerialLink::traced);
+    if (op == ReadBlock)
+        rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    else if (op == WriteBlock)
+        rig.link.QueueWriteBlock(OwnerUpload, 0, 0x6000, QByteArray(128, 'A'));
+    else
+        rig.link.QueueReboot();
+    rig.flush();
+    // Only the command byte is traced, never the hexadecimal fields.
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<QList<TraceFragment>>(), QList<TraceFragment>{fragment});
+}
+
+void TestFraming::traceSuspendAndRestore()
+{
+    Rig rig;
+    QSignalSpy ticks(&rig.link, &SerialLink::showAllMessagesChanged);
+    rig.link.setShowAllMessages(true);
+    rig.link.SuspendTrace();
+    QVERIFY(!rig.link.ShowAllMessages());
+    QSignalSpy spy(&rig.link, &SerialLink::traced);
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    rig.line.feed(blockReply(pattern(3)));
+    rig.flush();
+    QCOMPARE(spy.count(), 0);
+    rig.link.RestoreTrace();
+    QVERIFY(rig.link.ShowAllMessages());
+    QCOMPARE(ticks.count(), 3);
+    QCOMPARE(ticks.last().at(0).toBool(), true);
+}
+
+void TestFraming::richTextGroups_data()
+{
+    QTest::addColumn<TraceFragment>("fragment");
+    QTest::addColumn<QString>("rich");
+    QTest::newRow("received control")
+        << TraceFragment{TraceColour::Red, QStringLiteral("<ACK>")}
+        << QStringLiteral("{{\\colortbl;\\red255\\green0\\blue0;}{\\cf1 <ACK>}}");
+    QTest::newRow("sent control")
+        << TraceFragment{TraceColour::Blue, QStringLiteral("<NACK>")}
+        << QStringLiteral("{{\\colortbl;\\red0\\green0\\blue255;}{\\cf1 <NACK>}}");
+    QTest::newRow("sent printable")
+        << TraceFragment{TraceColour::Green, QStringLiteral("!")}
+        << QStringLiteral("{{\\colortbl;\\red0\\green128\\blue0;}{\\cf1 !}}");
+    QTest::newRow("plain") << TraceFragment{TraceColour::Plain, QStringLiteral("ab")}
+                           << QStringLiteral("ab");
+}
+
+void TestFraming::richTextGroups()
+{
+    QFETCH(TraceFragment, fragment);
+    QFETCH(QString, rich);
+    QCOMPARE(traceRichText(fragment), rich);
+}
+
+void TestFraming::notConnected()
+{
+    Rig rig;
+    rig.line.close();
+    QSignalSpy spy(&rig.link, &SerialLink::notConnected);
+    rig.link.QueueWriteByte(OwnerPin, -1, 0x7FA0, 1, true);
+    rig.link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+    rig.flush();
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Not connected to a tidelex"));
+    // The write needs no reply and is gone; the read stays waiting.
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerPin, -1, {}}}));
+    QCOMPARE(rig.link.slot(1).SlotState, int(SlotWaiting));
+}
+
+void TestFraming::silenceResendsThenReportsNoReply()
+{
+    Rig rig;
+    rig.link.setResendInterval(30);
+    rig.link.setSilenceLimit(200);
+    rig.link.setPumping(true);
+    QSignalSpy silent(&rig.link, &SerialLink::noReply);
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    QVERIFY(silent.wait(2000));
+    QCOMPARE(silent.count(), 1);
+    // The same request was repeated while waiting, nothing else was sent.
+    QVERIFY(rig.line.writes.size() >= 3);
+    for (const QByteArray &w : rig.line.writes)
+        QCOMPARE(w, QByteArray("\x04" "6000"));
+    // A reply after the repeats still completes the read.
+    rig.line.feed(blockReply(pattern(4)));
+    QCOMPARE(rig.calls.size(), 1);
+}
+
+void TestFraming::lostLineIsForwarded()
+{
+    Rig rig;
+    QSignalSpy lost(&rig.link, &SerialLink::lineLost);
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    rig.line.vanish();
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(!rig.line.isOpen());
+}
+
+QTEST_GUILESS_MAIN(TestFraming)
+#include "tst_framing.moc"
