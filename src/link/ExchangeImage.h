@@ -86,4 +86,4 @@ int NextFreeGroupNumber(const Configuration &config);
 // image it sends; the simulator and tests use this to stand in for the
 // exchange.
 uint8_t slotCodeForBoard(int boardType);
-void stampSlotCodes(QByteArray &image, const std::array<int16_t, tdl::SlotCount> &slots);
+void stampSlotCodes(QByteArray &image, const std::array<int16_t, tdl::SlotCount> &boards);
