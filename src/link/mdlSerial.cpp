@@ -11,6 +11,12 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+// Bytes a noisy or idle line produces on its own; none of them answers a command.
+bool isLineNoise(char c)
+{
+    return c == '\0' || c == '\n' || c == '\r' || c == '\x7F' || c == '\xFF';
+}
+
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -335,9 +341,14 @@ void SerialLink::sendPending()
     ++m_busy;
     // Messages without a reply go out back to back; the loop stops at a
     // delay, at a message awaiting its reply, or at an empty queue.
-    while (current().SlotState == SlotQueued)
+    bool sent = false;
+    while (current().SlotState == SlotQueued) {
         sendCurrent();
+        sent = true;
+    }
     --m_busy;
+    if (sent && isIdle())
+        emit drained();
 }
 
 void SerialLink::sendCurrent()
@@ -474,6 +485,8 @@ void SerialLink::ReceiveText(const QByteArray &text)
             continue;
         switch (slot.ReplyKind) {
         case ReplyAnyByte:
+            if (isLineNoise(byte))
+                break;
             noteProgress();
             complete(QByteArray(1, byte));
             break;
@@ -493,10 +506,15 @@ void SerialLink::ReceiveText(const QByteArray &text)
                 bool trailing = false;
                 for (qsizetype k = n + 1; k < text.size() && !trailing; ++k)
                     trailing = isHexDigit(text[k]);
-                if (trailing || !blockChecksumOk(reply)) {
+                // The same well-summed reply twice is taken even with
+                // digits behind it, so a chatty line cannot stall the transfer.
+                const bool sumOk = blockChecksumOk(reply);
+                if (!sumOk || (trailing && reply != m_suspectReply)) {
+                    m_suspectReply = sumOk ? reply : QByteArray();
                     SendAck(false);
                     break;
                 }
+                m_suspectReply.clear();
                 SendAck(true); // queued ahead of whatever the owner queues next
             }
             complete(reply);

@@ -188,6 +188,8 @@ signals:
     void noReply();
     // The line disappeared (module unplugged); the port is closed.
     void lineLost(const QString &reason);
+    // The last queued message has gone out and nothing is awaited.
+    void drained();
 
 private:
     bool queueMessage(int owner, int id, const QByteArray &bytes, int kind, int expected = 0);
@@ -210,6 +212,7 @@ private:
     int m_write = 0;
     std::array<char, Serial::RxBufferSize> m_rx{};
     int m_rxCount = 0;
+    QByteArray m_suspectReply; // a well-summed reply refused for digits behind it
     bool m_showAll = false;
     bool m_savedShowAll = false;
     QHash<int, ReplyHandler> m_handlers;

@@ -74,6 +74,7 @@ private slots:
     void blockReplyChecksum_data();
     void blockReplyChecksum();
     void resendAsksUntilTheBlockIsRight();
+    void digitsBehindEveryReplyDoNotStall();
     void splitReplies_data();
     void splitReplies();
     void queueFull();
@@ -282,6 +283,26 @@ void TestFraming::resendAsksUntilTheBlockIsRight()
              (QList<QByteArray>{QByteArray("\x04" "6000"), "\x15", "\x15", "\x15", "\x06"}));
 }
 
+void TestFraming::digitsBehindEveryReplyDoNotStall()
+{
+    Rig rig;
+    const QByteArray good = blockReply(pattern(8));
+    int sent = 0;
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x04') || bytes == "\x15") {
+            ++sent;
+            rig.line.feed(good + "7");
+        }
+    };
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    for (int k = 0; k < 10 && rig.calls.isEmpty(); ++k)
+        rig.tick();
+    // Asked once more; the same reply again is taken.
+    QCOMPARE(sent, 2);
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 0, good}}));
+}
+
 void TestFraming::splitReplies_data()
 {
     QTest::addColumn<QList<int>>("cuts");
@@ -433,9 +454,13 @@ void TestFraming::anyByteCompletesAWrite()
 {
     QFETCH(QByteArray, reply);
     Rig rig;
+    // What an idle or noisy line produces by itself answers nothing.
+    const QByteArray noise("\0\r\n\x7F\xFF", 5);
     rig.link.QueueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
     rig.link.QueueFill(OwnerUpload, 7, 0x6380, 0x80, 0x11);
     rig.flush();
+    rig.line.feed(noise);
+    QVERIFY(rig.calls.isEmpty());
     rig.line.feed(reply + reply);
     // The second byte arrived before the second fill was sent: it is not its reply.
     QCOMPARE(rig.calls, (QList<Call>{{OwnerUpload, -1, reply}}));

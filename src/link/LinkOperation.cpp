@@ -1,0 +1,77 @@
+#include "LinkOperation.h"
+
+#include "SerialLine.h"
+#include "mdlSerial.h"
+
+QString noReplyMessage()
+{
+    return QStringLiteral("No reply from the exchange");
+}
+
+QString notConnectedMessage()
+{
+    return QStringLiteral("Not connected to a tidelex");
+}
+
+QString lineLostMessage(const QString &reason)
+{
+    QString text = QStringLiteral("The Programming Module has been disconnected");
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (") + reason + u')';
+    return text + u'.';
+}
+
+LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent), m_link(link)
+{
+    connect(&m_link, &SerialLink::noReply, this, [this] {
+        if (m_running)
+            fail(noReplyMessage());
+    });
+    connect(&m_link, &SerialLink::lineLost, this, [this](const QString &reason) {
+        if (m_running)
+            fail(lineLostMessage(reason));
+    });
+}
+
+bool LinkOperation::begin()
+{
+    if (!m_link.line()->isOpen()) {
+        m_running = true;
+        fail(notConnectedMessage());
+        return false;
+    }
+    m_running = true;
+    return true;
+}
+
+void LinkOperation::succeed()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_link.RestoreTrace();
+    stopped();
+    emit finished();
+}
+
+void LinkOperation::fail(const QString &message)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_link.QueueReset();
+    m_link.RestoreTrace();
+    stopped();
+    emit failed(message);
+}
+
+void LinkOperation::cancel()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_link.QueueReset();
+    m_link.RestoreTrace();
+    stopped();
+    emit cancelled();
+}

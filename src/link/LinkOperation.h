@@ -1,0 +1,44 @@
+#pragma once
+// What every exchange operation shares: it runs on the link, reports its
+// progress, and ends exactly once, finished, failed or cancelled. A silent
+// exchange and a vanished line fail the running operation; nothing is left
+// queued behind a failure.
+#include <QObject>
+#include <QString>
+
+class SerialLink;
+
+// The failures an operation reports besides its own.
+QString noReplyMessage();       // "No reply from the exchange"
+QString notConnectedMessage();  // "Not connected to a tidelex"
+QString lineLostMessage(const QString &reason);
+
+class LinkOperation : public QObject {
+    Q_OBJECT
+public:
+    explicit LinkOperation(SerialLink &link, QObject *parent = nullptr);
+
+    bool isRunning() const { return m_running; }
+    // Forgets everything queued; the operation ends without touching anything.
+    void cancel();
+
+signals:
+    // value of maximum, and the status text ("Getting Block 3 of 64").
+    void progress(int value, int maximum, const QString &status);
+    void finished();
+    void failed(const QString &message);
+    void cancelled();
+
+protected:
+    // False (and failed() emitted) when the line is not open.
+    bool begin();
+    void succeed();
+    void fail(const QString &message);
+    // Hook for subclasses: the operation stopped for whatever reason.
+    virtual void stopped() {}
+
+    SerialLink &m_link;
+
+private:
+    bool m_running = false;
+};

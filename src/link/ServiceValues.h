@@ -1,0 +1,47 @@
+#pragma once
+// The values of the service commands as the exchange holds them: PIN digit
+// bytes, password character codes, BCD clock bytes, and the checks a new
+// value must pass before anything is sent.
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace ServiceAddress {
+constexpr int Firmware = 0x000D;
+constexpr int Password = 0x7F02; // 4 character codes
+constexpr int Pin = 0x7FA0;      // 4 digit bytes
+constexpr int ClockRead = 0xC010;
+constexpr int ClockWrite = 0xC018;
+} // namespace ServiceAddress
+
+// One PIN byte as a dial digit: 10 is "0", 11 "*", 12 "#", 255 nothing,
+// anything else its decimal number.
+QString convertDTMF(int value);
+// A text of hexadecimal byte pairs as dial digits.
+QString ExtractDigits(const QString &text);
+// The byte a PIN digit is stored as: 0 becomes 0x0A.
+int pinDigitByte(QChar digit);
+
+// Why a PIN cannot be sent: the text followed by " is too short",
+// " is too long" or " must only contain digits"; empty when it can (an empty
+// PIN removes the PIN).
+QString pinProblem(const QString &pin);
+// What the password box holds after typing `typed`: upper case, no Q.
+QString typedPassword(const QString &typed);
+// " is too short" / " is too long" after the text; empty when it has 4 characters.
+QString passwordProblem(const QString &password);
+
+// The 16 characters of the clock bytes read at 0xC010..0xC017 as
+// "hh:mm:ss dd/mm/yy"; nothing when they are not all decimal digits.
+std::optional<QString> clockTextFromReply(const QString &sixteen);
+// "hh:mm:ss dd/mm/yy" of a moment, as the boxes show it.
+QString clockText(const QDateTime &when);
+// The eight bytes written to 0xC018..0xC01F for "hh:mm:ss dd/mm/yy": 0x00,
+// seconds, minutes, hours, 0x10, day, month, year, each as BCD. Nothing
+// when the text is not a real time and date in that form.
+std::optional<QByteArray> clockBytes(const QString &text);
+
+QString badClockMessage(); // "Bad Time and Date recieved - leaving as PC time"
+// The firmware message for the version byte's two characters.
+QString versionMessage(const QString &reply);
