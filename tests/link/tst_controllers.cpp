@@ -1,0 +1,491 @@
+// Download, upload and the service commands end to end against the
+// simulated exchange, wired to the in-memory line: every fault the
+// simulator can put on the line, no port and no waiting for the pace.
+#include "CheckConfig.h"
+#include "DefaultCabinet.h"
+#include "DownloadController.h"
+#include "ExchangeImage.h"
+#include "ExchangeSimulator.h"
+#include "FakeSerialLine.h"
+#include "ServiceController.h"
+#include "ServiceValues.h"
+#include "UploadController.h"
+#include "mdlSerial.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(SimFaults)
+
+namespace {
+
+// An image with something in most blocks, including a uniform one and
+// empty ones, so fills, block writes and skipped blocks all occur.
+QByteArray busyImage(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray image(8192, '\0');
+    for (int block = 0; block < 64; ++block) {
+        if (block % 5 == 4)
+            continue; // empty
+        for (int k = 0; k < 128; ++k)
+            image[block * 128 + k] = block == 7 ? char(0x5A) : char(random.bounded(256));
+    }
+    return image;
+}
+
+// What an upload writes: blocks 0..61, the marker and password at 7936,
+// the PIN word at 8096. The rest of the top blocks (the cabinet's slot
+// codes among them) is the exchange's own.
+QByteArray uploaded(const QByteArray &image)
+{
+    return image.left(7942) + image.mid(8096, 2);
+}
+
+struct Rig {
+    FakeSerialLine line;
+    SerialLink link{&line};
+    ExchangeSimulator exchange;
+    MemoryImages memory;
+
+    Rig(const SimFaults &faults = {})
+    {
+        line.open(QStringLiteral("sim"));
+        link.setPumping(false); // ticks are driven by run(), so the setup pause costs nothing
+        link.setResendInterval(20);
+        link.setSilenceLimit(400);
+        exchange.setFaults(faults);
+        line.responder = [this](const QByteArray &bytes) { exchange.receive(bytes); };
+        QObject::connect(&exchange, &ExchangeSimulator::reply, &line, &FakeSerialLine::feed);
+        QObject::connect(&exchange, &ExchangeSimulator::hungUp, &line, &FakeSerialLine::vanish,
+                         Qt::QueuedConnection);
+    }
+
+    // Runs the output ticks and the event loop until the operation ends.
+    bool run(LinkOperation &operation, int limitMs = 10000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QCoreApplication::processEvents();
+        while (operation.isRunning() && clock.elapsed() < limitMs) {
+            link.PumpOutput();
+            QCoreApplication::processEvents();
+        }
+        return !operation.isRunning();
+    }
+};
+
+} // namespace
+
+class TestControllers : public QObject {
+    Q_OBJECT
+private slots:
+    void downloadReadsTheImage_data();
+    void downloadReadsTheImage();
+    void downloadProgress();
+    void cancelledDownloadHandsOverNothing();
+    void downloadFailures_data();
+    void downloadFailures();
+    void uploadWritesTheImage_data();
+    void uploadWritesTheImage();
+    void uploadSkipsEmptyBlocksAndFillsUniformOnes();
+    void uploadRefusedWhileErrorsRemain();
+    void uploadOfAConfigurationReadsBackTheSame();
+    void refusedBlockIsSentAgain();
+    void serviceRoundTrips_data();
+    void serviceRoundTrips();
+    void refusedValuesSendNothing_data();
+    void refusedValuesSendNothing();
+    void versionMessages_data();
+    void versionMessages();
+    void pinBytesInTheExchange();
+    void rebootGoesOut();
+    void notConnectedFailsAtOnce();
+};
+
+void TestControllers::downloadReadsTheImage_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::newRow("clean line") << SimFaults{};
+    QTest::newRow("every third block corrupted") << SimFaults{3, 0, false, false, 0};
+    QTest::newRow("every block corrupted once") << SimFaults{2, 0, false, false, 0};
+    QTest::newRow("split replies") << SimFaults{0, 0, true, false, 0};
+    QTest::newRow("every 7th reply dropped") << SimFaults{0, 7, false, false, 0};
+    QTest::newRow("noise after replies") << SimFaults{0, 0, false, true, 0};
+    QTest::newRow("everything at once") << SimFaults{4, 9, true, true, 0};
+}
+
+void TestControllers::downloadReadsTheImage()
+{
+    QFETCH(SimFaults, faults);
+    Rig rig(faults);
+    const QByteArray image = busyImage(17);
+    QVERIFY(rig.exchange.loadConfigImage(image));
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    QSignalSpy failed(&download, &LinkOperation::failed);
+    download.start();
+    QVERIFY(rig.run(download));
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(ready.at(0).at(0).toByteArray(), image);
+    QCOMPARE(rig.memory.BackupMemory, image);
+    QCOMPARE(rig.memory.ExchMemory, image);
+    // Every block was acknowledged, and only verified ones.
+    QCOMPARE(rig.exchange.counters().acks, 64);
+}
+
+void TestControllers::downloadProgress()
+{
+    Rig rig;
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy progress(&download, &LinkOperation::progress);
+    download.start();
+    // Before any reply the first block is named.
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(progress.at(0).at(2).toString(), QStringLiteral("Getting Block 1 of 64"));
+    QVERIFY(rig.run(download));
+    QCOMPARE(progress.count(), 64);
+    QCOMPARE(progress.last().at(0).toInt(), 63);
+    QCOMPARE(progress.last().at(1).toInt(), 63);
+    QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Getting Block 64 of 64"));
+}
+
+void TestControllers::cancelledDownloadHandsOverNothing()
+{
+    Rig rig;
+    rig.memory.BackupMemory = QByteArray(8192, 'B');
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    QSignalSpy cancelled(&download, &LinkOperation::cancelled);
+    connect(&download, &LinkOperation::progress, &download, [&](int block) {
+        if (block == 10)
+            download.cancel();
+    });
+    download.start();
+    QVERIFY(rig.run(download));
+    QCOMPARE(cancelled.count(), 1);
+    QCOMPARE(ready.count(), 0);
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, 'B'));
+    QVERIFY(rig.link.isIdle());
+    // Nothing more is asked of the exchange after the cancel.
+    const int served = rig.exchange.counters().blocksServed;
+    for (int k = 0; k < 20; ++k) {
+        rig.link.PumpOutput();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rig.exchange.counters().blocksServed, served);
+}
+
+void TestControllers::downloadFailures_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("exchange hangs up") << SimFaults{0, 0, false, false, 12}
+                                       << lineLostMessage(QStringLiteral("The device was removed."));
+    QTest::newRow("every reply lost") << SimFaults{0, 1, false, false, 0} << noReplyMessage();
+}
+
+void TestControllers::downloadFailures()
+{
+    QFETCH(SimFaults, faults);
+    QFETCH(QString, message);
+    Rig rig(faults);
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    QSignalSpy failed(&download, &LinkOperation::failed);
+    download.start();
+    QVERIFY(rig.run(download));
+    QCOMPARE(ready.count(), 0);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), message);
+    QVERIFY(rig.link.isIdle());
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, '\0'));
+}
+
+void TestControllers::uploadWritesTheImage_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QByteArray>("image");
+    QTest::newRow("default cabinet") << SimFaults{} << defaultCabinetImage();
+    QTest::newRow("busy image") << SimFaults{} << busyImage(3);
+    QTest::newRow("busy image, split") << SimFaults{0, 0, true, false, 0} << busyImage(4);
+    QTest::newRow("busy image, replies dropped") << SimFaults{0, 5, false, false, 0} << busyImage(5);
+    QTest::newRow("busy image, noise") << SimFaults{0, 0, false, true, 0} << busyImage(6);
+    QTest::newRow("all zero") << SimFaults{} << QByteArray(8192, '\0');
+}
+
+void TestControllers::uploadWritesTheImage()
+{
+    QFETCH(SimFaults, faults);
+    QFETCH(QByteArray, image);
+    Rig rig(faults);
+    // What was there before must not survive the upload.
+    rig.exchange.loadConfigImage(busyImage(99));
+    const QByteArray cabinet = rig.exchange.bytes(0x6000 + 7951, 18);
+    UploadController upload(rig.link, rig.memory);
+    QSignalSpy finished(&upload, &LinkOperation::finished);
+    QVERIFY(upload.startImage(image));
+    QVERIFY(rig.run(upload));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(rig.exchange.counters().reboots, 1);
+    const QByteArray got = rig.exchange.configImage();
+    QCOMPARE(uploaded(got), uploaded(image));
+    QCOMPARE(got.mid(7951, 18), cabinet);
+    QCOMPARE(rig.memory.ExchMemory, image);
+}
+
+void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
+{
+    Rig rig;
+    QByteArray image(8192, '\0');
+    image.replace(0, 128, QByteArray(128, char(0xFA)));     // uniform: a fill
+    image[3 * 128 + 5] = char(0x42);                        // one byte: a block write
+    image[7936] = char(0xFA);
+    image[7937] = 0x05;
+    image.replace(7938, 4, "SHIP");
+    UploadController upload(rig.link, rig.memory);
+    QSignalSpy progress(&upload, &LinkOperation::progress);
+    upload.startImage(image);
+    QVERIFY(rig.run(upload));
+    QList<QByteArray> sent;
+    for (const QByteArray &w : rig.line.writes) {
+        if (w.size() > 1)
+            sent.append(w.left(w.startsWith('\x0C') ? 5 : w.size()));
+    }
+    QCOMPARE(sent, (QList<QByteArray>{QByteArray("\x18" "60001F0000"),
+                                      QByteArray("\x18" "6000008" "0FA"),
+                                      QByteArray("\x0C" "6180"),
+                                      QByteArray("\x14" "7F00FA05"),
+                                      QByteArray("\x14" "7F025348"),
+                                      QByteArray("\x14" "7F044950"),
+                                      QByteArray("\x14" "7FA00000")}));
+    QCOMPARE(rig.line.writes.last(), QByteArray("\x0F"));
+    QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Sending Block 63 of 64"));
+    QCOMPARE(progress.last().at(1).toInt(), 63);
+}
+
+void TestControllers::uploadRefusedWhileErrorsRemain()
+{
+    Rig rig;
+    Configuration config = makeDefaultConfiguration();
+    config.SysConfig.Slots[2] = tdl::BoardSubscriber;
+    config.Extensions[0].Active = true;
+    config.Extensions[0].ExtNum = 50; // not an extension number
+    QVERIFY(CheckConfig(config).ErrorsFound);
+    UploadController upload(rig.link, rig.memory);
+    QString refusal;
+    QVERIFY(!upload.start(config, &refusal));
+    QCOMPARE(refusal, QStringLiteral("There are errors with the configuration.\n"
+                                     "These need to be corrected before the configuration can be "
+                                     "sent."));
+    QCoreApplication::processEvents();
+    QVERIFY(rig.line.writes.isEmpty());
+    QVERIFY(!upload.isRunning());
+}
+
+void TestControllers::uploadOfAConfigurationReadsBackTheSame()
+{
+    Rig rig;
+    Configuration config = makeDefaultConfiguration();
+    QVERIFY(decodeExchMemory(defaultCabinetImage(), config));
+    // Give the cabinet's tie lines a first extension so the checker lets it go.
+    for (TieRecord &tie : config.TieLines) {
+        if (tie.Active && tie.Ext1 == 0)
+            tie.Ext1 = config.Extensions[0].ExtNum;
+    }
+    config.SysConfig.PIN = 2050;
+    QVERIFY(!CheckConfig(config).ErrorsFound);
+    UploadController upload(rig.link, rig.memory);
+    rig.exchange.loadConfigImage(QByteArray(8192, '\0'));
+    rig.exchange.setBytes(0x6000 + 7951, defaultCabinetImage().mid(7951, 18));
+    QVERIFY(upload.start(config));
+    QVERIFY(rig.run(upload));
+
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    download.start();
+    QVERIFY(rig.run(download));
+    QCOMPARE(ready.count(), 1);
+    // What comes back is what the encoder made of the configuration, byte for byte.
+    QCOMPARE(uploaded(ready.at(0).at(0).toByteArray()), uploaded(BuildExchMemory(config).image));
+}
+
+void TestControllers::refusedBlockIsSentAgain()
+{
+    Rig rig;
+    QByteArray image = busyImage(8);
+    // The exchange refuses the first write of block 2 once.
+    bool refused = false;
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (!refused && bytes.startsWith(QByteArray("\x0C" "6100"))) {
+            refused = true;
+            rig.line.feed(QByteArray(1, '\x0F'));
+            return;
+        }
+        rig.exchange.receive(bytes);
+    };
+    UploadController upload(rig.link, rig.memory);
+    QSignalSpy finished(&upload, &LinkOperation::finished);
+    upload.startImage(image);
+    QVERIFY(rig.run(upload));
+    QVERIFY(refused);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(image));
+}
+
+void TestControllers::serviceRoundTrips_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("readBack");
+    QTest::newRow("PIN") << 0 << QStringLiteral("4711") << QStringLiteral("4711");
+    QTest::newRow("PIN with zeros") << 0 << QStringLiteral("1000") << QStringLiteral("1000");
+    QTest::newRow("PIN 0000") << 0 << QStringLiteral("0000") << QStringLiteral("0000");
+    QTest::newRow("PIN removed") << 0 << QString() << QString();
+    QTest::newRow("password") << 1 << QStringLiteral("helm") << QStringLiteral("HELM");
+    QTest::newRow("password, q dropped") << 1 << QStringLiteral("aqb1c") << QStringLiteral("AB1C");
+    QTest::newRow("clock") << 2 << QStringLiteral("08:05:00 01/02/03")
+                           << QStringLiteral("08:05:00 01/02/03");
+    QTest::newRow("clock, end of year") << 2 << QStringLiteral("23:59:59 31/12/99")
+                                        << QStringLiteral("23:59:59 31/12/99");
+}
+
+void TestControllers::serviceRoundTrips()
+{
+    QFETCH(int, what);
+    QFETCH(QString, written);
+    QFETCH(QString, readBack);
+    Rig rig;
+    ServiceController service(rig.link);
+    QSignalSpy finished(&service, &LinkOperation::finished);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    const QString problem = what == 0   ? service.writePin(written)
+                            : what == 1 ? service.writePassword(written)
+                                        : service.setClock(written);
+    QCOMPARE(problem, QString());
+    QVERIFY(rig.run(service));
+    QCOMPARE(finished.count(), 1);
+    if (what == 0)
+        service.readPin();
+    else if (what == 1)
+        service.readPassword();
+    else
+        service.readClock();
+    QVERIFY(rig.run(service));
+    QCOMPARE(finished.count(), 2);
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(values.at(0).at(0).toString(), readBack);
+}
+
+void TestControllers::refusedValuesSendNothing_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("PIN too short") << 0 << QStringLiteral("123") << QStringLiteral("123 is too short");
+    QTest::newRow("PIN too long") << 0 << QStringLiteral("12345")
+                                  << QStringLiteral("12345 is too long");
+    QTest::newRow("PIN with a letter") << 0 << QStringLiteral("12a4")
+                                       << QStringLiteral("12a4 must only contain digits");
+    QTest::newRow("PIN with a star") << 0 << QStringLiteral("12*4")
+                                     << QStringLiteral("12*4 must only contain digits");
+    QTest::newRow("password too short") << 1 << QStringLiteral("abq") << QStringLiteral("AB is too short");
+    QTest::newRow("password empty") << 1 << QString() << QStringLiteral(" is too short");
+    QTest::newRow("password too long") << 1 << QStringLiteral("abcde")
+                                       << QStringLiteral("ABCDE is too long");
+    QTest::newRow("no such hour") << 2 << QStringLiteral("24:00:00 01/01/20")
+                                  << QStringLiteral("24:00:00 01/01/20 is not a time and date "
+                                                    "(hh:mm:ss dd/mm/yy)");
+    QTest::newRow("no such day") << 2 << QStringLiteral("12:00:00 30/02/20")
+                                 << QStringLiteral("12:00:00 30/02/20 is not a time and date "
+                                                   "(hh:mm:ss dd/mm/yy)");
+    QTest::newRow("wrong form") << 2 << QStringLiteral("12:00 01/01/2020")
+                                << QStringLiteral("12:00 01/01/2020 is not a time and date "
+                                                  "(hh:mm:ss dd/mm/yy)");
+}
+
+void TestControllers::refusedValuesSendNothing()
+{
+    QFETCH(int, what);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    Rig rig;
+    ServiceController service(rig.link);
+    const QString problem = what == 0   ? service.writePin(value)
+                            : what == 1 ? service.writePassword(value)
+                                        : service.setClock(value);
+    QCOMPARE(problem, message);
+    QCoreApplication::processEvents();
+    QVERIFY(rig.line.writes.isEmpty());
+    QVERIFY(!service.isRunning());
+}
+
+void TestControllers::versionMessages_data()
+{
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("version 1") << 0x31
+                               << QStringLiteral("Exchange has version 1 firmware. Needs to be "
+                                                 "updated to Version 2.23");
+    QTest::newRow("version 2") << 0x32 << QStringLiteral("Exchange has version 2+ firmware");
+    QTest::newRow("anything else") << 0x00 << QStringLiteral("Exchange has version 2+ firmware");
+}
+
+void TestControllers::versionMessages()
+{
+    QFETCH(int, firmware);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.exchange.setFirmware(quint8(firmware));
+    ServiceController service(rig.link);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    service.readVersion();
+    QVERIFY(rig.run(service));
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(values.at(0).at(0).toString(), message);
+}
+
+void TestControllers::pinBytesInTheExchange()
+{
+    Rig rig;
+    ServiceController service(rig.link);
+    service.writePin(QStringLiteral("2050"));
+    QVERIFY(rig.run(service));
+    QCOMPARE(rig.exchange.bytes(0x7FA0, 4), QByteArray("\x02\x0A\x05\x0A"));
+    service.writePin(QString());
+    QVERIFY(rig.run(service));
+    QCOMPARE(rig.exchange.bytes(0x7FA0, 4), QByteArray(4, char(0xFF)));
+}
+
+void TestControllers::rebootGoesOut()
+{
+    Rig rig;
+    rig.link.setShowAllMessages(true);
+    ServiceController service(rig.link);
+    QSignalSpy finished(&service, &LinkOperation::finished);
+    service.reboot();
+    QVERIFY(rig.run(service));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(rig.exchange.counters().reboots, 1);
+    QCOMPARE(rig.line.writes, (QList<QByteArray>{"\x03", "\x05", "\x0F"}));
+    QVERIFY(rig.link.ShowAllMessages());
+}
+
+void TestControllers::notConnectedFailsAtOnce()
+{
+    Rig rig;
+    rig.line.close();
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy failed(&download, &LinkOperation::failed);
+    download.start();
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Not connected to a tidelex"));
+    QVERIFY(rig.link.isIdle());
+}
+
+QTEST_GUILESS_MAIN(TestControllers)
+#include "tst_controllers.moc"
