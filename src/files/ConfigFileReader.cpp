@@ -163,7 +163,7 @@ bool Reader::index(const XmlNode &parent, const char *name, int tableSize, int &
         return false;
     const std::optional<qint64> value = wholeNumber(node->text);
     if (!value || *value < 0 || *value >= tableSize)
-        return fail(*node, QStringLiteral("index \"%1\" is outside 0..%2")
+        return fail(*node, QStringLiteral("value \"%1\" is outside 0..%2")
                                .arg(node->text.left(40))
                                .arg(tableSize - 1));
     out = int(*value);
