@@ -1,0 +1,99 @@
+// Feeds arbitrary reply streams to the receiver while a block read, byte
+// reads and writes wait on the queue. Whatever arrives, a completion handed
+// to an owner must be a well-formed reply: a block read only ever delivers
+// 258 hexadecimal digits whose sum checks, a byte read two digits.
+//
+// Input: the first byte picks what is queued; then pieces, each a length
+// byte followed by that many received bytes; a length byte above 0xF0 is an
+// output tick instead (which sends a resend request when one is due).
+#include "FakeSerialLine.h"
+#include "mdlSerial.h"
+
+#include <QCoreApplication>
+#include <cstdlib>
+
+using namespace Serial;
+
+namespace {
+
+bool allHex(const QByteArray &text)
+{
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    FakeSerialLine line;
+    line.open(QStringLiteral("fuzz"));
+    SerialLink link(&line);
+    link.setPumping(false);
+    link.setResendInterval(0);
+
+    int blocks = 0;
+    link.setReplyHandler(OwnerDownload, [&](int id, const QByteArray &text) {
+        check(text.size() == BlockReplyLength && allHex(text) && blockChecksumOk(text));
+        check(id == blocks);
+        ++blocks;
+        if (blocks < 64)
+            link.QueueReadBlock(OwnerDownload, blocks, 0x6000 + 128 * blocks);
+    });
+    link.setReplyHandler(OwnerPin, [&](int id, const QByteArray &text) {
+        check(id == -1 ? text.isEmpty() : text.size() == 2 && allHex(text));
+    });
+    link.setReplyHandler(OwnerUpload, [&](int, const QByteArray &text) {
+        check(text.size() <= 1);
+    });
+
+    const uint8_t plan = data[0];
+    if (plan & 1)
+        link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+    if (plan & 2)
+        link.QueueWriteBlock(OwnerUpload, 3, 0x6180, QByteArray(128, char(plan)));
+    if (plan & 4)
+        link.QueueWriteByte(OwnerPin, -1, 0x7FA1, plan, true);
+    if (plan & 8)
+        link.QueueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
+    link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    if (plan & 16)
+        link.QueueReadByte(OwnerPin, 2, 0x7FA2);
+    link.PumpOutput();
+
+    size_t pos = 1;
+    while (pos < size) {
+        const uint8_t length = data[pos++];
+        if (length > 0xF0) {
+            link.PumpOutput();
+            continue;
+        }
+        const size_t take = std::min<size_t>(length, size - pos);
+        link.ReceiveText(QByteArray(reinterpret_cast<const char *>(data + pos), qsizetype(take)));
+        pos += take;
+        check(link.readIndex() >= 0 && link.readIndex() < QueueSize);
+        check(link.receiveCount() >= 0 && link.receiveCount() <= RxBufferSize);
+    }
+    if (plan & 32) {
+        link.QueueReset();
+        check(link.isIdle());
+    }
+    return 0;
+}
