@@ -17,7 +17,7 @@ QtSerialLine::~QtSerialLine()
 int QtSerialLine::open(const QString &portName)
 {
     if (m_port->isOpen()) {
-        if (portName == m_port->portName() || portName == m_port->portName().prepend(u'/'))
+        if (portName == m_openedName)
             return Opened;
         m_port->close();
     }
@@ -44,6 +44,7 @@ int QtSerialLine::open(const QString &portName)
     // refuses the request, which does no harm.
     m_port->setDataTerminalReady(true);
     m_port->clearError();
+    m_openedName = portName;
     return Opened;
 }
 
@@ -59,7 +60,7 @@ bool QtSerialLine::isOpen() const
 
 QString QtSerialLine::portName() const
 {
-    return m_port->isOpen() ? m_port->portName() : QString();
+    return m_port->isOpen() ? m_openedName : QString();
 }
 
 void QtSerialLine::write(const QByteArray &bytes)

@@ -24,5 +24,6 @@ private:
     void dropLine(const QString &reason);
 
     QSerialPort *m_port;
+    QString m_openedName; // as given to open(): QSerialPort shortens device paths
     bool m_dropPending = false;
 };

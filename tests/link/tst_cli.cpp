@@ -107,10 +107,6 @@ void TestCli::serviceVerbs_data()
     QTest::newRow("remove PIN") << args("pin", "") << 0 << QString() << QString();
     QTest::newRow("PIN too short") << args("pin", "123") << 2 << QString()
                                    << QStringLiteral("123 is too short\n");
-    QTest::newRow("PIN with a letter") << args("pin", "12b4") << 2 << QString()
-                                       << QStringLiteral("12b4 must only contain digits\n");
-    QTest::newRow("password too long") << args("password", "abcdef") << 2 << QString()
-                                       << QStringLiteral("ABCDEF is too long\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
                                           QStringLiteral("31/12/99 23:59:59")}
                            << 2 << QString()

@@ -213,6 +213,9 @@ void TestPty::vanishedLineFailsCleanly()
     QVERIFY(rig.open(0, SimFaults{0, 0, false, false, 12}));
     ModuleSearch search(&rig.line);
     search.setFixedPort(rig.pty.slavePath());
+    // The port already open counts as found, under the name it was given.
+    QCOMPARE(search.ProbePort(rig.pty.slavePath()), int(SerialLine::Opened));
+    QCOMPARE(rig.line.portName(), rig.pty.slavePath());
     DownloadController download(rig.link, rig.memory);
     QSignalSpy ready(&download, &DownloadController::imageReady);
     QSignalSpy failed(&download, &LinkOperation::failed);
