@@ -13,6 +13,11 @@ QString notConnectedMessage()
     return QStringLiteral("Not connected to a tidelex");
 }
 
+QString damagedRepliesMessage()
+{
+    return QStringLiteral("The replies from the exchange keep arriving damaged.");
+}
+
 QString lineLostMessage(const QString &reason)
 {
     QString text = QStringLiteral("The Programming Module has been disconnected");
@@ -26,6 +31,10 @@ LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent
     connect(&m_link, &SerialLink::noReply, this, [this] {
         if (m_running)
             fail(noReplyMessage());
+    });
+    connect(&m_link, &SerialLink::repliesDamaged, this, [this] {
+        if (m_running)
+            fail(damagedRepliesMessage());
     });
     connect(&m_link, &SerialLink::lineLost, this, [this](const QString &reason) {
         if (m_running)

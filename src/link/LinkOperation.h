@@ -12,6 +12,7 @@ class SerialLink;
 QString noReplyMessage();       // "No reply from the exchange"
 QString notConnectedMessage();  // "Not connected to a tidelex"
 QString lineLostMessage(const QString &reason);
+QString damagedRepliesMessage(); // replies that keep failing their checksum
 
 class LinkOperation : public QObject {
     Q_OBJECT

@@ -262,6 +262,8 @@ void SerialLink::QueueReset()
     m_rxCount = 0;
     m_replyTimer.stop();
     m_silenceReported = false;
+    m_damaged = 0;
+    m_suspectReply.clear();
     m_sinceProgress.restart();
 }
 
@@ -360,8 +362,10 @@ void SerialLink::sendCurrent()
     if (awaitsReply) {
         // Waiting before the bytes leave: a fast line may answer inside write().
         slot.SlotState = SlotWaiting;
-        if (!m_resending)
+        if (!m_resending) {
             noteProgress();
+            m_damaged = 0;
+        }
         if (m_resendMs > 0)
             m_replyTimer.start(m_resendMs);
     }
@@ -512,9 +516,12 @@ void SerialLink::ReceiveText(const QByteArray &text)
                 if (!sumOk || (trailing && reply != m_suspectReply)) {
                     m_suspectReply = sumOk ? reply : QByteArray();
                     SendAck(false);
+                    if (m_damagedLimit > 0 && ++m_damaged == m_damagedLimit)
+                        emit repliesDamaged();
                     break;
                 }
                 m_suspectReply.clear();
+                m_damaged = 0;
                 SendAck(true); // queued ahead of whatever the owner queues next
             }
             complete(reply);

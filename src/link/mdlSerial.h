@@ -174,6 +174,9 @@ public:
     // After this long without a reply byte, noReply() is emitted (0 = never).
     void setSilenceLimit(int msecs) { m_silenceMs = msecs; }
     int silenceLimit() const { return m_silenceMs; }
+    // After this many damaged replies in a row to one block read,
+    // repliesDamaged() is emitted (0 = ask again for ever).
+    void setDamagedLimit(int count) { m_damagedLimit = count; }
     // The 10 ms output timer runs from construction; tests stop it to drive
     // PumpOutput by hand.
     void setPumping(bool on);
@@ -186,6 +189,8 @@ signals:
     void notConnected(const QString &status);
     // The exchange has stayed silent for the silence limit.
     void noReply();
+    // Block replies keep arriving damaged: the line is too poor to go on.
+    void repliesDamaged();
     // The line disappeared (module unplugged); the port is closed.
     void lineLost(const QString &reason);
     // The last queued message has gone out and nothing is awaited.
@@ -223,6 +228,8 @@ private:
     int m_resendMs = Serial::ReplyTimeoutMs;
     int m_silenceMs = 0;
     bool m_silenceReported = false;
+    int m_damagedLimit = 20;
+    int m_damaged = 0; // damaged replies in a row
     bool m_resending = false;
     bool m_rxSinceTick = false;
     bool m_sendScheduled = false;

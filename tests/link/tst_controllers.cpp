@@ -85,6 +85,8 @@ class TestControllers : public QObject {
 private slots:
     void downloadReadsTheImage_data();
     void downloadReadsTheImage();
+    void strayDigitsNeverGiveAWrongImage_data();
+    void strayDigitsNeverGiveAWrongImage();
     void downloadProgress();
     void cancelledDownloadHandsOverNothing();
     void downloadFailures_data();
@@ -136,6 +138,54 @@ void TestControllers::downloadReadsTheImage()
     QCOMPARE(rig.memory.ExchMemory, image);
     // Every block was acknowledged, and only verified ones.
     QCOMPARE(rig.exchange.counters().acks, 64);
+}
+
+void TestControllers::strayDigitsNeverGiveAWrongImage_data()
+{
+    QTest::addColumn<int>("every");
+    QTest::addColumn<int>("where"); // -1 anywhere, else the position in the reply
+    QTest::addColumn<bool>("recoverable");
+    QTest::newRow("every reply, anywhere") << 1 << -1 << false;
+    QTest::newRow("every third reply, anywhere") << 3 << -1 << true;
+    QTest::newRow("every reply, in front") << 1 << 0 << false;
+    QTest::newRow("every reply, behind the checksum") << 1 << 258 << true;
+    QTest::newRow("every other reply, behind the checksum") << 2 << 258 << true;
+}
+
+void TestControllers::strayDigitsNeverGiveAWrongImage()
+{
+    QFETCH(int, every);
+    QFETCH(int, where);
+    QFETCH(bool, recoverable);
+    Rig rig;
+    const QByteArray image = busyImage(41);
+    rig.exchange.loadConfigImage(image);
+    // A digit that the line made up, put into block replies.
+    QObject::disconnect(&rig.exchange, &ExchangeSimulator::reply, &rig.line, &FakeSerialLine::feed);
+    QRandomGenerator random(every * 1000 + where);
+    int replies = 0;
+    connect(&rig.exchange, &ExchangeSimulator::reply, &rig.line, [&](QByteArray bytes) {
+        if (bytes.size() == 258 && ++replies % every == 0) {
+            const int at = where < 0 ? int(random.bounded(259)) : where;
+            bytes.insert(at, "0123456789ABCDEF"[random.bounded(16)]);
+        }
+        rig.line.feed(bytes);
+    });
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    QSignalSpy failed(&download, &LinkOperation::failed);
+    download.start();
+    QVERIFY(rig.run(download, 30000));
+    // The very image, or a clear failure with nothing handed over.
+    if (recoverable) {
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(ready.at(0).at(0).toByteArray(), image);
+    } else {
+        QCOMPARE(ready.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), damagedRepliesMessage());
+    }
 }
 
 void TestControllers::downloadProgress()

@@ -75,6 +75,7 @@ private slots:
     void blockReplyChecksum();
     void resendAsksUntilTheBlockIsRight();
     void digitsBehindEveryReplyDoNotStall();
+    void damagedRepliesGiveUp();
     void splitReplies_data();
     void splitReplies();
     void queueFull();
@@ -301,6 +302,41 @@ void TestFraming::digitsBehindEveryReplyDoNotStall()
     // Asked once more; the same reply again is taken.
     QCOMPARE(sent, 2);
     QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 0, good}}));
+}
+
+void TestFraming::damagedRepliesGiveUp()
+{
+    Rig rig;
+    rig.link.setDamagedLimit(5);
+    QSignalSpy damaged(&rig.link, &SerialLink::repliesDamaged);
+    qsizetype asksAtSignal = -1;
+    connect(&rig.link, &SerialLink::repliesDamaged, this,
+            [&] { asksAtSignal = rig.line.writes.count("\x15"); });
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x04') || bytes == "\x15")
+            rig.line.feed(blockReply(pattern(5), 3));
+    };
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.flush();
+    rig.tick(8);
+    // The first reply and four answers to "again" make five damaged replies.
+    QCOMPARE(asksAtSignal, 4);
+    QCOMPARE(damaged.count(), 1);
+    // One good reply clears the count: the next block has its own five chances.
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes == "\x15")
+            rig.line.feed(blockReply(pattern(5)));
+    };
+    rig.tick(2);
+    QCOMPARE(rig.calls.size(), 1);
+    rig.line.responder = [&](const QByteArray &bytes) {
+        if (bytes.startsWith('\x04') || bytes == "\x15")
+            rig.line.feed(blockReply(pattern(6), 1));
+    };
+    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.flush();
+    rig.tick(3);
+    QCOMPARE(damaged.count(), 1);
 }
 
 void TestFraming::splitReplies_data()
