@@ -1,6 +1,6 @@
 #pragma once
-// System settings pane (vspData element 0): name, password, PIN, system
-// size and the guaranteed-access extensions.
+// System settings pane (vspData element 3): name, password, PIN, system
+// size, the guaranteed-access extensions and the boards the slots hold.
 #include <QWidget>
 
 class ConfigDocument;
@@ -9,6 +9,9 @@ class SystemPane : public QWidget {
     Q_OBJECT
 public:
     explicit SystemPane(ConfigDocument &doc, QWidget *parent = nullptr);
+    ~SystemPane() override;
+    // Fills the pane from the system record (a field still being edited is
+    // stored first).
     void DisplaySysConfig();
     void commitPending();
 

@@ -1,5 +1,5 @@
 #pragma once
-// Editing pane of one tie line (vspData element 2).
+// Editing pane of one tie line (vspData element 0).
 #include <QWidget>
 
 class ConfigDocument;
@@ -8,6 +8,9 @@ class TieLinePane : public QWidget {
     Q_OBJECT
 public:
     explicit TieLinePane(ConfigDocument &doc, QWidget *parent = nullptr);
+    ~TieLinePane() override;
+    // Fills the pane for tie-line index 0..59 (a field still being edited
+    // for the previous record is stored first).
     void ShowTieLine(int index);
     int currentIndex() const;
     // Stores a field still being edited (the pane is being left).
