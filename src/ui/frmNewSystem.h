@@ -14,9 +14,14 @@ public:
     enum Result { OpenedFile = 2 };
 
     explicit frmNewSystem(Configuration &config, QWidget *parent = nullptr);
+    ~frmNewSystem() override;
     // Turns Cancel into "Open..." (called from a new configuration without template).
     void setOpenInstead(bool openInstead);
+    // The configuration file chosen through "Open..." (quotes removed).
     QString chosenFile() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Private;

@@ -46,6 +46,7 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     box->setObjectName(QLatin1String(name));
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120); // short numbers; the name fields take the width
     return box;
 }
 
@@ -90,7 +91,11 @@ ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
     d->build();
 }
 
-ExtensionPane::~ExtensionPane() { delete d; }
+ExtensionPane::~ExtensionPane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
 
 void ExtensionPane::Private::build()
 {
@@ -103,6 +108,7 @@ void ExtensionPane::Private::build()
     txtExtNo = new QLineEdit(info);
     txtExtNo->setObjectName(QStringLiteral("txtExtNo"));
     txtExtNo->setMaxLength(6);
+    txtExtNo->setMaximumWidth(120);
     labGA = new QLabel(QStringLiteral("(Guaranteed Access)"), info);
     labGA->setObjectName(QStringLiteral("labGA"));
     cboExtClass = new QComboBox(info);
@@ -112,20 +118,21 @@ void ExtensionPane::Private::build()
     txtExtDD = new QLineEdit(info);
     txtExtDD->setObjectName(QStringLiteral("txtExtDD"));
     txtExtDD->setMaxLength(6);
+    txtExtDD->setMaximumWidth(120);
     labExtDD = new QLabel(QStringLiteral("Hotline to:"), info);
     txtEquip = readOnlyBox(info, "txtEquip");
     txtExtBoard = readOnlyBox(info, "txtExtBoard");
     txtExtPort = readOnlyBox(info, "txtExtPort");
 
     grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
-    grid->addWidget(txtExtName, 0, 1, 1, 5);
+    grid->addWidget(txtExtName, 0, 1, 1, 6);
     grid->addWidget(new QLabel(QStringLiteral("Ext No:"), info), 1, 0);
     grid->addWidget(txtExtNo, 1, 1);
-    grid->addWidget(labGA, 1, 2, 1, 4);
+    grid->addWidget(labGA, 1, 2, 1, 5);
     grid->addWidget(new QLabel(QStringLiteral("Class:"), info), 2, 0);
-    grid->addWidget(cboExtClass, 2, 1, 1, 5);
+    grid->addWidget(cboExtClass, 2, 1, 1, 6);
     grid->addWidget(new QLabel(QStringLiteral("Group:"), info), 3, 0);
-    grid->addWidget(cboExtGroup, 3, 1, 1, 5);
+    grid->addWidget(cboExtGroup, 3, 1, 1, 6);
     grid->addWidget(labExtDD, 4, 0);
     grid->addWidget(txtExtDD, 4, 1);
     grid->addWidget(new QLabel(QStringLiteral("Equip:"), info), 5, 0);
@@ -134,9 +141,7 @@ void ExtensionPane::Private::build()
     grid->addWidget(txtExtBoard, 5, 3);
     grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 5, 4);
     grid->addWidget(txtExtPort, 5, 5);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(5, 1);
+    grid->setColumnStretch(6, 1); // the short boxes keep their width
     layout->addWidget(info);
 
     fmeExtOpts = new QGroupBox(QStringLiteral("Options"), q);

@@ -33,6 +33,7 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     box->setObjectName(QLatin1String(name));
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120); // short numbers; the name fields take the width
     return box;
 }
 
@@ -76,7 +77,11 @@ GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
     d->build();
 }
 
-GroupPane::~GroupPane() { delete d; }
+GroupPane::~GroupPane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
 
 void GroupPane::Private::build()
 {
@@ -105,19 +110,18 @@ void GroupPane::Private::build()
     cmdGrpSelect->setToolTip(QStringLiteral("Choose the extensions which use this group"));
 
     grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
-    grid->addWidget(txtGrpName, 0, 1, 1, 3);
-    grid->addWidget(chkGrpActive, 0, 4);
+    grid->addWidget(txtGrpName, 0, 1, 1, 4);
+    grid->addWidget(chkGrpActive, 0, 5);
     grid->addWidget(new QLabel(QStringLiteral("Type:"), info), 1, 0);
-    grid->addWidget(cboGrpType, 1, 1, 1, 3);
+    grid->addWidget(cboGrpType, 1, 1, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("Dir No:"), info), 2, 0);
     grid->addWidget(txtGrpDir, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("Group:"), info), 2, 2);
     grid->addWidget(txtGrpNum, 2, 3);
-    grid->addWidget(labGroupLead, 3, 0, 1, 5);
-    grid->addWidget(txtGroupLead, 4, 0, 1, 4);
-    grid->addWidget(cmdGrpSelect, 4, 4);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    grid->addWidget(labGroupLead, 3, 0, 1, 6);
+    grid->addWidget(txtGroupLead, 4, 0, 1, 5);
+    grid->addWidget(cmdGrpSelect, 4, 5);
+    grid->setColumnStretch(4, 1); // the short boxes keep their width
     layout->addWidget(info);
 
     fmeGrpExts = new QGroupBox(QStringLiteral("Extensions"), q);

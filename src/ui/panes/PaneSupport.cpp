@@ -130,4 +130,11 @@ void setCellText(QTableWidget *grid, int row, int column, const QString &text)
     item->setText(text);
 }
 
+void detachChildren(QObject *owner)
+{
+    const QList<QObject *> children = owner->findChildren<QObject *>();
+    for (QObject *child : children)
+        child->disconnect(owner);
+}
+
 } // namespace panes

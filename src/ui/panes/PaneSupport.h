@@ -9,6 +9,7 @@
 #include <optional>
 
 class QLineEdit;
+class QObject;
 class QTableWidget;
 class QWidget;
 
@@ -52,5 +53,9 @@ std::optional<int> valueFromCell(const QString &text, const ChoiceList &names);
 void ensureItems(QTableWidget *grid);
 // Writes number and name into two cells of a row (blank for 0 / -1).
 void setCellText(QTableWidget *grid, int row, int column, const QString &text);
+
+// Cuts every connection from the owner's children to the owner, so nothing
+// a child emits while being destroyed reaches a half-destroyed owner.
+void detachChildren(QObject *owner);
 
 } // namespace panes

@@ -81,7 +81,11 @@ SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
     d->build();
 }
 
-SystemPane::~SystemPane() { delete d; }
+SystemPane::~SystemPane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
 
 void SystemPane::Private::build()
 {

@@ -27,6 +27,7 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     box->setObjectName(QLatin1String(name));
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120); // short numbers; the name fields take the width
     return box;
 }
 
@@ -70,7 +71,11 @@ TieLinePane::TieLinePane(ConfigDocument &doc, QWidget *parent)
     d->build();
 }
 
-TieLinePane::~TieLinePane() { delete d; }
+TieLinePane::~TieLinePane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
 
 void TieLinePane::Private::build()
 {
@@ -90,20 +95,18 @@ void TieLinePane::Private::build()
     txtTieBoard = readOnlyBox(info, "txtTieBoard");
     txtTiePort = readOnlyBox(info, "txtTiePort");
     grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
-    grid->addWidget(txtTieName, 0, 1, 1, 5);
+    grid->addWidget(txtTieName, 0, 1, 1, 6);
     grid->addWidget(new QLabel(QStringLiteral("Dir No:"), info), 1, 0);
     grid->addWidget(txtTieDir, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Type:"), info), 2, 0);
-    grid->addWidget(cboTieClass, 2, 1, 1, 5);
+    grid->addWidget(cboTieClass, 2, 1, 1, 6);
     grid->addWidget(new QLabel(QStringLiteral("Equip:"), info), 3, 0);
     grid->addWidget(txtTieEquip, 3, 1);
     grid->addWidget(new QLabel(QStringLiteral("Board:"), info), 3, 2);
     grid->addWidget(txtTieBoard, 3, 3);
     grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 3, 4);
     grid->addWidget(txtTiePort, 3, 5);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(5, 1);
+    grid->setColumnStretch(6, 1); // the short boxes keep their width
     layout->addWidget(info);
 
     auto *outgoing = new QGroupBox(QStringLiteral("Outgoing"), q);
