@@ -6,12 +6,7 @@
 #include "PaneSupport.h"
 #include "Prompter.h"
 
-#if __has_include("ConfigFile.h")
 #include "ConfigFile.h"
-#define HELMWISE_HAS_CONFIGFILE 1
-#else
-#include <QFile>
-#endif
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,30 +27,6 @@ using namespace tdl;
 namespace {
 
 const char *const officerHint = "Number of Officer class extensions required";
-
-bool acceptsConfigFile(QString &fileName)
-{
-#ifdef HELMWISE_HAS_CONFIGFILE
-    return ExistFile(fileName);
-#else
-    // Until the file layer is merged: the same header test it performs.
-    if (fileName.startsWith(QLatin1Char('"')))
-        fileName.remove(0, 1);
-    if (fileName.endsWith(QLatin1Char('"')))
-        fileName.chop(1);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray first = file.readLine();
-    const QByteArray second = file.readLine();
-    auto bare = [](QByteArray line) {
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        return line;
-    };
-    return bare(first) == "<?xml version=\"1.0\"?>" && bare(second) == "<TidelexAnalog>";
-#endif
-}
 
 } // namespace
 
@@ -264,7 +235,7 @@ void frmNewSystem::Private::cancel()
     if (file.isEmpty())
         return;
     QString path = file;
-    if (acceptsConfigFile(path)) {
+    if (ExistFile(path)) {
         chosen = path;
         q->done(OpenedFile);
         return;

@@ -416,4 +416,4 @@ void TestNewSystem::cancelOrOpen()
 }
 
 QTEST_MAIN(TestNewSystem)
-#include "tst_newsystem.moc"
+#include "tst_newsystemdialog.moc"
