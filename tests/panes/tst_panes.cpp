@@ -74,6 +74,9 @@ private slots:
     void extensionGroupList();
     void pendingEditStored_data();
     void pendingEditStored();
+    void focusLeavingCommits();
+    void showingChangesNothing_data();
+    void showingChangesNothing();
     void tieClassShown_data();
     void tieClassShown();
     void tieClassChosen_data();
@@ -409,6 +412,83 @@ void TestPanes::pendingEditStored()
         QCOMPARE(nodeSpy->first().at(0).toString(), key);
         QCOMPARE(nodeSpy->first().at(1).toString(), typed);
     }
+}
+
+void TestPanes::focusLeavingCommits()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ExtensionPane pane(doc);
+    pane.ShowExtension(3);
+    pane.show();
+    QApplication::setActiveWindow(&pane);
+    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    auto *name = child<QLineEdit>(pane, "txtExtName");
+    name->setFocus();
+    typeOnly(name, QStringLiteral("Purser"));
+
+    child<QLineEdit>(pane, "txtExtNo")->setFocus();
+
+    QCOMPARE(doc.config.Extensions[3].Name, QStringLiteral("Purser"));
+    QVERIFY(doc.ConfigChanged());
+    // The committed text is selected, ready to be typed over.
+    QCOMPARE(name->selectedText(), QStringLiteral("Purser"));
+}
+
+void TestPanes::showingChangesNothing_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::newRow("extensions") << "E";
+    QTest::newRow("tie lines") << "T";
+    QTest::newRow("groups") << "G";
+    QTest::newRow("system") << "S";
+}
+
+// Filling a pane writes into its controls; none of that may reach the tables.
+void TestPanes::showingChangesNothing()
+{
+    QFETCH(QString, pane);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    setClass(doc, 4, ClassHotLine);
+    c.Extensions[4].DirectDial = 104;
+    c.Extensions[5].Group = 545;
+    c.Extensions[6].Group = 530;
+    setClass(doc, 7, ClassCustom);
+    c.Extensions[7].Status = {0x80, 0x41, 0x05, 0, 0x10, 0};
+    c.Extensions[8].Class = 20; // a class that is not defined
+    c.TieLines[57].Class = TieClassPA;
+    c.TieLines[57].Dial9 = false;
+    c.TieLines[58].Ext2 = 546;
+    c.TieLines[59].Status[0] = TieDTMF | TieDDI;
+    c.Groups[0].Num = 2;
+    c.Groups[0].Exts = {101, 300, 177, -1};
+    c.SysConfig.GA = {101, -1, 300, -1};
+    c.SysConfig.PIN = 1234;
+    const Configuration before = c;
+
+    ExtensionPane ext(doc);
+    TieLinePane tie(doc);
+    GroupPane grp(doc);
+    SystemPane sys(doc);
+    if (pane == QLatin1String("E")) {
+        for (int i = 0; i < MaxExtensions; ++i)
+            ext.ShowExtension(i);
+    } else if (pane == QLatin1String("T")) {
+        for (int t = 0; t < MaxTieLines; ++t)
+            tie.ShowTieLine(t);
+    } else if (pane == QLatin1String("G")) {
+        for (int g = 0; g < MaxGroups; ++g)
+            grp.ShowGroup(g);
+    } else {
+        sys.DisplaySysConfig();
+        sys.commitPending();
+    }
+
+    QVERIFY(c == before);
+    QVERIFY(!doc.ConfigChanged());
 }
 
 // ---------------------------------------------------------------- tie lines
