@@ -24,7 +24,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 const char *const officerHint = "Number of Officer class extensions required";
 
@@ -250,4 +251,7 @@ void frmNewSystem::setOpenInstead(bool openInstead)
     d->CancelButton->setText(openInstead ? QStringLiteral("Open...") : QStringLiteral("Cancel"));
 }
 
-QString frmNewSystem::chosenFile() const { return d->chosen; }
+QString frmNewSystem::chosenFile() const
+{
+    return d->chosen;
+}

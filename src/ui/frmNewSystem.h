@@ -5,9 +5,10 @@
 
 struct Configuration;
 
-class frmNewSystem : public QDialog {
+class frmNewSystem : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     // exec() results: Accepted = a new system was generated into the
     // configuration; Rejected = cancelled; OpenedFile = the user chose
     // "Open..." and a valid configuration file (see chosenFile()).
@@ -20,10 +21,10 @@ public:
     // The configuration file chosen through "Open..." (quotes removed).
     QString chosenFile() const;
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     struct Private;
     Private *d;
 };

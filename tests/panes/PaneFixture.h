@@ -2,8 +2,8 @@
 // A small ship for the pane tests: two Subscriber boards (slots 2 and 3,
 // extensions 0..15 numbered 100..115), one Tie Line board in slot 16 (tie
 // lines 56..59) and three groups.
-#include "Configuration.h"
 #include "ConfigDocument.h"
+#include "Configuration.h"
 
 #include <QLineEdit>
 #include <QtTest>

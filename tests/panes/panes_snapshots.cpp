@@ -14,7 +14,8 @@
 #include <QDir>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 void save(QWidget &w, const QString &folder, const QString &name, QSize size)
 {
@@ -37,8 +38,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     const QString folder = args.size() > 1 ? args[1] : QStringLiteral("/tmp");
     const QSize size = args.size() > 3 ? QSize(args[2].toInt(), args[3].toInt()) : QSize();
-    const QString suffix = size.isValid() ? QStringLiteral("_%1x%2").arg(size.width()).arg(size.height())
-                                          : QString();
+    const QString suffix =
+        size.isValid() ? QStringLiteral("_%1x%2").arg(size.width()).arg(size.height()) : QString();
     ScriptedPrompter prompts; // no window may block
 
     ConfigDocument doc;

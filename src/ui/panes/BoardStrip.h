@@ -9,9 +9,10 @@
 
 class QFrame;
 
-class BoardStrip : public QWidget {
+class BoardStrip : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     // The shapes are named prefix + "_" + slot ("Shape1_5").
     explicit BoardStrip(const QString &shapePrefix, QWidget *parent = nullptr);
 
@@ -21,6 +22,6 @@ public:
     QColor slotColour(int slot) const;
     QFrame *shape(int slot) const { return shapes_[slot]; }
 
-private:
+  private:
     std::array<QFrame *, 18> shapes_{};
 };

@@ -7,9 +7,10 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
-class ChoiceDelegate : public QStyledItemDelegate {
+class ChoiceDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
-public:
+  public:
     using Provider = std::function<panes::ChoiceList(int row, int column)>;
 
     ChoiceDelegate(Provider provider, QObject *parent = nullptr);
@@ -20,6 +21,6 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
-private:
+  private:
     Provider provider_;
 };

@@ -16,7 +16,8 @@
 using namespace tdl;
 using panes::setFieldError;
 
-namespace {
+namespace
+{
 
 struct OptionBit {
     const char *caption;
@@ -26,10 +27,10 @@ struct OptionBit {
 
 // The option boxes and the Status bits they edit.
 const OptionBit optionBits[8] = {
-    {"Recall", 0, ExtRecall},       {"Intrude", 1, ExtIntrude},
-    {"Rapid Ring", 1, ExtRapid},    {"Night Bell Pickup", 1, ExtNightPickup},
-    {"Dial #", 1, ExtHash},         {"Dial LD", 1, ExtLD},
-    {"Dial MF", 1, ExtMF},          {"Dial 9", 4, ExtDial9},
+    {"Recall", 0, ExtRecall},    {"Intrude", 1, ExtIntrude},
+    {"Rapid Ring", 1, ExtRapid}, {"Night Bell Pickup", 1, ExtNightPickup},
+    {"Dial #", 1, ExtHash},      {"Dial LD", 1, ExtLD},
+    {"Dial MF", 1, ExtMF},       {"Dial 9", 4, ExtDial9},
 };
 
 // The class flags shown read-only.
@@ -202,7 +203,10 @@ void ExtensionPane::ShowExtension(int index)
         emit statusMessage(warning);
 }
 
-int ExtensionPane::currentIndex() const { return d->index; }
+int ExtensionPane::currentIndex() const
+{
+    return d->index;
+}
 
 void ExtensionPane::commitPending()
 {
@@ -348,7 +352,8 @@ void ExtensionPane::Private::commitNumber()
     const auto number = panes::parseNumber(text);
     QString message;
     if (!number || *number < MinExtNumber || *number > MaxExtNumber)
-        message = QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
+        message =
+            QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
     if (number) {
         if (*number != ext().ExtNum) {
             ext().ExtNum = *number;
@@ -372,13 +377,13 @@ void ExtensionPane::Private::commitHotLine()
     const auto number = text.isEmpty() ? std::optional<int16_t>(0) : panes::parseNumber(text);
     QString message;
     if (!number) {
-        message = QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
+        message =
+            QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
     } else {
         if (!numberUsedElsewhere(*number)) {
-            message = *number == ext().ExtNum
-                          ? QStringLiteral("ERROR: Hotline accessing itself!")
-                          : QStringLiteral("WARNING: Extension Number ") + text +
-                                QStringLiteral(" not Found in system");
+            message = *number == ext().ExtNum ? QStringLiteral("ERROR: Hotline accessing itself!")
+                                              : QStringLiteral("WARNING: Extension Number ") +
+                                                    text + QStringLiteral(" not Found in system");
         }
         // Stored whether found or not: the checker keeps reporting it.
         if (*number != ext().DirectDial) {

@@ -4,9 +4,10 @@
 
 class ConfigDocument;
 
-class ExtensionPane : public QWidget {
+class ExtensionPane : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit ExtensionPane(ConfigDocument &doc, QWidget *parent = nullptr);
     ~ExtensionPane() override;
     // Fills the pane for extension index 0..119 (a field still being edited
@@ -16,7 +17,7 @@ public:
     // Stores a field still being edited (the pane is being left).
     void commitPending();
 
-signals:
+  signals:
     // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
     void statusMessage(const QString &text);
     // A tree node's text changed (key "E007", new text).
@@ -24,7 +25,7 @@ signals:
     // The extension's class became "Disabled" (grey node) or left it.
     void nodeDisabledChanged(const QString &key, bool disabled);
 
-private:
+  private:
     struct Private;
     Private *d;
 };

@@ -20,7 +20,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 // Member rows the grid offers. The exchange keeps up to twelve members per
 // group, so the editor offers all twelve: a group read from a file with
@@ -147,8 +148,7 @@ void GroupPane::Private::build()
 
     QObject::connect(txtGrpName, &QLineEdit::editingFinished, q, [this] { commitName(); });
     QObject::connect(cboGrpType, &QComboBox::currentIndexChanged, q, [this] { typeChosen(); });
-    QObject::connect(chkGrpActive, &QCheckBox::clicked, q,
-                     [this](bool on) { activeClicked(on); });
+    QObject::connect(chkGrpActive, &QCheckBox::clicked, q, [this](bool on) { activeClicked(on); });
     QObject::connect(vsGroupExt, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { cellEdited(item); });
     q->setEnabled(false);
@@ -164,7 +164,10 @@ void GroupPane::ShowGroup(int index)
     d->fill();
 }
 
-int GroupPane::currentIndex() const { return d->index; }
+int GroupPane::currentIndex() const
+{
+    return d->index;
+}
 
 void GroupPane::commitPending()
 {
@@ -314,8 +317,7 @@ void GroupPane::Private::cellEdited(QTableWidgetItem *item)
     // to life when the list is closed up.
     for (int m = qBound(0, int(g.Num), MemberRows); m < MemberRows; ++m)
         g.Exts[m] = -1;
-    const auto value =
-        panes::valueFromCell(item->text(), panes::extensionNameChoices(doc.config));
+    const auto value = panes::valueFromCell(item->text(), panes::extensionNameChoices(doc.config));
     g.Exts[row] = value && *value > 0 ? int16_t(*value) : int16_t(-1);
 
     // Close up the gaps: members keep their order, empties go to the end.

@@ -4,9 +4,10 @@
 
 class ConfigDocument;
 
-class GroupPane : public QWidget {
+class GroupPane : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit GroupPane(ConfigDocument &doc, QWidget *parent = nullptr);
     ~GroupPane() override;
     // Fills the pane for group index 0..15 (a field still being edited for
@@ -16,7 +17,7 @@ public:
     // Stores a field still being edited (the pane is being left).
     void commitPending();
 
-signals:
+  signals:
     // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
     void statusMessage(const QString &text);
     // A tree node's text changed (key "G007", new text).
@@ -24,7 +25,7 @@ signals:
     // The group was switched on or off (the tree shows inactive groups apart).
     void nodeDisabledChanged(const QString &key, bool disabled);
 
-private:
+  private:
     struct Private;
     Private *d;
 };

@@ -11,9 +11,11 @@
 
 using namespace tdl;
 
-namespace panes {
+namespace panes
+{
 
-namespace {
+namespace
+{
 const char *const errorProperty = "fieldError";
 }
 

@@ -13,10 +13,14 @@ class QObject;
 class QTableWidget;
 class QWidget;
 
-namespace panes {
+namespace panes
+{
 
 // Background of a field or cell in error.
-inline QColor errorColour() { return QColor(255, 128, 128); }
+inline QColor errorColour()
+{
+    return QColor(255, 128, 128);
+}
 
 // Paints a field red or gives it back the window's own colours.
 void setFieldError(QWidget *field, bool error);

@@ -19,7 +19,8 @@
 using namespace tdl;
 using panes::setFieldError;
 
-namespace {
+namespace
+{
 
 // The PIN a newly enabled tie PIN starts with.
 constexpr int16_t DefaultPIN = 7415;
@@ -140,8 +141,8 @@ void SystemPane::Private::build()
 
     auto *access = new QGroupBox(QStringLiteral("Guaranteed Access"), q);
     auto *accessBox = new QVBoxLayout(access);
-    auto *accessLabel =
-        new QLabel(QStringLiteral("List of upto 3 extensions which have guaranteed access"), access);
+    auto *accessLabel = new QLabel(
+        QStringLiteral("List of upto 3 extensions which have guaranteed access"), access);
     accessLabel->setWordWrap(true);
     vsGA = new QTableWidget(GAEntries, 2, access);
     vsGA->setObjectName(QStringLiteral("vsGA"));
@@ -329,8 +330,7 @@ void SystemPane::Private::gaEdited(QTableWidgetItem *item)
     if (updating || !item)
         return;
     auto &ga = sys().GA;
-    const auto value =
-        panes::valueFromCell(item->text(), panes::extensionNameChoices(doc.config));
+    const auto value = panes::valueFromCell(item->text(), panes::extensionNameChoices(doc.config));
     ga[item->row()] = value && *value > 0 ? int16_t(*value) : int16_t(-1);
     // Close up: used entries first, in their order, so no empty row sits
     // above a used one (also when two rows were empty).

@@ -5,9 +5,10 @@
 
 class ConfigDocument;
 
-class SystemPane : public QWidget {
+class SystemPane : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit SystemPane(ConfigDocument &doc, QWidget *parent = nullptr);
     ~SystemPane() override;
     // Fills the pane from the system record (a field still being edited is
@@ -15,11 +16,11 @@ public:
     void DisplaySysConfig();
     void commitPending();
 
-signals:
+  signals:
     void statusMessage(const QString &text);
     void nodeTextChanged(const QString &key, const QString &text);
 
-private:
+  private:
     struct Private;
     Private *d;
 };

@@ -19,7 +19,8 @@
 using namespace tdl;
 using panes::setFieldError;
 
-namespace {
+namespace
+{
 
 QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
@@ -31,7 +32,10 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     return box;
 }
 
-QString numberText(int n) { return n == 0 ? QString() : QString::number(n); }
+QString numberText(int n)
+{
+    return n == 0 ? QString() : QString::number(n);
+}
 
 } // namespace
 
@@ -147,8 +151,8 @@ void TieLinePane::Private::build()
     vsTieExt->setSelectionMode(QAbstractItemView::SingleSelection);
     vsTieExt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     vsTieExt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    vsTieExt->setItemDelegate(new ChoiceDelegate(
-        [this](int row, int column) { return choices(row, column); }, vsTieExt));
+    vsTieExt->setItemDelegate(
+        new ChoiceDelegate([this](int row, int column) { return choices(row, column); }, vsTieExt));
     panes::ensureItems(vsTieExt);
     const int gridHeight = vsTieExt->horizontalHeader()->sizeHint().height() +
                            2 * vsTieExt->verticalHeader()->defaultSectionSize() +
@@ -195,7 +199,10 @@ void TieLinePane::ShowTieLine(int index)
     d->fill();
 }
 
-int TieLinePane::currentIndex() const { return d->index; }
+int TieLinePane::currentIndex() const
+{
+    return d->index;
+}
 
 void TieLinePane::commitPending()
 {
@@ -257,8 +264,8 @@ void TieLinePane::Private::validate()
 
     bool secondBad = false;
     if (t.Ext2 > 0) {
-        secondBad = t.Ext2 > 500 ? findActiveGroup(c, t.Ext2) < 0
-                                 : findLiveExtension(c, t.Ext2) < 0;
+        secondBad =
+            t.Ext2 > 500 ? findActiveGroup(c, t.Ext2) < 0 : findLiveExtension(c, t.Ext2) < 0;
         for (int u = 0; u < MaxTieLines && !secondBad; ++u) {
             const TieRecord &other = c.TieLines[u];
             if (u != index && isLiveTieLine(c, u) && other.Ext1 == t.Ext1 && other.Ext2 != 0 &&

@@ -4,9 +4,10 @@
 
 class ConfigDocument;
 
-class TieLinePane : public QWidget {
+class TieLinePane : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit TieLinePane(ConfigDocument &doc, QWidget *parent = nullptr);
     ~TieLinePane() override;
     // Fills the pane for tie-line index 0..59 (a field still being edited
@@ -16,13 +17,13 @@ public:
     // Stores a field still being edited (the pane is being left).
     void commitPending();
 
-signals:
+  signals:
     // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
     void statusMessage(const QString &text);
     // A tree node's text changed (key "T007", new text).
     void nodeTextChanged(const QString &key, const QString &text);
 
-private:
+  private:
     struct Private;
     Private *d;
 };
