@@ -13,7 +13,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 QByteArray goldenBytes()
 {
@@ -76,24 +77,36 @@ QString field(const Configuration &c, const QString &path)
     const QString &f = p[0] == QLatin1String("sys") ? p[1] : p[2];
     if (p[0] == QLatin1String("sys")) {
         const SystemRecord &s = c.SysConfig;
-        if (f == QLatin1String("Name")) return s.Name;
-        if (f == QLatin1String("PIN")) return QString::number(s.PIN);
-        if (f == QLatin1String("Slots")) return QString::number(s.Slots[n]);
-        if (f == QLatin1String("GA")) return joined(s.GA, 4);
+        if (f == QLatin1String("Name"))
+            return s.Name;
+        if (f == QLatin1String("PIN"))
+            return QString::number(s.PIN);
+        if (f == QLatin1String("Slots"))
+            return QString::number(s.Slots[n]);
+        if (f == QLatin1String("GA"))
+            return joined(s.GA, 4);
     } else if (p[0] == QLatin1String("ext")) {
         const ExtRecord &e = c.Extensions[n];
-        if (f == QLatin1String("Name")) return e.Name;
-        if (f == QLatin1String("ExtNum")) return QString::number(e.ExtNum);
-        if (f == QLatin1String("Active")) return QVariant(e.Active).toString();
-        if (f == QLatin1String("Status")) return joined(e.Status, 6);
+        if (f == QLatin1String("Name"))
+            return e.Name;
+        if (f == QLatin1String("ExtNum"))
+            return QString::number(e.ExtNum);
+        if (f == QLatin1String("Active"))
+            return QVariant(e.Active).toString();
+        if (f == QLatin1String("Status"))
+            return joined(e.Status, 6);
     } else if (p[0] == QLatin1String("tie")) {
         const TieRecord &t = c.TieLines[n];
-        if (f == QLatin1String("DirNum")) return QString::number(t.DirNum);
-        if (f == QLatin1String("Dial6")) return joined(t.Dial6, 9);
+        if (f == QLatin1String("DirNum"))
+            return QString::number(t.DirNum);
+        if (f == QLatin1String("Dial6"))
+            return joined(t.Dial6, 9);
     } else if (p[0] == QLatin1String("group")) {
         const GroupRecord &g = c.Groups[n];
-        if (f == QLatin1String("Name")) return g.Name;
-        if (f == QLatin1String("Num")) return QString::number(g.Num);
+        if (f == QLatin1String("Name"))
+            return g.Name;
+        if (f == QLatin1String("Num"))
+            return QString::number(g.Num);
     } else if (p[0] == QLatin1String("extclass")) {
         return c.ExtClasses[n].Name;
     }
@@ -103,9 +116,10 @@ QString field(const Configuration &c, const QString &path)
 
 } // namespace
 
-class TestConfigReader : public QObject {
+class TestConfigReader : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void refused_data();
     void refused();
     void accepted_data();
@@ -115,6 +129,7 @@ private slots:
     void loader();
 };
 
+// clang-format off
 void TestConfigReader::refused_data()
 {
     QTest::addColumn<QString>("pattern");
@@ -184,6 +199,7 @@ void TestConfigReader::refused_data()
     QTest::newRow("class status of five values") << "<Status>0,192,1,0,16,0<" << "<Status>0,192,1,0,16<" << failed << "needs 6";
     QTest::newRow("two GA entries") << "\t\t<GA>0</GA>\r\n" << "" << failed << "GuaranteedAccess";
 }
+// clang-format on
 
 void TestConfigReader::refused()
 {
@@ -201,6 +217,7 @@ void TestConfigReader::refused()
     QVERIFY2(c == sentinel(), "the configuration in use was changed");
 }
 
+// clang-format off
 void TestConfigReader::accepted_data()
 {
     QTest::addColumn<QString>("pattern");
@@ -239,6 +256,7 @@ void TestConfigReader::accepted_data()
     QTest::newRow("comments ignored") << "<Name>Bridge</Name>" << "<!-- x --><Name>Brid<!-- y -->ge</Name>" << "ext.0.Name" << "Bridge";
     QTest::newRow("declaration naming UTF-8") << "<\\?xml version=\"1.0\"\\?>" << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" << "ext.1.Name" << "Salon Caf\u00e9 \u20ac";
 }
+// clang-format on
 
 void TestConfigReader::accepted()
 {
@@ -292,6 +310,7 @@ void TestConfigReader::handWrittenMinimalFile()
     QVERIFY(c == expected);
 }
 
+// clang-format off
 void TestConfigReader::loader_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -319,6 +338,7 @@ void TestConfigReader::loader_data()
     QTest::newRow("quoted TDZ name") << "\"ship.TDZ\"" << good << false
                                      << QStringLiteral("Unable to open TDZ File as unknown type/ version");
 }
+// clang-format on
 
 void TestConfigReader::loader()
 {
