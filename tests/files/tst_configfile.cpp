@@ -310,7 +310,6 @@ void TestConfigFile::existFile_data()
     QTest::newRow("both on one line") << line1 + "<TidelexAnalog>\r\n" << false << false;
     QTest::newRow("only one line") << line1 + "\r\n" << false << false;
     QTest::newRow("leading blank line") << "\r\n" + line1 + "\r\n<TidelexAnalog>\r\n" << false << false;
-    QTest::newRow("DOS file") << QByteArray("HELMWISE V02.03\r\nx\r\ny\r\n*") << false << false;
     QTest::newRow("no such file") << QByteArray() << false << false;
 }
 // clang-format on

@@ -141,7 +141,6 @@ void TestConfigReader::refused_data()
     // Malformed XML.
     QTest::newRow("section closed by another name") << "</Extensions>" << "</Extension>" << failed << "line";
     QTest::newRow("unescaped ampersand") << "<Name>Bridge</Name>" << "<Name>R&D</Name>" << failed << "line";
-    QTest::newRow("unescaped less-than") << "<Name>Bridge</Name>" << "<Name>a<b</Name>" << failed << "line";
     QTest::newRow("file cut short") << "\t</Groups>[\\s\\S]*" << "" << failed << "line";
     QTest::newRow("undeclared entity") << "<Name>Bridge</Name>" << "<Name>&nbsp;</Name>" << failed << "nbsp";
     QTest::newRow("two roots") << "</TidelexAnalog>\r\n$" << "</TidelexAnalog>\r\n<TidelexAnalog/>" << failed << "line";
@@ -153,13 +152,11 @@ void TestConfigReader::refused_data()
     // Version.
     QTest::newRow("VERSION 3.00") << "<VERSION>3.0<" << "<VERSION>3.00<" << int(ReadConfigBadVersion) << "3.00";
     QTest::newRow("VERSION with a blank") << "<VERSION>3.0<" << "<VERSION> 3.0<" << int(ReadConfigBadVersion) << "version";
-    QTest::newRow("VERSION empty") << "<VERSION>3.0</VERSION>" << "<VERSION/>" << int(ReadConfigBadVersion) << "version";
     QTest::newRow("VERSION missing") << "\t<VERSION>3.0</VERSION>\r\n" << "" << failed << "VERSION";
     // Missing sections and fields.
     QTest::newRow("no Groups section") << "\t<Groups>[\\s\\S]*</Groups>\r\n" << "" << failed << "<Groups>";
     QTest::newRow("no SlotsList") << "\t<SlotsList>[\\s\\S]*</SlotsList>\r\n" << "" << failed << "SlotsList";
     QTest::newRow("no PIN") << "\t<PIN>[^\n]*\n" << "" << failed << "PIN";
-    QTest::newRow("no Pass") << "\t<Pass>[^\n]*\n" << "" << failed << "Pass";
     QTest::newRow("extension without DirectDial") << "\t\t\t<DirectDial>[^\n]*\n" << "" << failed << "DirectDial";
     QTest::newRow("tie line without Dial9") << "\t\t\t<Dial9>[^\n]*\n" << "" << failed << "Dial9";
     QTest::newRow("group without Exts") << "\t\t\t<Exts>[^\n]*\n" << "" << failed << "Exts";
@@ -193,10 +190,8 @@ void TestConfigReader::refused_data()
     QTest::newRow("Dial6 entry maybe") << "<Dial6>True," << "<Dial6>maybe," << failed << "Dial6";
     // Lists too short.
     QTest::newRow("extension status of two values") << "<Status>128,215,255,3,48<" << "<Status>1,2<" << failed << "has 2 values, needs 5";
-    QTest::newRow("tie status of two values") << "<Status>192,0,8<" << "<Status>192,0<" << failed << "needs 3";
     QTest::newRow("Dial6 of seven values") << "<Dial6>True,False,True,False,False,False,False,False<" << "<Dial6>True,False,True,False,False,False,False<" << failed << "needs 8";
     QTest::newRow("Exts of twelve values") << "<Exts>100,101,102,-1,0,0,0,0,0,0,0,0,7<" << "<Exts>100,101,102,-1,0,0,0,0,0,0,0,0<" << failed << "needs 13";
-    QTest::newRow("class status of five values") << "<Status>0,192,1,0,16,0<" << "<Status>0,192,1,0,16<" << failed << "needs 6";
     QTest::newRow("two GA entries") << "\t\t<GA>0</GA>\r\n" << "" << failed << "GuaranteedAccess";
 }
 // clang-format on
@@ -233,7 +228,6 @@ void TestConfigReader::accepted_data()
     QTest::newRow("leading blanks kept") << "<Name>Bridge<" << "<Name>  Bridge <" << "ext.0.Name" << "  Bridge ";
     QTest::newRow("Windows-1252 bytes") << "<Name>Bridge<" << "<Name>\u0080\u0099\u00ff<" << "ext.0.Name" << "\u20ac\u2122\u00ff";
     QTest::newRow("status of seven values keeps five") << "<Status>128,215,255,3,48<" << "<Status>1,2,3,4,5,6,7<" << "ext.2.Status" << "1,2,3,4,5,0";
-    QTest::newRow("trailing comma") << "<Status>128,215,255,3,48<" << "<Status>9,8,7,6,5,<" << "ext.2.Status" << "9,8,7,6,5,0";
     QTest::newRow("empty list value is 0") << "<Status>128,215,255,3,48<" << "<Status>1,,3,4,5<" << "ext.2.Status" << "1,0,3,4,5,0";
     QTest::newRow("number with trailing text") << "<ExtNum>100<" << "<ExtNum>123abc<" << "ext.0.ExtNum" << "123";
     QTest::newRow("number with no digits is 0") << "<ExtNum>100<" << "<ExtNum>abc<" << "ext.0.ExtNum" << "0";
