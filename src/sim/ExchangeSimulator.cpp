@@ -116,6 +116,29 @@ bool ExchangeSimulator::loadConfigImage(const QByteArray &image)
 
 void ExchangeSimulator::setClock(const QDateTime &when)
 {
+    writeClockBytes(when);
+    m_clockOffsetMs = m_now().msecsTo(when);
+    m_clockHeld = false;
+}
+
+void ExchangeSimulator::setClockRunning(bool running)
+{
+    if (running && !m_clockRunning) {
+        const QDateTime shown = clock();
+        if (shown.isValid())
+            m_clockOffsetMs = m_now().msecsTo(shown);
+    }
+    m_clockRunning = running;
+}
+
+void ExchangeSimulator::refreshClock()
+{
+    if (m_clockRunning && !m_clockHeld)
+        writeClockBytes(m_now().addMSecs(m_clockOffsetMs));
+}
+
+void ExchangeSimulator::writeClockBytes(const QDateTime &when)
+{
     const QDate d = when.date();
     const QTime t = when.time();
     const quint8 clock[8] = {0x00, toBcd(t.second()), toBcd(t.minute()), toBcd(t.hour()),
@@ -200,6 +223,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
         ++m_counters.acks;
         break;
     case ReadBlock:
+        refreshClock();
         doReadBlock(hexField(command, 1, 4));
         break;
     case WriteBlock:
@@ -207,6 +231,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
         break;
     case ReadByte:
         ++m_counters.byteReads;
+        refreshClock();
         send(hexByte(byteAt(hexField(command, 1, 4))));
         break;
     case WriteByte:
@@ -226,6 +251,10 @@ void ExchangeSimulator::execute(const QByteArray &command)
     case ClockUpdate:
         ++m_counters.clockUpdates;
         setBytes(ClockReadAddress, bytes(ClockWriteAddress, 8));
+        // Bytes that are no date stay as written until a good update: nothing to run from.
+        m_clockHeld = !clock().isValid();
+        if (!m_clockHeld)
+            m_clockOffsetMs = m_now().msecsTo(clock());
         break;
     case Reboot:
         ++m_counters.reboots;

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QRandomGenerator>
 
+#include <functional>
+
 class ExchangeSimulator : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +64,9 @@ public:
     void setFirmware(quint8 version) { setByte(FirmwareAddress, version); }
     void setClock(const QDateTime &when); // into the clock as read
     QDateTime clock() const;              // invalid when the bytes are not a date
+    // A running clock moves on with `now` between reads; a stopped one keeps its bytes.
+    void setClockRunning(bool running);
+    void setTimeSource(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void setFaults(const SimFaults &faults) { m_faults = faults; }
     const SimFaults &faults() const { return m_faults; }
@@ -94,6 +99,8 @@ private:
     void sendBlock(const QByteArray &text);
     void send(const QByteArray &bytes);
     void countBlock();
+    void refreshClock();
+    void writeClockBytes(const QDateTime &when);
 
     QByteArray m_memory;
     QByteArray m_input;
@@ -107,4 +114,8 @@ private:
     bool m_inSetup = false;
     bool m_hungUp = false;
     bool m_parsing = false;
+    bool m_clockRunning = false;
+    bool m_clockHeld = false;
+    qint64 m_clockOffsetMs = 0; // exchange time minus `now`
+    std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 };

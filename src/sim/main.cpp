@@ -83,6 +83,7 @@ int main(int argc, char *argv[])
     exchange.loadConfigImage(image);
     exchange.setFirmware(options.firmware);
     exchange.setClock(QDateTime::currentDateTime());
+    exchange.setClockRunning(true);
     exchange.setFaults(options.faults);
     exchange.setSeed(quint32(QDateTime::currentMSecsSinceEpoch()));
 

@@ -3,6 +3,8 @@
 #include "ExchangeSimulator.h"
 
 #include <QSignalSpy>
+
+Q_DECLARE_METATYPE(SimFaults)
 #include <QTest>
 
 namespace {
@@ -74,6 +76,11 @@ private slots:
     void slotBytesAreTheCabinets();
     void clockUpdateTakesTheWrittenClock();
     void defaultCabinet();
+    void runningClock_data();
+    void runningClock();
+    void hostAnsweringFromTheReplySignal();
+    void downloadRecoversTheImage_data();
+    void downloadRecoversTheImage();
 };
 
 void TestSimEngine::answersEachCommand_data()
@@ -378,6 +385,114 @@ void TestSimEngine::defaultCabinet()
     QCOMPARE(image.mid(7936, 6), QByteArray("\xFA\x05SHIP"));
     // Extension 100 on the first port, stored low digits first.
     QCOMPARE(image.left(2).toHex(), QByteArray("0001"));
+}
+
+namespace {
+
+QByteArray readClock(ExchangeSimulator &sim)
+{
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    for (int k = 0; k < 8; ++k)
+        sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
+    return collected(spy);
+}
+
+} // namespace
+
+void TestSimEngine::runningClock_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QByteArray>("written"); // empty: no clock update, the start time stands
+    QTest::addColumn<qint64>("laterMs");
+    QTest::addColumn<QByteArray>("expected");
+    // The clock starts at 23:59:58 on 31/12/99.
+    QTest::newRow("stopped keeps its bytes") << false << QByteArray() << 5000LL << QByteArray("0058592310311299");
+    QTest::newRow("running, same second") << true << QByteArray() << 999LL << QByteArray("0058592310311299");
+    QTest::newRow("running, next second") << true << QByteArray() << 1000LL << QByteArray("0059592310311299");
+    QTest::newRow("running into the new century") << true << QByteArray() << 2000LL << QByteArray("0000000010010100");
+    QTest::newRow("runs on from an update") << true << QByteArray("0000050810010203") << 61000LL << QByteArray("0001060810010203");
+    QTest::newRow("stopped update is plain bytes") << false << QByteArray("0000050810010203") << 61000LL << QByteArray("0000050810010203");
+    QTest::newRow("nonsense update is held") << true << QByteArray("00AA050810010203") << 61000LL << QByteArray("00AA050810010203");
+    QTest::newRow("month 13 is held") << true << QByteArray("0000050810011303") << 61000LL << QByteArray("0000050810011303");
+}
+
+void TestSimEngine::runningClock()
+{
+    QFETCH(bool, running);
+    QFETCH(QByteArray, written);
+    QFETCH(qint64, laterMs);
+    QFETCH(QByteArray, expected);
+    QDateTime now(QDate(2026, 6, 1), QTime(10, 0, 0));
+    ExchangeSimulator sim;
+    sim.setTimeSource([&now] { return now; });
+    sim.setClock(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 58)));
+    sim.setClockRunning(running);
+    if (!written.isEmpty()) {
+        sim.receive(cmd(0x14, "C018") + written.left(4) + cmd(0x14, "C01A") + written.mid(4, 4)
+                    + cmd(0x14, "C01C") + written.mid(8, 4) + cmd(0x14, "C01E") + written.mid(12, 4));
+        sim.receive(cmd(0x19));
+    }
+    now = now.addMSecs(laterMs);
+    QCOMPARE(readClock(sim), expected);
+}
+
+void TestSimEngine::hostAnsweringFromTheReplySignal()
+{
+    // A host that acknowledges each block and asks for the next from inside the reply
+    // signal, as an in-process link does: every block is served once, in order.
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    QByteArray image;
+    int block = 0;
+    connect(&sim, &ExchangeSimulator::reply, this, [&](const QByteArray &text) {
+        image += QByteArray::fromHex(text.left(256));
+        if (++block < 64)
+            sim.receive(cmd(0x06) + cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+    });
+    sim.receive(cmd(0x04, "6000"));
+    QCOMPARE(block, 64);
+    QCOMPARE(sim.counters().blocksServed, 64);
+    QCOMPARE(sim.counters().acks, 63);
+    QVERIFY(image == defaultCabinetImage());
+}
+
+void TestSimEngine::downloadRecoversTheImage_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("resends");
+    QTest::newRow("clean line") << SimFaults{} << 0;
+    QTest::newRow("every 5th reply bad") << SimFaults{.corruptEvery = 5} << 15; // 79 sends, 15 of them bad
+    QTest::newRow("every 2nd reply bad") << SimFaults{.corruptEvery = 2} << 63; // 127 sends, 63 bad
+    QTest::newRow("split and noisy") << SimFaults{.split = true, .noise = true} << 0;
+}
+
+void TestSimEngine::downloadRecoversTheImage()
+{
+    QFETCH(SimFaults, faults);
+    QFETCH(int, resends);
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    sim.setFaults(faults);
+    QByteArray line;
+    connect(&sim, &ExchangeSimulator::reply, this, [&line](const QByteArray &b) { line += b; });
+    QByteArray image;
+    for (int block = 0; block < 64; ++block) {
+        line.clear();
+        sim.receive(cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            const QByteArray text = line.left(258);
+            const QByteArray data = QByteArray::fromHex(text.left(256));
+            if (text.size() == 258 && checksumDigits(data) == text.right(2)) {
+                image += data;
+                break;
+            }
+            line.clear();
+            sim.receive(cmd(0x15));
+        }
+        sim.receive(cmd(0x06));
+    }
+    QCOMPARE(sim.counters().resends, resends);
+    QVERIFY(image == defaultCabinetImage());
 }
 
 QTEST_GUILESS_MAIN(TestSimEngine)
