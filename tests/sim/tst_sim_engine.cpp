@@ -66,8 +66,6 @@ private slots:
     void splitAndMergedInput();
     void brokenCommandDoesNotSwallowTheNext();
     void resendRepeatsTheLastBlock();
-    void corruptEvery_data();
-    void corruptEvery();
     void dropEvery();
     void splitRepliesKeepTheirBytes();
     void noiseStaysBetweenReplies();
@@ -223,38 +221,6 @@ void TestSimEngine::resendRepeatsTheLastBlock()
     QCOMPARE(spy.at(3).at(0).toByteArray(), expected);
     QCOMPARE(sim.counters().resends, 2);
     QCOMPARE(sim.counters().blocksServed, 1);
-}
-
-void TestSimEngine::corruptEvery_data()
-{
-    QTest::addColumn<int>("every");
-    QTest::addColumn<QList<bool>>("badSends"); // per block reply sent, resends included
-    QTest::newRow("off") << 0 << QList<bool>{false, false, false, false};
-    QTest::newRow("every second") << 2 << QList<bool>{false, true, false, true};
-    QTest::newRow("every third") << 3 << QList<bool>{false, false, true, false};
-    QTest::newRow("every one") << 1 << QList<bool>{true, true, true, true};
-}
-
-void TestSimEngine::corruptEvery()
-{
-    QFETCH(int, every);
-    QFETCH(QList<bool>, badSends);
-    ExchangeSimulator sim;
-    sim.setBytes(0x6000, pattern(11));
-    sim.setFaults({.corruptEvery = every});
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    // The host's side: read, and ask again whenever the sum does not match.
-    sim.receive(cmd(0x04, "6000"));
-    for (int k = 1; k < badSends.size(); ++k)
-        sim.receive(cmd(0x15));
-    QCOMPARE(spy.count(), badSends.size());
-    const QByteArray data = pattern(11).toHex().toUpper();
-    for (int k = 0; k < badSends.size(); ++k) {
-        const QByteArray sent = spy.at(k).at(0).toByteArray();
-        QCOMPARE(sent.size(), 258);
-        QCOMPARE(sent.left(256), data); // the data itself is never damaged
-        QCOMPARE(sent.right(2) != checksumDigits(pattern(11)), badSends.at(k));
-    }
 }
 
 void TestSimEngine::dropEvery()
