@@ -73,7 +73,6 @@ private slots:
     void hangupAfterBlocks();
     void slotBytesAreTheCabinets();
     void clockUpdateTakesTheWrittenClock();
-    void defaultCabinet();
     void runningClock_data();
     void runningClock();
     void hostAnsweringFromTheReplySignal();
@@ -334,23 +333,6 @@ void TestSimEngine::clockUpdateTakesTheWrittenClock()
         sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
     QCOMPARE(collected(spy), QByteArray("0000050810010203"));
     QCOMPARE(sim.clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
-}
-
-void TestSimEngine::defaultCabinet()
-{
-    const QByteArray image = defaultCabinetImage();
-    QCOMPARE(image.size(), 8192);
-    // The boards the brief cabinet must report, and what the host reads as system values.
-    QCOMPARE(quint8(image.at(7951)), quint8(0xA0));
-    QVERIFY(image.mid(7951, 18).contains('\xC0'));
-    QVERIFY(image.mid(7951, 18).contains('\x90'));
-    for (int s = 0; s < 18; ++s) {
-        const quint8 high = quint8(image.at(7951 + s)) & 0xF0;
-        QVERIFY(high == 0xA0 || high == 0xC0 || high == 0x90 || high == 0xF0);
-    }
-    QCOMPARE(image.mid(7936, 6), QByteArray("\xFA\x05SHIP"));
-    // Extension 100 on the first port, stored low digits first.
-    QCOMPARE(image.left(2).toHex(), QByteArray("0001"));
 }
 
 namespace {
