@@ -1,6 +1,7 @@
 #include "DefaultCabinet.h"
 
-namespace {
+namespace
+{
 
 // A directory number as the exchange stores it: four decimal digits, the last two in the
 // byte at the lower offset.
@@ -53,8 +54,8 @@ QByteArray defaultCabinetImage()
         putNumber(image, 2816 + 2 * t, 100);
         image[2560 + t] = char(tieClass[k]);
     }
-    putNumber(image, 4608, 902);                 // dial 61
-    putNumber(image, 4864, 900);                 // dial 9: both shore lines
+    putNumber(image, 4608, 902); // dial 61
+    putNumber(image, 4864, 900); // dial 9: both shore lines
     putNumber(image, 4864 + 2, 901);
 
     // Hunt group 500 of extensions 102, 103 and 104.

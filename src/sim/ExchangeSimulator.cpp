@@ -1,6 +1,7 @@
 #include "ExchangeSimulator.h"
 
-namespace {
+namespace
+{
 
 int hexDigit(char c)
 {
@@ -40,8 +41,7 @@ int fromBcd(quint8 value)
 
 } // namespace
 
-ExchangeSimulator::ExchangeSimulator(QObject *parent)
-    : QObject(parent), m_memory(MemorySize, '\0')
+ExchangeSimulator::ExchangeSimulator(QObject *parent) : QObject(parent), m_memory(MemorySize, '\0')
 {
     setFirmware(DefaultFirmware);
 }
@@ -142,7 +142,7 @@ void ExchangeSimulator::writeClockBytes(const QDateTime &when)
     const QDate d = when.date();
     const QTime t = when.time();
     const quint8 clock[8] = {0x00, toBcd(t.second()), toBcd(t.minute()), toBcd(t.hour()),
-                             0x10, toBcd(d.day()), toBcd(d.month()), toBcd(d.year() % 100)};
+                             0x10, toBcd(d.day()),    toBcd(d.month()),  toBcd(d.year() % 100)};
     for (int k = 0; k < 8; ++k)
         setByte(ClockReadAddress + k, clock[k]);
 }
@@ -346,7 +346,8 @@ void ExchangeSimulator::send(const QByteArray &bytes)
     if (m_faults.split && bytes.size() > 1) {
         int pos = 0;
         while (pos < bytes.size()) {
-            const int piece = 1 + int(m_random.bounded(std::min<qsizetype>(bytes.size() - pos, 64)));
+            const int piece =
+                1 + int(m_random.bounded(std::min<qsizetype>(bytes.size() - pos, 64)));
             emit reply(bytes.mid(pos, piece));
             pos += piece;
         }

@@ -10,15 +10,16 @@
 
 #include <functional>
 
-class ExchangeSimulator : public QObject {
+class ExchangeSimulator : public QObject
+{
     Q_OBJECT
-public:
+  public:
     // The exchange's address map as the host sees it.
     static constexpr int MemorySize = 0x10000;
-    static constexpr int ConfigBase = 0x6000;       // image offset 0
+    static constexpr int ConfigBase = 0x6000; // image offset 0
     static constexpr int ConfigSize = 8192;
     static constexpr int BlockSize = 128;
-    static constexpr int SlotOffset = 7951;         // 18 board codes reported by the cabinet
+    static constexpr int SlotOffset = 7951; // 18 board codes reported by the cabinet
     static constexpr int SlotCount = 18;
     static constexpr int FirmwareAddress = 0x000D;
     static constexpr int PasswordAddress = 0x7F02;  // 4 character codes
@@ -85,12 +86,12 @@ public:
     // The 258 characters answering a block read: data and checksum, uppercase hex.
     static QByteArray blockReply(const QByteArray &block128);
 
-signals:
+  signals:
     void reply(const QByteArray &bytes);
     void hungUp();
     void rebooted();
 
-private:
+  private:
     void execute(const QByteArray &command);
     void doReadBlock(int address);
     void doWriteBlock(const QByteArray &command);

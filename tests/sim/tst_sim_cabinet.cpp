@@ -5,7 +5,8 @@
 
 #include <QTest>
 
-namespace {
+namespace
+{
 
 // One fact of a decoded configuration as text, so a table can list what a technician
 // would see.
@@ -19,13 +20,17 @@ QString fact(const Configuration &c, const QString &what)
         return QString::number(c.SysConfig.Slots[n]);
     if (kind == QLatin1String("ext")) {
         const ExtRecord &e = c.Extensions[n];
-        return e.Active ? QStringLiteral("%1 class %2 group %3").arg(e.ExtNum).arg(e.Class).arg(e.Group)
-                        : QStringLiteral("inactive");
+        return e.Active
+                   ? QStringLiteral("%1 class %2 group %3").arg(e.ExtNum).arg(e.Class).arg(e.Group)
+                   : QStringLiteral("inactive");
     }
     if (kind == QLatin1String("tie")) {
         const TieRecord &t = c.TieLines[n];
         return t.Active ? QStringLiteral("%1 ext %2 class %3 dial9 %4 dial61 %5")
-                              .arg(t.DirNum).arg(t.Ext1).arg(t.Class).arg(yes(t.Dial9), yes(t.Dial6[0]))
+                              .arg(t.DirNum)
+                              .arg(t.Ext1)
+                              .arg(t.Class)
+                              .arg(yes(t.Dial9), yes(t.Dial6[0]))
                         : QStringLiteral("inactive");
     }
     if (kind == QLatin1String("group")) {
@@ -33,7 +38,10 @@ QString fact(const Configuration &c, const QString &what)
         QStringList members;
         for (int m = 0; m < g.Num; ++m)
             members << QString::number(g.Exts[m]);
-        return g.Active ? QStringLiteral("%1 type %2 members %3").arg(g.DirNum).arg(g.Type).arg(members.join(QLatin1Char(',')))
+        return g.Active ? QStringLiteral("%1 type %2 members %3")
+                              .arg(g.DirNum)
+                              .arg(g.Type)
+                              .arg(members.join(QLatin1Char(',')))
                         : QStringLiteral("inactive");
     }
     if (kind == QLatin1String("password"))
@@ -47,9 +55,10 @@ QString fact(const Configuration &c, const QString &what)
 
 } // namespace
 
-class TestSimCabinet : public QObject {
+class TestSimCabinet : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void decodes_data();
     void decodes();
 };
@@ -65,17 +74,25 @@ void TestSimCabinet::decodes_data()
     QTest::newRow("slot 4 tie line") << QStringLiteral("slot 4") << board(tdl::BoardTieLine);
     QTest::newRow("slot 5 empty") << QStringLiteral("slot 5") << board(tdl::BoardEmpty);
     QTest::newRow("slot 16 empty") << QStringLiteral("slot 16") << board(tdl::BoardEmpty);
-    QTest::newRow("first extension, officer") << QStringLiteral("ext 0") << QStringLiteral("100 class 1 group 0");
-    QTest::newRow("second officer") << QStringLiteral("ext 1") << QStringLiteral("101 class 1 group 0");
-    QTest::newRow("crew in the hunt group") << QStringLiteral("ext 3") << QStringLiteral("103 class 2 group 500");
+    QTest::newRow("first extension, officer")
+        << QStringLiteral("ext 0") << QStringLiteral("100 class 1 group 0");
+    QTest::newRow("second officer")
+        << QStringLiteral("ext 1") << QStringLiteral("101 class 1 group 0");
+    QTest::newRow("crew in the hunt group")
+        << QStringLiteral("ext 3") << QStringLiteral("103 class 2 group 500");
     QTest::newRow("last crew") << QStringLiteral("ext 15") << QStringLiteral("115 class 2 group 0");
     QTest::newRow("no third board") << QStringLiteral("ext 16") << QStringLiteral("inactive");
-    QTest::newRow("shore line on 9") << QStringLiteral("tie 8") << QStringLiteral("900 ext 100 class 0 dial9 yes dial61 no");
-    QTest::newRow("satellite on 61") << QStringLiteral("tie 10") << QStringLiteral("902 ext 100 class 1 dial9 no dial61 yes");
-    QTest::newRow("public address") << QStringLiteral("tie 11") << QStringLiteral("903 ext 100 class 2 dial9 no dial61 no");
-    QTest::newRow("slot 2 has no tie lines") << QStringLiteral("tie 0") << QStringLiteral("inactive");
+    QTest::newRow("shore line on 9")
+        << QStringLiteral("tie 8") << QStringLiteral("900 ext 100 class 0 dial9 yes dial61 no");
+    QTest::newRow("satellite on 61")
+        << QStringLiteral("tie 10") << QStringLiteral("902 ext 100 class 1 dial9 no dial61 yes");
+    QTest::newRow("public address")
+        << QStringLiteral("tie 11") << QStringLiteral("903 ext 100 class 2 dial9 no dial61 no");
+    QTest::newRow("slot 2 has no tie lines")
+        << QStringLiteral("tie 0") << QStringLiteral("inactive");
     QTest::newRow("no second tie board") << QStringLiteral("tie 12") << QStringLiteral("inactive");
-    QTest::newRow("hunt group") << QStringLiteral("group 0") << QStringLiteral("500 type 64 members 102,103,104");
+    QTest::newRow("hunt group") << QStringLiteral("group 0")
+                                << QStringLiteral("500 type 64 members 102,103,104");
     QTest::newRow("no other group") << QStringLiteral("group 1") << QStringLiteral("inactive");
     QTest::newRow("password") << QStringLiteral("password") << QStringLiteral("SHIP");
     QTest::newRow("no PIN") << QStringLiteral("pin") << QStringLiteral("0");

@@ -7,7 +7,8 @@
 Q_DECLARE_METATYPE(SimFaults)
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray cmd(quint8 code, const char *fields = "")
 {
@@ -30,8 +31,9 @@ QByteArray writeBlockCommand(int address, const QByteArray &data, int checksumDe
         sum += quint8(c);
     const QByteArray digits =
         QByteArray::number((sum + checksumDelta) & 0xFF, 16).toUpper().rightJustified(2, '0');
-    return QByteArray(1, '\x0C') + QByteArray::number(address, 16).toUpper().rightJustified(4, '0')
-           + data.toHex().toUpper() + digits;
+    return QByteArray(1, '\x0C') +
+           QByteArray::number(address, 16).toUpper().rightJustified(4, '0') +
+           data.toHex().toUpper() + digits;
 }
 
 // All the bytes the simulator sent, in order.
@@ -53,9 +55,10 @@ QByteArray pattern(int seed)
 
 } // namespace
 
-class TestSimEngine : public QObject {
+class TestSimEngine : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void answersEachCommand_data();
     void answersEachCommand();
     void memoryAfterCommand_data();
@@ -86,10 +89,13 @@ void TestSimEngine::answersEachCommand_data()
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray block0 = pattern(3);
-    QTest::newRow("read block") << cmd(0x04, "6000") << block0.toHex().toUpper() + checksumDigits(block0);
+    QTest::newRow("read block") << cmd(0x04, "6000")
+                                << block0.toHex().toUpper() + checksumDigits(block0);
     QTest::newRow("read byte firmware") << cmd(0x11, "000D") << QByteArray("32");
-    QTest::newRow("read byte, hex letters uppercase") << cmd(0x11, "6005") << QByteArray("BC"); // 5 * 37 + 3
-    QTest::newRow("read byte lower-case address") << cmd(0x11, "600a") << block0.mid(10, 1).toHex().toUpper();
+    QTest::newRow("read byte, hex letters uppercase")
+        << cmd(0x11, "6005") << QByteArray("BC"); // 5 * 37 + 3
+    QTest::newRow("read byte lower-case address")
+        << cmd(0x11, "600a") << block0.mid(10, 1).toHex().toUpper();
     QTest::newRow("write block") << writeBlockCommand(0x6080, pattern(9)) << QByteArray("\x06");
     QTest::newRow("fill") << cmd(0x18, "60001F0000") << QByteArray("\x06");
     QTest::newRow("fill of nothing") << cmd(0x18, "6000000055") << QByteArray("\x06");
@@ -122,13 +128,18 @@ void TestSimEngine::memoryAfterCommand_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("write byte") << cmd(0x12, "7F0135") << 0x7F00 << QByteArray::fromHex("EE35EE");
-    QTest::newRow("write two bytes in order") << cmd(0x14, "7FA00A03") << 0x7FA0 << QByteArray::fromHex("0A03EE");
-    QTest::newRow("fill stops at its count") << cmd(0x18, "7F010002AB") << 0x7F00 << QByteArray::fromHex("EEABABEE");
-    QTest::newRow("write block lands at its address") << writeBlockCommand(0x6100, pattern(1)) << 0x6100 << pattern(1);
+    QTest::newRow("write two bytes in order")
+        << cmd(0x14, "7FA00A03") << 0x7FA0 << QByteArray::fromHex("0A03EE");
+    QTest::newRow("fill stops at its count")
+        << cmd(0x18, "7F010002AB") << 0x7F00 << QByteArray::fromHex("EEABABEE");
+    QTest::newRow("write block lands at its address")
+        << writeBlockCommand(0x6100, pattern(1)) << 0x6100 << pattern(1);
     QTest::newRow("write block leaves the next alone")
         << writeBlockCommand(0x6100, pattern(1)) << 0x6180 << QByteArray(4, '\xEE');
-    QTest::newRow("fill wraps at the top of memory") << cmd(0x18, "FFFF000277") << 0xFFFE << QByteArray::fromHex("EE77");
-    QTest::newRow("wrapped fill reaches address 0") << cmd(0x18, "FFFF000277") << 0x0000 << QByteArray::fromHex("77EE");
+    QTest::newRow("fill wraps at the top of memory")
+        << cmd(0x18, "FFFF000277") << 0xFFFE << QByteArray::fromHex("EE77");
+    QTest::newRow("wrapped fill reaches address 0")
+        << cmd(0x18, "FFFF000277") << 0x0000 << QByteArray::fromHex("77EE");
 }
 
 void TestSimEngine::memoryAfterCommand()
@@ -178,8 +189,9 @@ void TestSimEngine::splitAndMergedInput_data()
 void TestSimEngine::splitAndMergedInput()
 {
     QFETCH(int, pieceSize);
-    const QByteArray stream = cmd(0x03) + cmd(0x05) + cmd(0x11, "000D") + writeBlockCommand(0x6000, pattern(5))
-                              + cmd(0x04, "6000") + cmd(0x06) + cmd(0x12, "7F02") + "41" + cmd(0x11, "7F02");
+    const QByteArray stream = cmd(0x03) + cmd(0x05) + cmd(0x11, "000D") +
+                              writeBlockCommand(0x6000, pattern(5)) + cmd(0x04, "6000") +
+                              cmd(0x06) + cmd(0x12, "7F02") + "41" + cmd(0x11, "7F02");
     ExchangeSimulator sim;
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
     if (pieceSize == 0) {
@@ -189,7 +201,8 @@ void TestSimEngine::splitAndMergedInput()
             sim.receive(stream.mid(pos, pieceSize));
     }
     const QByteArray block = pattern(5);
-    QCOMPARE(collected(spy), QByteArray("32") + '\x06' + block.toHex().toUpper() + checksumDigits(block) + "41");
+    QCOMPARE(collected(spy),
+             QByteArray("32") + '\x06' + block.toHex().toUpper() + checksumDigits(block) + "41");
     QCOMPARE(sim.counters().commands, 8);
     QVERIFY(sim.inSetup());
 }
@@ -231,7 +244,8 @@ void TestSimEngine::dropEvery()
         sim.receive(cmd(0x11, "000D"));
     sim.receive(cmd(0x12, "7F0041")); // no reply: not counted
     sim.receive(cmd(0x18, "7F00000100"));
-    QCOMPARE(collected(spy), QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
+    QCOMPARE(collected(spy),
+             QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
     QCOMPARE(sim.counters().dropped, 2);
 }
 
@@ -243,7 +257,8 @@ void TestSimEngine::splitRepliesKeepTheirBytes()
     sim.setFaults({.split = true});
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
     sim.receive(cmd(0x04, "6000") + cmd(0x04, "6000"));
-    QCOMPARE(collected(spy), (pattern(4).toHex().toUpper() + checksumDigits(pattern(4))).repeated(2));
+    QCOMPARE(collected(spy),
+             (pattern(4).toHex().toUpper() + checksumDigits(pattern(4))).repeated(2));
     QVERIFY2(spy.count() > 2, "block replies should arrive in several pieces");
 }
 
@@ -321,7 +336,8 @@ void TestSimEngine::clockUpdateTakesTheWrittenClock()
     sim.setClock(QDateTime(QDate(2026, 12, 6), QTime(13, 1, 2)));
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
     // Setting 08:05:00 on 01/02/03, byte by byte to the write area, then the update.
-    const char *const writes[] = {"C01800", "C01900", "C01A05", "C01B08", "C01C10", "C01D01", "C01E02", "C01F03"};
+    const char *const writes[] = {"C01800", "C01900", "C01A05", "C01B08",
+                                  "C01C10", "C01D01", "C01E02", "C01F03"};
     for (const char *w : writes)
         sim.receive(cmd(0x12, w));
     for (int k = 0; k < 8; ++k)
@@ -335,7 +351,8 @@ void TestSimEngine::clockUpdateTakesTheWrittenClock()
     QCOMPARE(sim.clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
 }
 
-namespace {
+namespace
+{
 
 QByteArray readClock(ExchangeSimulator &sim)
 {
@@ -354,14 +371,22 @@ void TestSimEngine::runningClock_data()
     QTest::addColumn<qint64>("laterMs");
     QTest::addColumn<QByteArray>("expected");
     // The clock starts at 23:59:58 on 31/12/99.
-    QTest::newRow("stopped keeps its bytes") << false << QByteArray() << 5000LL << QByteArray("0058592310311299");
-    QTest::newRow("running, same second") << true << QByteArray() << 999LL << QByteArray("0058592310311299");
-    QTest::newRow("running, next second") << true << QByteArray() << 1000LL << QByteArray("0059592310311299");
-    QTest::newRow("running into the new century") << true << QByteArray() << 2000LL << QByteArray("0000000010010100");
-    QTest::newRow("runs on from an update") << true << QByteArray("0000050810010203") << 61000LL << QByteArray("0001060810010203");
-    QTest::newRow("stopped update is plain bytes") << false << QByteArray("0000050810010203") << 61000LL << QByteArray("0000050810010203");
-    QTest::newRow("nonsense update is held") << true << QByteArray("00AA050810010203") << 61000LL << QByteArray("00AA050810010203");
-    QTest::newRow("month 13 is held") << true << QByteArray("0000050810011303") << 61000LL << QByteArray("0000050810011303");
+    QTest::newRow("stopped keeps its bytes")
+        << false << QByteArray() << 5000LL << QByteArray("0058592310311299");
+    QTest::newRow("running, same second")
+        << true << QByteArray() << 999LL << QByteArray("0058592310311299");
+    QTest::newRow("running, next second")
+        << true << QByteArray() << 1000LL << QByteArray("0059592310311299");
+    QTest::newRow("running into the new century")
+        << true << QByteArray() << 2000LL << QByteArray("0000000010010100");
+    QTest::newRow("runs on from an update")
+        << true << QByteArray("0000050810010203") << 61000LL << QByteArray("0001060810010203");
+    QTest::newRow("stopped update is plain bytes")
+        << false << QByteArray("0000050810010203") << 61000LL << QByteArray("0000050810010203");
+    QTest::newRow("nonsense update is held")
+        << true << QByteArray("00AA050810010203") << 61000LL << QByteArray("00AA050810010203");
+    QTest::newRow("month 13 is held")
+        << true << QByteArray("0000050810011303") << 61000LL << QByteArray("0000050810011303");
 }
 
 void TestSimEngine::runningClock()
@@ -376,8 +401,8 @@ void TestSimEngine::runningClock()
     sim.setClock(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 58)));
     sim.setClockRunning(running);
     if (!written.isEmpty()) {
-        sim.receive(cmd(0x14, "C018") + written.left(4) + cmd(0x14, "C01A") + written.mid(4, 4)
-                    + cmd(0x14, "C01C") + written.mid(8, 4) + cmd(0x14, "C01E") + written.mid(12, 4));
+        sim.receive(cmd(0x14, "C018") + written.left(4) + cmd(0x14, "C01A") + written.mid(4, 4) +
+                    cmd(0x14, "C01C") + written.mid(8, 4) + cmd(0x14, "C01E") + written.mid(12, 4));
         sim.receive(cmd(0x19));
     }
     now = now.addMSecs(laterMs);
@@ -395,7 +420,9 @@ void TestSimEngine::hostAnsweringFromTheReplySignal()
     connect(&sim, &ExchangeSimulator::reply, this, [&](const QByteArray &text) {
         image += QByteArray::fromHex(text.left(256));
         if (++block < 64)
-            sim.receive(cmd(0x06) + cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+            sim.receive(
+                cmd(0x06) +
+                cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
     });
     sim.receive(cmd(0x04, "6000"));
     QCOMPARE(block, 64);
@@ -409,7 +436,8 @@ void TestSimEngine::downloadRecoversTheImage_data()
     QTest::addColumn<SimFaults>("faults");
     QTest::addColumn<int>("resends");
     QTest::newRow("clean line") << SimFaults{} << 0;
-    QTest::newRow("every 5th reply bad") << SimFaults{.corruptEvery = 5} << 15; // 79 sends, 15 of them bad
+    QTest::newRow("every 5th reply bad")
+        << SimFaults{.corruptEvery = 5} << 15; // 79 sends, 15 of them bad
     QTest::newRow("every 2nd reply bad") << SimFaults{.corruptEvery = 2} << 63; // 127 sends, 63 bad
     QTest::newRow("split and noisy") << SimFaults{.split = true, .noise = true} << 0;
 }
