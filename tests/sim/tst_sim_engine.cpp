@@ -75,7 +75,6 @@ class TestSimEngine : public QObject
     void hangupAfterBlocks_data();
     void hangupAfterBlocks();
     void slotBytesAreTheCabinets();
-    void clockUpdateTakesTheWrittenClock();
     void runningClock_data();
     void runningClock();
     void hostAnsweringFromTheReplySignal();
@@ -328,27 +327,6 @@ void TestSimEngine::slotBytesAreTheCabinets()
     QCOMPARE(sim.byteAt(0x6000 + 7950), quint8(0x11));
     QCOMPARE(sim.byteAt(0x6000 + 7969), quint8(0x11));
     QCOMPARE(sim.counters().slotWritesIgnored, 36);
-}
-
-void TestSimEngine::clockUpdateTakesTheWrittenClock()
-{
-    ExchangeSimulator sim;
-    sim.setClock(QDateTime(QDate(2026, 12, 6), QTime(13, 1, 2)));
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    // Setting 08:05:00 on 01/02/03, byte by byte to the write area, then the update.
-    const char *const writes[] = {"C01800", "C01900", "C01A05", "C01B08",
-                                  "C01C10", "C01D01", "C01E02", "C01F03"};
-    for (const char *w : writes)
-        sim.receive(cmd(0x12, w));
-    for (int k = 0; k < 8; ++k)
-        sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
-    QCOMPARE(collected(spy), QByteArray("0002011310061226")); // not taken over yet
-    spy.clear();
-    sim.receive(cmd(0x19));
-    for (int k = 0; k < 8; ++k)
-        sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
-    QCOMPARE(collected(spy), QByteArray("0000050810010203"));
-    QCOMPARE(sim.clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
 }
 
 namespace

@@ -45,7 +45,6 @@ class TestSimLine : public QObject
     void pacing();
     void blockOverPty_data();
     void blockOverPty();
-    void splitRepliesArriveWhole();
     void hangupDeliversTheLastReplyFirst();
     void serialPortOpensTheLine();
     void plainPairCarriesBytes();
@@ -127,22 +126,6 @@ void TestSimLine::blockOverPty()
     // 7 bytes in, 258 out, 10 bits each: the line cannot be faster than that.
     if (baud > 0)
         QVERIFY(elapsedNs >= (7 + 258) * 10'000'000'000LL / baud);
-}
-
-void TestSimLine::splitRepliesArriveWhole()
-{
-    ExchangeSimulator exchange;
-    exchange.setBytes(0x6000, pattern(2));
-    exchange.setFaults({.split = true});
-    PtyExchange line(&exchange);
-    line.setBaudRate(0);
-    QVERIFY(line.open());
-    const int host = openRawLine(line.slavePath());
-    QVERIFY(host >= 0);
-    QVERIFY(writeLine(host, QByteArrayLiteral("\x04") + "6000" + "\x11" + "000D"));
-    const LineRead got = readLine(host, 260, 5000);
-    ::close(host);
-    QCOMPARE(got.bytes, expectedBlockReply(pattern(2)) + "32");
 }
 
 void TestSimLine::hangupDeliversTheLastReplyFirst()
