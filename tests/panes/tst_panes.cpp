@@ -93,6 +93,8 @@ class TestPanes : public QObject
     void gaGrid();
     void password_data();
     void password();
+    void systemSize_data();
+    void systemSize();
     void delegateWritesChosenNumber_data();
     void delegateWritesChosenNumber();
 };
@@ -795,6 +797,47 @@ void TestPanes::password()
     QCOMPARE(doc.config.SysConfig.Pass, stored);
     QCOMPARE(panes::fieldInError(box), red);
     QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::systemSize_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<IntList>("counts"); // extensions, shore, satcom, PA, pager, groups
+
+    QTest::newRow("as loaded") << "" << IntList{16, 4, 0, 0, 0, 2};
+    // Counts follow the boards and live records, not the tables' contents.
+    QTest::newRow("subscriber board added") << "slot" << IntList{24, 4, 0, 0, 0, 2};
+    QTest::newRow("lines switched off or retyped") << "ties" << IntList{16, 1, 1, 1, 0, 2};
+    QTest::newRow("tie board removed") << "noTies" << IntList{16, 0, 0, 0, 0, 2};
+    QTest::newRow("group switched on") << "group" << IntList{16, 4, 0, 0, 0, 3};
+}
+
+void TestPanes::systemSize()
+{
+    QFETCH(QString, change);
+    QFETCH(IntList, counts);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    if (change == QLatin1String("slot"))
+        c.SysConfig.Slots[4] = BoardSubscriber;
+    if (change == QLatin1String("ties")) {
+        c.TieLines[56].Active = false;
+        c.TieLines[57].Class = TieClassSatComm;
+        c.TieLines[58].Class = TieClassPA;
+    }
+    if (change == QLatin1String("noTies"))
+        c.SysConfig.Slots[16] = BoardEmpty;
+    if (change == QLatin1String("group"))
+        c.Groups[5].Active = true;
+    SystemPane pane(doc);
+    pane.DisplaySysConfig();
+
+    const char *boxes[] = {"txtSysExts", "txtsysShore", "txtSysSat",
+                           "txtSysPA",   "txtSysPage",  "txtSysGrp"};
+    for (int k = 0; k < 6; ++k)
+        QCOMPARE(child<QLineEdit>(pane, boxes[k])->text(), QString::number(counts[k]));
 }
 
 void TestPanes::delegateWritesChosenNumber_data()
