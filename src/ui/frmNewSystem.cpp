@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -201,8 +202,13 @@ bool frmNewSystem::Private::officersValid()
 
 bool frmNewSystem::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == d->txtOfficer && event->type() == QEvent::FocusOut)
-        d->officersValid();
+    // Leaving the box for another control checks it; switching to another
+    // window or opening a pop-up does not.
+    if (watched == d->txtOfficer && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            d->officersValid();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
