@@ -7,20 +7,22 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 constexpr int ExtRecordSize = 23;
 constexpr int GroupRecordSize = 39;
 constexpr int TieRecordSize = 37;
 constexpr int NameSize = 13;
-constexpr int MaxExtRecords = 121;   // the DOS tool kept at most 121 extension words
-constexpr int MaxGroupCount = 10;    // members of a DOS group, lead included
-constexpr int FitsInteger = 0x8000;  // 16-bit words are stored into signed fields
+constexpr int MaxExtRecords = 121;  // the DOS tool kept at most 121 extension words
+constexpr int MaxGroupCount = 10;   // members of a DOS group, lead included
+constexpr int FitsInteger = 0x8000; // 16-bit words are stored into signed fields
 constexpr int MaxRouteWord = 256;
 
 // A bounded cursor over the file's bytes: every read says whether it fitted.
-class ByteReader {
-public:
+class ByteReader
+{
+  public:
     explicit ByteReader(const QByteArray &bytes) : m_bytes(bytes) {}
 
     // One header line ended by CR LF; nothing when the file ends first.
@@ -52,12 +54,15 @@ public:
         return static_cast<uint8_t>(view->at(0));
     }
 
-private:
+  private:
     const QByteArray &m_bytes;
     qsizetype m_pos = 0;
 };
 
-int byteAt(QByteArrayView record, int offset) { return static_cast<uint8_t>(record.at(offset)); }
+int byteAt(QByteArrayView record, int offset)
+{
+    return static_cast<uint8_t>(record.at(offset));
+}
 
 // Little-endian unsigned 16-bit word.
 int wordAt(QByteArrayView record, int offset)
@@ -224,11 +229,24 @@ Failure readTieLines(ByteReader &in, Configuration &config, int count)
         uint8_t status0 = 0;
         tie.Dial9 = false;
         switch (byteAt(*record, 13)) {
-        case 'S': tie.Class = TieClassShore; status0 = 0; break;
-        case 'C': tie.Class = TieClassSatComm; status0 = 16; break;
-        case 'A': tie.Class = TieClassPA; status0 = 32; break;
-        case 'P': tie.Class = TieClassPager; status0 = 48; break;
-        default: break;
+        case 'S':
+            tie.Class = TieClassShore;
+            status0 = 0;
+            break;
+        case 'C':
+            tie.Class = TieClassSatComm;
+            status0 = 16;
+            break;
+        case 'A':
+            tie.Class = TieClassPA;
+            status0 = 32;
+            break;
+        case 'P':
+            tie.Class = TieClassPager;
+            status0 = 48;
+            break;
+        default:
+            break;
         }
         if (byteAt(*record, 14) == 'D')
             status0 += TieDTMF;
@@ -313,7 +331,10 @@ QString dosUnknownVersionText()
     return QStringLiteral("Unable to open TDZ File as unknown type/ version");
 }
 
-QString dosCorruptedText() { return QStringLiteral("Unable to open TDZ File as corrupted file"); }
+QString dosCorruptedText()
+{
+    return QStringLiteral("Unable to open TDZ File as corrupted file");
+}
 
 bool importDos(QIODevice &device, Configuration &config, QString *message)
 {
@@ -328,8 +349,8 @@ bool importDos(QIODevice &device, Configuration &config, QString *message)
     const Failure failure = readDos(bytes, scratch);
     if (failure != Failure::None) {
         if (message)
-            *message = failure == Failure::UnknownVersion ? dosUnknownVersionText()
-                                                          : dosCorruptedText();
+            *message =
+                failure == Failure::UnknownVersion ? dosUnknownVersionText() : dosCorruptedText();
         return false;
     }
     config = std::move(scratch);

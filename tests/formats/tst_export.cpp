@@ -11,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 ExtRecord extension(int number, const char *name, int cls, const Configuration &c)
 {
@@ -71,8 +72,8 @@ Configuration smallShip()
     c.Groups[3].Active = false;
     group(4, 540, "Odd", 32, 0, {100});
 
-    auto tie = [&c](int t, const char *name, int cls, int ext1, int ext2, int status0,
-                    bool dial9, std::initializer_list<int> routes) {
+    auto tie = [&c](int t, const char *name, int cls, int ext1, int ext2, int status0, bool dial9,
+                    std::initializer_list<int> routes) {
         TieRecord &r = c.TieLines[t];
         r.Active = true;
         r.Name = QString::fromLatin1(name);
@@ -105,9 +106,10 @@ QString golden(const QString &name)
 
 } // namespace
 
-class TestExport : public QObject {
+class TestExport : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void goldenFiles_data();
     void goldenFiles();
     void fileNamesAndSeparator_data();
@@ -121,8 +123,8 @@ void TestExport::goldenFiles_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("set");
-    QTest::newRow("comma") << QStringLiteral("small.csv") << QStringLiteral("small_%1.csv");
-    QTest::newRow("TAB") << QStringLiteral("small.TAB") << QStringLiteral("small_%1.TAB");
+    QTest::newRow("comma") << u"small.csv"_s << u"small_%1.csv"_s;
+    QTest::newRow("TAB") << u"small.TAB"_s << u"small_%1.TAB"_s;
 }
 
 void TestExport::goldenFiles()
@@ -152,11 +154,10 @@ void TestExport::fileNamesAndSeparator_data()
     QTest::newRow("Ship.TAB") << u"Ship.TAB"_s << u"Ship_%1.TAB"_s << u"\t"_s;
     QTest::newRow("Ship.tab is comma") << u"Ship.tab"_s << u"Ship_%1.tab"_s << u","_s;
     QTest::newRow("earlier tie-line file") << u"ship_tielines.csv"_s << u"ship_%1.csv"_s << u","_s;
-    QTest::newRow("earlier extension file") << u"SHIP_EXTENSIONS.TAB"_s << u"SHIP_%1.TAB"_s
-                                            << u"\t"_s;
+    QTest::newRow("earlier extension file")
+        << u"SHIP_EXTENSIONS.TAB"_s << u"SHIP_%1.TAB"_s << u"\t"_s;
     QTest::newRow("earlier group file") << u"Ship_Groups.csv"_s << u"Ship_%1.csv"_s << u","_s;
-    QTest::newRow("suffix only once") << u"A_Groups_Groups.csv"_s << u"A_Groups_%1.csv"_s
-                                      << u","_s;
+    QTest::newRow("suffix only once") << u"A_Groups_Groups.csv"_s << u"A_Groups_%1.csv"_s << u","_s;
     QTest::newRow("two dots") << u"Ship.v2.TAB"_s << u"Ship_%1.v2.TAB"_s << u","_s;
     QTest::newRow("no extension") << u"Ship"_s << u"Ship_%1"_s << u","_s;
 }
@@ -180,11 +181,13 @@ void TestExport::fileNamesAndSeparator()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), written);
     // The heading of every file is separated as chosen, into quoted cells.
     for (const QString &name : written) {
-        const QString heading = QString::fromLatin1(readAll(dir.filePath(name))).section(u"\r\n"_s, 0, 0);
+        const QString heading =
+            QString::fromLatin1(readAll(dir.filePath(name))).section(u"\r\n"_s, 0, 0);
         const QStringList cells = heading.split(separator);
         QVERIFY2(cells.size() >= 5, qPrintable(heading));
         for (const QString &cell : cells)
-            QVERIFY2(cell.size() > 2 && cell.startsWith(u'"') && cell.endsWith(u'"'), qPrintable(heading));
+            QVERIFY2(cell.size() > 2 && cell.startsWith(u'"') && cell.endsWith(u'"'),
+                     qPrintable(heading));
     }
 }
 
@@ -192,23 +195,16 @@ void TestExport::splitPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QStringList>("parts"); // folder, file name, base name, extension
-    QTest::newRow("windows path") << QStringLiteral("C:\\Ships\\Nordic.csv")
-                                  << QStringList{QStringLiteral("C:/Ships"),
-                                                 QStringLiteral("Nordic.csv"),
-                                                 QStringLiteral("Nordic"), QStringLiteral("csv")};
-    QTest::newRow("unix path") << QStringLiteral("/tmp/a/Nordic.TAB")
-                               << QStringList{QStringLiteral("/tmp/a"),
-                                              QStringLiteral("Nordic.TAB"),
-                                              QStringLiteral("Nordic"), QStringLiteral("TAB")};
-    QTest::newRow("mixed separators") << QStringLiteral("/tmp\\x/y.z.csv")
-                                      << QStringList{QStringLiteral("/tmp/x"),
-                                                     QStringLiteral("y.z.csv"),
-                                                     QStringLiteral("y"), QStringLiteral("z.csv")};
-    QTest::newRow("bare name") << QStringLiteral("Nordic.csv")
-                               << QStringList{QStringLiteral("."), QStringLiteral("Nordic.csv"),
-                                              QStringLiteral("Nordic"), QStringLiteral("csv")};
-    QTest::newRow("empty") << QString()
-                           << QStringList{QString(), QString(), QString(), QString()};
+    QTest::newRow("windows path") << u"C:\\Ships\\Nordic.csv"_s
+                                  << QStringList{u"C:/Ships"_s, u"Nordic.csv"_s, u"Nordic"_s,
+                                                 u"csv"_s};
+    QTest::newRow("unix path") << u"/tmp/a/Nordic.TAB"_s
+                               << QStringList{u"/tmp/a"_s, u"Nordic.TAB"_s, u"Nordic"_s, u"TAB"_s};
+    QTest::newRow("mixed separators")
+        << u"/tmp\\x/y.z.csv"_s << QStringList{u"/tmp/x"_s, u"y.z.csv"_s, u"y"_s, u"z.csv"_s};
+    QTest::newRow("bare name") << u"Nordic.csv"_s
+                               << QStringList{u"."_s, u"Nordic.csv"_s, u"Nordic"_s, u"csv"_s};
+    QTest::newRow("empty") << QString() << QStringList{QString(), QString(), QString(), QString()};
 }
 
 void TestExport::splitPath()
@@ -222,10 +218,10 @@ void TestExport::splitPath()
 void TestExport::unwritableFolderNamesTheFile()
 {
     QTemporaryDir dir;
-    const QString chosen = dir.filePath(QStringLiteral("no/such/folder/Ship.csv"));
+    const QString chosen = dir.filePath(u"no/such/folder/Ship.csv"_s);
     QString message;
     QVERIFY(!ExportLists(smallShip(), chosen, &message));
-    QVERIFY2(message.contains(QStringLiteral("Ship_Extensions.csv")), qPrintable(message));
+    QVERIFY2(message.contains(u"Ship_Extensions.csv"_s), qPrintable(message));
     QVERIFY(!ExportLists(smallShip(), QString(), &message));
     QVERIFY(!message.isEmpty());
 }
