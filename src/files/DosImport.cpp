@@ -1,4 +1,5 @@
 #include "DosImport.h"
+#include "Windows1252.h"
 
 #include <QFile>
 
@@ -77,7 +78,17 @@ QString nameAt(QByteArrayView record, int offset)
     const qsizetype zero = field.indexOf('\0');
     if (zero >= 0)
         field.truncate(zero);
-    return QString::fromLatin1(field);
+    QString name;
+    if (win1252::decode(field.toByteArray(), name))
+        return name;
+    // The five bytes the code page leaves undefined come through as the
+    // control characters Windows itself gives them; the rest as usual.
+    name.clear();
+    for (const char byte : field) {
+        QString one;
+        name += win1252::decode(QByteArray(1, byte), one) ? one : QString(QChar(char16_t(uchar(byte))));
+    }
+    return name;
 }
 
 // First extension record among 0..120 with that number, or -1 (records the

@@ -2,6 +2,7 @@
 
 #include "Equipment.h"
 #include "Names.h"
+#include "Windows1252.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ class ListWriter
         m_text += QStringLiteral("\r\n");
     }
     // Windows-1252 text as the spreadsheets on the ship expect.
-    QByteArray bytes() const { return m_text.toLatin1(); }
+    QByteArray bytes() const { return win1252::encode(m_text); }
 
   private:
     // A double quote inside a value is doubled, so a reader of the file

@@ -193,6 +193,9 @@ void TestDosImport::extensionNames_data()
     QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120 << u"AB"_s << true;
     QTest::newRow("ANSI letters") << QByteArray("CAF\xC9 \xC4") << 130
                                   << QString::fromUtf8("CAF\u00C9 \u00C4") << true;
+    QTest::newRow("Windows-1252 euro") << QByteArray("\x80 5") << 131 << u"\u20AC 5"_s << true;
+    QTest::newRow("undefined byte kept")
+        << QByteArray("A\x81\x80") << 132 << u"A\u0081\u20AC"_s << true;
     QTest::newRow("leading zero byte") << QByteArray("\0X", 2) << 499 << u"EXT 499"_s << false;
 }
 

@@ -39,7 +39,7 @@ Configuration smallShip()
 
     c.Extensions[0] = extension(100, "Bridge", ClassOfficer, c);
     c.Extensions[0].Group = 545;
-    c.Extensions[1] = extension(101, "Mess", ClassCrew, c);
+    c.Extensions[1] = extension(101, "Mess \u20AC\u00E9", ClassCrew, c);
     c.Extensions[1].Group = 545;
     c.Extensions[2] = extension(102, "Galley", ClassHotLine, c);
     c.Extensions[2].DirectDial = 105;
