@@ -241,10 +241,14 @@ QStringList exportFileNames(const QString &fileName)
     const PathParts parts = SplitPath(fileName);
     const QString base = exportBase(parts.baseName);
     const QString dot = parts.extension.isEmpty() ? QString() : QStringLiteral(".");
+    // A bare name stays bare: the files go to the current folder.
+    const bool bare = !fileName.contains(QLatin1Char('/')) && !fileName.contains(QLatin1Char('\\'));
     const QDir folder(parts.folder);
     QStringList names;
-    for (const char *suffix : {"_Extensions", "_TieLines", "_Groups"})
-        names << folder.filePath(base + QLatin1String(suffix) + dot + parts.extension);
+    for (const char *suffix : {"_Extensions", "_TieLines", "_Groups"}) {
+        const QString name = base + QLatin1String(suffix) + dot + parts.extension;
+        names << (bare ? name : folder.filePath(name));
+    }
     return names;
 }
 

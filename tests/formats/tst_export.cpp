@@ -114,6 +114,8 @@ class TestExport : public QObject
     void goldenFiles();
     void fileNamesAndSeparator_data();
     void fileNamesAndSeparator();
+    void exportNames_data();
+    void exportNames();
     void splitPath_data();
     void splitPath();
     void unwritableFolderNamesTheFile();
@@ -189,6 +191,24 @@ void TestExport::fileNamesAndSeparator()
             QVERIFY2(cell.size() > 2 && cell.startsWith(u'"') && cell.endsWith(u'"'),
                      qPrintable(heading));
     }
+}
+
+void TestExport::exportNames_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("first"); // the extensions file
+    QTest::newRow("bare name") << u"Ship.csv"_s << u"Ship_Extensions.csv"_s;
+    QTest::newRow("windows folder") << u"C:\\S\\ship_groups.TAB"_s << u"C:/S/ship_Extensions.TAB"_s;
+    QTest::newRow("relative folder") << u"lists/Ship.csv"_s << u"lists/Ship_Extensions.csv"_s;
+}
+
+void TestExport::exportNames()
+{
+    QFETCH(QString, chosen);
+    const QStringList names = exportFileNames(chosen);
+    QCOMPARE(names.size(), 3);
+    QTEST(names[0], "first");
+    QCOMPARE(names[2], QString(names[0]).replace(u"_Extensions"_s, u"_Groups"_s));
 }
 
 void TestExport::splitPath_data()
