@@ -3,8 +3,7 @@
 #include "ConfigLoader.h"
 #include "mdlExport.h"
 
-namespace cli
-{
+namespace cli {
 
 // export FILE OUT.csv|OUT.TAB: the extension, tie-line and group lists of a
 // configuration (.TWZ or .TDZ), written next to OUT.

@@ -5,11 +5,9 @@
 
 #include <QCommandLineParser>
 
-namespace cli
-{
+namespace cli {
 
-namespace
-{
+namespace {
 
 struct CountOption {
     const char *name;

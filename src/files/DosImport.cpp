@@ -8,8 +8,7 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 constexpr int ExtRecordSize = 23;
 constexpr int GroupRecordSize = 39;
@@ -21,9 +20,8 @@ constexpr int FitsInteger = 0x8000; // 16-bit words are stored into signed field
 constexpr int MaxRouteWord = 256;
 
 // A bounded cursor over the file's bytes: every read says whether it fitted.
-class ByteReader
-{
-  public:
+class ByteReader {
+public:
     explicit ByteReader(const QByteArray &bytes) : m_bytes(bytes) {}
 
     // One header line ended by CR LF; nothing when the file ends first.
@@ -55,7 +53,7 @@ class ByteReader
         return static_cast<uint8_t>(view->at(0));
     }
 
-  private:
+private:
     const QByteArray &m_bytes;
     qsizetype m_pos = 0;
 };
@@ -86,7 +84,8 @@ QString nameAt(QByteArrayView record, int offset)
     name.clear();
     for (const char byte : field) {
         QString one;
-        name += win1252::decode(QByteArray(1, byte), one) ? one : QString(QChar(char16_t(uchar(byte))));
+        name +=
+            win1252::decode(QByteArray(1, byte), one) ? one : QString(QChar(char16_t(uchar(byte))));
     }
     return name;
 }

@@ -12,14 +12,12 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 // One list file being built: quoted cells, a separator after every data
 // cell, CR LF line ends.
-class ListWriter
-{
-  public:
+class ListWriter {
+public:
     explicit ListWriter(QChar separator) : m_separator(separator) {}
 
     void heading(const QStringList &titles)
@@ -38,7 +36,7 @@ class ListWriter
     // Windows-1252 text as the spreadsheets on the ship expect.
     QByteArray bytes() const { return win1252::encode(m_text); }
 
-  private:
+private:
     // A double quote inside a value is doubled, so a reader of the file
     // never mistakes it for the end of the cell.
     static QString quoted(QString value)

@@ -7,8 +7,7 @@
 
 #include <array>
 
-namespace tdz
-{
+namespace tdz {
 
 struct Ext {
     int number = 100;

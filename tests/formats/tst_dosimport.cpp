@@ -13,8 +13,7 @@ using namespace tdl;
 
 Q_DECLARE_METATYPE(tdz::File)
 
-namespace
-{
+namespace {
 
 // A configuration that differs from anything an import writes, so a failed
 // import that touched it shows.
@@ -60,10 +59,9 @@ tdz::File fullFile()
 
 } // namespace
 
-class TestDosImport : public QObject
-{
+class TestDosImport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void failures_data();
     void failures();
     void everyTruncationIsCorrupted();

@@ -11,8 +11,7 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 ExtRecord extension(int number, const char *name, int cls, const Configuration &c)
 {
@@ -106,10 +105,9 @@ QString golden(const QString &name)
 
 } // namespace
 
-class TestExport : public QObject
-{
+class TestExport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void goldenFiles_data();
     void goldenFiles();
     void fileNamesAndSeparator_data();

@@ -16,8 +16,7 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 struct Run {
     int status = -1;
@@ -56,10 +55,9 @@ tdz::File dosShip()
 
 } // namespace
 
-class TestFormatsCli : public QObject
-{
+class TestFormatsCli : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void newRefusals_data();
     void newRefusals();
     void newWritesGeneratedSystem();

@@ -8,8 +8,7 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 NewSystemCounts counts(int e, int o, int s = 0, int t = 0, int p = 0, int g = 0)
 {
@@ -41,10 +40,9 @@ Configuration generated(const NewSystemCounts &c)
 
 Q_DECLARE_METATYPE(NewSystemCounts)
 
-class TestNewSystem : public QObject
-{
+class TestNewSystem : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void boardPlan_data();
     void boardPlan();
     void officersFitTotal_data();
