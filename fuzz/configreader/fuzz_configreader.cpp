@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 void require(bool condition)
 {
@@ -29,7 +30,8 @@ int readBytes(const QByteArray &bytes, Configuration &c, QString *error)
 bool encodable(const QString &s)
 {
     for (QChar ch : s) {
-        if (!win1252::canEncode(ch.unicode()) || (ch.unicode() < 0x20 && ch != u'\t' && ch != u'\r' && ch != u'\n'))
+        if (!win1252::canEncode(ch.unicode()) ||
+            (ch.unicode() < 0x20 && ch != u'\t' && ch != u'\r' && ch != u'\n'))
             return false;
     }
     return true;

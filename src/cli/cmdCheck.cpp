@@ -5,7 +5,8 @@
 
 #include <QCommandLineParser>
 
-namespace cli {
+namespace cli
+{
 
 int runCheck(const QStringList &args, Streams io)
 {

@@ -6,13 +6,15 @@
 
 #include <QCommandLineParser>
 
-namespace cli {
+namespace cli
+{
 
 int runConvert(const QStringList &args, Streams io)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("Configuration to read."));
-    parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("Configuration file to write."));
+    parser.addPositionalArgument(QStringLiteral("OUT"),
+                                 QStringLiteral("Configuration file to write."));
     if (!parser.parse(args) || parser.positionalArguments().size() != 2) {
         if (!parser.errorText().isEmpty())
             io.err << parser.errorText() << Qt::endl;

@@ -8,8 +8,10 @@
 
 using namespace tdl;
 
-namespace cli {
-namespace {
+namespace cli
+{
+namespace
+{
 
 QString slotLine(const Configuration &config, int slot)
 {

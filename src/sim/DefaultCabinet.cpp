@@ -1,6 +1,7 @@
 #include "DefaultCabinet.h"
 
-namespace {
+namespace
+{
 
 // A directory number as the exchange stores it: four decimal digits, the last two in the
 // byte at the lower offset.
@@ -42,16 +43,19 @@ QByteArray defaultCabinetImage()
     for (int k = 0; k < 64; ++k)
         image[3072 + 2 * k] = image[3073 + 2 * k] = char(0xFF);
 
-    // Tie lines 900..903 on slot 4, answered by extension 100: two shore lines, a
-    // satellite line on route 61 and the public address.
+    // Tie lines 900..903 on the board in slot 4 (tie-line entries 8..11: four entries per
+    // slot from slot 2), answered by extension 100: two shore lines, a satellite line on
+    // route 61 and the public address.
     const quint8 tieClass[4] = {64, 64, 80, 32};
-    for (int t = 0; t < 4; ++t) {
-        putNumber(image, 2304 + 2 * t, 900 + t);
+    const int firstTie = (4 - 2) * 4;
+    for (int k = 0; k < 4; ++k) {
+        const int t = firstTie + k;
+        putNumber(image, 2304 + 2 * t, 900 + k);
         putNumber(image, 2816 + 2 * t, 100);
-        image[2560 + t] = char(tieClass[t]);
+        image[2560 + t] = char(tieClass[k]);
     }
-    putNumber(image, 4608, 902);                 // dial 61
-    putNumber(image, 4864, 900);                 // dial 9: both shore lines
+    putNumber(image, 4608, 902); // dial 61
+    putNumber(image, 4864, 900); // dial 9: both shore lines
     putNumber(image, 4864 + 2, 901);
 
     // Hunt group 500 of extensions 102, 103 and 104.

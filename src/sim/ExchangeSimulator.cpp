@@ -1,6 +1,7 @@
 #include "ExchangeSimulator.h"
 
-namespace {
+namespace
+{
 
 int hexDigit(char c)
 {
@@ -40,8 +41,7 @@ int fromBcd(quint8 value)
 
 } // namespace
 
-ExchangeSimulator::ExchangeSimulator(QObject *parent)
-    : QObject(parent), m_memory(MemorySize, '\0')
+ExchangeSimulator::ExchangeSimulator(QObject *parent) : QObject(parent), m_memory(MemorySize, '\0')
 {
     setFirmware(DefaultFirmware);
 }
@@ -116,10 +116,33 @@ bool ExchangeSimulator::loadConfigImage(const QByteArray &image)
 
 void ExchangeSimulator::setClock(const QDateTime &when)
 {
+    writeClockBytes(when);
+    m_clockOffsetMs = m_now().msecsTo(when);
+    m_clockHeld = false;
+}
+
+void ExchangeSimulator::setClockRunning(bool running)
+{
+    if (running && !m_clockRunning) {
+        const QDateTime shown = clock();
+        if (shown.isValid())
+            m_clockOffsetMs = m_now().msecsTo(shown);
+    }
+    m_clockRunning = running;
+}
+
+void ExchangeSimulator::refreshClock()
+{
+    if (m_clockRunning && !m_clockHeld)
+        writeClockBytes(m_now().addMSecs(m_clockOffsetMs));
+}
+
+void ExchangeSimulator::writeClockBytes(const QDateTime &when)
+{
     const QDate d = when.date();
     const QTime t = when.time();
     const quint8 clock[8] = {0x00, toBcd(t.second()), toBcd(t.minute()), toBcd(t.hour()),
-                             0x10, toBcd(d.day()), toBcd(d.month()), toBcd(d.year() % 100)};
+                             0x10, toBcd(d.day()),    toBcd(d.month()),  toBcd(d.year() % 100)};
     for (int k = 0; k < 8; ++k)
         setByte(ClockReadAddress + k, clock[k]);
 }
@@ -200,6 +223,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
         ++m_counters.acks;
         break;
     case ReadBlock:
+        refreshClock();
         doReadBlock(hexField(command, 1, 4));
         break;
     case WriteBlock:
@@ -207,6 +231,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
         break;
     case ReadByte:
         ++m_counters.byteReads;
+        refreshClock();
         send(hexByte(byteAt(hexField(command, 1, 4))));
         break;
     case WriteByte:
@@ -226,6 +251,10 @@ void ExchangeSimulator::execute(const QByteArray &command)
     case ClockUpdate:
         ++m_counters.clockUpdates;
         setBytes(ClockReadAddress, bytes(ClockWriteAddress, 8));
+        // Bytes that are no date stay as written until a good update: nothing to run from.
+        m_clockHeld = !clock().isValid();
+        if (!m_clockHeld)
+            m_clockOffsetMs = m_now().msecsTo(clock());
         break;
     case Reboot:
         ++m_counters.reboots;
@@ -317,7 +346,8 @@ void ExchangeSimulator::send(const QByteArray &bytes)
     if (m_faults.split && bytes.size() > 1) {
         int pos = 0;
         while (pos < bytes.size()) {
-            const int piece = 1 + int(m_random.bounded(std::min<qsizetype>(bytes.size() - pos, 64)));
+            const int piece =
+                1 + int(m_random.bounded(std::min<qsizetype>(bytes.size() - pos, 64)));
             emit reply(bytes.mid(pos, piece));
             pos += piece;
         }

@@ -8,15 +8,18 @@
 #include <QObject>
 #include <QRandomGenerator>
 
-class ExchangeSimulator : public QObject {
+#include <functional>
+
+class ExchangeSimulator : public QObject
+{
     Q_OBJECT
-public:
+  public:
     // The exchange's address map as the host sees it.
     static constexpr int MemorySize = 0x10000;
-    static constexpr int ConfigBase = 0x6000;       // image offset 0
+    static constexpr int ConfigBase = 0x6000; // image offset 0
     static constexpr int ConfigSize = 8192;
     static constexpr int BlockSize = 128;
-    static constexpr int SlotOffset = 7951;         // 18 board codes reported by the cabinet
+    static constexpr int SlotOffset = 7951; // 18 board codes reported by the cabinet
     static constexpr int SlotCount = 18;
     static constexpr int FirmwareAddress = 0x000D;
     static constexpr int PasswordAddress = 0x7F02;  // 4 character codes
@@ -62,6 +65,9 @@ public:
     void setFirmware(quint8 version) { setByte(FirmwareAddress, version); }
     void setClock(const QDateTime &when); // into the clock as read
     QDateTime clock() const;              // invalid when the bytes are not a date
+    // A running clock moves on with `now` between reads; a stopped one keeps its bytes.
+    void setClockRunning(bool running);
+    void setTimeSource(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void setFaults(const SimFaults &faults) { m_faults = faults; }
     const SimFaults &faults() const { return m_faults; }
@@ -80,12 +86,12 @@ public:
     // The 258 characters answering a block read: data and checksum, uppercase hex.
     static QByteArray blockReply(const QByteArray &block128);
 
-signals:
+  signals:
     void reply(const QByteArray &bytes);
     void hungUp();
     void rebooted();
 
-private:
+  private:
     void execute(const QByteArray &command);
     void doReadBlock(int address);
     void doWriteBlock(const QByteArray &command);
@@ -94,6 +100,8 @@ private:
     void sendBlock(const QByteArray &text);
     void send(const QByteArray &bytes);
     void countBlock();
+    void refreshClock();
+    void writeClockBytes(const QDateTime &when);
 
     QByteArray m_memory;
     QByteArray m_input;
@@ -107,4 +115,8 @@ private:
     bool m_inSetup = false;
     bool m_hungUp = false;
     bool m_parsing = false;
+    bool m_clockRunning = false;
+    bool m_clockHeld = false;
+    qint64 m_clockOffsetMs = 0; // exchange time minus `now`
+    std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
 };

@@ -6,8 +6,9 @@
 
 #include <deque>
 
-class LinePacer {
-public:
+class LinePacer
+{
+  public:
     void setBaudRate(int baud) { m_byteNs = baud > 0 ? 10'000'000'000LL / baud : 0; }
     qint64 byteTimeNs() const { return m_byteNs; }
 
@@ -22,7 +23,7 @@ public:
     bool isEmpty() const { return m_queue.empty(); }
     void clear() { m_queue.clear(); }
 
-private:
+  private:
     struct Timed {
         qint64 due;
         char byte;

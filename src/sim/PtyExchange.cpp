@@ -7,16 +7,18 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QString systemError(const char *what)
 {
-    return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLatin1(what) + QStringLiteral(": ") +
+           QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -54,7 +56,8 @@ bool PtyExchange::open()
         return false;
     }
     char name[128];
-    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0 || ptsname_r(m_master, name, sizeof name) != 0) {
+    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0 ||
+        ptsname_r(m_master, name, sizeof name) != 0) {
         m_error = systemError("pseudo-terminal setup");
         close();
         return false;

@@ -12,9 +12,10 @@
 class ExchangeSimulator;
 class QSocketNotifier;
 
-class PtyExchange : public QObject {
+class PtyExchange : public QObject
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int DefaultBaudRate = 57600;
 
     explicit PtyExchange(ExchangeSimulator *exchange, QObject *parent = nullptr);
@@ -32,10 +33,10 @@ public:
     // separate reads even on an unpaced line.
     void setPieceGapMs(int ms) { m_pieceGapMs = ms; }
 
-signals:
+  signals:
     void closed(); // the line is gone (after the exchange hung up, or close())
 
-private:
+  private:
     void readMaster();
     void writeBacklog();
     void service();

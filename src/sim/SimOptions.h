@@ -6,8 +6,8 @@
 #include <QStringList>
 
 struct SimOptions {
-    QString imageFile;                    // empty: the default cabinet
-    int baud = 57600;                     // 0: unpaced
+    QString imageFile; // empty: the default cabinet
+    int baud = 57600;  // 0: unpaced
     quint8 firmware = 0x32;
     SimFaults faults;
 };
@@ -15,4 +15,5 @@ struct SimOptions {
 // Fills `options` from the arguments (program name first). On a bad or missing value
 // returns false with `error` set; on --help or --version returns false with `error` empty
 // and `helpText` set.
-bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString &error, QString &helpText);
+bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString &error,
+                     QString &helpText);

@@ -15,7 +15,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 int signalPipe[2] = {-1, -1};
 
@@ -36,7 +37,8 @@ bool quitOnSignals(QCoreApplication &app)
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
         app.quit();
     });
-    struct sigaction action {};
+    struct sigaction action {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -73,7 +75,8 @@ int main(int argc, char *argv[])
     if (!options.imageFile.isEmpty()) {
         QFile file(options.imageFile);
         if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("cannot read %1: %2").arg(options.imageFile, file.errorString()));
+            return fail(
+                QStringLiteral("cannot read %1: %2").arg(options.imageFile, file.errorString()));
         image = file.readAll();
         if (image.size() != ExchangeSimulator::ConfigSize)
             return fail(QStringLiteral("%1 holds %2 bytes; an exchange image has 8192")
@@ -83,6 +86,7 @@ int main(int argc, char *argv[])
     exchange.loadConfigImage(image);
     exchange.setFirmware(options.firmware);
     exchange.setClock(QDateTime::currentDateTime());
+    exchange.setClockRunning(true);
     exchange.setFaults(options.faults);
     exchange.setSeed(quint32(QDateTime::currentMSecsSinceEpoch()));
 

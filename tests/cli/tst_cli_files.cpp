@@ -6,7 +6,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // Pieces of a configuration file, typed as the format lays them out.
 QString ext(int eq, const QString &name, int number, int cls, bool active, int group = 0,
@@ -46,7 +47,8 @@ QString tie(int eq, const QString &name, int ext1, int cls, bool dial9)
 
 // Slot 2 holds a Subscriber board (extensions 0..7), slot 3 a Tie Line
 // board (tie lines 4..7); no classes section entries: the built-in classes stay.
-QByteArray configText(const QString &exts, const QString &ties, const QString &pass = QStringLiteral("ABCD"),
+QByteArray configText(const QString &exts, const QString &ties,
+                      const QString &pass = QStringLiteral("ABCD"),
                       const QString &version = QStringLiteral("3.0"))
 {
     QString slotText;
@@ -56,23 +58,27 @@ QByteArray configText(const QString &exts, const QString &ties, const QString &p
         slotText += QStringLiteral("\t\t<Slot>%1</Slot>\r\n").arg(QLatin1String(board));
     }
     const QString text =
-        QStringLiteral("<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n\t<VERSION>%1</VERSION>\r\n"
-                       "\t<LastUpdate>01/02/2026 10:00</LastUpdate>\r\n\t<Name>MV Test &amp; Co</Name>\r\n"
-                       "\t<PIN>1234</PIN>\r\n\t<Pass>%2</Pass>\r\n\t<SlotsList>\r\n%3\t</SlotsList>\r\n"
-                       "\t<GuaranteedAccess>\r\n\t\t<GA>-1</GA>\r\n\t\t<GA>-1</GA>\r\n\t\t<GA>-1</GA>\r\n"
-                       "\t</GuaranteedAccess>\r\n\t<Extensions>\r\n%4\t</Extensions>\r\n"
-                       "\t<TieLines>\r\n%5\t</TieLines>\r\n\t<Groups>\r\n"
-                       "\t\t<Group>\r\n\t\t\t<ID>0</ID>\r\n\t\t\t<Active>True</Active>\r\n"
-                       "\t\t\t<Name>Mess hunt</Name>\r\n\t\t\t<DirNum>500</DirNum>\r\n\t\t\t<Type>64</Type>\r\n"
-                       "\t\t\t<Num>1</Num>\r\n\t\t\t<Exts>100,0,0,0,0,0,0,0,0,0,0,0,0</Exts>\r\n\t\t</Group>\r\n"
-                       "\t</Groups>\r\n\t<Classes>\r\n\t</Classes>\r\n</TidelexAnalog>\r\n")
+        QStringLiteral(
+            "<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n\t<VERSION>%1</VERSION>\r\n"
+            "\t<LastUpdate>01/02/2026 10:00</LastUpdate>\r\n\t<Name>MV Test &amp; Co</Name>\r\n"
+            "\t<PIN>1234</PIN>\r\n\t<Pass>%2</Pass>\r\n\t<SlotsList>\r\n%3\t</SlotsList>\r\n"
+            "\t<GuaranteedAccess>\r\n\t\t<GA>-1</GA>\r\n\t\t<GA>-1</GA>\r\n\t\t<GA>-1</GA>\r\n"
+            "\t</GuaranteedAccess>\r\n\t<Extensions>\r\n%4\t</Extensions>\r\n"
+            "\t<TieLines>\r\n%5\t</TieLines>\r\n\t<Groups>\r\n"
+            "\t\t<Group>\r\n\t\t\t<ID>0</ID>\r\n\t\t\t<Active>True</Active>\r\n"
+            "\t\t\t<Name>Mess "
+            "hunt</Name>\r\n\t\t\t<DirNum>500</DirNum>\r\n\t\t\t<Type>64</Type>\r\n"
+            "\t\t\t<Num>1</Num>\r\n\t\t\t<Exts>100,0,0,0,0,0,0,0,0,0,0,0,0</Exts>\r\n\t\t</"
+            "Group>\r\n"
+            "\t</Groups>\r\n\t<Classes>\r\n\t</Classes>\r\n</TidelexAnalog>\r\n")
             .arg(version, pass, slotText, exts, ties);
     return text.toLatin1();
 }
 
 QByteArray cleanText()
 {
-    return configText(ext(0, QStringLiteral("Bridge"), 100, 1, true) + ext(1, QStringLiteral("Mess"), 101, 2, true),
+    return configText(ext(0, QStringLiteral("Bridge"), 100, 1, true) +
+                          ext(1, QStringLiteral("Mess"), 101, 2, true),
                       tie(4, QStringLiteral("Shore"), 100, 0, true));
 }
 
@@ -97,9 +103,10 @@ const QString header = QStringLiteral("Error #\tType\tWhere\tProblem\tReference\
 
 } // namespace
 
-class TestCliFiles : public QObject {
+class TestCliFiles : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void check_data();
     void check();
     void convert_data();
@@ -109,6 +116,7 @@ private slots:
     void show();
 };
 
+// clang-format off
 void TestCliFiles::check_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: no file
@@ -146,6 +154,7 @@ void TestCliFiles::check_data()
     QTest::newRow("no such file") << QByteArray() << 2 << QString()
                                   << QStringLiteral("Unable to load file as error in file\n");
 }
+// clang-format on
 
 void TestCliFiles::check()
 {
@@ -167,6 +176,7 @@ void TestCliFiles::check()
         QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
 }
 
+// clang-format off
 void TestCliFiles::convert_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: no input file
@@ -185,6 +195,7 @@ void TestCliFiles::convert_data()
         << QByteArray("<?xml version=\"1.0\"?>\r\n<TidelexAnalog >\r\n") << "out.TWZ" << 2
         << "Unable to load file as error in file";
 }
+// clang-format on
 
 void TestCliFiles::convert()
 {
@@ -199,7 +210,8 @@ void TestCliFiles::convert()
     QString bare = outName;
     bare.remove(QLatin1Char('"'));
     const QString out = dir.filePath(bare);
-    const QString outArg = outName.startsWith(QLatin1Char('"')) ? QLatin1Char('"') + out + QLatin1Char('"') : out;
+    const QString outArg =
+        outName.startsWith(QLatin1Char('"')) ? QLatin1Char('"') + out + QLatin1Char('"') : out;
 
     const Run r = run({QStringLiteral("convert"), in, outArg});
     QCOMPARE(r.status, status);
@@ -237,6 +249,7 @@ void TestCliFiles::convertKeepsOutputOnBadInput()
     QCOMPARE(readFileBytes(out), QByteArray("previous"));
 }
 
+// clang-format off
 void TestCliFiles::show_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -267,6 +280,7 @@ void TestCliFiles::show_data()
                        QStringLiteral("Errors: 3"), QStringLiteral("Warnings: 0")};
     QTest::newRow("not loadable") << QByteArray("nonsense") << 2 << QStringList();
 }
+// clang-format on
 
 void TestCliFiles::show()
 {
@@ -282,7 +296,8 @@ void TestCliFiles::show()
     qsizetype from = 0;
     for (const QString &line : lines) {
         const qsizetype at = got.indexOf(line, from);
-        QVERIFY2(at >= 0, qPrintable(QStringLiteral("missing or out of order: %1\n%2").arg(line, r.out)));
+        QVERIFY2(at >= 0,
+                 qPrintable(QStringLiteral("missing or out of order: %1\n%2").arg(line, r.out)));
         from = at + 1;
     }
     if (status != 0)

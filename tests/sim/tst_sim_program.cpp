@@ -7,7 +7,8 @@
 
 #include <csignal>
 
-namespace {
+namespace
+{
 
 // Starts the simulator and returns the path it printed, or an empty string.
 QString startSim(QProcess &sim, const QStringList &args)
@@ -26,7 +27,8 @@ QByteArray checksummed(const QByteArray &data)
     int sum = 0;
     for (char c : data)
         sum += quint8(c);
-    return data.toHex().toUpper() + QByteArray::number(sum % 256, 16).toUpper().rightJustified(2, '0');
+    return data.toHex().toUpper() +
+           QByteArray::number(sum % 256, 16).toUpper().rightJustified(2, '0');
 }
 
 QByteArray imageWithFirstBlock(const QByteArray &block)
@@ -46,9 +48,10 @@ QByteArray firstBlock()
 
 } // namespace
 
-class TestSimProgram : public QObject {
+class TestSimProgram : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void refusesBadOptions_data();
     void refusesBadOptions();
     void serves_data();
@@ -62,15 +65,29 @@ void TestSimProgram::refusesBadOptions_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("complaint");
-    QTest::newRow("baud not a number") << QStringList{QStringLiteral("--baud"), QStringLiteral("fast")} << QStringLiteral("--baud");
-    QTest::newRow("negative count") << QStringList{QStringLiteral("--drop-every"), QStringLiteral("-2")} << QStringLiteral("--drop-every");
-    QTest::newRow("firmware over a byte") << QStringList{QStringLiteral("--firmware"), QStringLiteral("1FF")} << QStringLiteral("--firmware");
-    QTest::newRow("firmware not hex") << QStringList{QStringLiteral("--firmware"), QStringLiteral("v2")} << QStringLiteral("--firmware");
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast")} << QStringLiteral("fast");
-    QTest::newRow("stray argument") << QStringList{QStringLiteral("image.bin")} << QStringLiteral("image.bin");
-    QTest::newRow("missing image") << QStringList{QStringLiteral("--image"), QStringLiteral("/nonexistent/x.img")} << QStringLiteral("/nonexistent/x.img");
-    QTest::newRow("short image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8191")} << QStringLiteral("8191 bytes");
-    QTest::newRow("long image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8193")} << QStringLiteral("8193 bytes");
+    QTest::newRow("baud not a number")
+        << QStringList{QStringLiteral("--baud"), QStringLiteral("fast")}
+        << QStringLiteral("--baud");
+    QTest::newRow("negative count")
+        << QStringList{QStringLiteral("--drop-every"), QStringLiteral("-2")}
+        << QStringLiteral("--drop-every");
+    QTest::newRow("firmware over a byte")
+        << QStringList{QStringLiteral("--firmware"), QStringLiteral("1FF")}
+        << QStringLiteral("--firmware");
+    QTest::newRow("firmware not hex")
+        << QStringList{QStringLiteral("--firmware"), QStringLiteral("v2")}
+        << QStringLiteral("--firmware");
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("--fast")} << QStringLiteral("fast");
+    QTest::newRow("stray argument")
+        << QStringList{QStringLiteral("image.bin")} << QStringLiteral("image.bin");
+    QTest::newRow("missing image")
+        << QStringList{QStringLiteral("--image"), QStringLiteral("/nonexistent/x.img")}
+        << QStringLiteral("/nonexistent/x.img");
+    QTest::newRow("short image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8191")}
+                                 << QStringLiteral("8191 bytes");
+    QTest::newRow("long image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8193")}
+                                << QStringLiteral("8193 bytes");
 }
 
 void TestSimProgram::refusesBadOptions()
@@ -97,33 +114,41 @@ void TestSimProgram::serves_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("expected");  // exactly these bytes, then silence
-    QTest::addColumn<bool>("extraAllowed");    // stray bytes may follow
+    QTest::addColumn<QByteArray>("expected"); // exactly these bytes, then silence
+    QTest::addColumn<bool>("extraAllowed");   // stray bytes may follow
 
     const QStringList fast{QStringLiteral("--baud"), QStringLiteral("0")};
     const QByteArray readBlock0 = QByteArrayLiteral("\x04") + "6000";
-    QTest::newRow("default firmware") << fast << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << false;
-    QTest::newRow("version 1 firmware") << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("31")}
-                                        << QByteArrayLiteral("\x11") + "000D" << QByteArray("31") << false;
-    QTest::newRow("firmware with 0x") << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("0x2a")}
-                                      << QByteArrayLiteral("\x11") + "000D" << QByteArray("2A") << false;
-    QTest::newRow("default cabinet tone board") << fast << QByteArrayLiteral("\x11") + "7F0F" << QByteArray("A0") << false;
-    QTest::newRow("image loaded") << fast + QStringList{QStringLiteral("--image"), QStringLiteral("@")}
+    QTest::newRow("default firmware")
+        << fast << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << false;
+    QTest::newRow("version 1 firmware")
+        << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("31")}
+        << QByteArrayLiteral("\x11") + "000D" << QByteArray("31") << false;
+    QTest::newRow("firmware with 0x")
+        << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("0x2a")}
+        << QByteArrayLiteral("\x11") + "000D" << QByteArray("2A") << false;
+    QTest::newRow("default cabinet tone board")
+        << fast << QByteArrayLiteral("\x11") + "7F0F" << QByteArray("A0") << false;
+    QTest::newRow("image loaded") << fast +
+                                         QStringList{QStringLiteral("--image"), QStringLiteral("@")}
                                   << readBlock0 << checksummed(firstBlock()) << false;
-    QTest::newRow("paced by default") << QStringList{QStringLiteral("--image"), QStringLiteral("@")} << readBlock0
-                                      << checksummed(firstBlock()) << false;
+    QTest::newRow("paced by default") << QStringList{QStringLiteral("--image"), QStringLiteral("@")}
+                                      << readBlock0 << checksummed(firstBlock()) << false;
     // A damaged checksum is marked "!!": the two digits must be anything but the right ones.
     QByteArray bad = checksummed(firstBlock());
     bad.replace(256, 2, "!!");
     QTest::newRow("corrupt every block")
-        << fast + QStringList{QStringLiteral("--image"), QStringLiteral("@"), QStringLiteral("--corrupt-every"), QStringLiteral("1")}
+        << fast + QStringList{QStringLiteral("--image"), QStringLiteral("@"),
+                              QStringLiteral("--corrupt-every"), QStringLiteral("1")}
         << readBlock0 << bad << false;
-    QTest::newRow("drop every reply") << fast + QStringList{QStringLiteral("--drop-every"), QStringLiteral("1")}
-                                      << QByteArrayLiteral("\x11") + "000D" << QByteArray() << false;
-    QTest::newRow("split") << fast + QStringList{QStringLiteral("--split"), QStringLiteral("--image"), QStringLiteral("@")}
+    QTest::newRow("drop every reply")
+        << fast + QStringList{QStringLiteral("--drop-every"), QStringLiteral("1")}
+        << QByteArrayLiteral("\x11") + "000D" << QByteArray() << false;
+    QTest::newRow("split") << fast + QStringList{QStringLiteral("--split"),
+                                                 QStringLiteral("--image"), QStringLiteral("@")}
                            << readBlock0 << checksummed(firstBlock()) << false;
-    QTest::newRow("noise") << fast + QStringList{QStringLiteral("--noise")} << QByteArrayLiteral("\x11") + "000D"
-                           << QByteArray("32") << true;
+    QTest::newRow("noise") << fast + QStringList{QStringLiteral("--noise")}
+                           << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << true;
 }
 
 void TestSimProgram::serves()
@@ -186,8 +211,8 @@ void TestSimProgram::endsCleanlyOnSignal()
 void TestSimProgram::hangupEndsTheProgram()
 {
     QProcess sim;
-    const QString path = startSim(sim, {QStringLiteral("--baud"), QStringLiteral("0"), QStringLiteral("--hangup-after"),
-                                        QStringLiteral("1")});
+    const QString path = startSim(sim, {QStringLiteral("--baud"), QStringLiteral("0"),
+                                        QStringLiteral("--hangup-after"), QStringLiteral("1")});
     const int host = openRawLine(path);
     QVERIFY(host >= 0);
     QVERIFY(writeLine(host, QByteArrayLiteral("\x04") + "6000"));

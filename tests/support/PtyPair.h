@@ -71,8 +71,9 @@ inline LineRead readLine(int fd, qsizetype count, int timeoutMs)
     return result;
 }
 
-class PtyPair {
-public:
+class PtyPair
+{
+  public:
     PtyPair()
     {
         m_master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -100,7 +101,7 @@ public:
     int slave() const { return m_slave; } // raw, non-blocking; keeps the settings alive
     QString slavePath() const { return m_slavePath; }
 
-private:
+  private:
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;
