@@ -266,19 +266,25 @@ int runService(const DeviceOptions &options, Streams io)
     ServiceController service(session.link());
     QObject::connect(&service, &ServiceController::valueRead,
                      [io](const QString &text) { io.out << text << Qt::endl; });
+    QString refused; // the controller checks again; what it refuses is never sent
     const auto start = [&] {
         if (verb == QLatin1String("pin"))
-            reading ? service.readPin() : void(service.writePin(value));
+            reading ? service.readPin() : void(refused = service.writePin(value));
         else if (verb == QLatin1String("password"))
-            reading ? service.readPassword() : void(service.writePassword(value));
+            reading ? service.readPassword() : void(refused = service.writePassword(value));
         else if (verb == QLatin1String("clock"))
-            reading ? service.readClock() : void(service.setClock(value));
+            reading ? service.readClock() : void(refused = service.setClock(value));
         else if (verb == QLatin1String("version"))
             service.readVersion();
         else
             service.reboot();
     };
-    return session.run(service, start, io);
+    const int status = session.run(service, start, io);
+    if (!refused.isEmpty()) {
+        io.err << refused << Qt::endl;
+        return ExitBadInput;
+    }
+    return status;
 }
 
 int runPorts(const DeviceOptions &options, Streams io)

@@ -84,9 +84,7 @@ QString ServiceController::writePin(const QString &pin)
 QString ServiceController::writePassword(const QString &typed)
 {
     const QString password = typedPassword(typed);
-    QString problem = passwordProblem(password);
-    if (problem.isEmpty() && password.toLatin1() != password.toUtf8())
-        problem = password + QStringLiteral(" must only contain letters and digits");
+    const QString problem = passwordProblem(password);
     if (!problem.isEmpty())
         return problem;
     if (!startTask(Task::WritePassword))

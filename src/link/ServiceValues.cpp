@@ -64,6 +64,11 @@ QString passwordProblem(const QString &password)
         return password + QStringLiteral(" is too short");
     if (password.size() > 4)
         return password + QStringLiteral(" is too long");
+    // Each character is stored as one byte code.
+    for (QChar c : password) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return password + QStringLiteral(" must only contain plain ASCII characters");
+    }
     return QString();
 }
 

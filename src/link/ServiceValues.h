@@ -29,7 +29,8 @@ int pinDigitByte(QChar digit);
 QString pinProblem(const QString &pin);
 // What the password box holds after typing `typed`: upper case, no Q.
 QString typedPassword(const QString &typed);
-// " is too short" / " is too long" after the text; empty when it has 4 characters.
+// " is too short" / " is too long" after the text, or the refusal of a
+// character that is not plain ASCII; empty when the password can be sent.
 QString passwordProblem(const QString &password);
 
 // The 16 characters of the clock bytes read at 0xC010..0xC017 as

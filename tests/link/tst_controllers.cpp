@@ -445,6 +445,8 @@ void TestControllers::refusedValuesSendNothing_data()
                                      << QStringLiteral("12*4 must only contain digits");
     QTest::newRow("password too short") << 1 << QStringLiteral("abq") << QStringLiteral("AB is too short");
     QTest::newRow("password empty") << 1 << QString() << QStringLiteral(" is too short");
+    QTest::newRow("password not ASCII") << 1 << QStringLiteral("k\u00e9ys")
+                                        << QStringLiteral("K\u00c9YS must only contain plain ASCII characters");
     QTest::newRow("password too long") << 1 << QStringLiteral("abcde")
                                        << QStringLiteral("ABCDE is too long");
     QTest::newRow("no such hour") << 2 << QStringLiteral("24:00:00 01/01/20")
