@@ -104,6 +104,9 @@ private slots:
     void versionMessages_data();
     void versionMessages();
     void pinBytesInTheExchange();
+    void clockBytesRead_data();
+    void clockBytesRead();
+    void clockBytesWritten();
     void rebootGoesOut();
     void notConnectedFailsAtOnce();
 };
@@ -511,6 +514,50 @@ void TestControllers::pinBytesInTheExchange()
     service.writePin(QString());
     QVERIFY(rig.run(service));
     QCOMPARE(rig.exchange.bytes(0x7FA0, 4), QByteArray(4, char(0xFF)));
+}
+
+void TestControllers::clockBytesRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // 0xC010..0xC017
+    QTest::addColumn<QString>("shown");    // empty: refused
+    QTest::newRow("Christmas 99") << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
+                                  << QStringLiteral("12:30:45 25/12/99");
+    QTest::newRow("midnight") << QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8)
+                              << QStringLiteral("00:00:00 01/01/00");
+    QTest::newRow("hexadecimal letter") << QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8)
+                                        << QString();
+    QTest::newRow("unset clock") << QByteArray(8, char(0xFF)) << QString();
+}
+
+void TestControllers::clockBytesRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    Rig rig;
+    rig.exchange.setBytes(0xC010, bytes);
+    ServiceController service(rig.link);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    QSignalSpy failed(&service, &LinkOperation::failed);
+    service.readClock();
+    QVERIFY(rig.run(service));
+    if (shown.isEmpty()) {
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(),
+                 QStringLiteral("Bad Time and Date recieved - leaving as PC time"));
+    } else {
+        QCOMPARE(values.count(), 1);
+        QCOMPARE(values.at(0).at(0).toString(), shown);
+    }
+}
+
+void TestControllers::clockBytesWritten()
+{
+    Rig rig;
+    ServiceController service(rig.link);
+    QCOMPARE(service.setClock(QStringLiteral("08:05:00 01/02/03")), QString());
+    QVERIFY(rig.run(service));
+    QCOMPARE(rig.exchange.bytes(0xC018, 8), QByteArray("\x00\x00\x05\x08\x10\x01\x02\x03", 8));
+    QCOMPARE(rig.exchange.counters().clockUpdates, 1);
 }
 
 void TestControllers::rebootGoesOut()
