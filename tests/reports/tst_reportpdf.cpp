@@ -1,4 +1,6 @@
 // Reports written as PDF: every page numbered, header and footer on each.
+#include "Commands.h"
+#include "ConfigFile.h"
 #include "ReportFixtures.h"
 #include "mdlPrinting.h"
 
@@ -11,6 +13,8 @@ private slots:
     void everyPageNumbered_data();
     void everyPageNumbered();
     void unwritablePath();
+    void commandLine_data();
+    void commandLine();
 
 private:
     QStringList pdfPages(const QString &file);
@@ -105,6 +109,93 @@ void TestReportPdf::unwritablePath()
     QVERIFY(!document->writePdf(file, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(file));
+}
+
+void TestReportPdf::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // FILE and OUT stand for the paths
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("titles");
+    const QString file = QStringLiteral("FILE");
+    const QString out = QStringLiteral("OUT");
+    const QString pdf = QStringLiteral("--pdf");
+    const QString number = QStringLiteral("--number");
+    const QString options = QStringLiteral("--options");
+    QTest::newRow("detailed by name and board")
+        << QStringList{file, number, QStringLiteral("300"), options, QStringLiteral("1,4"), pdf,
+                       out}
+        << int(cli::ExitOk)
+        << QStringList{QStringLiteral("Extensions Details by Name"),
+                       QStringLiteral("Extensions Details by Board"),
+                       QStringLiteral("Tieline Details by Name"),
+                       QStringLiteral("Tieline Details by Board"), QStringLiteral("Groups by Name")};
+    QTest::newRow("nothing ticked unless asked")
+        << QStringList{file, number, QStringLiteral("0"), pdf, out, QStringLiteral("--paper"),
+                       QStringLiteral("letter")}
+        << int(cli::ExitOk)
+        << QStringList{QStringLiteral("Connections"),
+                       QStringLiteral("Connections showing Ext No only"),
+                       QStringLiteral("Connections showing Name only")};
+    QTest::newRow("no pdf named") << QStringList{file, number, QStringLiteral("101")}
+                                  << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown report") << QStringList{file, number, QStringLiteral("999"), pdf, out}
+                                    << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("option out of range")
+        << QStringList{file, number, QStringLiteral("0"), options, QStringLiteral("1,6"), pdf, out}
+        << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown paper")
+        << QStringList{file, number, QStringLiteral("0"), QStringLiteral("--paper"),
+                       QStringLiteral("A3"), pdf, out}
+        << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("missing configuration")
+        << QStringList{QStringLiteral("nowhere.TWZ"), number, QStringLiteral("0"), pdf, out}
+        << int(cli::ExitBadInput) << QStringList{};
+}
+
+void TestReportPdf::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, titles);
+
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("ship.TWZ"));
+    const QString pdf = dir.filePath(QStringLiteral("ship.pdf"));
+    QString error;
+    Configuration ship = fixtures::ship();
+    ship.Groups[3].Num = tdl::MaxGroupMembers; // the file reader refuses more
+    QVERIFY2(WriteConfigFile(config, ship, &error), qPrintable(error));
+    QStringList args{QStringLiteral("report")};
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("FILE"))
+            args.append(config);
+        else if (argument == QLatin1String("OUT"))
+            args.append(pdf);
+        else if (argument == QLatin1String("nowhere.TWZ"))
+            args.append(dir.filePath(argument));
+        else
+            args.append(argument);
+    }
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    const int result = cli::dispatch(args, {out, err});
+    QVERIFY2(result == status, qPrintable(errText));
+    QCOMPARE(QFile::exists(pdf), status == cli::ExitOk);
+    QCOMPARE(errText.isEmpty(), status == cli::ExitOk);
+    if (status != cli::ExitOk)
+        return;
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString text = pdfPages(pdf).join(QString());
+    qsizetype at = 0;
+    for (const QString &title : titles) {
+        at = text.indexOf(title, at);
+        QVERIFY2(at >= 0, qPrintable(title));
+    }
+    QVERIFY(text.contains(QStringLiteral("MV Tern")));
+    QVERIFY(!text.contains(QStringLiteral("Extensions by Name")) || titles.contains(QStringLiteral("Extensions by Name")));
 }
 
 QTEST_MAIN(TestReportPdf)
