@@ -301,60 +301,65 @@ QPageLayout ReportDocument::pageLayout() const
     return QPageLayout(pageSize_, orientation_, pageEdgesMm(), QPageLayout::Millimeter);
 }
 
-int ReportDocument::pageCount() const { return doc_->pageCount(); }
+int ReportDocument::pageCount() const
+{
+    int pages = 0;
+    for (const auto &doc : docs_)
+        pages += doc->pageCount();
+    return qMax(1, pages); // a report without sections is one empty page
+}
 
+namespace {
+
+std::unique_ptr<QTextDocument> sectionDocument()
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setUndoRedoEnabled(false);
+    doc->setDocumentMargin(0);
+    doc->setDefaultFont(reportFont(12));
+    QTextOption option = doc->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc->setDefaultTextOption(option);
+    return doc;
+}
+
+} // namespace
+
+// Every section starts on a new page, so each is a document of its own:
+// no page-break blocks, and painting a page only walks its own section.
 void ReportDocument::layOut()
 {
     const QRectF body = pageLayout().paintRect(QPageLayout::Inch);
     const QSizeF bodySize(body.width() * dpi, body.height() * dpi);
-
-    // Content first, layout after: a paged document lays itself out again
-    // on every insertion, which would make a long table quadratic.
-    doc_ = std::make_unique<QTextDocument>();
-    doc_->setUndoRedoEnabled(false);
-    doc_->setDocumentMargin(0);
-    doc_->setDefaultFont(reportFont(12));
-    QTextOption option = doc_->defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    doc_->setDefaultTextOption(option);
-
-    QTextCursor cursor(doc_.get());
     const QTextCharFormat titleChars = charFormat(14, true);
     const QTextCharFormat bodyChars = charFormat(12);
-    bool blockIsFree = true; // the cursor stands in an empty block of its own
-    for (int s = 0; s < content_.sections.size(); ++s) {
-        const ReportSection &section = content_.sections[s];
-        QTextBlockFormat title;
-        title.setBottomMargin(cmToFormat(0.3));
-        if (s > 0)
-            title.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        if (blockIsFree) {
-            cursor.setBlockFormat(title);
-            cursor.setBlockCharFormat(titleChars);
-        } else {
-            cursor.insertBlock(title, titleChars);
-        }
-        cursor.insertText(section.title, titleChars);
+    QTextBlockFormat title;
+    title.setBottomMargin(cmToFormat(0.3));
 
+    docs_.clear();
+    for (const ReportSection &section : content_.sections) {
+        // Content first, layout after: a paged document lays itself out
+        // again on every insertion, which would make a long table quadratic.
+        auto doc = sectionDocument();
+        QTextCursor cursor(doc.get());
+        cursor.setBlockFormat(title);
+        cursor.setBlockCharFormat(titleChars);
+        cursor.insertText(section.title, titleChars);
+        cursor.insertBlock(QTextBlockFormat(), bodyChars);
         if (!section.emptyMessage.isEmpty() ||
             (section.sheet.isEmpty() && section.table.rows.isEmpty())) {
-            cursor.insertBlock(QTextBlockFormat(), bodyChars);
             cursor.insertText(section.emptyMessage, bodyChars);
-            blockIsFree = false;
+        } else if (section.spec.kind == SectionKind::Connections) {
+            insertSheet(cursor, section, *doc, &metrics_->writer, bodySize, title, titleChars);
         } else {
-            cursor.insertBlock(QTextBlockFormat(), bodyChars);
-            if (section.spec.kind == SectionKind::Connections)
-                insertSheet(cursor, section, *doc_, &metrics_->writer, bodySize, title,
-                            titleChars);
-            else
-                insertTable(cursor, section.table, bodySize.width());
-            blockIsFree = true;
+            insertTable(cursor, section.table, bodySize.width());
         }
+        doc->documentLayout()->setPaintDevice(&metrics_->writer);
+        doc->setPageSize(bodySize);
+        // Lay out now so page counts and painting find a finished document.
+        doc->documentLayout()->documentSize();
+        docs_.push_back(std::move(doc));
     }
-    doc_->documentLayout()->setPaintDevice(&metrics_->writer);
-    doc_->setPageSize(bodySize);
-    // Lay out now so page counts and painting find a finished document.
-    doc_->documentLayout()->documentSize();
 }
 
 void ReportDocument::paintPage(QPainter &painter, int page, int pageCount) const
@@ -380,14 +385,26 @@ void ReportDocument::paintPage(QPainter &painter, int page, int pageCount) const
     painter.drawText(footerBand, Qt::AlignRight | Qt::AlignTop,
                      QStringLiteral("Page %1 of %2").arg(page + 1).arg(pageCount));
 
+    // Find the section document and its page that make report page `page`.
+    int local = page;
+    const QTextDocument *doc = nullptr;
+    for (const auto &candidate : docs_) {
+        if (local < candidate->pageCount()) {
+            doc = candidate.get();
+            break;
+        }
+        local -= candidate->pageCount();
+    }
+    if (!doc)
+        return;
     painter.save();
-    painter.translate(body.left(), body.top() - page * body.height());
-    const QRectF clip(0, page * body.height(), body.width(), body.height());
+    painter.translate(body.left(), body.top() - local * body.height());
+    const QRectF clip(0, local * body.height(), body.width(), body.height());
     painter.setClipRect(clip);
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = clip;
     context.palette.setColor(QPalette::Text, Qt::black);
-    doc_->documentLayout()->draw(&painter, context);
+    doc->documentLayout()->draw(&painter, context);
     painter.restore();
 }
 

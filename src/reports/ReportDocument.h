@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QTextDocument;
@@ -42,8 +43,6 @@ public:
     // whole document was written.
     bool writePdf(const QString &fileName, QString *error) const;
 
-    const QTextDocument &textDocument() const { return *doc_; }
-
 private:
     void layOut();
     void paintPage(QPainter &painter, int page, int pageCount) const;
@@ -53,5 +52,5 @@ private:
     QPageLayout::Orientation orientation_;
     struct Metrics;
     std::unique_ptr<Metrics> metrics_;
-    std::unique_ptr<QTextDocument> doc_;
+    std::vector<std::unique_ptr<QTextDocument>> docs_; // one per section
 };

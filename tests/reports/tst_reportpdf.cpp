@@ -91,8 +91,13 @@ void TestReportPdf::everyPageNumbered()
         QVERIFY(page.contains(QStringLiteral("02/01/2026 03:04:05")));
     }
     QCOMPARE(pages.join(QString()).contains(tickMark()), ticks);
-    // Titles reach the paper in order.
+    // Titles reach the paper in order, each once as a line of its own.
     const QString all = pages.join(QString());
+    QStringList lines;
+    for (const QString &line : all.split(QLatin1Char('\n')))
+        lines.append(line.simplified());
+    for (const QString &title : document->content().titles())
+        QCOMPARE(lines.count(title), document->content().titles().count(title));
     qsizetype at = 0;
     for (const QString &title : document->content().titles()) {
         at = all.indexOf(title, at);
