@@ -14,7 +14,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 Configuration fullConfiguration()
 {
@@ -91,8 +92,8 @@ int main(int argc, char *argv[])
                 numbers.append(n.toInt());
         }
         for (int number : numbers) {
-            for (const auto &[id, name] : {std::pair{QPageSize::A4, "A4"},
-                                           std::pair{QPageSize::Letter, "Letter"}}) {
+            for (const auto &[id, name] :
+                 {std::pair{QPageSize::A4, "A4"}, std::pair{QPageSize::Letter, "Letter"}}) {
                 ReportContext context;
                 context.pageSize = QPageSize(id);
                 QString error;
@@ -133,7 +134,7 @@ int main(int argc, char *argv[])
     out << "combined report, full cabinet, all options: " << pages << " pages" << Qt::endl;
     out << "build and lay out: " << buildMs << " ms, write PDF: " << writeMs << " ms" << Qt::endl;
     out << "pages per second (wall): " << pages / ((buildMs + writeMs) / 1000.0) << Qt::endl;
-    out << "processor time per run: " << cpuMs << " ms, pages per processor second: "
-        << pages / (cpuMs / 1000.0) << Qt::endl;
+    out << "processor time per run: " << cpuMs
+        << " ms, pages per processor second: " << pages / (cpuMs / 1000.0) << Qt::endl;
     return 0;
 }

@@ -7,9 +7,11 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
-namespace cli {
+namespace cli
+{
 
-namespace {
+namespace
+{
 
 const char *const usage =
     "usage: helmwise-cli report FILE --number N [--options 1,2,3,4,5] [--paper A4|Letter] "
@@ -81,8 +83,7 @@ int runReport(const QStringList &args, Streams io)
     // Fonts and page layout need the GUI side of Qt (main starts it for
     // this verb, offscreen when there is no display).
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        io.err << "helmwise-cli report: no graphical application to lay out the report"
-               << Qt::endl;
+        io.err << "helmwise-cli report: no graphical application to lay out the report" << Qt::endl;
         return ExitBadInput;
     }
 

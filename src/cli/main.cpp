@@ -22,8 +22,8 @@ static std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[]
 {
     if (!verbNeedsGui(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return std::make_unique<QGuiApplication>(argc, argv);
 }
@@ -36,7 +36,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tidelex Analog"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HELMWISE_VERSION));
 
-    QString description = QStringLiteral("helmWISE command-line tool for the Tidelex Analog.\n\nCommands:");
+    QString description =
+        QStringLiteral("helmWISE command-line tool for the Tidelex Analog.\n\nCommands:");
     for (const cli::Verb &verb : cli::verbs())
         description += QStringLiteral("\n  ") + QString::fromUtf8(verb.summary);
 

@@ -5,11 +5,12 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 // Sizes of the sheet's type, in points.
-constexpr double pairSize = 6;   // the A/B and Contact/Speech marks, terminal names
-constexpr double labelSize = 7;  // numbers and names on a port, board captions
+constexpr double pairSize = 6;        // the A/B and Contact/Speech marks, terminal names
+constexpr double labelSize = 7;       // numbers and names on a port, board captions
 constexpr double nameBelowSize = 4.5; // the name under the number
 
 const char *const sheetFormat = "^0.75cm|^3.2cm|^1.75cm|^1.75cm|^1.75cm|^1.75cm|^1.75cm|"
@@ -28,8 +29,10 @@ RichParagraph paragraph(const QString &text, double points, bool italic = false)
 QList<RichParagraph> portLabel(int code, int number, const QString &name)
 {
     switch (code) {
-    case LabelNumbers: return {paragraph(QString::number(number), labelSize)};
-    case LabelNames: return {paragraph(name, labelSize)};
+    case LabelNumbers:
+        return {paragraph(QString::number(number), labelSize)};
+    case LabelNames:
+        return {paragraph(name, labelSize)};
     default:
         return {paragraph(QString::number(number), labelSize), paragraph(name, nameBelowSize)};
     }
@@ -40,9 +43,8 @@ QList<RichParagraph> portLabel(int code, int number, const QString &name)
 RichCell pairCell(const QString &upper, const QString &lower, const QList<RichParagraph> &label)
 {
     RichCell cell;
-    cell.paragraphs << paragraph(upper, pairSize, true) << paragraph(QString(), labelSize)
-                    << label << paragraph(QString(), labelSize)
-                    << paragraph(lower, pairSize, true);
+    cell.paragraphs << paragraph(upper, pairSize, true) << paragraph(QString(), labelSize) << label
+                    << paragraph(QString(), labelSize) << paragraph(lower, pairSize, true);
     return cell;
 }
 
@@ -148,12 +150,18 @@ QList<RichCell> slotRow(const Configuration &config, int slot, int code)
 QString boardCaption(int slotValue)
 {
     switch (slotValue) {
-    case BoardSubscriber: return QStringLiteral("Subscriber");
-    case BoardEmpty: return QStringLiteral("Empty");
-    case BoardTone8: return QStringLiteral("Tone 8 Channel");
-    case BoardTieLine: return QStringLiteral("Tie Line");
-    case BoardProcessor: return QStringLiteral("Processor");
-    default: return QStringLiteral("Unknown");
+    case BoardSubscriber:
+        return QStringLiteral("Subscriber");
+    case BoardEmpty:
+        return QStringLiteral("Empty");
+    case BoardTone8:
+        return QStringLiteral("Tone 8 Channel");
+    case BoardTieLine:
+        return QStringLiteral("Tie Line");
+    case BoardProcessor:
+        return QStringLiteral("Processor");
+    default:
+        return QStringLiteral("Unknown");
     }
 }
 

@@ -4,7 +4,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 using K = SectionKind;
 
@@ -57,47 +58,78 @@ QList<Gated> catalogue(int number)
     case 0:
         return extensionLists + tieLineLists + extensionDetails + tieLineDetails + groupDetails +
                connections;
-    case 100: return extensionLists;
-    case 101: return {extensionLists[0]};
-    case 102: return {extensionLists[1]};
-    case 200: return tieLineLists;
-    case 201: return {tieLineLists[0]};
-    case 202: return {tieLineLists[1]};
-    case 300: return extensionDetails + tieLineDetails + groupDetails;
-    case 320: return extensionDetails;
-    case 321: return {extensionDetails[0]};
-    case 322: return {extensionDetails[1]};
-    case 323: return {extensionDetails[2]};
-    case 330: return tieLineDetails;
-    case 331: return {tieLineDetails[0]};
-    case 332: return {tieLineDetails[1]};
-    case 333: return {tieLineDetails[2]};
-    case 334: return {tieLineDetails[3]};
-    case 340: return groupDetails;
-    case 341: return {groupDetails[0]};
-    case 342: return {groupDetails[1]};
-    case 343: return {groupDetails[2]};
-    case 400: return connections;
-    case 401: return {connections[0]};
-    case 402: return {connections[1]};
-    case 403: return {connections[2]};
-    default: return {};
+    case 100:
+        return extensionLists;
+    case 101:
+        return {extensionLists[0]};
+    case 102:
+        return {extensionLists[1]};
+    case 200:
+        return tieLineLists;
+    case 201:
+        return {tieLineLists[0]};
+    case 202:
+        return {tieLineLists[1]};
+    case 300:
+        return extensionDetails + tieLineDetails + groupDetails;
+    case 320:
+        return extensionDetails;
+    case 321:
+        return {extensionDetails[0]};
+    case 322:
+        return {extensionDetails[1]};
+    case 323:
+        return {extensionDetails[2]};
+    case 330:
+        return tieLineDetails;
+    case 331:
+        return {tieLineDetails[0]};
+    case 332:
+        return {tieLineDetails[1]};
+    case 333:
+        return {tieLineDetails[2]};
+    case 334:
+        return {tieLineDetails[3]};
+    case 340:
+        return groupDetails;
+    case 341:
+        return {groupDetails[0]};
+    case 342:
+        return {groupDetails[1]};
+    case 343:
+        return {groupDetails[2]};
+    case 400:
+        return connections;
+    case 401:
+        return {connections[0]};
+    case 402:
+        return {connections[1]};
+    case 403:
+        return {connections[2]};
+    default:
+        return {};
     }
 }
 
 // Only the heading reports 0, 100, 200 and 300 follow the View options;
 // a leaf report prints its one section whatever is ticked.
-bool isGated(int number) { return number % 100 == 0 && number <= 300; }
+bool isGated(int number)
+{
+    return number % 100 == 0 && number <= 300;
+}
 
 } // namespace
 
 QList<int> reportNumbers()
 {
-    return {0,   100, 101, 102, 200, 201, 202, 300, 320, 321, 322, 323, 330, 331,
-            332, 333, 334, 340, 341, 342, 343, 400, 401, 402, 403};
+    return {0,   100, 101, 102, 200, 201, 202, 300, 320, 321, 322, 323, 330,
+            331, 332, 333, 334, 340, 341, 342, 343, 400, 401, 402, 403};
 }
 
-bool isReportNumber(int number) { return reportNumbers().contains(number); }
+bool isReportNumber(int number)
+{
+    return reportNumbers().contains(number);
+}
 
 bool sectionHasRecords(const Configuration &config, SectionKind kind)
 {

@@ -8,7 +8,10 @@
 #include <QStringList>
 
 // The check mark printed for a set option.
-inline QString tickMark() { return QString(QChar(0x2713)); }
+inline QString tickMark()
+{
+    return QString(QChar(0x2713));
+}
 
 enum class SectionKind {
     ExtensionList,
@@ -58,8 +61,8 @@ struct RichCell {
 
 struct ReportTable {
     QList<ColumnFormat> columns;
-    QStringList header;        // empty: the table has no header row
-    QList<QStringList> rows;   // a cell's lines are separated by '\n'
+    QStringList header;      // empty: the table has no header row
+    QList<QStringList> rows; // a cell's lines are separated by '\n'
 };
 
 struct ReportSection {

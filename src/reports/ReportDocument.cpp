@@ -9,17 +9,30 @@
 #include <QTextDocument>
 #include <QTextTable>
 
-namespace {
+namespace
+{
 
 constexpr qreal dpi = ReportDocument::LayoutDpi;
 
-qreal cmToPx(qreal cm) { return cm / 2.54 * dpi; }
-qreal ptToPx(qreal pt) { return pt / 72.0 * dpi; }
+qreal cmToPx(qreal cm)
+{
+    return cm / 2.54 * dpi;
+}
+qreal ptToPx(qreal pt)
+{
+    return pt / 72.0 * dpi;
+}
 // Lengths inside text formats (borders, padding, widths, margins) are in
 // pixels of a 96 dpi screen; the layout scales them to its device.
 constexpr qreal formatDpi = 96;
-qreal cmToFormat(qreal cm) { return cm / 2.54 * formatDpi; }
-qreal ptToFormat(qreal pt) { return pt / 72.0 * formatDpi; }
+qreal cmToFormat(qreal cm)
+{
+    return cm / 2.54 * formatDpi;
+}
+qreal ptToFormat(qreal pt)
+{
+    return pt / 72.0 * formatDpi;
+}
 
 // Arial as the reports name it; fontconfig maps it to a metric-compatible
 // face (Liberation Sans) where Arial itself is not installed.
@@ -60,9 +73,12 @@ QTextCharFormat tickFormat(qreal points)
 Qt::Alignment alignmentOf(ColumnAlign align)
 {
     switch (align) {
-    case ColumnAlign::Centre: return Qt::AlignHCenter;
-    case ColumnAlign::Right: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
+    case ColumnAlign::Centre:
+        return Qt::AlignHCenter;
+    case ColumnAlign::Right:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignLeft;
     }
 }
 
@@ -173,8 +189,8 @@ void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell)
 }
 
 // Appends rows [first, last) of the sheet as one table.
-QTextTable *insertSheetRows(QTextCursor &cursor, const ReportSection &section, int first,
-                            int last, qreal bodyWidth, bool newPage)
+QTextTable *insertSheetRows(QTextCursor &cursor, const ReportSection &section, int first, int last,
+                            qreal bodyWidth, bool newPage)
 {
     const int columns = int(section.table.columns.size());
     QTextTableFormat format = tableFormat(section.table.columns, bodyWidth);
@@ -212,8 +228,8 @@ struct SheetMeasure {
 };
 
 SheetMeasure measureSheet(const ReportSection &section, const QTextDocument &like,
-                          QPaintDevice *device, qreal bodyWidth,
-                          const QTextBlockFormat &title, const QTextCharFormat &titleChars)
+                          QPaintDevice *device, qreal bodyWidth, const QTextBlockFormat &title,
+                          const QTextCharFormat &titleChars)
 {
     QTextDocument scratch;
     scratch.setUndoRedoEnabled(false);
@@ -309,7 +325,8 @@ int ReportDocument::pageCount() const
     return qMax(1, pages); // a report without sections is one empty page
 }
 
-namespace {
+namespace
+{
 
 std::unique_ptr<QTextDocument> sectionDocument()
 {

@@ -13,8 +13,9 @@
 class QPainter;
 class QTextDocument;
 
-class ReportDocument {
-public:
+class ReportDocument
+{
+  public:
     // Page edges of every report: 1.5 cm left and right, 2.0 cm top and bottom.
     static QMarginsF pageEdgesMm() { return QMarginsF(15, 20, 15, 20); }
     // The body is laid out at this resolution and scaled to each device.
@@ -43,7 +44,7 @@ public:
     // whole document was written.
     bool writePdf(const QString &fileName, QString *error) const;
 
-private:
+  private:
     void layOut();
     void paintPage(QPainter &painter, int page, int pageCount) const;
 

@@ -8,7 +8,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 // Column formats and headers of the tables.
 const char *const extListFormat = ">2cm|<5cm";
@@ -30,11 +31,17 @@ const char *const groupsFormat = "^2.1cm|<3.8cm|<4.0cm|<3.3cm|<3.3cm|<3.3cm|<3.3
 const char *const groupsHeader = "Grp No|Name|Type|Lead Ext|Exts|||";
 constexpr int groupMemberColumns = 4;
 
-QString text(const char *latin1) { return QString::fromLatin1(latin1); }
+QString text(const char *latin1)
+{
+    return QString::fromLatin1(latin1);
+}
 
 // A sort key that orders numbers by value even when they are compared as
 // text, so a stray 1000 does not land between 100 and 200.
-QString numberKey(int n) { return QStringLiteral("%1").arg(n + 40000, 6, 10, QLatin1Char('0')); }
+QString numberKey(int n)
+{
+    return QStringLiteral("%1").arg(n + 40000, 6, 10, QLatin1Char('0'));
+}
 
 // Record indexes in the order of their sort keys; equal keys keep table order.
 QList<int> sortedIndexes(QList<QPair<QString, int>> keyed)
@@ -48,7 +55,10 @@ QList<int> sortedIndexes(QList<QPair<QString, int>> keyed)
     return order;
 }
 
-QString tick(bool on) { return on ? tickMark() : QString(); }
+QString tick(bool on)
+{
+    return on ? tickMark() : QString();
+}
 
 QString className(const std::array<ClassRecord, ClassTableSize> &table, int index)
 {
@@ -98,9 +108,12 @@ QString extensionSortKey(const Configuration &config, int i, int order)
 {
     const ExtRecord &ext = config.Extensions[i];
     switch (order) {
-    case 1: return ext.Name;
-    case 2: return extensionPosition(i);
-    default: return numberKey(ext.ExtNum);
+    case 1:
+        return ext.Name;
+    case 2:
+        return extensionPosition(i);
+    default:
+        return numberKey(ext.ExtNum);
     }
 }
 
@@ -108,10 +121,14 @@ QString tieLineSortKey(const Configuration &config, int t, int order)
 {
     const TieRecord &tie = config.TieLines[t];
     switch (order) {
-    case 0: return numberKey(tie.DirNum);
-    case 1: return tie.Name;
-    case 2: return tieLinePosition(t);
-    default: return numberKey(tie.Class) + QLatin1Char('.') + tie.Name;
+    case 0:
+        return numberKey(tie.DirNum);
+    case 1:
+        return tie.Name;
+    case 2:
+        return tieLinePosition(t);
+    default:
+        return numberKey(tie.Class) + QLatin1Char('.') + tie.Name;
     }
 }
 
@@ -130,10 +147,14 @@ QString tieRoutes(const TieRecord &tie)
 QString groupTypeText(int type)
 {
     switch (type) {
-    case GroupPickup: return QStringLiteral("Pickup");
-    case GroupHunt: return QStringLiteral("Hunt");
-    case GroupMultipleCallForward: return QStringLiteral("Multiple Call Forward");
-    default: return QStringLiteral("N/A");
+    case GroupPickup:
+        return QStringLiteral("Pickup");
+    case GroupHunt:
+        return QStringLiteral("Hunt");
+    case GroupMultipleCallForward:
+        return QStringLiteral("Multiple Call Forward");
+    default:
+        return QStringLiteral("N/A");
     }
 }
 
@@ -165,9 +186,7 @@ QStringList tieLineListRow(const Configuration &config, int t)
 QStringList extensionDetailsRow(const Configuration &config, int i, bool allOptions)
 {
     const ExtRecord &ext = config.Extensions[i];
-    QStringList row = {extensionPosition(i),
-                       QString::number(ext.ExtNum),
-                       ext.Name,
+    QStringList row = {extensionPosition(i), QString::number(ext.ExtNum), ext.Name,
                        ext.Group != 0 ? QString::number(ext.Group) : QString(),
                        className(config.ExtClasses, ext.Class)};
     const bool showOptions = allOptions || ext.Class == ClassCustom;
@@ -238,28 +257,41 @@ QString sectionTitle(const SectionSpec &spec)
                               : QStringLiteral("Tie Lines by Type");
     case SectionKind::ExtensionDetails:
         switch (spec.code % 4) {
-        case 1: return QStringLiteral("Extensions Details by Name");
-        case 2: return QStringLiteral("Extensions Details by Board");
-        default: return QStringLiteral("Extension Details by Number");
+        case 1:
+            return QStringLiteral("Extensions Details by Name");
+        case 2:
+            return QStringLiteral("Extensions Details by Board");
+        default:
+            return QStringLiteral("Extension Details by Number");
         }
     case SectionKind::TieLineDetails:
         switch (spec.code) {
-        case 1: return QStringLiteral("Tieline Details by Name");
-        case 2: return QStringLiteral("Tieline Details by Board");
-        case 3: return QStringLiteral("Tieline Details by Type");
-        default: return QStringLiteral("Tieline Details by Dir No");
+        case 1:
+            return QStringLiteral("Tieline Details by Name");
+        case 2:
+            return QStringLiteral("Tieline Details by Board");
+        case 3:
+            return QStringLiteral("Tieline Details by Type");
+        default:
+            return QStringLiteral("Tieline Details by Dir No");
         }
     case SectionKind::Groups:
         switch (spec.code) {
-        case 1: return QStringLiteral("Groups by Name");
-        case 2: return QStringLiteral("Groups Details by Type");
-        default: return QStringLiteral("Groups by Directory Number");
+        case 1:
+            return QStringLiteral("Groups by Name");
+        case 2:
+            return QStringLiteral("Groups Details by Type");
+        default:
+            return QStringLiteral("Groups by Directory Number");
         }
     case SectionKind::Connections:
         switch (spec.code) {
-        case 1: return QStringLiteral("Connections showing Ext No only");
-        case 2: return QStringLiteral("Connections showing Name only");
-        default: return QStringLiteral("Connections");
+        case 1:
+            return QStringLiteral("Connections showing Ext No only");
+        case 2:
+            return QStringLiteral("Connections showing Name only");
+        default:
+            return QStringLiteral("Connections");
         }
     }
     return QString();
@@ -319,8 +351,8 @@ ReportSection buildListSection(const Configuration &config, const SectionSpec &s
         key = [&](int i) { return extensionSortKey(config, i, spec.code % 4); };
         row = [&, allOptions](int i) { return extensionDetailsRow(config, i, allOptions); };
         section.table.columns = parseColumnFormat(text(extDetailsFormat));
-        section.table.header = text(allOptions ? extDetailsHeader : extDetailsCustomHeader)
-                                   .split(QLatin1Char('|'));
+        section.table.header =
+            text(allOptions ? extDetailsHeader : extDetailsCustomHeader).split(QLatin1Char('|'));
         section.emptyMessage = QStringLiteral("There are no extensions defined");
         break;
     }
@@ -337,9 +369,12 @@ ReportSection buildListSection(const Configuration &config, const SectionSpec &s
         key = [&](int g) {
             const GroupRecord &group = config.Groups[g];
             switch (spec.code) {
-            case 1: return group.Name;
-            case 2: return numberKey(group.Type) + QLatin1Char('.') + group.Name;
-            default: return numberKey(group.DirNum);
+            case 1:
+                return group.Name;
+            case 2:
+                return numberKey(group.Type) + QLatin1Char('.') + group.Name;
+            default:
+                return numberKey(group.DirNum);
             }
         };
         row = [&](int g) { return groupRow(config, g); };

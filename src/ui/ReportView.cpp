@@ -16,11 +16,13 @@ struct ReportView::Private {
     std::unique_ptr<ReportDocument> report;
 };
 
-namespace {
+namespace
+{
 
 // Shows the busy pointer for as long as it lives.
-class BusyPointer {
-public:
+class BusyPointer
+{
+  public:
     BusyPointer()
     {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -68,9 +70,15 @@ void ReportView::showReport(int number, const ReportOptions &options)
     updatePreview();
 }
 
-int ReportView::currentReport() const { return d->number; }
+int ReportView::currentReport() const
+{
+    return d->number;
+}
 
-const ReportDocument *ReportView::reportDocument() const { return d->report.get(); }
+const ReportDocument *ReportView::reportDocument() const
+{
+    return d->report.get();
+}
 
 void ReportView::clearReport()
 {
@@ -127,7 +135,7 @@ QString ReportView::proposedPdfName(const QString &currentFile)
     if (currentFile.isEmpty())
         return QString();
     const QFileInfo info(currentFile);
-    const QString base = info.completeBaseName().isEmpty() ? info.fileName()
-                                                           : info.completeBaseName();
+    const QString base =
+        info.completeBaseName().isEmpty() ? info.fileName() : info.completeBaseName();
     return info.dir().filePath(base + QStringLiteral(".pdf"));
 }

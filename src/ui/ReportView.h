@@ -9,9 +9,10 @@
 class ConfigDocument;
 class ReportDocument;
 
-class ReportView : public QPrintPreviewWidget {
+class ReportView : public QPrintPreviewWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit ReportView(ConfigDocument &doc, QWidget *parent = nullptr);
     ~ReportView() override;
 
@@ -33,7 +34,7 @@ public:
     // configuration itself; empty for a configuration never saved.
     static QString proposedPdfName(const QString &currentFile);
 
-private:
+  private:
     void paintReport(QPrinter *printer);
 
     struct Private;

@@ -7,7 +7,8 @@
 
 #include <QStringList>
 
-namespace fixtures {
+namespace fixtures
+{
 
 using namespace tdl;
 
@@ -31,8 +32,8 @@ inline void addExtension(Configuration &c, int index, int number, const char *na
     ext.DirectDial = int16_t(directDial);
 }
 
-inline void addTieLine(Configuration &c, int index, int dirNum, const char *name, int cls,
-                       int ext1, int ext2)
+inline void addTieLine(Configuration &c, int index, int dirNum, const char *name, int cls, int ext1,
+                       int ext2)
 {
     TieRecord &tie = c.TieLines[index];
     tie.Active = true;

@@ -6,9 +6,10 @@
 
 #include <QtTest>
 
-class TestReportPdf : public QObject {
+class TestReportPdf : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void everyPageNumbered_data();
     void everyPageNumbered();
@@ -16,7 +17,7 @@ private slots:
     void commandLine_data();
     void commandLine();
 
-private:
+  private:
     QStringList pdfPages(const QString &file);
     QString pdftotext;
 };
@@ -32,8 +33,7 @@ QStringList TestReportPdf::pdfPages(const QString &file)
     process.start(pdftotext, {QStringLiteral("-layout"), file, QStringLiteral("-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput())
-                            .split(QLatin1Char('\f'));
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -127,15 +127,21 @@ void TestReportPdf::commandLine_data()
     const QString number = QStringLiteral("--number");
     const QString options = QStringLiteral("--options");
     QTest::newRow("detailed by name and board")
-        << QStringList{file, number, QStringLiteral("300"), options, QStringLiteral("1,4"), pdf,
-                       out}
+        << QStringList{file, number, QStringLiteral("300"), options, QStringLiteral("1,4"),
+                       pdf,  out}
         << int(cli::ExitOk)
         << QStringList{QStringLiteral("Extensions Details by Name"),
                        QStringLiteral("Extensions Details by Board"),
                        QStringLiteral("Tieline Details by Name"),
-                       QStringLiteral("Tieline Details by Board"), QStringLiteral("Groups by Name")};
+                       QStringLiteral("Tieline Details by Board"),
+                       QStringLiteral("Groups by Name")};
     QTest::newRow("nothing ticked unless asked")
-        << QStringList{file, number, QStringLiteral("0"), pdf, out, QStringLiteral("--paper"),
+        << QStringList{file,
+                       number,
+                       QStringLiteral("0"),
+                       pdf,
+                       out,
+                       QStringLiteral("--paper"),
                        QStringLiteral("letter")}
         << int(cli::ExitOk)
         << QStringList{QStringLiteral("Connections"),
@@ -148,10 +154,14 @@ void TestReportPdf::commandLine_data()
     QTest::newRow("option out of range")
         << QStringList{file, number, QStringLiteral("0"), options, QStringLiteral("1,6"), pdf, out}
         << int(cli::ExitBadInput) << QStringList{};
-    QTest::newRow("unknown paper")
-        << QStringList{file, number, QStringLiteral("0"), QStringLiteral("--paper"),
-                       QStringLiteral("A3"), pdf, out}
-        << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown paper") << QStringList{file,
+                                                  number,
+                                                  QStringLiteral("0"),
+                                                  QStringLiteral("--paper"),
+                                                  QStringLiteral("A3"),
+                                                  pdf,
+                                                  out}
+                                   << int(cli::ExitBadInput) << QStringList{};
     QTest::newRow("missing configuration")
         << QStringList{QStringLiteral("nowhere.TWZ"), number, QStringLiteral("0"), pdf, out}
         << int(cli::ExitBadInput) << QStringList{};
@@ -200,7 +210,8 @@ void TestReportPdf::commandLine()
         QVERIFY2(at >= 0, qPrintable(title));
     }
     QVERIFY(text.contains(QStringLiteral("MV Tern")));
-    QVERIFY(!text.contains(QStringLiteral("Extensions by Name")) || titles.contains(QStringLiteral("Extensions by Name")));
+    QVERIFY(!text.contains(QStringLiteral("Extensions by Name")) ||
+            titles.contains(QStringLiteral("Extensions by Name")));
 }
 
 QTEST_MAIN(TestReportPdf)

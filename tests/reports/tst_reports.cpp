@@ -11,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 const QString T = tickMark();
 
@@ -30,9 +31,10 @@ QStringList column(const ReportSection &section, int c)
 
 } // namespace
 
-class TestReports : public QObject {
+class TestReports : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void sections_data();
     void sections();
     void emptyTables_data();
@@ -71,35 +73,44 @@ void TestReports::sections_data()
         << 0 << u"1,2,3,4,5"_s << u"empty"_s << connections;
     QTest::newRow("combined, by type prints the tie-line details by type")
         << 0 << u"3"_s << u"ship"_s
-        << (QStringList{u"Tie Lines by Type"_s, u"Tieline Details by Type"_s, u"Groups Details by Type"_s} +
+        << (QStringList{u"Tie Lines by Type"_s, u"Tieline Details by Type"_s,
+                        u"Groups Details by Type"_s} +
             connections);
     QTest::newRow("combined, by name without tie lines")
         << 0 << u"1"_s << u"noTieLines"_s
-        << (QStringList{u"Extensions by Name"_s, u"Extensions Details by Name"_s, u"Groups by Name"_s} +
+        << (QStringList{u"Extensions by Name"_s, u"Extensions Details by Name"_s,
+                        u"Groups by Name"_s} +
             connections);
     QTest::newRow("detailed, name and board")
         << 300 << u"1,4"_s << u"ship"_s
         << QStringList{u"Extensions Details by Name"_s, u"Extensions Details by Board"_s,
-                       u"Tieline Details by Name"_s, u"Tieline Details by Board"_s, u"Groups by Name"_s};
+                       u"Tieline Details by Name"_s, u"Tieline Details by Board"_s,
+                       u"Groups by Name"_s};
     QTest::newRow("detailed, number: group number last")
         << 300 << u"2"_s << u"ship"_s
         << QStringList{u"Extension Details by Number"_s, u"Tieline Details by Dir No"_s,
                        u"Groups by Directory Number"_s};
     QTest::newRow("detailed, everything, no extensions")
         << 300 << u"1,2,3,4"_s << u"noExtensions"_s
-        << QStringList{u"Tieline Details by Name"_s, u"Tieline Details by Dir No"_s,
-                       u"Tieline Details by Type"_s, u"Tieline Details by Board"_s, u"Groups by Name"_s,
-                       u"Groups Details by Type"_s, u"Groups by Directory Number"_s};
-    QTest::newRow("detailed, no groups") << 300 << u"3"_s << u"noGroups"_s
-                                         << QStringList{u"Tieline Details by Type"_s};
-    QTest::newRow("extensions heading, nothing ticked") << 100 << QString() << u"ship"_s
-                                                        << QStringList{};
+        << QStringList{u"Tieline Details by Name"_s,
+                       u"Tieline Details by Dir No"_s,
+                       u"Tieline Details by Type"_s,
+                       u"Tieline Details by Board"_s,
+                       u"Groups by Name"_s,
+                       u"Groups Details by Type"_s,
+                       u"Groups by Directory Number"_s};
+    QTest::newRow("detailed, no groups")
+        << 300 << u"3"_s << u"noGroups"_s << QStringList{u"Tieline Details by Type"_s};
+    QTest::newRow("extensions heading, nothing ticked")
+        << 100 << QString() << u"ship"_s << QStringList{};
     QTest::newRow("extensions heading keeps empty tables")
-        << 100 << u"1,2"_s << u"empty"_s << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s};
-    QTest::newRow("tie-line heading") << 200 << u"1,2,3,4"_s << u"ship"_s
-                                      << QStringList{u"Tie Lines by Name"_s, u"Tie Lines by Type"_s};
-    QTest::newRow("leaf ignores the options") << 101 << QString() << u"ship"_s
-                                              << QStringList{u"Extensions by Name"_s};
+        << 100 << u"1,2"_s << u"empty"_s
+        << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s};
+    QTest::newRow("tie-line heading")
+        << 200 << u"1,2,3,4"_s << u"ship"_s
+        << QStringList{u"Tie Lines by Name"_s, u"Tie Lines by Type"_s};
+    QTest::newRow("leaf ignores the options")
+        << 101 << QString() << u"ship"_s << QStringList{u"Extensions by Name"_s};
     QTest::newRow("extension details, all three")
         << 320 << QString() << u"ship"_s
         << QStringList{u"Extensions Details by Name"_s, u"Extension Details by Number"_s,
@@ -110,9 +121,10 @@ void TestReports::sections_data()
                        u"Tieline Details by Type"_s, u"Tieline Details by Board"_s};
     QTest::newRow("groups, all three")
         << 340 << u"5"_s << u"ship"_s
-        << QStringList{u"Groups by Name"_s, u"Groups Details by Type"_s, u"Groups by Directory Number"_s};
-    QTest::newRow("groups by type") << 342 << QString() << u"ship"_s
-                                    << QStringList{u"Groups Details by Type"_s};
+        << QStringList{u"Groups by Name"_s, u"Groups Details by Type"_s,
+                       u"Groups by Directory Number"_s};
+    QTest::newRow("groups by type")
+        << 342 << QString() << u"ship"_s << QStringList{u"Groups Details by Type"_s};
     QTest::newRow("connections heading") << 400 << QString() << u"empty"_s << connections;
     QTest::newRow("numbers only") << 402 << u"1"_s << u"ship"_s
                                   << QStringList{u"Connections showing Ext No only"_s};
@@ -135,11 +147,13 @@ void TestReports::emptyTables_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("config");
     QTest::addColumn<QString>("message");
-    QTest::newRow("extension details") << 321 << u"noExtensions"_s
-                                       << u"There are no extensions defined"_s;
-    QTest::newRow("extension list") << 102 << u"noExtensions"_s << u"There are no extensions defined"_s;
+    QTest::newRow("extension details")
+        << 321 << u"noExtensions"_s << u"There are no extensions defined"_s;
+    QTest::newRow("extension list")
+        << 102 << u"noExtensions"_s << u"There are no extensions defined"_s;
     QTest::newRow("tie-line list") << 201 << u"noTieLines"_s << u"There are no tie lines defined"_s;
-    QTest::newRow("tie-line details") << 333 << u"noTieLines"_s << u"There are no tie lines defined"_s;
+    QTest::newRow("tie-line details")
+        << 333 << u"noTieLines"_s << u"There are no tie lines defined"_s;
     QTest::newRow("groups") << 343 << u"noGroups"_s << u"There are no groups defined"_s;
     QTest::newRow("filled table") << 341 << u"ship"_s << QString();
 }
@@ -171,15 +185,19 @@ void TestReports::sortOrders_data()
         << 322 << 2 << QStringList{u"Bravo"_s, u"alpha"_s, u"delta"_s, u"charlie"_s, u"echo"_s};
     QTest::newRow("extension details by board")
         << 323 << 0 << QStringList{u"01.1"_s, u"01.2"_s, u"01.3"_s, u"03.1"_s, u"03.2"_s};
-    QTest::newRow("tie lines by name") << 201 << 0 << QStringList{u"PA Aft"_s, u"Sat A"_s, u"Shore B"_s};
-    QTest::newRow("tie lines by type") << 202 << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
-    QTest::newRow("tie-line details by dir no") << 332 << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s};
+    QTest::newRow("tie lines by name")
+        << 201 << 0 << QStringList{u"PA Aft"_s, u"Sat A"_s, u"Shore B"_s};
+    QTest::newRow("tie lines by type")
+        << 202 << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
+    QTest::newRow("tie-line details by dir no")
+        << 332 << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s};
     QTest::newRow("tie-line details by type")
         << 333 << 2 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
-    QTest::newRow("tie-line details by board") << 334 << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s};
+    QTest::newRow("tie-line details by board")
+        << 334 << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s};
     QTest::newRow("groups by name") << 341 << 1 << QStringList{u"Bridge"_s, u"Deck"_s, u"Mess"_s};
-    QTest::newRow("groups by type") << 342 << 2
-                                    << QStringList{u"Multiple Call Forward"_s, u"Hunt"_s, u"Pickup"_s};
+    QTest::newRow("groups by type")
+        << 342 << 2 << QStringList{u"Multiple Call Forward"_s, u"Hunt"_s, u"Pickup"_s};
     QTest::newRow("groups by number") << 343 << 0 << QStringList{u"500"_s, u"510"_s, u"520"_s};
 }
 
@@ -201,56 +219,127 @@ void TestReports::rowTexts_data()
     QTest::addColumn<QStringList>("row");
 
     const QString none;
-    QTest::newRow("extension list") << 101 << none << u"charlie"_s << QStringList{u"450"_s, u"charlie"_s};
+    QTest::newRow("extension list")
+        << 101 << none << u"charlie"_s << QStringList{u"450"_s, u"charlie"_s};
     QTest::newRow("custom extension, all options")
         << 321 << u"5"_s << u"Bravo"_s
-        << QStringList{u"01.2"_s, u"120"_s, u"Bravo"_s, u""_s, u"Custom"_s,
-                       u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
-                       T, T, T, T, T, T, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+        << QStringList{
+               u"01.2"_s,
+               u"120"_s,
+               u"Bravo"_s,
+               u""_s,
+               u"Custom"_s,
+               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
+               T,
+               T,
+               T,
+               T,
+               T,
+               T,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s};
     QTest::newRow("custom extension keeps its options without option 5")
         << 321 << none << u"Bravo"_s
-        << QStringList{u"01.2"_s, u"120"_s, u"Bravo"_s, u""_s, u"Custom"_s,
-                       u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
-                       T, T, T, T, T, T, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
-    QTest::newRow("officer, all options")
-        << 321 << u"1,5"_s << u"delta"_s
-        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s, u"Recall\nNight Bell Pickup\nIntrude"_s,
-                       T, T, T, T, T, T, T, T, T, T, T, T};
+        << QStringList{
+               u"01.2"_s,
+               u"120"_s,
+               u"Bravo"_s,
+               u""_s,
+               u"Custom"_s,
+               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
+               T,
+               T,
+               T,
+               T,
+               T,
+               T,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s};
+    QTest::newRow("officer, all options") << 321 << u"1,5"_s << u"delta"_s
+                                          << QStringList{u"01.1"_s,
+                                                         u"300"_s,
+                                                         u"delta"_s,
+                                                         u""_s,
+                                                         u"Officer"_s,
+                                                         u"Recall\nNight Bell Pickup\nIntrude"_s,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T};
     QTest::newRow("officer without option 5: no options, no ticks")
         << 321 << none << u"delta"_s
-        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s,
-                       u""_s, u""_s, u""_s, u""_s, u""_s};
+        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s};
     QTest::newRow("hot line without option 5")
         << 321 << none << u"alpha"_s
-        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s, u""_s, u""_s, u""_s, u""_s,
-                       u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s};
     QTest::newRow("hot line, all options")
         << 321 << u"5"_s << u"alpha"_s
-        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120\nNight Bell Pickup"_s,
-                       u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+        << QStringList{u"01.3"_s, u"205"_s,      u"alpha"_s,
+                       u""_s,     u"Hot Line"_s, u"Hotline -> 120\nNight Bell Pickup"_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s};
     QTest::newRow("tie-line list routes")
         << 201 << none << u"Shore B"_s << QStringList{u"Shore B"_s, u"Shore"_s, u"9 61 62 "_s};
-    QTest::newRow("tie-line list, one route") << 201 << none << u"Sat A"_s
-                                              << QStringList{u"Sat A"_s, u"Sat Comm"_s, u"68 "_s};
-    QTest::newRow("shore line: extension and group")
-        << 331 << none << u"Shore B"_s
-        << QStringList{u"02.1"_s, u"910"_s, u"Shore B"_s, u"Shore"_s, u"delta (300)"_s, u"Deck (500)"_s, T, T, T,
-                       T, T, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+    QTest::newRow("tie-line list, one route")
+        << 201 << none << u"Sat A"_s << QStringList{u"Sat A"_s, u"Sat Comm"_s, u"68 "_s};
+    QTest::newRow("shore line: extension and group") << 331 << none << u"Shore B"_s
+                                                     << QStringList{u"02.1"_s,
+                                                                    u"910"_s,
+                                                                    u"Shore B"_s,
+                                                                    u"Shore"_s,
+                                                                    u"delta (300)"_s,
+                                                                    u"Deck (500)"_s,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s};
     QTest::newRow("PA line has no incoming side")
         << 331 << none << u"PA Aft"_s
-        << QStringList{u"02.2"_s, u"905"_s, u"PA Aft"_s, u"PA"_s, u"n/a"_s, u"n/a"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s,
-                       u""_s, u""_s, u""_s, u""_s};
+        << QStringList{u"02.2"_s, u"905"_s, u"PA Aft"_s, u"PA"_s, u"n/a"_s, u"n/a"_s,
+                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s,    u""_s,
+                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s};
     QTest::newRow("no extension given")
         << 331 << none << u"Sat A"_s
-        << QStringList{u"02.4"_s, u"902"_s, u"Sat A"_s, u"Sat Comm"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s,
-                       u""_s, u""_s, u""_s, T};
+        << QStringList{u"02.4"_s, u"902"_s, u"Sat A"_s, u"Sat Comm"_s, u""_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s,         u""_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s,         T};
     QTest::newRow("hunt group: lead and members")
         << 341 << none << u"Mess"_s
-        << QStringList{u"520"_s, u"Mess"_s, u"Hunt"_s, u"delta (300)"_s, u"Bravo (120)"_s, u"alpha (205)"_s, u""_s,
-                       u""_s};
+        << QStringList{u"520"_s,         u"Mess"_s,        u"Hunt"_s, u"delta (300)"_s,
+                       u"Bravo (120)"_s, u"alpha (205)"_s, u""_s,     u""_s};
     QTest::newRow("group without members")
         << 341 << none << u"Deck"_s
-        << QStringList{u"500"_s, u"Deck"_s, u"Multiple Call Forward"_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+        << QStringList{u"500"_s, u"Deck"_s, u"Multiple Call Forward"_s, u""_s, u""_s, u""_s,
+                       u""_s,    u""_s};
     // Num says 14: only the twelve entries the exchange holds count, and
     // the empty entry (-1) is skipped.
     QTest::newRow("pickup group, bad count")
@@ -317,8 +406,8 @@ void TestReports::columnFormat_data()
     QTest::addColumn<double>("width");
     QTest::addColumn<int>("firstAlign");
     QTest::newRow("right then left") << u">2cm|<5cm"_s << 2 << 7.0 << int(ColumnAlign::Right);
-    QTest::newRow("centred decimals") << u"^2.1cm|<3.8cm|<4.0cm"_s << 3 << 9.9
-                                      << int(ColumnAlign::Centre);
+    QTest::newRow("centred decimals")
+        << u"^2.1cm|<3.8cm|<4.0cm"_s << 3 << 9.9 << int(ColumnAlign::Centre);
     QTest::newRow("no alignment mark") << u"3.2cm"_s << 1 << 3.2 << int(ColumnAlign::Left);
 }
 
@@ -340,8 +429,7 @@ void TestReports::headerAndFooter()
     context.version = QStringLiteral("2.7.13");
     context.created = QDateTime(QDate(2026, 3, 9), QTime(17, 4, 59));
     context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
-    const ReportContent report =
-        composeReport(fixtures::ship(), 101, ReportOptions(), context);
+    const ReportContent report = composeReport(fixtures::ship(), 101, ReportOptions(), context);
     QCOMPARE(report.headerLeft, QStringLiteral("helmWISE for Windows V2.7"));
     QCOMPARE(report.headerCentre, QStringLiteral("MV Tern"));
     QVERIFY2(report.footer.startsWith(QStringLiteral("09/03/2026 17:04:59")),
@@ -377,25 +465,41 @@ void TestReports::sheetCells_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<QStringList>("cells");
     // Terminal cells of a slot, as plain text (one line per paragraph).
-    QTest::newRow("numbers only")
-        << 1 << 2
-        << QStringList{u"A\n\n300\n\nB"_s, u"A\n\n120\n\nB"_s, u"A\n\n205\n\nB"_s, u""_s, u""_s, u""_s, u""_s, u""_s};
-    QTest::newRow("names only")
-        << 2 << 2
-        << QStringList{u"A\n\ndelta\n\nB"_s, u"A\n\nBravo\n\nB"_s, u"A\n\nalpha\n\nB"_s, u""_s, u""_s, u""_s, u""_s,
-                       u""_s};
-    QTest::newRow("numbers and names")
-        << 3 << 4
-        << QStringList{u"A\n\n450\ncharlie\n\nB"_s, u"A\n\n1000\necho\n\nB"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s};
+    QTest::newRow("numbers only") << 1 << 2 << QStringList{u"A\n\n300\n\nB"_s,
+                                                           u"A\n\n120\n\nB"_s,
+                                                           u"A\n\n205\n\nB"_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s};
+    QTest::newRow("names only") << 2 << 2
+                                << QStringList{u"A\n\ndelta\n\nB"_s,
+                                               u"A\n\nBravo\n\nB"_s,
+                                               u"A\n\nalpha\n\nB"_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s};
+    QTest::newRow("numbers and names") << 3 << 4 << QStringList{u"A\n\n450\ncharlie\n\nB"_s,
+                                                                u"A\n\n1000\necho\n\nB"_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s};
     // Shore line one pair, PA line contact and speech pairs, the inactive
     // port keeps its place.
     QTest::newRow("tie-line board")
         << 1 << 3
         << QStringList{u"Contact A\n\n910\n\nContact B"_s, u"Contact A\n\n905\n\nContact B"_s,
-                       u"Speech A\n\n905\n\nSpeech B"_s, u""_s, u"Contact A\n\n902\n\nContact B"_s, u""_s};
+                       u"Speech A\n\n905\n\nSpeech B"_s,   u""_s,
+                       u"Contact A\n\n902\n\nContact B"_s, u""_s};
     QTest::newRow("empty slot") << 3 << 9 << QStringList{u"Not Used"_s};
-    QTest::newRow("processor")
-        << 3 << 1 << QStringList{u"0V"_s, u"TX"_s, u"RX"_s, u"RTS"_s, u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
+    QTest::newRow("processor") << 3 << 1 << QStringList{u"0V"_s,  u"TX"_s,  u"RX"_s, u"RTS"_s,
+                                                        u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
 }
 
 void TestReports::sheetCells()
@@ -419,7 +523,8 @@ void TestReports::sheetCaptions_data()
     QTest::newRow("subscriber") << int(BoardSubscriber) << u"Subscriber"_s << QString();
     QTest::newRow("tie line") << int(BoardTieLine) << u"Tie Line"_s << QString();
     QTest::newRow("empty") << int(BoardEmpty) << u"Empty"_s << QString();
-    QTest::newRow("processor") << int(BoardProcessor) << u"Processor"_s << u"No User LEDs on board"_s;
+    QTest::newRow("processor") << int(BoardProcessor) << u"Processor"_s
+                               << u"No User LEDs on board"_s;
     QTest::newRow("tone 8") << int(BoardTone8) << u"Tone 8 Channel"_s << u"No LEDs on board"_s;
     QTest::newRow("tone 16") << int(BoardTone16) << u"Unknown"_s << u"No LEDs on board"_s;
     QTest::newRow("ringing module") << int(BoardRinging) << u"Unknown"_s << QString();

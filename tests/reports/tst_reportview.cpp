@@ -6,9 +6,10 @@
 
 #include <QtTest>
 
-class TestReportView : public QObject {
+class TestReportView : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void showsReportInPreview_data();
     void showsReportInPreview();
     void saveWithoutReportRefused();
@@ -101,9 +102,12 @@ void TestReportView::proposedPdfName_data()
 {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("proposed");
-    QTest::newRow("configuration file") << "/ships/tern.TWZ" << "/ships/tern.pdf";
-    QTest::newRow("dots in the name") << "/ships/tern.v2.TWZ" << "/ships/tern.v2.pdf";
-    QTest::newRow("no extension") << "/ships/tern" << "/ships/tern.pdf";
+    QTest::newRow("configuration file") << "/ships/tern.TWZ"
+                                        << "/ships/tern.pdf";
+    QTest::newRow("dots in the name") << "/ships/tern.v2.TWZ"
+                                      << "/ships/tern.v2.pdf";
+    QTest::newRow("no extension") << "/ships/tern"
+                                  << "/ships/tern.pdf";
     QTest::newRow("never saved") << QString() << QString();
 }
 
