@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <functional>
 
 namespace
 {
@@ -132,40 +133,6 @@ void fillCell(QTextTable *table, int row, int column, const QString &text, Qt::A
     cursor.insertText(shown, text == tickMark() ? tick : format);
 }
 
-void insertTable(QTextCursor &cursor, const ReportTable &data, qreal bodyWidth)
-{
-    const int columns = int(data.columns.size());
-    const bool hasHeader = !data.header.isEmpty();
-    const int headerRows = hasHeader ? 1 : 0;
-    QTextTableFormat format = tableFormat(data.columns, bodyWidth);
-    format.setHeaderRowCount(headerRows);
-    QTextTable *table = cursor.insertTable(int(data.rows.size()) + headerRows, columns, format);
-
-    // A table shrunk to fit narrower paper takes its type down with it.
-    const qreal points = 12 * fitScale(data.columns, bodyWidth);
-    const QTextCharFormat body = charFormat(points);
-    const QTextCharFormat tick = tickFormat(points);
-    if (hasHeader) {
-        QTextCharFormat head = charFormat(points, true);
-        for (int c = 0; c < columns; ++c) {
-            QTextTableCell cell = table->cellAt(0, c);
-            QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
-            cellFormat.setBackground(QColor(225, 225, 225));
-            cell.setFormat(cellFormat);
-            fillCell(table, 0, c, data.header.value(c), alignmentOf(data.columns[c].align), head,
-                     head);
-        }
-    }
-    for (int r = 0; r < data.rows.size(); ++r) {
-        const QStringList &row = data.rows[r];
-        for (int c = 0; c < columns; ++c)
-            fillCell(table, r + headerRows, c, row.value(c), alignmentOf(data.columns[c].align),
-                     body, tick);
-    }
-    cursor = table->lastCursorPosition();
-    cursor.movePosition(QTextCursor::NextBlock);
-}
-
 void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell)
 {
     QTextCursor cursor = table->cellAt(row, column).firstCursorPosition();
@@ -188,31 +155,31 @@ void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell)
     }
 }
 
-// Appends rows [first, last) of the sheet as one table.
-QTextTable *insertSheetRows(QTextCursor &cursor, const ReportSection &section, int first, int last,
-                            qreal bodyWidth, bool newPage)
+// How the rows of one report table go into text tables: the table is cut
+// into one text table per page, each with its own heading row, so that no
+// row is split by the end of a page.
+struct TableWriter {
+    QList<ColumnFormat> columns;
+    int rows = 0;
+    std::function<void(QTextTable *)> fillHeader; // empty: no heading row
+    std::function<void(QTextTable *, int tableRow, int row)> fillRow;
+};
+
+// Appends rows [first, last) as one text table, the heading row first.
+QTextTable *insertRows(QTextCursor &cursor, const TableWriter &writer, int first, int last,
+                       qreal bodyWidth, bool newPage, bool withHeader)
 {
-    const int columns = int(section.table.columns.size());
-    QTextTableFormat format = tableFormat(section.table.columns, bodyWidth);
+    const int headerRows = withHeader && writer.fillHeader ? 1 : 0;
+    QTextTableFormat format = tableFormat(writer.columns, bodyWidth);
+    format.setHeaderRowCount(headerRows);
     if (newPage)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    QTextTable *table = cursor.insertTable(last - first, columns, format);
-    for (int r = first; r < last; ++r) {
-        int column = 0;
-        for (const RichCell &cell : section.sheet[r]) {
-            if (column >= columns)
-                break;
-            const int span = qBound(1, cell.columnSpan, columns - column);
-            if (span > 1)
-                table->mergeCells(r - first, column, 1, span);
-            QTextTableCell tableCell = table->cellAt(r - first, column);
-            QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
-            cellFormat.setVerticalAlignment(QTextCharFormat::AlignMiddle);
-            tableCell.setFormat(cellFormat);
-            fillRichCell(table, r - first, column, cell);
-            column += span;
-        }
-    }
+    QTextTable *table =
+        cursor.insertTable(last - first + headerRows, int(writer.columns.size()), format);
+    if (headerRows)
+        writer.fillHeader(table);
+    for (int r = first; r < last; ++r)
+        writer.fillRow(table, r - first + headerRows, r);
     cursor = table->lastCursorPosition();
     cursor.movePosition(QTextCursor::NextBlock);
     // The block Qt keeps after a table: make it as small as it can be.
@@ -220,16 +187,19 @@ QTextTable *insertSheetRows(QTextCursor &cursor, const ReportSection &section, i
     return table;
 }
 
-// Heights of the sheet's rows and where the first row starts below the
-// title, measured on a scratch document laid out like the real one.
-struct SheetMeasure {
-    qreal firstRowTop = 0;
+// Where the table starts below the section title, and the heights of its
+// heading and rows, measured on a scratch document laid out like the real
+// one (each row as a table of its own, so a shared border counts twice and
+// the estimate errs on the safe side).
+struct TableMeasure {
+    qreal top = 0;
+    qreal headerHeight = 0;
     QList<qreal> rowHeights;
 };
 
-SheetMeasure measureSheet(const ReportSection &section, const QTextDocument &like,
-                          QPaintDevice *device, qreal bodyWidth, const QTextBlockFormat &title,
-                          const QTextCharFormat &titleChars)
+TableMeasure measureTable(const TableWriter &writer, const QString &titleText,
+                          const QTextDocument &like, QPaintDevice *device, qreal bodyWidth,
+                          const QTextBlockFormat &title, const QTextCharFormat &titleChars)
 {
     QTextDocument scratch;
     scratch.setUndoRedoEnabled(false);
@@ -239,49 +209,110 @@ SheetMeasure measureSheet(const ReportSection &section, const QTextDocument &lik
     QTextCursor cursor(&scratch);
     cursor.setBlockFormat(title);
     cursor.setBlockCharFormat(titleChars);
-    cursor.insertText(section.title, titleChars);
+    cursor.insertText(titleText, titleChars);
     cursor.insertBlock(QTextBlockFormat(), charFormat(12));
+    QTextTable *header = nullptr;
+    if (writer.fillHeader)
+        header = insertRows(cursor, writer, 0, 0, bodyWidth, false, true);
     QList<QTextTable *> rows;
-    for (int r = 0; r < section.sheet.size(); ++r)
-        rows.append(insertSheetRows(cursor, section, r, r + 1, bodyWidth, false));
+    for (int r = 0; r < writer.rows; ++r)
+        rows.append(insertRows(cursor, writer, r, r + 1, bodyWidth, false, false));
     scratch.documentLayout()->setPaintDevice(device);
     scratch.setTextWidth(bodyWidth);
     QAbstractTextDocumentLayout *layout = scratch.documentLayout();
-    SheetMeasure measure;
-    for (QTextTable *row : rows) {
-        const QRectF rect = layout->frameBoundingRect(row);
-        if (measure.rowHeights.isEmpty())
-            measure.firstRowTop = rect.top();
-        measure.rowHeights.append(rect.height());
+
+    TableMeasure measure;
+    if (header) {
+        const QRectF rect = layout->frameBoundingRect(header);
+        measure.top = rect.top();
+        measure.headerHeight = rect.height();
+    } else if (!rows.isEmpty()) {
+        measure.top = layout->frameBoundingRect(rows.first()).top();
     }
+    for (QTextTable *row : rows)
+        measure.rowHeights.append(layout->frameBoundingRect(row).height());
     return measure;
 }
 
-// The sheet as one table per page, so that no slot's row is cut in two by
-// a page end.
-void insertSheet(QTextCursor &cursor, const ReportSection &section, const QTextDocument &doc,
-                 QPaintDevice *device, const QSizeF &body, const QTextBlockFormat &title,
-                 const QTextCharFormat &titleChars)
+void insertPagedTable(QTextCursor &cursor, const TableWriter &writer, const QString &titleText,
+                      const QTextDocument &doc, QPaintDevice *device, const QSizeF &body,
+                      const QTextBlockFormat &title, const QTextCharFormat &titleChars)
 {
-    const SheetMeasure measure =
-        measureSheet(section, doc, device, body.width(), title, titleChars);
+    const TableMeasure measure =
+        measureTable(writer, titleText, doc, device, body.width(), title, titleChars);
     // Room for the small block Qt keeps after each table.
     const qreal slack = ptToPx(4);
-    qreal room = body.height() - measure.firstRowTop - slack;
+    qreal room = body.height() - measure.top - measure.headerHeight - slack;
     int first = 0;
     qreal used = 0;
-    for (int r = 0; r < section.sheet.size(); ++r) {
+    for (int r = 0; r < writer.rows; ++r) {
         const qreal height = measure.rowHeights.value(r);
         if (r > first && used + height > room) {
-            insertSheetRows(cursor, section, first, r, body.width(), first > 0);
+            insertRows(cursor, writer, first, r, body.width(), first > 0, true);
             first = r;
             used = 0;
-            room = body.height() - slack;
+            room = body.height() - measure.headerHeight - slack;
         }
         used += height;
     }
-    if (first < section.sheet.size())
-        insertSheetRows(cursor, section, first, int(section.sheet.size()), body.width(), first > 0);
+    if (first < writer.rows)
+        insertRows(cursor, writer, first, writer.rows, body.width(), first > 0, true);
+}
+
+TableWriter listWriter(const ReportTable &data, qreal bodyWidth)
+{
+    // A table shrunk to fit narrower paper takes its type down with it.
+    const qreal points = 12 * fitScale(data.columns, bodyWidth);
+    const QTextCharFormat body = charFormat(points);
+    const QTextCharFormat tick = tickFormat(points);
+    const QTextCharFormat head = charFormat(points, true);
+    TableWriter writer;
+    writer.columns = data.columns;
+    writer.rows = int(data.rows.size());
+    if (!data.header.isEmpty()) {
+        writer.fillHeader = [&data, head](QTextTable *table) {
+            for (int c = 0; c < data.columns.size(); ++c) {
+                QTextTableCell cell = table->cellAt(0, c);
+                QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+                cellFormat.setBackground(QColor(225, 225, 225));
+                cell.setFormat(cellFormat);
+                fillCell(table, 0, c, data.header.value(c), alignmentOf(data.columns[c].align),
+                         head, head);
+            }
+        };
+    }
+    writer.fillRow = [&data, body, tick](QTextTable *table, int tableRow, int row) {
+        const QStringList &cells = data.rows[row];
+        for (int c = 0; c < data.columns.size(); ++c)
+            fillCell(table, tableRow, c, cells.value(c), alignmentOf(data.columns[c].align), body,
+                     tick);
+    };
+    return writer;
+}
+
+TableWriter sheetWriter(const ReportSection &section)
+{
+    TableWriter writer;
+    writer.columns = section.table.columns;
+    writer.rows = int(section.sheet.size());
+    writer.fillRow = [&section](QTextTable *table, int tableRow, int row) {
+        const int columns = int(section.table.columns.size());
+        int column = 0;
+        for (const RichCell &cell : section.sheet[row]) {
+            if (column >= columns)
+                break;
+            const int span = qBound(1, cell.columnSpan, columns - column);
+            if (span > 1)
+                table->mergeCells(tableRow, column, 1, span);
+            QTextTableCell tableCell = table->cellAt(tableRow, column);
+            QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
+            cellFormat.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+            tableCell.setFormat(cellFormat);
+            fillRichCell(table, tableRow, column, cell);
+            column += span;
+        }
+    };
+    return writer;
 }
 
 } // namespace
@@ -366,10 +397,12 @@ void ReportDocument::layOut()
         if (!section.emptyMessage.isEmpty() ||
             (section.sheet.isEmpty() && section.table.rows.isEmpty())) {
             cursor.insertText(section.emptyMessage, bodyChars);
-        } else if (section.spec.kind == SectionKind::Connections) {
-            insertSheet(cursor, section, *doc, &metrics_->writer, bodySize, title, titleChars);
         } else {
-            insertTable(cursor, section.table, bodySize.width());
+            const TableWriter writer = section.spec.kind == SectionKind::Connections
+                                           ? sheetWriter(section)
+                                           : listWriter(section.table, bodySize.width());
+            insertPagedTable(cursor, writer, section.title, *doc, &metrics_->writer, bodySize,
+                             title, titleChars);
         }
         doc->documentLayout()->setPaintDevice(&metrics_->writer);
         doc->setPageSize(bodySize);
