@@ -45,8 +45,6 @@ class TestReports : public QObject
     void rowTexts();
     void extensionDetailsHeader_data();
     void extensionDetailsHeader();
-    void columnFormat_data();
-    void columnFormat();
     void headerAndFooter();
     void orientation_data();
     void orientation();
@@ -397,30 +395,6 @@ void TestReports::extensionDetailsHeader()
         QCOMPARE(header.mid(6).join(QLatin1Char('|')),
                  QStringLiteral("#|MF|LD|9|61|62|63|64|65|66|67|68"));
     }
-}
-
-void TestReports::columnFormat_data()
-{
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<int>("firstAlign");
-    QTest::newRow("right then left") << u">2cm|<5cm"_s << 2 << 7.0 << int(ColumnAlign::Right);
-    QTest::newRow("centred decimals")
-        << u"^2.1cm|<3.8cm|<4.0cm"_s << 3 << 9.9 << int(ColumnAlign::Centre);
-    QTest::newRow("no alignment mark") << u"3.2cm"_s << 1 << 3.2 << int(ColumnAlign::Left);
-}
-
-void TestReports::columnFormat()
-{
-    QFETCH(QString, format);
-    QFETCH(int, columns);
-    QFETCH(double, width);
-    QFETCH(int, firstAlign);
-    const QList<ColumnFormat> parsed = parseColumnFormat(format);
-    QCOMPARE(parsed.size(), columns);
-    QVERIFY(qAbs(totalWidthCm(parsed) - width) < 1e-9);
-    QCOMPARE(int(parsed.first().align), firstAlign);
 }
 
 void TestReports::headerAndFooter()
