@@ -14,8 +14,7 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 Configuration fullConfiguration()
 {

@@ -7,11 +7,9 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
-namespace cli
-{
+namespace cli {
 
-namespace
-{
+namespace {
 
 const char *const usage =
     "usage: helmwise-cli report FILE --number N [--options 1,2,3,4,5] [--paper A4|Letter] "

@@ -5,8 +5,7 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 // Sizes of the sheet's type, in points.
 constexpr double pairSize = 6;        // the A/B and Contact/Speech marks, terminal names

@@ -4,8 +4,7 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 using K = SectionKind;
 

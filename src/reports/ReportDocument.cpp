@@ -10,8 +10,7 @@
 #include <QTextTable>
 #include <functional>
 
-namespace
-{
+namespace {
 
 constexpr qreal dpi = ReportDocument::LayoutDpi;
 
@@ -356,8 +355,7 @@ int ReportDocument::pageCount() const
     return qMax(1, pages); // a report without sections is one empty page
 }
 
-namespace
-{
+namespace {
 
 std::unique_ptr<QTextDocument> sectionDocument()
 {

@@ -8,8 +8,7 @@
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 // Column formats and headers of the tables.
 const char *const extListFormat = ">2cm|<5cm";

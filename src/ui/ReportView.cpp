@@ -16,8 +16,7 @@ struct ReportView::Private {
     std::unique_ptr<ReportDocument> report;
 };
 
-namespace
-{
+namespace {
 
 // Shows the busy pointer for as long as it lives.
 class BusyPointer

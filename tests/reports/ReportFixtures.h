@@ -7,8 +7,7 @@
 
 #include <QStringList>
 
-namespace fixtures
-{
+namespace fixtures {
 
 using namespace tdl;
 

@@ -11,8 +11,7 @@ using namespace Qt::StringLiterals;
 
 using namespace tdl;
 
-namespace
-{
+namespace {
 
 const QString T = tickMark();
 
