@@ -1,0 +1,180 @@
+#pragma once
+// Configurations for the file tests: one varied, hand-picked configuration
+// (the golden file's content) and seeded random ones.
+#include "Configuration.h"
+
+#include <QRandomGenerator>
+
+// A configuration that touches every kind of value the file holds: names
+// with markup characters and Windows-1252 letters, empty texts, negative
+// numbers, unusual boards, customised classes, a spare tie line.
+inline Configuration variedConfiguration()
+{
+    using namespace tdl;
+    Configuration c = makeDefaultConfiguration();
+    SystemRecord &sys = c.SysConfig;
+    sys.Name = QStringLiteral("MV Nordlys & <Sons> \"Caf\u00e9\"");
+    sys.PIN = 4711;
+    sys.Pass = QStringLiteral("R&D1");
+    sys.Slots = {BoardTone16, BoardProcessor, BoardSubscriber, BoardSubscriber, BoardTieLine,
+                 BoardEmpty, BoardTone8, BoardSubscriber, BoardEmpty, BoardEmpty,
+                 BoardTieLine, BoardEmpty, BoardEmpty, BoardEmpty, BoardEmpty,
+                 BoardEmpty, BoardSubscriber, BoardRinging};
+    sys.GA = {101, -1, 0, 0};
+
+    auto ext = [&](int i, const char16_t *name, int number, int cls, bool active) {
+        ExtRecord &e = c.Extensions[i];
+        e.Name = QString::fromUtf16(name);
+        e.ExtNum = int16_t(number);
+        e.Class = int16_t(cls);
+        e.Active = active;
+    };
+    ext(0, u"Bridge", 100, ClassOfficer, true);
+    ext(1, u"Salon Caf\u00e9 \u20ac", 101, ClassCrew, true);
+    ext(2, u"Engine <Control> & Stores", 102, ClassCustom, true);
+    ext(3, u"", 103, ClassCustom, true);
+    ext(4, u"  Padded  ", -7, ClassNightBell, false);
+    ext(5, u"Hot line to bridge", 105, ClassHotLine, true);
+    ext(119, u"Last port", 499, ClassEmergency, true);
+    c.Extensions[2].Status = {128, 215, 255, 3, 48, 0};
+    c.Extensions[5].DirectDial = 100;
+    c.Extensions[7].TrueName = false;
+    c.Extensions[9].Group = 501;
+
+    TieRecord &shore = c.TieLines[0];
+    shore.Name = QStringLiteral("Shore 1");
+    shore.Active = true;
+    shore.Ext1 = 100;
+    shore.Ext2 = 501;
+    shore.Status = {192, 0, 8};
+    shore.Dial6[0] = true;
+    shore.Dial6[2] = true;
+    shore.Dial9 = true;
+    TieRecord &pa = c.TieLines[1];
+    pa.Name = QStringLiteral("PA");
+    pa.Active = true;
+    pa.Class = TieClassPA;
+    pa.Ext1 = 0;
+    pa.DirNum = -32768;
+    pa.Dial9 = false;
+    pa.Dial6[7] = true;
+    c.TieLines[63].Name = QStringLiteral("Spare 63");
+    c.TieLines[63].DirNum = 32767;
+
+    GroupRecord &pickup = c.Groups[0];
+    pickup.Name = QStringLiteral("Bridge pickup");
+    pickup.Active = true;
+    pickup.DirNum = 500;
+    pickup.Type = GroupPickup;
+    pickup.Num = 3;
+    pickup.Exts = {100, 101, 102, -1, 0, 0, 0, 0, 0, 0, 0, 0, 7};
+    GroupRecord &hunt = c.Groups[15];
+    hunt.Name = QStringLiteral("Galley hunt");
+    hunt.Active = true;
+    hunt.DirNum = 501;
+    hunt.Type = GroupHunt;
+    hunt.Num = 12;
+    for (int k = 0; k < 12; ++k)
+        hunt.Exts[k] = int16_t(110 + k);
+
+    ClassRecord &guest = c.ExtClasses[7];
+    guest.Active = true;
+    guest.Name = QStringLiteral("Guest & Visitor");
+    guest.Status = {0, 192, 1, 0, 16, 0};
+    guest.IconName = QStringLiteral("ExtCosB");
+    ClassRecord &radio = c.TieClasses[4];
+    radio.Active = true;
+    radio.Name = QStringLiteral("Radio");
+    radio.Status = {16, 1, 0, 0, 0, 0};
+    radio.IconName = QStringLiteral("Tie");
+    radio.Fixed = true;
+    return c;
+}
+
+// Random configuration over every field the file stores. Texts use only
+// characters Windows-1252 can hold, markup characters and line breaks
+// included, so everything must come back unchanged.
+class RandomConfiguration {
+public:
+    explicit RandomConfiguration(quint32 seed) : rng(seed) { }
+
+    Configuration make()
+    {
+        using namespace tdl;
+        Configuration c = makeDefaultConfiguration();
+        SystemRecord &sys = c.SysConfig;
+        sys.Name = text();
+        sys.Pass = text();
+        sys.PIN = int16();
+        for (auto &slot : sys.Slots)
+            slot = int16_t(rng.bounded(BoardTypeCount));
+        for (int k = 0; k < GAEntries; ++k)
+            sys.GA[k] = int16();
+        for (int i = 0; i < MaxExtensions; ++i) {
+            ExtRecord &e = c.Extensions[i];
+            e.Name = text();
+            e.Active = flag();
+            e.TrueName = flag();
+            e.ExtNum = int16();
+            e.Class = int16_t(rng.bounded(ClassTableSize));
+            for (int b = 0; b < 5; ++b)
+                e.Status[b] = byte();
+            e.DirectDial = int16();
+            e.Group = int16();
+        }
+        for (int t = 0; t < FileTieLines; ++t) {
+            TieRecord &tie = c.TieLines[t];
+            tie.Name = text();
+            tie.Active = flag();
+            tie.DirNum = int16();
+            tie.Ext1 = int16();
+            tie.Ext2 = int16();
+            tie.Class = int16_t(rng.bounded(ClassTableSize));
+            for (auto &b : tie.Status)
+                b = byte();
+            for (int k = 0; k < Dial6Codes; ++k)
+                tie.Dial6[k] = flag();
+            tie.Dial9 = flag();
+        }
+        for (int g = 0; g < MaxGroups; ++g) {
+            GroupRecord &group = c.Groups[g];
+            group.Name = text();
+            group.Active = flag();
+            group.DirNum = int16();
+            group.Type = int16();
+            group.Num = int16_t(rng.bounded(MaxGroupMembers + 1));
+            for (auto &member : group.Exts)
+                member = int16();
+        }
+        for (auto *table : {&c.ExtClasses, &c.TieClasses}) {
+            for (int k = 0; k < MaxClasses; ++k) {
+                ClassRecord &cls = (*table)[k];
+                cls.Active = flag();
+                cls.Name = text();
+                for (auto &b : cls.Status)
+                    b = byte();
+                cls.IconName = text();
+                cls.Fixed = flag();
+            }
+        }
+        return c;
+    }
+
+private:
+    QRandomGenerator rng;
+
+    bool flag() { return rng.bounded(2) == 1; }
+    uint8_t byte() { return uint8_t(rng.bounded(256)); }
+    int16_t int16() { return int16_t(rng.bounded(-32768, 32768)); }
+    QString text()
+    {
+        static const QString pool = QStringLiteral(
+            "abcxyzABCXYZ 0189&<>\"'\t\r\n;#/=?]\u00e9\u00fc\u00ff\u00a0\u20ac\u0160\u0153\u2122");
+        // Every fifth text is empty: those are written as an empty element.
+        const int length = rng.bounded(5) == 0 ? 0 : int(rng.bounded(1, 24));
+        QString s;
+        for (int k = 0; k < length; ++k)
+            s += pool[rng.bounded(int(pool.size()))];
+        return s;
+    }
+};
