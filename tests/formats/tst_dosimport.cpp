@@ -1,0 +1,522 @@
+// DOS ".TDZ" import: files are built byte by byte from the DOS layout.
+#include "DosImport.h"
+#include "Equipment.h"
+#include "TdzBuilder.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tdl;
+
+Q_DECLARE_METATYPE(tdz::File)
+
+namespace {
+
+// A configuration that differs from anything an import writes, so a failed
+// import that touched it shows.
+Configuration livedInConfiguration()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.Name = QStringLiteral("Before");
+    c.SysConfig.Slots[2] = BoardSubscriber;
+    c.Extensions[0].Active = true;
+    c.Extensions[0].Name = QStringLiteral("Bridge");
+    c.Groups[3].Active = true;
+    return c;
+}
+
+bool import(const QByteArray &bytes, Configuration &config, QString *message)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    return importDos(buffer, config, message);
+}
+
+Configuration imported(const tdz::File &file)
+{
+    Configuration c = livedInConfiguration();
+    QString message;
+    if (!import(file.bytes(), c, &message))
+        qWarning("import failed: %s", qPrintable(message));
+    return c;
+}
+
+// A file with something in every section.
+tdz::File fullFile()
+{
+    tdz::File f;
+    f.exts = {{101, 0, "BRIDGE", 0, 0}, {102, 1, "MESS", 0, 0}, {103, 2, "", 0, 0}};
+    f.groups = {{"DECK", 0, 1, 0, {101, 102, 103}, -1, 0}};
+    tdz::Tie tie;
+    tie.name = "SHORE";
+    tie.ext1 = 101;
+    f.ties = {tie};
+    return f;
+}
+
+} // namespace
+
+class TestDosImport : public QObject {
+    Q_OBJECT
+private slots:
+    void failures_data();
+    void failures();
+    void everyTruncationIsCorrupted();
+    void extensionNames_data();
+    void extensionNames();
+    void extensionFlags_data();
+    void extensionFlags();
+    void extensionRecordsGoByEquipmentIndex();
+    void guaranteedAccessKeepsFirstThree();
+    void groups_data();
+    void groups();
+    void groupTypeLaterFlagWins_data();
+    void groupTypeLaterFlagWins();
+    void tieLinesFillTopOfTable_data();
+    void tieLinesFillTopOfTable();
+    void tieLineOptions_data();
+    void tieLineOptions();
+    void slotRuleWithoutMap_data();
+    void slotRuleWithoutMap();
+    void slotMap();
+    void keepsClassesAndFixedSlots();
+    void importFileByName();
+};
+
+void TestDosImport::failures_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QString unknown = dosUnknownVersionText();
+    const QString corrupted = dosCorruptedText();
+    const QByteArray good = fullFile().bytes();
+
+    auto with = [](auto change) {
+        tdz::File f = fullFile();
+        change(f);
+        return f.bytes();
+    };
+
+    QTest::newRow("empty file") << QByteArray() << unknown;
+    QTest::newRow("older version") << with([](tdz::File &f) { f.line1 = "HELMWISE V02.02"; })
+                                   << unknown;
+    QTest::newRow("header in lower case")
+        << with([](tdz::File &f) { f.line1 = "helmwise v02.03"; }) << unknown;
+    QTest::newRow("header with trailing space")
+        << with([](tdz::File &f) { f.line1 = "HELMWISE V02.03 "; }) << unknown;
+    QTest::newRow("XML configuration") << QByteArray("<?xml version=\"1.0\"?>\r\n") << unknown;
+    QTest::newRow("header line only") << QByteArray("HELMWISE V02.03") << corrupted;
+    QTest::newRow("ends within line 3") << QByteArray("HELMWISE V02.03\r\nx\r\ny") << corrupted;
+    QTest::newRow("tag missing") << with([](tdz::File &f) { f.tag = '#'; }) << corrupted;
+    QTest::newRow("122 extension words") << with([](tdz::File &f) {
+        f.exts.clear();
+        for (int i = 0; i < 122; ++i)
+            f.exts.append({100 + i, i, "", 0, 0});
+    }) << corrupted;
+    QTest::newRow("61 tie lines") << with([](tdz::File &f) {
+        f.ties = QList<tdz::Tie>(61);
+    }) << corrupted;
+    QTest::newRow("17 groups") << with([](tdz::File &f) {
+        f.groups = QList<tdz::Group>(17);
+    }) << corrupted;
+    QTest::newRow("member count 11") << with([](tdz::File &f) { f.groups[0].count = 11; })
+                                     << corrupted;
+    QTest::newRow("member count 255") << with([](tdz::File &f) { f.groups[0].count = 255; })
+                                      << corrupted;
+    QTest::newRow("group trailer 0x8000")
+        << with([](tdz::File &f) { f.groups[0].trailer = 0x8000; }) << corrupted;
+    QTest::newRow("member number 0x8000")
+        << with([](tdz::File &f) { f.groups[0].members[2] = 0x8000; }) << corrupted;
+    QTest::newRow("extension number 0xFFFF")
+        << with([](tdz::File &f) { f.exts[1].number = 0xFFFF; }) << corrupted;
+    QTest::newRow("equipment index 0x8000")
+        << with([](tdz::File &f) { f.exts[1].index = 0x8000; }) << corrupted;
+    QTest::newRow("Ext1 0x8000") << with([](tdz::File &f) { f.ties[0].ext1 = 0x8000; })
+                                 << corrupted;
+    QTest::newRow("Ext2 0xFFFF") << with([](tdz::File &f) { f.ties[0].ext2 = 0xFFFF; })
+                                 << corrupted;
+    QTest::newRow("route word 256") << with([](tdz::File &f) { f.ties[0].routes[7] = 256; })
+                                    << corrupted;
+    QTest::newRow("extension count beyond the file")
+        << with([](tdz::File &f) { f.extCount = 4; }) << corrupted;
+    QTest::newRow("group count beyond the file")
+        << with([](tdz::File &f) { f.groupCount = 2; }) << corrupted;
+    QTest::newRow("tie count beyond the file") << with([](tdz::File &f) { f.tieCount = 2; })
+                                               << corrupted;
+    QTest::newRow("slot map cut short") << good.left(good.size() - 1) + "#" + QByteArray(20, 0)
+                                        << corrupted;
+}
+
+void TestDosImport::failures()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const Configuration before = livedInConfiguration();
+    Configuration config = before;
+    QString got;
+    QVERIFY(!import(bytes, config, &got));
+    QCOMPARE(got, message);
+    QVERIFY2(config == before, "a failed import changed the configuration");
+}
+
+// Whatever byte a file ends at, the import fails cleanly; only the full file reads.
+void TestDosImport::everyTruncationIsCorrupted()
+{
+    tdz::File f = fullFile();
+    f.slotMap = true;
+    const QByteArray bytes = f.bytes();
+    const int headerLength = int(QByteArray("HELMWISE V02.03").size());
+    for (int n = 0; n < bytes.size(); ++n) {
+        Configuration config = livedInConfiguration();
+        QString message;
+        QVERIFY2(!import(bytes.left(n), config, &message), qPrintable(QString::number(n)));
+        QCOMPARE(message, n == headerLength || n > headerLength + 1 ? dosCorruptedText()
+                                                                    : dosUnknownVersionText());
+    }
+    Configuration config = livedInConfiguration();
+    QVERIFY(import(bytes, config, nullptr));
+}
+
+void TestDosImport::extensionNames_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("trueName");
+    QTest::newRow("plain") << QByteArray("BRIDGE") << 101 << QStringLiteral("BRIDGE") << true;
+    QTest::newRow("empty") << QByteArray() << 205 << QStringLiteral("EXT 205") << false;
+    QTest::newRow("fills the field") << QByteArray("CHIEF ENGINEE") << 110
+                                     << QStringLiteral("CHIEF ENGINEE") << true;
+    QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120
+                                            << QStringLiteral("AB") << true;
+    QTest::newRow("ANSI letters") << QByteArray("CAF\xC9 \xC4") << 130
+                                  << QString::fromUtf8("CAF\u00C9 \u00C4") << true;
+    QTest::newRow("leading zero byte") << QByteArray("\0X", 2) << 499
+                                       << QStringLiteral("EXT 499") << false;
+}
+
+void TestDosImport::extensionNames()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(int, number);
+    QFETCH(QString, expected);
+    QFETCH(bool, trueName);
+    tdz::File f;
+    f.exts = {{number, 9, name, 0, 0}};
+    const Configuration c = imported(f);
+    QCOMPARE(c.Extensions[9].Name, expected);
+    QCOMPARE(c.Extensions[9].TrueName, trueName);
+    QCOMPARE(c.Extensions[9].ExtNum, int16_t(number));
+}
+
+void TestDosImport::extensionFlags_data()
+{
+    QTest::addColumn<int>("flagsA");
+    QTest::addColumn<int>("flagsB");
+    QTest::addColumn<int>("byte0");
+    QTest::addColumn<int>("byte1");
+    QTest::addColumn<int>("byte4");
+    QTest::newRow("none: MF and LD") << 0x00 << 0x00 << 0 << 0xC0 << 0;
+    QTest::newRow("A 0x40 recall") << 0x40 << 0x00 << 0x80 << 0xC0 << 0;
+    QTest::newRow("A 0x20 night bell pickup") << 0x20 << 0x00 << 0 << 0xC4 << 0;
+    QTest::newRow("B 0x02 night bell pickup") << 0x00 << 0x02 << 0 << 0xC4 << 0;
+    QTest::newRow("B 0x04 hash") << 0x00 << 0x04 << 0 << 0xD0 << 0;
+    QTest::newRow("B 0x08 rapid") << 0x00 << 0x08 << 0 << 0xC8 << 0;
+    QTest::newRow("B 0x10 intrude") << 0x00 << 0x10 << 0 << 0xC1 << 0;
+    QTest::newRow("B 0x20 no MF") << 0x00 << 0x20 << 0 << 0x40 << 0;
+    QTest::newRow("B 0x40 no LD") << 0x00 << 0x40 << 0 << 0x80 << 0;
+    QTest::newRow("A 0x10 neither") << 0x10 << 0x00 << 0 << 0x00 << 0;
+    QTest::newRow("A 0x10 beats B 0x20") << 0x10 << 0x20 << 0 << 0x00 << 0;
+    QTest::newRow("A 0x80 dial 9") << 0x80 << 0x00 << 0 << 0xC0 << 0x10;
+    QTest::newRow("A 0x01..0x08 unused") << 0x0F << 0x01 << 0 << 0xC0 << 0;
+    QTest::newRow("everything") << 0xFF << 0x7F << 0x80 << 0x1D << 0x10;
+}
+
+void TestDosImport::extensionFlags()
+{
+    QFETCH(int, flagsA);
+    QFETCH(int, flagsB);
+    tdz::File f;
+    f.exts = {{150, 4, "X", flagsA, flagsB}};
+    const Configuration c = imported(f);
+    const ExtRecord &e = c.Extensions[4];
+    QTEST(int(e.Status[0]), "byte0");
+    QTEST(int(e.Status[1]), "byte1");
+    QCOMPARE(int(e.Status[2]), 0);
+    QCOMPARE(int(e.Status[3]), 0);
+    QTEST(int(e.Status[4]), "byte4");
+    QCOMPARE(int(e.Status[5]), 0); // never stored in files: nothing goes there
+    QVERIFY(e.Active);
+    // The options are its own: a Custom extension, not a "Disabled" one.
+    QCOMPARE(e.Class, int16_t(ClassCustom));
+    QCOMPARE(e.DirectDial, int16_t(0));
+}
+
+void TestDosImport::extensionRecordsGoByEquipmentIndex()
+{
+    tdz::File f;
+    f.exts = {{300, 119, "LAST", 0, 0}, {301, 120, "BEYOND", 0, 0}, {302, 5000, "FAR", 0, 0},
+              {303, 0, "FIRST", 0, 0}};
+    const Configuration c = imported(f);
+    QCOMPARE(c.Extensions[119].Name, QStringLiteral("LAST"));
+    QCOMPARE(c.Extensions[0].ExtNum, int16_t(303));
+    QVERIFY(!c.Extensions[120].Active);
+    QCOMPARE(c.Extensions[120].ExtNum, int16_t(220)); // as the reset left it
+    for (int i = 1; i < 119; ++i)
+        QVERIFY2(!c.Extensions[i].Active, qPrintable(QString::number(i)));
+}
+
+void TestDosImport::guaranteedAccessKeepsFirstThree()
+{
+    tdz::File f;
+    for (int k = 0; k < 5; ++k)
+        f.exts.append({110 + k, k, "GA", 0, k == 1 ? 0 : 0x80});
+    const Configuration c = imported(f);
+    QCOMPARE(c.SysConfig.GA[0], int16_t(110));
+    QCOMPARE(c.SysConfig.GA[1], int16_t(112));
+    QCOMPARE(c.SysConfig.GA[2], int16_t(113));
+    QCOMPARE(c.SysConfig.GA[3], livedInConfiguration().SysConfig.GA[3]);
+}
+
+void TestDosImport::groups_data()
+{
+    QTest::addColumn<QList<int>>("members");
+    QTest::addColumn<int>("leadIndex");
+    QTest::addColumn<int>("num");
+    QTest::addColumn<QList<int>>("exts");
+    // Extensions in the file: 101 at 0, 102 at 1, 103 at 2 (records the file
+    // does not fill keep the numbers the reset gave them).
+    QTest::newRow("lead only") << QList<int>{101} << 0 << 0 << QList<int>{0, 0, 0};
+    QTest::newRow("lead and two") << QList<int>{102, 101, 103} << 1 << 2
+                                  << QList<int>{101, 103, 0};
+    QTest::newRow("unknown member keeps its entry")
+        << QList<int>{101, 600, 102} << 0 << 2 << QList<int>{0, 102, 0};
+    QTest::newRow("no members at all") << QList<int>{} << -1 << 0 << QList<int>{0, 0, 0};
+    QTest::newRow("unknown lead") << QList<int>{999, 103} << -1 << 1 << QList<int>{103, 0, 0};
+    QTest::newRow("ten members") << QList<int>{101, 102, 103, 101, 102, 103, 101, 102, 103, 101}
+                                 << 0 << 9 << QList<int>{102, 103, 101};
+}
+
+void TestDosImport::groups()
+{
+    QFETCH(QList<int>, members);
+    QFETCH(int, leadIndex);
+    tdz::File f;
+    f.exts = {{101, 0, "A", 0, 0}, {102, 1, "B", 0, 0}, {103, 2, "C", 0, 0}};
+    f.groups = {{"FIRST", 0, 0, 0, {}, -1, 0}, {"", 1, 0, 0, members, -1, 0}};
+    const Configuration c = imported(f);
+    const GroupRecord &g = c.Groups[1];
+    QCOMPARE(g.Name, QStringLiteral("Grp 1"));
+    QCOMPARE(c.Groups[0].Name, QStringLiteral("FIRST"));
+    QCOMPARE(c.Groups[0].DirNum, int16_t(544));
+    QCOMPARE(g.DirNum, int16_t(545)); // the last group gets 545
+    QVERIFY(g.Active);
+    QTEST(int(g.Num), "num");
+    QFETCH(QList<int>, exts);
+    for (int j = 0; j < exts.size(); ++j)
+        QCOMPARE(int(g.Exts[j]), exts[j]);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(int(c.Extensions[i].Group), i == leadIndex ? 545 : 0);
+    QVERIFY(!c.Groups[2].Active);
+}
+
+void TestDosImport::groupTypeLaterFlagWins_data()
+{
+    QTest::addColumn<int>("pickup");
+    QTest::addColumn<int>("hunt");
+    QTest::addColumn<int>("forward");
+    QTest::addColumn<int>("type");
+    QTest::newRow("pickup") << 1 << 0 << 0 << int(GroupPickup);
+    QTest::newRow("hunt") << 0 << 1 << 0 << int(GroupHunt);
+    QTest::newRow("call forward") << 0 << 0 << 1 << int(GroupMultipleCallForward);
+    QTest::newRow("pickup and hunt") << 1 << 1 << 0 << int(GroupHunt);
+    QTest::newRow("all three") << 1 << 1 << 1 << int(GroupMultipleCallForward);
+    QTest::newRow("none") << 0 << 0 << 0 << int(GroupMultipleCallForward);
+    QTest::newRow("byte 2 is not a flag") << 2 << 0 << 0 << int(GroupMultipleCallForward);
+}
+
+void TestDosImport::groupTypeLaterFlagWins()
+{
+    tdz::File f;
+    tdz::Group g;
+    QFETCH(int, pickup);
+    QFETCH(int, hunt);
+    QFETCH(int, forward);
+    g.pickup = pickup;
+    g.hunt = hunt;
+    g.callForward = forward;
+    f.groups = {g};
+    QTEST(int(imported(f).Groups[0].Type), "type");
+}
+
+void TestDosImport::tieLinesFillTopOfTable_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("one") << 1;
+    QTest::newRow("three") << 3;
+    QTest::newRow("sixty") << 60;
+}
+
+void TestDosImport::tieLinesFillTopOfTable()
+{
+    QFETCH(int, count);
+    tdz::File f;
+    for (int k = 0; k < count; ++k) {
+        tdz::Tie tie;
+        tie.name = QByteArray("LINE ") + QByteArray::number(k);
+        f.ties.append(tie);
+    }
+    const Configuration c = imported(f);
+    for (int t = 0; t < MaxTieLines; ++t) {
+        const TieRecord &tie = c.TieLines[t];
+        const int k = t - (MaxTieLines - count);
+        QCOMPARE(tie.Active, k >= 0);
+        if (k >= 0) {
+            QCOMPARE(tie.Name, QStringLiteral("LINE %1").arg(k));
+            QCOMPARE(int(tie.DirNum), 900 + t);
+            // Every imported line sits on a Tie Line board.
+            QVERIFY2(isLiveTieLine(c, t), qPrintable(QString::number(t)));
+        }
+    }
+}
+
+void TestDosImport::tieLineOptions_data()
+{
+    QTest::addColumn<char>("kind");
+    QTest::addColumn<char>("dialling");
+    QTest::addColumn<int>("ddi");
+    QTest::addColumn<int>("dial9");
+    QTest::addColumn<int>("cls");
+    QTest::addColumn<int>("status0");
+    QTest::addColumn<bool>("dial9Set");
+    QTest::newRow("shore LD") << 'S' << 'L' << 0 << 0 << 0 << 0 << false;
+    QTest::newRow("shore DTMF DDI dial 9") << 'S' << 'D' << 1 << 1 << 0 << 200 << true;
+    QTest::newRow("SATCOM") << 'C' << 'L' << 0 << 0 << 1 << 16 << false;
+    QTest::newRow("SATCOM DTMF") << 'C' << 'D' << 0 << 0 << 1 << 208 << false;
+    QTest::newRow("public address") << 'A' << 'L' << 0 << 1 << 2 << 32 << true;
+    QTest::newRow("pager DDI") << 'P' << 'L' << 1 << 0 << 3 << 56 << false;
+    QTest::newRow("unknown kind") << 'X' << 'D' << 0 << 0 << 0 << 192 << false;
+    QTest::newRow("lower-case letters") << 'c' << 'd' << 2 << 2 << 0 << 0 << false;
+}
+
+void TestDosImport::tieLineOptions()
+{
+    tdz::Tie tie;
+    tie.name = "";
+    QFETCH(char, kind);
+    QFETCH(char, dialling);
+    QFETCH(int, ddi);
+    QFETCH(int, dial9);
+    tie.kind = kind;
+    tie.dialling = dialling;
+    tie.ddi = ddi;
+    tie.dial9 = dial9;
+    tie.ext1 = 0x7FFF;
+    tie.ext2 = 545;
+    tie.routes = {0, 1, 0, 255, 0, 0, 0, 2};
+    tdz::File f;
+    f.ties = {tie};
+    const Configuration c = imported(f);
+    const TieRecord &t = c.TieLines[59];
+    QTEST(int(t.Class), "cls");
+    QTEST(int(t.Status[0]), "status0");
+    QTEST(t.Dial9, "dial9Set");
+    QCOMPARE(t.Name, QString());
+    QCOMPARE(t.Ext1, int16_t(0x7FFF));
+    QCOMPARE(t.Ext2, int16_t(545));
+    const bool routes[] = {false, true, false, true, false, false, false, true};
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(t.Dial6[k], routes[k]);
+}
+
+void TestDosImport::slotRuleWithoutMap_data()
+{
+    QTest::addColumn<int>("extensions");
+    QTest::addColumn<int>("ties");
+    QTest::addColumn<QString>("layout"); // slots 2..16: S Subscriber, T Tie Line, . Empty
+    QTest::newRow("16 extensions, 4 lines") << 16 << 4 << QStringLiteral("SSS...........T");
+    QTest::newRow("nothing") << 0 << 0 << QStringLiteral("S..............");
+    QTest::newRow("7 extensions, 5 lines") << 7 << 5 << QStringLiteral("S............TT");
+    QTest::newRow("part board of lines") << 8 << 3 << QStringLiteral("SS............T");
+    QTest::newRow("ties overwrite subscribers") << 64 << 60 << QStringLiteral("TTTTTTTTTTTTTTT");
+    QTest::newRow("120 extensions") << 120 << 0 << QStringLiteral("SSSSSSSSSSSSSSS");
+    QTest::newRow("121 extensions") << 121 << 8 << QStringLiteral("SSSSSSSSSSSSSTT");
+}
+
+void TestDosImport::slotRuleWithoutMap()
+{
+    QFETCH(int, extensions);
+    QFETCH(int, ties);
+    QFETCH(QString, layout);
+    tdz::File f;
+    for (int k = 0; k < extensions; ++k)
+        f.exts.append({100 + k, k, "", 0, 0});
+    f.ties = QList<tdz::Tie>(ties);
+    const Configuration c = imported(f);
+    QString got;
+    for (int slot = 2; slot <= 16; ++slot) {
+        const int b = c.SysConfig.Slots[slot];
+        got += b == BoardSubscriber ? u'S' : b == BoardTieLine ? u'T' : b == BoardEmpty ? u'.' : u'?';
+    }
+    QCOMPARE(got, layout);
+    QCOMPARE(c.SysConfig.Slots[17], int16_t(BoardRinging));
+}
+
+void TestDosImport::slotMap()
+{
+    tdz::File f;
+    f.exts = QList<tdz::Ext>(40); // the counts must not matter with a map
+    for (int k = 0; k < 40; ++k)
+        f.exts[k] = {100 + k, k, "", 0, 0};
+    f.slotMap = true;
+    f.map = {0xC000, 0xC0FF, 0x9000, 0x90AB, 0x0000, 0xC100, 0x00C0,
+             0x8000, 0xFF90, 0x9001, 0xC012, 0x0090, 0xBFFF, 0x9100, 0xC0C0};
+    const Configuration c = imported(f);
+    const int expected[15] = {1, 1, 2, 2, 0, 0, 0, 0, 0, 2, 1, 0, 0, 0, 1};
+    for (int n = 0; n < 15; ++n)
+        QCOMPARE(int(c.SysConfig.Slots[2 + n]), expected[n]);
+}
+
+void TestDosImport::keepsClassesAndFixedSlots()
+{
+    Configuration c = livedInConfiguration();
+    c.ExtClasses[9].Active = true;
+    c.ExtClasses[9].Name = QStringLiteral("Engineers");
+    c.SysConfig.Slots[0] = BoardTone16;
+    const Configuration before = c;
+    QVERIFY(import(fullFile().bytes(), c, nullptr));
+    QCOMPARE(c.ExtClasses, before.ExtClasses);
+    QCOMPARE(c.TieClasses, before.TieClasses);
+    QCOMPARE(c.SysConfig.Slots[0], int16_t(BoardTone16));
+    QCOMPARE(c.SysConfig.Slots[1], int16_t(BoardProcessor));
+    // The rest was replaced: nothing of the old system remains.
+    QCOMPARE(c.SysConfig.Name, QString());
+    QVERIFY(!c.Groups[3].Active);
+    QCOMPARE(c.Extensions[0].Name, QStringLiteral("BRIDGE"));
+}
+
+void TestDosImport::importFileByName()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("SHIP.TDZ"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(fullFile().bytes());
+    file.close();
+
+    Configuration c = makeDefaultConfiguration();
+    QString message = QStringLiteral("stale");
+    QVERIFY(ImportDosFile(path, c, &message));
+    QVERIFY(message.isEmpty());
+    QCOMPARE(c.Extensions[2].Name, QStringLiteral("EXT 103"));
+
+    const Configuration before = c;
+    QVERIFY(!ImportDosFile(dir.filePath(QStringLiteral("missing.TDZ")), c, &message));
+    QCOMPARE(message, dosUnknownVersionText());
+    QVERIFY(c == before);
+}
+
+QTEST_GUILESS_MAIN(TestDosImport)
+#include "tst_dosimport.moc"

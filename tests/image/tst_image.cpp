@@ -1,0 +1,472 @@
+// Encoding the configuration into the exchange image and decoding it back.
+#include "Equipment.h"
+#include "ExchangeImage.h"
+#include "ImageFixtures.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace tdl;
+namespace L = ExchLayout;
+
+namespace {
+
+uint8_t at(const QByteArray &image, int offset)
+{
+    return static_cast<uint8_t>(image.at(offset));
+}
+
+QByteArray wordBytes(const QByteArray &image, int offset)
+{
+    return image.mid(offset, 2);
+}
+
+// Encodes, lets the "exchange" fill in its slot bytes, and decodes.
+Configuration roundTrip(const Configuration &config)
+{
+    QByteArray image = BuildExchMemory(config).image;
+    stampSlotCodes(image, config.SysConfig.Slots);
+    Configuration decoded = makeDefaultConfiguration();
+    decodeExchMemory(image, decoded);
+    return decoded;
+}
+
+// Golden configurations, small enough to check their dumps by hand.
+Configuration goldenEmpty()
+{
+    return makeDefaultConfiguration();
+}
+
+Configuration goldenExtensions()
+{
+    Configuration c = makeDefaultConfiguration();
+    placeExtension(c, 0, 101, ClassOfficer);
+    placeExtension(c, 1, 102, ClassCrew);
+    placeExtension(c, 2, 103, ClassHotLine, 245);
+    placeExtension(c, 3, 104, ClassCustom);
+    c.Extensions[3].Status = {0x80, 0xC0, 0x05, 0, 0x10, 0};
+    c.Extensions[1].Group = 500;
+    c.Extensions[3].Group = 500;
+    placeGroup(c, 0, 500, GroupHunt, {102, 104});
+    c.SysConfig.GA[0] = 101;
+    c.SysConfig.PIN = 1020;
+    c.SysConfig.Pass = QStringLiteral("SHIP");
+    return c;
+}
+
+Configuration goldenTieLines()
+{
+    Configuration c = makeDefaultConfiguration();
+    placeExtension(c, 0, 101, ClassOfficer);
+    placeExtension(c, 1, 102, ClassCrew);
+    placeTieLine(c, 8, 900, TieClassShore);
+    c.TieLines[8].Ext1 = 101;
+    c.TieLines[8].Ext2 = 102;
+    c.TieLines[8].Dial6[0] = true;
+    c.TieLines[8].Dial9 = true;
+    placeTieLine(c, 9, 901, TieClassSatComm);
+    c.TieLines[9].Status[0] |= TieDTMF;
+    c.TieLines[9].Ext1 = 102;
+    c.TieLines[9].Ext2 = 501;
+    c.TieLines[9].Dial6[0] = c.TieLines[9].Dial6[7] = true;
+    placeTieLine(c, 11, 903, TieClassPA);
+    c.TieLines[11].Dial9 = true;
+    placeGroup(c, 3, 501, GroupMultipleCallForward, {101});
+    c.SysConfig.Pass = QStringLiteral("AB");
+    return c;
+}
+
+} // namespace
+
+class TestImage : public QObject {
+    Q_OBJECT
+private slots:
+    void golden_data();
+    void golden();
+    void allZeroImage();
+    void refusesWrongSize_data();
+    void refusesWrongSize();
+    void stableOverGeneratedConfigurations_data();
+    void stableOverGeneratedConfigurations();
+    void membershipForEveryExtension_data();
+    void membershipForEveryExtension();
+    void hotLineKeepsItsClass_data();
+    void hotLineKeepsItsClass();
+    void guaranteedAccess_data();
+    void guaranteedAccess();
+    void groupMemberLimit_data();
+    void groupMemberLimit();
+    void secondExtensionWithoutTarget_data();
+    void secondExtensionWithoutTarget();
+    void routes_data();
+    void routes();
+    void password_data();
+    void password();
+    void missingMembers_data();
+    void missingMembers();
+};
+
+void TestImage::golden_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Configuration>("config");
+    QTest::newRow("empty") << QStringLiteral("empty.hex") << goldenEmpty();
+    QTest::newRow("extensions") << QStringLiteral("extensions.hex") << goldenExtensions();
+    QTest::newRow("tie lines") << QStringLiteral("tielines.hex") << goldenTieLines();
+}
+
+void TestImage::golden()
+{
+    QFETCH(QString, file);
+    QFETCH(Configuration, config);
+    const ImageBuild build = BuildExchMemory(config);
+    QCOMPARE(build.image.size(), ExchMemorySize);
+    QVERIFY(build.missingMembers.isEmpty());
+
+    QFile golden(QStringLiteral(HELMWISE_TEST_DATA "/image/") + file);
+    if (qEnvironmentVariableIsSet("HELMWISE_WRITE_GOLDEN")) {
+        // Regenerates the dump under the file's comment lines; check it by
+        // hand before committing it.
+        QByteArray comments;
+        if (golden.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : golden.readAll().split('\n'))
+                comments += line.startsWith('#') ? line + '\n' : QByteArray();
+            golden.close();
+        }
+        QVERIFY(golden.open(QIODevice::WriteOnly));
+        golden.write(comments + imageToDump(build.image));
+        QSKIP("golden written");
+    }
+    QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(golden.fileName()));
+    const QByteArray expected = dumpToImage(golden.readAll());
+    QCOMPARE(expected.size(), ExchMemorySize);
+    for (int offset = 0; offset < ExchMemorySize; ++offset) {
+        if (build.image[offset] != expected[offset])
+            QFAIL(qPrintable(QStringLiteral("first difference at offset %1: %2, expected %3")
+                                 .arg(offset)
+                                 .arg(at(build.image, offset), 2, 16, QLatin1Char('0'))
+                                 .arg(at(expected, offset), 2, 16, QLatin1Char('0'))));
+    }
+}
+
+void TestImage::allZeroImage()
+{
+    Configuration c = randomConfiguration(7); // full of values that must all go
+    QVERIFY(decodeExchMemory(QByteArray(ExchMemorySize, '\0'), c));
+    for (int s = 0; s < SlotCount; ++s) {
+        const int expected = s == 1 ? BoardProcessor : s == 17 ? BoardRinging : BoardEmpty;
+        QCOMPARE(c.SysConfig.Slots[s], expected);
+    }
+    for (int i = 0; i < MaxExtensions; ++i)
+        QVERIFY(!c.Extensions[i].Active);
+    QCOMPARE(c.Extensions[20].Name, QStringLiteral("Ext Brd 3 Port 5"));
+    for (int t = 0; t < FileTieLines; ++t)
+        QVERIFY(!c.TieLines[t].Active);
+    QCOMPARE(c.SysConfig.PIN, 0);
+    QCOMPARE(c.SysConfig.Pass, QString(4, QChar(0)));
+    QCOMPARE(c.SysConfig.GA[0], -1);
+    for (int g = 0; g < MaxGroups; ++g) {
+        QVERIFY(!c.Groups[g].Active);
+        QCOMPARE(c.Groups[g].DirNum, 546 - g);
+    }
+    QCOMPARE(c.ExtClasses, makeDefaultConfiguration().ExtClasses);
+}
+
+void TestImage::refusesWrongSize_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one block short") << ExchMemorySize - ExchBlockSize;
+    QTest::newRow("one byte short") << ExchMemorySize - 1;
+    QTest::newRow("one byte long") << ExchMemorySize + 1;
+}
+
+void TestImage::refusesWrongSize()
+{
+    QFETCH(int, size);
+    const Configuration before = goldenExtensions();
+    Configuration c = before;
+    QVERIFY(!decodeExchMemory(QByteArray(size, '\0'), c));
+    QVERIFY(c == before);
+}
+
+void TestImage::stableOverGeneratedConfigurations_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 40; ++seed)
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestImage::stableOverGeneratedConfigurations()
+{
+    QFETCH(quint32, seed);
+    const Configuration source = randomConfiguration(seed);
+    const ImageBuild first = BuildExchMemory(source);
+    QVERIFY(first.missingMembers.isEmpty());
+    const Configuration decoded = roundTrip(source);
+    QCOMPARE(imageToDump(BuildExchMemory(decoded).image), imageToDump(first.image));
+
+    // What the image carries comes back as it was.
+    QCOMPARE(decoded.SysConfig.Slots, source.SysConfig.Slots);
+    QCOMPARE(decoded.SysConfig.GA, source.SysConfig.GA);
+    QCOMPARE(decoded.SysConfig.PIN, source.SysConfig.PIN);
+    QCOMPARE(decoded.SysConfig.Pass, source.SysConfig.Pass);
+    for (int i = 0; i < MaxExtensions; ++i) {
+        const ExtRecord &in = source.Extensions[i], &out = decoded.Extensions[i];
+        if (!in.Active)
+            continue;
+        QCOMPARE(out.ExtNum, in.ExtNum);
+        QCOMPARE(out.Group, in.Group);
+        QCOMPARE(out.Status[2], in.Status[2]);
+        QCOMPARE(out.Status[4] & 0xF0, in.Status[4] & 0xF0);
+        if (in.Class != ClassCustom)
+            QCOMPARE(out.Class, in.Class);
+        if (in.Class == ClassHotLine)
+            QCOMPARE(out.DirectDial, in.DirectDial);
+    }
+    for (int t = 0; t < MaxTieLines; ++t) {
+        const TieRecord &in = source.TieLines[t], &out = decoded.TieLines[t];
+        if (!in.Active)
+            continue;
+        QCOMPARE(out.DirNum, in.DirNum);
+        QCOMPARE(out.Class, in.Class);
+        QCOMPARE(out.Ext2, in.Ext1 ? in.Ext2 : 0);
+        QCOMPARE(out.Dial9, in.Dial9);
+    }
+    for (int g = 0; g < MaxGroups; ++g) {
+        if (!source.Groups[g].Active)
+            continue;
+        QCOMPARE(decoded.Groups[g].DirNum, source.Groups[g].DirNum);
+        QCOMPARE(decoded.Groups[g].Type, source.Groups[g].Type);
+        QCOMPARE(decoded.Groups[g].Num, source.Groups[g].Num);
+        for (int m = 0; m < source.Groups[g].Num; ++m)
+            QCOMPARE(decoded.Groups[g].Exts[m], source.Groups[g].Exts[m]);
+    }
+}
+
+void TestImage::membershipForEveryExtension_data()
+{
+    QTest::addColumn<QList<int>>("members"); // extension indexes in group 512
+    QTest::newRow("first entry only") << QList<int>{0};
+    QTest::newRow("two low entries") << QList<int>{3, 4};
+    QTest::newRow("around entry 64") << QList<int>{63, 64, 65};
+    QTest::newRow("last board") << QList<int>{112, 119};
+}
+
+void TestImage::membershipForEveryExtension()
+{
+    QFETCH(QList<int>, members);
+    Configuration c = makeDefaultConfiguration();
+    QList<int> numbers;
+    for (int i = 0; i < MaxExtensions; i += 3)
+        placeExtension(c, i, 300 + i, ClassCrew);
+    for (int i : members) {
+        placeExtension(c, i, 300 + i, ClassCrew);
+        c.Extensions[i].Group = 512;
+        numbers.append(300 + i);
+    }
+    placeGroup(c, 5, 512, GroupPickup, numbers);
+    const Configuration decoded = roundTrip(c);
+    for (int i = 0; i < MaxExtensions; ++i)
+        QCOMPARE(decoded.Extensions[i].Group, members.contains(i) ? 512 : 0);
+}
+
+void TestImage::hotLineKeepsItsClass_data()
+{
+    QTest::addColumn<int>("directDial");
+    QTest::newRow("ends in 00") << 300;
+    QTest::newRow("ends in 45") << 245;
+    QTest::newRow("lowest") << 100;
+    QTest::newRow("highest") << 499;
+    QTest::newRow("units only") << 101;
+}
+
+void TestImage::hotLineKeepsItsClass()
+{
+    QFETCH(int, directDial);
+    Configuration c = makeDefaultConfiguration();
+    placeExtension(c, 17, 250, ClassHotLine, directDial);
+    c.Extensions[17].Status[4] |= ExtDial9;
+    const QByteArray image = BuildExchMemory(c).image;
+    QCOMPARE(at(image, L::ExtHotLine + 34) >> 4, directDial / 10 % 10);
+    QCOMPARE(at(image, L::ExtHotLine + 35), (ExtHotLine | ExtDial9) + directDial / 100);
+    const Configuration decoded = roundTrip(c);
+    const ExtRecord &ext = decoded.Extensions[17];
+    QCOMPARE(ext.Class, ClassHotLine);
+    QCOMPARE(ext.DirectDial, directDial);
+}
+
+void TestImage::guaranteedAccess_data()
+{
+    QTest::addColumn<QList<int>>("ga");
+    QTest::addColumn<QList<int>>("expected"); // GA[0..2] after a round trip
+    QTest::newRow("none") << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1};
+    QTest::newRow("one") << QList<int>{140, -1, -1} << QList<int>{140, -1, -1};
+    QTest::newRow("three, back in table order") << QList<int>{160, 120, 140}
+                                                << QList<int>{120, 140, 160};
+    QTest::newRow("not an active extension") << QList<int>{199, -1, -1} << QList<int>{-1, -1, -1};
+}
+
+void TestImage::guaranteedAccess()
+{
+    QFETCH(QList<int>, ga);
+    QFETCH(QList<int>, expected);
+    Configuration c = makeDefaultConfiguration();
+    for (int i = 0; i < 8; ++i)
+        placeExtension(c, i, 120 + 10 * i, ClassCrew);
+    for (int k = 0; k < 3; ++k)
+        c.SysConfig.GA[k] = static_cast<int16_t>(ga[k]);
+    const QByteArray image = BuildExchMemory(c).image;
+    int marked = 0;
+    for (int k = 0; k < L::GuaranteedEntries; ++k)
+        marked += wordBytes(image, L::ExtGuaranteed + 2 * k) == QByteArray(2, '\xFF');
+    QCOMPARE(marked, ga[0] == -1 ? L::GuaranteedEntries : int(expected.size() - expected.count(-1)));
+    const Configuration decoded = roundTrip(c);
+    for (int k = 0; k < 3; ++k)
+        QCOMPARE(decoded.SysConfig.GA[k], expected[k]);
+}
+
+void TestImage::groupMemberLimit_data()
+{
+    QTest::addColumn<int>("count"); // members listed in group 0
+    QTest::newRow("twelve") << 12;
+    QTest::newRow("thirteen") << 13;
+}
+
+void TestImage::groupMemberLimit()
+{
+    QFETCH(int, count);
+    Configuration c = makeDefaultConfiguration();
+    QList<int> numbers;
+    for (int i = 0; i < count; ++i) {
+        placeExtension(c, i, 201 + i, ClassCrew);
+        numbers.append(201 + i);
+    }
+    placeGroup(c, 0, 530, GroupHunt, numbers);
+    placeGroup(c, 1, 531, GroupHunt, {201});
+    QByteArray image = BuildExchMemory(c).image;
+    QCOMPARE(at(image, L::Groups + 2), MaxGroupMembers);
+    QCOMPARE(wordBytes(image, L::Groups + L::GroupRecordSize), QByteArray("\x31\x05", 2));
+
+    // A count byte above 12 on download still gives no more than 12 entries.
+    image[L::Groups + 2] = static_cast<char>(200);
+    Configuration decoded;
+    QVERIFY(decodeExchMemory(image, decoded));
+    QCOMPARE(decoded.Groups[0].Num, MaxGroupMembers);
+    QCOMPARE(decoded.Groups[1].DirNum, 531);
+}
+
+void TestImage::secondExtensionWithoutTarget_data()
+{
+    QTest::addColumn<int>("ext1");
+    QTest::newRow("no first extension") << 0;
+    QTest::newRow("unknown number") << 450;
+    QTest::newRow("only an inactive record has it") << 110; // record 10 keeps 100 + 10
+    QTest::newRow("outside extension numbers") << 777;
+}
+
+void TestImage::secondExtensionWithoutTarget()
+{
+    QFETCH(int, ext1);
+    Configuration c = makeDefaultConfiguration();
+    placeExtension(c, 0, 101, ClassCrew);
+    placeTieLine(c, 0, 900);
+    c.TieLines[0].Ext1 = static_cast<int16_t>(ext1);
+    const QByteArray without = BuildExchMemory(c).image;
+    c.TieLines[0].Ext2 = 101;
+    const QByteArray with = BuildExchMemory(c).image;
+    QCOMPARE(imageToDump(with), imageToDump(without));
+}
+
+void TestImage::routes_data()
+{
+    QTest::addColumn<int>("selected"); // tie lines 0..selected-1 dial 64 and 9
+    QTest::addColumn<int>("inactiveOnBoard"); // unused ports on the last board
+    QTest::newRow("one line, three unused ports") << 1 << 3;
+    QTest::newRow("eight lines") << 8 << 0;
+    QTest::newRow("nine lines keep the first eight") << 9 << 3;
+    QTest::newRow("seven lines, one unused port") << 7 << 1;
+}
+
+void TestImage::routes()
+{
+    QFETCH(int, selected);
+    QFETCH(int, inactiveOnBoard);
+    Configuration c = makeDefaultConfiguration();
+    const int total = selected + inactiveOnBoard;
+    for (int t = total - 1; t >= 0; --t) { // unused ports first, at the low indexes
+        placeTieLine(c, t, 700 + t);
+        c.TieLines[t].Active = t >= inactiveOnBoard;
+        c.TieLines[t].Dial6[3] = c.TieLines[t].Dial9 = t >= inactiveOnBoard;
+    }
+    const QByteArray image = BuildExchMemory(c).image;
+    const int route = L::Dial6Routes + 3 * L::Dial6RouteSize;
+    for (int k = 0; k < L::Dial6RouteLines; ++k) {
+        const int number = k < selected ? 700 + inactiveOnBoard + k : 0;
+        QCOMPARE(decodeBcdWord({at(image, route + 2 * k), at(image, route + 2 * k + 1)}), number);
+    }
+    QCOMPARE(wordBytes(image, route + L::Dial6RouteSize), QByteArray(2, '\0')); // route 65
+    const Configuration decoded = roundTrip(c);
+    for (int t = 0; t < total; ++t) {
+        const bool routed = t >= inactiveOnBoard && t - inactiveOnBoard < L::Dial6RouteLines;
+        QCOMPARE(decoded.TieLines[t].Dial6[3], routed);
+        QCOMPARE(decoded.TieLines[t].Dial9, t >= inactiveOnBoard);
+    }
+    QCOMPARE(imageToDump(BuildExchMemory(decoded).image), imageToDump(image));
+}
+
+void TestImage::password_data()
+{
+    QTest::addColumn<QString>("pass");
+    QTest::addColumn<QByteArray>("bytes"); // image bytes from the password on
+    QTest::addColumn<QString>("decoded");
+    const QByteArray nothing(4, '\0');
+    QTest::newRow("four letters") << QStringLiteral("SHIP") << QByteArray("SHIP") + nothing
+                                  << QStringLiteral("SHIP");
+    QTest::newRow("short") << QStringLiteral("AB") << QByteArray("AB") + nothing + "\0\0"
+                           << QStringLiteral("AB") + QString(2, QChar(0));
+    QTest::newRow("long, cut to four") << QStringLiteral("GALLEYS") << QByteArray("GALL") + nothing
+                                       << QStringLiteral("GALL");
+    QTest::newRow("outside one byte") << QStringLiteral("\u03A91x2") << QByteArray("?1x2") + nothing
+                                      << QStringLiteral("?1x2");
+}
+
+void TestImage::password()
+{
+    QFETCH(QString, pass);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, decoded);
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.Pass = pass;
+    const QByteArray image = BuildExchMemory(c).image;
+    QCOMPARE(image.mid(L::Password, bytes.size()), bytes);
+    QCOMPARE(roundTrip(c).SysConfig.Pass, decoded);
+}
+
+void TestImage::missingMembers_data()
+{
+    QTest::addColumn<QList<int>>("members");
+    QTest::addColumn<QList<int>>("missing");
+    QTest::newRow("all found") << QList<int>{101, 102} << QList<int>{};
+    QTest::newRow("unknown number") << QList<int>{101, 333, 102} << QList<int>{333};
+    QTest::newRow("inactive record") << QList<int>{105} << QList<int>{105};
+    QTest::newRow("same member twice") << QList<int>{444, 444} << QList<int>{444, 444};
+}
+
+void TestImage::missingMembers()
+{
+    QFETCH(QList<int>, members);
+    QFETCH(QList<int>, missing);
+    Configuration c = makeDefaultConfiguration();
+    placeExtension(c, 8, 101, ClassCrew);
+    placeExtension(c, 9, 102, ClassCrew);
+    placeGroup(c, 2, 520, GroupPickup, members);
+    const ImageBuild build = BuildExchMemory(c);
+    QCOMPARE(build.missingMembers, missing);
+    const int base = L::Groups + 2 * L::GroupRecordSize + L::GroupMembers;
+    for (int m = 0; m < members.size(); ++m)
+        QCOMPARE(at(build.image, base + m), std::max(0, FindActiveExtIndex(c, members[m])));
+}
+
+QTEST_APPLESS_MAIN(TestImage)
+#include "tst_image.moc"
