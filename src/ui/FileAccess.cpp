@@ -48,7 +48,7 @@ bool isConfigurationFile(QString &fileName)
 bool exportLists(const QString &fileName, const Configuration &config, QString *error)
 {
 #ifdef HAVE_EXPORT
-    return ExportLists(fileName, config, error);
+    return ExportLists(config, fileName, error);
 #else
     Q_UNUSED(fileName);
     Q_UNUSED(config);

@@ -1,0 +1,618 @@
+// The main window as a technician uses it: opening files, the tree, the
+// lists, the error list, renaming, saving and the settings.
+#include "AppSettings.h"
+#include "CheckConfig.h"
+#include "ConfigDocument.h"
+#include "ConfigFile.h"
+#include "ErrorList.h"
+#include "ExtensionPane.h"
+#include "FileAccess.h"
+#include "GuiFixtures.h"
+#include "GroupPane.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "ScriptedPrompter.h"
+#include "TieLinePane.h"
+#include "frmMain.h"
+#include "frmNewSystem.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tdl;
+
+namespace {
+
+// One run of the program: the document and its window.
+struct Session {
+    ConfigDocument doc;
+    frmMain window{doc};
+
+    explicit Session(const QString &commandLine)
+    {
+        window.loadStep(commandLine);
+        window.show();
+    }
+    NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
+    ErrorList *errors() { return window.findChild<ErrorList *>(QStringLiteral("vsErrors")); }
+    PortGrid *grid() { return window.findChild<PortGrid *>(QStringLiteral("vsPorts")); }
+    PortList *list() { return window.findChild<PortList *>(QStringLiteral("lvPorts")); }
+    QAction *action(const QString &name) { return window.findChild<QAction *>(name); }
+    QString view() { return window.currentView()->objectName(); }
+    void click(const QString &key)
+    {
+        tree()->setCurrentItem(tree()->findNode(key));
+    }
+};
+
+QString settingsValue(const QString &name)
+{
+    return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"))
+        .value(name)
+        .toString();
+}
+
+QSet<QString> toSet(const QStringList &list) { return QSet<QString>(list.begin(), list.end()); }
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void commandLine_data();
+    void commandLine();
+    void listModes_data();
+    void listModes();
+    void listSortedByColumn();
+    void renameThroughTree_data();
+    void renameThroughTree();
+    void saveAndReopen();
+    void failedSave_data();
+    void failedSave();
+    void saveQuestion_data();
+    void saveQuestion();
+    void settingsRestored_data();
+    void settingsRestored();
+    void errorListNavigation_data();
+    void errorListNavigation();
+    void gridEditing_data();
+    void gridEditing();
+    void reportCommands_data();
+    void reportCommands();
+
+private:
+    QString write(const QString &name, const Configuration &config);
+
+    QTemporaryDir settingsDir_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedPrompter> prompter_;
+    Configuration template_;
+    int newSystemRuns_ = 0;
+};
+
+QString TestMainWindow::write(const QString &name, const Configuration &config)
+{
+    const QString path = dir_->filePath(name);
+    QString error;
+    if (!WriteConfigFile(path, config, &error, QStringLiteral("01/02/2026 10:00")))
+        qWarning() << "cannot write" << path << error;
+    return path;
+}
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(settingsDir_.isValid());
+    template_ = makeDefaultConfiguration();
+    template_.SysConfig.Name = QStringLiteral("Template ship");
+    frmMain::setNewSystemRunner([this](frmNewSystem &) {
+        ++newSystemRuns_;
+        return int(QDialog::Rejected);
+    });
+}
+
+void TestMainWindow::init()
+{
+    fixtures::useTemporarySettings(settingsDir_);
+    dir_ = std::make_unique<QTemporaryDir>();
+    prompter_ = std::make_unique<ScriptedPrompter>();
+    frmMain::setTemplateFile(write(QStringLiteral("default.TWZ"), template_));
+    newSystemRuns_ = 0;
+}
+
+void TestMainWindow::cleanup()
+{
+    prompter_.reset();
+    dir_.reset();
+}
+
+void TestMainWindow::commandLine_data()
+{
+    QTest::addColumn<QString>("argument"); // %1 the good file, %2 the folder
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("plain path") << QStringLiteral("%1") << true << QString();
+    QTest::newRow("quoted path") << QStringLiteral("\"%1\"") << true << QString();
+    QTest::newRow("missing file") << QStringLiteral("%2/none.TWZ") << false << QString();
+    QTest::newRow("not a configuration") << QStringLiteral("%2/notes.txt") << false << QString();
+    QTest::newRow("unknown version")
+        << QStringLiteral("%2/v300.TWZ") << false
+        << QStringLiteral("Unable to load file as unknown Tidelex for Windows version");
+    QTest::newRow("empty command line") << QString() << false << QString();
+}
+
+void TestMainWindow::commandLine()
+{
+    QFETCH(QString, argument);
+    QFETCH(bool, loaded);
+    QFETCH(QString, message);
+    // A configuration with faults: two extensions numbered 101, a group member missing.
+    Configuration faulty = fixtures::smallShip();
+    faulty.Extensions[1].ExtNum = 101;
+    const QString good = write(QStringLiteral("ship one.TWZ"), faulty);
+    QFile notes(dir_->filePath(QStringLiteral("notes.txt")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("just some notes\r\n");
+    notes.close();
+    QFile old(dir_->filePath(QStringLiteral("v300.TWZ")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(configFileBytes(faulty, QStringLiteral("x"))
+                  .replace("<VERSION>3.0</VERSION>", "<VERSION>3.00</VERSION>"));
+    old.close();
+
+    Session s(QString(argument).replace(QStringLiteral("%1"), good).replace(QStringLiteral("%2"), dir_->path()));
+    if (!loaded) {
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
+        QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
+        QVERIFY(s.doc.CurrentFile().isEmpty());
+        QCOMPARE(prompter_->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        return;
+    }
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + good);
+    QCOMPARE(s.doc.CurrentFile(), good);
+    QVERIFY(prompter_->asked.isEmpty());
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("101 (Galley)"));
+    QCOMPARE(s.view(), QStringLiteral("vspData3"));
+    // The error list and the red nodes are those of the check of what was loaded.
+    const CheckResult expected = CheckConfig(faulty);
+    QVERIFY(expected.ErrorsFound);
+    QCOMPARE(s.errors()->rowCount(), expected.findings.size());
+    for (int r = 0; r < s.errors()->rowCount(); ++r)
+        QCOMPARE(s.errors()->referenceAt(r), expected.findings[r].reference);
+    QCOMPARE(toSet(s.tree()->highlightedKeys()), toSet(expected.highlighted));
+    QVERIFY(s.window.ErrorsFound());
+    QCOMPARE(AppSettings::recentFiles().value(0), good);
+    s.window.close();
+}
+
+void TestMainWindow::listModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("viaToolbar");
+    QTest::addColumn<QString>("expectedView");
+    const char *views[] = {"lvPorts", "lvPorts", "lvPorts", "vsPorts"};
+    for (int mode = 0; mode < 4; ++mode) {
+        for (bool toolbar : {false, true}) {
+            QTest::addRow("mode %d %s", mode, toolbar ? "toolbar" : "menu")
+                << mode << toolbar << QString::fromLatin1(views[mode]);
+        }
+    }
+}
+
+void TestMainWindow::listModes()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, viaToolbar);
+    QFETCH(QString, expectedView);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(QStringLiteral("REX"));
+    // Start from the other kind of view, so the switch has to replace it.
+    s.window.setListViewMode(mode == 3 ? 0 : 3);
+    QAction *action = s.action(QStringLiteral("mnuListViewMode") + QString::number(mode));
+    if (viaToolbar) {
+        auto *bar = s.window.findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action));
+        QVERIFY(button);
+        button->click();
+    } else {
+        action->trigger();
+    }
+    QCOMPARE(s.view(), expectedView);
+    QCOMPARE(s.window.listViewMode(), mode);
+    for (int m = 0; m < 4; ++m) {
+        QAction *item = s.action(QStringLiteral("mnuListViewMode") + QString::number(m));
+        QCOMPARE(item->isChecked(), m == mode);
+        auto *bar = s.window.findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(item));
+        QCOMPARE(button->isChecked(), m == mode);
+    }
+    // Both views hold the same records.
+    QCOMPARE(s.list()->count(), 8);
+    QCOMPARE(s.grid()->rowCount(), 8);
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::listSortedByColumn()
+{
+    Configuration c = fixtures::smallShip();
+    Session s(write(QStringLiteral("ship.TWZ"), c));
+    s.click(QStringLiteral("REX"));
+    auto names = [&] {
+        QStringList shown;
+        for (int r = 0; r < s.list()->count(); ++r)
+            shown << s.list()->item(r)->text();
+        return shown;
+    };
+    QStringList sorted = names();
+    std::sort(sorted.begin(), sorted.end());
+    s.list()->sortByColumn(0);
+    QCOMPARE(names(), sorted);
+    s.list()->sortByColumn(0);
+    std::reverse(sorted.begin(), sorted.end());
+    QCOMPARE(names(), sorted);
+    // By extension number: 108 first when descending, after an ascending first click.
+    s.list()->sortByColumn(1);
+    QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("101"));
+    s.list()->sortByColumn(1);
+    QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("108"));
+}
+
+void TestMainWindow::renameThroughTree_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expectedNodeText"); // empty: refused
+    QTest::newRow("extension takes a true name") << QStringLiteral("E002")
+                                                 << QStringLiteral("103 (New name)");
+    QTest::newRow("tie line") << QStringLiteral("T004") << QStringLiteral("New name");
+    QTest::newRow("group") << QStringLiteral("G000") << QStringLiteral("New name");
+    QTest::newRow("system refused") << QStringLiteral("RRR") << QString();
+    QTest::newRow("category refused") << QStringLiteral("REX") << QString();
+    QTest::newRow("report refused") << QStringLiteral("P321") << QString();
+}
+
+void TestMainWindow::renameThroughTree()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, expectedNodeText);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[2].TrueName = false;
+    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00"); // as write() records it
+    const QString path = write(QStringLiteral("ship.TWZ"), c);
+    Session s(path);
+    const QString before = s.tree()->findNode(key)->text(0);
+    const bool started = s.tree()->renameNode(key);
+    QCOMPARE(started, !expectedNodeText.isEmpty());
+    if (!started) {
+        QCOMPARE(s.tree()->findNode(key)->text(0), before);
+        QVERIFY(!s.doc.ConfigChanged());
+        return;
+    }
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *line : s.tree()->findChildren<QLineEdit *>()) {
+        if (line->isVisible())
+            editor = line;
+    }
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("New name"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits the editor from a queued call
+    QCOMPARE(s.tree()->findNode(key)->text(0), expectedNodeText);
+    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+
+    // Closing asks to save; Cancel keeps the window, No closes without writing.
+    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    QVERIFY(!s.window.close());
+    QVERIFY(s.window.isVisible());
+    prompter_->buttons.enqueue(QMessageBox::No);
+    QVERIFY(s.window.close());
+    QCOMPARE(prompter_->texts(), (QStringList{QStringLiteral("Do you wish to save the file"),
+                                              QStringLiteral("Do you wish to save the file")}));
+    Configuration onDisk = makeDefaultConfiguration();
+    QVERIFY(loadConfiguration(path, onDisk).ok);
+    QCOMPARE(onDisk, c);
+}
+
+void TestMainWindow::saveAndReopen()
+{
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    {
+        Session s(path);
+        QVERIFY(s.tree()->renameNode(QStringLiteral("E000")));
+        QLineEdit *editor = s.tree()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("Captain"));
+        QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits the editor from a queued call
+        QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+        s.action(QStringLiteral("mnuFileSave"))->trigger();
+        QVERIFY(!s.doc.ConfigChanged());
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+        QVERIFY(s.window.close()); // nothing left to ask
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+    Session again(path);
+    QCOMPARE(again.tree()->findNode(QStringLiteral("E000"))->text(0),
+             QStringLiteral("101 (Captain)"));
+    QCOMPARE(again.action(QStringLiteral("mnuFileMRU1"))->text(),
+             QStringLiteral("&1 ") + QDir::toNativeSeparators(path));
+    QVERIFY(!again.action(QStringLiteral("mnuFileMRU2"))->isVisible());
+}
+
+void TestMainWindow::failedSave_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("save") << QStringLiteral("mnuFileSave") << QStringLiteral("Save");
+    QTest::newRow("save as") << QStringLiteral("mnuFileSaveAs") << QStringLiteral("Save As");
+}
+
+void TestMainWindow::failedSave()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QDir(dir_->path()).mkdir(QStringLiteral("gone"));
+    const QString path = dir_->filePath(QStringLiteral("gone/ship.TWZ"));
+    QVERIFY(WriteConfigFile(path, fixtures::smallShip()));
+    Session s(path);
+    s.doc.config.SysConfig.Name = QStringLiteral("Changed");
+    s.doc.markChanged();
+    QVERIFY(QDir(dir_->filePath(QStringLiteral("gone"))).removeRecursively());
+    const QString target = command == QLatin1String("mnuFileSave")
+                               ? path
+                               : dir_->filePath(QStringLiteral("missing/other.TWZ"));
+    prompter_->files.enqueue(target);
+    s.action(command)->trigger();
+    const Prompt &said = prompter_->asked.last();
+    QCOMPARE(said.title, title);
+    QVERIFY2(said.text.startsWith(QStringLiteral("Unable to save ") +
+                                  QDir::toNativeSeparators(target)),
+             qPrintable(said.text));
+    QCOMPARE(s.doc.CurrentFile(), path);
+    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::saveQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("question"); // empty: none asked
+    const QString current = QStringLiteral("Do you wish to save the current file");
+    QTest::newRow("new, unchanged") << QStringLiteral("mnuFileNew") << false << QString();
+    QTest::newRow("new, changed") << QStringLiteral("mnuFileNew") << true << current;
+    QTest::newRow("open, unchanged") << QStringLiteral("mnuFileOpen") << false << QString();
+    QTest::newRow("open, changed") << QStringLiteral("mnuFileOpen") << true << current;
+    QTest::newRow("recent file, changed") << QStringLiteral("mnuFileMRU1") << true << current;
+    QTest::newRow("exit, unchanged") << QStringLiteral("mnuFileExit") << false << QString();
+    QTest::newRow("exit, changed") << QStringLiteral("mnuFileExit") << true
+                                   << QStringLiteral("Do you wish to save the file");
+}
+
+void TestMainWindow::saveQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, changed);
+    QFETCH(QString, question);
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(path);
+    if (changed) {
+        s.doc.config.SysConfig.Name = QStringLiteral("Changed");
+        s.doc.markChanged();
+    }
+    // Cancel stops every command, so whatever was asked, nothing is replaced.
+    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    s.action(command)->trigger();
+    QStringList questions;
+    for (const Prompt &p : prompter_->asked) {
+        if (p.kind == Prompt::Question)
+            questions << p.text;
+    }
+    QCOMPARE(questions, question.isEmpty() ? QStringList() : QStringList{question});
+    if (changed) {
+        QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("Changed"));
+        QVERIFY(s.window.isVisible());
+    }
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::settingsRestored_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal window stores its placement") << false;
+    QTest::newRow("maximised window keeps the stored one") << true;
+}
+
+void TestMainWindow::settingsRestored()
+{
+    QFETCH(bool, maximised);
+    {
+        QSettings st(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
+        st.setValue(QStringLiteral("Settings/Window/Left"), 1500);
+        st.setValue(QStringLiteral("Settings/Window/Top"), 1200);
+        st.setValue(QStringLiteral("Settings/Window/Width"), 9000);
+        st.setValue(QStringLiteral("Settings/Window/Height"), 7500);
+        st.setValue(QStringLiteral("Settings/Window/ShowErrors"), 0);
+        st.setValue(QStringLiteral("Settings/Window/ViewMode"), 2);
+    }
+    Session s{QString()};
+    QCOMPARE(s.window.size(), QSize(600, 500));
+    QVERIFY(!s.action(QStringLiteral("mnuViewConfError"))->isChecked());
+    QVERIFY(!s.errors()->isVisible());
+    QVERIFY(s.action(QStringLiteral("mnuListViewMode2"))->isChecked());
+
+    s.action(QStringLiteral("mnuViewConfError"))->trigger();
+    QVERIFY(s.errors()->isVisible());
+    s.action(QStringLiteral("mnuListViewMode3"))->trigger();
+    if (maximised)
+        s.window.showMaximized();
+    else
+        s.window.resize(700, 520);
+    QVERIFY(s.window.close());
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/Width")),
+             QString::number(maximised ? 9000 : 700 * 15));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/Height")),
+             QString::number(maximised ? 7500 : 520 * 15));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/ShowErrors")), QStringLiteral("1"));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/ViewMode")), QStringLiteral("3"));
+}
+
+void TestMainWindow::errorListNavigation_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("expectedView");
+    QTest::addColumn<int>("expectedIndex");
+    QTest::newRow("extension") << QStringLiteral("E002") << QStringLiteral("vspData1") << 2;
+    QTest::newRow("tie line") << QStringLiteral("T005") << QStringLiteral("vspData0") << 5;
+    QTest::newRow("group") << QStringLiteral("G000") << QStringLiteral("vspData2") << 0;
+    QTest::newRow("system") << QStringLiteral("RRR") << QStringLiteral("vspData3") << -1;
+    QTest::newRow("no single record: nothing happens")
+        << QStringLiteral("XXX") << QStringLiteral("lvPorts") << -1;
+}
+
+void TestMainWindow::errorListNavigation()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, expectedView);
+    QFETCH(int, expectedIndex);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[2].ExtNum = 99;           // E002: invalid number
+    c.TieLines[5].Ext1 = 0;                // T005: no default incoming extension
+    c.Groups[0].Exts[1] = 300;             // G000: no such extension
+    c.SysConfig.Pass = QStringLiteral("AB"); // RRR: password too short
+    c.TieLines[4].Dial6[0] = true;         // XXX: two classes on code 61
+    c.TieLines[6].Dial6[0] = true;
+    c.TieLines[6].Class = TieClassSatComm;
+    Session s(write(QStringLiteral("faults.TWZ"), c));
+    s.click(QStringLiteral("REX")); // away from the system pane
+    QCOMPARE(s.view(), QStringLiteral("lvPorts"));
+    int row = -1;
+    for (int r = 0; r < s.errors()->rowCount() && row < 0; ++r) {
+        if (s.errors()->referenceAt(r) == reference)
+            row = r;
+    }
+    QVERIFY2(row >= 0, "the check reports the fault");
+    QTableWidgetItem *cell = s.errors()->item(row, 2);
+    const QPoint at = s.errors()->visualItemRect(cell).center();
+    QTest::mouseClick(s.errors()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(s.errors()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(s.view(), expectedView);
+    if (reference != QLatin1String("XXX"))
+        QCOMPARE(s.tree()->currentKey(), reference);
+    if (expectedView == QLatin1String("vspData1"))
+        QCOMPARE(s.window.findChild<ExtensionPane *>()->currentIndex(), expectedIndex);
+    else if (expectedView == QLatin1String("vspData0"))
+        QCOMPARE(s.window.findChild<TieLinePane *>()->currentIndex(), expectedIndex);
+    else if (expectedView == QLatin1String("vspData2"))
+        QCOMPARE(s.window.findChild<GroupPane *>()->currentIndex(), expectedIndex);
+}
+
+void TestMainWindow::gridEditing_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("recordKey");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("answer"); // to a question, if one is asked
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("problem"); // a finding the check must then report
+    QTest::newRow("duplicate extension number")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 4 << QVariant(QStringLiteral("101"))
+        << 0 << true << QStringLiteral("Duplicate Extension number (101)");
+    QTest::newRow("extension number that is no number")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 4 << QVariant(QStringLiteral("1o1"))
+        << 0 << false << QString();
+    QTest::newRow("tie line to a missing extension")
+        << QStringLiteral("RTL") << QStringLiteral("T005") << 5 << QVariant(301) << 0 << true
+        << QStringLiteral("No such Extension (301)");
+    QTest::newRow("group in use to pickup, answered No")
+        << QStringLiteral("RGP") << QStringLiteral("G000") << 4 << QVariant(128)
+        << int(QMessageBox::No) << false << QString();
+    QTest::newRow("group in use to pickup, answered Yes")
+        << QStringLiteral("RGP") << QStringLiteral("G000") << 4 << QVariant(128)
+        << int(QMessageBox::Yes) << true << QStringLiteral("Invalid Group (501)");
+    QTest::newRow("position is not editable")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 2 << QVariant(QStringLiteral("09.9"))
+        << 0 << false << QString();
+}
+
+void TestMainWindow::gridEditing()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, recordKey);
+    QFETCH(int, column);
+    QFETCH(QVariant, value);
+    QFETCH(int, answer);
+    QFETCH(bool, stored);
+    QFETCH(QString, problem);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[3].Group = 501; // the hunt group is in use
+    Session s(write(QStringLiteral("ship.TWZ"), c));
+    s.window.setListViewMode(3);
+    s.click(category);
+    QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+    const int row = s.grid()->rowOfKey(recordKey);
+    QVERIFY(row >= 0);
+    if (answer)
+        prompter_->buttons.enqueue(QMessageBox::StandardButton(answer));
+    const Configuration before = s.doc.config;
+    s.grid()->commitCell(row, column, value);
+    QCOMPARE(s.doc.config != before, stored);
+    QCOMPARE(s.doc.ConfigChanged(), stored);
+    if (!problem.isEmpty()) {
+        QStringList problems;
+        for (const Finding &f : s.window.lastCheck().findings)
+            problems << f.problem;
+        QVERIFY2(problems.contains(problem), qPrintable(problems.join(QLatin1Char('|'))));
+    }
+    if (category == QLatin1String("REX") && stored) {
+        // Both rows holding the number are red.
+        QVERIFY(s.grid()->cellHighlighted(row, 4));
+        QVERIFY(s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("E000")), 4));
+        QVERIFY(!s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("E002")), 4));
+    }
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::reportCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("print") << QStringLiteral("mnuFilePrint") << QStringLiteral("Print Report")
+                           << QStringLiteral("Please select a report before printing");
+    QTest::newRow("save report") << QStringLiteral("mnuFileSaveReport")
+                                 << QStringLiteral("Save Report")
+                                 << QStringLiteral("Please select a report before saving");
+}
+
+void TestMainWindow::reportCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QVERIFY(!s.action(QStringLiteral("mnuViewSort1"))->isVisible());
+    s.action(command)->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(prompter_->asked[0].title, title);
+    QCOMPARE(prompter_->asked[0].text, text);
+    // A report node shows the report options; leaving it hides them again.
+    s.click(QStringLiteral("P321"));
+    QCOMPARE(s.view(), QStringLiteral("vspReport"));
+    QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+    s.click(QStringLiteral("RGP"));
+    QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
