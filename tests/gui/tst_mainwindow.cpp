@@ -16,9 +16,12 @@
 #include "TieLinePane.h"
 #include "frmMain.h"
 #include "frmNewSystem.h"
+#include "frmSplash.h"
+#include "HelpWindow.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -88,6 +91,12 @@ private slots:
     void gridEditing();
     void reportCommands_data();
     void reportCommands();
+    void exportLists_data();
+    void exportLists();
+    void splashLines_data();
+    void splashLines();
+    void helpWindow_data();
+    void helpWindow();
 
 private:
     QString write(const QString &name, const Configuration &config);
@@ -612,6 +621,112 @@ void TestMainWindow::reportCommands()
     QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+}
+
+void TestMainWindow::exportLists_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<char>("separator");
+    QTest::newRow("comma separated")
+        << QStringLiteral("Ship.CSV")
+        << QStringList{QStringLiteral("Ship_Extensions.CSV"), QStringLiteral("Ship_TieLines.CSV"),
+                       QStringLiteral("Ship_Groups.CSV")}
+        << ',';
+    QTest::newRow("tab separated, an earlier set chosen")
+        << QStringLiteral("Ship_TieLines.TAB")
+        << QStringList{QStringLiteral("Ship_Extensions.TAB"), QStringLiteral("Ship_TieLines.TAB"),
+                       QStringLiteral("Ship_Groups.TAB")}
+        << '\t';
+    QTest::newRow("cancelled") << QString() << QStringList() << ' ';
+}
+
+void TestMainWindow::exportLists()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, written);
+    QFETCH(char, separator);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QDir out(dir_->filePath(QStringLiteral("out")));
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+    prompter_->files.enqueue(chosen.isEmpty() ? QString() : out.filePath(chosen));
+    s.action(QStringLiteral("mnuFileExport"))->trigger();
+    QCOMPARE(out.entryList(QDir::Files, QDir::Name), [&] {
+        QStringList sorted = written;
+        sorted.sort();
+        return sorted;
+    }());
+    if (written.isEmpty())
+        return;
+    QFile extensions(out.filePath(written[0]));
+    QVERIFY(extensions.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = extensions.readAll().split('\n');
+    QVERIFY(lines.value(0).startsWith(QByteArray("\"Board\"") + separator));
+    QVERIFY2(lines.value(1).contains("\"Bridge\""), lines.value(1).constData());
+    // No message: the export succeeded.
+    QCOMPARE(prompter_->asked.size(), 1);
+}
+
+void TestMainWindow::splashLines_data()
+{
+    QTest::addColumn<int>("emptyMessages");
+    QTest::addColumn<QStringList>("expected");
+    const QString version = QStringLiteral("Version ") + QStringLiteral(HELMWISE_VERSION);
+    const QString search = QStringLiteral("Searching for Tidelex Programming Module");
+    QTest::newRow("about box: the version line shows")
+        << 0 << QStringList{QString(), QString(), QString(), version};
+    QTest::newRow("start-up: four empty lines push the version out")
+        << 4 << QStringList{QString(), QString(), QString(), search};
+    QTest::newRow("two lines only: version still visible")
+        << 2 << QStringList{version, QString(), QString(), search};
+}
+
+void TestMainWindow::splashLines()
+{
+    QFETCH(int, emptyMessages);
+    QFETCH(QStringList, expected);
+    frmSplash splash;
+    splash.show();
+    for (int i = 0; i < emptyMessages; ++i)
+        SplashMessage(QString());
+    if (emptyMessages > 0)
+        SplashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
+    QCOMPARE(splash.messages(), expected);
+    splash.close();
+    // A splash that is not visible takes no messages.
+    SplashMessage(QStringLiteral("late"));
+    QVERIFY(!splash.messages().contains(QStringLiteral("late")));
+}
+
+void TestMainWindow::helpWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("searchFor");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("contents") << QStringLiteral("mnuHelpContents") << QString() << false;
+    QTest::newRow("search finds a topic")
+        << QStringLiteral("mnuHelpSearch") << QStringLiteral("tab-separated") << true;
+    QTest::newRow("search for something absent")
+        << QStringLiteral("mnuHelpSearch") << QStringLiteral("xylophone") << false;
+}
+
+void TestMainWindow::helpWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, searchFor);
+    QFETCH(bool, found);
+    Session s{QString()};
+    s.action(command)->trigger();
+    auto *help = s.window.findChild<HelpWindow *>();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QVERIFY(prompter_->asked.isEmpty()); // no "There is no Help" message
+    auto *text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
+    QVERIFY(text->toPlainText().contains(QStringLiteral("Configuration errors")));
+    if (!searchFor.isEmpty())
+        QCOMPARE(help->find(searchFor), found);
+    QVERIFY(s.window.close());
+    QVERIFY(!help->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)
