@@ -91,6 +91,10 @@ private slots:
     void gridEditing();
     void reportCommands_data();
     void reportCommands();
+    void menuStates_data();
+    void menuStates();
+    void newSystem_data();
+    void newSystem();
     void exportLists_data();
     void exportLists();
     void splashLines_data();
@@ -362,6 +366,7 @@ void TestMainWindow::failedSave_data()
     QTest::addColumn<QString>("title");
     QTest::newRow("save") << QStringLiteral("mnuFileSave") << QStringLiteral("Save");
     QTest::newRow("save as") << QStringLiteral("mnuFileSaveAs") << QStringLiteral("Save As");
+    QTest::newRow("closing, answered Yes") << QStringLiteral("mnuFileExit") << QStringLiteral("Save");
 }
 
 void TestMainWindow::failedSave()
@@ -375,11 +380,14 @@ void TestMainWindow::failedSave()
     s.doc.config.SysConfig.Name = QStringLiteral("Changed");
     s.doc.markChanged();
     QVERIFY(QDir(dir_->filePath(QStringLiteral("gone"))).removeRecursively());
-    const QString target = command == QLatin1String("mnuFileSave")
-                               ? path
-                               : dir_->filePath(QStringLiteral("missing/other.TWZ"));
+    const QString target = command == QLatin1String("mnuFileSaveAs")
+                               ? dir_->filePath(QStringLiteral("missing/other.TWZ"))
+                               : path;
     prompter_->files.enqueue(target);
+    prompter_->buttons.enqueue(QMessageBox::Yes); // to the save question when closing
     s.action(command)->trigger();
+    // A save that failed never lets the window close over unsaved work.
+    QVERIFY(s.window.isVisible());
     const Prompt &said = prompter_->asked.last();
     QCOMPARE(said.title, title);
     QVERIFY2(said.text.startsWith(QStringLiteral("Unable to save ") +
@@ -621,6 +629,75 @@ void TestMainWindow::reportCommands()
     QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+}
+
+void TestMainWindow::menuStates_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("enabled");
+    // Items with nothing to act on, or whose windows this program does not have yet.
+    for (const char *name : {"mnuEditUndo", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
+                             "mnuViewArrange", "mnuViewRefresh", "mnuEditClass", "mnuViewRaw",
+                             "mnuConfigGet", "mnuConfigSend", "mnuConfigBoards", "mnuToolsTerm"})
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+    for (const char *name : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs",
+                             "mnuFileExport", "mnuFilePrint", "mnuHelpContents", "mnuHelpAbout"})
+        QTest::newRow(name) << QString::fromLatin1(name) << true;
+}
+
+void TestMainWindow::menuStates()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, enabled);
+    Session s{QString()};
+    QAction *action = s.action(item);
+    QVERIFY2(action, "every documented item exists");
+    QCOMPARE(action->isEnabled(), enabled);
+}
+
+void TestMainWindow::newSystem_data()
+{
+    QTest::addColumn<bool>("withTemplate");
+    QTest::addColumn<QString>("command"); // empty: start-up
+    QTest::addColumn<int>("dialogResult");
+    QTest::addColumn<int>("dialogRuns");
+    QTest::addColumn<bool>("stillShip"); // the open file is still in use
+    QTest::newRow("start-up from the template") << true << QString() << 0 << 0 << false;
+    QTest::newRow("start-up without template asks for a new system")
+        << false << QString() << int(QDialog::Rejected) << 1 << false;
+    QTest::newRow("File New made a system: unnamed")
+        << true << QStringLiteral("mnuFileNew") << int(QDialog::Accepted) << 1 << false;
+    QTest::newRow("File New cancelled: the file stays")
+        << true << QStringLiteral("mnuFileNew") << int(QDialog::Rejected) << 1 << true;
+}
+
+void TestMainWindow::newSystem()
+{
+    QFETCH(bool, withTemplate);
+    QFETCH(QString, command);
+    QFETCH(int, dialogResult);
+    QFETCH(int, dialogRuns);
+    QFETCH(bool, stillShip);
+    if (!withTemplate)
+        frmMain::setTemplateFile(dir_->filePath(QStringLiteral("absent.TWZ")));
+    frmMain::setNewSystemRunner([&](frmNewSystem &) {
+        ++newSystemRuns_;
+        return dialogResult;
+    });
+    const QString ship = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(command.isEmpty() ? QString() : ship);
+    if (!command.isEmpty())
+        s.action(command)->trigger();
+    frmMain::setNewSystemRunner([this](frmNewSystem &) {
+        ++newSystemRuns_;
+        return int(QDialog::Rejected);
+    });
+    QCOMPARE(newSystemRuns_, dialogRuns);
+    QCOMPARE(s.doc.CurrentFile(), stillShip ? ship : QString());
+    QCOMPARE(s.window.windowTitle(), stillShip ? QStringLiteral("helmWISE - ") + ship
+                                               : QStringLiteral("helmWISE - New Configuration"));
+    QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(s.tree()->currentKey(), QStringLiteral("RRR"));
 }
 
 void TestMainWindow::exportLists_data()
