@@ -217,7 +217,7 @@ void decodeExtension(const QByteArray &image, Configuration &config, int i, bool
     ext.Status[2] = byteAt(image, L::ExtStatus2 + i);
     ext.Status[3] = byteAt(image, L::ExtHotLine + 2 * i);
     ext.Status[4] = byteAt(image, L::ExtHotLine + 2 * i + 1);
-    const QString tensUnits = QStringLiteral("%1").arg(ext.Status[3], 2, 16, QLatin1Char('0'));
+    const QString tensUnits = QStringLiteral("%1").arg(int(ext.Status[3]), 2, 16, QLatin1Char('0'));
     ext.DirectDial =
         static_cast<int16_t>(100 * (ext.Status[4] & 0x0F) + leadingDecimalValue(tensUnits));
     matchExtensionClass(config, ext);

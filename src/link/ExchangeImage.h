@@ -14,7 +14,7 @@ constexpr int ExchBaseAddress = 0x6000;
 constexpr int ExchBlockSize = 128;
 constexpr int ExchBlockCount = 64;
 
-// Offsets into the image (decimal, as the exchange's memory map is usually read).
+// Offsets into the image, in bytes from exchange address 0x6000.
 namespace ExchLayout {
 constexpr int ExtNumbers = 0;          // 2 bytes per extension: ExtNum as BCD word
 constexpr int ExtStatus0 = 512;        // 1 byte per extension
