@@ -164,8 +164,12 @@ void frmMain::setListViewMode(int mode)
     viewMode_ = mode;
     if (mode < PortList::Details) {
         list_->setListMode(mode);
-        if (currentView() == grid_)
+        if (currentView() == grid_) {
+            // Edits made in the grid show in the list as well.
+            const ListCategory category = grid_->category();
+            list_->fill(listColumns(category), listRows(doc_.config, category));
             showView(list_);
+        }
     } else if (currentView() == list_) {
         showView(grid_);
     }

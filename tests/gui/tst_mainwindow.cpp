@@ -247,9 +247,16 @@ void TestMainWindow::listModes()
         auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(item));
         QCOMPARE(button->isChecked(), m == mode);
     }
-    // Both views hold the same records.
+    // Both views hold the same records, and a name edited in the grid shows in the list.
     QCOMPARE(s.list()->count(), 8);
     QCOMPARE(s.grid()->rowCount(), 8);
+    s.window.setListViewMode(3);
+    s.grid()->commitCell(s.grid()->rowOfKey(QStringLiteral("E004")), 3, QStringLiteral("Sick bay"));
+    s.window.setListViewMode(mode == 3 ? 1 : mode);
+    QStringList names;
+    for (int r = 0; r < s.list()->count(); ++r)
+        names << s.list()->item(r)->text();
+    QVERIFY(names.contains(QStringLiteral("Sick bay")));
     s.doc.setConfigChanged(false);
 }
 
