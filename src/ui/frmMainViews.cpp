@@ -47,6 +47,7 @@ void frmMain::onRenamed(const QString &key, const QString &text)
 {
     const int index = key.mid(1).toInt();
     Configuration &config = doc_.config;
+    const Configuration before = config;
     switch (key.isEmpty() ? u'\0' : key.at(0).unicode()) {
     case 'E':
         config.Extensions[index].Name = text;
@@ -68,8 +69,9 @@ void frmMain::onRenamed(const QString &key, const QString &text)
         return;
     }
     tree_->refreshNode(config, key);
-    // A new name is an unsaved change like any other.
-    doc_.markChanged();
+    // A new name is an unsaved change like any other; the same name again is none.
+    if (!(config == before))
+        doc_.markChanged();
 }
 
 QWidget *frmMain::currentView() const { return views_->currentWidget(); }
