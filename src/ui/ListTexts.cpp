@@ -141,7 +141,7 @@ QString groupTypeIcon(int type)
     }
 }
 
-PortRow extensionRow(const Configuration &config, int i)
+PortRow AddExtItem(const Configuration &config, int i)
 {
     const ExtRecord &ext = config.Extensions[i];
     const int board = i / ExtsPerBoard + 1;
@@ -159,7 +159,7 @@ PortRow extensionRow(const Configuration &config, int i)
     return row;
 }
 
-PortRow tieLineRow(const Configuration &config, int t)
+PortRow AddTieItem(const Configuration &config, int t)
 {
     const TieRecord &tie = config.TieLines[t];
     const bool incoming = tieHasIncomingSide(tie.Class);
@@ -191,7 +191,7 @@ PortRow tieLineRow(const Configuration &config, int t)
     return row;
 }
 
-PortRow groupRow(const Configuration &config, int g)
+PortRow AddGroupItem(const Configuration &config, int g)
 {
     const GroupRecord &group = config.Groups[g];
     QStringList numbers;
@@ -227,19 +227,19 @@ QList<PortRow> listRows(const Configuration &config, ListCategory category)
         for (int i = 0; i < MaxExtensions; ++i) {
             if (config.SysConfig.Slots[extensionSlot(i)] == BoardSubscriber &&
                 config.Extensions[i].Active)
-                rows << extensionRow(config, i);
+                rows << AddExtItem(config, i);
         }
         break;
     case ListCategory::TieLines:
         for (int t = 0; t < FileTieLines; ++t) {
             if (config.SysConfig.Slots[tieLineSlot(t)] == BoardTieLine && config.TieLines[t].Active)
-                rows << tieLineRow(config, t);
+                rows << AddTieItem(config, t);
         }
         break;
     case ListCategory::Groups:
         for (int g = 0; g < MaxGroups; ++g) {
             if (config.Groups[g].Active)
-                rows << groupRow(config, g);
+                rows << AddGroupItem(config, g);
         }
         break;
     }

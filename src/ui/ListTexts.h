@@ -37,9 +37,10 @@ QString numberWithName(const Configuration &config, int number);
 QString groupTypeText(int type);
 QString groupTypeIcon(int type);
 
-PortRow extensionRow(const Configuration &config, int i);
-PortRow tieLineRow(const Configuration &config, int t);
-PortRow groupRow(const Configuration &config, int g);
+// The row of one record, as both views add it.
+PortRow AddExtItem(const Configuration &config, int i);
+PortRow AddTieItem(const Configuration &config, int t);
+PortRow AddGroupItem(const Configuration &config, int g);
 
 // The rows of a category in table order: extensions on Subscriber boards
 // (0..119), tie lines on Tie Line boards (0..63), active groups (0..15);

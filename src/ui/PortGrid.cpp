@@ -345,13 +345,13 @@ void PortGrid::refreshRow(int row)
     setSortingEnabled(false);
     switch (category_) {
     case ListCategory::Extensions:
-        writeRow(row, extensionRow(doc_.config, index));
+        writeRow(row, AddExtItem(doc_.config, index));
         break;
     case ListCategory::TieLines:
-        writeRow(row, tieLineRow(doc_.config, index));
+        writeRow(row, AddTieItem(doc_.config, index));
         break;
     case ListCategory::Groups:
-        writeRow(row, groupRow(doc_.config, index));
+        writeRow(row, AddGroupItem(doc_.config, index));
         break;
     }
     setSortingEnabled(sorting);

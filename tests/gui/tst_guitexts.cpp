@@ -75,7 +75,7 @@ void TestGuiTexts::extensionOptionText()
     e.DirectDial = int16_t(directDial);
     QCOMPARE(::extensionOptionText(c, 4), expected);
     // The list's "Options" column and the grid's last column carry the same text.
-    const PortRow row = extensionRow(c, 4);
+    const PortRow row = AddExtItem(c, 4);
     QCOMPARE(row.listCells.value(5), expected);
     QCOMPARE(row.gridCells.value(6), expected);
 }
@@ -124,7 +124,7 @@ void TestGuiTexts::tieLineTexts()
     QFETCH(QString, outgoing);
     QFETCH(QString, ext1Cell);
     QFETCH(QString, options);
-    const PortRow row = tieLineRow(c, 5);
+    const PortRow row = AddTieItem(c, 5);
     QCOMPARE(row.key, QStringLiteral("T005"));
     QCOMPARE(row.listCells.value(4), dial);
     QCOMPARE(row.gridCells.value(7), outgoing);
@@ -143,7 +143,7 @@ void TestGuiTexts::groupRowTexts()
     g.Exts[0] = 101;
     g.Exts[1] = -1; // an empty place is skipped
     g.Exts[2] = 103;
-    PortRow row = groupRow(c, 0);
+    PortRow row = AddGroupItem(c, 0);
     QCOMPARE(row.listCells, (QStringList{QStringLiteral("Officers"), QStringLiteral("501"),
                                          QStringLiteral("Hunt"), QStringLiteral("101"),
                                          QStringLiteral("103")}));
@@ -152,13 +152,13 @@ void TestGuiTexts::groupRowTexts()
     QCOMPARE(row.gridCells.value(6), QStringLiteral("Bridge (101), Mess (103)"));
 
     g.Type = GroupPickup;
-    row = groupRow(c, 0);
+    row = AddGroupItem(c, 0);
     QCOMPARE(row.listCells.value(2), QStringLiteral("PickUp"));
     QCOMPARE(row.gridCells.value(4), QStringLiteral("128"));
     QVERIFY2(row.gridCells.value(5).isEmpty(), "a pickup group has no lead extension");
 
     g.Type = 7;
-    QCOMPARE(groupRow(c, 0).listCells.value(2), QStringLiteral("Unknown"));
+    QCOMPARE(AddGroupItem(c, 0).listCells.value(2), QStringLiteral("Unknown"));
 }
 
 void TestGuiTexts::listedRecords_data()
