@@ -47,6 +47,8 @@ frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), do
     setStatusBar(bar);
 
     connect(&doc_, &ConfigDocument::edited, this, &frmMain::onEdited);
+    // Placed where it was left before it is first shown.
+    restoreWindowSettings();
 }
 
 frmMain::~frmMain() = default;
@@ -162,7 +164,6 @@ void frmMain::storeWindowSettings()
 
 void frmMain::loadStep(const QString &commandLine)
 {
-    restoreWindowSettings();
     BuildMRU();
 
     doc_.setCurrentFile(QString());

@@ -34,8 +34,9 @@ public:
     explicit frmMain(ConfigDocument &doc, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // The load step: settings, recent files, the file named on the command
-    // line (or a new configuration), view options.
+    // The load step: recent files, the file named on the command line (or a
+    // new configuration), view options. (The constructor restores the
+    // window's placement.)
     void loadStep(const QString &commandLine);
 
     // File operations.
