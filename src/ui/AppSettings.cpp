@@ -4,15 +4,20 @@
 
 #include <algorithm>
 
-namespace AppSettings {
-namespace {
+namespace AppSettings
+{
+namespace
+{
 
 QSettings store()
 {
     return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
 }
 
-QString entryName(int k) { return QStringLiteral("MRU") + QString::number(k); }
+QString entryName(int k)
+{
+    return QStringLiteral("MRU") + QString::number(k);
+}
 
 int readInt(const QSettings &s, const QString &name, int fallback)
 {

@@ -5,10 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace AppSettings {
+namespace AppSettings
+{
 
-constexpr int MaxRecentFiles = 10;  // entries kept
-constexpr int MenuRecentFiles = 9;  // entries shown in the File menu
+constexpr int MaxRecentFiles = 10; // entries kept
+constexpr int MenuRecentFiles = 9; // entries shown in the File menu
 
 // "Settings/Window", measures in twips.
 struct WindowSettings {

@@ -2,7 +2,8 @@
 
 #include <QHeaderView>
 
-namespace {
+namespace
+{
 constexpr int ColReference = 4;
 }
 
@@ -21,7 +22,8 @@ ErrorList::ErrorList(QWidget *parent) : QTableWidget(parent)
     horizontalHeader()->setStretchLastSection(true);
     setColumnWidth(1, 70);
     setColumnWidth(2, 180);
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { activateRow(row); });
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { activateRow(row); });
 }
 
 void ErrorList::showFindings(const QList<Finding> &findings)

@@ -6,9 +6,10 @@
 
 #include <QTableWidget>
 
-class ErrorList : public QTableWidget {
+class ErrorList : public QTableWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit ErrorList(QWidget *parent = nullptr);
 
     void showFindings(const QList<Finding> &findings);
@@ -18,6 +19,6 @@ public:
     // is about no single record.
     void activateRow(int row);
 
-signals:
+  signals:
     void navigate(const QString &reference);
 };

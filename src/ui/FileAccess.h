@@ -6,7 +6,7 @@
 
 struct FileLoad {
     bool ok = false;
-    QString message;      // why the load failed, as the user is told
+    QString message; // why the load failed, as the user is told
     bool importedDos = false;
 };
 

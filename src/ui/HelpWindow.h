@@ -5,9 +5,10 @@
 class QLineEdit;
 class QTextBrowser;
 
-class HelpWindow : public QWidget {
+class HelpWindow : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget *parent = nullptr);
     // Help > Contents: the guide from its top.
     void showContents();
@@ -16,7 +17,7 @@ public:
     // Finds the next place holding `text`; false when there is none.
     bool find(const QString &text);
 
-private:
+  private:
     QTextBrowser *browser_;
     QLineEdit *findBox_;
 };

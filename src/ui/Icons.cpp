@@ -5,9 +5,13 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-static void initUiResources() { Q_INIT_RESOURCE(ui); }
+static void initUiResources()
+{
+    Q_INIT_RESOURCE(ui);
+}
 
-namespace {
+namespace
+{
 
 QString iconPath(const QString &key)
 {
@@ -29,7 +33,10 @@ QPixmap render(const QString &path, int size)
 
 } // namespace
 
-bool hasAppIcon(const QString &key) { return !key.isEmpty() && QFile::exists(iconPath(key)); }
+bool hasAppIcon(const QString &key)
+{
+    return !key.isEmpty() && QFile::exists(iconPath(key));
+}
 
 QIcon appIcon(const QString &key)
 {

@@ -5,16 +5,23 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
-QString index3(int index) { return QStringLiteral("%1").arg(index, 3, 10, QLatin1Char('0')); }
+QString index3(int index)
+{
+    return QStringLiteral("%1").arg(index, 3, 10, QLatin1Char('0'));
+}
 
 QString className(const std::array<ClassRecord, ClassTableSize> &classes, int c)
 {
     return c >= 0 && c < MaxClasses ? classes[c].Name : QString();
 }
 
-bool tieHasIncomingSide(int cls) { return cls == TieClassShore || cls == TieClassSatComm; }
+bool tieHasIncomingSide(int cls)
+{
+    return cls == TieClassShore || cls == TieClassSatComm;
+}
 
 } // namespace
 
@@ -25,15 +32,15 @@ QList<ListColumn> listColumns(ListCategory category)
     };
     switch (category) {
     case ListCategory::Extensions:
-        return {col("Name", "Name"), col("ExtNum", "Ext"), col("Class", "Class"),
-                col("Board", "Board"), col("Port", "Port"), col("Options", "Options")};
+        return {col("Name", "Name"),   col("ExtNum", "Ext"), col("Class", "Class"),
+                col("Board", "Board"), col("Port", "Port"),  col("Options", "Options")};
     case ListCategory::TieLines:
-        return {col("Name", "Name"), col("Ext1", "Ext 1"), col("Ext2", "Ext 2"),
-                col("Type", "Type"), col("Dial", "Dial"), col("Board", "Board"),
+        return {col("Name", "Name"), col("Ext1", "Ext 1"),     col("Ext2", "Ext 2"),
+                col("Type", "Type"), col("Dial", "Dial"),      col("Board", "Board"),
                 col("Port", "Port"), col("Options", "Options")};
     case ListCategory::Groups:
-        return {col("Name", "Name"), col("Num", "Num"), col("Type", "Type"),
-                col("Ext1", "1st Ext"), col("Others", "Others")};
+        return {col("Name", "Name"), col("Num", "Num"), col("Type", "Type"), col("Ext1", "1st Ext"),
+                col("Others", "Others")};
     }
     return {};
 }
@@ -42,16 +49,20 @@ QStringList gridHeader(ListCategory category)
 {
     switch (category) {
     case ListCategory::Extensions:
-        return {QStringLiteral("ID"), QStringLiteral("Tag"), QStringLiteral("Physical"),
-                QStringLiteral("Name"), QStringLiteral("Ext No"), QStringLiteral("Class"),
+        return {QStringLiteral("ID"),     QStringLiteral("Tag"),    QStringLiteral("Physical"),
+                QStringLiteral("Name"),   QStringLiteral("Ext No"), QStringLiteral("Class"),
                 QStringLiteral("Options")};
     case ListCategory::TieLines:
-        return {QStringLiteral("ID"), QStringLiteral("Tag"), QStringLiteral("Physical"),
-                QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Ext 1"),
+        return {QStringLiteral("ID"),    QStringLiteral("Tag"),      QStringLiteral("Physical"),
+                QStringLiteral("Name"),  QStringLiteral("Type"),     QStringLiteral("Ext 1"),
                 QStringLiteral("Ext 2"), QStringLiteral("Outgoing"), QStringLiteral("Options")};
     case ListCategory::Groups:
-        return {QStringLiteral("ID"), QStringLiteral("Tag"), QStringLiteral("Dir"),
-                QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Lead Ext."),
+        return {QStringLiteral("ID"),
+                QStringLiteral("Tag"),
+                QStringLiteral("Dir"),
+                QStringLiteral("Name"),
+                QStringLiteral("Type"),
+                QStringLiteral("Lead Ext."),
                 QStringLiteral("Group Extensions")};
     }
     return {};
@@ -71,10 +82,10 @@ QString extensionOptionText(const Configuration &config, int i)
         bool set;
         const char *word;
     } words[] = {
-        {bool(st[4] & ExtDial9), "9 "},      {bool(st[0] & ExtRecall), "Recall "},
-        {bool(st[1] & ExtMF), "MF "},        {bool(st[1] & ExtLD), "LD "},
-        {bool(st[1] & ExtCOSB), "COSB "},    {bool(st[1] & ExtHash), "# "},
-        {bool(st[1] & ExtNightPickup), "8 "}, {bool(st[1] & ExtRapid), "Rapid "},
+        {bool(st[4] & ExtDial9), "9 "},         {bool(st[0] & ExtRecall), "Recall "},
+        {bool(st[1] & ExtMF), "MF "},           {bool(st[1] & ExtLD), "LD "},
+        {bool(st[1] & ExtCOSB), "COSB "},       {bool(st[1] & ExtHash), "# "},
+        {bool(st[1] & ExtNightPickup), "8 "},   {bool(st[1] & ExtRapid), "Rapid "},
         {bool(st[1] & ExtIntrude), "Intrude "}, {bool(st[4] & ExtHotLine), "Hot "},
     };
     QString text;
@@ -154,8 +165,9 @@ PortRow AddExtItem(const Configuration &config, int i)
     row.iconKey = ext.Class >= 0 && ext.Class < MaxClasses ? config.ExtClasses[ext.Class].IconName
                                                            : QString();
     row.listCells = {ext.Name, QString::number(ext.ExtNum), cls, boardText, port, options};
-    row.gridCells = {index3(i), row.key, extensionPosition(i), ext.Name,
-                     QString::number(ext.ExtNum), cls, options};
+    row.gridCells = {
+        index3(i), row.key, extensionPosition(i), ext.Name, QString::number(ext.ExtNum),
+        cls,       options};
     return row;
 }
 
@@ -164,9 +176,9 @@ PortRow AddTieItem(const Configuration &config, int t)
     const TieRecord &tie = config.TieLines[t];
     const bool incoming = tieHasIncomingSide(tie.Class);
     const QString cls = className(config.TieClasses, tie.Class);
-    const QString dial = !incoming                        ? QString()
+    const QString dial = !incoming                     ? QString()
                          : (tie.Status[0] & TieInDTMF) ? QStringLiteral("DTMF")
-                                                        : QStringLiteral("LD");
+                                                       : QStringLiteral("LD");
     auto number = [&](int n) { return incoming && n != 0 ? QString::number(n) : QString(); };
     auto named = [&](int n) { return incoming ? numberWithName(config, n) : QString(); };
     PortRow row;
@@ -183,10 +195,14 @@ PortRow AddTieItem(const Configuration &config, int t)
                      boardNumberText(t / TiesPerBoard + 1),
                      QString::number(tieLinePort(t)),
                      tieOptionText(config, t)};
-    row.gridCells = {index3(t),       row.key,
-                     tieLinePosition(t), tie.Name,
-                     cls,             named(tie.Ext1),
-                     named(tie.Ext2), tieOutgoingText(config, t),
+    row.gridCells = {index3(t),
+                     row.key,
+                     tieLinePosition(t),
+                     tie.Name,
+                     cls,
+                     named(tie.Ext1),
+                     named(tie.Ext2),
+                     tieOutgoingText(config, t),
                      tieOptionText(config, t)};
     return row;
 }

@@ -17,8 +17,8 @@ struct ListColumn {
 
 // One record as the views show it.
 struct PortRow {
-    QString key;          // tree key of the record ("E007")
-    QString iconKey;      // image key of the large and small icon
+    QString key;           // tree key of the record ("E007")
+    QString iconKey;       // image key of the large and small icon
     QStringList listCells; // one per list column, the first is the item text
     QStringList gridCells; // one per grid column, index and key first
 };

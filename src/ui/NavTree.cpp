@@ -9,7 +9,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 constexpr int KeyRole = Qt::UserRole;
 constexpr int EditNameRole = Qt::UserRole + 1;
@@ -30,17 +31,17 @@ struct ReportNode {
 };
 
 const ReportNode reportNodes[] = {
-    {"P100", "RPT", "Extensions"},   {"P101", "P100", "by Name"},
-    {"P102", "P100", "by Ext No"},   {"P200", "RPT", "Tie Lines"},
-    {"P201", "P200", "by Name"},     {"P202", "P200", "by Type"},
-    {"P300", "RPT", "Detailed"},     {"P320", "P300", "Extensions"},
-    {"P321", "P320", "by Name"},     {"P322", "P320", "by Ext No"},
-    {"P323", "P320", "by Board"},    {"P330", "P300", "Tie Lines"},
-    {"P331", "P330", "by Name"},     {"P332", "P330", "by Dir No"},
-    {"P333", "P330", "by Type"},     {"P334", "P330", "by Board"},
-    {"P340", "P300", "Groups"},      {"P341", "P340", "by Name"},
-    {"P342", "P340", "by Type"},     {"P343", "P340", "by Group No"},
-    {"P400", "RPT", "Connections"},  {"P401", "P400", "Ext No & Names"},
+    {"P100", "RPT", "Extensions"},        {"P101", "P100", "by Name"},
+    {"P102", "P100", "by Ext No"},        {"P200", "RPT", "Tie Lines"},
+    {"P201", "P200", "by Name"},          {"P202", "P200", "by Type"},
+    {"P300", "RPT", "Detailed"},          {"P320", "P300", "Extensions"},
+    {"P321", "P320", "by Name"},          {"P322", "P320", "by Ext No"},
+    {"P323", "P320", "by Board"},         {"P330", "P300", "Tie Lines"},
+    {"P331", "P330", "by Name"},          {"P332", "P330", "by Dir No"},
+    {"P333", "P330", "by Type"},          {"P334", "P330", "by Board"},
+    {"P340", "P300", "Groups"},           {"P341", "P340", "by Name"},
+    {"P342", "P340", "by Type"},          {"P343", "P340", "by Group No"},
+    {"P400", "RPT", "Connections"},       {"P401", "P400", "Ext No & Names"},
     {"P402", "P400", "Ext Numbers Only"}, {"P403", "P400", "Names Only"},
 };
 
@@ -48,21 +49,23 @@ const ReportNode reportNodes[] = {
 
 // Renaming edits the record's own name, not the "101 (Bridge)" text, and
 // hands the result to the main window instead of writing the node.
-class NodeNameDelegate : public QStyledItemDelegate {
-public:
+class NodeNameDelegate : public QStyledItemDelegate
+{
+  public:
     NodeNameDelegate(NavTree *tree) : QStyledItemDelegate(tree), tree_(tree) {}
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         if (auto *line = qobject_cast<QLineEdit *>(editor))
             line->setText(index.data(EditNameRole).toString());
     }
-    void setModelData(QWidget *editor, QAbstractItemModel *, const QModelIndex &index) const override
+    void setModelData(QWidget *editor, QAbstractItemModel *,
+                      const QModelIndex &index) const override
     {
         if (auto *line = qobject_cast<QLineEdit *>(editor))
             emit tree_->nodeRenamed(index.data(KeyRole).toString(), line->text());
     }
 
-private:
+  private:
     NavTree *tree_;
 };
 
@@ -80,8 +83,8 @@ NavTree::NavTree(QWidget *parent) : QTreeWidget(parent)
     });
 }
 
-QTreeWidgetItem *NavTree::addNode(QTreeWidgetItem *parent, const QString &key,
-                                  const QString &text, const QString &icon)
+QTreeWidgetItem *NavTree::addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
+                                  const QString &icon)
 {
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, text);
@@ -98,31 +101,30 @@ void NavTree::BuildTree(const Configuration &config)
 {
     building_ = true;
     clear();
-    QTreeWidgetItem *root = addNode(nullptr, systemKey(), QStringLiteral("Tidelex"),
-                                    QStringLiteral("System"));
+    QTreeWidgetItem *root =
+        addNode(nullptr, systemKey(), QStringLiteral("Tidelex"), QStringLiteral("System"));
     QTreeWidgetItem *exts = addNode(root, QStringLiteral("REX"), QStringLiteral("Extensions"),
                                     QStringLiteral("Folder"));
-    QTreeWidgetItem *ties = addNode(root, QStringLiteral("RTL"), QStringLiteral("Tie Lines"),
-                                    QStringLiteral("Folder"));
-    QTreeWidgetItem *groups = addNode(root, QStringLiteral("RGP"), QStringLiteral("Groups"),
-                                      QStringLiteral("Folder"));
-    QTreeWidgetItem *reports = addNode(root, QStringLiteral("RPT"), QStringLiteral("Reports"),
-                                       QStringLiteral("Report"));
+    QTreeWidgetItem *ties =
+        addNode(root, QStringLiteral("RTL"), QStringLiteral("Tie Lines"), QStringLiteral("Folder"));
+    QTreeWidgetItem *groups =
+        addNode(root, QStringLiteral("RGP"), QStringLiteral("Groups"), QStringLiteral("Folder"));
+    QTreeWidgetItem *reports =
+        addNode(root, QStringLiteral("RPT"), QStringLiteral("Reports"), QStringLiteral("Report"));
     root->setExpanded(true);
 
     for (int i = 0; i < MaxExtensions; ++i) {
         const ExtRecord &ext = config.Extensions[i];
         if (!ext.Active)
             continue;
-        const QString icon =
-            ext.Class >= 0 && ext.Class < MaxClasses ? config.ExtClasses[ext.Class].IconName
-                                                     : QString();
+        const QString icon = ext.Class >= 0 && ext.Class < MaxClasses
+                                 ? config.ExtClasses[ext.Class].IconName
+                                 : QString();
         paintRecordNode(addNode(exts, extensionKey(i), QString(), icon), config);
     }
     for (int t = 0; t < FileTieLines; ++t) {
         if (config.TieLines[t].Active)
-            paintRecordNode(addNode(ties, tieLineKey(t), QString(), QStringLiteral("Tie")),
-                            config);
+            paintRecordNode(addNode(ties, tieLineKey(t), QString(), QStringLiteral("Tie")), config);
     }
     for (int g = 0; g < MaxGroups; ++g) {
         const int type = config.Groups[g].Type;
@@ -210,7 +212,10 @@ QString NavTree::keyOf(const QTreeWidgetItem *item)
     return item ? item->data(0, KeyRole).toString() : QString();
 }
 
-QString NavTree::currentKey() const { return keyOf(currentItem()); }
+QString NavTree::currentKey() const
+{
+    return keyOf(currentItem());
+}
 
 bool NavTree::selectNode(const QString &key)
 {

@@ -7,9 +7,10 @@
 #include <QStringList>
 #include <QTreeWidget>
 
-class NavTree : public QTreeWidget {
+class NavTree : public QTreeWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit NavTree(QWidget *parent = nullptr);
 
     // Rebuilds every node from the tables. The caller runs the check after.
@@ -36,13 +37,13 @@ public:
     // report nodes.
     bool renameNode(const QString &key);
 
-signals:
+  signals:
     // The user picked a node (mouse or keyboard).
     void nodeClicked(const QString &key);
     // The user gave a record node a new name.
     void nodeRenamed(const QString &key, const QString &text);
 
-private:
+  private:
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              const QString &icon);
     void paintRecordNode(QTreeWidgetItem *item, const Configuration &config);

@@ -12,7 +12,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 // Grid columns that take edits.
 constexpr int ColName = 3;
@@ -20,15 +21,22 @@ constexpr int ColExtNum = 4, ColExtClass = 5;
 constexpr int ColTieType = 4, ColTieExt1 = 5, ColTieExt2 = 6;
 constexpr int ColGroupType = 4;
 
-int recordIndex(const QString &key) { return key.mid(1).toInt(); }
+int recordIndex(const QString &key)
+{
+    return key.mid(1).toInt();
+}
 
-bool tieHasIncomingSide(int cls) { return cls == TieClassShore || cls == TieClassSatComm; }
+bool tieHasIncomingSide(int cls)
+{
+    return cls == TieClassShore || cls == TieClassSatComm;
+}
 
 // Editors of the grid: a line for names and numbers, a drop-down for the
 // columns with choices. The value goes to PortGrid::commitCell, never
 // straight into the cell, so the cell always shows what the record holds.
-class GridDelegate : public QStyledItemDelegate {
-public:
+class GridDelegate : public QStyledItemDelegate
+{
+  public:
     explicit GridDelegate(PortGrid *grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -59,7 +67,8 @@ public:
         }
     }
 
-    void setModelData(QWidget *editor, QAbstractItemModel *, const QModelIndex &index) const override
+    void setModelData(QWidget *editor, QAbstractItemModel *,
+                      const QModelIndex &index) const override
     {
         QVariant value;
         if (auto *combo = qobject_cast<QComboBox *>(editor)) {
@@ -84,7 +93,7 @@ public:
         return QStyledItemDelegate::displayText(value, locale);
     }
 
-private:
+  private:
     PortGrid *grid_;
 };
 
@@ -217,8 +226,8 @@ QList<QPair<int, QString>> PortGrid::choices(int row, int column) const
             if (config.SysConfig.Slots[extensionSlot(i)] != BoardSubscriber)
                 continue;
             const ExtRecord &ext = config.Extensions[i];
-            list.append({ext.ExtNum, QString::number(ext.ExtNum) + QStringLiteral(" (") +
-                                         ext.Name + QLatin1Char(')')});
+            list.append({ext.ExtNum, QString::number(ext.ExtNum) + QStringLiteral(" (") + ext.Name +
+                                         QLatin1Char(')')});
         }
         for (int g = 0; withGroups && g < MaxGroups; ++g) {
             if (config.Groups[g].Active)
@@ -313,7 +322,8 @@ bool PortGrid::commitCell(int row, int column, const QVariant &value)
             if (number == GroupPickup && group.Type != GroupPickup) {
                 bool inUse = false;
                 for (int i = 0; i < MaxExtensions && !inUse; ++i)
-                    inUse = config.Extensions[i].Active && config.Extensions[i].Group == group.DirNum;
+                    inUse =
+                        config.Extensions[i].Active && config.Extensions[i].Group == group.DirNum;
                 if (inUse &&
                     prompter().question(this, QStringLiteral("Change Group Type"),
                                         QStringLiteral("This group is in use.\nAre you sure that "
@@ -370,8 +380,8 @@ void PortGrid::highlight()
             const int number = config.Extensions[recordIndex(keyAt(r))].ExtNum;
             bool duplicate = false;
             for (int other = 0; other < rowCount() && !duplicate; ++other)
-                duplicate = other != r &&
-                            config.Extensions[recordIndex(keyAt(other))].ExtNum == number;
+                duplicate =
+                    other != r && config.Extensions[recordIndex(keyAt(other))].ExtNum == number;
             paint(r, ColExtNum, duplicate);
         }
     } else if (category_ == ListCategory::TieLines) {

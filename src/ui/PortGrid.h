@@ -10,9 +10,10 @@
 
 class ConfigDocument;
 
-class PortGrid : public QTableWidget {
+class PortGrid : public QTableWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit PortGrid(ConfigDocument &doc, QWidget *parent = nullptr);
 
     // ShowList's half for the grid: header, rows, hidden columns, highlights.
@@ -33,12 +34,12 @@ public:
     // Choices of the drop-down columns: value and shown text.
     QList<QPair<int, QString>> choices(int row, int column) const;
 
-signals:
+  signals:
     void openRecord(const QString &key);
     // A record was changed through the grid (its tree node may need repainting).
     void recordEdited(const QString &key);
 
-private:
+  private:
     void writeRow(int row, const PortRow &data);
     void refreshRow(int row);
     void highlight();

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 constexpr int KeyRole = Qt::UserRole;
 constexpr int CellsRole = Qt::UserRole + 1;
 } // namespace

@@ -7,9 +7,10 @@
 
 #include <QListWidget>
 
-class PortList : public QListWidget {
+class PortList : public QListWidget
+{
     Q_OBJECT
-public:
+  public:
     enum Mode { LargeIcons = 0, SmallIcons = 1, ListMode = 2, Details = 3 };
 
     explicit PortList(QWidget *parent = nullptr);
@@ -26,13 +27,13 @@ public:
     QString keyAt(int row) const;
     QStringList cellsAt(int row) const;
 
-signals:
+  signals:
     void openRecord(const QString &key);
 
-protected:
+  protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
-private:
+  private:
     void applySort();
 
     QList<ListColumn> columns_;

@@ -134,8 +134,8 @@ void frmMain::createViews()
 void frmMain::placeErrorSplitter()
 {
     // The error list takes the lower fifth of the window, or 1000 twips of a small one.
-    const int inner = vSplitter_->height() > 0 ? vSplitter_->height()
-                                               : height() - statusBar()->height();
+    const int inner =
+        vSplitter_->height() > 0 ? vSplitter_->height() : height() - statusBar()->height();
     const int top = inner < twipsToPixels(6000) ? inner - twipsToPixels(1000) : inner - inner / 5;
     vSplitter_->setSizes({std::max(top, 1), std::max(inner - top, 1)});
     const int treeWidth = std::clamp(width() / 3, twipsToPixels(1500), twipsToPixels(4200));
@@ -193,7 +193,10 @@ void frmMain::setErrorListShown(bool shown)
     errorArea_->setVisible(shown);
 }
 
-void frmMain::setStatus(const QString &text) { status_->setText(text); }
+void frmMain::setStatus(const QString &text)
+{
+    status_->setText(text);
+}
 
 void frmMain::closeEvent(QCloseEvent *event)
 {

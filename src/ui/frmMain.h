@@ -28,9 +28,10 @@ class SystemPane;
 class TieLinePane;
 class frmNewSystem;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow
+{
     Q_OBJECT
-public:
+  public:
     explicit frmMain(ConfigDocument &doc, QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -74,10 +75,10 @@ public:
     using NewSystemRunner = std::function<int(frmNewSystem &)>;
     static void setNewSystemRunner(NewSystemRunner runner);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     void createViews();
     void createActions();
     void createMenus();

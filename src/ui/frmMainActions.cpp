@@ -12,7 +12,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 
 QAction *makeAction(QObject *parent, const char *name, const QString &caption)
 {
@@ -192,9 +193,9 @@ void frmMain::createMenus()
         help->addAction(QStringLiteral("&Contents"), this, [this] { showHelpWindow(false); });
     contents->setObjectName(QStringLiteral("mnuHelpContents"));
     contents->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("&Search For Help On..."), this, [this] {
-            showHelpWindow(true);
-        })->setObjectName(QStringLiteral("mnuHelpSearch"));
+    help->addAction(QStringLiteral("&Search For Help On..."), this,
+                    [this] { showHelpWindow(true); })
+        ->setObjectName(QStringLiteral("mnuHelpSearch"));
     help->addSeparator();
     help->addAction(QStringLiteral("&About"), this, &frmMain::showAbout)
         ->setObjectName(QStringLiteral("mnuHelpAbout"));

@@ -15,7 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 const QString programTitle = QStringLiteral("helmWISE");
 
@@ -45,7 +46,10 @@ QString twzNameFor(const QString &fileName)
 
 } // namespace
 
-void frmMain::setTemplateFile(const QString &path) { templateOverride() = path; }
+void frmMain::setTemplateFile(const QString &path)
+{
+    templateOverride() = path;
+}
 
 QString frmMain::templateFile()
 {
@@ -54,7 +58,10 @@ QString frmMain::templateFile()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("default.TWZ"));
 }
 
-void frmMain::setNewSystemRunner(NewSystemRunner runner) { newSystemRunner() = std::move(runner); }
+void frmMain::setNewSystemRunner(NewSystemRunner runner)
+{
+    newSystemRunner() = std::move(runner);
+}
 
 void frmMain::setTitleForFile()
 {
@@ -256,8 +263,8 @@ void frmMain::doExport()
     prompt.filter = QStringLiteral("Comma Separated File (*.CSV);;Tab Separated File (*.TAB)");
     if (!doc_.CurrentFile().isEmpty()) {
         const QFileInfo info(doc_.CurrentFile());
-        prompt.proposedName = QDir(info.path()).filePath(info.completeBaseName() +
-                                                         QStringLiteral(".CSV"));
+        prompt.proposedName =
+            QDir(info.path()).filePath(info.completeBaseName() + QStringLiteral(".CSV"));
     }
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())
@@ -265,8 +272,8 @@ void frmMain::doExport()
     QString error;
     if (!exportLists(name, doc_.config, &error))
         prompter().message(this, QStringLiteral("Export"),
-                           QStringLiteral("Unable to export ") +
-                               QDir::toNativeSeparators(name) + QStringLiteral("\n") + error,
+                           QStringLiteral("Unable to export ") + QDir::toNativeSeparators(name) +
+                               QStringLiteral("\n") + error,
                            QMessageBox::Critical);
 }
 
@@ -284,8 +291,8 @@ void frmMain::saveReport()
     prompt.filter = QStringLiteral("PDF Files (*.pdf);;All Files (*)");
     if (!doc_.CurrentFile().isEmpty()) {
         const QFileInfo info(doc_.CurrentFile());
-        prompt.proposedName = QDir(info.path()).filePath(info.completeBaseName() +
-                                                         QStringLiteral(".pdf"));
+        prompt.proposedName =
+            QDir(info.path()).filePath(info.completeBaseName() + QStringLiteral(".pdf"));
     }
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())

@@ -18,7 +18,8 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 
-namespace {
+namespace
+{
 enum PaneIndex { TiePane = 0, ExtPane = 1, GroupPaneIndex = 2, SysPane = 3 };
 }
 
@@ -74,7 +75,10 @@ void frmMain::onRenamed(const QString &key, const QString &text)
         doc_.markChanged();
 }
 
-QWidget *frmMain::currentView() const { return views_->currentWidget(); }
+QWidget *frmMain::currentView() const
+{
+    return views_->currentWidget();
+}
 
 void frmMain::showView(QWidget *view)
 {
@@ -119,8 +123,7 @@ void frmMain::showNode(const QString &key)
         return;
     const QChar kind = key.at(0);
     const int index = key.mid(1).toInt();
-    if (key == QLatin1String("REX") || key == QLatin1String("RTL") ||
-        key == QLatin1String("RGP")) {
+    if (key == QLatin1String("REX") || key == QLatin1String("RTL") || key == QLatin1String("RGP")) {
         const ListCategory category = key == QLatin1String("REX")   ? ListCategory::Extensions
                                       : key == QLatin1String("RTL") ? ListCategory::TieLines
                                                                     : ListCategory::Groups;

@@ -7,7 +7,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 frmSplash *visibleSplash = nullptr;
 }
 
@@ -76,7 +77,10 @@ frmSplash::~frmSplash()
         visibleSplash = nullptr;
 }
 
-void frmSplash::showHelp() { label1_->show(); }
+void frmSplash::showHelp()
+{
+    label1_->show();
+}
 
 QStringList frmSplash::messages() const
 {
@@ -93,7 +97,10 @@ void frmSplash::pushMessage(const QString &text)
     labMsgs_.last()->setText(text);
 }
 
-void frmSplash::mousePressEvent(QMouseEvent *) { close(); }
+void frmSplash::mousePressEvent(QMouseEvent *)
+{
+    close();
+}
 
 void SplashMessage(const QString &text)
 {

@@ -8,9 +8,10 @@
 class QLabel;
 class QTimer;
 
-class frmSplash : public QDialog {
+class frmSplash : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int MessageLines = 4;
 
     explicit frmSplash(QWidget *parent = nullptr);
@@ -21,10 +22,10 @@ public:
     QStringList messages() const;
     void pushMessage(const QString &text);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override;
 
-private:
+  private:
     QList<QLabel *> labMsgs_;
     QLabel *label1_ = nullptr;
     QTimer *timer1_ = nullptr;

@@ -6,7 +6,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-namespace fixtures {
+namespace fixtures
+{
 
 using namespace tdl;
 
@@ -20,7 +21,8 @@ inline Configuration smallShip()
     c.SysConfig.Pass = QStringLiteral("ABCD");
     c.SysConfig.Slots[2] = BoardSubscriber;
     c.SysConfig.Slots[3] = BoardTieLine;
-    const char *names[] = {"Bridge", "Galley", "Mess", "Engine", "Radio", "Master", "Chief", "Deck"};
+    const char *names[] = {"Bridge", "Galley", "Mess",  "Engine",
+                           "Radio",  "Master", "Chief", "Deck"};
     for (int i = 0; i < 8; ++i) {
         ExtRecord &e = c.Extensions[i];
         e.Active = true;

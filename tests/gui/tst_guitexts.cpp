@@ -9,9 +9,10 @@
 
 using namespace tdl;
 
-class TestGuiTexts : public QObject {
+class TestGuiTexts : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void extensionOptionText_data();
@@ -27,13 +28,19 @@ private slots:
     void sortToggle_data();
     void sortToggle();
 
-private:
+  private:
     QTemporaryDir settingsDir_;
 };
 
-void TestGuiTexts::initTestCase() { QVERIFY(settingsDir_.isValid()); }
+void TestGuiTexts::initTestCase()
+{
+    QVERIFY(settingsDir_.isValid());
+}
 
-void TestGuiTexts::init() { fixtures::useTemporarySettings(settingsDir_); }
+void TestGuiTexts::init()
+{
+    fixtures::useTemporarySettings(settingsDir_);
+}
 
 void TestGuiTexts::extensionOptionText_data()
 {
@@ -46,10 +53,10 @@ void TestGuiTexts::extensionOptionText_data()
         << ClassCustom << QList<int>{bit(1, ExtMF), bit(0, ExtRecall), bit(4, ExtDial9)} << 0
         << QStringLiteral("9 Recall MF ");
     QTest::newRow("custom: every option")
-        << ClassCustom
-        << QList<int>{bit(4, ExtDial9), bit(0, ExtRecall), bit(1, ExtMF), bit(1, ExtLD),
-                      bit(1, ExtCOSB), bit(1, ExtHash), bit(1, ExtNightPickup), bit(1, ExtRapid),
-                      bit(1, ExtIntrude), bit(4, ExtHotLine)}
+        << ClassCustom << QList<int>{bit(4, ExtDial9),       bit(0, ExtRecall), bit(1, ExtMF),
+                                     bit(1, ExtLD),          bit(1, ExtCOSB),   bit(1, ExtHash),
+                                     bit(1, ExtNightPickup), bit(1, ExtRapid),  bit(1, ExtIntrude),
+                                     bit(4, ExtHotLine)}
         << 0 << QStringLiteral("9 Recall MF LD COSB # 8 Rapid Intrude Hot ");
     QTest::newRow("custom: none") << ClassCustom << QList<int>{} << 0 << QString();
     QTest::newRow("officer: options are the class's, not listed")
@@ -101,9 +108,8 @@ void TestGuiTexts::tieLineTexts_data()
     QTest::newRow("public address has no incoming side")
         << TieClassPA << true << false << QList<int>{1} << false << QString()
         << QStringLiteral("62 ") << QString() << QString();
-    QTest::newRow("pager, nothing set")
-        << TieClassPager << false << false << QList<int>{} << false << QString() << QString()
-        << QString() << QString();
+    QTest::newRow("pager, nothing set") << TieClassPager << false << false << QList<int>{} << false
+                                        << QString() << QString() << QString() << QString();
 }
 
 void TestGuiTexts::tieLineTexts()
@@ -144,9 +150,9 @@ void TestGuiTexts::groupRowTexts()
     g.Exts[1] = -1; // an empty place is skipped
     g.Exts[2] = 103;
     PortRow row = AddGroupItem(c, 0);
-    QCOMPARE(row.listCells, (QStringList{QStringLiteral("Officers"), QStringLiteral("501"),
-                                         QStringLiteral("Hunt"), QStringLiteral("101"),
-                                         QStringLiteral("103")}));
+    QCOMPARE(row.listCells,
+             (QStringList{QStringLiteral("Officers"), QStringLiteral("501"), QStringLiteral("Hunt"),
+                          QStringLiteral("101"), QStringLiteral("103")}));
     QCOMPARE(row.iconKey, QStringLiteral("GrpHunt"));
     QCOMPARE(row.gridCells.value(5), QStringLiteral("104 ( Engine)"));
     QCOMPARE(row.gridCells.value(6), QStringLiteral("Bridge (101), Mess (103)"));
@@ -166,11 +172,13 @@ void TestGuiTexts::listedRecords_data()
     QTest::addColumn<int>("category");
     QTest::addColumn<QString>("change");
     QTest::addColumn<QStringList>("expectedKeys");
-    const QStringList allExts = {
-        QStringLiteral("E000"), QStringLiteral("E001"), QStringLiteral("E002"), QStringLiteral("E003"),
-        QStringLiteral("E004"), QStringLiteral("E005"), QStringLiteral("E006"), QStringLiteral("E007")};
+    const QStringList allExts = {QStringLiteral("E000"), QStringLiteral("E001"),
+                                 QStringLiteral("E002"), QStringLiteral("E003"),
+                                 QStringLiteral("E004"), QStringLiteral("E005"),
+                                 QStringLiteral("E006"), QStringLiteral("E007")};
     QTest::newRow("extensions of the board") << 1 << QString() << allExts;
-    QTest::newRow("extension 120 active is never listed") << 1 << QStringLiteral("ext120") << allExts;
+    QTest::newRow("extension 120 active is never listed")
+        << 1 << QStringLiteral("ext120") << allExts;
     QTest::newRow("inactive extension left out")
         << 1 << QStringLiteral("ext3off") << QStringList(allExts.mid(0, 3) + allExts.mid(4));
     QTest::newRow("active extension on an empty slot left out")
@@ -183,8 +191,8 @@ void TestGuiTexts::listedRecords_data()
         << 2 << QStringLiteral("tie0active")
         << QStringList{QStringLiteral("T004"), QStringLiteral("T005"), QStringLiteral("T006"),
                        QStringLiteral("T007")};
-    QTest::newRow("active groups only") << 3 << QStringLiteral("group2")
-                                        << QStringList{QStringLiteral("G000")};
+    QTest::newRow("active groups only")
+        << 3 << QStringLiteral("group2") << QStringList{QStringLiteral("G000")};
 }
 
 void TestGuiTexts::listedRecords()
@@ -234,9 +242,8 @@ void TestGuiTexts::recentFiles_data()
         << QStringList{a, b, b} << QStringList{b, a} << 2;
     QTest::newRow("fourth moves to the top")
         << QStringList{a, b, c, d, e, b} << QStringList{b, e, d, c, a} << 5;
-    QTest::newRow("case matters")
-        << QStringList{a, QStringLiteral("/s/A.TWZ")} << QStringList{QStringLiteral("/s/A.TWZ"), a}
-        << 2;
+    QTest::newRow("case matters") << QStringList{a, QStringLiteral("/s/A.TWZ")}
+                                  << QStringList{QStringLiteral("/s/A.TWZ"), a} << 2;
 }
 
 void TestGuiTexts::recentFiles()
