@@ -1,11 +1,38 @@
+// check FILE: the checker's findings as the error list shows them.
+#include "CheckConfig.h"
 #include "Commands.h"
+#include "ConfigLoader.h"
 
-namespace cli {
+#include <QCommandLineParser>
+
+namespace cli
+{
 
 int runCheck(const QStringList &args, Streams io)
 {
-    io.err << "helmwise-cli " << args.value(0) << ": not available in this build" << Qt::endl;
-    return ExitBadInput;
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to check."));
+    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
+        if (!parser.errorText().isEmpty())
+            io.err << parser.errorText() << Qt::endl;
+        io.err << "Usage: helmwise-cli check FILE" << Qt::endl;
+        return ExitBadInput;
+    }
+
+    Configuration config = makeDefaultConfiguration();
+    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+        return ExitBadInput;
+    }
+
+    const CheckResult result = CheckConfig(config);
+    io.out << errorListHeader().join(QLatin1Char('\t')) << Qt::endl;
+    for (const Finding &finding : result.findings)
+        io.out << finding.row() << Qt::endl;
+    return result.ErrorsFound ? ExitErrorsFound : ExitOk;
 }
 
 } // namespace cli

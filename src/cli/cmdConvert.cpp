@@ -1,11 +1,51 @@
+// convert IN OUT: load a configuration of either kind and save it as a
+// configuration file.
 #include "Commands.h"
+#include "ConfigFile.h"
+#include "ConfigLoader.h"
 
-namespace cli {
+#include <QCommandLineParser>
+
+namespace cli
+{
 
 int runConvert(const QStringList &args, Streams io)
 {
-    io.err << "helmwise-cli " << args.value(0) << ": not available in this build" << Qt::endl;
-    return ExitBadInput;
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("Configuration to read."));
+    parser.addPositionalArgument(QStringLiteral("OUT"),
+                                 QStringLiteral("Configuration file to write."));
+    if (!parser.parse(args) || parser.positionalArguments().size() != 2) {
+        if (!parser.errorText().isEmpty())
+            io.err << parser.errorText() << Qt::endl;
+        io.err << "Usage: helmwise-cli convert IN OUT" << Qt::endl;
+        return ExitBadInput;
+    }
+    const QString in = parser.positionalArguments().at(0);
+    QString out = parser.positionalArguments().at(1);
+    stripFileNameQuotes(out);
+    // A configuration file under a DOS name would be sent to the DOS import
+    // the next time it is opened.
+    if (out.right(3).toUpper() == QLatin1String("TDZ")) {
+        io.err << "Refusing to write a configuration file under a .TDZ name: " << out << Qt::endl;
+        return ExitBadInput;
+    }
+
+    Configuration config = makeDefaultConfiguration();
+    const LoadOutcome loaded = loadConfigurationFile(in, config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+        return ExitBadInput;
+    }
+    QString error;
+    if (!WriteConfigFile(out, config, &error)) {
+        io.err << error << Qt::endl;
+        return ExitBadInput;
+    }
+    io.out << "Wrote " << out << Qt::endl;
+    return ExitOk;
 }
 
 } // namespace cli

@@ -1,11 +1,93 @@
+// show FILE: a short summary of a configuration for a quick look.
+#include "CheckConfig.h"
 #include "Commands.h"
+#include "ConfigLoader.h"
+#include "Equipment.h"
 
-namespace cli {
+#include <QCommandLineParser>
+
+using namespace tdl;
+
+namespace cli
+{
+namespace
+{
+
+QString slotLine(const Configuration &config, int slot)
+{
+    const int code = config.SysConfig.Slots[slot];
+    QString board = boardTypeName(code);
+    if (board.isEmpty())
+        board = QStringLiteral("unknown board %1").arg(code);
+    QString line = QStringLiteral("  Slot %1").arg(slot, 2);
+    if (slot >= FirstLineSlot && slot <= LastLineSlot)
+        line += QStringLiteral(" (board %1)").arg(boardNumberText(slot - 1));
+    else
+        line += QStringLiteral("           ");
+    return line + QStringLiteral(": ") + board;
+}
+
+void printTieLines(const Configuration &config, QTextStream &out)
+{
+    std::array<int, ClassTableSize> perClass{};
+    int live = 0;
+    for (int t = 0; t < MaxTieLines; ++t) {
+        if (!isLiveTieLine(config, t))
+            continue;
+        ++live;
+        const int cls = config.TieLines[t].Class;
+        if (cls >= 0 && cls < ClassTableSize)
+            ++perClass[cls];
+    }
+    out << "Live tie lines: " << live << Qt::endl;
+    for (int cls = 0; cls < ClassTableSize; ++cls) {
+        if (perClass[cls] > 0)
+            out << "  " << config.TieClasses[cls].Name << ": " << perClass[cls] << Qt::endl;
+    }
+}
+
+} // namespace
 
 int runShow(const QStringList &args, Streams io)
 {
-    io.err << "helmwise-cli " << args.value(0) << ": not available in this build" << Qt::endl;
-    return ExitBadInput;
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to show."));
+    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
+        if (!parser.errorText().isEmpty())
+            io.err << parser.errorText() << Qt::endl;
+        io.err << "Usage: helmwise-cli show FILE" << Qt::endl;
+        return ExitBadInput;
+    }
+    Configuration config = makeDefaultConfiguration();
+    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+        return ExitBadInput;
+    }
+
+    QTextStream &out = io.out;
+    out << "System: " << config.SysConfig.Name << Qt::endl;
+    out << "Last saved: " << config.SysConfig.LastUpdate << Qt::endl;
+    out << "Slots:" << Qt::endl;
+    for (int slot = 0; slot < SlotCount; ++slot)
+        out << slotLine(config, slot) << Qt::endl;
+
+    int extensions = 0;
+    for (int i = 0; i < MaxExtensions; ++i)
+        extensions += isLiveExtension(config, i) ? 1 : 0;
+    out << "Live extensions: " << extensions << Qt::endl;
+    printTieLines(config, out);
+    int groups = 0;
+    for (int g = 0; g < MaxGroups; ++g)
+        groups += config.Groups[g].Active ? 1 : 0;
+    out << "Active groups: " << groups << Qt::endl;
+
+    const CheckResult check = CheckConfig(config);
+    out << "Errors: " << check.errorCount() << Qt::endl;
+    out << "Warnings: " << check.warningCount() << Qt::endl;
+    return ExitOk;
 }
 
 } // namespace cli

@@ -32,8 +32,8 @@ bool writeConfig(QIODevice &device, const Configuration &config, const QString &
 // existing file as it was. An empty lastUpdate stands for now, in the user's
 // short date-and-time format. An empty file name writes nothing and fails.
 // The caller clears its modified flag after a successful write.
-bool WriteConfigFile(const QString &fileName, const Configuration &config,
-                     QString *error = nullptr, const QString &lastUpdate = QString());
+bool WriteConfigFile(const QString &fileName, const Configuration &config, QString *error = nullptr,
+                     const QString &lastUpdate = QString());
 
 // The save time as the file records it: now, in the user's short format.
 QString currentLastUpdate();

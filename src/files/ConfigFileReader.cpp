@@ -13,16 +13,18 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
-class Reader {
-public:
-    explicit Reader(Configuration &target) : c(target) { }
+class Reader
+{
+  public:
+    explicit Reader(Configuration &target) : c(target) {}
 
     int read(const XmlNode &root);
     QString error;
 
-private:
+  private:
     Configuration &c;
 
     bool fail(const XmlNode &node, const QString &message)
@@ -41,12 +43,11 @@ private:
     }
 
     bool text(const XmlNode &parent, const char *name, QString &out);
-    template<typename T>
-    bool number(const XmlNode &parent, const char *name, T &out);
+    template <typename T> bool number(const XmlNode &parent, const char *name, T &out);
     bool dirNum(const XmlNode &parent, const char *name, int16_t &out);
     bool index(const XmlNode &parent, const char *name, int tableSize, int &out);
     bool boolean(const XmlNode &parent, const char *name, bool &out);
-    template<typename T>
+    template <typename T>
     bool numberList(const XmlNode &parent, const char *name, int count, T *out);
     bool boolList(const XmlNode &parent, const char *name, int count, bool *out);
 
@@ -103,14 +104,12 @@ std::optional<bool> booleanValue(QStringView s)
     return value != 0;
 }
 
-template<typename T>
-bool fits(qint64 value)
+template <typename T> bool fits(qint64 value)
 {
     return value >= std::numeric_limits<T>::min() && value <= std::numeric_limits<T>::max();
 }
 
-template<typename T>
-QString rangeText()
+template <typename T> QString rangeText()
 {
     return QStringLiteral("%1..%2")
         .arg(qint64(std::numeric_limits<T>::min()))
@@ -126,8 +125,7 @@ bool Reader::text(const XmlNode &parent, const char *name, QString &out)
     return true;
 }
 
-template<typename T>
-bool Reader::number(const XmlNode &parent, const char *name, T &out)
+template <typename T> bool Reader::number(const XmlNode &parent, const char *name, T &out)
 {
     const XmlNode *node = need(parent, name);
     if (!node)
@@ -149,9 +147,9 @@ bool Reader::dirNum(const XmlNode &parent, const char *name, int16_t &out)
     if (!value)
         return fail(*node, QStringLiteral("value \"%1\" is not a number").arg(node->text.left(40)));
     if (!fits<int16_t>(*value))
-        return fail(*node, QStringLiteral("value %1 does not fit %2")
-                               .arg(*value)
-                               .arg(rangeText<int16_t>()));
+        return fail(
+            *node,
+            QStringLiteral("value %1 does not fit %2").arg(*value).arg(rangeText<int16_t>()));
     out = static_cast<int16_t>(*value);
     return true;
 }
@@ -163,7 +161,7 @@ bool Reader::index(const XmlNode &parent, const char *name, int tableSize, int &
         return false;
     const std::optional<qint64> value = wholeNumber(node->text);
     if (!value || *value < 0 || *value >= tableSize)
-        return fail(*node, QStringLiteral("index \"%1\" is outside 0..%2")
+        return fail(*node, QStringLiteral("value \"%1\" is outside 0..%2")
                                .arg(node->text.left(40))
                                .arg(tableSize - 1));
     out = int(*value);
@@ -177,14 +175,14 @@ bool Reader::boolean(const XmlNode &parent, const char *name, bool &out)
         return false;
     const std::optional<bool> value = booleanValue(node->text);
     if (!value)
-        return fail(*node, QStringLiteral("value \"%1\" is not True or False")
-                               .arg(node->text.left(40)));
+        return fail(*node,
+                    QStringLiteral("value \"%1\" is not True or False").arg(node->text.left(40)));
     out = *value;
     return true;
 }
 
 // Lists are comma-separated; values beyond `count` are ignored.
-template<typename T>
+template <typename T>
 bool Reader::numberList(const XmlNode &parent, const char *name, int count, T *out)
 {
     const XmlNode *node = need(parent, name);
@@ -250,9 +248,9 @@ bool Reader::readSlots(const XmlNode &section)
 bool Reader::readGuaranteedAccess(const XmlNode &section)
 {
     if (section.children.size() < size_t(GAEntries))
-        return fail(section, QStringLiteral("has %1 entries, needs %2")
-                                 .arg(section.children.size())
-                                 .arg(GAEntries));
+        return fail(
+            section,
+            QStringLiteral("has %1 entries, needs %2").arg(section.children.size()).arg(GAEntries));
     for (int k = 0; k < GAEntries; ++k) {
         const XmlNode &entry = section.children[k];
         const std::optional<qint64> value = leadingNumber(entry.text);
@@ -268,7 +266,8 @@ bool Reader::readExtension(const XmlNode &block)
 {
     int i = 0;
     int classIndex = 0;
-    if (!index(block, "Equipment", ExtTableSize, i) || !index(block, "Class", ClassTableSize, classIndex))
+    if (!index(block, "Equipment", ExtTableSize, i) ||
+        !index(block, "Class", ClassTableSize, classIndex))
         return false;
     ExtRecord &ext = c.Extensions[i];
     ext.Class = static_cast<int16_t>(classIndex);
@@ -282,7 +281,8 @@ bool Reader::readTieLine(const XmlNode &block)
 {
     int t = 0;
     int classIndex = 0;
-    if (!index(block, "Equipment", TieTableSize, t) || !index(block, "Class", ClassTableSize, classIndex))
+    if (!index(block, "Equipment", TieTableSize, t) ||
+        !index(block, "Class", ClassTableSize, classIndex))
         return false;
     TieRecord &tie = c.TieLines[t];
     tie.Class = static_cast<int16_t>(classIndex);
@@ -299,7 +299,8 @@ bool Reader::readGroup(const XmlNode &block)
     int g = 0;
     int members = 0;
     // The member count indexes Exts; at most 12 entries are ever used.
-    if (!index(block, "ID", GroupTableSize, g) || !index(block, "Num", MaxGroupMembers + 1, members))
+    if (!index(block, "ID", GroupTableSize, g) ||
+        !index(block, "Num", MaxGroupMembers + 1, members))
         return false;
     GroupRecord &group = c.Groups[g];
     group.Num = static_cast<int16_t>(members);
@@ -387,10 +388,10 @@ int readConfig(QIODevice &device, Configuration &config, QString *error)
     QString document;
     qsizetype badOffset = 0;
     if (!win1252::decode(bytes, document, &badOffset))
-        return failed(QStringLiteral("byte %1 (0x%2) is not Windows-1252 text")
-                          .arg(badOffset)
-                          .arg(uint(static_cast<unsigned char>(bytes[badOffset])), 2, 16,
-                               QLatin1Char('0')));
+        return failed(
+            QStringLiteral("byte %1 (0x%2) is not Windows-1252 text")
+                .arg(badOffset)
+                .arg(uint(static_cast<unsigned char>(bytes[badOffset])), 2, 16, QLatin1Char('0')));
     XmlNode root;
     QString parseError;
     if (!parseXmlTree(document, root, &parseError))

@@ -10,7 +10,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 const char crlf[] = "\r\n";
 
@@ -31,11 +32,21 @@ QByteArray escapedText(const QString &value)
         const char16_t ch = value[i].unicode();
         const char *replacement = nullptr;
         switch (ch) {
-        case u'&': replacement = "&amp;"; break;
-        case u'<': replacement = "&lt;"; break;
-        case u'>': replacement = "&gt;"; break;
-        case u'\r': replacement = "&#13;"; break;
-        case u'\n': replacement = "&#10;"; break;
+        case u'&':
+            replacement = "&amp;";
+            break;
+        case u'<':
+            replacement = "&lt;";
+            break;
+        case u'>':
+            replacement = "&gt;";
+            break;
+        case u'\r':
+            replacement = "&#13;";
+            break;
+        case u'\n':
+            replacement = "&#10;";
+            break;
         default:
             if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFE || ch == 0xFFFF)
                 replacement = "?";
@@ -76,8 +87,7 @@ QString boolText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-template<typename Container>
-QString joinNumbers(const Container &values, int count)
+template <typename Container> QString joinNumbers(const Container &values, int count)
 {
     QStringList parts;
     for (int k = 0; k < count; ++k)
@@ -238,11 +248,11 @@ bool writeConfig(QIODevice &device, const Configuration &config, const QString &
         const qint64 n = device.write(bytes.constData() + written, bytes.size() - written);
         if (n <= 0) {
             const QString reason = device.errorString();
-            setError(error, QStringLiteral("Writing failed after %1 of %2 bytes: %3")
-                                .arg(written)
-                                .arg(bytes.size())
-                                .arg(reason.isEmpty() ? QStringLiteral("device refused data")
-                                                      : reason));
+            setError(error,
+                     QStringLiteral("Writing failed after %1 of %2 bytes: %3")
+                         .arg(written)
+                         .arg(bytes.size())
+                         .arg(reason.isEmpty() ? QStringLiteral("device refused data") : reason));
             return false;
         }
         written += n;
@@ -311,6 +321,5 @@ bool ExistFile(QString &fileName)
     }
     if (lines.size() < 2 && start < head.size() && file.atEnd())
         lines << head.mid(start); // the second line may end the file
-    return lines.size() == 2 && lines[0] == configHeaderLine1() &&
-           lines[1] == configHeaderLine2();
+    return lines.size() == 2 && lines[0] == configHeaderLine1() && lines[1] == configHeaderLine2();
 }

@@ -4,7 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace win1252 {
+namespace win1252
+{
 
 // Characters the code page lacks become '?', one per character.
 QByteArray encode(QStringView text);

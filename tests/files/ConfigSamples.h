@@ -16,10 +16,10 @@ inline Configuration variedConfiguration()
     sys.Name = QStringLiteral("MV Nordlys & <Sons> \"Caf\u00e9\"");
     sys.PIN = 4711;
     sys.Pass = QStringLiteral("R&D1");
-    sys.Slots = {BoardTone16, BoardProcessor, BoardSubscriber, BoardSubscriber, BoardTieLine,
-                 BoardEmpty, BoardTone8, BoardSubscriber, BoardEmpty, BoardEmpty,
-                 BoardTieLine, BoardEmpty, BoardEmpty, BoardEmpty, BoardEmpty,
-                 BoardEmpty, BoardSubscriber, BoardRinging};
+    sys.Slots = {BoardTone16,  BoardProcessor,  BoardSubscriber, BoardSubscriber, BoardTieLine,
+                 BoardEmpty,   BoardTone8,      BoardSubscriber, BoardEmpty,      BoardEmpty,
+                 BoardTieLine, BoardEmpty,      BoardEmpty,      BoardEmpty,      BoardEmpty,
+                 BoardEmpty,   BoardSubscriber, BoardRinging};
     sys.GA = {101, -1, 0, 0};
 
     auto ext = [&](int i, const char16_t *name, int number, int cls, bool active) {
@@ -94,9 +94,10 @@ inline Configuration variedConfiguration()
 // Random configuration over every field the file stores. Texts use only
 // characters Windows-1252 can hold, markup characters and line breaks
 // included, so everything must come back unchanged.
-class RandomConfiguration {
-public:
-    explicit RandomConfiguration(quint32 seed) : rng(seed) { }
+class RandomConfiguration
+{
+  public:
+    explicit RandomConfiguration(quint32 seed) : rng(seed) {}
 
     Configuration make()
     {
@@ -160,7 +161,7 @@ public:
         return c;
     }
 
-private:
+  private:
     QRandomGenerator rng;
 
     bool flag() { return rng.bounded(2) == 1; }

@@ -4,13 +4,14 @@
 #include <QByteArray>
 #include <QIODevice>
 
-class FailingDevice : public QIODevice {
-public:
+class FailingDevice : public QIODevice
+{
+  public:
     explicit FailingDevice(qint64 limit) : m_limit(limit) { open(QIODevice::WriteOnly); }
 
     QByteArray written; // what got through before the failure
 
-protected:
+  protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 size) override
     {
@@ -24,6 +25,6 @@ protected:
         return n;
     }
 
-private:
+  private:
     qint64 m_limit;
 };

@@ -1,0 +1,7 @@
+#pragma once
+// The configuration memory of a small ship's exchange the simulator starts with:
+// a tone board, two Subscriber boards (extensions 100..115), one Tie Line board
+// (tie lines 900..903), one hunt group, no PIN and the password "SHIP".
+#include <QByteArray>
+
+QByteArray defaultCabinetImage(); // 8192 bytes, image offset 0 = exchange address 0x6000

@@ -1,0 +1,453 @@
+// The simulated exchange answering the host's commands, without any line in between.
+#include "DefaultCabinet.h"
+#include "ExchangeSimulator.h"
+
+#include <QSignalSpy>
+
+Q_DECLARE_METATYPE(SimFaults)
+#include <QTest>
+
+namespace
+{
+
+QByteArray cmd(quint8 code, const char *fields = "")
+{
+    return QByteArray(1, char(code)) + QByteArray(fields);
+}
+
+// The checksum digits as the host would compute them, independent of the simulator.
+QByteArray checksumDigits(const QByteArray &data)
+{
+    int sum = 0;
+    for (char c : data)
+        sum = (sum + quint8(c)) % 256;
+    return QByteArray::number(sum, 16).toUpper().rightJustified(2, '0');
+}
+
+QByteArray writeBlockCommand(int address, const QByteArray &data, int checksumDelta = 0)
+{
+    int sum = 0;
+    for (char c : data)
+        sum += quint8(c);
+    const QByteArray digits =
+        QByteArray::number((sum + checksumDelta) & 0xFF, 16).toUpper().rightJustified(2, '0');
+    return QByteArray(1, '\x0C') +
+           QByteArray::number(address, 16).toUpper().rightJustified(4, '0') +
+           data.toHex().toUpper() + digits;
+}
+
+// All the bytes the simulator sent, in order.
+QByteArray collected(const QSignalSpy &spy)
+{
+    QByteArray all;
+    for (const auto &args : spy)
+        all += args.at(0).toByteArray();
+    return all;
+}
+
+QByteArray pattern(int seed)
+{
+    QByteArray data(128, '\0');
+    for (int k = 0; k < 128; ++k)
+        data[k] = char((k * 37 + seed) & 0xFF);
+    return data;
+}
+
+} // namespace
+
+class TestSimEngine : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void answersEachCommand_data();
+    void answersEachCommand();
+    void memoryAfterCommand_data();
+    void memoryAfterCommand();
+    void blockWriteChecksum_data();
+    void blockWriteChecksum();
+    void splitAndMergedInput_data();
+    void splitAndMergedInput();
+    void brokenCommandDoesNotSwallowTheNext();
+    void resendRepeatsTheLastBlock();
+    void dropEvery();
+    void splitRepliesKeepTheirBytes();
+    void noiseStaysBetweenReplies();
+    void hangupAfterBlocks_data();
+    void hangupAfterBlocks();
+    void slotBytesAreTheCabinets();
+    void runningClock_data();
+    void runningClock();
+    void hostAnsweringFromTheReplySignal();
+    void downloadRecoversTheImage_data();
+    void downloadRecoversTheImage();
+};
+
+void TestSimEngine::answersEachCommand_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray block0 = pattern(3);
+    QTest::newRow("read block") << cmd(0x04, "6000")
+                                << block0.toHex().toUpper() + checksumDigits(block0);
+    QTest::newRow("read byte firmware") << cmd(0x11, "000D") << QByteArray("32");
+    QTest::newRow("read byte, hex letters uppercase")
+        << cmd(0x11, "6005") << QByteArray("BC"); // 5 * 37 + 3
+    QTest::newRow("read byte lower-case address")
+        << cmd(0x11, "600a") << block0.mid(10, 1).toHex().toUpper();
+    QTest::newRow("write block") << writeBlockCommand(0x6080, pattern(9)) << QByteArray("\x06");
+    QTest::newRow("fill") << cmd(0x18, "60001F0000") << QByteArray("\x06");
+    QTest::newRow("fill of nothing") << cmd(0x18, "6000000055") << QByteArray("\x06");
+    QTest::newRow("enter setup") << cmd(0x03) + cmd(0x05) << QByteArray();
+    QTest::newRow("write byte") << cmd(0x12, "7F0135") << QByteArray();
+    QTest::newRow("write two bytes") << cmd(0x14, "7FA00102") << QByteArray();
+    QTest::newRow("reboot") << cmd(0x0F) << QByteArray();
+    QTest::newRow("clock update") << cmd(0x19) << QByteArray();
+    QTest::newRow("ack") << cmd(0x06) << QByteArray();
+    QTest::newRow("resend before any block") << cmd(0x15) << QByteArray();
+    QTest::newRow("unknown byte") << QByteArray("\x01\x7E") << QByteArray();
+}
+
+void TestSimEngine::answersEachCommand()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    ExchangeSimulator sim;
+    sim.setBytes(0x6000, pattern(3));
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(input);
+    QCOMPARE(collected(spy), expected);
+    QCOMPARE(sim.pendingInput(), 0);
+}
+
+void TestSimEngine::memoryAfterCommand_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("write byte") << cmd(0x12, "7F0135") << 0x7F00 << QByteArray::fromHex("EE35EE");
+    QTest::newRow("write two bytes in order")
+        << cmd(0x14, "7FA00A03") << 0x7FA0 << QByteArray::fromHex("0A03EE");
+    QTest::newRow("fill stops at its count")
+        << cmd(0x18, "7F010002AB") << 0x7F00 << QByteArray::fromHex("EEABABEE");
+    QTest::newRow("write block lands at its address")
+        << writeBlockCommand(0x6100, pattern(1)) << 0x6100 << pattern(1);
+    QTest::newRow("write block leaves the next alone")
+        << writeBlockCommand(0x6100, pattern(1)) << 0x6180 << QByteArray(4, '\xEE');
+    QTest::newRow("fill wraps at the top of memory")
+        << cmd(0x18, "FFFF000277") << 0xFFFE << QByteArray::fromHex("EE77");
+    QTest::newRow("wrapped fill reaches address 0")
+        << cmd(0x18, "FFFF000277") << 0x0000 << QByteArray::fromHex("77EE");
+}
+
+void TestSimEngine::memoryAfterCommand()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(int, address);
+    QFETCH(QByteArray, expected);
+    ExchangeSimulator sim;
+    sim.setBytes(0, QByteArray(ExchangeSimulator::MemorySize, '\xEE'));
+    sim.receive(input);
+    QCOMPARE(sim.bytes(address, int(expected.size())).toHex(), expected.toHex());
+}
+
+void TestSimEngine::blockWriteChecksum_data()
+{
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("right sum") << 0 << true;
+    QTest::newRow("one too many") << 1 << false;
+    QTest::newRow("one too few") << -1 << false;
+    QTest::newRow("sum not taken modulo 256") << 256 << true; // only two digits exist
+}
+
+void TestSimEngine::blockWriteChecksum()
+{
+    QFETCH(int, delta);
+    QFETCH(bool, accepted);
+    ExchangeSimulator sim;
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    const QByteArray data = pattern(77);
+    sim.receive(writeBlockCommand(0x6200, data, delta));
+    QCOMPARE(collected(spy), QByteArray(1, accepted ? '\x06' : '\x0F'));
+    QCOMPARE(sim.bytes(0x6200, 128) == data, accepted);
+    QCOMPARE(sim.counters().blocksWritten, accepted ? 1 : 0);
+    QCOMPARE(sim.counters().badWrites, accepted ? 0 : 1);
+}
+
+void TestSimEngine::splitAndMergedInput_data()
+{
+    QTest::addColumn<int>("pieceSize"); // 0: everything in one piece
+    QTest::newRow("merged") << 0;
+    QTest::newRow("byte by byte") << 1;
+    QTest::newRow("pieces of 3") << 3;
+    QTest::newRow("pieces of 100") << 100;
+}
+
+void TestSimEngine::splitAndMergedInput()
+{
+    QFETCH(int, pieceSize);
+    const QByteArray stream = cmd(0x03) + cmd(0x05) + cmd(0x11, "000D") +
+                              writeBlockCommand(0x6000, pattern(5)) + cmd(0x04, "6000") +
+                              cmd(0x06) + cmd(0x12, "7F02") + "41" + cmd(0x11, "7F02");
+    ExchangeSimulator sim;
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    if (pieceSize == 0) {
+        sim.receive(stream);
+    } else {
+        for (int pos = 0; pos < stream.size(); pos += pieceSize)
+            sim.receive(stream.mid(pos, pieceSize));
+    }
+    const QByteArray block = pattern(5);
+    QCOMPARE(collected(spy),
+             QByteArray("32") + '\x06' + block.toHex().toUpper() + checksumDigits(block) + "41");
+    QCOMPARE(sim.counters().commands, 8);
+    QVERIFY(sim.inSetup());
+}
+
+void TestSimEngine::brokenCommandDoesNotSwallowTheNext()
+{
+    // A read whose address lost two digits on the line, then a good read.
+    ExchangeSimulator sim;
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(cmd(0x11, "00") + cmd(0x11, "000D"));
+    QCOMPARE(collected(spy), QByteArray("32"));
+    QCOMPARE(sim.counters().strayBytes, 3);
+}
+
+void TestSimEngine::resendRepeatsTheLastBlock()
+{
+    ExchangeSimulator sim;
+    sim.setBytes(0x6000, pattern(1));
+    sim.setBytes(0x6080, pattern(2));
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(cmd(0x04, "6080"));
+    sim.receive(cmd(0x11, "000D")); // a byte reply in between is not a block
+    sim.receive(cmd(0x15));
+    sim.receive(cmd(0x15));
+    QCOMPARE(spy.count(), 4);
+    const QByteArray expected = pattern(2).toHex().toUpper() + checksumDigits(pattern(2));
+    QCOMPARE(spy.at(2).at(0).toByteArray(), expected);
+    QCOMPARE(spy.at(3).at(0).toByteArray(), expected);
+    QCOMPARE(sim.counters().resends, 2);
+    QCOMPARE(sim.counters().blocksServed, 1);
+}
+
+void TestSimEngine::dropEvery()
+{
+    ExchangeSimulator sim;
+    sim.setFaults({.dropEvery = 3});
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    for (int k = 0; k < 7; ++k)
+        sim.receive(cmd(0x11, "000D"));
+    sim.receive(cmd(0x12, "7F0041")); // no reply: not counted
+    sim.receive(cmd(0x18, "7F00000100"));
+    QCOMPARE(collected(spy),
+             QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
+    QCOMPARE(sim.counters().dropped, 2);
+}
+
+void TestSimEngine::splitRepliesKeepTheirBytes()
+{
+    ExchangeSimulator sim;
+    sim.setSeed(42);
+    sim.setBytes(0x6000, pattern(4));
+    sim.setFaults({.split = true});
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(cmd(0x04, "6000") + cmd(0x04, "6000"));
+    QCOMPARE(collected(spy),
+             (pattern(4).toHex().toUpper() + checksumDigits(pattern(4))).repeated(2));
+    QVERIFY2(spy.count() > 2, "block replies should arrive in several pieces");
+}
+
+void TestSimEngine::noiseStaysBetweenReplies()
+{
+    ExchangeSimulator sim;
+    sim.setBytes(0x6000, pattern(6));
+    sim.setFaults({.noise = true});
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    const QByteArray block = pattern(6).toHex().toUpper() + checksumDigits(pattern(6));
+    for (int k = 0; k < 20; ++k) {
+        spy.clear();
+        sim.receive(cmd(0x04, "6000"));
+        const QByteArray all = collected(spy);
+        QVERIFY(all.size() > block.size());
+        QCOMPARE(all.left(block.size()), block);
+        for (char c : all.mid(block.size())) {
+            QVERIFY2(!std::isxdigit(quint8(c)) && c != '\x06' && c != '\x0F' && c != '\x07',
+                     "stray byte could be taken for a reply");
+        }
+    }
+}
+
+void TestSimEngine::hangupAfterBlocks_data()
+{
+    QTest::addColumn<int>("after");
+    QTest::addColumn<int>("reads");
+    QTest::addColumn<int>("writes");
+    QTest::addColumn<bool>("hungUp");
+    QTest::newRow("reads reach it") << 3 << 3 << 0 << true;
+    QTest::newRow("reads short of it") << 3 << 2 << 0 << false;
+    QTest::newRow("writes count too") << 2 << 1 << 1 << true;
+    QTest::newRow("off") << 0 << 5 << 5 << false;
+}
+
+void TestSimEngine::hangupAfterBlocks()
+{
+    QFETCH(int, after);
+    QFETCH(int, reads);
+    QFETCH(int, writes);
+    QFETCH(bool, hungUp);
+    ExchangeSimulator sim;
+    sim.setFaults({.hangupAfter = after});
+    QSignalSpy hang(&sim, &ExchangeSimulator::hungUp);
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    for (int k = 0; k < writes; ++k)
+        sim.receive(writeBlockCommand(0x6000, pattern(k)));
+    for (int k = 0; k < reads; ++k)
+        sim.receive(cmd(0x04, "6000"));
+    QCOMPARE(hang.count(), hungUp ? 1 : 0);
+    QCOMPARE(spy.count(), reads + writes); // the last block is still answered
+    spy.clear();
+    sim.receive(cmd(0x11, "000D"));
+    QCOMPARE(spy.count(), hungUp ? 0 : 1);
+}
+
+void TestSimEngine::slotBytesAreTheCabinets()
+{
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    const QByteArray cabinet = sim.bytes(0x6000 + 7951, 18);
+    // A fill and a block write over the slot bytes leave them as the cabinet has them,
+    // and change their neighbours.
+    sim.receive(cmd(0x18, "7F00008000"));
+    sim.receive(writeBlockCommand(0x7F00, QByteArray(128, '\x11')));
+    QCOMPARE(sim.bytes(0x6000 + 7951, 18).toHex(), cabinet.toHex());
+    QCOMPARE(sim.byteAt(0x6000 + 7950), quint8(0x11));
+    QCOMPARE(sim.byteAt(0x6000 + 7969), quint8(0x11));
+    QCOMPARE(sim.counters().slotWritesIgnored, 36);
+}
+
+namespace
+{
+
+QByteArray readClock(ExchangeSimulator &sim)
+{
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    for (int k = 0; k < 8; ++k)
+        sim.receive(cmd(0x11, QByteArray::number(0xC010 + k, 16).toUpper().constData()));
+    return collected(spy);
+}
+
+} // namespace
+
+void TestSimEngine::runningClock_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QByteArray>("written"); // empty: no clock update, the start time stands
+    QTest::addColumn<qint64>("laterMs");
+    QTest::addColumn<QByteArray>("expected");
+    // The clock starts at 23:59:58 on 31/12/99.
+    QTest::newRow("stopped keeps its bytes")
+        << false << QByteArray() << 5000LL << QByteArray("0058592310311299");
+    QTest::newRow("running, same second")
+        << true << QByteArray() << 999LL << QByteArray("0058592310311299");
+    QTest::newRow("running, next second")
+        << true << QByteArray() << 1000LL << QByteArray("0059592310311299");
+    QTest::newRow("running into the new century")
+        << true << QByteArray() << 2000LL << QByteArray("0000000010010100");
+    QTest::newRow("runs on from an update")
+        << true << QByteArray("0000050810010203") << 61000LL << QByteArray("0001060810010203");
+    QTest::newRow("stopped update is plain bytes")
+        << false << QByteArray("0000050810010203") << 61000LL << QByteArray("0000050810010203");
+    QTest::newRow("nonsense update is held")
+        << true << QByteArray("00AA050810010203") << 61000LL << QByteArray("00AA050810010203");
+    QTest::newRow("month 13 is held")
+        << true << QByteArray("0000050810011303") << 61000LL << QByteArray("0000050810011303");
+}
+
+void TestSimEngine::runningClock()
+{
+    QFETCH(bool, running);
+    QFETCH(QByteArray, written);
+    QFETCH(qint64, laterMs);
+    QFETCH(QByteArray, expected);
+    QDateTime now(QDate(2026, 6, 1), QTime(10, 0, 0));
+    ExchangeSimulator sim;
+    sim.setTimeSource([&now] { return now; });
+    sim.setClock(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 58)));
+    sim.setClockRunning(running);
+    if (!written.isEmpty()) {
+        sim.receive(cmd(0x14, "C018") + written.left(4) + cmd(0x14, "C01A") + written.mid(4, 4) +
+                    cmd(0x14, "C01C") + written.mid(8, 4) + cmd(0x14, "C01E") + written.mid(12, 4));
+        sim.receive(cmd(0x19));
+    }
+    now = now.addMSecs(laterMs);
+    QCOMPARE(readClock(sim), expected);
+}
+
+void TestSimEngine::hostAnsweringFromTheReplySignal()
+{
+    // A host that acknowledges each block and asks for the next from inside the reply
+    // signal, as an in-process link does: every block is served once, in order.
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    QByteArray image;
+    int block = 0;
+    connect(&sim, &ExchangeSimulator::reply, this, [&](const QByteArray &text) {
+        image += QByteArray::fromHex(text.left(256));
+        if (++block < 64)
+            sim.receive(
+                cmd(0x06) +
+                cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+    });
+    sim.receive(cmd(0x04, "6000"));
+    QCOMPARE(block, 64);
+    QCOMPARE(sim.counters().blocksServed, 64);
+    QCOMPARE(sim.counters().acks, 63);
+    QVERIFY(image == defaultCabinetImage());
+}
+
+void TestSimEngine::downloadRecoversTheImage_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("resends");
+    QTest::newRow("clean line") << SimFaults{} << 0;
+    QTest::newRow("every 5th reply bad")
+        << SimFaults{.corruptEvery = 5} << 15; // 79 sends, 15 of them bad
+    QTest::newRow("every 2nd reply bad") << SimFaults{.corruptEvery = 2} << 63; // 127 sends, 63 bad
+    QTest::newRow("split and noisy") << SimFaults{.split = true, .noise = true} << 0;
+}
+
+void TestSimEngine::downloadRecoversTheImage()
+{
+    QFETCH(SimFaults, faults);
+    QFETCH(int, resends);
+    ExchangeSimulator sim;
+    sim.loadConfigImage(defaultCabinetImage());
+    sim.setFaults(faults);
+    QByteArray line;
+    connect(&sim, &ExchangeSimulator::reply, this, [&line](const QByteArray &b) { line += b; });
+    QByteArray image;
+    for (int block = 0; block < 64; ++block) {
+        line.clear();
+        sim.receive(cmd(0x04, QByteArray::number(0x6000 + 128 * block, 16).toUpper().constData()));
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            const QByteArray text = line.left(258);
+            const QByteArray data = QByteArray::fromHex(text.left(256));
+            if (text.size() == 258 && checksumDigits(data) == text.right(2)) {
+                image += data;
+                break;
+            }
+            line.clear();
+            sim.receive(cmd(0x15));
+        }
+        sim.receive(cmd(0x06));
+    }
+    QCOMPARE(sim.counters().resends, resends);
+    QVERIFY(image == defaultCabinetImage());
+}
+
+QTEST_GUILESS_MAIN(TestSimEngine)
+#include "tst_sim_engine.moc"
