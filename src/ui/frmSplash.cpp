@@ -13,7 +13,7 @@ frmSplash *visibleSplash = nullptr;
 }
 
 frmSplash::frmSplash(QWidget *parent)
-    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose, false);
