@@ -1,11 +1,35 @@
 #include "Commands.h"
 
+#include "ConfigLoader.h"
+#include "mdlExport.h"
+
 namespace cli {
 
+// export FILE OUT.csv|OUT.TAB: the extension, tie-line and group lists of a
+// configuration (.TWZ or .TDZ), written next to OUT.
 int runExport(const QStringList &args, Streams io)
 {
-    io.err << "helmwise-cli " << args.value(0) << ": not available in this build" << Qt::endl;
-    return ExitBadInput;
+    if (args.size() != 3) {
+        io.err << "Usage: export FILE OUT.csv|OUT.TAB" << Qt::endl;
+        return ExitBadInput;
+    }
+    Configuration config = makeDefaultConfiguration();
+    const LoadOutcome loaded = loadConfigurationFile(args[1], config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+        return ExitBadInput;
+    }
+    QString message;
+    if (!ExportLists(config, args[2], &message)) {
+        io.err << message << Qt::endl;
+        return ExitBadInput;
+    }
+    const QStringList written = exportFileNames(args[2]);
+    for (const QString &name : written)
+        io.out << "Wrote " << name << Qt::endl;
+    return ExitOk;
 }
 
 } // namespace cli

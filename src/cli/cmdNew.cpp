@@ -1,11 +1,93 @@
 #include "Commands.h"
 
+#include "ConfigFile.h"
+#include "NewSystem.h"
+
+#include <QCommandLineParser>
+
 namespace cli {
+
+namespace {
+
+struct CountOption {
+    const char *name;
+    int NewSystemCounts::*field;
+    int lowest;
+    int highest;
+};
+
+// The numbers the "New System" dialog offers: 1..120 extensions here (the
+// planner rounds up to whole boards) and 0..16 lines of each kind.
+const CountOption countOptions[] = {
+    {"extensions", &NewSystemCounts::extensions, 1, 120},
+    {"officers", &NewSystemCounts::officers, 0, 120},
+    {"shore", &NewSystemCounts::shore, 0, 16},
+    {"satcom", &NewSystemCounts::satcom, 0, 16},
+    {"pa", &NewSystemCounts::pa, 0, 16},
+    {"pager", &NewSystemCounts::pager, 0, 16},
+};
+
+} // namespace
 
 int runNew(const QStringList &args, Streams io)
 {
-    io.err << "helmwise-cli " << args.value(0) << ": not available in this build" << Qt::endl;
-    return ExitBadInput;
+    QCommandLineParser parser;
+    for (const CountOption &option : countOptions)
+        parser.addOption({QString::fromLatin1(option.name), QString(), QStringLiteral("N")});
+    if (!parser.parse(args)) {
+        io.err << parser.errorText() << Qt::endl;
+        return ExitBadInput;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        io.err << "Usage: new --extensions N --officers O --shore S --satcom T --pa P --pager G "
+                  "OUT.TWZ"
+               << Qt::endl;
+        return ExitBadInput;
+    }
+
+    NewSystemCounts counts;
+    counts.extensions = 0; // must be given
+    for (const CountOption &option : countOptions) {
+        const QString name = QString::fromLatin1(option.name);
+        if (!parser.isSet(name)) {
+            if (option.field == &NewSystemCounts::extensions) {
+                io.err << "--extensions is required" << Qt::endl;
+                return ExitBadInput;
+            }
+            continue;
+        }
+        bool ok = false;
+        const int value = parser.value(name).toInt(&ok);
+        if (!ok || value < option.lowest || value > option.highest) {
+            io.err << "--" << name << " must be a number from " << option.lowest << " to "
+                   << option.highest << Qt::endl;
+            return ExitBadInput;
+        }
+        counts.*option.field = value;
+    }
+
+    if (!officersFit(counts)) {
+        io.err << officersTooManyText() << Qt::endl;
+        return ExitBadInput;
+    }
+    const BoardPlanResult plan = planBoards(counts);
+    if (plan.overflow) {
+        io.err << planNotPossibleText() << Qt::endl;
+        return ExitBadInput;
+    }
+
+    Configuration config = makeDefaultConfiguration();
+    const QString now = currentLastUpdate();
+    generateNewSystem(config, counts, plan, now);
+
+    QString error;
+    if (!WriteConfigFile(files.first(), config, &error, now)) {
+        io.err << error << Qt::endl;
+        return ExitBadInput;
+    }
+    io.out << "Wrote " << files.first() << Qt::endl;
+    return ExitOk;
 }
 
 } // namespace cli

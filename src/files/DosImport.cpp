@@ -1,4 +1,5 @@
 #include "DosImport.h"
+#include "Windows1252.h"
 
 #include <QFile>
 
@@ -13,9 +14,9 @@ constexpr int ExtRecordSize = 23;
 constexpr int GroupRecordSize = 39;
 constexpr int TieRecordSize = 37;
 constexpr int NameSize = 13;
-constexpr int MaxExtRecords = 121;   // the DOS tool kept at most 121 extension words
-constexpr int MaxGroupCount = 10;    // members of a DOS group, lead included
-constexpr int FitsInteger = 0x8000;  // 16-bit words are stored into signed fields
+constexpr int MaxExtRecords = 121;  // the DOS tool kept at most 121 extension words
+constexpr int MaxGroupCount = 10;   // members of a DOS group, lead included
+constexpr int FitsInteger = 0x8000; // 16-bit words are stored into signed fields
 constexpr int MaxRouteWord = 256;
 
 // A bounded cursor over the file's bytes: every read says whether it fitted.
@@ -57,7 +58,10 @@ private:
     qsizetype m_pos = 0;
 };
 
-int byteAt(QByteArrayView record, int offset) { return static_cast<uint8_t>(record.at(offset)); }
+int byteAt(QByteArrayView record, int offset)
+{
+    return static_cast<uint8_t>(record.at(offset));
+}
 
 // Little-endian unsigned 16-bit word.
 int wordAt(QByteArrayView record, int offset)
@@ -72,7 +76,18 @@ QString nameAt(QByteArrayView record, int offset)
     const qsizetype zero = field.indexOf('\0');
     if (zero >= 0)
         field.truncate(zero);
-    return QString::fromLatin1(field);
+    QString name;
+    if (win1252::decode(field.toByteArray(), name))
+        return name;
+    // The five bytes the code page leaves undefined come through as the
+    // control characters Windows itself gives them; the rest as usual.
+    name.clear();
+    for (const char byte : field) {
+        QString one;
+        name +=
+            win1252::decode(QByteArray(1, byte), one) ? one : QString(QChar(char16_t(uchar(byte))));
+    }
+    return name;
 }
 
 // First extension record among 0..120 with that number, or -1 (records the
@@ -224,11 +239,24 @@ Failure readTieLines(ByteReader &in, Configuration &config, int count)
         uint8_t status0 = 0;
         tie.Dial9 = false;
         switch (byteAt(*record, 13)) {
-        case 'S': tie.Class = TieClassShore; status0 = 0; break;
-        case 'C': tie.Class = TieClassSatComm; status0 = 16; break;
-        case 'A': tie.Class = TieClassPA; status0 = 32; break;
-        case 'P': tie.Class = TieClassPager; status0 = 48; break;
-        default: break;
+        case 'S':
+            tie.Class = TieClassShore;
+            status0 = 0;
+            break;
+        case 'C':
+            tie.Class = TieClassSatComm;
+            status0 = 16;
+            break;
+        case 'A':
+            tie.Class = TieClassPA;
+            status0 = 32;
+            break;
+        case 'P':
+            tie.Class = TieClassPager;
+            status0 = 48;
+            break;
+        default:
+            break;
         }
         if (byteAt(*record, 14) == 'D')
             status0 += TieDTMF;
@@ -313,7 +341,10 @@ QString dosUnknownVersionText()
     return QStringLiteral("Unable to open TDZ File as unknown type/ version");
 }
 
-QString dosCorruptedText() { return QStringLiteral("Unable to open TDZ File as corrupted file"); }
+QString dosCorruptedText()
+{
+    return QStringLiteral("Unable to open TDZ File as corrupted file");
+}
 
 bool importDos(QIODevice &device, Configuration &config, QString *message)
 {
@@ -328,8 +359,8 @@ bool importDos(QIODevice &device, Configuration &config, QString *message)
     const Failure failure = readDos(bytes, scratch);
     if (failure != Failure::None) {
         if (message)
-            *message = failure == Failure::UnknownVersion ? dosUnknownVersionText()
-                                                          : dosCorruptedText();
+            *message =
+                failure == Failure::UnknownVersion ? dosUnknownVersionText() : dosCorruptedText();
         return false;
     }
     config = std::move(scratch);

@@ -1,12 +1,13 @@
-// Placeholder for the DOS (.TDZ) import: it refuses every file until the
-// import itself replaces this file.
+// The loader's branch for DOS (.TDZ) files: the DOS import into the
+// configuration, which it changes only when the whole file was read.
 #include "ConfigLoader.h"
+#include "DosImport.h"
 
 LoadOutcome loadDosFile(const QString &fileName, Configuration &config)
 {
-    Q_UNUSED(config);
     LoadOutcome outcome;
-    outcome.message = QStringLiteral("Unable to open TDZ File as unknown type/ version");
-    outcome.detail = QStringLiteral("DOS import is not built yet: %1").arg(fileName);
+    outcome.ok = ImportDosFile(fileName, config, &outcome.message);
+    if (!outcome.ok)
+        outcome.detail = fileName;
     return outcome;
 }

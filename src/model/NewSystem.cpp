@@ -6,7 +6,10 @@ using namespace tdl;
 
 namespace {
 
-int nonNegative(int value) { return std::max(value, 0); }
+int nonNegative(int value)
+{
+    return std::max(value, 0);
+}
 
 int totalLines(const NewSystemCounts &counts)
 {
@@ -18,14 +21,16 @@ int totalLines(const NewSystemCounts &counts)
 QString extensionName(const char *kind, int number, int countOfKind)
 {
     const int width = countOfKind >= 100 ? 3 : 2;
-    return QString::fromLatin1(kind) + QString::number(number).rightJustified(width, QLatin1Char('0'));
+    return QString::fromLatin1(kind) +
+           QString::number(number).rightJustified(width, QLatin1Char('0'));
 }
 
 // Tie-line names: a leading zero only when the kind counts 10 or more.
 QString tieLineName(const char *kind, int number, int countOfKind)
 {
     const int width = countOfKind >= 10 ? 2 : 1;
-    return QString::fromLatin1(kind) + QString::number(number).rightJustified(width, QLatin1Char('0'));
+    return QString::fromLatin1(kind) +
+           QString::number(number).rightJustified(width, QLatin1Char('0'));
 }
 
 void fillExtension(ExtRecord &ext, int index, const QString &name, int cls,
@@ -170,8 +175,8 @@ void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
     const int last = (total + ExtsPerBoard - 1) / ExtsPerBoard * ExtsPerBoard - 1;
     int n = 0;
     for (int j = 1; j <= officers; ++j, ++n)
-        fillExtension(config.Extensions[n], n, extensionName("Officer ", j, officers),
-                      ClassOfficer, {128, 215, 255, 0, 16});
+        fillExtension(config.Extensions[n], n, extensionName("Officer ", j, officers), ClassOfficer,
+                      {128, 215, 255, 0, 16});
     for (int j = 1; j <= crew; ++j, ++n)
         fillExtension(config.Extensions[n], n, extensionName("Crew ", j, crew), ClassCrew,
                       {0, 224, 0, 0, 0});
@@ -228,8 +233,8 @@ void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
     for (int g = 0; g < MaxGroups; ++g) {
         GroupRecord &group = config.Groups[g];
         group.Active = false;
-        group.Name = QStringLiteral("Group ") +
-                     QString::number(g + 1).rightJustified(2, QLatin1Char('0'));
+        group.Name =
+            QStringLiteral("Group ") + QString::number(g + 1).rightJustified(2, QLatin1Char('0'));
         group.DirNum = static_cast<int16_t>(546 - g);
         group.Type = 0;
         group.Num = 0;

@@ -29,7 +29,10 @@ BoardPlanResult planBoards(const NewSystemCounts &counts);
 bool officersFit(const NewSystemCounts &counts);
 
 // Texts shown when the numbers are refused.
-inline QString planNotPossibleText() { return QStringLiteral("This configuration not possible"); }
+inline QString planNotPossibleText()
+{
+    return QStringLiteral("This configuration not possible");
+}
 inline QString officersTooManyText()
 {
     return QStringLiteral("Must be less than the total number of extensions in the system");

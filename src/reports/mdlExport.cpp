@@ -2,6 +2,7 @@
 
 #include "Equipment.h"
 #include "Names.h"
+#include "Windows1252.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ public:
         m_text += QStringLiteral("\r\n");
     }
     // Windows-1252 text as the spreadsheets on the ship expect.
-    QByteArray bytes() const { return m_text.toLatin1(); }
+    QByteArray bytes() const { return win1252::encode(m_text); }
 
 private:
     // A double quote inside a value is doubled, so a reader of the file
@@ -48,7 +49,10 @@ private:
     QString m_text;
 };
 
-QString flag(bool set) { return set ? QStringLiteral("Y") : QStringLiteral("N"); }
+QString flag(bool set)
+{
+    return set ? QStringLiteral("Y") : QStringLiteral("N");
+}
 
 QString className(const std::array<ClassRecord, ClassTableSize> &classes, int index)
 {
@@ -60,12 +64,21 @@ QString className(const std::array<ClassRecord, ClassTableSize> &classes, int in
 QByteArray extensionList(const Configuration &config, QChar separator)
 {
     ListWriter out(separator);
-    QStringList titles = {
-        QStringLiteral("Board"), QStringLiteral("Ext Num"), QStringLiteral("Name"),
-        QStringLiteral("Group"), QStringLiteral("Class"), QStringLiteral("Guaranteed Access"),
-        QStringLiteral("Hot Line"), QStringLiteral("Recall"), QStringLiteral("Night Bell Pickup"),
-        QStringLiteral("Rapid Ring"), QStringLiteral("Intrude"), QStringLiteral("Dial 9"),
-        QStringLiteral("Hash"), QStringLiteral("MF"), QStringLiteral("LD")};
+    QStringList titles = {QStringLiteral("Board"),
+                          QStringLiteral("Ext Num"),
+                          QStringLiteral("Name"),
+                          QStringLiteral("Group"),
+                          QStringLiteral("Class"),
+                          QStringLiteral("Guaranteed Access"),
+                          QStringLiteral("Hot Line"),
+                          QStringLiteral("Recall"),
+                          QStringLiteral("Night Bell Pickup"),
+                          QStringLiteral("Rapid Ring"),
+                          QStringLiteral("Intrude"),
+                          QStringLiteral("Dial 9"),
+                          QStringLiteral("Hash"),
+                          QStringLiteral("MF"),
+                          QStringLiteral("LD")};
     for (int k = 1; k <= Dial6Codes; ++k)
         titles << QString::number(60 + k);
     out.heading(titles);
@@ -76,24 +89,24 @@ QByteArray extensionList(const Configuration &config, QChar separator)
             continue;
         const ExtRecord &ext = config.Extensions[i];
         const auto &s = ext.Status;
-        const bool guaranteed = std::find(ga.begin(), ga.begin() + GAEntries, ext.ExtNum) !=
-                                ga.begin() + GAEntries;
-        QStringList cells = {
-            extensionPosition(i),
-            QString::number(ext.ExtNum),
-            ext.Name,
-            ext.Group == 0 ? QStringLiteral("-") : NameOfNumber(config, ext.Group),
-            className(config.ExtClasses, ext.Class),
-            flag(guaranteed),
-            (s[4] & ExtHotLine) ? QString::number(ext.DirectDial) : QStringLiteral("-"),
-            flag(s[0] & ExtRecall),
-            flag(s[1] & ExtNightPickup),
-            flag(s[1] & ExtRapid),
-            flag(s[1] & ExtIntrude),
-            flag(s[4] & ExtDial9),
-            flag(s[1] & ExtHash),
-            flag(s[1] & ExtMF),
-            flag(s[1] & ExtLD)};
+        const bool guaranteed =
+            std::find(ga.begin(), ga.begin() + GAEntries, ext.ExtNum) != ga.begin() + GAEntries;
+        QStringList cells = {extensionPosition(i),
+                             QString::number(ext.ExtNum),
+                             ext.Name,
+                             ext.Group == 0 ? QStringLiteral("-") : NameOfNumber(config, ext.Group),
+                             className(config.ExtClasses, ext.Class),
+                             flag(guaranteed),
+                             (s[4] & ExtHotLine) ? QString::number(ext.DirectDial)
+                                                 : QStringLiteral("-"),
+                             flag(s[0] & ExtRecall),
+                             flag(s[1] & ExtNightPickup),
+                             flag(s[1] & ExtRapid),
+                             flag(s[1] & ExtIntrude),
+                             flag(s[4] & ExtDial9),
+                             flag(s[1] & ExtHash),
+                             flag(s[1] & ExtMF),
+                             flag(s[1] & ExtLD)};
         for (int k = 0; k < Dial6Codes; ++k)
             cells << flag(s[2] & (1 << k));
         out.row(cells);
@@ -113,11 +126,10 @@ QString incomingText(const Configuration &config, const TieRecord &tie, int numb
 QByteArray tieLineList(const Configuration &config, QChar separator)
 {
     ListWriter out(separator);
-    QStringList titles = {QStringLiteral("Board"), QStringLiteral("Dir Num"),
-                          QStringLiteral("Name"),  QStringLiteral("Class"),
-                          QStringLiteral("Ext 1"), QStringLiteral("Ext 2"),
-                          QStringLiteral("DTMF"),  QStringLiteral("DDI"),
-                          QStringLiteral("9")};
+    QStringList titles = {
+        QStringLiteral("Board"), QStringLiteral("Dir Num"), QStringLiteral("Name"),
+        QStringLiteral("Class"), QStringLiteral("Ext 1"),   QStringLiteral("Ext 2"),
+        QStringLiteral("DTMF"),  QStringLiteral("DDI"),     QStringLiteral("9")};
     for (int k = 1; k <= Dial6Codes; ++k)
         titles << QString::number(60 + k);
     out.heading(titles);
@@ -145,10 +157,14 @@ QByteArray tieLineList(const Configuration &config, QChar separator)
 QString groupTypeText(int type)
 {
     switch (type) {
-    case GroupPickup: return QStringLiteral("Pickup");
-    case GroupMultipleCallForward: return QStringLiteral("Multiple Call Forward");
-    case GroupHunt: return QStringLiteral("Hunt");
-    default: return QString();
+    case GroupPickup:
+        return QStringLiteral("Pickup");
+    case GroupMultipleCallForward:
+        return QStringLiteral("Multiple Call Forward");
+    case GroupHunt:
+        return QStringLiteral("Hunt");
+    default:
+        return QString();
     }
 }
 
@@ -223,10 +239,14 @@ QStringList exportFileNames(const QString &fileName)
     const PathParts parts = SplitPath(fileName);
     const QString base = exportBase(parts.baseName);
     const QString dot = parts.extension.isEmpty() ? QString() : QStringLiteral(".");
+    // A bare name stays bare: the files go to the current folder.
+    const bool bare = !fileName.contains(QLatin1Char('/')) && !fileName.contains(QLatin1Char('\\'));
     const QDir folder(parts.folder);
     QStringList names;
-    for (const char *suffix : {"_Extensions", "_TieLines", "_Groups"})
-        names << folder.filePath(base + QLatin1String(suffix) + dot + parts.extension);
+    for (const char *suffix : {"_Extensions", "_TieLines", "_Groups"}) {
+        const QString name = base + QLatin1String(suffix) + dot + parts.extension;
+        names << (bare ? name : folder.filePath(name));
+    }
     return names;
 }
 

@@ -5,20 +5,26 @@
 
 struct Configuration;
 
-class frmNewSystem : public QDialog {
+class frmNewSystem : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     // exec() results: Accepted = a new system was generated into the
     // configuration; Rejected = cancelled; OpenedFile = the user chose
     // "Open..." and a valid configuration file (see chosenFile()).
     enum Result { OpenedFile = 2 };
 
     explicit frmNewSystem(Configuration &config, QWidget *parent = nullptr);
+    ~frmNewSystem() override;
     // Turns Cancel into "Open..." (called from a new configuration without template).
     void setOpenInstead(bool openInstead);
+    // The configuration file chosen through "Open..." (quotes removed).
     QString chosenFile() const;
 
-private:
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
     struct Private;
     Private *d;
 };

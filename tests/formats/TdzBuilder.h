@@ -20,9 +20,9 @@ struct Ext {
 struct Group {
     QByteArray name;
     int pickup = 0, hunt = 0, callForward = 0;
-    QList<int> members;  // lead first
-    int count = -1;      // member count byte; -1 = members.size()
-    int trailer = 0;     // the ignored word at the end of the record
+    QList<int> members; // lead first
+    int count = -1;     // member count byte; -1 = members.size()
+    int trailer = 0;    // the ignored word at the end of the record
 };
 
 struct Tie {

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tdl;
 
 Q_DECLARE_METATYPE(tdz::File)
@@ -18,10 +20,10 @@ namespace {
 Configuration livedInConfiguration()
 {
     Configuration c = makeDefaultConfiguration();
-    c.SysConfig.Name = QStringLiteral("Before");
+    c.SysConfig.Name = u"Before"_s;
     c.SysConfig.Slots[2] = BoardSubscriber;
     c.Extensions[0].Active = true;
-    c.Extensions[0].Name = QStringLiteral("Bridge");
+    c.Extensions[0].Name = u"Bridge"_s;
     c.Groups[3].Active = true;
     return c;
 }
@@ -99,8 +101,8 @@ void TestDosImport::failures_data()
     };
 
     QTest::newRow("empty file") << QByteArray() << unknown;
-    QTest::newRow("older version") << with([](tdz::File &f) { f.line1 = "HELMWISE V02.02"; })
-                                   << unknown;
+    QTest::newRow("older version")
+        << with([](tdz::File &f) { f.line1 = "HELMWISE V02.02"; }) << unknown;
     QTest::newRow("header in lower case")
         << with([](tdz::File &f) { f.line1 = "helmwise v02.03"; }) << unknown;
     QTest::newRow("header with trailing space")
@@ -114,16 +116,14 @@ void TestDosImport::failures_data()
         for (int i = 0; i < 122; ++i)
             f.exts.append({100 + i, i, "", 0, 0});
     }) << corrupted;
-    QTest::newRow("61 tie lines") << with([](tdz::File &f) {
-        f.ties = QList<tdz::Tie>(61);
-    }) << corrupted;
-    QTest::newRow("17 groups") << with([](tdz::File &f) {
-        f.groups = QList<tdz::Group>(17);
-    }) << corrupted;
-    QTest::newRow("member count 11") << with([](tdz::File &f) { f.groups[0].count = 11; })
-                                     << corrupted;
-    QTest::newRow("member count 255") << with([](tdz::File &f) { f.groups[0].count = 255; })
-                                      << corrupted;
+    QTest::newRow("61 tie lines") << with([](tdz::File &f) { f.ties = QList<tdz::Tie>(61); })
+                                  << corrupted;
+    QTest::newRow("17 groups") << with([](tdz::File &f) { f.groups = QList<tdz::Group>(17); })
+                               << corrupted;
+    QTest::newRow("member count 11")
+        << with([](tdz::File &f) { f.groups[0].count = 11; }) << corrupted;
+    QTest::newRow("member count 255")
+        << with([](tdz::File &f) { f.groups[0].count = 255; }) << corrupted;
     QTest::newRow("group trailer 0x8000")
         << with([](tdz::File &f) { f.groups[0].trailer = 0x8000; }) << corrupted;
     QTest::newRow("member number 0x8000")
@@ -136,16 +136,16 @@ void TestDosImport::failures_data()
                                  << corrupted;
     QTest::newRow("Ext2 0xFFFF") << with([](tdz::File &f) { f.ties[0].ext2 = 0xFFFF; })
                                  << corrupted;
-    QTest::newRow("route word 256") << with([](tdz::File &f) { f.ties[0].routes[7] = 256; })
-                                    << corrupted;
+    QTest::newRow("route word 256")
+        << with([](tdz::File &f) { f.ties[0].routes[7] = 256; }) << corrupted;
     QTest::newRow("extension count beyond the file")
         << with([](tdz::File &f) { f.extCount = 4; }) << corrupted;
     QTest::newRow("group count beyond the file")
         << with([](tdz::File &f) { f.groupCount = 2; }) << corrupted;
-    QTest::newRow("tie count beyond the file") << with([](tdz::File &f) { f.tieCount = 2; })
-                                               << corrupted;
-    QTest::newRow("slot map cut short") << good.left(good.size() - 1) + "#" + QByteArray(20, 0)
-                                        << corrupted;
+    QTest::newRow("tie count beyond the file")
+        << with([](tdz::File &f) { f.tieCount = 2; }) << corrupted;
+    QTest::newRow("slot map cut short")
+        << good.left(good.size() - 1) + "#" + QByteArray(20, 0) << corrupted;
 }
 
 void TestDosImport::failures()
@@ -184,16 +184,17 @@ void TestDosImport::extensionNames_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("trueName");
-    QTest::newRow("plain") << QByteArray("BRIDGE") << 101 << QStringLiteral("BRIDGE") << true;
-    QTest::newRow("empty") << QByteArray() << 205 << QStringLiteral("EXT 205") << false;
-    QTest::newRow("fills the field") << QByteArray("CHIEF ENGINEE") << 110
-                                     << QStringLiteral("CHIEF ENGINEE") << true;
-    QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120
-                                            << QStringLiteral("AB") << true;
+    QTest::newRow("plain") << QByteArray("BRIDGE") << 101 << u"BRIDGE"_s << true;
+    QTest::newRow("empty") << QByteArray() << 205 << u"EXT 205"_s << false;
+    QTest::newRow("fills the field")
+        << QByteArray("CHIEF ENGINEE") << 110 << u"CHIEF ENGINEE"_s << true;
+    QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120 << u"AB"_s << true;
     QTest::newRow("ANSI letters") << QByteArray("CAF\xC9 \xC4") << 130
                                   << QString::fromUtf8("CAF\u00C9 \u00C4") << true;
-    QTest::newRow("leading zero byte") << QByteArray("\0X", 2) << 499
-                                       << QStringLiteral("EXT 499") << false;
+    QTest::newRow("Windows-1252 euro") << QByteArray("\x80 5") << 131 << u"\u20AC 5"_s << true;
+    QTest::newRow("undefined byte kept")
+        << QByteArray("A\x81\x80") << 132 << u"A\u0081\u20AC"_s << true;
+    QTest::newRow("leading zero byte") << QByteArray("\0X", 2) << 499 << u"EXT 499"_s << false;
 }
 
 void TestDosImport::extensionNames()
@@ -256,10 +257,12 @@ void TestDosImport::extensionFlags()
 void TestDosImport::extensionRecordsGoByEquipmentIndex()
 {
     tdz::File f;
-    f.exts = {{300, 119, "LAST", 0, 0}, {301, 120, "BEYOND", 0, 0}, {302, 5000, "FAR", 0, 0},
+    f.exts = {{300, 119, "LAST", 0, 0},
+              {301, 120, "BEYOND", 0, 0},
+              {302, 5000, "FAR", 0, 0},
               {303, 0, "FIRST", 0, 0}};
     const Configuration c = imported(f);
-    QCOMPARE(c.Extensions[119].Name, QStringLiteral("LAST"));
+    QCOMPARE(c.Extensions[119].Name, u"LAST"_s);
     QCOMPARE(c.Extensions[0].ExtNum, int16_t(303));
     QVERIFY(!c.Extensions[120].Active);
     QCOMPARE(c.Extensions[120].ExtNum, int16_t(220)); // as the reset left it
@@ -288,8 +291,7 @@ void TestDosImport::groups_data()
     // Extensions in the file: 101 at 0, 102 at 1, 103 at 2 (records the file
     // does not fill keep the numbers the reset gave them).
     QTest::newRow("lead only") << QList<int>{101} << 0 << 0 << QList<int>{0, 0, 0};
-    QTest::newRow("lead and two") << QList<int>{102, 101, 103} << 1 << 2
-                                  << QList<int>{101, 103, 0};
+    QTest::newRow("lead and two") << QList<int>{102, 101, 103} << 1 << 2 << QList<int>{101, 103, 0};
     QTest::newRow("unknown member keeps its entry")
         << QList<int>{101, 600, 102} << 0 << 2 << QList<int>{0, 102, 0};
     QTest::newRow("no members at all") << QList<int>{} << -1 << 0 << QList<int>{0, 0, 0};
@@ -307,8 +309,8 @@ void TestDosImport::groups()
     f.groups = {{"FIRST", 0, 0, 0, {}, -1, 0}, {"", 1, 0, 0, members, -1, 0}};
     const Configuration c = imported(f);
     const GroupRecord &g = c.Groups[1];
-    QCOMPARE(g.Name, QStringLiteral("Grp 1"));
-    QCOMPARE(c.Groups[0].Name, QStringLiteral("FIRST"));
+    QCOMPARE(g.Name, u"Grp 1"_s);
+    QCOMPARE(c.Groups[0].Name, u"FIRST"_s);
     QCOMPARE(c.Groups[0].DirNum, int16_t(544));
     QCOMPARE(g.DirNum, int16_t(545)); // the last group gets 545
     QVERIFY(g.Active);
@@ -373,7 +375,7 @@ void TestDosImport::tieLinesFillTopOfTable()
         const int k = t - (MaxTieLines - count);
         QCOMPARE(tie.Active, k >= 0);
         if (k >= 0) {
-            QCOMPARE(tie.Name, QStringLiteral("LINE %1").arg(k));
+            QCOMPARE(tie.Name, u"LINE %1"_s.arg(k));
             QCOMPARE(int(tie.DirNum), 900 + t);
             // Every imported line sits on a Tie Line board.
             QVERIFY2(isLiveTieLine(c, t), qPrintable(QString::number(t)));
@@ -435,13 +437,13 @@ void TestDosImport::slotRuleWithoutMap_data()
     QTest::addColumn<int>("extensions");
     QTest::addColumn<int>("ties");
     QTest::addColumn<QString>("layout"); // slots 2..16: S Subscriber, T Tie Line, . Empty
-    QTest::newRow("16 extensions, 4 lines") << 16 << 4 << QStringLiteral("SSS...........T");
-    QTest::newRow("nothing") << 0 << 0 << QStringLiteral("S..............");
-    QTest::newRow("7 extensions, 5 lines") << 7 << 5 << QStringLiteral("S............TT");
-    QTest::newRow("part board of lines") << 8 << 3 << QStringLiteral("SS............T");
-    QTest::newRow("ties overwrite subscribers") << 64 << 60 << QStringLiteral("TTTTTTTTTTTTTTT");
-    QTest::newRow("120 extensions") << 120 << 0 << QStringLiteral("SSSSSSSSSSSSSSS");
-    QTest::newRow("121 extensions") << 121 << 8 << QStringLiteral("SSSSSSSSSSSSSTT");
+    QTest::newRow("16 extensions, 4 lines") << 16 << 4 << u"SSS...........T"_s;
+    QTest::newRow("nothing") << 0 << 0 << u"S.............."_s;
+    QTest::newRow("7 extensions, 5 lines") << 7 << 5 << u"S............TT"_s;
+    QTest::newRow("part board of lines") << 8 << 3 << u"SS............T"_s;
+    QTest::newRow("ties overwrite subscribers") << 64 << 60 << u"TTTTTTTTTTTTTTT"_s;
+    QTest::newRow("120 extensions") << 120 << 0 << u"SSSSSSSSSSSSSSS"_s;
+    QTest::newRow("121 extensions") << 121 << 8 << u"SSSSSSSSSSSSSTT"_s;
 }
 
 void TestDosImport::slotRuleWithoutMap()
@@ -457,7 +459,10 @@ void TestDosImport::slotRuleWithoutMap()
     QString got;
     for (int slot = 2; slot <= 16; ++slot) {
         const int b = c.SysConfig.Slots[slot];
-        got += b == BoardSubscriber ? u'S' : b == BoardTieLine ? u'T' : b == BoardEmpty ? u'.' : u'?';
+        got += b == BoardSubscriber ? u'S'
+               : b == BoardTieLine  ? u'T'
+               : b == BoardEmpty    ? u'.'
+                                    : u'?';
     }
     QCOMPARE(got, layout);
     QCOMPARE(c.SysConfig.Slots[17], int16_t(BoardRinging));
@@ -470,8 +475,8 @@ void TestDosImport::slotMap()
     for (int k = 0; k < 40; ++k)
         f.exts[k] = {100 + k, k, "", 0, 0};
     f.slotMap = true;
-    f.map = {0xC000, 0xC0FF, 0x9000, 0x90AB, 0x0000, 0xC100, 0x00C0,
-             0x8000, 0xFF90, 0x9001, 0xC012, 0x0090, 0xBFFF, 0x9100, 0xC0C0};
+    f.map = {0xC000, 0xC0FF, 0x9000, 0x90AB, 0x0000, 0xC100, 0x00C0, 0x8000,
+             0xFF90, 0x9001, 0xC012, 0x0090, 0xBFFF, 0x9100, 0xC0C0};
     const Configuration c = imported(f);
     const int expected[15] = {1, 1, 2, 2, 0, 0, 0, 0, 0, 2, 1, 0, 0, 0, 1};
     for (int n = 0; n < 15; ++n)
@@ -482,7 +487,7 @@ void TestDosImport::keepsClassesAndFixedSlots()
 {
     Configuration c = livedInConfiguration();
     c.ExtClasses[9].Active = true;
-    c.ExtClasses[9].Name = QStringLiteral("Engineers");
+    c.ExtClasses[9].Name = u"Engineers"_s;
     c.SysConfig.Slots[0] = BoardTone16;
     const Configuration before = c;
     QVERIFY(import(fullFile().bytes(), c, nullptr));
@@ -493,27 +498,27 @@ void TestDosImport::keepsClassesAndFixedSlots()
     // The rest was replaced: nothing of the old system remains.
     QCOMPARE(c.SysConfig.Name, QString());
     QVERIFY(!c.Groups[3].Active);
-    QCOMPARE(c.Extensions[0].Name, QStringLiteral("BRIDGE"));
+    QCOMPARE(c.Extensions[0].Name, u"BRIDGE"_s);
 }
 
 void TestDosImport::importFileByName()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("SHIP.TDZ"));
+    const QString path = dir.filePath(u"SHIP.TDZ"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(fullFile().bytes());
     file.close();
 
     Configuration c = makeDefaultConfiguration();
-    QString message = QStringLiteral("stale");
+    QString message = u"stale"_s;
     QVERIFY(ImportDosFile(path, c, &message));
     QVERIFY(message.isEmpty());
-    QCOMPARE(c.Extensions[2].Name, QStringLiteral("EXT 103"));
+    QCOMPARE(c.Extensions[2].Name, u"EXT 103"_s);
 
     const Configuration before = c;
-    QVERIFY(!ImportDosFile(dir.filePath(QStringLiteral("missing.TDZ")), c, &message));
+    QVERIFY(!ImportDosFile(dir.filePath(u"missing.TDZ"_s), c, &message));
     QCOMPARE(message, dosUnknownVersionText());
     QVERIFY(c == before);
 }

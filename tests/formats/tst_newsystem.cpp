@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tdl;
 
 namespace {
@@ -30,7 +32,7 @@ QString planText(const BoardPlanResult &plan)
 Configuration generated(const NewSystemCounts &c)
 {
     Configuration config = makeDefaultConfiguration();
-    generateNewSystem(config, c, planBoards(c), QStringLiteral("06/12/2026 12:00:00"));
+    generateNewSystem(config, c, planBoards(c), u"06/12/2026 12:00:00"_s);
     return config;
 }
 
@@ -61,32 +63,26 @@ void TestNewSystem::boardPlan_data()
     QTest::addColumn<NewSystemCounts>("numbers");
     QTest::addColumn<QString>("plan");
     QTest::addColumn<bool>("overflow");
-    QTest::newRow("8 extensions") << counts(8, 0) << QStringLiteral("S..............") << false;
-    QTest::newRow("9 extensions") << counts(9, 0) << QStringLiteral("SS.............") << false;
-    QTest::newRow("no extensions, no lines") << counts(0, 0) << QStringLiteral("...............")
-                                             << false;
+    QTest::newRow("8 extensions") << counts(8, 0) << u"S.............."_s << false;
+    QTest::newRow("9 extensions") << counts(9, 0) << u"SS............."_s << false;
+    QTest::newRow("no extensions, no lines") << counts(0, 0) << u"..............."_s << false;
     QTest::newRow("16 ext, 2 shore 1 satcom 1 PA")
-        << counts(16, 0, 2, 1, 1) << QStringLiteral("SS............T") << false;
-    QTest::newRow("one pager") << counts(8, 0, 0, 0, 0, 1) << QStringLiteral("S.............T")
-                               << false;
-    QTest::newRow("5 lines: two tie boards") << counts(8, 0, 1, 1, 1, 2)
-                                             << QStringLiteral("S............TT") << false;
-    QTest::newRow("120 ext full cabinet") << counts(120, 0)
-                                          << QStringLiteral("SSSSSSSSSSSSSSS") << false;
-    QTest::newRow("120 ext and a shore line")
-        << counts(120, 0, 1) << QStringLiteral("SSSSSSSSSSSSSSS") << true;
-    QTest::newRow("112 ext and 4 lines fill it") << counts(112, 0, 1, 1, 1, 1)
-                                                 << QStringLiteral("SSSSSSSSSSSSSST") << false;
-    QTest::newRow("112 ext and 5 lines") << counts(112, 0, 5) << QStringLiteral("SSSSSSSSSSSSSST")
-                                         << true;
-    QTest::newRow("64 lines need 16 boards") << counts(8, 0, 16, 16, 16, 16)
-                                             << QStringLiteral("STTTTTTTTTTTTTT") << true;
-    QTest::newRow("no extensions, 61 lines") << counts(0, 0, 16, 16, 16, 13)
-                                             << QStringLiteral("TTTTTTTTTTTTTTT") << true;
-    QTest::newRow("no extensions, 60 lines") << counts(0, 0, 16, 16, 16, 12)
-                                             << QStringLiteral("TTTTTTTTTTTTTTT") << false;
-    QTest::newRow("more than 120 extensions") << counts(121, 0)
-                                              << QStringLiteral("SSSSSSSSSSSSSSS") << true;
+        << counts(16, 0, 2, 1, 1) << u"SS............T"_s << false;
+    QTest::newRow("one pager") << counts(8, 0, 0, 0, 0, 1) << u"S.............T"_s << false;
+    QTest::newRow("5 lines: two tie boards")
+        << counts(8, 0, 1, 1, 1, 2) << u"S............TT"_s << false;
+    QTest::newRow("120 ext full cabinet") << counts(120, 0) << u"SSSSSSSSSSSSSSS"_s << false;
+    QTest::newRow("120 ext and a shore line") << counts(120, 0, 1) << u"SSSSSSSSSSSSSSS"_s << true;
+    QTest::newRow("112 ext and 4 lines fill it")
+        << counts(112, 0, 1, 1, 1, 1) << u"SSSSSSSSSSSSSST"_s << false;
+    QTest::newRow("112 ext and 5 lines") << counts(112, 0, 5) << u"SSSSSSSSSSSSSST"_s << true;
+    QTest::newRow("64 lines need 16 boards")
+        << counts(8, 0, 16, 16, 16, 16) << u"STTTTTTTTTTTTTT"_s << true;
+    QTest::newRow("no extensions, 61 lines")
+        << counts(0, 0, 16, 16, 16, 13) << u"TTTTTTTTTTTTTTT"_s << true;
+    QTest::newRow("no extensions, 60 lines")
+        << counts(0, 0, 16, 16, 16, 12) << u"TTTTTTTTTTTTTTT"_s << false;
+    QTest::newRow("more than 120 extensions") << counts(121, 0) << u"SSSSSSSSSSSSSSS"_s << true;
 }
 
 void TestNewSystem::boardPlan()
@@ -122,17 +118,17 @@ void TestNewSystem::systemRecord()
     Configuration before = makeDefaultConfiguration();
     before.SysConfig.Slots[17] = BoardEmpty; // slot 17 is not the generator's
     before.SysConfig.PIN = 1234;
-    before.ExtClasses[7].Name = QStringLiteral("Mine");
+    before.ExtClasses[7].Name = u"Mine"_s;
     const NewSystemCounts c = counts(16, 2, 1);
     Configuration config = before;
-    generateNewSystem(config, c, planBoards(c), QStringLiteral("stamp"));
+    generateNewSystem(config, c, planBoards(c), u"stamp"_s);
     const SystemRecord &sys = config.SysConfig;
-    QCOMPARE(sys.Pass, QStringLiteral("HMWS"));
-    QCOMPARE(sys.Name, QStringLiteral("Tidelex Analogue"));
-    QCOMPARE(sys.LastUpdate, QStringLiteral("stamp"));
+    QCOMPARE(sys.Pass, u"HMWS"_s);
+    QCOMPARE(sys.Name, u"Tidelex Analogue"_s);
+    QCOMPARE(sys.LastUpdate, u"stamp"_s);
     QCOMPARE(sys.PIN, int16_t(0));
-    const int16_t expected[18] = {BoardTone8, BoardProcessor, 1, 1, 0, 0, 0, 0, 0,
-                                  0,          0,              0, 0, 0, 0, 0, 2, BoardEmpty};
+    const int16_t expected[18] = {
+        BoardTone8, BoardProcessor, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, BoardEmpty};
     for (int slot = 0; slot < 18; ++slot)
         QCOMPARE(sys.Slots[slot], expected[slot]);
     QCOMPARE(sys.GA[0], int16_t(-1));
@@ -146,31 +142,24 @@ void TestNewSystem::extensions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("cls");
     QTest::addColumn<bool>("active");
-    QTest::newRow("8/1 officer") << counts(8, 1) << 0 << QStringLiteral("Officer 01") << 1 << true;
-    QTest::newRow("8/1 first crew") << counts(8, 1) << 1 << QStringLiteral("Crew 01") << 2 << true;
-    QTest::newRow("8/1 last crew") << counts(8, 1) << 7 << QStringLiteral("Crew 07") << 2 << true;
-    QTest::newRow("8/1 next board") << counts(8, 1) << 8 << QStringLiteral("New Ext Brd 2 Port 1")
-                                    << 6 << false;
-    QTest::newRow("16/0 crew 16") << counts(16, 0) << 15 << QStringLiteral("Crew 16") << 2 << true;
-    QTest::newRow("16/0 crew 09") << counts(16, 0) << 8 << QStringLiteral("Crew 09") << 2 << true;
-    QTest::newRow("120/100 first officer") << counts(120, 100) << 0
-                                           << QStringLiteral("Officer 001") << 1 << true;
-    QTest::newRow("120/100 officer 100") << counts(120, 100) << 99
-                                         << QStringLiteral("Officer 100") << 1 << true;
-    QTest::newRow("120/100 crew keeps 2 digits") << counts(120, 100) << 100
-                                                 << QStringLiteral("Crew 01") << 2 << true;
-    QTest::newRow("120/20 crew of 100") << counts(120, 20) << 20 << QStringLiteral("Crew 001")
-                                        << 2 << true;
-    QTest::newRow("120/20 last crew") << counts(120, 20) << 119 << QStringLiteral("Crew 100")
-                                      << 2 << true;
-    QTest::newRow("120/99 officers stay 2 digits") << counts(120, 99) << 98
-                                                   << QStringLiteral("Officer 99") << 1 << true;
-    QTest::newRow("5/0 spare named by record") << counts(5, 0) << 5
-                                               << QStringLiteral("Spare 05") << 6 << true;
-    QTest::newRow("5/0 last spare") << counts(5, 0) << 7 << QStringLiteral("Spare 07") << 6
-                                    << true;
-    QTest::newRow("17/3 spare on board 3") << counts(17, 3) << 23 << QStringLiteral("Spare 23")
-                                           << 6 << true;
+    QTest::newRow("8/1 officer") << counts(8, 1) << 0 << u"Officer 01"_s << 1 << true;
+    QTest::newRow("8/1 first crew") << counts(8, 1) << 1 << u"Crew 01"_s << 2 << true;
+    QTest::newRow("8/1 last crew") << counts(8, 1) << 7 << u"Crew 07"_s << 2 << true;
+    QTest::newRow("8/1 next board") << counts(8, 1) << 8 << u"New Ext Brd 2 Port 1"_s << 6 << false;
+    QTest::newRow("16/0 crew 16") << counts(16, 0) << 15 << u"Crew 16"_s << 2 << true;
+    QTest::newRow("16/0 crew 09") << counts(16, 0) << 8 << u"Crew 09"_s << 2 << true;
+    QTest::newRow("120/100 first officer")
+        << counts(120, 100) << 0 << u"Officer 001"_s << 1 << true;
+    QTest::newRow("120/100 officer 100") << counts(120, 100) << 99 << u"Officer 100"_s << 1 << true;
+    QTest::newRow("120/100 crew keeps 2 digits")
+        << counts(120, 100) << 100 << u"Crew 01"_s << 2 << true;
+    QTest::newRow("120/20 crew of 100") << counts(120, 20) << 20 << u"Crew 001"_s << 2 << true;
+    QTest::newRow("120/20 last crew") << counts(120, 20) << 119 << u"Crew 100"_s << 2 << true;
+    QTest::newRow("120/99 officers stay 2 digits")
+        << counts(120, 99) << 98 << u"Officer 99"_s << 1 << true;
+    QTest::newRow("5/0 spare named by record") << counts(5, 0) << 5 << u"Spare 05"_s << 6 << true;
+    QTest::newRow("5/0 last spare") << counts(5, 0) << 7 << u"Spare 07"_s << 6 << true;
+    QTest::newRow("17/3 spare on board 3") << counts(17, 3) << 23 << u"Spare 23"_s << 6 << true;
 }
 
 void TestNewSystem::extensions()
@@ -207,50 +196,50 @@ void TestNewSystem::tieLines_data()
     QTest::addColumn<bool>("dial9");
     QTest::addColumn<int>("route"); // Dial6 entry set, -1 none
     const NewSystemCounts mixed = counts(16, 0, 2, 1, 1);
-    QTest::newRow("fixed Shore 1") << mixed << 56 << QStringLiteral("Shore 1") << 956 << 103 << 0
-                                   << 64 << true << -1;
-    QTest::newRow("fixed Shore 2") << mixed << 57 << QStringLiteral("Shore 2") << 957 << 103 << 0
-                                   << 64 << true << -1;
-    QTest::newRow("fixed PA") << mixed << 58 << QStringLiteral("Public Address 1") << 958 << 0
-                              << 2 << 32 << false << -1;
-    QTest::newRow("fixed SATCOM") << mixed << 59 << QStringLiteral("SATCOM 1") << 959 << 103 << 1
-                                  << 80 << false << 0;
+    QTest::newRow("fixed Shore 1")
+        << mixed << 56 << u"Shore 1"_s << 956 << 103 << 0 << 64 << true << -1;
+    QTest::newRow("fixed Shore 2")
+        << mixed << 57 << u"Shore 2"_s << 957 << 103 << 0 << 64 << true << -1;
+    QTest::newRow("fixed PA") << mixed << 58 << u"Public Address 1"_s << 958 << 0 << 2 << 32
+                              << false << -1;
+    QTest::newRow("fixed SATCOM") << mixed << 59 << u"SATCOM 1"_s << 959 << 103 << 1 << 80 << false
+                                  << 0;
     const NewSystemCounts shore3 = counts(8, 0, 3);
-    QTest::newRow("third shore") << shore3 << 58 << QStringLiteral("Shore 3") << 958 << 103 << 0
-                                 << 0 << true << -1;
-    QTest::newRow("spare after shore") << shore3 << 59 << QStringLiteral("Spare 1") << 1015 << 103
-                                       << 0 << 0 << true << -1;
+    QTest::newRow("third shore") << shore3 << 58 << u"Shore 3"_s << 958 << 103 << 0 << 0 << true
+                                 << -1;
+    QTest::newRow("spare after shore")
+        << shore3 << 59 << u"Spare 1"_s << 1015 << 103 << 0 << 0 << true << -1;
     const NewSystemCounts shore12 = counts(8, 0, 12);
-    QTest::newRow("12 shore: Shore 01") << shore12 << 56 << QStringLiteral("Shore 01") << 956
-                                        << 103 << 0 << 64 << true << -1;
-    QTest::newRow("12 shore: Shore 03") << shore12 << 58 << QStringLiteral("Shore 03") << 958
-                                        << 103 << 0 << 0 << true << -1;
-    QTest::newRow("12 shore: next board") << shore12 << 52 << QStringLiteral("Shore 05") << 952
-                                          << 103 << 0 << 0 << true << -1;
-    QTest::newRow("12 shore: Shore 12") << shore12 << 51 << QStringLiteral("Shore 12") << 951
-                                        << 103 << 0 << 0 << true << -1;
+    QTest::newRow("12 shore: Shore 01")
+        << shore12 << 56 << u"Shore 01"_s << 956 << 103 << 0 << 64 << true << -1;
+    QTest::newRow("12 shore: Shore 03")
+        << shore12 << 58 << u"Shore 03"_s << 958 << 103 << 0 << 0 << true << -1;
+    QTest::newRow("12 shore: next board")
+        << shore12 << 52 << u"Shore 05"_s << 952 << 103 << 0 << 0 << true << -1;
+    QTest::newRow("12 shore: Shore 12")
+        << shore12 << 51 << u"Shore 12"_s << 951 << 103 << 0 << 0 << true << -1;
     const NewSystemCounts satcom = counts(8, 0, 0, 3);
-    QTest::newRow("SATCOM 2 takes 56") << satcom << 56 << QStringLiteral("SATCOM 2") << 956 << 103
-                                       << 1 << 80 << false << 1;
-    QTest::newRow("SATCOM 3 on 63") << satcom << 57 << QStringLiteral("SATCOM 3") << 957 << 103
-                                    << 1 << 80 << false << 2;
-    QTest::newRow("spare beside SATCOM") << satcom << 58 << QStringLiteral("Spare 1") << 1014
-                                         << 103 << 0 << 0 << true << -1;
+    QTest::newRow("SATCOM 2 takes 56")
+        << satcom << 56 << u"SATCOM 2"_s << 956 << 103 << 1 << 80 << false << 1;
+    QTest::newRow("SATCOM 3 on 63")
+        << satcom << 57 << u"SATCOM 3"_s << 957 << 103 << 1 << 80 << false << 2;
+    QTest::newRow("spare beside SATCOM")
+        << satcom << 58 << u"Spare 1"_s << 1014 << 103 << 0 << 0 << true << -1;
     const NewSystemCounts satcom10 = counts(8, 0, 0, 10);
-    QTest::newRow("SATCOM 08 on 68") << satcom10 << 55 << QStringLiteral("SATCOM 08")
-                                     << 955 << 103 << 1 << 80 << false << 7;
-    QTest::newRow("SATCOM 09 wraps to 61") << satcom10 << 48 << QStringLiteral("SATCOM 09") << 948
-                                           << 103 << 1 << 80 << false << 0;
+    QTest::newRow("SATCOM 08 on 68")
+        << satcom10 << 55 << u"SATCOM 08"_s << 955 << 103 << 1 << 80 << false << 7;
+    QTest::newRow("SATCOM 09 wraps to 61")
+        << satcom10 << 48 << u"SATCOM 09"_s << 948 << 103 << 1 << 80 << false << 0;
     const NewSystemCounts pager = counts(8, 0, 0, 0, 0, 1);
-    QTest::newRow("pager takes the top record") << pager << 56 << QStringLiteral("Pager 1") << 956
-                                                << 103 << 3 << 48 << false << -1;
-    QTest::newRow("third spare") << pager << 59 << QStringLiteral("Spare 3") << 1015 << 103 << 0
-                                 << 0 << true << -1;
+    QTest::newRow("pager takes the top record")
+        << pager << 56 << u"Pager 1"_s << 956 << 103 << 3 << 48 << false << -1;
+    QTest::newRow("third spare") << pager << 59 << u"Spare 3"_s << 1015 << 103 << 0 << 0 << true
+                                 << -1;
     const NewSystemCounts pa = counts(8, 0, 1, 0, 3, 0);
-    QTest::newRow("PA 2 after fixed") << pa << 57 << QStringLiteral("Public Address 2") << 957
-                                      << 0 << 2 << 32 << false << -1;
-    QTest::newRow("PA 3") << pa << 59 << QStringLiteral("Public Address 3") << 959 << 0 << 2 << 32
-                          << false << -1;
+    QTest::newRow("PA 2 after fixed")
+        << pa << 57 << u"Public Address 2"_s << 957 << 0 << 2 << 32 << false << -1;
+    QTest::newRow("PA 3") << pa << 59 << u"Public Address 3"_s << 959 << 0 << 2 << 32 << false
+                          << -1;
 }
 
 void TestNewSystem::tieLines()
@@ -321,15 +310,15 @@ void TestNewSystem::groups()
     const Configuration c = generated(counts(8, 0));
     for (int g = 0; g < 16; ++g) {
         const GroupRecord &group = c.Groups[g];
-        QCOMPARE(group.Name, QStringLiteral("Group %1").arg(g + 1, 2, 10, QLatin1Char('0')));
+        QCOMPARE(group.Name, u"Group %1"_s.arg(g + 1, 2, 10, QLatin1Char('0')));
         QCOMPARE(int(group.DirNum), 546 - g);
         QVERIFY(!group.Active);
         QCOMPARE(int(group.Num), 0);
         for (int m = 0; m < 12; ++m)
             QCOMPARE(int(group.Exts[m]), -1);
     }
-    QCOMPARE(c.Groups[8].Name, QStringLiteral("Group 09"));
-    QCOMPARE(c.Groups[15].Name, QStringLiteral("Group 16"));
+    QCOMPARE(c.Groups[8].Name, u"Group 09"_s);
+    QCOMPARE(c.Groups[15].Name, u"Group 16"_s);
 }
 
 void TestNewSystem::absurdCountsStayInsideTables()
@@ -342,7 +331,7 @@ void TestNewSystem::absurdCountsStayInsideTables()
     for (int t = MaxTieLines; t < TieTableSize; ++t)
         QVERIFY(!config.TieLines[t].Active);
     // All 120 records are officers: never more extensions than the cabinet holds.
-    QCOMPARE(config.Extensions[119].Name, QStringLiteral("Officer 120"));
+    QCOMPARE(config.Extensions[119].Name, u"Officer 120"_s);
 }
 
 QTEST_GUILESS_MAIN(TestNewSystem)

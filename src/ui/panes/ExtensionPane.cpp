@@ -1,13 +1,439 @@
 #include "ExtensionPane.h"
 
 #include "ConfigDocument.h"
+#include "Equipment.h"
+#include "Names.h"
+#include "PaneSupport.h"
 
-// Placeholder until the pane's controls are built.
-struct ExtensionPane::Private {
-    int index = -1;
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+using namespace tdl;
+using panes::setFieldError;
+
+namespace
+{
+
+struct OptionBit {
+    const char *caption;
+    int byte;
+    uint8_t bit;
 };
 
-ExtensionPane::ExtensionPane(ConfigDocument &, QWidget *parent) : QWidget(parent), d(new Private) {}
-void ExtensionPane::ShowExtension(int index) { d->index = index; }
-int ExtensionPane::currentIndex() const { return d->index; }
-void ExtensionPane::commitPending() {}
+// The option boxes and the Status bits they edit.
+const OptionBit optionBits[8] = {
+    {"Recall", 0, ExtRecall},    {"Intrude", 1, ExtIntrude},
+    {"Rapid Ring", 1, ExtRapid}, {"Night Bell Pickup", 1, ExtNightPickup},
+    {"Dial #", 1, ExtHash},      {"Dial LD", 1, ExtLD},
+    {"Dial MF", 1, ExtMF},       {"Dial 9", 4, ExtDial9},
+};
+
+// The class flags shown read-only.
+const OptionBit classFlags[4] = {
+    {"Night Bell", 0, ExtNightBell},
+    {"Emergency", 0, ExtEmergency},
+    {"COS 'B'", 1, ExtCOSB},
+    {"Direct Dial", 4, ExtHotLine},
+};
+
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120); // short numbers; the name fields take the width
+    return box;
+}
+
+} // namespace
+
+struct ExtensionPane::Private {
+    ExtensionPane *q;
+    ConfigDocument &doc;
+    int index = -1;
+    bool updating = false;
+
+    QLineEdit *txtExtName, *txtExtNo, *txtExtDD, *txtEquip, *txtExtBoard, *txtExtPort;
+    QComboBox *cboExtClass, *cboExtGroup;
+    QLabel *labGA, *labExtDD;
+    QGroupBox *fmeExtOpts;
+    QCheckBox *chkSub[8], *chkSub6[8], *chkSubC[4];
+
+    Private(ExtensionPane *pane, ConfigDocument &document) : q(pane), doc(document) {}
+
+    Configuration &cfg() { return doc.config; }
+    ExtRecord &ext() { return doc.config.Extensions[index]; }
+    QString key() const { return extensionKey(index); }
+
+    void build();
+    void fill();
+    QString validate();
+    void changed() { doc.markChanged(); }
+
+    void commitName();
+    void commitNumber();
+    void commitHotLine();
+    void classChosen();
+    void groupChosen();
+    void optionClicked(int byte, uint8_t bit, bool on);
+    bool numberUsedElsewhere(int number) const;
+};
+
+ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
+    : QWidget(parent), d(new Private(this, doc))
+{
+    setObjectName(QStringLiteral("vspData1"));
+    d->build();
+}
+
+ExtensionPane::~ExtensionPane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
+
+void ExtensionPane::Private::build()
+{
+    auto *layout = new QVBoxLayout(q);
+
+    auto *info = new QGroupBox(QStringLiteral("Information"), q);
+    auto *grid = new QGridLayout(info);
+    txtExtName = new QLineEdit(info);
+    txtExtName->setObjectName(QStringLiteral("txtExtName"));
+    txtExtNo = new QLineEdit(info);
+    txtExtNo->setObjectName(QStringLiteral("txtExtNo"));
+    txtExtNo->setMaxLength(6);
+    txtExtNo->setMaximumWidth(120);
+    labGA = new QLabel(QStringLiteral("(Guaranteed Access)"), info);
+    labGA->setObjectName(QStringLiteral("labGA"));
+    cboExtClass = new QComboBox(info);
+    cboExtClass->setObjectName(QStringLiteral("cboExtClass"));
+    cboExtGroup = new QComboBox(info);
+    cboExtGroup->setObjectName(QStringLiteral("cboExtGroup"));
+    txtExtDD = new QLineEdit(info);
+    txtExtDD->setObjectName(QStringLiteral("txtExtDD"));
+    txtExtDD->setMaxLength(6);
+    txtExtDD->setMaximumWidth(120);
+    labExtDD = new QLabel(QStringLiteral("Hotline to:"), info);
+    txtEquip = readOnlyBox(info, "txtEquip");
+    txtExtBoard = readOnlyBox(info, "txtExtBoard");
+    txtExtPort = readOnlyBox(info, "txtExtPort");
+
+    grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
+    grid->addWidget(txtExtName, 0, 1, 1, 6);
+    grid->addWidget(new QLabel(QStringLiteral("Ext No:"), info), 1, 0);
+    grid->addWidget(txtExtNo, 1, 1);
+    grid->addWidget(labGA, 1, 2, 1, 5);
+    grid->addWidget(new QLabel(QStringLiteral("Class:"), info), 2, 0);
+    grid->addWidget(cboExtClass, 2, 1, 1, 6);
+    grid->addWidget(new QLabel(QStringLiteral("Group:"), info), 3, 0);
+    grid->addWidget(cboExtGroup, 3, 1, 1, 6);
+    grid->addWidget(labExtDD, 4, 0);
+    grid->addWidget(txtExtDD, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Equip:"), info), 5, 0);
+    grid->addWidget(txtEquip, 5, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Board:"), info), 5, 2);
+    grid->addWidget(txtExtBoard, 5, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 5, 4);
+    grid->addWidget(txtExtPort, 5, 5);
+    grid->setColumnStretch(6, 1); // the short boxes keep their width
+    layout->addWidget(info);
+
+    fmeExtOpts = new QGroupBox(QStringLiteral("Options"), q);
+    fmeExtOpts->setObjectName(QStringLiteral("fmeExtOpts"));
+    auto *opts = new QGridLayout(fmeExtOpts);
+    for (int k = 0; k < 8; ++k) {
+        chkSub[k] = new QCheckBox(QLatin1String(optionBits[k].caption), fmeExtOpts);
+        chkSub[k]->setObjectName(QStringLiteral("chkSub_%1").arg(k));
+        opts->addWidget(chkSub[k], k / 4, k % 4);
+        const OptionBit bit = optionBits[k];
+        QObject::connect(chkSub[k], &QCheckBox::clicked, q,
+                         [this, bit](bool on) { optionClicked(bit.byte, bit.bit, on); });
+    }
+    opts->addWidget(new QLabel(QStringLiteral("Dial 6 access:"), fmeExtOpts), 2, 0, 1, 4);
+    for (int k = 0; k < Dial6Codes; ++k) {
+        chkSub6[k] = new QCheckBox(QString::number(61 + k), fmeExtOpts);
+        chkSub6[k]->setObjectName(QStringLiteral("chkSub6_%1").arg(k));
+        chkSub6[k]->setToolTip(QStringLiteral("May dial %1").arg(61 + k));
+        opts->addWidget(chkSub6[k], 3 + k / 4, k % 4);
+        const uint8_t bit = uint8_t(1u << k);
+        QObject::connect(chkSub6[k], &QCheckBox::clicked, q,
+                         [this, bit](bool on) { optionClicked(2, bit, on); });
+    }
+    layout->addWidget(fmeExtOpts);
+
+    auto *flags = new QGroupBox(QStringLiteral("Class Type"), q);
+    auto *flagRow = new QGridLayout(flags);
+    flagRow->addWidget(new QLabel(QStringLiteral("Internal Flags"), flags), 0, 0, 1, 4);
+    for (int k = 0; k < 4; ++k) {
+        chkSubC[k] = new QCheckBox(QLatin1String(classFlags[k].caption), flags);
+        chkSubC[k]->setObjectName(QStringLiteral("chkSubC_%1").arg(k));
+        // Shown, not edited: the class decides these bits.
+        chkSubC[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        chkSubC[k]->setFocusPolicy(Qt::NoFocus);
+        flagRow->addWidget(chkSubC[k], 1, k);
+    }
+    layout->addWidget(flags);
+    layout->addStretch(1);
+
+    QObject::connect(txtExtName, &QLineEdit::editingFinished, q, [this] { commitName(); });
+    QObject::connect(txtExtNo, &QLineEdit::editingFinished, q, [this] { commitNumber(); });
+    QObject::connect(txtExtDD, &QLineEdit::editingFinished, q, [this] { commitHotLine(); });
+    QObject::connect(cboExtClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
+    QObject::connect(cboExtGroup, &QComboBox::currentIndexChanged, q, [this] { groupChosen(); });
+    q->setEnabled(false);
+}
+
+void ExtensionPane::ShowExtension(int index)
+{
+    if (index < 0 || index >= MaxExtensions)
+        return;
+    commitPending();
+    d->index = index;
+    setEnabled(true);
+    d->fill();
+    const QString warning = d->validate();
+    if (!warning.isEmpty())
+        emit statusMessage(warning);
+}
+
+int ExtensionPane::currentIndex() const
+{
+    return d->index;
+}
+
+void ExtensionPane::commitPending()
+{
+    if (d->index < 0)
+        return;
+    if (d->txtExtName->isModified())
+        d->commitName();
+    if (d->txtExtNo->isModified())
+        d->commitNumber();
+    if (d->txtExtDD->isModified())
+        d->commitHotLine();
+}
+
+void ExtensionPane::Private::fill()
+{
+    updating = true;
+    Configuration &c = cfg();
+    const ExtRecord &e = ext();
+    txtExtName->setText(e.Name);
+    txtExtNo->setText(QString::number(e.ExtNum));
+    setFieldError(txtExtNo, false);
+
+    cboExtClass->clear();
+    for (int k = 0; k < MaxClasses; ++k) {
+        if (c.ExtClasses[k].Active)
+            cboExtClass->addItem(c.ExtClasses[k].Name, k);
+    }
+    cboExtClass->setCurrentIndex(cboExtClass->findData(int(e.Class)));
+    const bool fixed = e.Class >= 0 && e.Class < MaxClasses && c.ExtClasses[e.Class].Fixed;
+    fmeExtOpts->setEnabled(!fixed);
+
+    txtEquip->setText(QString::number(index));
+    txtExtBoard->setText(boardNumberText(index / ExtsPerBoard + 1));
+    txtExtPort->setText(QString::number(extensionPort(index)));
+
+    for (int k = 0; k < 8; ++k)
+        chkSub[k]->setChecked(e.Status[optionBits[k].byte] & optionBits[k].bit);
+    for (int k = 0; k < Dial6Codes; ++k)
+        chkSub6[k]->setChecked(e.Status[2] & (1u << k));
+    for (int k = 0; k < 4; ++k)
+        chkSubC[k]->setChecked(e.Status[classFlags[k].byte] & classFlags[k].bit);
+
+    const bool hotLine = e.Status[4] & ExtHotLine;
+    txtExtDD->setText(QString::number(e.DirectDial));
+    txtExtDD->setVisible(hotLine);
+    labExtDD->setVisible(hotLine);
+
+    // Groups an extension may name: Multiple Call Forward and Hunt groups;
+    // a Pickup group only when it already is the extension's own.
+    cboExtGroup->clear();
+    cboExtGroup->addItem(QString(), 0);
+    for (int g = 0; g < MaxGroups; ++g) {
+        const GroupRecord &grp = c.Groups[g];
+        if (!grp.Active || grp.DirNum < 1)
+            continue;
+        if (grp.Type == GroupPickup && grp.DirNum != e.Group)
+            continue;
+        cboExtGroup->addItem(grp.Name, int(grp.DirNum));
+    }
+    int selected = cboExtGroup->findData(int(e.Group));
+    if (selected < 0) {
+        // A group number that no usable group carries stays visible (and red)
+        // instead of being shown as "no group".
+        cboExtGroup->addItem(GetNameFromExt(c, e.Group), int(e.Group));
+        selected = cboExtGroup->count() - 1;
+    }
+    cboExtGroup->setCurrentIndex(selected);
+    updating = false;
+}
+
+bool ExtensionPane::Private::numberUsedElsewhere(int number) const
+{
+    const Configuration &c = doc.config;
+    for (int j = 0; j < MaxExtensions; ++j) {
+        if (j != index && c.Extensions[j].ExtNum == number)
+            return true;
+    }
+    return false;
+}
+
+// Recolours the fields; returns the status-bar warning the record deserves.
+QString ExtensionPane::Private::validate()
+{
+    const Configuration &c = doc.config;
+    const ExtRecord &e = c.Extensions[index];
+    QString warning;
+
+    bool numberBad = false;
+    if (e.ExtNum < MinExtNumber || e.ExtNum > MaxExtNumber) {
+        numberBad = true;
+        warning = QStringLiteral("WARNING: Invalid Extension Number");
+    } else if (numberUsedElsewhere(e.ExtNum)) {
+        numberBad = true;
+        warning = QStringLiteral("WARNING: Extension Number %1 Already in Use").arg(e.ExtNum);
+    }
+    setFieldError(txtExtNo, numberBad);
+
+    const bool targetGood = e.DirectDial > 0 && numberUsedElsewhere(e.DirectDial);
+    setFieldError(txtExtDD, !targetGood);
+
+    bool groupBad = false;
+    if (cboExtGroup->currentIndex() > 0) {
+        const int dirNum = cboExtGroup->currentData().toInt();
+        groupBad = true;
+        for (int g = 0; g < MaxGroups; ++g) {
+            const GroupRecord &grp = c.Groups[g];
+            if (grp.Active && grp.DirNum == dirNum &&
+                (grp.Type == GroupMultipleCallForward || grp.Type == GroupHunt))
+                groupBad = false;
+        }
+    }
+    setFieldError(cboExtGroup, groupBad);
+
+    bool guaranteed = false;
+    for (int k = 0; k < GAEntries; ++k)
+        guaranteed = guaranteed || c.SysConfig.GA[k] == e.ExtNum;
+    labGA->setVisible(guaranteed);
+    return warning;
+}
+
+void ExtensionPane::Private::commitName()
+{
+    if (updating || index < 0)
+        return;
+    txtExtName->setModified(false);
+    const QString text = txtExtName->text().trimmed();
+    if (text != ext().Name) {
+        ext().Name = text;
+        ext().TrueName = true;
+        changed();
+        emit q->nodeTextChanged(key(), text);
+    }
+    panes::selectWholeText(txtExtName);
+    emit q->statusMessage(validate());
+}
+
+void ExtensionPane::Private::commitNumber()
+{
+    if (updating || index < 0)
+        return;
+    txtExtNo->setModified(false);
+    const QString text = txtExtNo->text().trimmed();
+    const auto number = panes::parseNumber(text);
+    QString message;
+    if (!number || *number < MinExtNumber || *number > MaxExtNumber)
+        message =
+            QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
+    if (number) {
+        if (*number != ext().ExtNum) {
+            ext().ExtNum = *number;
+            changed();
+        }
+    } else {
+        // Text that is no 16-bit number cannot be stored: show what is kept.
+        txtExtNo->setText(QString::number(ext().ExtNum));
+    }
+    panes::selectWholeText(txtExtNo);
+    const QString warning = validate();
+    emit q->statusMessage(message.isEmpty() ? warning : message);
+}
+
+void ExtensionPane::Private::commitHotLine()
+{
+    if (updating || index < 0)
+        return;
+    txtExtDD->setModified(false);
+    const QString text = txtExtDD->text().trimmed();
+    const auto number = text.isEmpty() ? std::optional<int16_t>(0) : panes::parseNumber(text);
+    QString message;
+    if (!number) {
+        message =
+            QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
+    } else {
+        if (!numberUsedElsewhere(*number)) {
+            message = *number == ext().ExtNum ? QStringLiteral("ERROR: Hotline accessing itself!")
+                                              : QStringLiteral("WARNING: Extension Number ") +
+                                                    text + QStringLiteral(" not Found in system");
+        }
+        // Stored whether found or not: the checker keeps reporting it.
+        if (*number != ext().DirectDial) {
+            ext().DirectDial = *number;
+            changed();
+        }
+    }
+    fill();
+    const QString warning = validate();
+    emit q->statusMessage(message.isEmpty() ? warning : message);
+}
+
+void ExtensionPane::Private::classChosen()
+{
+    if (updating || index < 0 || cboExtClass->currentIndex() < 0)
+        return;
+    const int cls = cboExtClass->currentData().toInt();
+    ext().Class = int16_t(cls);
+    // Custom keeps the extension's own options; any other class gives its own.
+    if (cls != ClassCustom) {
+        for (int b = 0; b < ExtStatusBytes; ++b)
+            ext().Status[b] = cfg().ExtClasses[cls].Status[b];
+    }
+    changed();
+    fill();
+    emit q->statusMessage(validate());
+    emit q->nodeDisabledChanged(key(), cls == ClassDisabled);
+}
+
+void ExtensionPane::Private::groupChosen()
+{
+    if (updating || index < 0 || cboExtGroup->currentIndex() < 0)
+        return;
+    ext().Group = int16_t(cboExtGroup->currentData().toInt());
+    changed();
+    emit q->statusMessage(validate());
+}
+
+void ExtensionPane::Private::optionClicked(int byte, uint8_t bit, bool on)
+{
+    if (updating || index < 0)
+        return;
+    // Any option of its own makes the extension a Custom one.
+    updating = true;
+    cboExtClass->setCurrentIndex(cboExtClass->findData(ClassCustom));
+    updating = false;
+    ext().Class = ClassCustom;
+    if (on)
+        ext().Status[byte] |= bit;
+    else
+        ext().Status[byte] &= uint8_t(~bit);
+    changed();
+}

@@ -1,13 +1,354 @@
 #include "TieLinePane.h"
 
+#include "ChoiceDelegate.h"
 #include "ConfigDocument.h"
+#include "Equipment.h"
+#include "Names.h"
+#include "PaneSupport.h"
 
-// Placeholder until the pane's controls are built.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace tdl;
+using panes::setFieldError;
+
+namespace
+{
+
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120); // short numbers; the name fields take the width
+    return box;
+}
+
+QString numberText(int n)
+{
+    return n == 0 ? QString() : QString::number(n);
+}
+
+} // namespace
+
 struct TieLinePane::Private {
+    TieLinePane *q;
+    ConfigDocument &doc;
     int index = -1;
+    bool updating = false;
+
+    QLineEdit *txtTieName, *txtTieDir, *txtTieEquip, *txtTieBoard, *txtTiePort;
+    QComboBox *cboTieClass;
+    QTableWidget *vsTieExt;
+    QCheckBox *chkTieDTMF, *chkTieDDI, *chkTieMCF, *chkTie9, *chkTie6[8];
+
+    Private(TieLinePane *pane, ConfigDocument &document) : q(pane), doc(document) {}
+
+    TieRecord &tie() { return doc.config.TieLines[index]; }
+
+    void build();
+    void fill();
+    void validate();
+    void changed() { doc.markChanged(); }
+
+    void commitName();
+    void classChosen();
+    void cellEdited(QTableWidgetItem *item);
+    void setStatusBit(uint8_t bits, bool on);
+    // Row 1 offers groups instead of extensions while "Call MCF Group" is ticked.
+    bool rowOffersGroups(int row) const { return row == 1 && chkTieMCF->isChecked(); }
+    panes::ChoiceList choices(int row, int column) const;
 };
 
-TieLinePane::TieLinePane(ConfigDocument &, QWidget *parent) : QWidget(parent), d(new Private) {}
-void TieLinePane::ShowTieLine(int index) { d->index = index; }
-int TieLinePane::currentIndex() const { return d->index; }
-void TieLinePane::commitPending() {}
+TieLinePane::TieLinePane(ConfigDocument &doc, QWidget *parent)
+    : QWidget(parent), d(new Private(this, doc))
+{
+    setObjectName(QStringLiteral("vspData0"));
+    d->build();
+}
+
+TieLinePane::~TieLinePane()
+{
+    panes::detachChildren(this);
+    delete d;
+}
+
+void TieLinePane::Private::build()
+{
+    auto *layout = new QVBoxLayout(q);
+
+    auto *info = new QGroupBox(QStringLiteral("Information"), q);
+    auto *grid = new QGridLayout(info);
+    txtTieName = new QLineEdit(info);
+    txtTieName->setObjectName(QStringLiteral("txtTieName"));
+    txtTieDir = readOnlyBox(info, "txtTieDir");
+    cboTieClass = new QComboBox(info);
+    cboTieClass->setObjectName(QStringLiteral("cboTieClass"));
+    const char *const classItems[] = {"Shore Line", "Sat Comm", "Public Addr", "Pager"};
+    for (int k = 0; k < 4; ++k)
+        cboTieClass->addItem(QLatin1String(classItems[k]), k);
+    txtTieEquip = readOnlyBox(info, "txtTieEquip");
+    txtTieBoard = readOnlyBox(info, "txtTieBoard");
+    txtTiePort = readOnlyBox(info, "txtTiePort");
+    grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
+    grid->addWidget(txtTieName, 0, 1, 1, 6);
+    grid->addWidget(new QLabel(QStringLiteral("Dir No:"), info), 1, 0);
+    grid->addWidget(txtTieDir, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Type:"), info), 2, 0);
+    grid->addWidget(cboTieClass, 2, 1, 1, 6);
+    grid->addWidget(new QLabel(QStringLiteral("Equip:"), info), 3, 0);
+    grid->addWidget(txtTieEquip, 3, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Board:"), info), 3, 2);
+    grid->addWidget(txtTieBoard, 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 3, 4);
+    grid->addWidget(txtTiePort, 3, 5);
+    grid->setColumnStretch(6, 1); // the short boxes keep their width
+    layout->addWidget(info);
+
+    auto *outgoing = new QGroupBox(QStringLiteral("Outgoing"), q);
+    auto *out = new QGridLayout(outgoing);
+    chkTieDTMF = new QCheckBox(QStringLiteral("DTMF"), outgoing);
+    chkTieDTMF->setObjectName(QStringLiteral("chkTieDTMF"));
+    chkTie9 = new QCheckBox(QStringLiteral("Dial 9"), outgoing);
+    chkTie9->setObjectName(QStringLiteral("chkTie9"));
+    out->addWidget(chkTieDTMF, 0, 0);
+    out->addWidget(chkTie9, 0, 1);
+    out->addWidget(new QLabel(QStringLiteral("Reached by dialling:"), outgoing), 1, 0, 1, 4);
+    for (int k = 0; k < Dial6Codes; ++k) {
+        chkTie6[k] = new QCheckBox(QString::number(61 + k), outgoing);
+        chkTie6[k]->setObjectName(QStringLiteral("chkTie6_%1").arg(k));
+        out->addWidget(chkTie6[k], 2 + k / 4, k % 4);
+        QObject::connect(chkTie6[k], &QCheckBox::clicked, q, [this, k](bool on) {
+            if (updating || index < 0)
+                return;
+            tie().Dial6[k] = on;
+            changed();
+            validate(); // the Dial-6 limits depend on it
+        });
+    }
+    layout->addWidget(outgoing);
+
+    auto *incoming = new QGroupBox(QStringLiteral("Incoming"), q);
+    auto *in = new QGridLayout(incoming);
+    chkTieDDI = new QCheckBox(QStringLiteral("Direct Dial In"), incoming);
+    chkTieDDI->setObjectName(QStringLiteral("chkTieDDI"));
+    chkTieMCF = new QCheckBox(QStringLiteral("Call MCF Group"), incoming);
+    chkTieMCF->setObjectName(QStringLiteral("chkTieMCF"));
+    vsTieExt = new QTableWidget(2, 2, incoming);
+    vsTieExt->setObjectName(QStringLiteral("vsTieExt"));
+    vsTieExt->setHorizontalHeaderLabels({QStringLiteral("Ext No"), QStringLiteral("Name")});
+    vsTieExt->setVerticalHeaderLabels(
+        {QStringLiteral("Default Ext"), QStringLiteral("2nd Designated")});
+    vsTieExt->horizontalHeader()->setStretchLastSection(true);
+    vsTieExt->setSelectionMode(QAbstractItemView::SingleSelection);
+    vsTieExt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vsTieExt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vsTieExt->setItemDelegate(
+        new ChoiceDelegate([this](int row, int column) { return choices(row, column); }, vsTieExt));
+    panes::ensureItems(vsTieExt);
+    const int gridHeight = vsTieExt->horizontalHeader()->sizeHint().height() +
+                           2 * vsTieExt->verticalHeader()->defaultSectionSize() +
+                           2 * vsTieExt->frameWidth();
+    vsTieExt->setFixedHeight(gridHeight);
+    in->addWidget(chkTieDDI, 0, 0);
+    in->addWidget(chkTieMCF, 0, 1);
+    in->addWidget(vsTieExt, 1, 0, 1, 2);
+    layout->addWidget(incoming);
+    layout->addStretch(1);
+
+    QObject::connect(txtTieName, &QLineEdit::editingFinished, q, [this] { commitName(); });
+    QObject::connect(cboTieClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
+    QObject::connect(chkTie9, &QCheckBox::clicked, q, [this](bool on) {
+        if (updating || index < 0)
+            return;
+        tie().Dial9 = on;
+        changed();
+    });
+    QObject::connect(chkTieDTMF, &QCheckBox::clicked, q,
+                     [this](bool on) { setStatusBit(TieDTMF, on); });
+    QObject::connect(chkTieDDI, &QCheckBox::clicked, q,
+                     [this](bool on) { setStatusBit(TieDDI, on); });
+    QObject::connect(vsTieExt, &QTableWidget::itemChanged, q,
+                     [this](QTableWidgetItem *item) { cellEdited(item); });
+    q->setEnabled(false);
+}
+
+panes::ChoiceList TieLinePane::Private::choices(int row, int column) const
+{
+    const Configuration &c = doc.config;
+    if (rowOffersGroups(row))
+        return column == 0 ? panes::groupNumberChoices(c) : panes::groupNameChoices(c);
+    return column == 0 ? panes::extensionNumberChoices(c) : panes::extensionNameChoices(c);
+}
+
+void TieLinePane::ShowTieLine(int index)
+{
+    if (index < 0 || index >= MaxTieLines)
+        return;
+    commitPending();
+    d->index = index;
+    setEnabled(true);
+    d->fill();
+}
+
+int TieLinePane::currentIndex() const
+{
+    return d->index;
+}
+
+void TieLinePane::commitPending()
+{
+    if (d->index >= 0 && d->txtTieName->isModified())
+        d->commitName();
+}
+
+void TieLinePane::Private::fill()
+{
+    updating = true;
+    const Configuration &c = doc.config;
+    TieRecord &t = tie();
+    txtTieName->setText(t.Name);
+    txtTieDir->setText(QString::number(t.DirNum));
+    cboTieClass->setCurrentIndex(cboTieClass->findData(int(t.Class)));
+
+    const int16_t ext[2] = {t.Ext1, t.Ext2};
+    for (int row = 0; row < 2; ++row) {
+        panes::setCellText(vsTieExt, row, 0, numberText(ext[row]));
+        panes::setCellText(vsTieExt, row, 1, GetNameFromExt(c, ext[row]));
+    }
+    // Public address and pager lines have no incoming side.
+    const bool incoming = t.Class != TieClassPA && t.Class != TieClassPager;
+    vsTieExt->setEnabled(incoming);
+    chkTieDDI->setEnabled(incoming);
+    chkTieMCF->setEnabled(incoming);
+
+    txtTieEquip->setText(QString::number(index));
+    txtTieBoard->setText(boardNumberText(index / TiesPerBoard + 1));
+    txtTiePort->setText(QString::number(tieLinePort(index)));
+    chkTieDTMF->setChecked(t.Status[0] & TieInDTMF);
+    chkTieDDI->setChecked(t.Status[0] & TieDDI);
+    chkTieMCF->setChecked(t.Ext2 > 500 && t.Ext2 < 600);
+
+    // Only a shore line may be reached by dialling 9; any other line loses
+    // the flag as soon as it is shown. That is an edit of the table, so it
+    // is marked as one (and the check runs again, dropping the warning).
+    const bool shore = t.Class == TieClassShore;
+    chkTie9->setEnabled(shore);
+    if (!shore && t.Dial9) {
+        t.Dial9 = false;
+        changed();
+    }
+    chkTie9->setChecked(t.Dial9);
+    for (int k = 0; k < Dial6Codes; ++k)
+        chkTie6[k]->setChecked(t.Dial6[k]);
+    updating = false;
+    validate();
+}
+
+// Colours the designated-extension cells with the checker's own rules.
+void TieLinePane::Private::validate()
+{
+    updating = true;
+    const Configuration &c = doc.config;
+    const TieRecord &t = c.TieLines[index];
+
+    bool firstBad = t.Ext1 == 0 ? t.Class != TieClassPA : findLiveExtension(c, t.Ext1) < 0;
+
+    bool secondBad = false;
+    if (t.Ext2 > 0) {
+        secondBad =
+            t.Ext2 > 500 ? findActiveGroup(c, t.Ext2) < 0 : findLiveExtension(c, t.Ext2) < 0;
+        for (int u = 0; u < MaxTieLines && !secondBad; ++u) {
+            const TieRecord &other = c.TieLines[u];
+            if (u != index && isLiveTieLine(c, u) && other.Ext1 == t.Ext1 && other.Ext2 != 0 &&
+                other.Ext2 != t.Ext2)
+                secondBad = true;
+        }
+    }
+    const bool bad[2] = {firstBad, secondBad};
+    for (int row = 0; row < 2; ++row) {
+        for (int col = 0; col < 2; ++col)
+            vsTieExt->item(row, col)->setBackground(bad[row] ? QBrush(panes::errorColour())
+                                                             : QBrush());
+    }
+    updating = false;
+}
+
+void TieLinePane::Private::commitName()
+{
+    if (updating || index < 0)
+        return;
+    txtTieName->setModified(false);
+    const QString text = txtTieName->text().trimmed();
+    if (text != tie().Name) {
+        tie().Name = text;
+        changed();
+        emit q->nodeTextChanged(tieLineKey(index), text);
+    }
+    panes::selectWholeText(txtTieName);
+    emit q->statusMessage(QString());
+    validate();
+}
+
+void TieLinePane::Private::classChosen()
+{
+    if (updating || index < 0 || cboTieClass->currentIndex() < 0)
+        return;
+    const int cls = cboTieClass->currentData().toInt();
+    TieRecord &t = tie();
+    if (cls != t.Class) {
+        t.Class = int16_t(cls);
+        changed();
+    }
+    for (int b = 0; b < TieStatusBytes; ++b)
+        t.Status[b] = doc.config.TieClasses[cls].Status[b];
+    fill();
+}
+
+void TieLinePane::Private::setStatusBit(uint8_t bits, bool on)
+{
+    if (updating || index < 0)
+        return;
+    if (on)
+        tie().Status[0] |= bits;
+    else
+        tie().Status[0] &= uint8_t(~bits);
+    changed();
+}
+
+void TieLinePane::Private::cellEdited(QTableWidgetItem *item)
+{
+    if (updating || index < 0 || !item)
+        return;
+    const int row = item->row();
+    const bool groups = rowOffersGroups(row);
+    const panes::ChoiceList names = choices(row, 1);
+    const int value = panes::valueFromCell(item->text(), names).value_or(0);
+    TieRecord &t = tie();
+    (row == 0 ? t.Ext1 : t.Ext2) = int16_t(value);
+
+    QString name;
+    if (value != 0) {
+        name = groups ? QStringLiteral("Unkown Group") : QStringLiteral("Unkown Extension");
+        for (const panes::Choice &choice : names) {
+            if (choice.value == value) {
+                name = choice.text;
+                break;
+            }
+        }
+    }
+    updating = true;
+    panes::setCellText(vsTieExt, row, 0, numberText(value));
+    panes::setCellText(vsTieExt, row, 1, name);
+    updating = false;
+    changed();
+    validate();
+}

@@ -1,0 +1,142 @@
+#include "PaneSupport.h"
+
+#include "Equipment.h"
+
+#include <QLineEdit>
+#include <QPalette>
+#include <QTableWidget>
+#include <QWidget>
+
+#include <limits>
+
+using namespace tdl;
+
+namespace panes
+{
+
+namespace
+{
+const char *const errorProperty = "fieldError";
+}
+
+void setFieldError(QWidget *field, bool error)
+{
+    if (!field)
+        return;
+    field->setProperty(errorProperty, error);
+    if (!error) {
+        // An empty palette inherits the window's own colours again.
+        field->setPalette(QPalette());
+        return;
+    }
+    QPalette pal = field->palette();
+    pal.setColor(QPalette::Base, errorColour());
+    pal.setColor(QPalette::Button, errorColour());
+    pal.setColor(QPalette::Window, errorColour());
+    field->setPalette(pal);
+}
+
+bool fieldInError(const QWidget *field)
+{
+    return field && field->property(errorProperty).toBool();
+}
+
+std::optional<int16_t> parseNumber(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < std::numeric_limits<int16_t>::min() ||
+        value > std::numeric_limits<int16_t>::max())
+        return std::nullopt;
+    return static_cast<int16_t>(value);
+}
+
+void selectWholeText(QLineEdit *box)
+{
+    box->setSelection(0, int(box->text().size()));
+}
+
+ChoiceList extensionNumberChoices(const Configuration &config)
+{
+    ChoiceList list;
+    for (int i = 0; i < MaxExtensions; ++i) {
+        if (extensionOnBoard(config, i)) {
+            const int n = config.Extensions[i].ExtNum;
+            list.append({n, QString::number(n)});
+        }
+    }
+    return list;
+}
+
+ChoiceList extensionNameChoices(const Configuration &config)
+{
+    ChoiceList list;
+    for (int i = 0; i < MaxExtensions; ++i) {
+        if (extensionOnBoard(config, i))
+            list.append({config.Extensions[i].ExtNum, config.Extensions[i].Name});
+    }
+    return list;
+}
+
+ChoiceList groupNumberChoices(const Configuration &config)
+{
+    ChoiceList list;
+    for (int g = 0; g < MaxGroups; ++g) {
+        if (config.Groups[g].Active)
+            list.append({config.Groups[g].DirNum, QString::number(config.Groups[g].DirNum)});
+    }
+    return list;
+}
+
+ChoiceList groupNameChoices(const Configuration &config)
+{
+    ChoiceList list;
+    for (int g = 0; g < MaxGroups; ++g) {
+        if (config.Groups[g].Active)
+            list.append({config.Groups[g].DirNum, config.Groups[g].Name});
+    }
+    return list;
+}
+
+std::optional<int> valueFromCell(const QString &text, const ChoiceList &names)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    if (const auto number = parseNumber(trimmed))
+        return *number;
+    for (const Choice &c : names) {
+        if (c.text == trimmed)
+            return c.value;
+    }
+    return std::nullopt;
+}
+
+void ensureItems(QTableWidget *grid)
+{
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            if (!grid->item(r, c))
+                grid->setItem(r, c, new QTableWidgetItem);
+        }
+    }
+}
+
+void setCellText(QTableWidget *grid, int row, int column, const QString &text)
+{
+    QTableWidgetItem *item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        grid->setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+void detachChildren(QObject *owner)
+{
+    const QList<QObject *> children = owner->findChildren<QObject *>();
+    for (QObject *child : children)
+        child->disconnect(owner);
+}
+
+} // namespace panes

@@ -1,0 +1,266 @@
+// The command-line verbs new, export and convert (for DOS files), run as
+// functions with string streams.
+#include "Commands.h"
+#include "ConfigFile.h"
+#include "ConfigLoader.h"
+#include "DosImport.h"
+#include "TdzBuilder.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+using namespace tdl;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run run(int (*verb)(const QStringList &, cli::Streams), const QStringList &args)
+{
+    Run result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    result.status = verb(args, {out, err});
+    out.flush();
+    err.flush();
+    return result;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+tdz::File dosShip()
+{
+    tdz::File f;
+    f.exts = {{101, 0, "BRIDGE", 0x40, 0x80}, {102, 1, "ENGINE", 0, 0}};
+    f.groups = {{"DECK", 1, 0, 0, {101, 102}, -1, 0}};
+    tdz::Tie tie;
+    tie.name = "SHORE A";
+    tie.ext1 = 101;
+    f.ties = {tie};
+    return f;
+}
+
+} // namespace
+
+class TestFormatsCli : public QObject {
+    Q_OBJECT
+private slots:
+    void newRefusals_data();
+    void newRefusals();
+    void newWritesGeneratedSystem();
+    void newRoundsExtensionsUpToBoards();
+    void exportLists_data();
+    void exportLists();
+    void exportFailures_data();
+    void exportFailures();
+    void loaderImportsDosFiles_data();
+    void loaderImportsDosFiles();
+};
+
+void TestFormatsCli::newRefusals_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    const QString notPossible = u"This configuration not possible"_s;
+    const QString tooMany = u"Must be less than the total number of extensions in the system"_s;
+    QTest::newRow("120 extensions and a shore line")
+        << QStringList{u"--extensions"_s, u"120"_s, u"--shore"_s, u"1"_s} << notPossible;
+    QTest::newRow("lines for 16 boards")
+        << QStringList{u"--extensions"_s, u"8"_s,    u"--shore"_s, u"16"_s,      u"--satcom"_s,
+                       u"16"_s,           u"--pa"_s, u"16"_s,      u"--pager"_s, u"16"_s}
+        << notPossible;
+    QTest::newRow("officers as many as extensions")
+        << QStringList{u"--extensions"_s, u"8"_s, u"--officers"_s, u"8"_s} << tooMany;
+    QTest::newRow("officers more than extensions")
+        << QStringList{u"--extensions"_s, u"16"_s, u"--officers"_s, u"40"_s} << tooMany;
+    QTest::newRow("no extensions") << QStringList{u"--extensions"_s, u"0"_s}
+                                   << u"--extensions must be a number from 1 to 120"_s;
+    QTest::newRow("121 extensions") << QStringList{u"--extensions"_s, u"121"_s}
+                                    << u"--extensions must be a number from 1 to 120"_s;
+    QTest::newRow("not a number") << QStringList{u"--extensions"_s, u"eight"_s}
+                                  << u"--extensions must be a number from 1 to 120"_s;
+    QTest::newRow("17 pager lines") << QStringList{u"--extensions"_s, u"8"_s, u"--pager"_s, u"17"_s}
+                                    << u"--pager must be a number from 0 to 16"_s;
+    QTest::newRow("negative officers")
+        << QStringList{u"--extensions"_s, u"8"_s, u"--officers"_s, u"-1"_s}
+        << u"--officers must be a number from 0 to 120"_s;
+    QTest::newRow("extensions missing")
+        << QStringList{u"--shore"_s, u"2"_s} << u"--extensions is required"_s;
+}
+
+void TestFormatsCli::newRefusals()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"new.TWZ"_s);
+    const Run r = run(cli::runNew, QStringList{u"new"_s} + options + QStringList{out});
+    QCOMPARE(r.status, int(cli::ExitBadInput));
+    QCOMPARE(r.err.trimmed(), message);
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestFormatsCli::newWritesGeneratedSystem()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"ship.TWZ"_s);
+    const Run r = run(cli::runNew, {u"new"_s, u"--extensions"_s, u"16"_s, u"--officers"_s, u"1"_s,
+                                    u"--shore"_s, u"3"_s, u"--satcom"_s, u"1"_s, u"--pa"_s, u"0"_s,
+                                    u"--pager"_s, u"0"_s, out});
+    QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
+
+    Configuration c = makeDefaultConfiguration();
+    QString error;
+    QCOMPARE(ReadConfigFile(out, c, &error), int(ReadConfigOk));
+    QCOMPARE(c.SysConfig.Pass, u"HMWS"_s);
+    QCOMPARE(c.SysConfig.Slots[2], int16_t(BoardSubscriber));
+    QCOMPARE(c.SysConfig.Slots[3], int16_t(BoardSubscriber));
+    QCOMPARE(c.SysConfig.Slots[4], int16_t(BoardEmpty));
+    QCOMPARE(c.SysConfig.Slots[16], int16_t(BoardTieLine));
+    QCOMPARE(c.Extensions[0].Name, u"Officer 01"_s);
+    QCOMPARE(c.Extensions[15].Name, u"Crew 15"_s);
+    QCOMPARE(c.TieLines[58].Name, u"Shore 3"_s);
+    QCOMPARE(c.TieLines[59].Name, u"SATCOM 1"_s);
+    QVERIFY(!c.SysConfig.LastUpdate.isEmpty());
+}
+
+void TestFormatsCli::newRoundsExtensionsUpToBoards()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"odd.TWZ"_s);
+    const Run r = run(cli::runNew, {u"new"_s, u"--extensions"_s, u"13"_s, out});
+    QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
+    Configuration c = makeDefaultConfiguration();
+    QCOMPARE(ReadConfigFile(out, c), int(ReadConfigOk));
+    QCOMPARE(c.Extensions[12].Name, u"Crew 13"_s);
+    QCOMPARE(c.Extensions[13].Name, u"Spare 13"_s);
+    QCOMPARE(c.Extensions[15].Class, int16_t(ClassDisabled));
+    QVERIFY(c.Extensions[15].Active);
+    QVERIFY(!c.Extensions[16].Active);
+}
+
+void TestFormatsCli::exportLists_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("firstCell");
+    QTest::newRow("DOS file to CSV") << u"SHIP.TDZ"_s << u"out.csv"_s << u"\"Board\","_s;
+    QTest::newRow("lower-case tdz to TAB") << u"ship.tdz"_s << u"out.TAB"_s << u"\"Board\"\t"_s;
+    QTest::newRow("configuration file") << u"ship.TWZ"_s << u"out_groups.csv"_s << u"\"Board\","_s;
+}
+
+void TestFormatsCli::exportLists()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, chosen);
+    QFETCH(QString, firstCell);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(input);
+    if (input.endsWith(QLatin1String("TWZ"))) {
+        Configuration c = makeDefaultConfiguration();
+        QBuffer dos;
+        dos.setData(dosShip().bytes());
+        QVERIFY(importDos(dos, c, nullptr));
+        QVERIFY(WriteConfigFile(in, c));
+    } else {
+        QVERIFY(writeBytes(in, dosShip().bytes()));
+    }
+    const Run r = run(cli::runExport, {u"export"_s, in, dir.filePath(chosen)});
+    QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
+    QCOMPARE(r.out.count(u"Wrote "_s), 3);
+
+    QFile extensions(dir.filePath(u"out_Extensions."_s + chosen.section(u'.', 1)));
+    QVERIFY(extensions.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(extensions.readAll());
+    QVERIFY(text.startsWith(firstCell));
+    QVERIFY2(text.contains(u"\"BRIDGE\""_s), qPrintable(text));
+    QVERIFY(QFile::exists(dir.filePath(u"out_TieLines."_s + chosen.section(u'.', 1))));
+    QVERIFY(QFile::exists(dir.filePath(u"out_Groups."_s + chosen.section(u'.', 1))));
+}
+
+void TestFormatsCli::exportFailures_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("inputName");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = dosShip().bytes();
+    QTest::newRow("corrupted DOS file") << good.left(40) << u"a.TDZ"_s << u"o.csv"_s
+                                        << u"Unable to open TDZ File as corrupted file"_s;
+    QTest::newRow("unknown DOS version")
+        << QByteArray("HELMWISE V01.00\r\n") << u"a.TDZ"_s << u"o.csv"_s
+        << u"Unable to open TDZ File as unknown type/ version"_s;
+    QTest::newRow("not a configuration") << QByteArray("hello") << u"a.TWZ"_s << u"o.csv"_s
+                                         << u"Unable to load file as error in file"_s;
+    QTest::newRow("folder missing")
+        << good << u"a.TDZ"_s << u"none/o.csv"_s << u"o_Extensions.csv"_s;
+}
+
+void TestFormatsCli::exportFailures()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, inputName);
+    QFETCH(QString, chosen);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(inputName), input));
+    const Run r = run(cli::runExport, {u"export"_s, dir.filePath(inputName), dir.filePath(chosen)});
+    QCOMPARE(r.status, int(cli::ExitBadInput));
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // nothing written
+}
+
+// The loader behind check, show, convert and export hands DOS files to the import.
+void TestFormatsCli::loaderImportsDosFiles_data()
+{
+    QTest::addColumn<QString>("inputName");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = dosShip().bytes();
+    QTest::newRow("upper case") << u"IN.TDZ"_s << good << QString();
+    QTest::newRow("mixed case") << u"in.Tdz"_s << good << QString();
+    QTest::newRow("corrupted") << u"IN.TDZ"_s << good.left(good.size() - 1)
+                               << u"Unable to open TDZ File as corrupted file"_s;
+    QTest::newRow("not a DOS file") << u"IN.tdz"_s << QByteArray("<?xml?>")
+                                    << u"Unable to open TDZ File as unknown type/ version"_s;
+}
+
+void TestFormatsCli::loaderImportsDosFiles()
+{
+    QFETCH(QString, inputName);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(inputName), input));
+    const Configuration before = makeDefaultConfiguration();
+    Configuration c = before;
+    const LoadOutcome loaded = loadConfigurationFile(dir.filePath(inputName), c);
+    QCOMPARE(loaded.message, message);
+    QCOMPARE(loaded.ok, message.isEmpty());
+    QCOMPARE(loaded.importedDos, loaded.ok);
+    if (!loaded.ok) {
+        QVERIFY(c == before);
+        return;
+    }
+    QCOMPARE(c.Extensions[0].Name, u"BRIDGE"_s);
+    QCOMPARE(c.SysConfig.GA[0], int16_t(101));
+    QCOMPARE(c.Groups[0].Type, int16_t(GroupPickup));
+    QCOMPARE(c.TieLines[59].Name, u"SHORE A"_s);
+    QCOMPARE(c.SysConfig.Slots[16], int16_t(BoardTieLine));
+}
+
+QTEST_GUILESS_MAIN(TestFormatsCli)
+#include "tst_formatscli.moc"

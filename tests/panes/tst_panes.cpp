@@ -1,0 +1,889 @@
+// The editing panes driven as a user drives them: typing and leaving a box,
+// ticking boxes, choosing in combos and grids, answering the group questions.
+#include "ChoiceDelegate.h"
+#include "ConfigDocument.h"
+#include "ExtensionPane.h"
+#include "GroupPane.h"
+#include "Names.h"
+#include "PaneFixture.h"
+#include "PaneSupport.h"
+#include "ScriptedPrompter.h"
+#include "SystemPane.h"
+#include "TieLinePane.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace tdl;
+using IntList = QList<int>;
+
+namespace
+{
+
+template <typename T> T *child(QWidget &pane, const char *name)
+{
+    T *w = pane.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+QString lastText(const QSignalSpy &spy)
+{
+    return spy.isEmpty() ? QString() : spy.last().at(0).toString();
+}
+
+IntList redRows(QTableWidget *grid)
+{
+    IntList rows;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        const QBrush b = grid->item(r, 0)->background();
+        if (b.style() != Qt::NoBrush && b.color() == panes::errorColour())
+            rows << r;
+    }
+    return rows;
+}
+
+// Types into a grid cell: numbers into the number column, names into the other.
+void typeInCell(QTableWidget *grid, int row, const QString &text)
+{
+    const bool name = !text.isEmpty() && !panes::parseNumber(text);
+    grid->item(row, name ? 1 : 0)->setText(text);
+}
+
+void setClass(ConfigDocument &doc, int i, int cls)
+{
+    doc.config.Extensions[i].Class = int16_t(cls);
+    doc.config.Extensions[i].Status = doc.config.ExtClasses[cls].Status;
+}
+
+} // namespace
+
+class TestPanes : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void extensionNumber_data();
+    void extensionNumber();
+    void hotLineTarget_data();
+    void hotLineTarget();
+    void optionBoxes_data();
+    void optionBoxes();
+    void extensionGroupList_data();
+    void extensionGroupList();
+    void pendingEditStored_data();
+    void pendingEditStored();
+    void focusLeavingCommits();
+    void showingChangesNothing_data();
+    void showingChangesNothing();
+    void tieClassAndDial9_data();
+    void tieClassAndDial9();
+    void tieDesignatedGrid_data();
+    void tieDesignatedGrid();
+    void groupTypeQuestion_data();
+    void groupTypeQuestion();
+    void disableGroup_data();
+    void disableGroup();
+    void memberGrid_data();
+    void memberGrid();
+    void gaGrid_data();
+    void gaGrid();
+    void password_data();
+    void password();
+    void systemSize_data();
+    void systemSize();
+    void delegateWritesChosenNumber_data();
+    void delegateWritesChosenNumber();
+};
+
+void TestPanes::extensionNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("red");
+    QTest::addColumn<bool>("changed");
+
+    const QString bad = QStringLiteral("WARNING: Extension Number %1 is invalid");
+    const QString inUse = QStringLiteral("WARNING: Extension Number %1 Already in Use");
+    QTest::newRow("above range") << "600" << 600 << bad.arg(600) << true << true;
+    QTest::newRow("below range") << "99" << 99 << bad.arg(99) << true << true;
+    QTest::newRow("highest valid") << "499" << 499 << QString() << false << true;
+    QTest::newRow("duplicate, live") << "100" << 100 << inUse.arg(100) << true << true;
+    // Record 40 sits on an empty slot but still holds number 140.
+    QTest::newRow("duplicate, empty slot") << "140" << 140 << inUse.arg(140) << true << true;
+    QTest::newRow("unchanged") << "103" << 103 << QString() << false << false;
+    QTest::newRow("not a number") << "abc" << 103 << bad.arg(QStringLiteral("abc")) << false
+                                  << false;
+    QTest::newRow("too large to store") << "70000" << 103 << bad.arg(70000) << false << false;
+}
+
+void TestPanes::extensionNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    QFETCH(QString, status);
+    QFETCH(bool, red);
+    QFETCH(bool, changed);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ExtensionPane pane(doc);
+    QSignalSpy statusSpy(&pane, &ExtensionPane::statusMessage);
+    QSignalSpy editSpy(&doc, &ConfigDocument::edited);
+    pane.ShowExtension(3);
+    auto *box = child<QLineEdit>(pane, "txtExtNo");
+
+    typeAndCommit(box, typed);
+
+    QCOMPARE(int(doc.config.Extensions[3].ExtNum), stored);
+    QCOMPARE(lastText(statusSpy), status);
+    QCOMPARE(box->palette().color(QPalette::Base) == panes::errorColour(), red);
+    QCOMPARE(doc.ConfigChanged(), changed);
+    QCOMPARE(editSpy.isEmpty(), !changed);
+    QCOMPARE(box->text(), QString::number(stored));
+}
+
+void TestPanes::hotLineTarget_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("red");
+
+    QTest::newRow("itself") << "104"
+                            << "ERROR: Hotline accessing itself!" << true;
+    QTest::newRow("another extension") << "100" << QString() << false;
+    QTest::newRow("record on an empty slot") << "140" << QString() << false;
+    QTest::newRow("no such number") << "300"
+                                    << "WARNING: Extension Number 300 not Found in system" << true;
+    QTest::newRow("zero") << "0"
+                          << "WARNING: Extension Number 0 not Found in system" << true;
+}
+
+void TestPanes::hotLineTarget()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, status);
+    QFETCH(bool, red);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    setClass(doc, 4, ClassHotLine);
+    doc.config.Extensions[4].DirectDial = 105;
+    ExtensionPane pane(doc);
+    QSignalSpy statusSpy(&pane, &ExtensionPane::statusMessage);
+    pane.ShowExtension(4);
+    auto *box = child<QLineEdit>(pane, "txtExtDD");
+    QVERIFY(box->isVisibleTo(&pane));
+
+    typeAndCommit(box, typed);
+
+    // Stored whatever it names: the checker keeps reporting a bad target.
+    QCOMPARE(int(doc.config.Extensions[4].DirectDial), typed.toInt());
+    QCOMPARE(lastText(statusSpy), status);
+    QCOMPARE(panes::fieldInError(box), red);
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::optionBoxes_data()
+{
+    QTest::addColumn<int>("cls");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("bit");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("Officer adds Rapid Ring") << ClassOfficer << "chkSub_2" << 1 << 0x08 << true;
+    QTest::newRow("Officer drops Dial 9") << ClassOfficer << "chkSub_7" << 4 << 0x10 << true;
+    QTest::newRow("Crew drops Dial LD") << ClassCrew << "chkSub_5" << 1 << 0x40 << true;
+    QTest::newRow("Crew adds Recall") << ClassCrew << "chkSub_0" << 0 << 0x80 << true;
+    QTest::newRow("Crew adds 63") << ClassCrew << "chkSub6_2" << 2 << 0x04 << true;
+    QTest::newRow("Night Bell is fixed") << ClassNightBell << "chkSub_0" << 0 << 0x80 << false;
+    QTest::newRow("Hot Line is fixed") << ClassHotLine << "chkSub6_0" << 2 << 0x01 << false;
+}
+
+void TestPanes::optionBoxes()
+{
+    QFETCH(int, cls);
+    QFETCH(QString, box);
+    QFETCH(int, byte);
+    QFETCH(int, bit);
+    QFETCH(bool, enabled);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    setClass(doc, 3, cls);
+    auto expected = doc.config.Extensions[3].Status;
+    expected[byte] ^= uint8_t(bit);
+    ExtensionPane pane(doc);
+    pane.ShowExtension(3);
+    auto *check = pane.findChild<QCheckBox *>(box);
+    QVERIFY(check);
+    QCOMPARE(check->isEnabled(), enabled);
+    QCOMPARE(check->isChecked(), bool(doc.config.Extensions[3].Status[byte] & bit));
+    if (!enabled)
+        return;
+
+    check->click();
+
+    QCOMPARE(int(doc.config.Extensions[3].Class), ClassCustom);
+    QCOMPARE(doc.config.Extensions[3].Status, expected);
+    QCOMPARE(child<QComboBox>(pane, "cboExtClass")->currentText(), QStringLiteral("Custom"));
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::extensionGroupList_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<bool>("red");
+    QTest::addColumn<int>("chosenEntry");
+    QTest::addColumn<int>("chosenGroup");
+
+    const QString hunt = QStringLiteral("Deck Hunt");
+    QTest::newRow("no group") << 0 << QStringList{{}, hunt} << false << 1 << 546;
+    QTest::newRow("hunt group") << 546 << QStringList{{}, hunt} << false << 0 << 0;
+    // A pickup group is offered only to its own members, and is no valid choice.
+    QTest::newRow("own pickup group")
+        << 545 << QStringList{{}, hunt, QStringLiteral("Galley Pickup")} << true << 1 << 546;
+    QTest::newRow("inactive group")
+        << 544 << QStringList{{}, hunt, QStringLiteral("Spare Group")} << true << 0 << 0;
+    QTest::newRow("no such group")
+        << 530 << QStringList{{}, hunt, QStringLiteral("Unknown Group")} << true << 1 << 546;
+}
+
+void TestPanes::extensionGroupList()
+{
+    QFETCH(int, group);
+    QFETCH(QStringList, items);
+    QFETCH(bool, red);
+    QFETCH(int, chosenEntry);
+    QFETCH(int, chosenGroup);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[5].Group = int16_t(group);
+    ExtensionPane pane(doc);
+    pane.ShowExtension(5);
+    auto *combo = child<QComboBox>(pane, "cboExtGroup");
+    QStringList shown;
+    for (int k = 0; k < combo->count(); ++k)
+        shown << combo->itemText(k);
+    QCOMPARE(shown, items);
+    QCOMPARE(combo->currentData().toInt(), group);
+    QCOMPARE(panes::fieldInError(combo), red);
+
+    combo->setCurrentIndex(chosenEntry);
+
+    QCOMPARE(int(doc.config.Extensions[5].Group), chosenGroup);
+    QVERIFY(!panes::fieldInError(combo));
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::pendingEditStored_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::addColumn<bool>("bySwitching"); // another record shown instead of leaving the pane
+
+    for (const char *pane : {"E", "T", "G"}) {
+        QTest::addRow("%s, pane left", pane) << pane << false;
+        QTest::addRow("%s, other record shown", pane) << pane << true;
+    }
+    QTest::newRow("system, pane left") << "S" << false;
+}
+
+void TestPanes::pendingEditStored()
+{
+    QFETCH(QString, pane);
+    QFETCH(bool, bySwitching);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    const QString typed = QStringLiteral("Chief Engineer");
+    ExtensionPane ext(doc);
+    TieLinePane tie(doc);
+    GroupPane grp(doc);
+    SystemPane sys(doc);
+    QWidget *shown = nullptr;
+    std::function<void()> leave;
+    const QString *stored = nullptr;
+    QString key;
+    if (pane == QLatin1String("E")) {
+        ext.ShowExtension(3);
+        shown = child<QLineEdit>(ext, "txtExtName");
+        leave = [&] { bySwitching ? ext.ShowExtension(4) : ext.commitPending(); };
+        stored = &doc.config.Extensions[3].Name;
+        key = QStringLiteral("E003");
+    } else if (pane == QLatin1String("T")) {
+        tie.ShowTieLine(57);
+        shown = child<QLineEdit>(tie, "txtTieName");
+        leave = [&] { bySwitching ? tie.ShowTieLine(58) : tie.commitPending(); };
+        stored = &doc.config.TieLines[57].Name;
+        key = QStringLiteral("T057");
+    } else if (pane == QLatin1String("G")) {
+        grp.ShowGroup(1);
+        shown = child<QLineEdit>(grp, "txtGrpName");
+        leave = [&] { bySwitching ? grp.ShowGroup(0) : grp.commitPending(); };
+        stored = &doc.config.Groups[1].Name;
+        key = QStringLiteral("G001");
+    } else {
+        sys.DisplaySysConfig();
+        shown = child<QLineEdit>(sys, "txtSysName");
+        leave = [&] { sys.commitPending(); };
+        stored = &doc.config.SysConfig.Name;
+    }
+    QSignalSpy extNode(&ext, &ExtensionPane::nodeTextChanged);
+    QSignalSpy tieNode(&tie, &TieLinePane::nodeTextChanged);
+    QSignalSpy grpNode(&grp, &GroupPane::nodeTextChanged);
+
+    typeOnly(static_cast<QLineEdit *>(shown), typed);
+    QVERIFY(*stored != typed);
+    leave();
+
+    QCOMPARE(*stored, typed);
+    QVERIFY(doc.ConfigChanged());
+    const QList<QVariantList> nodes = extNode + tieNode + grpNode;
+    QCOMPARE(nodes.size(), key.isEmpty() ? 0 : 1);
+    if (!key.isEmpty())
+        QCOMPARE(nodes.first(), (QVariantList{key, typed}));
+}
+
+void TestPanes::focusLeavingCommits()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ExtensionPane pane(doc);
+    pane.ShowExtension(3);
+    pane.show();
+    QApplication::setActiveWindow(&pane);
+    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    auto *name = child<QLineEdit>(pane, "txtExtName");
+    name->setFocus();
+    typeOnly(name, QStringLiteral("Purser"));
+
+    child<QLineEdit>(pane, "txtExtNo")->setFocus();
+
+    QCOMPARE(doc.config.Extensions[3].Name, QStringLiteral("Purser"));
+    QVERIFY(doc.ConfigChanged());
+    QCOMPARE(name->selectedText(), QStringLiteral("Purser")); // ready to be typed over
+}
+
+void TestPanes::showingChangesNothing_data()
+{
+    QTest::addColumn<QString>("pane");
+    for (const char *pane : {"E", "T", "G", "S"})
+        QTest::newRow(pane) << pane;
+}
+
+// Filling a pane writes into its controls; none of that may reach the tables.
+void TestPanes::showingChangesNothing()
+{
+    QFETCH(QString, pane);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    setClass(doc, 4, ClassHotLine);
+    c.Extensions[4].DirectDial = 104;
+    c.Extensions[5].Group = 545;
+    c.Extensions[6].Group = 530;
+    setClass(doc, 7, ClassCustom);
+    c.Extensions[7].Status = {0x80, 0x41, 0x05, 0, 0x10, 0};
+    c.Extensions[8].Class = 20; // a class that is not defined
+    c.TieLines[57].Class = TieClassPA;
+    c.TieLines[57].Dial9 = false;
+    c.TieLines[58].Ext2 = 546;
+    c.TieLines[59].Status[0] = TieDTMF | TieDDI;
+    c.Groups[0].Num = 2;
+    c.Groups[0].Exts = {101, 300, 177, -1};
+    c.SysConfig.GA = {101, -1, 300, -1};
+    c.SysConfig.PIN = 1234;
+    const Configuration before = c;
+
+    ExtensionPane ext(doc);
+    TieLinePane tie(doc);
+    GroupPane grp(doc);
+    SystemPane sys(doc);
+    for (int k = 0; k < MaxExtensions; ++k) {
+        if (pane == QLatin1String("E"))
+            ext.ShowExtension(k);
+        else if (pane == QLatin1String("T"))
+            tie.ShowTieLine(k);
+        else if (pane == QLatin1String("G"))
+            grp.ShowGroup(k);
+    }
+    sys.DisplaySysConfig();
+    sys.commitPending();
+
+    QVERIFY(c == before);
+    QVERIFY(!doc.ConfigChanged());
+}
+
+void TestPanes::tieClassAndDial9_data()
+{
+    QTest::addColumn<int>("cls");
+    QTest::addColumn<bool>("dial9Before");
+    QTest::addColumn<bool>("byCombo"); // chosen in the pane instead of stored beforehand
+    QTest::addColumn<bool>("incoming");
+
+    QTest::newRow("shore keeps Dial 9") << TieClassShore << true << false << true;
+    QTest::newRow("sat comm loses Dial 9") << TieClassSatComm << true << false << true;
+    QTest::newRow("PA loses Dial 9") << TieClassPA << true << false << false;
+    QTest::newRow("pager without Dial 9") << TieClassPager << false << false << false;
+    QTest::newRow("Sat Comm chosen") << TieClassSatComm << true << true << true;
+    QTest::newRow("Public Addr chosen") << TieClassPA << true << true << false;
+    QTest::newRow("Pager chosen") << TieClassPager << true << true << false;
+}
+
+void TestPanes::tieClassAndDial9()
+{
+    QFETCH(int, cls);
+    QFETCH(bool, dial9Before);
+    QFETCH(bool, byCombo);
+    QFETCH(bool, incoming);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    TieRecord &t = doc.config.TieLines[58];
+    t.Dial9 = dial9Before;
+    t.Status[0] = TieDTMF | TieDDI;
+    if (!byCombo)
+        t.Class = int16_t(cls);
+    TieLinePane pane(doc);
+    pane.ShowTieLine(58);
+    if (byCombo) {
+        QVERIFY(child<QCheckBox>(pane, "chkTie9")->isChecked());
+        child<QComboBox>(pane, "cboTieClass")->setCurrentIndex(cls);
+        // A class brings its own option bits.
+        for (int b = 0; b < TieStatusBytes; ++b)
+            QCOMPARE(t.Status[b], doc.config.TieClasses[cls].Status[b]);
+    }
+
+    const bool shore = cls == TieClassShore;
+    auto *box = child<QCheckBox>(pane, "chkTie9");
+    QCOMPARE(box->isEnabled(), shore);
+    QCOMPARE(box->isChecked(), shore && dial9Before);
+    QCOMPARE(t.Dial9, shore && dial9Before);
+    // Clearing the flag is an edit: the file on disk still has it.
+    QCOMPARE(doc.ConfigChanged(), byCombo || (dial9Before && !shore));
+    QCOMPARE(child<QTableWidget>(pane, "vsTieExt")->isEnabled(), incoming);
+    QCOMPARE(child<QCheckBox>(pane, "chkTieDDI")->isEnabled(), incoming);
+    QCOMPARE(child<QCheckBox>(pane, "chkTieMCF")->isEnabled(), incoming);
+}
+
+void TestPanes::tieDesignatedGrid_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("mcf");
+    QTest::addColumn<int>("otherExt2"); // Ext2 of tie line 57, which has the same Ext1
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("red");
+
+    const QString unknown = QStringLiteral("Unkown Extension");
+    QTest::newRow("default by number") << 0 << false << 0 << "101" << 101 << "Mess" << false;
+    QTest::newRow("default by name") << 0 << false << 0 << "Mess" << 101 << "Mess" << false;
+    QTest::newRow("default emptied") << 0 << false << 0 << "" << 0 << "" << true;
+    QTest::newRow("default not a number") << 0 << false << 0 << "xyz" << 0 << "" << true;
+    QTest::newRow("default names nothing") << 0 << false << 0 << "300" << 300 << unknown << true;
+    QTest::newRow("default off the boards") << 0 << false << 0 << "140" << 140 << unknown << true;
+    QTest::newRow("second extension") << 1 << false << 0 << "102" << 102 << "Cabin 2" << false;
+    QTest::newRow("second as other line")
+        << 1 << false << 102 << "102" << 102 << "Cabin 2" << false;
+    QTest::newRow("second clashes") << 1 << false << 101 << "102" << 102 << "Cabin 2" << true;
+    QTest::newRow("MCF group") << 1 << true << 0 << "546" << 546 << "Deck Hunt" << false;
+    QTest::newRow("MCF group by name")
+        << 1 << true << 0 << "Galley Pickup" << 545 << "Galley Pickup" << false;
+    QTest::newRow("MCF names nothing") << 1 << true << 0 << "550" << 550 << "Unkown Group" << true;
+}
+
+void TestPanes::tieDesignatedGrid()
+{
+    QFETCH(int, row);
+    QFETCH(bool, mcf);
+    QFETCH(int, otherExt2);
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    QFETCH(QString, name);
+    QFETCH(bool, red);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
+    TieLinePane pane(doc);
+    pane.ShowTieLine(56);
+    child<QCheckBox>(pane, "chkTieMCF")->setChecked(mcf);
+    auto *grid = child<QTableWidget>(pane, "vsTieExt");
+
+    typeInCell(grid, row, typed);
+
+    const TieRecord &t = doc.config.TieLines[56];
+    QCOMPARE(int(row == 0 ? t.Ext1 : t.Ext2), stored);
+    QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
+    QCOMPARE(grid->item(row, 1)->text(), name);
+    QCOMPARE(redRows(grid).contains(row), red);
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::groupTypeQuestion_data()
+{
+    QTest::addColumn<int>("activeUsers");
+    QTest::addColumn<int>("inactiveUsers");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("type");
+
+    const int no = QMessageBox::No, yes = QMessageBox::Yes;
+    QTest::newRow("in use, No") << 1 << 0 << int(GroupPickup) << no << true << int(GroupHunt);
+    QTest::newRow("in use, Yes") << 2 << 0 << int(GroupPickup) << yes << true << int(GroupPickup);
+    QTest::newRow("unused") << 0 << 0 << int(GroupPickup) << no << false << int(GroupPickup);
+    QTest::newRow("inactive users only")
+        << 0 << 2 << int(GroupPickup) << no << false << int(GroupPickup);
+    QTest::newRow("in use, to MCF")
+        << 3 << 0 << int(GroupMultipleCallForward) << no << false << int(GroupMultipleCallForward);
+}
+
+void TestPanes::groupTypeQuestion()
+{
+    QFETCH(int, activeUsers);
+    QFETCH(int, inactiveUsers);
+    QFETCH(int, chosen);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(int, type);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    for (int i = 0; i < activeUsers + inactiveUsers; ++i) {
+        doc.config.Extensions[4 + i].Group = 546;
+        doc.config.Extensions[4 + i].Active = i < activeUsers;
+    }
+    ScriptedPrompter prompts;
+    prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
+    GroupPane pane(doc);
+    pane.ShowGroup(0);
+    auto *combo = child<QComboBox>(pane, "cboGrpType");
+
+    combo->setCurrentIndex(combo->findData(chosen));
+
+    QCOMPARE(prompts.asked.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(prompts.asked.first().title, QStringLiteral("Change Group Type"));
+        QCOMPARE(prompts.asked.first().text,
+                 QStringLiteral("This group is in use.\nAre you sure that you want to "
+                                "change it to a Pickup group?"));
+        QVERIFY(prompts.asked.first().buttons.testFlags(QMessageBox::Yes | QMessageBox::No));
+    }
+    QCOMPARE(int(doc.config.Groups[0].Type), type);
+    QCOMPARE(combo->currentData().toInt(), type);
+    QCOMPARE(doc.ConfigChanged(), type != GroupHunt);
+    auto *users = child<QLineEdit>(pane, "txtGroupLead");
+    QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), type == GroupPickup);
+    QCOMPARE(users->isEnabled(), type != GroupPickup);
+}
+
+void TestPanes::disableGroup_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("users");
+    QTest::addColumn<IntList>("answers");
+    QTest::addColumn<bool>("active");
+
+    const int yes = QMessageBox::Yes, no = QMessageBox::No;
+    QTest::newRow("three users, No at the second") << 0 << 3 << IntList{yes, no} << true;
+    QTest::newRow("three users, all Yes") << 0 << 3 << IntList{yes, yes, yes} << false;
+    QTest::newRow("one user, No") << 0 << 1 << IntList{no} << true;
+    QTest::newRow("unused") << 0 << 0 << IntList{} << false;
+    QTest::newRow("inactive group switched on") << 2 << 0 << IntList{} << true;
+}
+
+void TestPanes::disableGroup()
+{
+    QFETCH(int, group);
+    QFETCH(int, users);
+    QFETCH(IntList, answers);
+    QFETCH(bool, active);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    for (int i = 0; i < users; ++i)
+        doc.config.Extensions[7 + i].Group = doc.config.Groups[group].DirNum;
+    ScriptedPrompter prompts;
+    for (int a : answers)
+        prompts.buttons.enqueue(QMessageBox::StandardButton(a));
+    GroupPane pane(doc);
+    QSignalSpy nodeSpy(&pane, &GroupPane::nodeDisabledChanged);
+    pane.ShowGroup(group);
+    const bool before = doc.config.Groups[group].Active;
+
+    child<QCheckBox>(pane, "chkGrpActive")->click();
+
+    QCOMPARE(prompts.asked.size(), answers.size()); // one question per user until a No
+    for (const Prompt &p : prompts.asked) {
+        QCOMPARE(p.title, QStringLiteral("Disable Group"));
+        QCOMPARE(p.text, QStringLiteral(
+                             "This group is in use.\nAre you sure that you want to disable it?"));
+    }
+    QCOMPARE(doc.config.Groups[group].Active, active);
+    QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), active);
+    QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), active);
+    QCOMPARE(child<QComboBox>(pane, "cboGrpType")->isEnabled(), active);
+    QCOMPARE(nodeSpy.size(), before != active ? 1 : 0);
+}
+
+void TestPanes::memberGrid_data()
+{
+    QTest::addColumn<IntList>("members");
+    QTest::addColumn<IntList>("stale"); // left in Exts after the member count
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<IntList>("expected");
+    QTest::addColumn<IntList>("red");
+
+    const IntList three{101, 102, 103};
+    IntList twelve;
+    for (int n = 100; n < 112; ++n)
+        twelve << n;
+    IntList twelveEdited = twelve;
+    twelveEdited[0] = 112;
+
+    QTest::newRow("middle emptied")
+        << three << IntList{} << 1 << "" << IntList{101, 103} << IntList{};
+    QTest::newRow("first emptied")
+        << three << IntList{} << 0 << "" << IntList{102, 103} << IntList{};
+    QTest::newRow("not a number") << three << IntList{} << 0 << "junk" << IntList{102, 103}
+                                  << IntList{};
+    QTest::newRow("typed below a gap")
+        << three << IntList{} << 6 << "104" << IntList{101, 102, 103, 104} << IntList{};
+    QTest::newRow("chosen by name")
+        << IntList{101} << IntList{} << 1 << "Bridge" << IntList{101, 100} << IntList{};
+    QTest::newRow("duplicate") << three << IntList{} << 2 << "101" << IntList{101, 102, 101}
+                               << IntList{0, 2};
+    QTest::newRow("names nothing")
+        << three << IntList{} << 1 << "300" << IntList{101, 300, 103} << IntList{1};
+    QTest::newRow("off the boards")
+        << three << IntList{} << 0 << "140" << IntList{140, 102, 103} << IntList{0};
+    QTest::newRow("twelve keep the last")
+        << twelve << IntList{} << 0 << "112" << twelveEdited << IntList{};
+    QTest::newRow("stale entries stay out")
+        << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102} << IntList{};
+}
+
+void TestPanes::memberGrid()
+{
+    QFETCH(IntList, members);
+    QFETCH(IntList, stale);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(IntList, expected);
+    QFETCH(IntList, red);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    GroupRecord &g = doc.config.Groups[0];
+    g.Exts.fill(-1);
+    const IntList all = members + stale;
+    for (int m = 0; m < all.size(); ++m)
+        g.Exts[m] = int16_t(all[m]);
+    g.Num = int16_t(members.size());
+    GroupPane pane(doc);
+    pane.ShowGroup(0);
+    auto *grid = child<QTableWidget>(pane, "vsGroupExt");
+
+    typeInCell(grid, row, typed);
+
+    QCOMPARE(int(g.Num), int(expected.size()));
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        const bool used = r < expected.size();
+        if (used)
+            QCOMPARE(int(g.Exts[r]), expected[r]);
+        QCOMPARE(grid->item(r, 0)->text(), used ? QString::number(expected[r]) : QString());
+        QCOMPARE(grid->item(r, 1)->text(),
+                 used ? GetNameFromExt(doc.config, expected[r]) : QString());
+    }
+    QCOMPARE(redRows(grid), red);
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::gaGrid_data()
+{
+    QTest::addColumn<IntList>("ga");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<IntList>("expected");
+    QTest::addColumn<IntList>("red");
+
+    const IntList three{101, 102, 103};
+    QTest::newRow("first emptied") << three << 0 << "" << IntList{102, 103, -1} << IntList{};
+    QTest::newRow("second emptied") << three << 1 << "" << IntList{101, 103, -1} << IntList{};
+    QTest::newRow("not a number") << three << 1 << "x" << IntList{101, 103, -1} << IntList{};
+    QTest::newRow("typed in the third row")
+        << IntList{101, -1, -1} << 2 << "105" << IntList{101, 105, -1} << IntList{};
+    QTest::newRow("two gaps closed")
+        << IntList{-1, -1, 103} << 2 << "105" << IntList{105, -1, -1} << IntList{};
+    QTest::newRow("chosen by name")
+        << three << 0 << "Bridge" << IntList{100, 102, 103} << IntList{};
+    QTest::newRow("names nothing") << three << 1 << "300" << IntList{101, 300, 103} << IntList{1};
+}
+
+void TestPanes::gaGrid()
+{
+    QFETCH(IntList, ga);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(IntList, expected);
+    QFETCH(IntList, red);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    for (int k = 0; k < 3; ++k)
+        doc.config.SysConfig.GA[k] = int16_t(ga[k]);
+    SystemPane pane(doc);
+    pane.DisplaySysConfig();
+    auto *grid = child<QTableWidget>(pane, "vsGA");
+
+    typeInCell(grid, row, typed);
+
+    for (int k = 0; k < 3; ++k) {
+        QCOMPARE(int(doc.config.SysConfig.GA[k]), expected[k]);
+        const bool used = expected[k] > 0;
+        QCOMPARE(grid->item(k, 0)->text(), used ? QString::number(expected[k]) : QString());
+        QCOMPARE(grid->item(k, 1)->text(),
+                 used ? GetNameFromExt(doc.config, expected[k]) : QString());
+    }
+    QCOMPARE(redRows(grid), red);
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::password_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("red");
+
+    QTest::newRow("lower case") << "abcd"
+                                << "ABCD" << false;
+    QTest::newRow("digits kept") << "ab1d"
+                                 << "AB1D" << false;
+    QTest::newRow("three letters") << "hmw"
+                                   << "HMW" << true;
+    QTest::newRow("five letters") << "abcde"
+                                  << "ABCDE" << true;
+    QTest::newRow("lower q becomes Q") << "hmwq"
+                                       << "HMWQ" << true;
+}
+
+void TestPanes::password()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(bool, red);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    SystemPane pane(doc);
+    pane.DisplaySysConfig();
+    auto *box = child<QLineEdit>(pane, "txtSysPass");
+
+    typeOnly(box, typed);
+    QCOMPARE(box->text(), stored); // capitals as typed
+    QTest::keyClick(box, Qt::Key_Return);
+
+    QCOMPARE(doc.config.SysConfig.Pass, stored);
+    QCOMPARE(panes::fieldInError(box), red);
+    QVERIFY(doc.ConfigChanged());
+}
+
+void TestPanes::systemSize_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<IntList>("counts"); // extensions, shore, satcom, PA, pager, groups
+
+    QTest::newRow("as loaded") << "" << IntList{16, 4, 0, 0, 0, 2};
+    // Counts follow the boards and live records, not the tables' contents.
+    QTest::newRow("subscriber board added") << "slot" << IntList{24, 4, 0, 0, 0, 2};
+    QTest::newRow("lines switched off or retyped") << "ties" << IntList{16, 1, 1, 1, 0, 2};
+    QTest::newRow("tie board removed") << "noTies" << IntList{16, 0, 0, 0, 0, 2};
+    QTest::newRow("group switched on") << "group" << IntList{16, 4, 0, 0, 0, 3};
+}
+
+void TestPanes::systemSize()
+{
+    QFETCH(QString, change);
+    QFETCH(IntList, counts);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    if (change == QLatin1String("slot"))
+        c.SysConfig.Slots[4] = BoardSubscriber;
+    if (change == QLatin1String("ties")) {
+        c.TieLines[56].Active = false;
+        c.TieLines[57].Class = TieClassSatComm;
+        c.TieLines[58].Class = TieClassPA;
+    }
+    if (change == QLatin1String("noTies"))
+        c.SysConfig.Slots[16] = BoardEmpty;
+    if (change == QLatin1String("group"))
+        c.Groups[5].Active = true;
+    SystemPane pane(doc);
+    pane.DisplaySysConfig();
+
+    const char *boxes[] = {"txtSysExts", "txtsysShore", "txtSysSat",
+                           "txtSysPA",   "txtSysPage",  "txtSysGrp"};
+    for (int k = 0; k < 6; ++k)
+        QCOMPARE(child<QLineEdit>(pane, boxes[k])->text(), QString::number(counts[k]));
+}
+
+void TestPanes::delegateWritesChosenNumber_data()
+{
+    QTest::addColumn<int>("pick"); // entry picked, or -1 to type
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+
+    // Two extensions share a name: the one picked must be the one stored.
+    QTest::newRow("second of two equal names") << 1 << QString() << "211";
+    QTest::newRow("first of two equal names") << 0 << QString() << "210";
+    QTest::newRow("typed name") << -1 << "Radio Room"
+                                << "212";
+    QTest::newRow("typed number") << -1 << "305"
+                                  << "305";
+    QTest::newRow("typed text naming nothing") << -1 << "Galley"
+                                               << "Galley";
+}
+
+void TestPanes::delegateWritesChosenNumber()
+{
+    QFETCH(int, pick);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+
+    const panes::ChoiceList names{{210, QStringLiteral("Spare")},
+                                  {211, QStringLiteral("Spare")},
+                                  {212, QStringLiteral("Radio Room")}};
+    QTableWidget grid(1, 2);
+    panes::ensureItems(&grid);
+    ChoiceDelegate delegate([&](int, int) { return names; });
+    const QModelIndex cell = grid.model()->index(0, 1);
+    std::unique_ptr<QWidget> editor(
+        delegate.createEditor(grid.viewport(), QStyleOptionViewItem(), cell));
+    auto *combo = qobject_cast<QComboBox *>(editor.get());
+    QVERIFY(combo);
+    QCOMPARE(combo->count(), int(names.size()));
+    if (pick >= 0)
+        combo->setCurrentIndex(pick);
+    else
+        combo->setEditText(typed);
+
+    delegate.setModelData(combo, grid.model(), cell);
+
+    QCOMPARE(grid.item(0, 1)->text(), written);
+}
+
+QTEST_MAIN(TestPanes)
+#include "tst_panes.moc"
