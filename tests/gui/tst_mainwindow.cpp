@@ -7,8 +7,9 @@
 #include "ErrorList.h"
 #include "ExtensionPane.h"
 #include "FileAccess.h"
-#include "GuiFixtures.h"
 #include "GroupPane.h"
+#include "GuiFixtures.h"
+#include "HelpWindow.h"
 #include "NavTree.h"
 #include "PortGrid.h"
 #include "PortList.h"
@@ -17,7 +18,6 @@
 #include "frmMain.h"
 #include "frmNewSystem.h"
 #include "frmSplash.h"
-#include "HelpWindow.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -30,7 +30,8 @@
 
 using namespace tdl;
 
-namespace {
+namespace
+{
 
 // One run of the program: the document and its window.
 struct Session {
@@ -48,10 +49,7 @@ struct Session {
     PortList *list() { return window.findChild<PortList *>(QStringLiteral("lvPorts")); }
     QAction *action(const QString &name) { return window.findChild<QAction *>(name); }
     QString view() { return window.currentView()->objectName(); }
-    void click(const QString &key)
-    {
-        tree()->setCurrentItem(tree()->findNode(key));
-    }
+    void click(const QString &key) { tree()->setCurrentItem(tree()->findNode(key)); }
 };
 
 QString settingsValue(const QString &name)
@@ -61,13 +59,17 @@ QString settingsValue(const QString &name)
         .toString();
 }
 
-QSet<QString> toSet(const QStringList &list) { return QSet<QString>(list.begin(), list.end()); }
+QSet<QString> toSet(const QStringList &list)
+{
+    return QSet<QString>(list.begin(), list.end());
+}
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -79,6 +81,7 @@ private slots:
     void renameThroughTree_data();
     void renameThroughTree();
     void saveAndReopen();
+    void dosImportSavesAsTwz();
     void failedSave_data();
     void failedSave();
     void saveQuestion_data();
@@ -102,7 +105,7 @@ private slots:
     void helpWindow_data();
     void helpWindow();
 
-private:
+  private:
     QString write(const QString &name, const Configuration &config);
 
     QTemporaryDir settingsDir_;
@@ -181,7 +184,9 @@ void TestMainWindow::commandLine()
                   .replace("<VERSION>3.0</VERSION>", "<VERSION>3.00</VERSION>"));
     old.close();
 
-    Session s(QString(argument).replace(QStringLiteral("%1"), good).replace(QStringLiteral("%2"), dir_->path()));
+    Session s(QString(argument)
+                  .replace(QStringLiteral("%1"), good)
+                  .replace(QStringLiteral("%2"), dir_->path()));
     if (!loaded) {
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
         QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
@@ -288,20 +293,28 @@ void TestMainWindow::listSortedByColumn()
 void TestMainWindow::renameThroughTree_data()
 {
     QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("newText");
     QTest::addColumn<QString>("expectedNodeText"); // empty: refused
-    QTest::newRow("extension takes a true name") << QStringLiteral("E002")
-                                                 << QStringLiteral("103 (New name)");
-    QTest::newRow("tie line") << QStringLiteral("T004") << QStringLiteral("New name");
-    QTest::newRow("group") << QStringLiteral("G000") << QStringLiteral("New name");
-    QTest::newRow("system refused") << QStringLiteral("RRR") << QString();
-    QTest::newRow("category refused") << QStringLiteral("REX") << QString();
-    QTest::newRow("report refused") << QStringLiteral("P321") << QString();
+    QTest::addColumn<bool>("changes");
+    const QString name = QStringLiteral("New name");
+    QTest::newRow("extension takes a true name")
+        << QStringLiteral("E002") << name << QStringLiteral("103 (New name)") << true;
+    QTest::newRow("tie line") << QStringLiteral("T004") << name << name << true;
+    QTest::newRow("group") << QStringLiteral("G000") << name << name << true;
+    QTest::newRow("same name again is no change")
+        << QStringLiteral("E000") << QStringLiteral("Bridge") << QStringLiteral("101 (Bridge)")
+        << false;
+    QTest::newRow("system refused") << QStringLiteral("RRR") << name << QString() << false;
+    QTest::newRow("category refused") << QStringLiteral("REX") << name << QString() << false;
+    QTest::newRow("report refused") << QStringLiteral("P321") << name << QString() << false;
 }
 
 void TestMainWindow::renameThroughTree()
 {
     QFETCH(QString, key);
+    QFETCH(QString, newText);
     QFETCH(QString, expectedNodeText);
+    QFETCH(bool, changes);
     Configuration c = fixtures::smallShip();
     c.Extensions[2].TrueName = false;
     c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00"); // as write() records it
@@ -321,11 +334,13 @@ void TestMainWindow::renameThroughTree()
             editor = line;
     }
     QVERIFY(editor);
-    editor->setText(QStringLiteral("New name"));
+    editor->setText(newText);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits the editor from a queued call
     QCOMPARE(s.tree()->findNode(key)->text(0), expectedNodeText);
-    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.doc.ConfigChanged(), changes);
+    if (!changes)
+        return;
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
 
     // Closing asks to save; Cancel keeps the window, No closes without writing.
@@ -351,7 +366,7 @@ void TestMainWindow::saveAndReopen()
         QVERIFY(editor);
         editor->setText(QStringLiteral("Captain"));
         QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents(); // the view commits the editor from a queued call
+        QCoreApplication::processEvents(); // the view commits the editor from a queued call
         QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
         s.action(QStringLiteral("mnuFileSave"))->trigger();
         QVERIFY(!s.doc.ConfigChanged());
@@ -367,13 +382,51 @@ void TestMainWindow::saveAndReopen()
     QVERIFY(!again.action(QStringLiteral("mnuFileMRU2"))->isVisible());
 }
 
+void TestMainWindow::dosImportSavesAsTwz()
+{
+    // A DOS file with one extension, 101 "Bridge", and no slot map.
+    QByteArray bytes("HELMWISE V02.03\r\nMV Test\r\n\r\n*");
+    bytes.append(char(1)).append(char(0)); // one extension, no tie lines
+    bytes.append(2, '\0');                 // its word in the ignored table
+    QByteArray ext(23, '\0');
+    ext[0] = char(101);
+    ext.replace(4, 6, "Bridge");
+    bytes.append(ext).append(char(0)).append('$'); // no groups, no slot map
+    const QString dos = dir_->filePath(QStringLiteral("Ship.TDZ"));
+    QFile file(dos);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    Session s(dos);
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + dos);
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E000"))->text(0), QStringLiteral("101 (Bridge)"));
+    // Save does not write our format under the DOS name: it asks for a .TWZ name.
+    const QString twz = dir_->filePath(QStringLiteral("Ship.TWZ"));
+    prompter_->files.enqueue(twz);
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(prompter_->asked[0].kind, Prompt::SaveFile);
+    QCOMPARE(prompter_->asked[0].proposedName, twz);
+    QCOMPARE(s.doc.CurrentFile(), twz);
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + twz);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+    QString written = twz;
+    QVERIFY(isConfigurationFile(written));
+    // Saved once under its new name, Save writes there without asking.
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+}
+
 void TestMainWindow::failedSave_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("title");
     QTest::newRow("save") << QStringLiteral("mnuFileSave") << QStringLiteral("Save");
     QTest::newRow("save as") << QStringLiteral("mnuFileSaveAs") << QStringLiteral("Save As");
-    QTest::newRow("closing, answered Yes") << QStringLiteral("mnuFileExit") << QStringLiteral("Save");
+    QTest::newRow("closing, answered Yes")
+        << QStringLiteral("mnuFileExit") << QStringLiteral("Save");
 }
 
 void TestMainWindow::failedSave()
@@ -397,9 +450,9 @@ void TestMainWindow::failedSave()
     QVERIFY(s.window.isVisible());
     const Prompt &said = prompter_->asked.last();
     QCOMPARE(said.title, title);
-    QVERIFY2(said.text.startsWith(QStringLiteral("Unable to save ") +
-                                  QDir::toNativeSeparators(target)),
-             qPrintable(said.text));
+    QVERIFY2(
+        said.text.startsWith(QStringLiteral("Unable to save ") + QDir::toNativeSeparators(target)),
+        qPrintable(said.text));
     QCOMPARE(s.doc.CurrentFile(), path);
     QVERIFY(s.doc.ConfigChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
@@ -418,8 +471,8 @@ void TestMainWindow::saveQuestion_data()
     QTest::newRow("open, changed") << QStringLiteral("mnuFileOpen") << true << current;
     QTest::newRow("recent file, changed") << QStringLiteral("mnuFileMRU1") << true << current;
     QTest::newRow("exit, unchanged") << QStringLiteral("mnuFileExit") << false << QString();
-    QTest::newRow("exit, changed") << QStringLiteral("mnuFileExit") << true
-                                   << QStringLiteral("Do you wish to save the file");
+    QTest::newRow("exit, changed")
+        << QStringLiteral("mnuFileExit") << true << QStringLiteral("Do you wish to save the file");
 }
 
 void TestMainWindow::saveQuestion()
@@ -509,11 +562,11 @@ void TestMainWindow::errorListNavigation()
     QFETCH(QString, expectedView);
     QFETCH(int, expectedIndex);
     Configuration c = fixtures::smallShip();
-    c.Extensions[2].ExtNum = 99;           // E002: invalid number
-    c.TieLines[5].Ext1 = 0;                // T005: no default incoming extension
-    c.Groups[0].Exts[1] = 300;             // G000: no such extension
+    c.Extensions[2].ExtNum = 99;             // E002: invalid number
+    c.TieLines[5].Ext1 = 0;                  // T005: no default incoming extension
+    c.Groups[0].Exts[1] = 300;               // G000: no such extension
     c.SysConfig.Pass = QStringLiteral("AB"); // RRR: password too short
-    c.TieLines[4].Dial6[0] = true;         // XXX: two classes on code 61
+    c.TieLines[4].Dial6[0] = true;           // XXX: two classes on code 61
     c.TieLines[6].Dial6[0] = true;
     c.TieLines[6].Class = TieClassSatComm;
     Session s(write(QStringLiteral("faults.TWZ"), c));
