@@ -4,6 +4,7 @@
 #include "Icons.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -74,6 +75,9 @@ NavTree::NavTree(QWidget *parent) : QTreeWidget(parent)
     setObjectName(QStringLiteral("trvTables"));
     setHeaderHidden(true);
     setColumnCount(1);
+    // Long names scroll sideways rather than being cut short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new NodeNameDelegate(this));
     setIconSize(QSize(16, 16));
