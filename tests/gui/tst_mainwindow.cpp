@@ -80,6 +80,8 @@ class TestMainWindow : public QObject
     void listSortedByColumn();
     void renameThroughTree_data();
     void renameThroughTree();
+    void paneEditCommittedOnLeaving_data();
+    void paneEditCommittedOnLeaving();
     void saveAndReopen();
     void dosImportSavesAsTwz();
     void failedSave_data();
@@ -354,6 +356,40 @@ void TestMainWindow::renameThroughTree()
     Configuration onDisk = makeDefaultConfiguration();
     QVERIFY(loadConfiguration(path, onDisk).ok);
     QCOMPARE(onDisk, c);
+}
+
+void TestMainWindow::paneEditCommittedOnLeaving_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::newRow("another node") << QStringLiteral("REX");
+    QTest::newRow("File Save") << QStringLiteral("mnuFileSave");
+}
+
+void TestMainWindow::paneEditCommittedOnLeaving()
+{
+    QFETCH(QString, leaveBy);
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(path);
+    s.click(QStringLiteral("E001"));
+    auto *name = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtName"));
+    QVERIFY(name);
+    name->setText(QStringLiteral("Wardroom"));
+    name->setModified(true); // as typing leaves it
+    if (leaveBy.startsWith(QLatin1String("mnu")))
+        s.action(leaveBy)->trigger();
+    else
+        s.click(leaveBy);
+    QCOMPARE(s.doc.config.Extensions[1].Name, QStringLiteral("Wardroom"));
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("102 (Wardroom)"));
+    if (leaveBy == QLatin1String("mnuFileSave")) {
+        Configuration onDisk = makeDefaultConfiguration();
+        QVERIFY(loadConfiguration(path, onDisk).ok);
+        QCOMPARE(onDisk.Extensions[1].Name, QStringLiteral("Wardroom"));
+        QVERIFY(!s.doc.ConfigChanged());
+    } else {
+        QVERIFY(s.doc.ConfigChanged());
+        s.doc.setConfigChanged(false);
+    }
 }
 
 void TestMainWindow::saveAndReopen()
