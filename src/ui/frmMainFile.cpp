@@ -95,6 +95,7 @@ bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
 
 void frmMain::afterConfigurationReplaced()
 {
+    report_->clearReport();
     BuildTree();
     showSystemPane();
 }
@@ -289,11 +290,7 @@ void frmMain::saveReport()
     prompt.kind = Prompt::SaveFile;
     prompt.title = QStringLiteral("Save Report");
     prompt.filter = QStringLiteral("PDF Files (*.pdf);;All Files (*)");
-    if (!doc_.CurrentFile().isEmpty()) {
-        const QFileInfo info(doc_.CurrentFile());
-        prompt.proposedName =
-            QDir(info.path()).filePath(info.completeBaseName() + QStringLiteral(".pdf"));
-    }
+    prompt.proposedName = ReportView::proposedPdfName(doc_.CurrentFile());
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())
         return;

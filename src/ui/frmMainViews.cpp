@@ -119,6 +119,8 @@ void frmMain::showReportNode(int number)
 void frmMain::showNode(const QString &key)
 {
     hideReportOptions(true);
+    if (!key.startsWith(QLatin1Char('P')) && key != QLatin1String("RPT"))
+        report_->clearReport();
     if (key.isEmpty())
         return;
     const QChar kind = key.at(0);

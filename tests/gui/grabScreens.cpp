@@ -40,6 +40,8 @@ int main(int argc, char *argv[])
     shot(QStringLiteral("tielines-details"));
     tree->setCurrentItem(tree->findNode(QStringLiteral("RGP")));
     shot(QStringLiteral("groups-details"));
+    tree->setCurrentItem(tree->findNode(QStringLiteral("P321")));
+    shot(QStringLiteral("report"));
     window.resize(420, 360);
     shot(QStringLiteral("small"));
     frmSplash splash;

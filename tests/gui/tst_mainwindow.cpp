@@ -723,8 +723,22 @@ void TestMainWindow::reportCommands()
     s.click(QStringLiteral("P321"));
     QCOMPARE(s.view(), QStringLiteral("vspReport"));
     QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+    // With the report shown, Save Report writes it where the user says.
+    const QString pdf = dir_->filePath(QStringLiteral("ship.pdf"));
+    prompter_->files.enqueue(pdf);
+    s.action(QStringLiteral("mnuFileSaveReport"))->trigger();
+    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
+    QCOMPARE(prompter_->asked.last().proposedName, pdf);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.read(4) == "%PDF");
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+    // Away from the report, the commands refuse again.
+    const int asked = int(prompter_->asked.size());
+    s.action(command)->trigger();
+    QCOMPARE(prompter_->asked.size(), asked + 1);
+    QCOMPARE(prompter_->asked.last().text, text);
 }
 
 void TestMainWindow::menuStates_data()
