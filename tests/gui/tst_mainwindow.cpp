@@ -20,6 +20,7 @@
 #include "frmSplash.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -82,6 +83,7 @@ class TestMainWindow : public QObject
     void renameThroughTree();
     void paneEditCommittedOnLeaving_data();
     void paneEditCommittedOnLeaving();
+    void paneWarningInStatusBar();
     void saveAndReopen();
     void dosImportSavesAsTwz();
     void failedSave_data();
@@ -390,6 +392,23 @@ void TestMainWindow::paneEditCommittedOnLeaving()
         QVERIFY(s.doc.ConfigChanged());
         s.doc.setConfigChanged(false);
     }
+}
+
+void TestMainWindow::paneWarningInStatusBar()
+{
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(QStringLiteral("E001"));
+    auto *number = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtNo"));
+    QVERIFY(number);
+    number->setText(QStringLiteral("600"));
+    number->setModified(true);
+    s.click(QStringLiteral("REX"));
+    auto *status = s.window.findChild<QLabel *>(QStringLiteral("Status"));
+    QVERIFY2(status->text().startsWith(QStringLiteral("WARNING: ")), qPrintable(status->text()));
+    QCOMPARE(s.errors()->item(0, 3)->text(), QStringLiteral("Invalid Extension Number (600)"));
+    QCOMPARE(s.errors()->referenceAt(0), QStringLiteral("E001"));
+    QVERIFY(s.tree()->highlightedKeys().contains(QStringLiteral("E001")));
+    s.doc.setConfigChanged(false);
 }
 
 void TestMainWindow::saveAndReopen()
