@@ -88,11 +88,6 @@ class GridDelegate : public QStyledItemDelegate
         grid_->commitCell(index.row(), index.column(), value);
     }
 
-    QString displayText(const QVariant &value, const QLocale &locale) const override
-    {
-        return QStyledItemDelegate::displayText(value, locale);
-    }
-
   private:
     PortGrid *grid_;
 };

@@ -78,8 +78,12 @@ void frmMain::createViews()
     sysPane_ = new SystemPane(doc_);
     QWidget *panes[4] = {tiePane_, extPane_, groupPane_, sysPane_};
     for (int i = 0; i < 4; ++i) {
+        // The pane is vspData n; its scrolling frame takes the name only if the pane has none.
+        const QString name = QStringLiteral("vspData") + QString::number(i);
+        if (panes[i]->objectName().isEmpty())
+            panes[i]->setObjectName(name);
         vspData_[i] = new QScrollArea(views_);
-        vspData_[i]->setObjectName(QStringLiteral("vspData") + QString::number(i));
+        vspData_[i]->setObjectName(name + QStringLiteral("Frame"));
         vspData_[i]->setWidgetResizable(true);
         vspData_[i]->setWidget(panes[i]);
     }

@@ -53,17 +53,18 @@ void frmMain::onRenamed(const QString &key, const QString &text)
     case 'E':
         config.Extensions[index].Name = text;
         config.Extensions[index].TrueName = true;
-        if (currentView() == vspData_[ExtPane] && extPane_->currentIndex() == index)
+        if (views_->currentWidget() == vspData_[ExtPane] && extPane_->currentIndex() == index)
             extPane_->ShowExtension(index);
         break;
     case 'T':
         config.TieLines[index].Name = text;
-        if (currentView() == vspData_[TiePane] && tiePane_->currentIndex() == index)
+        if (views_->currentWidget() == vspData_[TiePane] && tiePane_->currentIndex() == index)
             tiePane_->ShowTieLine(index);
         break;
     case 'G':
         config.Groups[index].Name = text;
-        if (currentView() == vspData_[GroupPaneIndex] && groupPane_->currentIndex() == index)
+        if (views_->currentWidget() == vspData_[GroupPaneIndex] &&
+            groupPane_->currentIndex() == index)
             groupPane_->ShowGroup(index);
         break;
     default:
@@ -77,7 +78,10 @@ void frmMain::onRenamed(const QString &key, const QString &text)
 
 QWidget *frmMain::currentView() const
 {
-    return views_->currentWidget();
+    QWidget *view = views_->currentWidget();
+    if (auto *frame = qobject_cast<QScrollArea *>(view))
+        return frame->widget();
+    return view;
 }
 
 void frmMain::showView(QWidget *view)
