@@ -21,7 +21,7 @@ ErrorList::ErrorList(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     setColumnWidth(1, 70);
-    setColumnWidth(2, 180);
+    setColumnWidth(2, 140);
     connect(this, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { activateRow(row); });
 }

@@ -142,7 +142,7 @@ void frmMain::placeErrorSplitter()
         vSplitter_->height() > 0 ? vSplitter_->height() : height() - statusBar()->height();
     const int top = inner < twipsToPixels(6000) ? inner - twipsToPixels(1000) : inner - inner / 5;
     vSplitter_->setSizes({std::max(top, 1), std::max(inner - top, 1)});
-    const int treeWidth = std::clamp(width() / 3, twipsToPixels(3000), twipsToPixels(4200));
+    const int treeWidth = std::clamp(width() / 3, twipsToPixels(1500), twipsToPixels(4200));
     hSplitter_->setSizes({treeWidth, std::max(width() - treeWidth, 1)});
 }
 
