@@ -94,6 +94,8 @@ class TestMainWindow : public QObject
     void settingsRestored();
     void errorListNavigation_data();
     void errorListNavigation();
+    void doubleClickOpensRecord_data();
+    void doubleClickOpensRecord();
     void gridEditing_data();
     void gridEditing();
     void reportCommands_data();
@@ -648,6 +650,51 @@ void TestMainWindow::errorListNavigation()
         QCOMPARE(s.window.findChild<GroupPane *>()->currentIndex(), expectedIndex);
 }
 
+void TestMainWindow::doubleClickOpensRecord_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expectedView");
+    QTest::newRow("extension icon")
+        << QStringLiteral("REX") << 0 << QStringLiteral("E003") << QStringLiteral("vspData1");
+    QTest::newRow("tie line in the list")
+        << QStringLiteral("RTL") << 2 << QStringLiteral("T006") << QStringLiteral("vspData0");
+    QTest::newRow("group row of the grid")
+        << QStringLiteral("RGP") << 3 << QStringLiteral("G000") << QStringLiteral("vspData2");
+    QTest::newRow("extension row of the grid")
+        << QStringLiteral("REX") << 3 << QStringLiteral("E005") << QStringLiteral("vspData1");
+}
+
+void TestMainWindow::doubleClickOpensRecord()
+{
+    QFETCH(QString, category);
+    QFETCH(int, mode);
+    QFETCH(QString, key);
+    QFETCH(QString, expectedView);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.window.setListViewMode(mode);
+    s.click(category);
+    QAbstractItemView *view = mode == 3 ? static_cast<QAbstractItemView *>(s.grid())
+                                        : static_cast<QAbstractItemView *>(s.list());
+    QModelIndex index;
+    if (mode == 3) {
+        // The position column cannot be edited, so a double-click there opens the record.
+        index = s.grid()->model()->index(s.grid()->rowOfKey(key), 2);
+    } else {
+        for (int r = 0; r < s.list()->count() && !index.isValid(); ++r) {
+            if (s.list()->keyAt(r) == key)
+                index = s.list()->model()->index(r, 0);
+        }
+    }
+    QVERIFY(index.isValid());
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(s.view(), expectedView);
+    QCOMPARE(s.tree()->currentKey(), key);
+}
+
 void TestMainWindow::gridEditing_data()
 {
     QTest::addColumn<QString>("category");
@@ -705,6 +752,11 @@ void TestMainWindow::gridEditing()
         for (const Finding &f : s.window.lastCheck().findings)
             problems << f.problem;
         QVERIFY2(problems.contains(problem), qPrintable(problems.join(QLatin1Char('|'))));
+    }
+    if (category == QLatin1String("RTL") && stored) {
+        // The incoming extension names nothing live: its cell is red, the others are not.
+        QVERIFY(s.grid()->cellHighlighted(row, 5));
+        QVERIFY(!s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("T004")), 5));
     }
     if (category == QLatin1String("REX") && stored) {
         // Both rows holding the number are red.
