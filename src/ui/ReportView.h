@@ -3,23 +3,40 @@
 // prints it or saves it as PDF.
 #include "ReportOptions.h"
 
-#include <QWidget>
+#include <QPrintPreviewWidget>
+#include <memory>
 
 class ConfigDocument;
+class ReportDocument;
 
-class ReportView : public QWidget {
+class ReportView : public QPrintPreviewWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit ReportView(ConfigDocument &doc, QWidget *parent = nullptr);
+    ~ReportView() override;
+
     // Builds report `number` (0, 100..403) with the options as they stand now.
     void showReport(int number, const ReportOptions &options);
     // -1 while no report is shown.
     int currentReport() const;
     // Through the print dialog; false when cancelled or failed.
     bool printReport();
+    // Refuses to write over the configuration file in use.
     bool saveReportPdf(const QString &fileName, QString *error);
 
-private:
+    // Forgets the report (the configuration was replaced, another node chosen).
+    void clearReport();
+    // The report on show, laid out as the preview shows it; null when none.
+    const ReportDocument *reportDocument() const;
+    // The name the save dialog proposes: the configuration file's path with
+    // ".pdf" in place of its extension, so the proposal never points at the
+    // configuration itself; empty for a configuration never saved.
+    static QString proposedPdfName(const QString &currentFile);
+
+  private:
+    void paintReport(QPrinter *printer);
+
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };

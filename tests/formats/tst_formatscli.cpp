@@ -68,6 +68,8 @@ private slots:
     void exportFailures();
     void loaderImportsDosFiles_data();
     void loaderImportsDosFiles();
+    void convertDosFile_data();
+    void convertDosFile();
 };
 
 void TestFormatsCli::newRefusals_data()
@@ -260,6 +262,35 @@ void TestFormatsCli::loaderImportsDosFiles()
     QCOMPARE(c.Groups[0].Type, int16_t(GroupPickup));
     QCOMPARE(c.TieLines[59].Name, u"SHORE A"_s);
     QCOMPARE(c.SysConfig.Slots[16], int16_t(BoardTieLine));
+}
+
+void TestFormatsCli::convertDosFile_data()
+{
+    QTest::addColumn<QString>("inputName");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = dosShip().bytes();
+    QTest::newRow("lower case") << u"in.tdz"_s << good << int(cli::ExitOk) << QString();
+    QTest::newRow("corrupted") << u"IN.TDZ"_s << good.left(60) << int(cli::ExitBadInput)
+                               << u"Unable to open TDZ File as corrupted file"_s;
+}
+
+void TestFormatsCli::convertDosFile()
+{
+    QFETCH(QString, inputName);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(inputName), input));
+    const QString out = dir.filePath(u"OUT.TWZ"_s);
+    const Run r = run(cli::runConvert, {u"convert"_s, dir.filePath(inputName), out});
+    QTEST(r.status, "status");
+    QCOMPARE(r.err.section(u'\n', 0, 0), message);
+    Configuration c = makeDefaultConfiguration();
+    QCOMPARE(ReadConfigFile(out, c) == ReadConfigOk, message.isEmpty());
+    if (message.isEmpty())
+        QCOMPARE(c.TieLines[59].Name, u"SHORE A"_s);
 }
 
 QTEST_GUILESS_MAIN(TestFormatsCli)

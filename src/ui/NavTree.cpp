@@ -1,0 +1,262 @@
+#include "NavTree.h"
+
+#include "Equipment.h"
+#include "Icons.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+using namespace tdl;
+
+namespace
+{
+
+constexpr int KeyRole = Qt::UserRole;
+constexpr int EditNameRole = Qt::UserRole + 1;
+
+const QColor highlightColour(255, 128, 128);
+
+bool isRecordKey(const QString &key)
+{
+    return key.size() == 4 &&
+           (key.startsWith(QLatin1Char('E')) || key.startsWith(QLatin1Char('T')) ||
+            key.startsWith(QLatin1Char('G')));
+}
+
+struct ReportNode {
+    const char *key;
+    const char *parent;
+    const char *text;
+};
+
+const ReportNode reportNodes[] = {
+    {"P100", "RPT", "Extensions"},        {"P101", "P100", "by Name"},
+    {"P102", "P100", "by Ext No"},        {"P200", "RPT", "Tie Lines"},
+    {"P201", "P200", "by Name"},          {"P202", "P200", "by Type"},
+    {"P300", "RPT", "Detailed"},          {"P320", "P300", "Extensions"},
+    {"P321", "P320", "by Name"},          {"P322", "P320", "by Ext No"},
+    {"P323", "P320", "by Board"},         {"P330", "P300", "Tie Lines"},
+    {"P331", "P330", "by Name"},          {"P332", "P330", "by Dir No"},
+    {"P333", "P330", "by Type"},          {"P334", "P330", "by Board"},
+    {"P340", "P300", "Groups"},           {"P341", "P340", "by Name"},
+    {"P342", "P340", "by Type"},          {"P343", "P340", "by Group No"},
+    {"P400", "RPT", "Connections"},       {"P401", "P400", "Ext No & Names"},
+    {"P402", "P400", "Ext Numbers Only"}, {"P403", "P400", "Names Only"},
+};
+
+} // namespace
+
+// Renaming edits the record's own name, not the "101 (Bridge)" text, and
+// hands the result to the main window instead of writing the node.
+class NodeNameDelegate : public QStyledItemDelegate
+{
+  public:
+    NodeNameDelegate(NavTree *tree) : QStyledItemDelegate(tree), tree_(tree) {}
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(index.data(EditNameRole).toString());
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *,
+                      const QModelIndex &index) const override
+    {
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            emit tree_->nodeRenamed(index.data(KeyRole).toString(), line->text());
+    }
+
+  private:
+    NavTree *tree_;
+};
+
+NavTree::NavTree(QWidget *parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("trvTables"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    // Long names scroll sideways rather than being cut short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setItemDelegate(new NodeNameDelegate(this));
+    setIconSize(QSize(16, 16));
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
+        if (!building_ && current)
+            emit nodeClicked(keyOf(current));
+    });
+}
+
+QTreeWidgetItem *NavTree::addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
+                                  const QString &icon)
+{
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    item->setText(0, text);
+    item->setData(0, KeyRole, key);
+    item->setIcon(0, appIcon(icon));
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (isRecordKey(key))
+        flags |= Qt::ItemIsEditable;
+    item->setFlags(flags);
+    return item;
+}
+
+void NavTree::BuildTree(const Configuration &config)
+{
+    building_ = true;
+    clear();
+    QTreeWidgetItem *root =
+        addNode(nullptr, systemKey(), QStringLiteral("Tidelex"), QStringLiteral("System"));
+    QTreeWidgetItem *exts = addNode(root, QStringLiteral("REX"), QStringLiteral("Extensions"),
+                                    QStringLiteral("Folder"));
+    QTreeWidgetItem *ties =
+        addNode(root, QStringLiteral("RTL"), QStringLiteral("Tie Lines"), QStringLiteral("Folder"));
+    QTreeWidgetItem *groups =
+        addNode(root, QStringLiteral("RGP"), QStringLiteral("Groups"), QStringLiteral("Folder"));
+    QTreeWidgetItem *reports =
+        addNode(root, QStringLiteral("RPT"), QStringLiteral("Reports"), QStringLiteral("Report"));
+    root->setExpanded(true);
+
+    for (int i = 0; i < MaxExtensions; ++i) {
+        const ExtRecord &ext = config.Extensions[i];
+        if (!ext.Active)
+            continue;
+        const QString icon = ext.Class >= 0 && ext.Class < MaxClasses
+                                 ? config.ExtClasses[ext.Class].IconName
+                                 : QString();
+        paintRecordNode(addNode(exts, extensionKey(i), QString(), icon), config);
+    }
+    for (int t = 0; t < FileTieLines; ++t) {
+        if (config.TieLines[t].Active)
+            paintRecordNode(addNode(ties, tieLineKey(t), QString(), QStringLiteral("Tie")), config);
+    }
+    for (int g = 0; g < MaxGroups; ++g) {
+        const int type = config.Groups[g].Type;
+        const QString icon = type == GroupPickup ? QStringLiteral("GrpPickUp")
+                             : type == GroupHunt ? QStringLiteral("GrpHunt")
+                                                 : QStringLiteral("GrpMCF");
+        paintRecordNode(addNode(groups, groupKey(g), QString(), icon), config);
+    }
+    for (const ReportNode &node : reportNodes) {
+        const QString parentKey = QString::fromLatin1(node.parent);
+        QTreeWidgetItem *parent = parentKey == QLatin1String("RPT") ? reports : findNode(parentKey);
+        addNode(parent, QString::fromLatin1(node.key), QString::fromLatin1(node.text),
+                QStringLiteral("Report"));
+    }
+    building_ = false;
+}
+
+QString NavTree::nodeText(const Configuration &config, const QString &key)
+{
+    const int index = key.mid(1).toInt();
+    switch (key.isEmpty() ? u'\0' : key.at(0).unicode()) {
+    case 'E': {
+        const ExtRecord &ext = config.Extensions[index];
+        return ext.TrueName ? QString::number(ext.ExtNum) + QStringLiteral(" (") + ext.Name +
+                                  QLatin1Char(')')
+                            : ext.Name;
+    }
+    case 'T':
+        return config.TieLines[index].Name;
+    case 'G':
+        return config.Groups[index].Name;
+    default:
+        return QString();
+    }
+}
+
+void NavTree::paintRecordNode(QTreeWidgetItem *item, const Configuration &config)
+{
+    const QString key = keyOf(item);
+    const int index = key.mid(1).toInt();
+    bool grey = false;
+    QString name;
+    if (key.startsWith(QLatin1Char('E'))) {
+        grey = config.Extensions[index].Class == ClassDisabled;
+        name = config.Extensions[index].Name;
+    } else if (key.startsWith(QLatin1Char('T'))) {
+        name = config.TieLines[index].Name;
+    } else if (key.startsWith(QLatin1Char('G'))) {
+        grey = !config.Groups[index].Active;
+        name = config.Groups[index].Name;
+    }
+    item->setText(0, nodeText(config, key));
+    item->setData(0, EditNameRole, name);
+    const QPalette pal = QApplication::palette();
+    item->setForeground(0, grey ? pal.color(QPalette::Disabled, QPalette::Text)
+                                : pal.color(QPalette::Active, QPalette::Text));
+}
+
+void NavTree::refreshNode(const Configuration &config, const QString &key)
+{
+    if (QTreeWidgetItem *item = isRecordKey(key) ? findNode(key) : nullptr)
+        paintRecordNode(item, config);
+}
+
+void NavTree::refreshRecordNodes(const Configuration &config)
+{
+    for (const char *category : {"REX", "RTL", "RGP"}) {
+        QTreeWidgetItem *parent = findNode(QString::fromLatin1(category));
+        for (int c = 0; parent && c < parent->childCount(); ++c)
+            paintRecordNode(parent->child(c), config);
+    }
+}
+
+QTreeWidgetItem *NavTree::findNode(const QString &key) const
+{
+    for (QTreeWidgetItemIterator it(const_cast<NavTree *>(this)); *it; ++it) {
+        if (keyOf(*it) == key)
+            return *it;
+    }
+    return nullptr;
+}
+
+QString NavTree::keyOf(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
+QString NavTree::currentKey() const
+{
+    return keyOf(currentItem());
+}
+
+bool NavTree::selectNode(const QString &key)
+{
+    QTreeWidgetItem *item = findNode(key);
+    if (!item)
+        return false;
+    const bool wasBuilding = building_;
+    building_ = true;
+    setCurrentItem(item);
+    scrollToItem(item);
+    building_ = wasBuilding;
+    return true;
+}
+
+void NavTree::setHighlights(const QStringList &keys)
+{
+    for (QTreeWidgetItemIterator it(this); *it; ++it)
+        (*it)->setBackground(0, keys.contains(keyOf(*it)) ? QBrush(highlightColour) : QBrush());
+}
+
+QStringList NavTree::highlightedKeys() const
+{
+    QStringList keys;
+    for (QTreeWidgetItemIterator it(const_cast<NavTree *>(this)); *it; ++it) {
+        if ((*it)->background(0).color() == highlightColour &&
+            (*it)->background(0).style() != Qt::NoBrush)
+            keys << keyOf(*it);
+    }
+    return keys;
+}
+
+bool NavTree::renameNode(const QString &key)
+{
+    QTreeWidgetItem *item = findNode(key);
+    if (!item || !(item->flags() & Qt::ItemIsEditable))
+        return false;
+    setCurrentItem(item);
+    editItem(item);
+    return true;
+}

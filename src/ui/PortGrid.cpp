@@ -1,0 +1,404 @@
+#include "PortGrid.h"
+
+#include "ConfigDocument.h"
+#include "Equipment.h"
+#include "Prompter.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+using namespace tdl;
+
+namespace
+{
+
+// Grid columns that take edits.
+constexpr int ColName = 3;
+constexpr int ColExtNum = 4, ColExtClass = 5;
+constexpr int ColTieType = 4, ColTieExt1 = 5, ColTieExt2 = 6;
+constexpr int ColGroupType = 4;
+
+int recordIndex(const QString &key)
+{
+    return key.mid(1).toInt();
+}
+
+bool tieHasIncomingSide(int cls)
+{
+    return cls == TieClassShore || cls == TieClassSatComm;
+}
+
+// Editors of the grid: a line for names and numbers, a drop-down for the
+// columns with choices. The value goes to PortGrid::commitCell, never
+// straight into the cell, so the cell always shows what the record holds.
+class GridDelegate : public QStyledItemDelegate
+{
+  public:
+    explicit GridDelegate(PortGrid *grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        const auto list = grid_->choices(index.row(), index.column());
+        if (!list.isEmpty()) {
+            auto *combo = new QComboBox(parent);
+            for (const auto &[value, text] : list)
+                combo->addItem(text, value);
+            // Incoming extensions may also be typed as a number.
+            combo->setEditable(grid_->category() == ListCategory::TieLines);
+            return combo;
+        }
+        auto *line = new QLineEdit(parent);
+        if (grid_->category() == ListCategory::Extensions && index.column() == ColExtNum)
+            line->setValidator(new QIntValidator(0, 32767, line));
+        return line;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+            const int at = combo->findData(index.data(Qt::UserRole));
+            combo->setCurrentIndex(at >= 0 ? at : 0);
+        } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            line->setText(index.data(Qt::DisplayRole).toString());
+        }
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *,
+                      const QModelIndex &index) const override
+    {
+        QVariant value;
+        if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+            const QString typed = combo->currentText().trimmed();
+            const int at = combo->findText(combo->currentText());
+            if (at >= 0) {
+                value = combo->itemData(at);
+            } else {
+                // Not in the list: a number is taken as it is, anything else clears.
+                bool ok = false;
+                const int number = typed.toInt(&ok);
+                value = ok ? number : 0;
+            }
+        } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            value = line->text();
+        }
+        grid_->commitCell(index.row(), index.column(), value);
+    }
+
+  private:
+    PortGrid *grid_;
+};
+
+} // namespace
+
+PortGrid::PortGrid(ConfigDocument &doc, QWidget *parent) : QTableWidget(parent), doc_(doc)
+{
+    setObjectName(QStringLiteral("vsPorts"));
+    setItemDelegate(new GridDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        sort_.click(column);
+        sortItems(column, sort_.order);
+    });
+    // A double-click on a cell that cannot be edited opens the record instead.
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (!cellEditable(row, column))
+            emit openRecord(keyAt(row));
+    });
+}
+
+void PortGrid::fill(ListCategory category)
+{
+    category_ = category;
+    sort_ = SortToggle();
+    setSortingEnabled(false);
+    clearContents();
+    const QStringList header = gridHeader(category);
+    setColumnCount(int(header.size()));
+    setHorizontalHeaderLabels(header);
+    const QList<PortRow> rows = listRows(doc_.config, category);
+    setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        writeRow(r, rows[r]);
+    setColumnHidden(0, true);
+    setColumnHidden(1, true);
+    resizeColumnsToContents();
+    highlight();
+}
+
+void PortGrid::writeRow(int row, const PortRow &data)
+{
+    const Configuration &config = doc_.config;
+    const int index = recordIndex(data.key);
+    for (int c = 0; c < data.gridCells.size(); ++c) {
+        auto *cell = new QTableWidgetItem(data.gridCells[c]);
+        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+        cell->setFlags(flags);
+        setItem(row, c, cell);
+    }
+    // The drop-down columns keep the record's value beside the text shown.
+    switch (category_) {
+    case ListCategory::Extensions:
+        item(row, ColExtClass)->setData(Qt::UserRole, int(config.Extensions[index].Class));
+        break;
+    case ListCategory::TieLines:
+        item(row, ColTieType)->setData(Qt::UserRole, int(config.TieLines[index].Class));
+        item(row, ColTieExt1)->setData(Qt::UserRole, int(config.TieLines[index].Ext1));
+        item(row, ColTieExt2)->setData(Qt::UserRole, int(config.TieLines[index].Ext2));
+        break;
+    case ListCategory::Groups: {
+        const int type = config.Groups[index].Type;
+        item(row, ColGroupType)->setData(Qt::UserRole, type);
+        // The grid holds the type code; the cell reads as the drop-down names it.
+        for (const auto &[value, text] : choices(row, ColGroupType)) {
+            if (value == type)
+                item(row, ColGroupType)->setText(text);
+        }
+        break;
+    }
+    }
+    for (int c = 0; c < columnCount(); ++c) {
+        if (cellEditable(row, c))
+            item(row, c)->setFlags(item(row, c)->flags() | Qt::ItemIsEditable);
+    }
+}
+
+QString PortGrid::keyAt(int row) const
+{
+    const QTableWidgetItem *cell = item(row, 1);
+    return cell ? cell->text() : QString();
+}
+
+int PortGrid::rowOfKey(const QString &key) const
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        if (keyAt(r) == key)
+            return r;
+    }
+    return -1;
+}
+
+bool PortGrid::cellEditable(int row, int column) const
+{
+    if (row < 0 || row >= rowCount())
+        return false;
+    switch (category_) {
+    case ListCategory::Extensions:
+        return column >= ColName && column <= ColExtClass;
+    case ListCategory::TieLines:
+        if (column == ColTieExt1 || column == ColTieExt2)
+            return tieHasIncomingSide(doc_.config.TieLines[recordIndex(keyAt(row))].Class);
+        return column >= ColName && column <= ColTieExt2;
+    case ListCategory::Groups:
+        return column == ColName || column == ColGroupType;
+    }
+    return false;
+}
+
+QList<QPair<int, QString>> PortGrid::choices(int row, int column) const
+{
+    const Configuration &config = doc_.config;
+    QList<QPair<int, QString>> list;
+    auto classes = [&](const std::array<ClassRecord, ClassTableSize> &table) {
+        for (int c = 0; c < MaxClasses; ++c) {
+            if (table[c].Active)
+                list.append({c, table[c].Name});
+        }
+    };
+    auto numbers = [&](bool withGroups) {
+        list.append({0, QString()});
+        for (int i = 0; i < MaxExtensions; ++i) {
+            if (config.SysConfig.Slots[extensionSlot(i)] != BoardSubscriber)
+                continue;
+            const ExtRecord &ext = config.Extensions[i];
+            list.append({ext.ExtNum, QString::number(ext.ExtNum) + QStringLiteral(" (") + ext.Name +
+                                         QLatin1Char(')')});
+        }
+        for (int g = 0; withGroups && g < MaxGroups; ++g) {
+            if (config.Groups[g].Active)
+                list.append({config.Groups[g].DirNum, config.Groups[g].Name});
+        }
+    };
+    Q_UNUSED(row);
+    switch (category_) {
+    case ListCategory::Extensions:
+        if (column == ColExtClass)
+            classes(config.ExtClasses);
+        break;
+    case ListCategory::TieLines:
+        if (column == ColTieType)
+            classes(config.TieClasses);
+        else if (column == ColTieExt1)
+            numbers(false);
+        else if (column == ColTieExt2)
+            numbers(true);
+        break;
+    case ListCategory::Groups:
+        if (column == ColGroupType)
+            list = {{GroupPickup, QStringLiteral("Pickup")},
+                    {GroupHunt, QStringLiteral("Hunt")},
+                    {GroupMultipleCallForward, QStringLiteral("Multi-call Forward")}};
+        break;
+    }
+    return list;
+}
+
+bool PortGrid::commitCell(int row, int column, const QVariant &value)
+{
+    if (!cellEditable(row, column))
+        return false;
+    Configuration &config = doc_.config;
+    const QString key = keyAt(row);
+    const int index = recordIndex(key);
+    const QString text = value.toString().trimmed();
+    const int number = value.toInt();
+    bool changed = false;
+    auto store = [&changed](auto &field, auto newValue) {
+        using Field = std::decay_t<decltype(field)>;
+        if (field != Field(newValue)) {
+            field = Field(newValue);
+            changed = true;
+        }
+    };
+
+    switch (category_) {
+    case ListCategory::Extensions: {
+        ExtRecord &ext = config.Extensions[index];
+        if (column == ColName) {
+            store(ext.Name, value.toString());
+        } else if (column == ColExtNum) {
+            bool ok = false;
+            const int typed = text.toInt(&ok);
+            if (!ok || typed < 0 || typed > 32767)
+                return false; // not a number: the cell keeps the stored one
+            store(ext.ExtNum, typed);
+        } else if (column == ColExtClass) {
+            if (number < 0 || number >= MaxClasses)
+                return false;
+            store(ext.Class, number);
+            // A custom extension keeps its own options; any other class brings its own.
+            if (number != ClassCustom)
+                store(ext.Status, config.ExtClasses[number].Status);
+        }
+        break;
+    }
+    case ListCategory::TieLines: {
+        TieRecord &tie = config.TieLines[index];
+        if (column == ColName) {
+            store(tie.Name, value.toString());
+        } else if (column == ColTieType) {
+            if (number < 0 || number >= MaxClasses)
+                return false;
+            store(tie.Class, number);
+            for (int b = 0; b < TieStatusBytes; ++b)
+                store(tie.Status[b], config.TieClasses[number].Status[b]);
+        } else if (column == ColTieExt1) {
+            store(tie.Ext1, std::clamp(number, 0, 32767));
+        } else if (column == ColTieExt2) {
+            store(tie.Ext2, std::clamp(number, 0, 32767));
+        }
+        break;
+    }
+    case ListCategory::Groups: {
+        GroupRecord &group = config.Groups[index];
+        if (column == ColName) {
+            store(group.Name, value.toString());
+        } else if (column == ColGroupType) {
+            if (number == GroupPickup && group.Type != GroupPickup) {
+                bool inUse = false;
+                for (int i = 0; i < MaxExtensions && !inUse; ++i)
+                    inUse =
+                        config.Extensions[i].Active && config.Extensions[i].Group == group.DirNum;
+                if (inUse &&
+                    prompter().question(this, QStringLiteral("Change Group Type"),
+                                        QStringLiteral("This group is in use.\nAre you sure that "
+                                                       "you want to change it to a Pickup group?"),
+                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+                    refreshRow(row);
+                    return false;
+                }
+            }
+            store(group.Type, number);
+        }
+        break;
+    }
+    }
+    refreshRow(row);
+    highlight();
+    if (changed) {
+        emit recordEdited(key);
+        doc_.markChanged();
+    }
+    return true;
+}
+
+void PortGrid::refreshRow(int row)
+{
+    const QString key = keyAt(row);
+    const int index = recordIndex(key);
+    const bool sorting = isSortingEnabled();
+    setSortingEnabled(false);
+    switch (category_) {
+    case ListCategory::Extensions:
+        writeRow(row, AddExtItem(doc_.config, index));
+        break;
+    case ListCategory::TieLines:
+        writeRow(row, AddTieItem(doc_.config, index));
+        break;
+    case ListCategory::Groups:
+        writeRow(row, AddGroupItem(doc_.config, index));
+        break;
+    }
+    setSortingEnabled(sorting);
+}
+
+void PortGrid::highlight()
+{
+    const Configuration &config = doc_.config;
+    auto paint = [this](int row, int column, bool bad) {
+        if (QTableWidgetItem *cell = item(row, column))
+            cell->setBackground(bad ? QBrush(errorColour()) : QBrush());
+    };
+    if (category_ == ListCategory::Extensions) {
+        // Every number shared by two rows is red in both.
+        for (int r = 0; r < rowCount(); ++r) {
+            const int number = config.Extensions[recordIndex(keyAt(r))].ExtNum;
+            bool duplicate = false;
+            for (int other = 0; other < rowCount() && !duplicate; ++other)
+                duplicate =
+                    other != r && config.Extensions[recordIndex(keyAt(other))].ExtNum == number;
+            paint(r, ColExtNum, duplicate);
+        }
+    } else if (category_ == ListCategory::TieLines) {
+        for (int r = 0; r < rowCount(); ++r) {
+            const TieRecord &tie = config.TieLines[recordIndex(keyAt(r))];
+            const bool incoming = tieHasIncomingSide(tie.Class);
+            const bool badExt1 = incoming && findLiveExtension(config, tie.Ext1) < 0 &&
+                                 !(tie.Class == TieClassPA && tie.Ext1 == 0);
+            bool badExt2 = false;
+            if (incoming && tie.Ext2 != 0) {
+                badExt2 = tie.Ext2 > 500 ? findActiveGroup(config, tie.Ext2) < 0
+                                         : findLiveExtension(config, tie.Ext2) < 0;
+            }
+            paint(r, ColTieExt1, badExt1);
+            paint(r, ColTieExt2, badExt2);
+        }
+    }
+}
+
+bool PortGrid::cellHighlighted(int row, int column) const
+{
+    const QTableWidgetItem *cell = item(row, column);
+    return cell && cell->background().style() != Qt::NoBrush &&
+           cell->background().color() == errorColour();
+}

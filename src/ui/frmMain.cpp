@@ -1,0 +1,216 @@
+#include "frmMain.h"
+
+#include "AppSettings.h"
+#include "ConfigDocument.h"
+#include "ErrorList.h"
+#include "ExtensionPane.h"
+#include "FileAccess.h"
+#include "GroupPane.h"
+#include "HelpWindow.h"
+#include "Icons.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "ReportView.h"
+#include "SystemPane.h"
+#include "TieLinePane.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), doc_(doc)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(appIcon(QStringLiteral("System")));
+    setWindowTitle(QStringLiteral("helmWISE - New Configuration"));
+    // Narrower than 3000 twips the window has no room for tree and list.
+    setMinimumSize(twipsToPixels(3000), twipsToPixels(3000));
+    createViews();
+    createActions();
+    createMenus();
+    createToolBar();
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    status_ = new QLabel(bar);
+    status_->setObjectName(QStringLiteral("Status"));
+    bar->addWidget(status_, 1);
+    setStatusBar(bar);
+
+    connect(&doc_, &ConfigDocument::edited, this, &frmMain::onEdited);
+    // Placed where it was left before it is first shown.
+    restoreWindowSettings();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createViews()
+{
+    tree_ = new NavTree(this);
+    tree_->setMinimumWidth(twipsToPixels(1500));
+    connect(tree_, &NavTree::nodeClicked, this, &frmMain::showNode);
+    connect(tree_, &NavTree::nodeRenamed, this, &frmMain::onRenamed);
+
+    views_ = new QStackedWidget(this);
+    views_->setObjectName(QStringLiteral("views"));
+    views_->setMinimumSize(twipsToPixels(1500), twipsToPixels(1500));
+    list_ = new PortList(views_);
+    connect(list_, &PortList::openRecord, this, &frmMain::navigateTo);
+    grid_ = new PortGrid(doc_, views_);
+    connect(grid_, &PortGrid::openRecord, this, &frmMain::navigateTo);
+    connect(grid_, &PortGrid::recordEdited, this,
+            [this](const QString &key) { tree_->refreshNode(doc_.config, key); });
+    report_ = new ReportView(doc_, views_);
+    if (report_->objectName().isEmpty())
+        report_->setObjectName(QStringLiteral("vspReport"));
+    tiePane_ = new TieLinePane(doc_);
+    extPane_ = new ExtensionPane(doc_);
+    groupPane_ = new GroupPane(doc_);
+    sysPane_ = new SystemPane(doc_);
+    QWidget *panes[4] = {tiePane_, extPane_, groupPane_, sysPane_};
+    for (int i = 0; i < 4; ++i) {
+        // The pane is vspData n; its scrolling frame takes the name only if the pane has none.
+        const QString name = QStringLiteral("vspData") + QString::number(i);
+        if (panes[i]->objectName().isEmpty())
+            panes[i]->setObjectName(name);
+        vspData_[i] = new QScrollArea(views_);
+        vspData_[i]->setObjectName(name + QStringLiteral("Frame"));
+        vspData_[i]->setWidgetResizable(true);
+        vspData_[i]->setWidget(panes[i]);
+    }
+    for (QWidget *view : {static_cast<QWidget *>(list_), static_cast<QWidget *>(grid_),
+                          static_cast<QWidget *>(report_)})
+        views_->addWidget(view);
+    for (QScrollArea *area : vspData_)
+        views_->addWidget(area);
+
+    auto forwardStatus = [this](const QString &text) { setStatus(text); };
+    auto forwardNode = [this](const QString &key, const QString &) {
+        tree_->refreshNode(doc_.config, key);
+    };
+    connect(extPane_, &ExtensionPane::statusMessage, this, forwardStatus);
+    connect(tiePane_, &TieLinePane::statusMessage, this, forwardStatus);
+    connect(groupPane_, &GroupPane::statusMessage, this, forwardStatus);
+    connect(sysPane_, &SystemPane::statusMessage, this, forwardStatus);
+    connect(extPane_, &ExtensionPane::nodeTextChanged, this, forwardNode);
+    connect(tiePane_, &TieLinePane::nodeTextChanged, this, forwardNode);
+    connect(groupPane_, &GroupPane::nodeTextChanged, this, forwardNode);
+    connect(sysPane_, &SystemPane::nodeTextChanged, this, forwardNode);
+
+    errorArea_ = new QWidget(this);
+    errorArea_->setObjectName(QStringLiteral("errorArea"));
+    errorArea_->setMinimumHeight(twipsToPixels(1000));
+    auto *labConfErrors = new QLabel(QStringLiteral("Configuration Errors"), errorArea_);
+    labConfErrors->setObjectName(QStringLiteral("labConfErrors"));
+    errors_ = new ErrorList(errorArea_);
+    connect(errors_, &ErrorList::navigate, this, &frmMain::navigateTo);
+    auto *errorLayout = new QVBoxLayout(errorArea_);
+    errorLayout->setContentsMargins(0, 4, 0, 0);
+    errorLayout->setSpacing(2);
+    errorLayout->addWidget(labConfErrors);
+    errorLayout->addWidget(errors_, 1);
+
+    // The two splitter bars: between tree and right-hand area, and above the error list.
+    vSplitter_ = new QSplitter(Qt::Vertical, this);
+    vSplitter_->setObjectName(QStringLiteral("imgSpError"));
+    vSplitter_->addWidget(views_);
+    vSplitter_->addWidget(errorArea_);
+    vSplitter_->setChildrenCollapsible(false);
+    vSplitter_->setStretchFactor(0, 1);
+    hSplitter_ = new QSplitter(Qt::Horizontal, this);
+    hSplitter_->setObjectName(QStringLiteral("imgSplitter"));
+    hSplitter_->addWidget(tree_);
+    hSplitter_->addWidget(vSplitter_);
+    hSplitter_->setChildrenCollapsible(false);
+    hSplitter_->setStretchFactor(1, 1);
+    setCentralWidget(hSplitter_);
+}
+
+void frmMain::placeErrorSplitter()
+{
+    // The error list takes the lower fifth of the window, or 1000 twips of a small one.
+    const int inner =
+        vSplitter_->height() > 0 ? vSplitter_->height() : height() - statusBar()->height();
+    const int top = inner < twipsToPixels(6000) ? inner - twipsToPixels(1000) : inner - inner / 5;
+    vSplitter_->setSizes({std::max(top, 1), std::max(inner - top, 1)});
+    const int treeWidth = std::clamp(width() / 3, twipsToPixels(1500), twipsToPixels(4200));
+    hSplitter_->setSizes({treeWidth, std::max(width() - treeWidth, 1)});
+}
+
+void frmMain::restoreWindowSettings()
+{
+    const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
+    move(twipsToPixels(w.Left), twipsToPixels(w.Top));
+    resize(std::max(twipsToPixels(w.Width), minimumWidth()),
+           std::max(twipsToPixels(w.Height), minimumHeight()));
+}
+
+void frmMain::storeWindowSettings()
+{
+    AppSettings::WindowSettings w;
+    w.Left = pixelsToTwips(pos().x());
+    w.Top = pixelsToTwips(pos().y());
+    w.Width = pixelsToTwips(width());
+    w.Height = pixelsToTwips(height());
+    w.ShowErrors = viewConfError_->isChecked() ? 1 : 0;
+    w.ViewMode = viewMode_;
+    AppSettings::writeWindowSettings(w, !(isMinimized() || isMaximized()));
+}
+
+void frmMain::loadStep(const QString &commandLine)
+{
+    BuildMRU();
+
+    doc_.setCurrentFile(QString());
+    QString fileName = commandLine.trimmed();
+    if (fileName.startsWith(QLatin1Char('"')))
+        fileName.remove(0, 1);
+    if (fileName.endsWith(QLatin1Char('"')))
+        fileName.chop(1);
+    // A .TDZ file is no configuration file by its first lines, but the loader imports it.
+    const bool dosFile = fileName.right(3).toUpper() == QLatin1String("TDZ");
+    QString probe = fileName;
+    if (!fileName.isEmpty() && (dosFile || isConfigurationFile(probe)))
+        doLoadFile(fileName, false);
+    else
+        NewConfiguration();
+
+    hideReportOptions(true);
+    const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
+    setErrorListShown(w.ShowErrors == 1);
+    placeErrorSplitter();
+    setListViewMode(std::clamp(w.ViewMode, 0, 3));
+}
+
+void frmMain::setErrorListShown(bool shown)
+{
+    viewConfError_->setChecked(shown);
+    errorArea_->setVisible(shown);
+}
+
+void frmMain::setStatus(const QString &text)
+{
+    status_->setText(text);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    commitPanes();
+    if (!askToSave(QStringLiteral("Do you wish to save the file"))) {
+        event->ignore();
+        return;
+    }
+    if (help_)
+        help_->close();
+    storeWindowSettings();
+    event->accept();
+}

@@ -1,0 +1,137 @@
+#pragma once
+// The main window: the navigation tree on the left, the list, grid, pane or
+// report on the right, the error list below, menus, toolbar and status bar.
+// It owns the file commands and keeps the title, the error list and the
+// tree highlights in step with the configuration.
+#include "CheckConfig.h"
+#include "ListTexts.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class ConfigDocument;
+class ErrorList;
+class ExtensionPane;
+class GroupPane;
+class HelpWindow;
+class NavTree;
+class PortGrid;
+class PortList;
+class QActionGroup;
+class QLabel;
+class QScrollArea;
+class QSplitter;
+class QStackedWidget;
+class ReportView;
+class SystemPane;
+class TieLinePane;
+class frmNewSystem;
+
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+  public:
+    explicit frmMain(ConfigDocument &doc, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The load step: recent files, the file named on the command line (or a
+    // new configuration), view options. (The constructor restores the
+    // window's placement.)
+    void loadStep(const QString &commandLine);
+
+    // File operations.
+    bool doLoadFile(const QString &fileName, bool fromRecentOrTemplate);
+    void NewConfiguration();
+    bool fileSave();
+    bool doSaveAs();
+    void fileNew();
+    void fileOpen();
+    void openRecent(const QString &path);
+    void doExport();
+    void saveReport();
+    void printReport();
+    void BuildMRU();
+
+    // Tree, views and check.
+    void BuildTree();
+    void runCheck();
+    void showNode(const QString &key);
+    void navigateTo(const QString &reference);
+    void ShowList(ListCategory category);
+    void setListViewMode(int mode);
+    int listViewMode() const { return viewMode_; }
+    void setErrorListShown(bool shown);
+    bool ErrorsFound() const { return lastCheck_.ErrorsFound; }
+    const CheckResult &lastCheck() const { return lastCheck_; }
+    // The right-hand view now shown (its objectName: "lvPorts", "vspData1"...).
+    QWidget *currentView() const;
+    ConfigDocument &document() { return doc_; }
+
+    // The file a new configuration starts from; "default.TWZ" beside the program.
+    static void setTemplateFile(const QString &path);
+    static QString templateFile();
+    // How the New System dialog is run (tests answer it without a window).
+    using NewSystemRunner = std::function<int(frmNewSystem &)>;
+    static void setNewSystemRunner(NewSystemRunner runner);
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    void createViews();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void placeErrorSplitter();
+    void restoreWindowSettings();
+    void storeWindowSettings();
+    void setTitleForFile();
+    void setStatus(const QString &text);
+    void showView(QWidget *view);
+    void showSystemPane();
+    void showReportNode(int number);
+    void hideReportOptions(bool hidden);
+    void commitPanes();
+    void afterConfigurationReplaced();
+    // The save question; false when the command must stop.
+    bool askToSave(const QString &question);
+    bool writeTo(const QString &fileName, const QString &action);
+    void onRenamed(const QString &key, const QString &text);
+    void onEdited();
+    void showHelpWindow(bool search);
+    void showAbout();
+
+    ConfigDocument &doc_;
+    CheckResult lastCheck_;
+    int viewMode_ = 0;
+    // A DOS file was imported: the next Save asks for a .TWZ name.
+    bool importedDos_ = false;
+
+    NavTree *tree_ = nullptr;
+    PortList *list_ = nullptr;
+    PortGrid *grid_ = nullptr;
+    ReportView *report_ = nullptr;
+    TieLinePane *tiePane_ = nullptr;
+    ExtensionPane *extPane_ = nullptr;
+    GroupPane *groupPane_ = nullptr;
+    SystemPane *sysPane_ = nullptr;
+    QScrollArea *vspData_[4] = {};
+    QStackedWidget *views_ = nullptr;
+    QSplitter *vSplitter_ = nullptr;
+    QSplitter *hSplitter_ = nullptr;
+    QWidget *errorArea_ = nullptr;
+    ErrorList *errors_ = nullptr;
+    QLabel *status_ = nullptr;
+    QPointer<HelpWindow> help_;
+
+    QActionGroup *viewModes_ = nullptr;
+    QList<QAction *> modeActions_;
+    QList<QAction *> sortActions_;
+    QList<QAction *> mruActions_;
+    QAction *viewBar3_ = nullptr;
+    QAction *mruBar_ = nullptr;
+    QAction *viewToolbar_ = nullptr;
+    QAction *viewStatusBar_ = nullptr;
+    QAction *viewConfError_ = nullptr;
+};

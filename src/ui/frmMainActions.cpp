@@ -1,0 +1,229 @@
+// Menus and toolbar of the main window.
+#include "frmMain.h"
+
+#include "ConfigDocument.h"
+#include "Icons.h"
+#include "PortList.h"
+#include "ReportView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace
+{
+
+QAction *makeAction(QObject *parent, const char *name, const QString &caption)
+{
+    auto *action = new QAction(caption, parent);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+// An item whose window this program does not have yet: present, never pretending.
+QAction *comingLater(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setEnabled(false);
+    return action;
+}
+
+} // namespace
+
+void frmMain::createActions()
+{
+    // Shared by menu and toolbar so the two always agree.
+    auto *open = makeAction(this, "mnuFileOpen", QStringLiteral("&Open..."));
+    open->setIcon(appIcon(QStringLiteral("Load")));
+    open->setToolTip(QStringLiteral("Open configuration from disk"));
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &frmMain::fileOpen);
+
+    auto *save = makeAction(this, "mnuFileSave", QStringLiteral("&Save"));
+    save->setIcon(appIcon(QStringLiteral("Save")));
+    save->setToolTip(QStringLiteral("Save configuration to disk"));
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, [this] { fileSave(); });
+
+    auto *copy = makeAction(this, "mnuEditCopy", QStringLiteral("&Copy"));
+    copy->setIcon(appIcon(QStringLiteral("Copy")));
+    copy->setToolTip(QStringLiteral("Copy"));
+    copy->setEnabled(false);
+    auto *paste = makeAction(this, "mnuEditPaste", QStringLiteral("&Paste"));
+    paste->setIcon(appIcon(QStringLiteral("Paste")));
+    paste->setToolTip(QStringLiteral("Paste"));
+    paste->setEnabled(false);
+
+    viewModes_ = new QActionGroup(this);
+    viewModes_->setExclusive(true);
+    const char *captions[] = {"Lar&ge Icons", "S&mall Icons", "&List", "&Details"};
+    const char *images[] = {"View Large Icons", "View Small Icons", "View List", "View Details"};
+    for (int mode = 0; mode < 4; ++mode) {
+        QAction *action = makeAction(this, "mnuListViewMode", QString::fromLatin1(captions[mode]));
+        action->setObjectName(QStringLiteral("mnuListViewMode") + QString::number(mode));
+        action->setIcon(appIcon(QString::fromLatin1(images[mode])));
+        action->setToolTip(QString::fromLatin1(images[mode]));
+        action->setCheckable(true);
+        viewModes_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, mode] { setListViewMode(mode); });
+        modeActions_ << action;
+    }
+}
+
+void frmMain::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("mnuBar"));
+    auto find = [this](const char *name) {
+        return findChild<QAction *>(QString::fromLatin1(name));
+    };
+
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction *fileNewAction = file->addAction(QStringLiteral("&New..."), this, &frmMain::fileNew);
+    fileNewAction->setObjectName(QStringLiteral("mnuFileNew"));
+    fileNewAction->setShortcut(QKeySequence::New);
+    file->addAction(find("mnuFileOpen"));
+    file->addSeparator();
+    file->addAction(find("mnuFileSave"));
+    file->addAction(QStringLiteral("Save &As..."), this, [this] { doSaveAs(); })
+        ->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    file->addAction(QStringLiteral("Sa&ve Report..."), this, &frmMain::saveReport)
+        ->setObjectName(QStringLiteral("mnuFileSaveReport"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("E&xport..."), this, &frmMain::doExport)
+        ->setObjectName(QStringLiteral("mnuFileExport"));
+    file->addSeparator();
+    QAction *print = file->addAction(QStringLiteral("&Print..."), this, &frmMain::printReport);
+    print->setObjectName(QStringLiteral("mnuFilePrint"));
+    print->setShortcut(QKeySequence::Print);
+    file->addSeparator();
+    for (int i = 1; i <= 9; ++i) {
+        QAction *entry = file->addAction(QString());
+        entry->setObjectName(QStringLiteral("mnuFileMRU") + QString::number(i));
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { openRecent(entry->data().toString()); });
+        mruActions_ << entry;
+    }
+    mruBar_ = file->addSeparator();
+    mruBar_->setObjectName(QStringLiteral("mnuFileBarExit"));
+    QAction *exit = file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    // Editing is done in the panes and the grid; these items have nothing to act on.
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    comingLater(edit, "mnuEditUndo", QStringLiteral("&Undo"));
+    edit->addSeparator();
+    comingLater(edit, "mnuEditCut", QStringLiteral("Cu&t"));
+    edit->addAction(find("mnuEditCopy"));
+    edit->addAction(find("mnuEditPaste"));
+
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    comingLater(view, "mnuEditClass", QStringLiteral("Class Rights"));
+    view->addSeparator();
+    viewToolbar_ = view->addAction(QStringLiteral("&Toolbar"));
+    viewToolbar_->setObjectName(QStringLiteral("mnuViewToolbar"));
+    viewToolbar_->setCheckable(true);
+    viewToolbar_->setChecked(true);
+    viewStatusBar_ = view->addAction(QStringLiteral("Status &Bar"));
+    viewStatusBar_->setObjectName(QStringLiteral("mnuViewStatusBar"));
+    viewStatusBar_->setCheckable(true);
+    viewStatusBar_->setChecked(true);
+    connect(viewStatusBar_, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
+    viewConfError_ = view->addAction(QStringLiteral("&Configuration Errors"));
+    viewConfError_->setObjectName(QStringLiteral("mnuViewConfError"));
+    viewConfError_->setCheckable(true);
+    viewConfError_->setChecked(true);
+    connect(viewConfError_, &QAction::triggered, this, &frmMain::setErrorListShown);
+    comingLater(view, "mnuViewRaw", QStringLiteral("Raw Data"));
+    view->addSeparator();
+    for (QAction *mode : modeActions_)
+        view->addAction(mode);
+    view->addSeparator();
+    comingLater(view, "mnuViewArrange", QStringLiteral("Arrange &Icons"));
+    view->addSeparator();
+    comingLater(view, "mnuViewRefresh", QStringLiteral("&Refresh"));
+    viewBar3_ = view->addSeparator();
+    viewBar3_->setObjectName(QStringLiteral("mnuViewBar3"));
+    const char *sortCaptions[] = {"Show sorted by Name", "Show sorted by Number",
+                                  "Show sorted by Type", "Show sorted by Board",
+                                  "Show all ext. options"};
+    for (int n = 1; n <= 5; ++n) {
+        QAction *option = view->addAction(QString::fromLatin1(sortCaptions[n - 1]));
+        option->setObjectName(QStringLiteral("mnuViewSort") + QString::number(n));
+        option->setCheckable(true);
+        // The shown report follows its options at once.
+        connect(option, &QAction::triggered, this, [this] {
+            const int number = report_->currentReport();
+            if (number >= 0 && currentView() == report_)
+                showReportNode(number);
+        });
+        sortActions_ << option;
+    }
+
+    // The exchange windows come with the Programming Module support.
+    QMenu *config = bar->addMenu(QStringLiteral("&Configuration"));
+    config->setObjectName(QStringLiteral("mnuConfig"));
+    comingLater(config, "mnuConfigGet", QStringLiteral("&Get Configuration"));
+    comingLater(config, "mnuConfigSend", QStringLiteral("&Send Configuration"));
+    config->addSeparator();
+    comingLater(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"));
+    config->addSeparator();
+    comingLater(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"));
+    comingLater(config, "mnuConfigPIN", QStringLiteral("Set &Tie PIN"));
+    comingLater(config, "mnuConfigPass", QStringLiteral("Set &Password"));
+    config->addSeparator();
+    comingLater(config, "mnuToolsVersion", QStringLiteral("Get Version"));
+    comingLater(config, "mnuToolsReboot", QStringLiteral("&Reboot Exchange"));
+
+    QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    comingLater(tools, "mnuToolsTerm", QStringLiteral("&Terminal Window"));
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction *contents =
+        help->addAction(QStringLiteral("&Contents"), this, [this] { showHelpWindow(false); });
+    contents->setObjectName(QStringLiteral("mnuHelpContents"));
+    contents->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&Search For Help On..."), this,
+                    [this] { showHelpWindow(true); })
+        ->setObjectName(QStringLiteral("mnuHelpSearch"));
+    help->addSeparator();
+    help->addAction(QStringLiteral("&About"), this, &frmMain::showAbout)
+        ->setObjectName(QStringLiteral("mnuHelpAbout"));
+}
+
+void frmMain::createToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("tbToolBar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(24, 24));
+    auto find = [this](const char *name) {
+        return findChild<QAction *>(QString::fromLatin1(name));
+    };
+    bar->addAction(find("mnuFileOpen"));
+    bar->addAction(find("mnuFileSave"));
+    bar->addSeparator();
+    bar->addAction(find("mnuEditCopy"));
+    bar->addAction(find("mnuEditPaste"));
+    bar->addSeparator();
+    for (QAction *mode : modeActions_)
+        bar->addAction(mode);
+    connect(viewToolbar_, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void frmMain::hideReportOptions(bool hidden)
+{
+    viewBar3_->setVisible(!hidden);
+    for (QAction *option : sortActions_)
+        option->setVisible(!hidden);
+}

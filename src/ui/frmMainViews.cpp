@@ -1,0 +1,206 @@
+// The main window's right-hand views, the tree and the error list.
+#include "frmMain.h"
+
+#include "ConfigDocument.h"
+#include "ErrorList.h"
+#include "ExtensionPane.h"
+#include "GroupPane.h"
+#include "HelpWindow.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "ReportView.h"
+#include "SystemPane.h"
+#include "TieLinePane.h"
+#include "frmSplash.h"
+
+#include <QAction>
+#include <QScrollArea>
+#include <QStackedWidget>
+
+namespace
+{
+enum PaneIndex { TiePane = 0, ExtPane = 1, GroupPaneIndex = 2, SysPane = 3 };
+}
+
+void frmMain::BuildTree()
+{
+    tree_->BuildTree(doc_.config);
+    runCheck();
+}
+
+void frmMain::runCheck()
+{
+    lastCheck_ = CheckConfig(doc_.config);
+    errors_->showFindings(lastCheck_.findings);
+    tree_->setHighlights(lastCheck_.highlighted);
+    setWindowTitle(titleAfterCheck(doc_.ConfigChanged(), doc_.CurrentFile(), windowTitle()));
+}
+
+void frmMain::onEdited()
+{
+    // Names and classes may have changed under the panes: repaint the record nodes.
+    tree_->refreshRecordNodes(doc_.config);
+    runCheck();
+}
+
+void frmMain::onRenamed(const QString &key, const QString &text)
+{
+    const int index = key.mid(1).toInt();
+    Configuration &config = doc_.config;
+    const Configuration before = config;
+    switch (key.isEmpty() ? u'\0' : key.at(0).unicode()) {
+    case 'E':
+        config.Extensions[index].Name = text;
+        config.Extensions[index].TrueName = true;
+        if (views_->currentWidget() == vspData_[ExtPane] && extPane_->currentIndex() == index)
+            extPane_->ShowExtension(index);
+        break;
+    case 'T':
+        config.TieLines[index].Name = text;
+        if (views_->currentWidget() == vspData_[TiePane] && tiePane_->currentIndex() == index)
+            tiePane_->ShowTieLine(index);
+        break;
+    case 'G':
+        config.Groups[index].Name = text;
+        if (views_->currentWidget() == vspData_[GroupPaneIndex] &&
+            groupPane_->currentIndex() == index)
+            groupPane_->ShowGroup(index);
+        break;
+    default:
+        return;
+    }
+    tree_->refreshNode(config, key);
+    // A new name is an unsaved change like any other; the same name again is none.
+    if (!(config == before))
+        doc_.markChanged();
+}
+
+QWidget *frmMain::currentView() const
+{
+    QWidget *view = views_->currentWidget();
+    if (auto *frame = qobject_cast<QScrollArea *>(view))
+        return frame->widget();
+    return view;
+}
+
+void frmMain::showView(QWidget *view)
+{
+    if (views_->currentWidget() != view)
+        commitPanes();
+    views_->setCurrentWidget(view);
+}
+
+void frmMain::commitPanes()
+{
+    QWidget *view = views_->currentWidget();
+    if (view == vspData_[TiePane])
+        tiePane_->commitPending();
+    else if (view == vspData_[ExtPane])
+        extPane_->commitPending();
+    else if (view == vspData_[GroupPaneIndex])
+        groupPane_->commitPending();
+    else if (view == vspData_[SysPane])
+        sysPane_->commitPending();
+}
+
+void frmMain::showSystemPane()
+{
+    showView(vspData_[SysPane]);
+    sysPane_->DisplaySysConfig();
+    tree_->selectNode(QStringLiteral("RRR"));
+}
+
+void frmMain::showReportNode(int number)
+{
+    ReportOptions options;
+    for (int n = 1; n <= sortActions_.size(); ++n)
+        options.set(n, sortActions_[n - 1]->isChecked());
+    showView(report_);
+    report_->showReport(number, options);
+}
+
+void frmMain::showNode(const QString &key)
+{
+    hideReportOptions(true);
+    if (!key.startsWith(QLatin1Char('P')) && key != QLatin1String("RPT"))
+        report_->clearReport();
+    if (key.isEmpty())
+        return;
+    const QChar kind = key.at(0);
+    const int index = key.mid(1).toInt();
+    if (key == QLatin1String("REX") || key == QLatin1String("RTL") || key == QLatin1String("RGP")) {
+        const ListCategory category = key == QLatin1String("REX")   ? ListCategory::Extensions
+                                      : key == QLatin1String("RTL") ? ListCategory::TieLines
+                                                                    : ListCategory::Groups;
+        showView(viewMode_ == PortList::Details ? static_cast<QWidget *>(grid_)
+                                                : static_cast<QWidget *>(list_));
+        ShowList(category);
+    } else if (key == QLatin1String("RRR")) {
+        showView(vspData_[SysPane]);
+        sysPane_->DisplaySysConfig();
+    } else if (key == QLatin1String("RPT") || kind == QLatin1Char('P')) {
+        hideReportOptions(false);
+        showReportNode(key == QLatin1String("RPT") ? 0 : index);
+    } else if (kind == QLatin1Char('E')) {
+        showView(vspData_[ExtPane]);
+        extPane_->ShowExtension(index);
+    } else if (kind == QLatin1Char('T')) {
+        showView(vspData_[TiePane]);
+        tiePane_->ShowTieLine(index);
+    } else if (kind == QLatin1Char('G')) {
+        showView(vspData_[GroupPaneIndex]);
+        groupPane_->ShowGroup(index);
+    }
+}
+
+void frmMain::navigateTo(const QString &reference)
+{
+    if (reference.isEmpty() || reference == QLatin1String("XXX"))
+        return;
+    tree_->selectNode(reference);
+    showNode(reference);
+}
+
+void frmMain::ShowList(ListCategory category)
+{
+    list_->fill(listColumns(category), listRows(doc_.config, category));
+    grid_->fill(category);
+}
+
+void frmMain::setListViewMode(int mode)
+{
+    if (mode < 0 || mode > 3)
+        return;
+    viewMode_ = mode;
+    if (mode < PortList::Details) {
+        list_->setListMode(mode);
+        if (currentView() == grid_) {
+            // Edits made in the grid show in the list as well.
+            const ListCategory category = grid_->category();
+            list_->fill(listColumns(category), listRows(doc_.config, category));
+            showView(list_);
+        }
+    } else if (currentView() == list_) {
+        showView(grid_);
+    }
+    // Menu items and toolbar buttons share their actions, so checking one presses the other.
+    modeActions_[mode]->setChecked(true);
+}
+
+void frmMain::showHelpWindow(bool search)
+{
+    if (!help_)
+        help_ = new HelpWindow(this);
+    if (search)
+        help_->showSearch();
+    else
+        help_->showContents();
+}
+
+void frmMain::showAbout()
+{
+    frmSplash about(this);
+    about.showHelp();
+    about.exec();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The splash window: logo, company, version line and four message lines.
+// Shown at start-up (the module search writes its progress into it) and as
+// the About box; it closes after three seconds or on a click.
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QTimer;
+
+class frmSplash : public QDialog
+{
+    Q_OBJECT
+  public:
+    static constexpr int MessageLines = 4;
+
+    explicit frmSplash(QWidget *parent = nullptr);
+    ~frmSplash() override;
+
+    // Shows the "OK" label (the About box).
+    void showHelp();
+    QStringList messages() const;
+    void pushMessage(const QString &text);
+
+  protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+  private:
+    QList<QLabel *> labMsgs_;
+    QLabel *label1_ = nullptr;
+    QTimer *timer1_ = nullptr;
+};
+
+// Moves the splash's message lines up one and writes `text` in the last
+// line; does nothing while no splash window is visible.
+void SplashMessage(const QString &text);

@@ -1,0 +1,991 @@
+// The main window as a technician uses it: opening files, the tree, the
+// lists, the error list, renaming, saving and the settings.
+#include "AppSettings.h"
+#include "CheckConfig.h"
+#include "ConfigDocument.h"
+#include "ConfigFile.h"
+#include "ErrorList.h"
+#include "ExtensionPane.h"
+#include "FileAccess.h"
+#include "GroupPane.h"
+#include "GuiFixtures.h"
+#include "HelpWindow.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "ScriptedPrompter.h"
+#include "TieLinePane.h"
+#include "frmMain.h"
+#include "frmNewSystem.h"
+#include "frmSplash.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tdl;
+
+namespace
+{
+
+// One run of the program: the document and its window.
+struct Session {
+    ConfigDocument doc;
+    frmMain window{doc};
+
+    explicit Session(const QString &commandLine)
+    {
+        window.loadStep(commandLine);
+        window.show();
+    }
+    NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
+    ErrorList *errors() { return window.findChild<ErrorList *>(QStringLiteral("vsErrors")); }
+    PortGrid *grid() { return window.findChild<PortGrid *>(QStringLiteral("vsPorts")); }
+    PortList *list() { return window.findChild<PortList *>(QStringLiteral("lvPorts")); }
+    QAction *action(const QString &name) { return window.findChild<QAction *>(name); }
+    QString view() { return window.currentView()->objectName(); }
+    void click(const QString &key) { tree()->setCurrentItem(tree()->findNode(key)); }
+};
+
+QString settingsValue(const QString &name)
+{
+    return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"))
+        .value(name)
+        .toString();
+}
+
+QSet<QString> toSet(const QStringList &list)
+{
+    return QSet<QString>(list.begin(), list.end());
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void commandLine_data();
+    void commandLine();
+    void listModes_data();
+    void listModes();
+    void listSortedByColumn();
+    void renameThroughTree_data();
+    void renameThroughTree();
+    void paneEditCommittedOnLeaving_data();
+    void paneEditCommittedOnLeaving();
+    void paneWarningInStatusBar();
+    void saveAndReopen();
+    void dosImportSavesAsTwz();
+    void failedSave_data();
+    void failedSave();
+    void saveQuestion_data();
+    void saveQuestion();
+    void settingsRestored_data();
+    void settingsRestored();
+    void errorListNavigation_data();
+    void errorListNavigation();
+    void doubleClickOpensRecord_data();
+    void doubleClickOpensRecord();
+    void gridEditing_data();
+    void gridEditing();
+    void reportCommands_data();
+    void reportCommands();
+    void menuStates_data();
+    void menuStates();
+    void newSystem_data();
+    void newSystem();
+    void exportLists_data();
+    void exportLists();
+    void splashLines_data();
+    void splashLines();
+    void helpWindow_data();
+    void helpWindow();
+
+  private:
+    QString write(const QString &name, const Configuration &config);
+
+    QTemporaryDir settingsDir_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedPrompter> prompter_;
+    Configuration template_;
+    int newSystemRuns_ = 0;
+};
+
+QString TestMainWindow::write(const QString &name, const Configuration &config)
+{
+    const QString path = dir_->filePath(name);
+    QString error;
+    if (!WriteConfigFile(path, config, &error, QStringLiteral("01/02/2026 10:00")))
+        qWarning() << "cannot write" << path << error;
+    return path;
+}
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(settingsDir_.isValid());
+    template_ = makeDefaultConfiguration();
+    template_.SysConfig.Name = QStringLiteral("Template ship");
+    frmMain::setNewSystemRunner([this](frmNewSystem &) {
+        ++newSystemRuns_;
+        return int(QDialog::Rejected);
+    });
+}
+
+void TestMainWindow::init()
+{
+    fixtures::useTemporarySettings(settingsDir_);
+    dir_ = std::make_unique<QTemporaryDir>();
+    prompter_ = std::make_unique<ScriptedPrompter>();
+    frmMain::setTemplateFile(write(QStringLiteral("default.TWZ"), template_));
+    newSystemRuns_ = 0;
+}
+
+void TestMainWindow::cleanup()
+{
+    prompter_.reset();
+    dir_.reset();
+}
+
+void TestMainWindow::commandLine_data()
+{
+    QTest::addColumn<QString>("argument"); // %1 the good file, %2 the folder
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("plain path") << QStringLiteral("%1") << true << QString();
+    QTest::newRow("quoted path") << QStringLiteral("\"%1\"") << true << QString();
+    QTest::newRow("missing file") << QStringLiteral("%2/none.TWZ") << false << QString();
+    QTest::newRow("not a configuration") << QStringLiteral("%2/notes.txt") << false << QString();
+    QTest::newRow("unknown version")
+        << QStringLiteral("%2/v300.TWZ") << false
+        << QStringLiteral("Unable to load file as unknown Tidelex for Windows version");
+    QTest::newRow("empty command line") << QString() << false << QString();
+}
+
+void TestMainWindow::commandLine()
+{
+    QFETCH(QString, argument);
+    QFETCH(bool, loaded);
+    QFETCH(QString, message);
+    // A configuration with faults: two extensions numbered 101, a group member missing.
+    Configuration faulty = fixtures::smallShip();
+    faulty.Extensions[1].ExtNum = 101;
+    const QString good = write(QStringLiteral("ship one.TWZ"), faulty);
+    QFile notes(dir_->filePath(QStringLiteral("notes.txt")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("just some notes\r\n");
+    notes.close();
+    QFile old(dir_->filePath(QStringLiteral("v300.TWZ")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(configFileBytes(faulty, QStringLiteral("x"))
+                  .replace("<VERSION>3.0</VERSION>", "<VERSION>3.00</VERSION>"));
+    old.close();
+
+    Session s(QString(argument)
+                  .replace(QStringLiteral("%1"), good)
+                  .replace(QStringLiteral("%2"), dir_->path()));
+    if (!loaded) {
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
+        QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
+        QVERIFY(s.doc.CurrentFile().isEmpty());
+        QCOMPARE(prompter_->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        return;
+    }
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + good);
+    QCOMPARE(s.doc.CurrentFile(), good);
+    QVERIFY(prompter_->asked.isEmpty());
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("101 (Galley)"));
+    QCOMPARE(s.view(), QStringLiteral("vspData3"));
+    // The error list and the red nodes are those of the check of what was loaded.
+    const CheckResult expected = CheckConfig(faulty);
+    QVERIFY(expected.ErrorsFound);
+    QCOMPARE(s.errors()->rowCount(), expected.findings.size());
+    for (int r = 0; r < s.errors()->rowCount(); ++r)
+        QCOMPARE(s.errors()->referenceAt(r), expected.findings[r].reference);
+    QCOMPARE(toSet(s.tree()->highlightedKeys()), toSet(expected.highlighted));
+    QVERIFY(s.window.ErrorsFound());
+    QCOMPARE(AppSettings::recentFiles().value(0), good);
+    s.window.close();
+}
+
+void TestMainWindow::listModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("viaToolbar");
+    QTest::addColumn<QString>("expectedView");
+    const char *views[] = {"lvPorts", "lvPorts", "lvPorts", "vsPorts"};
+    for (int mode = 0; mode < 4; ++mode) {
+        for (bool toolbar : {false, true}) {
+            QTest::addRow("mode %d %s", mode, toolbar ? "toolbar" : "menu")
+                << mode << toolbar << QString::fromLatin1(views[mode]);
+        }
+    }
+}
+
+void TestMainWindow::listModes()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, viaToolbar);
+    QFETCH(QString, expectedView);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(QStringLiteral("REX"));
+    // Start from the other kind of view, so the switch has to replace it.
+    s.window.setListViewMode(mode == 3 ? 0 : 3);
+    QAction *action = s.action(QStringLiteral("mnuListViewMode") + QString::number(mode));
+    if (viaToolbar) {
+        auto *bar = s.window.findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action));
+        QVERIFY(button);
+        button->click();
+    } else {
+        action->trigger();
+    }
+    QCOMPARE(s.view(), expectedView);
+    QCOMPARE(s.window.listViewMode(), mode);
+    for (int m = 0; m < 4; ++m) {
+        QAction *item = s.action(QStringLiteral("mnuListViewMode") + QString::number(m));
+        QCOMPARE(item->isChecked(), m == mode);
+        auto *bar = s.window.findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(item));
+        QCOMPARE(button->isChecked(), m == mode);
+    }
+    // Both views hold the same records, and a name edited in the grid shows in the list.
+    QCOMPARE(s.list()->count(), 8);
+    QCOMPARE(s.grid()->rowCount(), 8);
+    s.window.setListViewMode(3);
+    s.grid()->commitCell(s.grid()->rowOfKey(QStringLiteral("E004")), 3, QStringLiteral("Sick bay"));
+    s.window.setListViewMode(mode == 3 ? 1 : mode);
+    QStringList names;
+    for (int r = 0; r < s.list()->count(); ++r)
+        names << s.list()->item(r)->text();
+    QVERIFY(names.contains(QStringLiteral("Sick bay")));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::listSortedByColumn()
+{
+    Configuration c = fixtures::smallShip();
+    Session s(write(QStringLiteral("ship.TWZ"), c));
+    s.click(QStringLiteral("REX"));
+    auto names = [&] {
+        QStringList shown;
+        for (int r = 0; r < s.list()->count(); ++r)
+            shown << s.list()->item(r)->text();
+        return shown;
+    };
+    QStringList sorted = names();
+    std::sort(sorted.begin(), sorted.end());
+    s.list()->sortByColumn(0);
+    QCOMPARE(names(), sorted);
+    s.list()->sortByColumn(0);
+    std::reverse(sorted.begin(), sorted.end());
+    QCOMPARE(names(), sorted);
+    // By extension number: 108 first when descending, after an ascending first click.
+    s.list()->sortByColumn(1);
+    QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("101"));
+    s.list()->sortByColumn(1);
+    QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("108"));
+}
+
+void TestMainWindow::renameThroughTree_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("newText");
+    QTest::addColumn<QString>("expectedNodeText"); // empty: refused
+    QTest::addColumn<bool>("changes");
+    const QString name = QStringLiteral("New name");
+    QTest::newRow("extension takes a true name")
+        << QStringLiteral("E002") << name << QStringLiteral("103 (New name)") << true;
+    QTest::newRow("tie line") << QStringLiteral("T004") << name << name << true;
+    QTest::newRow("group") << QStringLiteral("G000") << name << name << true;
+    QTest::newRow("same name again is no change")
+        << QStringLiteral("E000") << QStringLiteral("Bridge") << QStringLiteral("101 (Bridge)")
+        << false;
+    QTest::newRow("system refused") << QStringLiteral("RRR") << name << QString() << false;
+    QTest::newRow("category refused") << QStringLiteral("REX") << name << QString() << false;
+    QTest::newRow("report refused") << QStringLiteral("P321") << name << QString() << false;
+}
+
+void TestMainWindow::renameThroughTree()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, newText);
+    QFETCH(QString, expectedNodeText);
+    QFETCH(bool, changes);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[2].TrueName = false;
+    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00"); // as write() records it
+    const QString path = write(QStringLiteral("ship.TWZ"), c);
+    Session s(path);
+    const QString before = s.tree()->findNode(key)->text(0);
+    const bool started = s.tree()->renameNode(key);
+    QCOMPARE(started, !expectedNodeText.isEmpty());
+    if (!started) {
+        QCOMPARE(s.tree()->findNode(key)->text(0), before);
+        QVERIFY(!s.doc.ConfigChanged());
+        return;
+    }
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *line : s.tree()->findChildren<QLineEdit *>()) {
+        if (line->isVisible())
+            editor = line;
+    }
+    QVERIFY(editor);
+    editor->setText(newText);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits the editor from a queued call
+    QCOMPARE(s.tree()->findNode(key)->text(0), expectedNodeText);
+    QCOMPARE(s.doc.ConfigChanged(), changes);
+    if (!changes)
+        return;
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+
+    // Closing asks to save; Cancel keeps the window, No closes without writing.
+    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    QVERIFY(!s.window.close());
+    QVERIFY(s.window.isVisible());
+    prompter_->buttons.enqueue(QMessageBox::No);
+    QVERIFY(s.window.close());
+    QCOMPARE(prompter_->texts(), (QStringList{QStringLiteral("Do you wish to save the file"),
+                                              QStringLiteral("Do you wish to save the file")}));
+    Configuration onDisk = makeDefaultConfiguration();
+    QVERIFY(loadConfiguration(path, onDisk).ok);
+    QCOMPARE(onDisk, c);
+}
+
+void TestMainWindow::paneEditCommittedOnLeaving_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::newRow("another node") << QStringLiteral("REX");
+    QTest::newRow("File Save") << QStringLiteral("mnuFileSave");
+}
+
+void TestMainWindow::paneEditCommittedOnLeaving()
+{
+    QFETCH(QString, leaveBy);
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(path);
+    s.click(QStringLiteral("E001"));
+    auto *name = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtName"));
+    QVERIFY(name);
+    name->setText(QStringLiteral("Wardroom"));
+    name->setModified(true); // as typing leaves it
+    if (leaveBy.startsWith(QLatin1String("mnu")))
+        s.action(leaveBy)->trigger();
+    else
+        s.click(leaveBy);
+    QCOMPARE(s.doc.config.Extensions[1].Name, QStringLiteral("Wardroom"));
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("102 (Wardroom)"));
+    if (leaveBy == QLatin1String("mnuFileSave")) {
+        Configuration onDisk = makeDefaultConfiguration();
+        QVERIFY(loadConfiguration(path, onDisk).ok);
+        QCOMPARE(onDisk.Extensions[1].Name, QStringLiteral("Wardroom"));
+        QVERIFY(!s.doc.ConfigChanged());
+    } else {
+        QVERIFY(s.doc.ConfigChanged());
+        s.doc.setConfigChanged(false);
+    }
+}
+
+void TestMainWindow::paneWarningInStatusBar()
+{
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(QStringLiteral("E001"));
+    auto *number = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtNo"));
+    QVERIFY(number);
+    number->setText(QStringLiteral("600"));
+    number->setModified(true);
+    s.click(QStringLiteral("REX"));
+    auto *status = s.window.findChild<QLabel *>(QStringLiteral("Status"));
+    QVERIFY2(status->text().startsWith(QStringLiteral("WARNING: ")), qPrintable(status->text()));
+    QCOMPARE(s.errors()->item(0, 3)->text(), QStringLiteral("Invalid Extension Number (600)"));
+    QCOMPARE(s.errors()->referenceAt(0), QStringLiteral("E001"));
+    QVERIFY(s.tree()->highlightedKeys().contains(QStringLiteral("E001")));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::saveAndReopen()
+{
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    {
+        Session s(path);
+        QVERIFY(s.tree()->renameNode(QStringLiteral("E000")));
+        QLineEdit *editor = s.tree()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("Captain"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the view commits the editor from a queued call
+        QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+        s.action(QStringLiteral("mnuFileSave"))->trigger();
+        QVERIFY(!s.doc.ConfigChanged());
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+        QVERIFY(s.window.close()); // nothing left to ask
+        QVERIFY(prompter_->asked.isEmpty());
+    }
+    Session again(path);
+    QCOMPARE(again.tree()->findNode(QStringLiteral("E000"))->text(0),
+             QStringLiteral("101 (Captain)"));
+    QCOMPARE(again.action(QStringLiteral("mnuFileMRU1"))->text(),
+             QStringLiteral("&1 ") + QDir::toNativeSeparators(path));
+    QVERIFY(!again.action(QStringLiteral("mnuFileMRU2"))->isVisible());
+}
+
+void TestMainWindow::dosImportSavesAsTwz()
+{
+    // A DOS file with one extension, 101 "Bridge", and no slot map.
+    QByteArray bytes("HELMWISE V02.03\r\nMV Test\r\n\r\n*");
+    bytes.append(char(1)).append(char(0)); // one extension, no tie lines
+    bytes.append(2, '\0');                 // its word in the ignored table
+    QByteArray ext(23, '\0');
+    ext[0] = char(101);
+    ext.replace(4, 6, "Bridge");
+    bytes.append(ext).append(char(0)).append('$'); // no groups, no slot map
+    const QString dos = dir_->filePath(QStringLiteral("Ship.TDZ"));
+    QFile file(dos);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    Session s(dos);
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + dos);
+    QCOMPARE(s.tree()->findNode(QStringLiteral("E000"))->text(0), QStringLiteral("101 (Bridge)"));
+    // Save does not write our format under the DOS name: it asks for a .TWZ name.
+    const QString twz = dir_->filePath(QStringLiteral("Ship.TWZ"));
+    prompter_->files.enqueue(twz);
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(prompter_->asked[0].kind, Prompt::SaveFile);
+    QCOMPARE(prompter_->asked[0].proposedName, twz);
+    QCOMPARE(s.doc.CurrentFile(), twz);
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + twz);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+    QString written = twz;
+    QVERIFY(isConfigurationFile(written));
+    // Saved once under its new name, Save writes there without asking.
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+}
+
+void TestMainWindow::failedSave_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("save") << QStringLiteral("mnuFileSave") << QStringLiteral("Save");
+    QTest::newRow("save as") << QStringLiteral("mnuFileSaveAs") << QStringLiteral("Save As");
+    QTest::newRow("closing, answered Yes")
+        << QStringLiteral("mnuFileExit") << QStringLiteral("Save");
+}
+
+void TestMainWindow::failedSave()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QDir(dir_->path()).mkdir(QStringLiteral("gone"));
+    const QString path = dir_->filePath(QStringLiteral("gone/ship.TWZ"));
+    QVERIFY(WriteConfigFile(path, fixtures::smallShip()));
+    Session s(path);
+    s.doc.config.SysConfig.Name = QStringLiteral("Changed");
+    s.doc.markChanged();
+    QVERIFY(QDir(dir_->filePath(QStringLiteral("gone"))).removeRecursively());
+    const QString target = command == QLatin1String("mnuFileSaveAs")
+                               ? dir_->filePath(QStringLiteral("missing/other.TWZ"))
+                               : path;
+    prompter_->files.enqueue(target);
+    prompter_->buttons.enqueue(QMessageBox::Yes); // to the save question when closing
+    s.action(command)->trigger();
+    // A save that failed never lets the window close over unsaved work.
+    QVERIFY(s.window.isVisible());
+    const Prompt &said = prompter_->asked.last();
+    QCOMPARE(said.title, title);
+    QVERIFY2(
+        said.text.startsWith(QStringLiteral("Unable to save ") + QDir::toNativeSeparators(target)),
+        qPrintable(said.text));
+    QCOMPARE(s.doc.CurrentFile(), path);
+    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::saveQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("question"); // empty: none asked
+    const QString current = QStringLiteral("Do you wish to save the current file");
+    QTest::newRow("new, unchanged") << QStringLiteral("mnuFileNew") << false << QString();
+    QTest::newRow("new, changed") << QStringLiteral("mnuFileNew") << true << current;
+    QTest::newRow("open, unchanged") << QStringLiteral("mnuFileOpen") << false << QString();
+    QTest::newRow("open, changed") << QStringLiteral("mnuFileOpen") << true << current;
+    QTest::newRow("recent file, changed") << QStringLiteral("mnuFileMRU1") << true << current;
+    QTest::newRow("exit, unchanged") << QStringLiteral("mnuFileExit") << false << QString();
+    QTest::newRow("exit, changed")
+        << QStringLiteral("mnuFileExit") << true << QStringLiteral("Do you wish to save the file");
+}
+
+void TestMainWindow::saveQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, changed);
+    QFETCH(QString, question);
+    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(path);
+    if (changed) {
+        s.doc.config.SysConfig.Name = QStringLiteral("Changed");
+        s.doc.markChanged();
+    }
+    // Cancel stops every command, so whatever was asked, nothing is replaced.
+    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    s.action(command)->trigger();
+    QStringList questions;
+    for (const Prompt &p : prompter_->asked) {
+        if (p.kind == Prompt::Question)
+            questions << p.text;
+    }
+    QCOMPARE(questions, question.isEmpty() ? QStringList() : QStringList{question});
+    if (changed) {
+        QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("Changed"));
+        QVERIFY(s.window.isVisible());
+    }
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::settingsRestored_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal window stores its placement") << false;
+    QTest::newRow("maximised window keeps the stored one") << true;
+}
+
+void TestMainWindow::settingsRestored()
+{
+    QFETCH(bool, maximised);
+    {
+        QSettings st(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
+        st.setValue(QStringLiteral("Settings/Window/Left"), 1500);
+        st.setValue(QStringLiteral("Settings/Window/Top"), 1200);
+        st.setValue(QStringLiteral("Settings/Window/Width"), 9000);
+        st.setValue(QStringLiteral("Settings/Window/Height"), 7500);
+        st.setValue(QStringLiteral("Settings/Window/ShowErrors"), 0);
+        st.setValue(QStringLiteral("Settings/Window/ViewMode"), 2);
+    }
+    Session s{QString()};
+    QCOMPARE(s.window.size(), QSize(600, 500));
+    QVERIFY(!s.action(QStringLiteral("mnuViewConfError"))->isChecked());
+    QVERIFY(!s.errors()->isVisible());
+    QVERIFY(s.action(QStringLiteral("mnuListViewMode2"))->isChecked());
+
+    s.action(QStringLiteral("mnuViewConfError"))->trigger();
+    QVERIFY(s.errors()->isVisible());
+    s.action(QStringLiteral("mnuListViewMode3"))->trigger();
+    if (maximised)
+        s.window.showMaximized();
+    else
+        s.window.resize(700, 520);
+    QVERIFY(s.window.close());
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/Width")),
+             QString::number(maximised ? 9000 : 700 * 15));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/Height")),
+             QString::number(maximised ? 7500 : 520 * 15));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/ShowErrors")), QStringLiteral("1"));
+    QCOMPARE(settingsValue(QStringLiteral("Settings/Window/ViewMode")), QStringLiteral("3"));
+}
+
+void TestMainWindow::errorListNavigation_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("expectedView");
+    QTest::addColumn<int>("expectedIndex");
+    QTest::newRow("extension") << QStringLiteral("E002") << QStringLiteral("vspData1") << 2;
+    QTest::newRow("tie line") << QStringLiteral("T005") << QStringLiteral("vspData0") << 5;
+    QTest::newRow("group") << QStringLiteral("G000") << QStringLiteral("vspData2") << 0;
+    QTest::newRow("system") << QStringLiteral("RRR") << QStringLiteral("vspData3") << -1;
+    QTest::newRow("no single record: nothing happens")
+        << QStringLiteral("XXX") << QStringLiteral("lvPorts") << -1;
+}
+
+void TestMainWindow::errorListNavigation()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, expectedView);
+    QFETCH(int, expectedIndex);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[2].ExtNum = 99;             // E002: invalid number
+    c.TieLines[5].Ext1 = 0;                  // T005: no default incoming extension
+    c.Groups[0].Exts[1] = 300;               // G000: no such extension
+    c.SysConfig.Pass = QStringLiteral("AB"); // RRR: password too short
+    c.TieLines[4].Dial6[0] = true;           // XXX: two classes on code 61
+    c.TieLines[6].Dial6[0] = true;
+    c.TieLines[6].Class = TieClassSatComm;
+    Session s(write(QStringLiteral("faults.TWZ"), c));
+    s.click(QStringLiteral("REX")); // away from the system pane
+    QCOMPARE(s.view(), QStringLiteral("lvPorts"));
+    int row = -1;
+    for (int r = 0; r < s.errors()->rowCount() && row < 0; ++r) {
+        if (s.errors()->referenceAt(r) == reference)
+            row = r;
+    }
+    QVERIFY2(row >= 0, "the check reports the fault");
+    QTableWidgetItem *cell = s.errors()->item(row, 2);
+    const QPoint at = s.errors()->visualItemRect(cell).center();
+    QTest::mouseClick(s.errors()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(s.errors()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(s.view(), expectedView);
+    if (reference != QLatin1String("XXX"))
+        QCOMPARE(s.tree()->currentKey(), reference);
+    if (expectedView == QLatin1String("vspData1"))
+        QCOMPARE(s.window.findChild<ExtensionPane *>()->currentIndex(), expectedIndex);
+    else if (expectedView == QLatin1String("vspData0"))
+        QCOMPARE(s.window.findChild<TieLinePane *>()->currentIndex(), expectedIndex);
+    else if (expectedView == QLatin1String("vspData2"))
+        QCOMPARE(s.window.findChild<GroupPane *>()->currentIndex(), expectedIndex);
+}
+
+void TestMainWindow::doubleClickOpensRecord_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expectedView");
+    QTest::newRow("extension icon")
+        << QStringLiteral("REX") << 0 << QStringLiteral("E003") << QStringLiteral("vspData1");
+    QTest::newRow("tie line in the list")
+        << QStringLiteral("RTL") << 2 << QStringLiteral("T006") << QStringLiteral("vspData0");
+    QTest::newRow("group row of the grid")
+        << QStringLiteral("RGP") << 3 << QStringLiteral("G000") << QStringLiteral("vspData2");
+    QTest::newRow("extension row of the grid")
+        << QStringLiteral("REX") << 3 << QStringLiteral("E005") << QStringLiteral("vspData1");
+}
+
+void TestMainWindow::doubleClickOpensRecord()
+{
+    QFETCH(QString, category);
+    QFETCH(int, mode);
+    QFETCH(QString, key);
+    QFETCH(QString, expectedView);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.window.setListViewMode(mode);
+    s.click(category);
+    QAbstractItemView *view = mode == 3 ? static_cast<QAbstractItemView *>(s.grid())
+                                        : static_cast<QAbstractItemView *>(s.list());
+    QModelIndex index;
+    if (mode == 3) {
+        // The position column cannot be edited, so a double-click there opens the record.
+        index = s.grid()->model()->index(s.grid()->rowOfKey(key), 2);
+    } else {
+        for (int r = 0; r < s.list()->count() && !index.isValid(); ++r) {
+            if (s.list()->keyAt(r) == key)
+                index = s.list()->model()->index(r, 0);
+        }
+    }
+    QVERIFY(index.isValid());
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(s.view(), expectedView);
+    QCOMPARE(s.tree()->currentKey(), key);
+}
+
+void TestMainWindow::gridEditing_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("recordKey");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("answer"); // to a question, if one is asked
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("problem"); // a finding the check must then report
+    QTest::newRow("duplicate extension number")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 4 << QVariant(QStringLiteral("101"))
+        << 0 << true << QStringLiteral("Duplicate Extension number (101)");
+    QTest::newRow("extension number that is no number")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 4 << QVariant(QStringLiteral("1o1"))
+        << 0 << false << QString();
+    QTest::newRow("tie line to a missing extension")
+        << QStringLiteral("RTL") << QStringLiteral("T005") << 5 << QVariant(301) << 0 << true
+        << QStringLiteral("No such Extension (301)");
+    QTest::newRow("group in use to pickup, answered No")
+        << QStringLiteral("RGP") << QStringLiteral("G000") << 4 << QVariant(128)
+        << int(QMessageBox::No) << false << QString();
+    QTest::newRow("group in use to pickup, answered Yes")
+        << QStringLiteral("RGP") << QStringLiteral("G000") << 4 << QVariant(128)
+        << int(QMessageBox::Yes) << true << QStringLiteral("Invalid Group (501)");
+    QTest::newRow("position is not editable")
+        << QStringLiteral("REX") << QStringLiteral("E001") << 2 << QVariant(QStringLiteral("09.9"))
+        << 0 << false << QString();
+}
+
+void TestMainWindow::gridEditing()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, recordKey);
+    QFETCH(int, column);
+    QFETCH(QVariant, value);
+    QFETCH(int, answer);
+    QFETCH(bool, stored);
+    QFETCH(QString, problem);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[3].Group = 501; // the hunt group is in use
+    Session s(write(QStringLiteral("ship.TWZ"), c));
+    s.window.setListViewMode(3);
+    s.click(category);
+    QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+    const int row = s.grid()->rowOfKey(recordKey);
+    QVERIFY(row >= 0);
+    if (answer)
+        prompter_->buttons.enqueue(QMessageBox::StandardButton(answer));
+    const Configuration before = s.doc.config;
+    s.grid()->commitCell(row, column, value);
+    QCOMPARE(s.doc.config != before, stored);
+    QCOMPARE(s.doc.ConfigChanged(), stored);
+    if (!problem.isEmpty()) {
+        QStringList problems;
+        for (const Finding &f : s.window.lastCheck().findings)
+            problems << f.problem;
+        QVERIFY2(problems.contains(problem), qPrintable(problems.join(QLatin1Char('|'))));
+    }
+    if (category == QLatin1String("RTL") && stored) {
+        // The incoming extension names nothing live: its cell is red, the others are not.
+        QVERIFY(s.grid()->cellHighlighted(row, 5));
+        QVERIFY(!s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("T004")), 5));
+    }
+    if (category == QLatin1String("REX") && stored) {
+        // Both rows holding the number are red.
+        QVERIFY(s.grid()->cellHighlighted(row, 4));
+        QVERIFY(s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("E000")), 4));
+        QVERIFY(!s.grid()->cellHighlighted(s.grid()->rowOfKey(QStringLiteral("E002")), 4));
+    }
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::reportCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("print") << QStringLiteral("mnuFilePrint") << QStringLiteral("Print Report")
+                           << QStringLiteral("Please select a report before printing");
+    QTest::newRow("save report") << QStringLiteral("mnuFileSaveReport")
+                                 << QStringLiteral("Save Report")
+                                 << QStringLiteral("Please select a report before saving");
+}
+
+void TestMainWindow::reportCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QVERIFY(!s.action(QStringLiteral("mnuViewSort1"))->isVisible());
+    s.action(command)->trigger();
+    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(prompter_->asked[0].title, title);
+    QCOMPARE(prompter_->asked[0].text, text);
+    // A report node shows the report options; leaving it hides them again.
+    s.click(QStringLiteral("P321"));
+    QCOMPARE(s.view(), QStringLiteral("vspReport"));
+    QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+    // With the report shown, Save Report writes it where the user says.
+    const QString pdf = dir_->filePath(QStringLiteral("ship.pdf"));
+    prompter_->files.enqueue(pdf);
+    s.action(QStringLiteral("mnuFileSaveReport"))->trigger();
+    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
+    QCOMPARE(prompter_->asked.last().proposedName, pdf);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.read(4) == "%PDF");
+    s.click(QStringLiteral("RGP"));
+    QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
+    // Away from the report, the commands refuse again.
+    const int asked = int(prompter_->asked.size());
+    s.action(command)->trigger();
+    QCOMPARE(prompter_->asked.size(), asked + 1);
+    QCOMPARE(prompter_->asked.last().text, text);
+}
+
+void TestMainWindow::menuStates_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("enabled");
+    // Items with nothing to act on, or whose windows this program does not have yet.
+    for (const char *name : {"mnuEditUndo", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
+                             "mnuViewArrange", "mnuViewRefresh", "mnuEditClass", "mnuViewRaw",
+                             "mnuConfigGet", "mnuConfigSend", "mnuConfigBoards", "mnuToolsTerm"})
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+    for (const char *name : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs",
+                             "mnuFileExport", "mnuFilePrint", "mnuHelpContents", "mnuHelpAbout"})
+        QTest::newRow(name) << QString::fromLatin1(name) << true;
+}
+
+void TestMainWindow::menuStates()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, enabled);
+    Session s{QString()};
+    QAction *action = s.action(item);
+    QVERIFY2(action, "every documented item exists");
+    QCOMPARE(action->isEnabled(), enabled);
+}
+
+void TestMainWindow::newSystem_data()
+{
+    QTest::addColumn<bool>("withTemplate");
+    QTest::addColumn<QString>("command"); // empty: start-up
+    QTest::addColumn<int>("dialogResult");
+    QTest::addColumn<int>("dialogRuns");
+    QTest::addColumn<bool>("stillShip"); // the open file is still in use
+    QTest::newRow("start-up from the template") << true << QString() << 0 << 0 << false;
+    QTest::newRow("start-up without template asks for a new system")
+        << false << QString() << int(QDialog::Rejected) << 1 << false;
+    QTest::newRow("File New made a system: unnamed")
+        << true << QStringLiteral("mnuFileNew") << int(QDialog::Accepted) << 1 << false;
+    QTest::newRow("File New cancelled: the file stays")
+        << true << QStringLiteral("mnuFileNew") << int(QDialog::Rejected) << 1 << true;
+}
+
+void TestMainWindow::newSystem()
+{
+    QFETCH(bool, withTemplate);
+    QFETCH(QString, command);
+    QFETCH(int, dialogResult);
+    QFETCH(int, dialogRuns);
+    QFETCH(bool, stillShip);
+    if (!withTemplate)
+        frmMain::setTemplateFile(dir_->filePath(QStringLiteral("absent.TWZ")));
+    frmMain::setNewSystemRunner([&](frmNewSystem &) {
+        ++newSystemRuns_;
+        return dialogResult;
+    });
+    const QString ship = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(command.isEmpty() ? QString() : ship);
+    if (!command.isEmpty())
+        s.action(command)->trigger();
+    frmMain::setNewSystemRunner([this](frmNewSystem &) {
+        ++newSystemRuns_;
+        return int(QDialog::Rejected);
+    });
+    QCOMPARE(newSystemRuns_, dialogRuns);
+    QCOMPARE(s.doc.CurrentFile(), stillShip ? ship : QString());
+    QCOMPARE(s.window.windowTitle(), stillShip ? QStringLiteral("helmWISE - ") + ship
+                                               : QStringLiteral("helmWISE - New Configuration"));
+    QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(s.tree()->currentKey(), QStringLiteral("RRR"));
+}
+
+void TestMainWindow::exportLists_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<char>("separator");
+    QTest::newRow("comma separated")
+        << QStringLiteral("Ship.CSV")
+        << QStringList{QStringLiteral("Ship_Extensions.CSV"), QStringLiteral("Ship_TieLines.CSV"),
+                       QStringLiteral("Ship_Groups.CSV")}
+        << ',';
+    QTest::newRow("tab separated, an earlier set chosen")
+        << QStringLiteral("Ship_TieLines.TAB")
+        << QStringList{QStringLiteral("Ship_Extensions.TAB"), QStringLiteral("Ship_TieLines.TAB"),
+                       QStringLiteral("Ship_Groups.TAB")}
+        << '\t';
+    QTest::newRow("cancelled") << QString() << QStringList() << ' ';
+}
+
+void TestMainWindow::exportLists()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, written);
+    QFETCH(char, separator);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QDir out(dir_->filePath(QStringLiteral("out")));
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+    prompter_->files.enqueue(chosen.isEmpty() ? QString() : out.filePath(chosen));
+    s.action(QStringLiteral("mnuFileExport"))->trigger();
+    QCOMPARE(out.entryList(QDir::Files, QDir::Name), [&] {
+        QStringList sorted = written;
+        sorted.sort();
+        return sorted;
+    }());
+    if (written.isEmpty())
+        return;
+    QFile extensions(out.filePath(written[0]));
+    QVERIFY(extensions.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = extensions.readAll().split('\n');
+    QVERIFY(lines.value(0).startsWith(QByteArray("\"Board\"") + separator));
+    QVERIFY2(lines.value(1).contains("\"Bridge\""), lines.value(1).constData());
+    // No message: the export succeeded.
+    QCOMPARE(prompter_->asked.size(), 1);
+}
+
+void TestMainWindow::splashLines_data()
+{
+    QTest::addColumn<int>("emptyMessages");
+    QTest::addColumn<QStringList>("expected");
+    const QString version = QStringLiteral("Version ") + QStringLiteral(HELMWISE_VERSION);
+    const QString search = QStringLiteral("Searching for Tidelex Programming Module");
+    QTest::newRow("about box: the version line shows")
+        << 0 << QStringList{QString(), QString(), QString(), version};
+    QTest::newRow("start-up: four empty lines push the version out")
+        << 4 << QStringList{QString(), QString(), QString(), search};
+    QTest::newRow("two lines only: version still visible")
+        << 2 << QStringList{version, QString(), QString(), search};
+}
+
+void TestMainWindow::splashLines()
+{
+    QFETCH(int, emptyMessages);
+    QFETCH(QStringList, expected);
+    frmSplash splash;
+    splash.show();
+    for (int i = 0; i < emptyMessages; ++i)
+        SplashMessage(QString());
+    if (emptyMessages > 0)
+        SplashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
+    QCOMPARE(splash.messages(), expected);
+    splash.close();
+    // A splash that is not visible takes no messages.
+    SplashMessage(QStringLiteral("late"));
+    QVERIFY(!splash.messages().contains(QStringLiteral("late")));
+}
+
+void TestMainWindow::helpWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("searchFor");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("contents") << QStringLiteral("mnuHelpContents") << QString() << false;
+    QTest::newRow("search finds a topic")
+        << QStringLiteral("mnuHelpSearch") << QStringLiteral("tab-separated") << true;
+    QTest::newRow("search for something absent")
+        << QStringLiteral("mnuHelpSearch") << QStringLiteral("xylophone") << false;
+}
+
+void TestMainWindow::helpWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, searchFor);
+    QFETCH(bool, found);
+    Session s{QString()};
+    s.action(command)->trigger();
+    auto *help = s.window.findChild<HelpWindow *>();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QVERIFY(prompter_->asked.isEmpty()); // no "There is no Help" message
+    auto *text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
+    QVERIFY(text->toPlainText().contains(QStringLiteral("Configuration errors")));
+    if (!searchFor.isEmpty())
+        QCOMPARE(help->find(searchFor), found);
+    QVERIFY(s.window.close());
+    QVERIFY(!help->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,218 @@
+// Reports written as PDF: every page numbered, header and footer on each.
+#include "Commands.h"
+#include "ConfigFile.h"
+#include "ReportFixtures.h"
+#include "mdlPrinting.h"
+
+#include <QtTest>
+
+class TestReportPdf : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void everyPageNumbered_data();
+    void everyPageNumbered();
+    void unwritablePath();
+    void commandLine_data();
+    void commandLine();
+
+  private:
+    QStringList pdfPages(const QString &file);
+    QString pdftotext;
+};
+
+void TestReportPdf::initTestCase()
+{
+    pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+}
+
+QStringList TestReportPdf::pdfPages(const QString &file)
+{
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+void TestReportPdf::everyPageNumbered_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("ticks");
+    QTest::newRow("combined, everything, A4") << 0 << "1,2,3,4,5" << int(QPageSize::A4) << true;
+    QTest::newRow("combined, everything, Letter")
+        << 0 << "1,2,3,4,5" << int(QPageSize::Letter) << true;
+    QTest::newRow("connections, Letter") << 400 << QString() << int(QPageSize::Letter) << false;
+    QTest::newRow("one short list") << 102 << QString() << int(QPageSize::A4) << false;
+    QTest::newRow("no section at all") << 100 << QString() << int(QPageSize::A4) << false;
+}
+
+void TestReportPdf::everyPageNumbered()
+{
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    QFETCH(int, paper);
+    QFETCH(bool, ticks);
+
+    Configuration config = fixtures::ship();
+    // Enough rows for the details to run over several pages.
+    for (int slot = 5; slot <= 16; ++slot)
+        config.SysConfig.Slots[slot] = tdl::BoardSubscriber;
+    for (int i = 24; i < tdl::MaxExtensions; ++i)
+        fixtures::addExtension(config, i, 100 + i, "Cabin", tdl::ClassOfficer,
+                               {128, 215, 255, 0, 16, 0});
+
+    ReportContext context;
+    context.pageSize = QPageSize(QPageSize::PageSizeId(paper));
+    context.created = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+    context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    auto document = BuildReport(config, number, fixtures::options(ticked), context);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("report.pdf"));
+    QString error;
+    QVERIFY2(document->writePdf(file, &error), qPrintable(error));
+    const QStringList pages = pdfPages(file);
+    QCOMPARE(pages.size(), document->pageCount());
+    for (int n = 0; n < pages.size(); ++n) {
+        const QString page = pages[n];
+        const QString expected = QStringLiteral("Page %1 of %2").arg(n + 1).arg(pages.size());
+        QVERIFY2(page.contains(expected), qPrintable(expected));
+        QVERIFY(page.contains(QStringLiteral("helmWISE for Windows V")));
+        QVERIFY(page.contains(QStringLiteral("MV Tern")));
+        QVERIFY(page.contains(QStringLiteral("02/01/2026 03:04:05")));
+    }
+    QCOMPARE(pages.join(QString()).contains(tickMark()), ticks);
+    // Titles reach the paper in order, each once as a line of its own.
+    const QString all = pages.join(QString());
+    QStringList lines;
+    for (const QString &line : all.split(QLatin1Char('\n')))
+        lines.append(line.simplified());
+    for (const QString &title : document->content().titles())
+        QCOMPARE(lines.count(title), document->content().titles().count(title));
+    qsizetype at = 0;
+    for (const QString &title : document->content().titles()) {
+        at = all.indexOf(title, at);
+        QVERIFY2(at >= 0, qPrintable(title));
+    }
+}
+
+void TestReportPdf::unwritablePath()
+{
+    auto document = BuildReport(fixtures::ship(), 101, ReportOptions());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
+    QString error;
+    QVERIFY(!document->writePdf(file, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(file));
+}
+
+void TestReportPdf::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // FILE and OUT stand for the paths
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("titles");
+    const QString file = QStringLiteral("FILE");
+    const QString out = QStringLiteral("OUT");
+    const QString pdf = QStringLiteral("--pdf");
+    const QString number = QStringLiteral("--number");
+    const QString options = QStringLiteral("--options");
+    QTest::newRow("detailed by name and board")
+        << QStringList{file, number, QStringLiteral("300"), options, QStringLiteral("1,4"),
+                       pdf,  out}
+        << int(cli::ExitOk)
+        << QStringList{QStringLiteral("Extensions Details by Name"),
+                       QStringLiteral("Extensions Details by Board"),
+                       QStringLiteral("Tieline Details by Name"),
+                       QStringLiteral("Tieline Details by Board"),
+                       QStringLiteral("Groups by Name")};
+    QTest::newRow("nothing ticked unless asked")
+        << QStringList{file,
+                       number,
+                       QStringLiteral("0"),
+                       pdf,
+                       out,
+                       QStringLiteral("--paper"),
+                       QStringLiteral("letter")}
+        << int(cli::ExitOk)
+        << QStringList{QStringLiteral("Connections"),
+                       QStringLiteral("Connections showing Ext No only"),
+                       QStringLiteral("Connections showing Name only")};
+    QTest::newRow("no pdf named") << QStringList{file, number, QStringLiteral("101")}
+                                  << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown report") << QStringList{file, number, QStringLiteral("999"), pdf, out}
+                                    << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("option out of range")
+        << QStringList{file, number, QStringLiteral("0"), options, QStringLiteral("1,6"), pdf, out}
+        << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown paper") << QStringList{file,
+                                                  number,
+                                                  QStringLiteral("0"),
+                                                  QStringLiteral("--paper"),
+                                                  QStringLiteral("A3"),
+                                                  pdf,
+                                                  out}
+                                   << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("missing configuration")
+        << QStringList{QStringLiteral("nowhere.TWZ"), number, QStringLiteral("0"), pdf, out}
+        << int(cli::ExitBadInput) << QStringList{};
+}
+
+void TestReportPdf::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, titles);
+
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("ship.TWZ"));
+    const QString pdf = dir.filePath(QStringLiteral("ship.pdf"));
+    QString error;
+    Configuration ship = fixtures::ship();
+    ship.Groups[3].Num = tdl::MaxGroupMembers; // the file reader refuses more
+    QVERIFY2(WriteConfigFile(config, ship, &error), qPrintable(error));
+    QStringList args{QStringLiteral("report")};
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("FILE"))
+            args.append(config);
+        else if (argument == QLatin1String("OUT"))
+            args.append(pdf);
+        else if (argument == QLatin1String("nowhere.TWZ"))
+            args.append(dir.filePath(argument));
+        else
+            args.append(argument);
+    }
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    const int result = cli::dispatch(args, {out, err});
+    QVERIFY2(result == status, qPrintable(errText));
+    QCOMPARE(QFile::exists(pdf), status == cli::ExitOk);
+    QCOMPARE(errText.isEmpty(), status == cli::ExitOk);
+    if (status != cli::ExitOk)
+        return;
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString text = pdfPages(pdf).join(QString());
+    qsizetype at = 0;
+    for (const QString &title : titles) {
+        at = text.indexOf(title, at);
+        QVERIFY2(at >= 0, qPrintable(title));
+    }
+    QVERIFY(text.contains(QStringLiteral("MV Tern")));
+    QVERIFY(!text.contains(QStringLiteral("Extensions by Name")) ||
+            titles.contains(QStringLiteral("Extensions by Name")));
+}
+
+QTEST_MAIN(TestReportPdf)
+#include "tst_reportpdf.moc"

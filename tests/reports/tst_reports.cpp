@@ -1,0 +1,542 @@
+// Which sections each report prints, their order, rows and texts, and the
+// connections sheet, read from the report content without rendering.
+#include "ConnectionsSheet.h"
+#include "ReportCatalogue.h"
+#include "ReportFixtures.h"
+#include "mdlPrinting.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+using namespace tdl;
+
+namespace {
+
+const QString T = tickMark();
+
+ReportContent compose(const Configuration &c, int number, const QString &ticked)
+{
+    return composeReport(c, number, fixtures::options(ticked));
+}
+
+QStringList column(const ReportSection &section, int c)
+{
+    QStringList values;
+    for (const QStringList &row : section.table.rows)
+        values.append(row.value(c));
+    return values;
+}
+
+} // namespace
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void sections_data();
+    void sections();
+    void emptyTables_data();
+    void emptyTables();
+    void sortOrders_data();
+    void sortOrders();
+    void rowTexts_data();
+    void rowTexts();
+    void extensionDetailsHeader_data();
+    void extensionDetailsHeader();
+    void headerAndFooter();
+    void orientation_data();
+    void orientation();
+    void sheetCells_data();
+    void sheetCells();
+    void sheetCaptions_data();
+    void sheetCaptions();
+    void sheetRowsFillEightTerminals();
+};
+
+void TestReports::sections_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QStringList>("titles");
+
+    const QStringList connections = {QStringLiteral("Connections"),
+                                     QStringLiteral("Connections showing Ext No only"),
+                                     QStringLiteral("Connections showing Name only")};
+    QTest::newRow("combined, nothing ticked: connections only")
+        << 0 << QString() << u"ship"_s << connections;
+    QTest::newRow("combined, empty tables: connections only")
+        << 0 << u"1,2,3,4,5"_s << u"empty"_s << connections;
+    QTest::newRow("combined, by type prints the tie-line details by type")
+        << 0 << u"3"_s << u"ship"_s
+        << (QStringList{u"Tie Lines by Type"_s, u"Tieline Details by Type"_s,
+                        u"Groups Details by Type"_s} +
+            connections);
+    QTest::newRow("combined, by name without tie lines")
+        << 0 << u"1"_s << u"noTieLines"_s
+        << (QStringList{u"Extensions by Name"_s, u"Extensions Details by Name"_s,
+                        u"Groups by Name"_s} +
+            connections);
+    QTest::newRow("detailed, name and board")
+        << 300 << u"1,4"_s << u"ship"_s
+        << QStringList{u"Extensions Details by Name"_s, u"Extensions Details by Board"_s,
+                       u"Tieline Details by Name"_s, u"Tieline Details by Board"_s,
+                       u"Groups by Name"_s};
+    QTest::newRow("detailed, number: group number last")
+        << 300 << u"2"_s << u"ship"_s
+        << QStringList{u"Extension Details by Number"_s, u"Tieline Details by Dir No"_s,
+                       u"Groups by Directory Number"_s};
+    QTest::newRow("detailed, everything, no extensions")
+        << 300 << u"1,2,3,4"_s << u"noExtensions"_s
+        << QStringList{u"Tieline Details by Name"_s,
+                       u"Tieline Details by Dir No"_s,
+                       u"Tieline Details by Type"_s,
+                       u"Tieline Details by Board"_s,
+                       u"Groups by Name"_s,
+                       u"Groups Details by Type"_s,
+                       u"Groups by Directory Number"_s};
+    QTest::newRow("detailed, no groups")
+        << 300 << u"3"_s << u"noGroups"_s << QStringList{u"Tieline Details by Type"_s};
+    QTest::newRow("extensions heading, nothing ticked")
+        << 100 << QString() << u"ship"_s << QStringList{};
+    QTest::newRow("extensions heading keeps empty tables")
+        << 100 << u"1,2"_s << u"empty"_s
+        << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s};
+    QTest::newRow("tie-line heading")
+        << 200 << u"1,2,3,4"_s << u"ship"_s
+        << QStringList{u"Tie Lines by Name"_s, u"Tie Lines by Type"_s};
+    QTest::newRow("leaf ignores the options")
+        << 101 << QString() << u"ship"_s << QStringList{u"Extensions by Name"_s};
+    QTest::newRow("extension details, all three")
+        << 320 << QString() << u"ship"_s
+        << QStringList{u"Extensions Details by Name"_s, u"Extension Details by Number"_s,
+                       u"Extensions Details by Board"_s};
+    QTest::newRow("tie-line details, all four")
+        << 330 << QString() << u"empty"_s
+        << QStringList{u"Tieline Details by Name"_s, u"Tieline Details by Dir No"_s,
+                       u"Tieline Details by Type"_s, u"Tieline Details by Board"_s};
+    QTest::newRow("groups, all three")
+        << 340 << u"5"_s << u"ship"_s
+        << QStringList{u"Groups by Name"_s, u"Groups Details by Type"_s,
+                       u"Groups by Directory Number"_s};
+    QTest::newRow("groups by type")
+        << 342 << QString() << u"ship"_s << QStringList{u"Groups Details by Type"_s};
+    QTest::newRow("connections heading") << 400 << QString() << u"empty"_s << connections;
+    QTest::newRow("numbers only") << 402 << u"1"_s << u"ship"_s
+                                  << QStringList{u"Connections showing Ext No only"_s};
+    QTest::newRow("names only") << 403 << QString() << u"ship"_s
+                                << QStringList{u"Connections showing Name only"_s};
+    QTest::newRow("unknown number") << 310 << u"1,2,3"_s << u"ship"_s << QStringList{};
+}
+
+void TestReports::sections()
+{
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    QFETCH(QString, config);
+    QFETCH(QStringList, titles);
+    QCOMPARE(compose(fixtures::byName(config), number, ticked).titles(), titles);
+}
+
+void TestReports::emptyTables_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("extension details")
+        << 321 << u"noExtensions"_s << u"There are no extensions defined"_s;
+    QTest::newRow("extension list")
+        << 102 << u"noExtensions"_s << u"There are no extensions defined"_s;
+    QTest::newRow("tie-line list") << 201 << u"noTieLines"_s << u"There are no tie lines defined"_s;
+    QTest::newRow("tie-line details")
+        << 333 << u"noTieLines"_s << u"There are no tie lines defined"_s;
+    QTest::newRow("groups") << 343 << u"noGroups"_s << u"There are no groups defined"_s;
+    QTest::newRow("filled table") << 341 << u"ship"_s << QString();
+}
+
+void TestReports::emptyTables()
+{
+    QFETCH(int, number);
+    QFETCH(QString, config);
+    QFETCH(QString, message);
+    const ReportContent report = compose(fixtures::byName(config), number, QString());
+    QCOMPARE(report.sections.size(), 1);
+    const ReportSection &section = report.sections.first();
+    QVERIFY(!section.title.isEmpty());
+    QCOMPARE(section.emptyMessage, message);
+    QCOMPARE(section.table.rows.isEmpty(), !message.isEmpty());
+}
+
+void TestReports::sortOrders_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("order");
+    // Inactive records and records on a board of the wrong kind never show.
+    QTest::newRow("extensions by name, case ignored")
+        << 101 << 1 << QStringList{u"alpha"_s, u"Bravo"_s, u"charlie"_s, u"delta"_s, u"echo"_s};
+    QTest::newRow("extensions by number, by value")
+        << 102 << 0 << QStringList{u"120"_s, u"205"_s, u"300"_s, u"450"_s, u"1000"_s};
+    QTest::newRow("extension details by number")
+        << 322 << 2 << QStringList{u"Bravo"_s, u"alpha"_s, u"delta"_s, u"charlie"_s, u"echo"_s};
+    QTest::newRow("extension details by board")
+        << 323 << 0 << QStringList{u"01.1"_s, u"01.2"_s, u"01.3"_s, u"03.1"_s, u"03.2"_s};
+    QTest::newRow("tie lines by name")
+        << 201 << 0 << QStringList{u"PA Aft"_s, u"Sat A"_s, u"Shore B"_s};
+    QTest::newRow("tie lines by type")
+        << 202 << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
+    QTest::newRow("tie-line details by dir no")
+        << 332 << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s};
+    QTest::newRow("tie-line details by type")
+        << 333 << 2 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
+    QTest::newRow("tie-line details by board")
+        << 334 << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s};
+    QTest::newRow("groups by name") << 341 << 1 << QStringList{u"Bridge"_s, u"Deck"_s, u"Mess"_s};
+    QTest::newRow("groups by type")
+        << 342 << 2 << QStringList{u"Multiple Call Forward"_s, u"Hunt"_s, u"Pickup"_s};
+    QTest::newRow("groups by number") << 343 << 0 << QStringList{u"500"_s, u"510"_s, u"520"_s};
+}
+
+void TestReports::sortOrders()
+{
+    QFETCH(int, number);
+    QFETCH(int, column);
+    QFETCH(QStringList, order);
+    const ReportContent report = compose(fixtures::ship(), number, QString());
+    QCOMPARE(report.sections.size(), 1);
+    QCOMPARE(::column(report.sections.first(), column), order);
+}
+
+void TestReports::rowTexts_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("row");
+
+    const QString none;
+    QTest::newRow("extension list")
+        << 101 << none << u"charlie"_s << QStringList{u"450"_s, u"charlie"_s};
+    QTest::newRow("custom extension, all options")
+        << 321 << u"5"_s << u"Bravo"_s
+        << QStringList{
+               u"01.2"_s,
+               u"120"_s,
+               u"Bravo"_s,
+               u""_s,
+               u"Custom"_s,
+               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
+               T,
+               T,
+               T,
+               T,
+               T,
+               T,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s};
+    QTest::newRow("custom extension keeps its options without option 5")
+        << 321 << none << u"Bravo"_s
+        << QStringList{
+               u"01.2"_s,
+               u"120"_s,
+               u"Bravo"_s,
+               u""_s,
+               u"Custom"_s,
+               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
+               T,
+               T,
+               T,
+               T,
+               T,
+               T,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s,
+               u""_s};
+    QTest::newRow("officer, all options") << 321 << u"1,5"_s << u"delta"_s
+                                          << QStringList{u"01.1"_s,
+                                                         u"300"_s,
+                                                         u"delta"_s,
+                                                         u""_s,
+                                                         u"Officer"_s,
+                                                         u"Recall\nNight Bell Pickup\nIntrude"_s,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T,
+                                                         T};
+    QTest::newRow("officer without option 5: no options, no ticks")
+        << 321 << none << u"delta"_s
+        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s};
+    QTest::newRow("hot line without option 5")
+        << 321 << none << u"alpha"_s
+        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s};
+    QTest::newRow("hot line, all options")
+        << 321 << u"5"_s << u"alpha"_s
+        << QStringList{u"01.3"_s, u"205"_s,      u"alpha"_s,
+                       u""_s,     u"Hot Line"_s, u"Hotline -> 120\nNight Bell Pickup"_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s,
+                       u""_s,     u""_s,         u""_s};
+    QTest::newRow("tie-line list routes")
+        << 201 << none << u"Shore B"_s << QStringList{u"Shore B"_s, u"Shore"_s, u"9 61 62 "_s};
+    QTest::newRow("tie-line list, one route")
+        << 201 << none << u"Sat A"_s << QStringList{u"Sat A"_s, u"Sat Comm"_s, u"68 "_s};
+    QTest::newRow("shore line: extension and group") << 331 << none << u"Shore B"_s
+                                                     << QStringList{u"02.1"_s,
+                                                                    u"910"_s,
+                                                                    u"Shore B"_s,
+                                                                    u"Shore"_s,
+                                                                    u"delta (300)"_s,
+                                                                    u"Deck (500)"_s,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    T,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s,
+                                                                    u""_s};
+    QTest::newRow("PA line has no incoming side")
+        << 331 << none << u"PA Aft"_s
+        << QStringList{u"02.2"_s, u"905"_s, u"PA Aft"_s, u"PA"_s, u"n/a"_s, u"n/a"_s,
+                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s,    u""_s,
+                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s};
+    QTest::newRow("no extension given")
+        << 331 << none << u"Sat A"_s
+        << QStringList{u"02.4"_s, u"902"_s, u"Sat A"_s, u"Sat Comm"_s, u""_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s,         u""_s, u""_s,
+                       u""_s,     u""_s,    u""_s,      u""_s,         T};
+    QTest::newRow("hunt group: lead and members")
+        << 341 << none << u"Mess"_s
+        << QStringList{u"520"_s,         u"Mess"_s,        u"Hunt"_s, u"delta (300)"_s,
+                       u"Bravo (120)"_s, u"alpha (205)"_s, u""_s,     u""_s};
+    QTest::newRow("group without members")
+        << 341 << none << u"Deck"_s
+        << QStringList{u"500"_s, u"Deck"_s, u"Multiple Call Forward"_s, u""_s, u""_s, u""_s,
+                       u""_s,    u""_s};
+    // Num says 14: only the twelve entries the exchange holds count, and
+    // the empty entry (-1) is skipped.
+    QTest::newRow("pickup group, bad count")
+        << 341 << none << u"Bridge"_s
+        << QStringList{u"510"_s,
+                       u"Bridge"_s,
+                       u"Pickup"_s,
+                       u"alpha (205)"_s,
+                       u"delta (300)\nUnknown Extension (102)\nNew Ext Brd 1 Port 7 (106)"_s,
+                       u"Bravo (120)\nswitched off (103)\nNew Ext Brd 1 Port 8 (107)"_s,
+                       u"charlie (450)\nNew Ext Brd 1 Port 5 (104)"_s,
+                       u"Unknown Extension (101)\nNew Ext Brd 1 Port 6 (105)"_s};
+}
+
+void TestReports::rowTexts()
+{
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    QFETCH(QString, name);
+    QFETCH(QStringList, row);
+    const ReportContent report = compose(fixtures::ship(), number, ticked);
+    QCOMPARE(report.sections.size(), 1);
+    const int nameColumn = number < 200 ? 1 : number < 300 ? 0 : number < 340 ? 2 : 1;
+    const ReportSection &section = report.sections.first();
+    const QList<QStringList> matches = [&] {
+        QList<QStringList> found;
+        for (const QStringList &r : section.table.rows) {
+            if (r.value(nameColumn) == name)
+                found.append(r);
+        }
+        return found;
+    }();
+    QCOMPARE(matches.size(), 1);
+    QCOMPARE(matches.first(), row);
+    QCOMPARE(row.size(), section.table.columns.size());
+}
+
+void TestReports::extensionDetailsHeader_data()
+{
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("optionsHeading");
+    QTest::newRow("all options") << u"5"_s << u"Options"_s;
+    QTest::newRow("custom only") << u"1,2,3,4"_s << u"Custom Options"_s;
+}
+
+void TestReports::extensionDetailsHeader()
+{
+    QFETCH(QString, ticked);
+    QFETCH(QString, optionsHeading);
+    for (int number : {321, 322, 323}) {
+        const ReportContent report = compose(fixtures::ship(), number, ticked);
+        const QStringList header = report.sections.first().table.header;
+        QCOMPARE(header.size(), 18);
+        QCOMPARE(header.value(5), optionsHeading);
+        QCOMPARE(header.mid(6).join(QLatin1Char('|')),
+                 QStringLiteral("#|MF|LD|9|61|62|63|64|65|66|67|68"));
+    }
+}
+
+void TestReports::headerAndFooter()
+{
+    ReportContext context;
+    context.version = QStringLiteral("2.7.13");
+    context.created = QDateTime(QDate(2026, 3, 9), QTime(17, 4, 59));
+    context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    const ReportContent report = composeReport(fixtures::ship(), 101, ReportOptions(), context);
+    QCOMPARE(report.headerLeft, QStringLiteral("helmWISE for Windows V2.7"));
+    QCOMPARE(report.headerCentre, QStringLiteral("MV Tern"));
+    QVERIFY2(report.footer.startsWith(QStringLiteral("09/03/2026 17:04:59")),
+             qPrintable(report.footer));
+}
+
+void TestReports::orientation_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<bool>("landscape");
+    QTest::newRow("extension list") << 101 << QString() << false;
+    QTest::newRow("tie-line list") << 202 << QString() << false;
+    QTest::newRow("connections") << 400 << QString() << false;
+    QTest::newRow("extension details") << 321 << QString() << true;
+    QTest::newRow("groups") << 343 << QString() << true;
+    QTest::newRow("combined with details") << 0 << u"4"_s << true;
+    QTest::newRow("combined without details") << 0 << QString() << false;
+}
+
+void TestReports::orientation()
+{
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    QFETCH(bool, landscape);
+    QCOMPARE(compose(fixtures::ship(), number, ticked).orientation == QPageLayout::Landscape,
+             landscape);
+}
+
+void TestReports::sheetCells_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QStringList>("cells");
+    // Terminal cells of a slot, as plain text (one line per paragraph).
+    QTest::newRow("numbers only") << 1 << 2 << QStringList{u"A\n\n300\n\nB"_s,
+                                                           u"A\n\n120\n\nB"_s,
+                                                           u"A\n\n205\n\nB"_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s,
+                                                           u""_s};
+    QTest::newRow("names only") << 2 << 2
+                                << QStringList{u"A\n\ndelta\n\nB"_s,
+                                               u"A\n\nBravo\n\nB"_s,
+                                               u"A\n\nalpha\n\nB"_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s,
+                                               u""_s};
+    QTest::newRow("numbers and names") << 3 << 4 << QStringList{u"A\n\n450\ncharlie\n\nB"_s,
+                                                                u"A\n\n1000\necho\n\nB"_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s,
+                                                                u""_s};
+    // Shore line one pair, PA line contact and speech pairs, the inactive
+    // port keeps its place.
+    QTest::newRow("tie-line board")
+        << 1 << 3
+        << QStringList{u"Contact A\n\n910\n\nContact B"_s, u"Contact A\n\n905\n\nContact B"_s,
+                       u"Speech A\n\n905\n\nSpeech B"_s,   u""_s,
+                       u"Contact A\n\n902\n\nContact B"_s, u""_s};
+    QTest::newRow("empty slot") << 3 << 9 << QStringList{u"Not Used"_s};
+    QTest::newRow("processor") << 3 << 1 << QStringList{u"0V"_s,  u"TX"_s,  u"RX"_s, u"RTS"_s,
+                                                        u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
+}
+
+void TestReports::sheetCells()
+{
+    QFETCH(int, code);
+    QFETCH(int, slot);
+    QFETCH(QStringList, cells);
+    const ReportSection section = buildConnectionsSection(fixtures::ship(), code);
+    QCOMPARE(section.sheet.size(), SlotCount);
+    QStringList texts;
+    for (const RichCell &cell : section.sheet[slot].mid(2))
+        texts.append(cell.plainText());
+    QCOMPARE(texts, cells);
+}
+
+void TestReports::sheetCaptions_data()
+{
+    QTest::addColumn<int>("slotValue");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("leds");
+    QTest::newRow("subscriber") << int(BoardSubscriber) << u"Subscriber"_s << QString();
+    QTest::newRow("tie line") << int(BoardTieLine) << u"Tie Line"_s << QString();
+    QTest::newRow("empty") << int(BoardEmpty) << u"Empty"_s << QString();
+    QTest::newRow("processor") << int(BoardProcessor) << u"Processor"_s
+                               << u"No User LEDs on board"_s;
+    QTest::newRow("tone 8") << int(BoardTone8) << u"Tone 8 Channel"_s << u"No LEDs on board"_s;
+    QTest::newRow("tone 16") << int(BoardTone16) << u"Unknown"_s << u"No LEDs on board"_s;
+    QTest::newRow("ringing module") << int(BoardRinging) << u"Unknown"_s << QString();
+    QTest::newRow("garbage") << 77 << u"Unknown"_s << QString();
+}
+
+void TestReports::sheetCaptions()
+{
+    QFETCH(int, slotValue);
+    QFETCH(QString, caption);
+    QFETCH(QString, leds);
+    Configuration c = fixtures::ship();
+    c.SysConfig.Slots[0] = int16_t(slotValue);
+    const ReportSection section = buildConnectionsSection(c, 3);
+    const QString expected = leds.isEmpty() ? caption : caption + QLatin1Char('\n') + leds;
+    QCOMPARE(section.sheet[0][1].plainText(), expected);
+    QCOMPARE(section.sheet[0][0].plainText(), QString()); // slot 0 has no board number
+}
+
+void TestReports::sheetRowsFillEightTerminals()
+{
+    // Every row covers the board number, the caption and eight terminals,
+    // whatever the slot holds, even a subscriber board in the processor slot.
+    Configuration c = fixtures::ship();
+    c.SysConfig.Slots[1] = BoardSubscriber;
+    c.SysConfig.Slots[17] = BoardTieLine;
+    for (int t = 8; t < 12; ++t)
+        fixtures::addTieLine(c, t, 920 + t, "PA", TieClassPA, 0, 0);
+    c.SysConfig.Slots[4] = BoardTieLine;
+    const ReportSection section = buildConnectionsSection(c, 3);
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        int columns = 0;
+        for (const RichCell &cell : section.sheet[slot])
+            columns += cell.columnSpan;
+        QCOMPARE(columns, 2 + SheetTerminalColumns);
+    }
+    QCOMPARE(section.sheet[4][0].plainText(), QStringLiteral("03"));
+    QCOMPARE(section.sheet[4].size(), 2 + SheetTerminalColumns); // four PA lines, two cells each
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
