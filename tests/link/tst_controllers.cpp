@@ -56,7 +56,7 @@ struct Rig {
         line.open(QStringLiteral("sim"));
         link.setPumping(false); // ticks are driven by run(), so the setup pause costs nothing
         link.setResendInterval(20);
-        link.setSilenceLimit(400);
+        link.setSilenceLimit(1500);
         exchange.setFaults(faults);
         line.responder = [this](const QByteArray &bytes) { exchange.receive(bytes); };
         QObject::connect(&exchange, &ExchangeSimulator::reply, &line, &FakeSerialLine::feed);
