@@ -137,6 +137,10 @@ void SystemPane::Private::build()
     passGrid->addWidget(txtSysPass, 0, 1);
     passGrid->addWidget(chkSysPIN, 1, 0);
     passGrid->addWidget(txtSysPIN, 1, 1);
+    // Wide enough for four letters and the PIN however narrow the window is.
+    const int codeWidth = txtSysPass->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW"));
+    txtSysPass->setMinimumWidth(codeWidth);
+    txtSysPIN->setMinimumWidth(codeWidth);
     right->addWidget(passwords);
 
     auto *access = new QGroupBox(QStringLiteral("Guaranteed Access"), q);
