@@ -167,8 +167,8 @@ QString boardCaption(int slotValue)
 ReportSection buildConnectionsSection(const Configuration &config, int code)
 {
     ReportSection section;
-    section.spec = {SectionKind::Connections, code};
-    section.title = sectionTitle(section.spec);
+    section.plan = {SectionKind::Connections, code};
+    section.title = sectionTitle(section.plan);
     section.table.columns = parseColumnFormat(QString::fromLatin1(sheetFormat));
     for (int slot = 0; slot < SlotCount; ++slot)
         section.sheet.append(slotRow(config, slot, code));

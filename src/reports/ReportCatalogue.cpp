@@ -10,7 +10,7 @@ using K = SectionKind;
 
 // A section with the option that gates it in the heading reports (0 = none).
 struct Gated {
-    SectionSpec spec;
+    SectionPlan plan;
     int option;
 };
 
@@ -159,22 +159,22 @@ bool sectionHasRecords(const Configuration &config, SectionKind kind)
     return false;
 }
 
-QList<SectionSpec> reportSections(const Configuration &config, int number,
+QList<SectionPlan> reportSections(const Configuration &config, int number,
                                   const ReportOptions &options)
 {
     const bool gated = isGated(number);
     const bool needsRecords = number == 0 || number == 300;
-    QList<SectionSpec> sections;
+    QList<SectionPlan> sections;
     for (Gated entry : catalogue(number)) {
         if (gated && entry.option != 0 && !options[entry.option])
             continue;
-        if (needsRecords && !sectionHasRecords(config, entry.spec.kind))
+        if (needsRecords && !sectionHasRecords(config, entry.plan.kind))
             continue;
         // Extension details show every option only when option 5 is ticked;
         // otherwise the codes 4..6 restrict the options column.
-        if (entry.spec.kind == K::ExtensionDetails && !options[5])
-            entry.spec.code += 4;
-        sections.append(entry.spec);
+        if (entry.plan.kind == K::ExtensionDetails && !options[5])
+            entry.plan.code += 4;
+        sections.append(entry.plan);
     }
     return sections;
 }

@@ -13,7 +13,7 @@ QList<int> reportNumbers();
 
 // The sections report `number` prints, in order. The combined reports 0
 // and 300 leave out a section whose table has nothing to list.
-QList<SectionSpec> reportSections(const Configuration &config, int number,
+QList<SectionPlan> reportSections(const Configuration &config, int number,
                                   const ReportOptions &options);
 
 // Whether the table behind a section has anything to list.

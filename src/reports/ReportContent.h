@@ -23,10 +23,10 @@ enum class SectionKind {
 };
 
 // One call of a section printer: which printer and with which sort code.
-struct SectionSpec {
+struct SectionPlan {
     SectionKind kind = SectionKind::ExtensionList;
     int code = 0;
-    bool operator==(const SectionSpec &) const = default;
+    bool operator==(const SectionPlan &) const = default;
 };
 
 enum class ColumnAlign { Left, Centre, Right };
@@ -66,7 +66,7 @@ struct ReportTable {
 };
 
 struct ReportSection {
-    SectionSpec spec;
+    SectionPlan plan;
     QString title;
     // Set instead of the table when nothing was there to list.
     QString emptyMessage;

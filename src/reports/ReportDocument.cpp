@@ -396,7 +396,7 @@ void ReportDocument::layOut()
             (section.sheet.isEmpty() && section.table.rows.isEmpty())) {
             cursor.insertText(section.emptyMessage, bodyChars);
         } else {
-            const TableWriter writer = section.spec.kind == SectionKind::Connections
+            const TableWriter writer = section.plan.kind == SectionKind::Connections
                                            ? sheetWriter(section)
                                            : listWriter(section.table, bodySize.width());
             insertPagedTable(cursor, writer, section.title, *doc, &metrics_->writer, bodySize,

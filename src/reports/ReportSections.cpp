@@ -245,17 +245,17 @@ QStringList groupRow(const Configuration &config, int g)
 
 } // namespace
 
-QString sectionTitle(const SectionSpec &spec)
+QString sectionTitle(const SectionPlan &plan)
 {
-    switch (spec.kind) {
+    switch (plan.kind) {
     case SectionKind::ExtensionList:
-        return spec.code == 1 ? QStringLiteral("Extensions by Name")
+        return plan.code == 1 ? QStringLiteral("Extensions by Name")
                               : QStringLiteral("Extensions by Number");
     case SectionKind::TieLineList:
-        return spec.code == 1 ? QStringLiteral("Tie Lines by Name")
+        return plan.code == 1 ? QStringLiteral("Tie Lines by Name")
                               : QStringLiteral("Tie Lines by Type");
     case SectionKind::ExtensionDetails:
-        switch (spec.code % 4) {
+        switch (plan.code % 4) {
         case 1:
             return QStringLiteral("Extensions Details by Name");
         case 2:
@@ -264,7 +264,7 @@ QString sectionTitle(const SectionSpec &spec)
             return QStringLiteral("Extension Details by Number");
         }
     case SectionKind::TieLineDetails:
-        switch (spec.code) {
+        switch (plan.code) {
         case 1:
             return QStringLiteral("Tieline Details by Name");
         case 2:
@@ -275,7 +275,7 @@ QString sectionTitle(const SectionSpec &spec)
             return QStringLiteral("Tieline Details by Dir No");
         }
     case SectionKind::Groups:
-        switch (spec.code) {
+        switch (plan.code) {
         case 1:
             return QStringLiteral("Groups by Name");
         case 2:
@@ -284,7 +284,7 @@ QString sectionTitle(const SectionSpec &spec)
             return QStringLiteral("Groups by Directory Number");
         }
     case SectionKind::Connections:
-        switch (spec.code) {
+        switch (plan.code) {
         case 1:
             return QStringLiteral("Connections showing Ext No only");
         case 2:
@@ -320,34 +320,34 @@ QStringList extensionOptionTexts(const Configuration &config, int index)
     return texts;
 }
 
-ReportSection buildListSection(const Configuration &config, const SectionSpec &spec)
+ReportSection buildListSection(const Configuration &config, const SectionPlan &plan)
 {
     ReportSection section;
-    section.spec = spec;
-    section.title = sectionTitle(spec);
+    section.plan = plan;
+    section.title = sectionTitle(plan);
 
     QList<int> records;
     std::function<QString(int)> key;
     std::function<QStringList(int)> row;
-    switch (spec.kind) {
+    switch (plan.kind) {
     case SectionKind::ExtensionList:
         records = listedExtensions(config);
-        key = [&](int i) { return extensionSortKey(config, i, spec.code == 1 ? 1 : 0); };
+        key = [&](int i) { return extensionSortKey(config, i, plan.code == 1 ? 1 : 0); };
         row = [&](int i) { return extensionListRow(config, i); };
         section.table.columns = parseColumnFormat(text(extListFormat));
         section.emptyMessage = QStringLiteral("There are no extensions defined");
         break;
     case SectionKind::TieLineList:
         records = listedTieLines(config);
-        key = [&](int t) { return tieLineSortKey(config, t, spec.code == 1 ? 1 : 3); };
+        key = [&](int t) { return tieLineSortKey(config, t, plan.code == 1 ? 1 : 3); };
         row = [&](int t) { return tieLineListRow(config, t); };
         section.table.columns = parseColumnFormat(text(tieListFormat));
         section.emptyMessage = QStringLiteral("There are no tie lines defined");
         break;
     case SectionKind::ExtensionDetails: {
-        const bool allOptions = spec.code < 4;
+        const bool allOptions = plan.code < 4;
         records = listedExtensions(config);
-        key = [&](int i) { return extensionSortKey(config, i, spec.code % 4); };
+        key = [&](int i) { return extensionSortKey(config, i, plan.code % 4); };
         row = [&, allOptions](int i) { return extensionDetailsRow(config, i, allOptions); };
         section.table.columns = parseColumnFormat(text(extDetailsFormat));
         section.table.header =
@@ -357,7 +357,7 @@ ReportSection buildListSection(const Configuration &config, const SectionSpec &s
     }
     case SectionKind::TieLineDetails:
         records = listedTieLines(config);
-        key = [&](int t) { return tieLineSortKey(config, t, spec.code); };
+        key = [&](int t) { return tieLineSortKey(config, t, plan.code); };
         row = [&](int t) { return tieLineDetailsRow(config, t); };
         section.table.columns = parseColumnFormat(text(tieDetailsFormat));
         section.table.header = text(tieDetailsHeader).split(QLatin1Char('|'));
@@ -367,7 +367,7 @@ ReportSection buildListSection(const Configuration &config, const SectionSpec &s
         records = listedGroups(config);
         key = [&](int g) {
             const GroupRecord &group = config.Groups[g];
-            switch (spec.code) {
+            switch (plan.code) {
             case 1:
                 return group.Name;
             case 2:

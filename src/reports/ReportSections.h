@@ -4,12 +4,12 @@
 #include "Configuration.h"
 #include "ReportContent.h"
 
-QString sectionTitle(const SectionSpec &spec);
+QString sectionTitle(const SectionPlan &plan);
 
-// Builds the section `spec` (any kind but the connections sheet, which
+// Builds the section `plan` (any kind but the connections sheet, which
 // ConnectionsSheet.h builds). With nothing to list the section carries the
 // empty-table message instead of rows.
-ReportSection buildListSection(const Configuration &config, const SectionSpec &spec);
+ReportSection buildListSection(const Configuration &config, const SectionPlan &plan);
 
 // The texts of the extension details' options column, one per entry.
 QStringList extensionOptionTexts(const Configuration &config, int index);

@@ -35,10 +35,10 @@ ReportContent composeReport(const Configuration &config, int number, const Repor
     const double uprightBodyCm =
         context.pageSize.size(QPageSize::Millimeter).width() / 10.0 -
         (ReportDocument::pageEdgesMm().left() + ReportDocument::pageEdgesMm().right()) / 10.0;
-    for (const SectionSpec &spec : reportSections(config, number, options)) {
-        ReportSection section = spec.kind == SectionKind::Connections
-                                    ? buildConnectionsSection(config, spec.code)
-                                    : buildListSection(config, spec);
+    for (const SectionPlan &plan : reportSections(config, number, options)) {
+        ReportSection section = plan.kind == SectionKind::Connections
+                                    ? buildConnectionsSection(config, plan.code)
+                                    : buildListSection(config, plan);
         if (section.emptyMessage.isEmpty() &&
             totalWidthCm(section.table.columns) > uprightBodyCm + 0.01)
             report.orientation = QPageLayout::Landscape;
