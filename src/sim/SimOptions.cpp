@@ -34,6 +34,11 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
     const QCommandLineOption image(
         QStringLiteral("image"), QStringLiteral("Configuration memory to start with (8192 bytes)."),
         QStringLiteral("file"));
+    const QCommandLineOption cabinet(
+        QStringLiteral("cabinet"),
+        QStringLiteral("Start as the exchange a configuration file (.TWZ or .TDZ) describes: "
+                       "its boards in the cabinet and its contents in memory."),
+        QStringLiteral("file"));
     const QCommandLineOption baud(
         QStringLiteral("baud"),
         QStringLiteral("Line speed in both directions, 0 for no pacing (default 57600)."),
@@ -55,7 +60,7 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
     const QCommandLineOption hangup(
         QStringLiteral("hangup-after"),
         QStringLiteral("Close the line after n blocks read or written."), QStringLiteral("n"));
-    parser.addOptions({image, baud, firmware, corrupt, split, drop, noise, hangup});
+    parser.addOptions({image, cabinet, baud, firmware, corrupt, split, drop, noise, hangup});
 
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -72,6 +77,11 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
         return false;
     }
     options.imageFile = parser.value(image);
+    options.cabinetFile = parser.value(cabinet);
+    if (!options.imageFile.isEmpty() && !options.cabinetFile.isEmpty()) {
+        error = QStringLiteral("--image and --cabinet cannot be used together");
+        return false;
+    }
     if (!readCount(parser, baud, options.baud, error) ||
         !readCount(parser, corrupt, options.faults.corruptEvery, error) ||
         !readCount(parser, drop, options.faults.dropEvery, error) ||

@@ -6,7 +6,8 @@
 #include <QStringList>
 
 struct SimOptions {
-    QString imageFile; // empty: the default cabinet
+    QString imageFile;   // empty: the default cabinet
+    QString cabinetFile; // a configuration whose boards and contents the exchange starts with
     int baud = 57600;  // 0: unpaced
     quint8 firmware = 0x32;
     SimFaults faults;

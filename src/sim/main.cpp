@@ -83,6 +83,11 @@ int main(int argc, char *argv[])
                             .arg(options.imageFile)
                             .arg(image.size()));
     }
+    if (!options.cabinetFile.isEmpty()) {
+        QString reason;
+        if (!cabinetFromConfiguration(options.cabinetFile, image, reason))
+            return fail(reason);
+    }
     exchange.loadConfigImage(image);
     exchange.setFirmware(options.firmware);
     exchange.setClock(QDateTime::currentDateTime());
