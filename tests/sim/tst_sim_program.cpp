@@ -10,6 +10,11 @@
 namespace
 {
 
+QString goldenConfiguration()
+{
+    return QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ");
+}
+
 // Starts the simulator and returns the path it printed, or an empty string.
 QString startSim(QProcess &sim, const QStringList &args)
 {
@@ -88,6 +93,13 @@ void TestSimProgram::refusesBadOptions_data()
                                  << QStringLiteral("8191 bytes");
     QTest::newRow("long image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8193")}
                                 << QStringLiteral("8193 bytes");
+    QTest::newRow("missing cabinet file")
+        << QStringList{QStringLiteral("--cabinet"), QStringLiteral("/nonexistent/ship.TWZ")}
+        << QStringLiteral("/nonexistent/ship.TWZ");
+    QTest::newRow("image and cabinet together")
+        << QStringList{QStringLiteral("--cabinet"), goldenConfiguration(), QStringLiteral("--image"),
+                       QStringLiteral("@8192")}
+        << QStringLiteral("cannot be used together");
 }
 
 void TestSimProgram::refusesBadOptions()
@@ -147,6 +159,13 @@ void TestSimProgram::serves_data()
     QTest::newRow("split") << fast + QStringList{QStringLiteral("--split"),
                                                  QStringLiteral("--image"), QStringLiteral("@")}
                            << readBlock0 << checksummed(firstBlock()) << false;
+    // The golden configuration has a Tie Line board in slot 4 and the password "R&D1".
+    QTest::newRow("cabinet from a configuration: its boards")
+        << fast + QStringList{QStringLiteral("--cabinet"), goldenConfiguration()}
+        << QByteArrayLiteral("\x11") + "7F13" << QByteArray("90") << false;
+    QTest::newRow("cabinet from a configuration: its memory")
+        << fast + QStringList{QStringLiteral("--cabinet"), goldenConfiguration()}
+        << QByteArrayLiteral("\x11") + "7F02" << QByteArray("52") << false;
     QTest::newRow("noise") << fast + QStringList{QStringLiteral("--noise")}
                            << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << true;
 }
