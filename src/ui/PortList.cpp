@@ -61,15 +61,10 @@ void PortList::setListMode(int mode)
         setWrapping(true);
         break;
     case SmallIcons:
-        setViewMode(QListView::ListMode);
-        setFlow(QListView::LeftToRight);
-        setIconSize(QSize(16, 16));
-        setGridSize(QSize(180, 22));
-        setWrapping(true);
-        break;
     case ListMode:
+        // The same small entries, laid out in rows or in columns.
         setViewMode(QListView::ListMode);
-        setFlow(QListView::TopToBottom);
+        setFlow(mode == SmallIcons ? QListView::LeftToRight : QListView::TopToBottom);
         setIconSize(QSize(16, 16));
         setGridSize(QSize(180, 22));
         setWrapping(true);

@@ -1,5 +1,6 @@
 #include "Prompter.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 void Prompter::message(QWidget *parent, const QString &title, const QString &text,
@@ -25,6 +26,24 @@ QMessageBox::StandardButton Prompter::question(QWidget *parent, const QString &t
     p.icon = QMessageBox::Question;
     p.buttons = buttons;
     return ask(parent, p);
+}
+
+QString Prompter::chooseConfigurationToOpen(QWidget *parent)
+{
+    Prompt p;
+    p.kind = Prompt::OpenFile;
+    p.title = QStringLiteral("Open");
+    p.filter = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;"
+                              "Dos Tidelex Files (*.TDZ *.tdz);;All Files (*)");
+    return chooseFile(parent, p);
+}
+
+void Prompter::failure(QWidget *parent, const QString &title, const QString &what,
+                       const QString &path, const QString &error)
+{
+    message(parent, title,
+            what + QLatin1Char(' ') + QDir::toNativeSeparators(path) + QLatin1Char('\n') + error,
+            QMessageBox::Critical);
 }
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, const Prompt &prompt)

@@ -32,6 +32,11 @@ public:
     QMessageBox::StandardButton question(QWidget *parent, const QString &title,
                                          const QString &text,
                                          QMessageBox::StandardButtons buttons);
+    // The Open dialog for a configuration file, ours or the DOS program's.
+    QString chooseConfigurationToOpen(QWidget *parent);
+    // A critical message "<what> <path>\n<error>", what being e.g. "Unable to save".
+    void failure(QWidget *parent, const QString &title, const QString &what,
+                 const QString &path, const QString &error);
 };
 
 // The real dialogs: QMessageBox and QFileDialog.

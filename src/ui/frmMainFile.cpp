@@ -135,10 +135,7 @@ bool frmMain::writeTo(const QString &fileName, const QString &action)
     QString error;
     if (!saveConfiguration(fileName, doc_.config, &error)) {
         // Nothing changes: the configuration is still unsaved and still belongs to its file.
-        prompter().message(this, action,
-                           QStringLiteral("Unable to save ") + QDir::toNativeSeparators(fileName) +
-                               QStringLiteral("\n") + error,
-                           QMessageBox::Critical);
+        prompter().failure(this, action, QStringLiteral("Unable to save"), fileName, error);
         return false;
     }
     importedDos_ = false;
@@ -215,12 +212,7 @@ void frmMain::fileOpen()
     commitPanes();
     if (!askToSave(QStringLiteral("Do you wish to save the current file")))
         return;
-    Prompt prompt;
-    prompt.kind = Prompt::OpenFile;
-    prompt.title = QStringLiteral("Open");
-    prompt.filter = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;"
-                                   "Dos Tidelex Files (*.TDZ *.tdz);;All Files (*)");
-    const QString name = prompter().chooseFile(this, prompt);
+    const QString name = prompter().chooseConfigurationToOpen(this);
     if (!name.isEmpty())
         doLoadFile(name, false);
 }
@@ -272,10 +264,8 @@ void frmMain::doExport()
         return;
     QString error;
     if (!exportLists(name, doc_.config, &error))
-        prompter().message(this, QStringLiteral("Export"),
-                           QStringLiteral("Unable to export ") + QDir::toNativeSeparators(name) +
-                               QStringLiteral("\n") + error,
-                           QMessageBox::Critical);
+        prompter().failure(this, QStringLiteral("Export"), QStringLiteral("Unable to export"), name,
+                           error);
 }
 
 void frmMain::saveReport()
@@ -296,10 +286,8 @@ void frmMain::saveReport()
         return;
     QString error;
     if (!report_->saveReportPdf(name, &error))
-        prompter().message(this, QStringLiteral("Save Report"),
-                           QStringLiteral("Unable to save ") + QDir::toNativeSeparators(name) +
-                               QStringLiteral("\n") + error,
-                           QMessageBox::Critical);
+        prompter().failure(this, QStringLiteral("Save Report"), QStringLiteral("Unable to save"),
+                           name, error);
 }
 
 void frmMain::printReport()

@@ -233,12 +233,7 @@ void frmNewSystem::Private::cancel()
         q->reject();
         return;
     }
-    Prompt p;
-    p.kind = Prompt::OpenFile;
-    p.title = QStringLiteral("Open");
-    p.filter = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;Dos Tidelex Files (*.TDZ "
-                              "*.tdz);;All Files (*)");
-    const QString file = prompter().chooseFile(q, p);
+    const QString file = prompter().chooseConfigurationToOpen(q);
     if (file.isEmpty())
         return;
     QString path = file;

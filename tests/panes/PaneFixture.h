@@ -53,20 +53,17 @@ inline void loadSmallShip(ConfigDocument &doc)
     doc.setConfigChanged(false);
 }
 
-// Types over the whole box and leaves it with Return, as a user would.
-inline void typeAndCommit(QLineEdit *box, const QString &text)
-{
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    if (!text.isEmpty())
-        QTest::keyClicks(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
-// Types without leaving the box: the edit is still pending.
+// Types over the whole box without leaving it: the edit is still pending.
 inline void typeOnly(QLineEdit *box, const QString &text)
 {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
+}
+
+// Types over the whole box and leaves it with Return, as a user would.
+inline void typeAndCommit(QLineEdit *box, const QString &text)
+{
+    typeOnly(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
 }

@@ -36,19 +36,24 @@ void choose(frmNewSystem &dlg, const char *combo, int value)
     c->setCurrentIndex(at);
 }
 
+// Picks the number of extensions and of each kind of line.
+void chooseCounts(frmNewSystem &dlg, int extensions, int shore, int satcom, int pa, int pager)
+{
+    choose(dlg, "cboExtensions", extensions);
+    choose(dlg, "cboShore", shore);
+    choose(dlg, "cboSATCOM", satcom);
+    choose(dlg, "cboPA", pa);
+    choose(dlg, "cboPager", pager);
+}
+
 // Colours of the board plan as the cabinet legend gives them.
 QColor documentedColour(int board)
 {
-    switch (board) {
-    case BoardEmpty:
+    if (board == BoardEmpty)
         return Qt::black;
-    case BoardSubscriber:
-        return QColor(255, 0, 0);
-    case BoardTieLine:
-        return QColor(0, 0, 255);
-    default:
-        return Qt::white;
-    }
+    return board == BoardSubscriber ? QColor(255, 0, 0)
+           : board == BoardTieLine  ? QColor(0, 0, 255)
+                                    : QColor(Qt::white);
 }
 
 QColor shapeColour(frmNewSystem &dlg, int slot)
@@ -119,11 +124,7 @@ void TestNewSystem::boardPlan()
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
     frmNewSystem dlg(config);
-    choose(dlg, "cboExtensions", extensions);
-    choose(dlg, "cboShore", shore);
-    choose(dlg, "cboSATCOM", satcom);
-    choose(dlg, "cboPA", pa);
-    choose(dlg, "cboPager", pager);
+    chooseCounts(dlg, extensions, shore, satcom, pa, pager);
 
     for (int k = 0; k < LineSlotCount; ++k)
         QCOMPARE(shapeColour(dlg, k + FirstLineSlot), documentedColour(plan[k]));
@@ -148,23 +149,21 @@ void TestNewSystem::boardPlan()
 
 void TestNewSystem::okGenerates_data()
 {
+    QTest::addColumn<QString>("officers"); // as typed
     QTest::addColumn<int>("extensions");
-    QTest::addColumn<QString>("officers");
+    QTest::addColumn<QString>("firstName");
     QTest::addColumn<int>("shore");
     QTest::addColumn<int>("satcom");
     QTest::addColumn<int>("pa");
     QTest::addColumn<int>("pager");
-    QTest::addColumn<QString>("firstName");
     QTest::addColumn<QString>("lastName");
 
-    QTest::newRow("8 with one officer") << 8 << "1" << 0 << 0 << 0 << 0 << "Officer 01"
-                                        << "Crew 07";
-    QTest::newRow("16 without officers") << 16 << "" << 0 << 0 << 0 << 0 << "Crew 01"
-                                         << "Crew 16";
-    QTest::newRow("16 with four lines") << 16 << "0" << 2 << 1 << 1 << 0 << "Crew 01"
-                                        << "Crew 16";
-    QTest::newRow("all but one officers") << 24 << "23" << 0 << 0 << 0 << 3 << "Officer 01"
-                                          << "Crew 01";
+    QTest::newRow("8 with one officer")
+        << "1" << 8 << "Officer 01" << 0 << 0 << 0 << 0 << "Crew 07";
+    QTest::newRow("16 without officers") << "" << 16 << "Crew 01" << 0 << 0 << 0 << 0 << "Crew 16";
+    QTest::newRow("16 with four lines") << "0" << 16 << "Crew 01" << 2 << 1 << 1 << 0 << "Crew 16";
+    QTest::newRow("all but one officers")
+        << "23" << 24 << "Officer 01" << 0 << 0 << 0 << 3 << "Crew 01";
 }
 
 void TestNewSystem::okGenerates()
@@ -182,11 +181,7 @@ void TestNewSystem::okGenerates()
     Configuration config = makeDefaultConfiguration();
     config.Extensions[100].Name = QStringLiteral("left over");
     frmNewSystem dlg(config);
-    choose(dlg, "cboExtensions", extensions);
-    choose(dlg, "cboShore", shore);
-    choose(dlg, "cboSATCOM", satcom);
-    choose(dlg, "cboPA", pa);
-    choose(dlg, "cboPager", pager);
+    chooseCounts(dlg, extensions, shore, satcom, pa, pager);
     QTest::keyClicks(child<QLineEdit>(dlg, QStringLiteral("txtOfficer")), officers);
     dlg.show();
 
@@ -216,31 +211,24 @@ void TestNewSystem::officerBox_data()
 {
     QTest::addColumn<int>("extensions");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("kept"); // only digits get into the box
     QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("kept"); // only digits get into the box
 
-    QTest::newRow("fewer than the total") << 8 << "7"
-                                          << "7" << true;
-    QTest::newRow("none typed") << 16 << ""
-                                << "" << true;
-    QTest::newRow("letters and signs dropped") << 16 << "-1a5"
-                                               << "15" << true;
-    QTest::newRow("largest possible") << 120 << "119"
-                                      << "119" << true;
-    QTest::newRow("equal to the total") << 8 << "8"
-                                        << "8" << false;
-    QTest::newRow("more than the total") << 8 << "1 2"
-                                         << "12" << false;
-    QTest::newRow("more than the tables hold") << 16 << "999"
-                                               << "999" << false;
+    QTest::newRow("fewer than the total") << 8 << "7" << true << "7";
+    QTest::newRow("none typed") << 16 << "" << true << "";
+    QTest::newRow("letters and signs dropped") << 16 << "-1a5" << true << "15";
+    QTest::newRow("largest possible") << 120 << "119" << true << "119";
+    QTest::newRow("equal to the total") << 8 << "8" << false << "8";
+    QTest::newRow("more than the total") << 8 << "1 2" << false << "12";
+    QTest::newRow("more than the tables hold") << 16 << "999" << false << "999";
 }
 
 void TestNewSystem::officerBox()
 {
     QFETCH(int, extensions);
     QFETCH(QString, typed);
-    QFETCH(QString, kept);
     QFETCH(bool, accepted);
+    QFETCH(QString, kept);
 
     ScriptedPrompter prompts;
     Configuration config = makeDefaultConfiguration();

@@ -40,17 +40,6 @@ const OptionBit classFlags[4] = {
     {"COS 'B'", 1, ExtCOSB},
     {"Direct Dial", 4, ExtHotLine},
 };
-
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->setMaximumWidth(120); // short numbers; the name fields take the width
-    return box;
-}
-
 } // namespace
 
 struct ExtensionPane::Private {
@@ -121,9 +110,9 @@ void ExtensionPane::Private::build()
     txtExtDD->setMaxLength(6);
     txtExtDD->setMaximumWidth(120);
     labExtDD = new QLabel(QStringLiteral("Hotline to:"), info);
-    txtEquip = readOnlyBox(info, "txtEquip");
-    txtExtBoard = readOnlyBox(info, "txtExtBoard");
-    txtExtPort = readOnlyBox(info, "txtExtPort");
+    txtEquip = panes::readOnlyBox(info, "txtEquip");
+    txtExtBoard = panes::readOnlyBox(info, "txtExtBoard");
+    txtExtPort = panes::readOnlyBox(info, "txtExtPort");
 
     grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
     grid->addWidget(txtExtName, 0, 1, 1, 6);

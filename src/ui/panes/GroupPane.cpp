@@ -27,17 +27,6 @@ namespace
 // group, so the editor offers all twelve: a group read from a file with
 // twelve members keeps the last one when another member is edited.
 constexpr int MemberRows = MaxGroupMembers;
-
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->setMaximumWidth(120); // short numbers; the name fields take the width
-    return box;
-}
-
 } // namespace
 
 struct GroupPane::Private {
@@ -99,8 +88,8 @@ void GroupPane::Private::build()
     cboGrpType->addItem(QStringLiteral("Pick up"), int(GroupPickup));
     cboGrpType->addItem(QStringLiteral("Hunt"), int(GroupHunt));
     cboGrpType->addItem(QStringLiteral("Multi-Call Forward"), int(GroupMultipleCallForward));
-    txtGrpDir = readOnlyBox(info, "txtGrpDir");
-    txtGrpNum = readOnlyBox(info, "txtGrpNum");
+    txtGrpDir = panes::readOnlyBox(info, "txtGrpDir");
+    txtGrpNum = panes::readOnlyBox(info, "txtGrpNum");
     labGroupLead = new QLabel(QStringLiteral("Extensions which use this group"), info);
     labGroupLead->setObjectName(QStringLiteral("labGroupLead"));
     txtGroupLead = new QLineEdit(info);

@@ -51,6 +51,16 @@ std::optional<int16_t> parseNumber(const QString &text)
     return static_cast<int16_t>(value);
 }
 
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setMaximumWidth(120);
+    return box;
+}
+
 void selectWholeText(QLineEdit *box)
 {
     box->setSelection(0, int(box->text().size()));

@@ -31,6 +31,10 @@ bool fieldInError(const QWidget *field);
 // empty text, other text, or a number too large to store.
 std::optional<int16_t> parseNumber(const QString &text);
 
+// A box the user cannot type into, showing a short number; capped in width
+// so the name fields beside it take the room.
+QLineEdit *readOnlyBox(QWidget *parent, const char *name);
+
 // Selects the whole box so the user can type over the committed value.
 void selectWholeText(QLineEdit *box);
 

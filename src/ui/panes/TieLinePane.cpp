@@ -22,16 +22,6 @@ using panes::setFieldError;
 namespace
 {
 
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->setMaximumWidth(120); // short numbers; the name fields take the width
-    return box;
-}
-
 QString numberText(int n)
 {
     return n == 0 ? QString() : QString::number(n);
@@ -89,15 +79,15 @@ void TieLinePane::Private::build()
     auto *grid = new QGridLayout(info);
     txtTieName = new QLineEdit(info);
     txtTieName->setObjectName(QStringLiteral("txtTieName"));
-    txtTieDir = readOnlyBox(info, "txtTieDir");
+    txtTieDir = panes::readOnlyBox(info, "txtTieDir");
     cboTieClass = new QComboBox(info);
     cboTieClass->setObjectName(QStringLiteral("cboTieClass"));
     const char *const classItems[] = {"Shore Line", "Sat Comm", "Public Addr", "Pager"};
     for (int k = 0; k < 4; ++k)
         cboTieClass->addItem(QLatin1String(classItems[k]), k);
-    txtTieEquip = readOnlyBox(info, "txtTieEquip");
-    txtTieBoard = readOnlyBox(info, "txtTieBoard");
-    txtTiePort = readOnlyBox(info, "txtTiePort");
+    txtTieEquip = panes::readOnlyBox(info, "txtTieEquip");
+    txtTieBoard = panes::readOnlyBox(info, "txtTieBoard");
+    txtTiePort = panes::readOnlyBox(info, "txtTiePort");
     grid->addWidget(new QLabel(QStringLiteral("Name:"), info), 0, 0);
     grid->addWidget(txtTieName, 0, 1, 1, 6);
     grid->addWidget(new QLabel(QStringLiteral("Dir No:"), info), 1, 0);
