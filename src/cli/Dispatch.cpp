@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "ConfigLoader.h"
 
 namespace cli {
 
@@ -40,6 +41,17 @@ int dispatch(const QStringList &args, Streams io)
     for (const Verb &verb : verbs())
         io.err << "  " << verb.summary << Qt::endl;
     return ExitBadInput;
+}
+
+bool loadForVerb(const QString &file, Configuration &config, Streams io)
+{
+    const LoadOutcome loaded = loadConfigurationFile(file, config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+    }
+    return loaded.ok;
 }
 
 } // namespace cli

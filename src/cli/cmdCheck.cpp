@@ -1,7 +1,7 @@
 // check FILE: the checker's findings as the error list shows them.
 #include "CheckConfig.h"
 #include "Commands.h"
-#include "ConfigLoader.h"
+#include "Configuration.h"
 
 #include <QCommandLineParser>
 
@@ -20,13 +20,8 @@ int runCheck(const QStringList &args, Streams io)
     }
 
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadForVerb(parser.positionalArguments().first(), config, io))
         return ExitBadInput;
-    }
 
     const CheckResult result = CheckConfig(config);
     io.out << errorListHeader().join(QLatin1Char('\t')) << Qt::endl;

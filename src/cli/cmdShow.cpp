@@ -1,7 +1,7 @@
 // show FILE: a short summary of a configuration for a quick look.
 #include "CheckConfig.h"
 #include "Commands.h"
-#include "ConfigLoader.h"
+#include "Configuration.h"
 #include "Equipment.h"
 
 #include <QCommandLineParser>
@@ -59,13 +59,8 @@ int runShow(const QStringList &args, Streams io)
         return ExitBadInput;
     }
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadForVerb(parser.positionalArguments().first(), config, io))
         return ExitBadInput;
-    }
 
     QTextStream &out = io.out;
     out << "System: " << config.SysConfig.Name << Qt::endl;
