@@ -100,10 +100,8 @@ private slots:
     void serviceRoundTrips();
     void refusedValuesSendNothing_data();
     void refusedValuesSendNothing();
-    void versionMessages_data();
-    void versionMessages();
-    void clockBytesRead_data();
-    void clockBytesRead();
+    void valuesRead_data();
+    void valuesRead();
     void rebootGoesOut();
     void notConnectedFailsAtOnce();
 };
@@ -453,54 +451,43 @@ void TestControllers::refusedValuesSendNothing()
     QVERIFY(!service.isRunning());
 }
 
-void TestControllers::versionMessages_data()
+void TestControllers::valuesRead_data()
 {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("version 1") << 0x31
+    QTest::addColumn<int>("address"); // what the exchange holds there, -1: the firmware byte
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown"); // empty: refused
+    const QString version2 = QStringLiteral("Exchange has version 2+ firmware");
+    QTest::newRow("version 1") << -1 << QByteArray(1, 0x31)
                                << QStringLiteral("Exchange has version 1 firmware. Needs to be "
                                                  "updated to Version 2.23");
-    QTest::newRow("version 2") << 0x32 << QStringLiteral("Exchange has version 2+ firmware");
-    QTest::newRow("anything else") << 0x00 << QStringLiteral("Exchange has version 2+ firmware");
-}
-
-void TestControllers::versionMessages()
-{
-    QFETCH(int, firmware);
-    QFETCH(QString, message);
-    Rig rig;
-    rig.exchange.setFirmware(quint8(firmware));
-    ServiceController service(rig.link);
-    QSignalSpy values(&service, &ServiceController::valueRead);
-    service.readVersion();
-    QVERIFY(rig.run(service));
-    QCOMPARE(values.count(), 1);
-    QCOMPARE(values.at(0).at(0).toString(), message);
-}
-
-void TestControllers::clockBytesRead_data()
-{
-    QTest::addColumn<QByteArray>("bytes"); // 0xC010..0xC017
-    QTest::addColumn<QString>("shown");    // empty: refused
-    QTest::newRow("Christmas 99") << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
+    QTest::newRow("version 2") << -1 << QByteArray(1, 0x32) << version2;
+    QTest::newRow("other version") << -1 << QByteArray(1, 0x00) << version2;
+    // The clock: 0xC010..0xC017.
+    QTest::newRow("Christmas 99") << 0xC010 << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
                                   << QStringLiteral("12:30:45 25/12/99");
-    QTest::newRow("midnight") << QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8)
+    QTest::newRow("midnight") << 0xC010 << QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8)
                               << QStringLiteral("00:00:00 01/01/00");
-    QTest::newRow("hexadecimal letter") << QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8)
-                                        << QString();
-    QTest::newRow("unset clock") << QByteArray(8, char(0xFF)) << QString();
+    QTest::newRow("hexadecimal letter")
+        << 0xC010 << QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8) << QString();
+    QTest::newRow("unset clock") << 0xC010 << QByteArray(8, char(0xFF)) << QString();
 }
 
-void TestControllers::clockBytesRead()
+void TestControllers::valuesRead()
 {
+    QFETCH(int, address);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, shown);
     Rig rig;
-    rig.exchange.setBytes(0xC010, bytes);
     ServiceController service(rig.link);
     QSignalSpy values(&service, &ServiceController::valueRead);
     QSignalSpy failed(&service, &LinkOperation::failed);
-    service.readClock();
+    if (address < 0) {
+        rig.exchange.setFirmware(quint8(bytes.at(0)));
+        service.readVersion();
+    } else {
+        rig.exchange.setBytes(address, bytes);
+        service.readClock();
+    }
     QVERIFY(rig.run(service));
     if (shown.isEmpty()) {
         QCOMPARE(failed.count(), 1);

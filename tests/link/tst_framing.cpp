@@ -14,14 +14,6 @@ namespace {
 
 enum Op { ReadBlock, WriteBlock, ReadByte, WriteByte, WriteWord, Fill, Reboot, ClockUpdate };
 
-QByteArray pattern(int seed)
-{
-    QByteArray data(BlockBytes, 0);
-    for (int k = 0; k < BlockBytes; ++k)
-        data[k] = char((k * 37 + seed * 11) & 0xFF);
-    return data;
-}
-
 struct Call {
     int owner;
     int id;

@@ -32,14 +32,6 @@ QByteArray collected(const QSignalSpy &spy)
     return all;
 }
 
-QByteArray pattern(int seed)
-{
-    QByteArray data(128, '\0');
-    for (int k = 0; k < 128; ++k)
-        data[k] = char((k * 37 + seed) & 0xFF);
-    return data;
-}
-
 } // namespace
 
 class TestSimEngine : public QObject

@@ -13,14 +13,6 @@
 namespace
 {
 
-QByteArray pattern(int seed)
-{
-    QByteArray data(128, '\0');
-    for (int k = 0; k < 128; ++k)
-        data[k] = char((k * 53 + seed) & 0xFF);
-    return data;
-}
-
 struct Push {
     qint64 atNs;
     int count;

@@ -16,3 +16,13 @@ inline QByteArray blockText(const QByteArray &data, int delta = 0)
 {
     return data.toHex().toUpper() + sumDigits(data, delta);
 }
+
+// A block of 128 bytes that differs from seed to seed, for blocks whose
+// content does not matter as long as it is not uniform.
+inline QByteArray pattern(int seed)
+{
+    QByteArray data(128, '\0');
+    for (int k = 0; k < 128; ++k)
+        data[k] = char((k * 37 + seed) & 0xFF);
+    return data;
+}
