@@ -44,7 +44,6 @@ void TestSimLine::pacing_data()
     QTest::newRow("first byte needs a whole byte time")
         << 9600 << QList<Push>{{0, 10}} << b9600 - 1 << 0;
     QTest::newRow("one byte time, one byte") << 9600 << QList<Push>{{0, 10}} << b9600 << 1;
-    QTest::newRow("five byte times") << 9600 << QList<Push>{{0, 10}} << 5 * b9600 << 5;
     QTest::newRow("later push waits for the line")
         << 9600 << QList<Push>{{0, 4}, {b9600, 4}} << 5 * b9600 << 5;
     QTest::newRow("idle line starts afresh")
