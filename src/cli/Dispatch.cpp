@@ -1,6 +1,8 @@
 #include "Commands.h"
 #include "ConfigLoader.h"
 
+#include <QCommandLineParser>
+
 namespace cli {
 
 const QList<Verb> &verbs()
@@ -52,6 +54,20 @@ bool loadForVerb(const QString &file, Configuration &config, Streams io)
             io.err << loaded.detail << Qt::endl;
     }
     return loaded.ok;
+}
+
+bool loadOnlyArgument(const QStringList &args, const char *usage, Configuration &config,
+                      Streams io)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
+    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
+        if (!parser.errorText().isEmpty())
+            io.err << parser.errorText() << Qt::endl;
+        io.err << usage << Qt::endl;
+        return false;
+    }
+    return loadForVerb(parser.positionalArguments().first(), config, io);
 }
 
 } // namespace cli

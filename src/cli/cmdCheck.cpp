@@ -3,24 +3,13 @@
 #include "Commands.h"
 #include "Configuration.h"
 
-#include <QCommandLineParser>
-
 namespace cli
 {
 
 int runCheck(const QStringList &args, Streams io)
 {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to check."));
-    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli check FILE" << Qt::endl;
-        return ExitBadInput;
-    }
-
     Configuration config = makeDefaultConfiguration();
-    if (!loadForVerb(parser.positionalArguments().first(), config, io))
+    if (!loadOnlyArgument(args, "Usage: helmwise-cli check FILE", config, io))
         return ExitBadInput;
 
     const CheckResult result = CheckConfig(config);

@@ -4,8 +4,6 @@
 #include "Configuration.h"
 #include "Equipment.h"
 
-#include <QCommandLineParser>
-
 using namespace tdl;
 
 namespace cli
@@ -50,16 +48,8 @@ void printTieLines(const Configuration &config, QTextStream &out)
 
 int runShow(const QStringList &args, Streams io)
 {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to show."));
-    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli show FILE" << Qt::endl;
-        return ExitBadInput;
-    }
     Configuration config = makeDefaultConfiguration();
-    if (!loadForVerb(parser.positionalArguments().first(), config, io))
+    if (!loadOnlyArgument(args, "Usage: helmwise-cli show FILE", config, io))
         return ExitBadInput;
 
     QTextStream &out = io.out;
