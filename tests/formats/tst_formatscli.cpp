@@ -159,11 +159,6 @@ void TestFormatsCli::exportFailures_data()
     const QByteArray good = dosShip().bytes();
     QTest::newRow("corrupted DOS file") << good.left(40) << u"a.TDZ"_s << u"o.csv"_s
                                         << u"Unable to open TDZ File as corrupted file"_s;
-    QTest::newRow("unknown DOS version")
-        << QByteArray("HELMWISE V01.00\r\n") << u"a.TDZ"_s << u"o.csv"_s
-        << u"Unable to open TDZ File as unknown type/ version"_s;
-    QTest::newRow("not a configuration") << QByteArray("hello") << u"a.TWZ"_s << u"o.csv"_s
-                                         << u"Unable to load file as error in file"_s;
     QTest::newRow("folder missing")
         << good << u"a.TDZ"_s << u"none/o.csv"_s << u"o_Extensions.csv"_s;
 }
