@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+struct Configuration;
+
 namespace cli {
 
 enum ExitStatus {
@@ -39,5 +41,13 @@ const QList<Verb> &verbs();
 
 // Runs the verb named by args[0]; unknown verbs print the usage and give 2.
 int dispatch(const QStringList &args, Streams io);
+
+// Loads a configuration (.TWZ, or a DOS .TDZ by its name) for a verb. On
+// failure the loader's message and its detail go to io.err, a line each.
+bool loadForVerb(const QString &file, Configuration &config, Streams io);
+// For verbs taking a single FILE: parses args and loads the file; a wrong
+// command line prints the parser's complaint and `usage` to io.err.
+bool loadOnlyArgument(const QStringList &args, const char *usage, Configuration &config,
+                      Streams io);
 
 } // namespace cli

@@ -1,4 +1,7 @@
 #include "Commands.h"
+#include "ConfigLoader.h"
+
+#include <QCommandLineParser>
 
 namespace cli {
 
@@ -40,6 +43,31 @@ int dispatch(const QStringList &args, Streams io)
     for (const Verb &verb : verbs())
         io.err << "  " << verb.summary << Qt::endl;
     return ExitBadInput;
+}
+
+bool loadForVerb(const QString &file, Configuration &config, Streams io)
+{
+    const LoadOutcome loaded = loadConfigurationFile(file, config);
+    if (!loaded.ok) {
+        io.err << loaded.message << Qt::endl;
+        if (!loaded.detail.isEmpty())
+            io.err << loaded.detail << Qt::endl;
+    }
+    return loaded.ok;
+}
+
+bool loadOnlyArgument(const QStringList &args, const char *usage, Configuration &config,
+                      Streams io)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file."));
+    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
+        if (!parser.errorText().isEmpty())
+            io.err << parser.errorText() << Qt::endl;
+        io.err << usage << Qt::endl;
+        return false;
+    }
+    return loadForVerb(parser.positionalArguments().first(), config, io);
 }
 
 } // namespace cli

@@ -1,32 +1,16 @@
 // check FILE: the checker's findings as the error list shows them.
 #include "CheckConfig.h"
 #include "Commands.h"
-#include "ConfigLoader.h"
-
-#include <QCommandLineParser>
+#include "Configuration.h"
 
 namespace cli
 {
 
 int runCheck(const QStringList &args, Streams io)
 {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to check."));
-    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli check FILE" << Qt::endl;
-        return ExitBadInput;
-    }
-
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadOnlyArgument(args, "Usage: helmwise-cli check FILE", config, io))
         return ExitBadInput;
-    }
 
     const CheckResult result = CheckConfig(config);
     io.out << errorListHeader().join(QLatin1Char('\t')) << Qt::endl;

@@ -1,8 +1,8 @@
 // convert IN OUT: load a configuration of either kind and save it as a
 // configuration file.
 #include "Commands.h"
+#include "Configuration.h"
 #include "ConfigFile.h"
-#include "ConfigLoader.h"
 
 #include <QCommandLineParser>
 
@@ -32,13 +32,8 @@ int runConvert(const QStringList &args, Streams io)
     }
 
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(in, config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadForVerb(in, config, io))
         return ExitBadInput;
-    }
     QString error;
     if (!WriteConfigFile(out, config, &error)) {
         io.err << error << Qt::endl;

@@ -1,6 +1,6 @@
 #include "Commands.h"
+#include "Configuration.h"
 
-#include "ConfigLoader.h"
 #include "mdlExport.h"
 
 namespace cli {
@@ -14,13 +14,8 @@ int runExport(const QStringList &args, Streams io)
         return ExitBadInput;
     }
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(args[1], config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadForVerb(args[1], config, io))
         return ExitBadInput;
-    }
     QString message;
     if (!ExportLists(config, args[2], &message)) {
         io.err << message << Qt::endl;

@@ -1,10 +1,8 @@
 // show FILE: a short summary of a configuration for a quick look.
 #include "CheckConfig.h"
 #include "Commands.h"
-#include "ConfigLoader.h"
+#include "Configuration.h"
 #include "Equipment.h"
-
-#include <QCommandLineParser>
 
 using namespace tdl;
 
@@ -50,22 +48,9 @@ void printTieLines(const Configuration &config, QTextStream &out)
 
 int runShow(const QStringList &args, Streams io)
 {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration to show."));
-    if (!parser.parse(args) || parser.positionalArguments().size() != 1) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli show FILE" << Qt::endl;
-        return ExitBadInput;
-    }
     Configuration config = makeDefaultConfiguration();
-    const LoadOutcome loaded = loadConfigurationFile(parser.positionalArguments().first(), config);
-    if (!loaded.ok) {
-        io.err << loaded.message << Qt::endl;
-        if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+    if (!loadOnlyArgument(args, "Usage: helmwise-cli show FILE", config, io))
         return ExitBadInput;
-    }
 
     QTextStream &out = io.out;
     out << "System: " << config.SysConfig.Name << Qt::endl;

@@ -360,15 +360,8 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
 
 int FindExtIndex(const Configuration &config, int number)
 {
-    if (number <= 0)
-        return 0;
-    if (number < MinExtNumber || number > MaxExtNumber)
-        return -1;
-    for (int i = 0; i < MaxExtensions; ++i) {
-        if (config.Extensions[i].ExtNum == number)
-            return i;
-    }
-    return -1;
+    // Unlike FindExtension, every number below 1 stands for "none" here.
+    return number <= 0 ? 0 : FindExtension(config, number);
 }
 
 int FindActiveExtIndex(const Configuration &config, int number)

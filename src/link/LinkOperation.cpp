@@ -53,34 +53,34 @@ bool LinkOperation::begin()
     return true;
 }
 
-void LinkOperation::succeed()
+// Ends the running operation once; a failure or a cancel also drops what
+// is still queued for it.
+bool LinkOperation::end(bool dropQueue)
 {
     if (!m_running)
-        return;
+        return false;
     m_running = false;
+    if (dropQueue)
+        m_link.QueueReset();
     m_link.RestoreTrace();
     stopped();
-    emit finished();
+    return true;
+}
+
+void LinkOperation::succeed()
+{
+    if (end(false))
+        emit finished();
 }
 
 void LinkOperation::fail(const QString &message)
 {
-    if (!m_running)
-        return;
-    m_running = false;
-    m_link.QueueReset();
-    m_link.RestoreTrace();
-    stopped();
-    emit failed(message);
+    if (end(true))
+        emit failed(message);
 }
 
 void LinkOperation::cancel()
 {
-    if (!m_running)
-        return;
-    m_running = false;
-    m_link.QueueReset();
-    m_link.RestoreTrace();
-    stopped();
-    emit cancelled();
+    if (end(true))
+        emit cancelled();
 }

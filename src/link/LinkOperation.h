@@ -41,5 +41,6 @@ protected:
     SerialLink &m_link;
 
 private:
+    bool end(bool dropQueue);
     bool m_running = false;
 };

@@ -120,14 +120,22 @@ void ServiceController::reboot()
     m_link.RestoreTrace();
 }
 
-void ServiceController::onPin(int id, const QByteArray &text)
+// Every value's replies share this: a write's completion (id -1) ends the
+// write task, a read comes in parts numbered first..last. True for a part
+// of the read in progress.
+bool ServiceController::isReadPart(int id, Task write, Task read, int first, int last)
 {
     if (id == -1) {
-        if (m_task == Task::WritePin)
+        if (m_task == write)
             succeed();
-        return;
+        return false;
     }
-    if (m_task != Task::ReadPin || id < 1 || id > 4)
+    return m_task == read && id >= first && id <= last;
+}
+
+void ServiceController::onPin(int id, const QByteArray &text)
+{
+    if (!isReadPart(id, Task::WritePin, Task::ReadPin, 1, 4))
         return;
     m_accumulated += ExtractDigits(QString::fromLatin1(text));
     if (id == 4) {
@@ -138,12 +146,7 @@ void ServiceController::onPin(int id, const QByteArray &text)
 
 void ServiceController::onPassword(int id, const QByteArray &text)
 {
-    if (id == -1) {
-        if (m_task == Task::WritePassword)
-            succeed();
-        return;
-    }
-    if (m_task != Task::ReadPassword || id < 1 || id > 4)
+    if (!isReadPart(id, Task::WritePassword, Task::ReadPassword, 1, 4))
         return;
     m_accumulated += QChar(char16_t(text.toInt(nullptr, 16) & 0xFF));
     if (id == 4) {
@@ -154,12 +157,7 @@ void ServiceController::onPassword(int id, const QByteArray &text)
 
 void ServiceController::onClock(int id, const QByteArray &text)
 {
-    if (id == -1) {
-        if (m_task == Task::SetClock)
-            succeed();
-        return;
-    }
-    if (m_task != Task::ReadClock || id < 0 || id > 7)
+    if (!isReadPart(id, Task::SetClock, Task::ReadClock, 0, 7))
         return;
     m_accumulated += QString::fromLatin1(text);
     if (id < 7)

@@ -37,6 +37,7 @@ private:
     enum class Task { None, ReadPin, WritePin, ReadPassword, WritePassword, ReadClock, SetClock,
                       Version, Reboot };
     bool startTask(Task task);
+    bool isReadPart(int id, Task write, Task read, int first, int last);
     void onPin(int id, const QByteArray &text);
     void onPassword(int id, const QByteArray &text);
     void onClock(int id, const QByteArray &text);

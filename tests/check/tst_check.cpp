@@ -262,7 +262,6 @@ private slots:
     void findings_data();
     void findings();
     void numbersRunAndRowsAreTabSeparated();
-    void warningsAloneDoNotBlockSending();
     void memberCountBeyondTheListStopsAtItsEnd();
     void title_data();
     void title();
@@ -307,15 +306,6 @@ void TestCheck::numbersRunAndRowsAreTabSeparated()
              QStringLiteral("2\tWarning\tPager 1\tDial 9 is only allowed on Shore\tT058"));
     QCOMPARE(r.errorCount(), 2);
     QCOMPARE(r.warningCount(), 1);
-}
-
-void TestCheck::warningsAloneDoNotBlockSending()
-{
-    Configuration c = cleanSystem();
-    liveTie(c, 58, "Pager 1", 101, TieClassPager).Dial9 = true;
-    const CheckResult r = CheckConfig(c);
-    QCOMPARE(r.findings.size(), 1);
-    QVERIFY(!r.ErrorsFound);
 }
 
 void TestCheck::memberCountBeyondTheListStopsAtItsEnd()

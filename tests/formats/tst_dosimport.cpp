@@ -92,7 +92,6 @@ void TestDosImport::failures_data()
     QTest::addColumn<QString>("message");
     const QString unknown = dosUnknownVersionText();
     const QString corrupted = dosCorruptedText();
-    const QByteArray good = fullFile().bytes();
 
     auto with = [](auto change) {
         tdz::File f = fullFile();
@@ -103,13 +102,9 @@ void TestDosImport::failures_data()
     QTest::newRow("empty file") << QByteArray() << unknown;
     QTest::newRow("older version")
         << with([](tdz::File &f) { f.line1 = "HELMWISE V02.02"; }) << unknown;
-    QTest::newRow("header in lower case")
-        << with([](tdz::File &f) { f.line1 = "helmwise v02.03"; }) << unknown;
     QTest::newRow("header with trailing space")
         << with([](tdz::File &f) { f.line1 = "HELMWISE V02.03 "; }) << unknown;
     QTest::newRow("XML configuration") << QByteArray("<?xml version=\"1.0\"?>\r\n") << unknown;
-    QTest::newRow("header line only") << QByteArray("HELMWISE V02.03") << corrupted;
-    QTest::newRow("ends within line 3") << QByteArray("HELMWISE V02.03\r\nx\r\ny") << corrupted;
     QTest::newRow("tag missing") << with([](tdz::File &f) { f.tag = '#'; }) << corrupted;
     QTest::newRow("122 extension words") << with([](tdz::File &f) {
         f.exts.clear();
@@ -122,8 +117,6 @@ void TestDosImport::failures_data()
                                << corrupted;
     QTest::newRow("member count 11")
         << with([](tdz::File &f) { f.groups[0].count = 11; }) << corrupted;
-    QTest::newRow("member count 255")
-        << with([](tdz::File &f) { f.groups[0].count = 255; }) << corrupted;
     QTest::newRow("group trailer 0x8000")
         << with([](tdz::File &f) { f.groups[0].trailer = 0x8000; }) << corrupted;
     QTest::newRow("member number 0x8000")
@@ -144,8 +137,6 @@ void TestDosImport::failures_data()
         << with([](tdz::File &f) { f.groupCount = 2; }) << corrupted;
     QTest::newRow("tie count beyond the file")
         << with([](tdz::File &f) { f.tieCount = 2; }) << corrupted;
-    QTest::newRow("slot map cut short")
-        << good.left(good.size() - 1) + "#" + QByteArray(20, 0) << corrupted;
 }
 
 void TestDosImport::failures()
@@ -191,7 +182,6 @@ void TestDosImport::extensionNames_data()
     QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120 << u"AB"_s << true;
     QTest::newRow("ANSI letters") << QByteArray("CAF\xC9 \xC4") << 130
                                   << QString::fromUtf8("CAF\u00C9 \u00C4") << true;
-    QTest::newRow("Windows-1252 euro") << QByteArray("\x80 5") << 131 << u"\u20AC 5"_s << true;
     QTest::newRow("undefined byte kept")
         << QByteArray("A\x81\x80") << 132 << u"A\u0081\u20AC"_s << true;
     QTest::newRow("leading zero byte") << QByteArray("\0X", 2) << 499 << u"EXT 499"_s << false;
@@ -356,7 +346,6 @@ void TestDosImport::tieLinesFillTopOfTable_data()
 {
     QTest::addColumn<int>("count");
     QTest::newRow("one") << 1;
-    QTest::newRow("three") << 3;
     QTest::newRow("sixty") << 60;
 }
 
@@ -395,7 +384,6 @@ void TestDosImport::tieLineOptions_data()
     QTest::newRow("shore LD") << 'S' << 'L' << 0 << 0 << 0 << 0 << false;
     QTest::newRow("shore DTMF DDI dial 9") << 'S' << 'D' << 1 << 1 << 0 << 200 << true;
     QTest::newRow("SATCOM") << 'C' << 'L' << 0 << 0 << 1 << 16 << false;
-    QTest::newRow("SATCOM DTMF") << 'C' << 'D' << 0 << 0 << 1 << 208 << false;
     QTest::newRow("public address") << 'A' << 'L' << 0 << 1 << 2 << 32 << true;
     QTest::newRow("pager DDI") << 'P' << 'L' << 1 << 0 << 3 << 56 << false;
     QTest::newRow("unknown kind") << 'X' << 'D' << 0 << 0 << 0 << 192 << false;

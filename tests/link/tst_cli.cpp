@@ -1,6 +1,6 @@
 // The exchange verbs of helmwise-cli as a user runs them: arguments in,
 // text and exit status out, the simulated exchange behind a pseudo-terminal.
-#include "Commands.h"
+#include "CliRun.h"
 
 #include "CheckConfig.h"
 #include "ConfigFile.h"
@@ -14,23 +14,6 @@
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &args)
-{
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = cli::dispatch(args, {out, err});
-    out.flush();
-    err.flush();
-    return run;
-}
 
 // A configuration the checker lets through: the simulator's own cabinet,
 // with its tie lines given a first extension.
@@ -124,7 +107,7 @@ void TestCli::serviceVerbs()
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    const Run run = runCli(withPort(args));
+    const CliRun run = runCli(withPort(args));
     QCOMPARE(run.err, err);
     QCOMPARE(run.out, out);
     QCOMPARE(run.status, status);
@@ -136,7 +119,7 @@ void TestCli::downloadWritesBothFiles()
 {
     const QString twz = m_dir.filePath(QStringLiteral("down.TWZ"));
     const QString bin = m_dir.filePath(QStringLiteral("down.bin"));
-    const Run run = runCli(withPort({QStringLiteral("download"), twz, QStringLiteral("--image"), bin}));
+    const CliRun run = runCli(withPort({QStringLiteral("download"), twz, QStringLiteral("--image"), bin}));
     QCOMPARE(run.status, 0);
     QVERIFY(run.err.startsWith(QStringLiteral("Getting Block 1 of 64\nGetting Block 2 of 64\n")));
     QVERIFY(run.err.endsWith(QStringLiteral("Getting Block 64 of 64\n")));
@@ -159,7 +142,7 @@ void TestCli::uploadSendsTheFile()
     const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
     QVERIFY(WriteConfigFile(twz, config));
     m_exchange->loadConfigImage(QByteArray(8192, '\x11'));
-    const Run run = runCli(withPort({QStringLiteral("upload"), twz}));
+    const CliRun run = runCli(withPort({QStringLiteral("upload"), twz}));
     QCOMPARE(run.status, 0);
     QVERIFY(run.err.endsWith(QStringLiteral("Sending Block 63 of 64\n")));
     QTRY_COMPARE(m_exchange->counters().reboots, 1);
@@ -173,7 +156,7 @@ void TestCli::uploadRefusedWithErrors()
     config.Extensions[1].ExtNum = config.Extensions[0].ExtNum; // a duplicate number
     const QString twz = m_dir.filePath(QStringLiteral("bad.TWZ"));
     QVERIFY(WriteConfigFile(twz, config));
-    const Run run = runCli(withPort({QStringLiteral("upload"), twz}));
+    const CliRun run = runCli(withPort({QStringLiteral("upload"), twz}));
     QCOMPARE(run.status, 1);
     QCOMPARE(run.err, QStringLiteral("There are errors with the configuration.\nThese need to be "
                                      "corrected before the configuration can be sent.\n"));
@@ -185,7 +168,7 @@ void TestCli::silentExchangeGivesUp()
     SimFaults faults;
     faults.dropEvery = 1;
     m_exchange->setFaults(faults);
-    const Run run = runCli(withPort({QStringLiteral("version"), QStringLiteral("--timeout"),
+    const CliRun run = runCli(withPort({QStringLiteral("version"), QStringLiteral("--timeout"),
                                      QStringLiteral("1")}));
     QCOMPARE(run.status, 3);
     QCOMPARE(run.err, QStringLiteral("No reply from the exchange\n"));
@@ -194,7 +177,7 @@ void TestCli::silentExchangeGivesUp()
 
 void TestCli::missingPortGivesUp()
 {
-    const Run run = runCli({QStringLiteral("version"), QStringLiteral("--port"),
+    const CliRun run = runCli({QStringLiteral("version"), QStringLiteral("--port"),
                             m_dir.filePath(QStringLiteral("no-such-port"))});
     QCOMPARE(run.status, 3);
     QVERIFY(run.err.startsWith(QStringLiteral("Cannot open ")));

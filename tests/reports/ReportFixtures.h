@@ -103,42 +103,24 @@ inline Configuration withoutExtensions()
     return c;
 }
 
-inline Configuration withoutTieLines()
-{
-    Configuration c = ship();
-    for (auto &tie : c.TieLines)
-        tie.Active = false;
-    return c;
-}
-
-inline Configuration withoutGroups()
-{
-    Configuration c = ship();
-    for (auto &group : c.Groups)
-        group.Active = false;
-    return c;
-}
-
-inline Configuration emptyShip()
-{
-    Configuration c = withoutTieLines();
-    c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
-    for (auto &group : c.Groups)
-        group.Active = false;
-    return c;
-}
-
+// "noExtensions", "noTieLines", "noGroups", "empty" (none of the three), else the ship.
 inline Configuration byName(const QString &name)
 {
     if (name == QLatin1String("noExtensions"))
         return withoutExtensions();
-    if (name == QLatin1String("noTieLines"))
-        return withoutTieLines();
-    if (name == QLatin1String("noGroups"))
-        return withoutGroups();
-    if (name == QLatin1String("empty"))
-        return emptyShip();
-    return ship();
+    Configuration c = ship();
+    const bool empty = name == QLatin1String("empty");
+    if (empty || name == QLatin1String("noTieLines")) {
+        for (auto &tie : c.TieLines)
+            tie.Active = false;
+    }
+    if (empty || name == QLatin1String("noGroups")) {
+        for (auto &group : c.Groups)
+            group.Active = false;
+    }
+    if (empty)
+        c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
+    return c;
 }
 
 } // namespace fixtures

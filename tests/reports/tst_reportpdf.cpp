@@ -1,10 +1,12 @@
 // Reports written as PDF: every page numbered, header and footer on each.
-#include "Commands.h"
+#include "CliRun.h"
 #include "ConfigFile.h"
 #include "ReportFixtures.h"
 #include "mdlPrinting.h"
 
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 class TestReportPdf : public QObject
 {
@@ -48,7 +50,6 @@ void TestReportPdf::everyPageNumbered_data()
     QTest::newRow("combined, everything, A4") << 0 << "1,2,3,4,5" << int(QPageSize::A4) << true;
     QTest::newRow("combined, everything, Letter")
         << 0 << "1,2,3,4,5" << int(QPageSize::Letter) << true;
-    QTest::newRow("connections, Letter") << 400 << QString() << int(QPageSize::Letter) << false;
     QTest::newRow("one short list") << 102 << QString() << int(QPageSize::A4) << false;
     QTest::newRow("no section at all") << 100 << QString() << int(QPageSize::A4) << false;
 }
@@ -118,58 +119,28 @@ void TestReportPdf::unwritablePath()
 
 void TestReportPdf::commandLine_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // FILE and OUT stand for the paths
+    QTest::addColumn<QString>("arguments"); // FILE and OUT stand for the paths
     QTest::addColumn<int>("status");
     QTest::addColumn<QStringList>("titles");
-    const QString file = QStringLiteral("FILE");
-    const QString out = QStringLiteral("OUT");
-    const QString pdf = QStringLiteral("--pdf");
-    const QString number = QStringLiteral("--number");
-    const QString options = QStringLiteral("--options");
-    QTest::newRow("detailed by name and board")
-        << QStringList{file, number, QStringLiteral("300"), options, QStringLiteral("1,4"),
-                       pdf,  out}
-        << int(cli::ExitOk)
-        << QStringList{QStringLiteral("Extensions Details by Name"),
-                       QStringLiteral("Extensions Details by Board"),
-                       QStringLiteral("Tieline Details by Name"),
-                       QStringLiteral("Tieline Details by Board"),
-                       QStringLiteral("Groups by Name")};
     QTest::newRow("nothing ticked unless asked")
-        << QStringList{file,
-                       number,
-                       QStringLiteral("0"),
-                       pdf,
-                       out,
-                       QStringLiteral("--paper"),
-                       QStringLiteral("letter")}
-        << int(cli::ExitOk)
-        << QStringList{QStringLiteral("Connections"),
-                       QStringLiteral("Connections showing Ext No only"),
-                       QStringLiteral("Connections showing Name only")};
-    QTest::newRow("no pdf named") << QStringList{file, number, QStringLiteral("101")}
-                                  << int(cli::ExitBadInput) << QStringList{};
-    QTest::newRow("unknown report") << QStringList{file, number, QStringLiteral("999"), pdf, out}
-                                    << int(cli::ExitBadInput) << QStringList{};
+        << u"FILE --number 0 --pdf OUT --paper letter"_s << int(cli::ExitOk)
+        << QStringList{u"Connections"_s, u"Connections showing Ext No only"_s,
+                       u"Connections showing Name only"_s};
+    QTest::newRow("no pdf named") << u"FILE --number 101"_s << int(cli::ExitBadInput)
+                                  << QStringList{};
+    QTest::newRow("unknown report") << u"FILE --number 999 --pdf OUT"_s << int(cli::ExitBadInput)
+                                    << QStringList{};
     QTest::newRow("option out of range")
-        << QStringList{file, number, QStringLiteral("0"), options, QStringLiteral("1,6"), pdf, out}
-        << int(cli::ExitBadInput) << QStringList{};
-    QTest::newRow("unknown paper") << QStringList{file,
-                                                  number,
-                                                  QStringLiteral("0"),
-                                                  QStringLiteral("--paper"),
-                                                  QStringLiteral("A3"),
-                                                  pdf,
-                                                  out}
-                                   << int(cli::ExitBadInput) << QStringList{};
+        << u"FILE --number 0 --options 1,6 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
+    QTest::newRow("unknown paper")
+        << u"FILE --number 0 --paper A3 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
     QTest::newRow("missing configuration")
-        << QStringList{QStringLiteral("nowhere.TWZ"), number, QStringLiteral("0"), pdf, out}
-        << int(cli::ExitBadInput) << QStringList{};
+        << u"nowhere.TWZ --number 0 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
 }
 
 void TestReportPdf::commandLine()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, arguments);
     QFETCH(int, status);
     QFETCH(QStringList, titles);
 
@@ -181,7 +152,7 @@ void TestReportPdf::commandLine()
     ship.Groups[3].Num = tdl::MaxGroupMembers; // the file reader refuses more
     QVERIFY2(WriteConfigFile(config, ship, &error), qPrintable(error));
     QStringList args{QStringLiteral("report")};
-    for (const QString &argument : arguments) {
+    for (const QString &argument : arguments.split(QLatin1Char(' '))) {
         if (argument == QLatin1String("FILE"))
             args.append(config);
         else if (argument == QLatin1String("OUT"))
@@ -191,14 +162,10 @@ void TestReportPdf::commandLine()
         else
             args.append(argument);
     }
-    QString outText;
-    QString errText;
-    QTextStream out(&outText);
-    QTextStream err(&errText);
-    const int result = cli::dispatch(args, {out, err});
-    QVERIFY2(result == status, qPrintable(errText));
+    const CliRun run = runCli(args);
+    QVERIFY2(run.status == status, qPrintable(run.err));
     QCOMPARE(QFile::exists(pdf), status == cli::ExitOk);
-    QCOMPARE(errText.isEmpty(), status == cli::ExitOk);
+    QCOMPARE(run.err.isEmpty(), status == cli::ExitOk);
     if (status != cli::ExitOk)
         return;
     if (pdftotext.isEmpty())

@@ -120,13 +120,9 @@ void TestReports::sections_data()
         << 340 << u"5"_s << u"ship"_s
         << QStringList{u"Groups by Name"_s, u"Groups Details by Type"_s,
                        u"Groups by Directory Number"_s};
-    QTest::newRow("groups by type")
-        << 342 << QString() << u"ship"_s << QStringList{u"Groups Details by Type"_s};
     QTest::newRow("connections heading") << 400 << QString() << u"empty"_s << connections;
     QTest::newRow("numbers only") << 402 << u"1"_s << u"ship"_s
                                   << QStringList{u"Connections showing Ext No only"_s};
-    QTest::newRow("names only") << 403 << QString() << u"ship"_s
-                                << QStringList{u"Connections showing Name only"_s};
     QTest::newRow("unknown number") << 310 << u"1,2,3"_s << u"ship"_s << QStringList{};
 }
 
@@ -216,135 +212,58 @@ void TestReports::rowTexts_data()
     QTest::addColumn<QStringList>("row");
 
     const QString none;
+    const auto blanks = [](int n) { return QStringList(n, QString()); };
+    const auto ticks = [](int n) { return QStringList(n, T); };
     QTest::newRow("extension list")
         << 101 << none << u"charlie"_s << QStringList{u"450"_s, u"charlie"_s};
-    QTest::newRow("custom extension, all options")
-        << 321 << u"5"_s << u"Bravo"_s
-        << QStringList{
-               u"01.2"_s,
-               u"120"_s,
-               u"Bravo"_s,
-               u""_s,
-               u"Custom"_s,
-               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
-               T,
-               T,
-               T,
-               T,
-               T,
-               T,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s};
+    const QStringList custom =
+        QStringList{u"01.2"_s, u"120"_s, u"Bravo"_s, u""_s, u"Custom"_s,
+                    u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s} +
+        ticks(6) + blanks(6);
+    QTest::newRow("custom extension, all options") << 321 << u"5"_s << u"Bravo"_s << custom;
     QTest::newRow("custom extension keeps its options without option 5")
-        << 321 << none << u"Bravo"_s
-        << QStringList{
-               u"01.2"_s,
-               u"120"_s,
-               u"Bravo"_s,
-               u""_s,
-               u"Custom"_s,
-               u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s,
-               T,
-               T,
-               T,
-               T,
-               T,
-               T,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s,
-               u""_s};
-    QTest::newRow("officer, all options") << 321 << u"1,5"_s << u"delta"_s
-                                          << QStringList{u"01.1"_s,
-                                                         u"300"_s,
-                                                         u"delta"_s,
-                                                         u""_s,
-                                                         u"Officer"_s,
-                                                         u"Recall\nNight Bell Pickup\nIntrude"_s,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T,
-                                                         T};
+        << 321 << none << u"Bravo"_s << custom;
+    QTest::newRow("officer, all options")
+        << 321 << u"1,5"_s << u"delta"_s
+        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s,
+                       u"Recall\nNight Bell Pickup\nIntrude"_s} + ticks(12);
     QTest::newRow("officer without option 5: no options, no ticks")
         << 321 << none << u"delta"_s
-        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s, u""_s,
-                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s,
-                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,        u""_s};
+        << QStringList{u"01.1"_s, u"300"_s, u"delta"_s, u""_s, u"Officer"_s} + blanks(13);
     QTest::newRow("hot line without option 5")
         << 321 << none << u"alpha"_s
-        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s,
-                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s,
-                       u""_s,     u""_s,    u""_s,      u""_s, u""_s,         u""_s};
+        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s}
+               + blanks(12);
     QTest::newRow("hot line, all options")
         << 321 << u"5"_s << u"alpha"_s
-        << QStringList{u"01.3"_s, u"205"_s,      u"alpha"_s,
-                       u""_s,     u"Hot Line"_s, u"Hotline -> 120\nNight Bell Pickup"_s,
-                       u""_s,     u""_s,         u""_s,
-                       u""_s,     u""_s,         u""_s,
-                       u""_s,     u""_s,         u""_s,
-                       u""_s,     u""_s,         u""_s};
+        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s,
+                       u"Hotline -> 120\nNight Bell Pickup"_s} + blanks(12);
     QTest::newRow("tie-line list routes")
         << 201 << none << u"Shore B"_s << QStringList{u"Shore B"_s, u"Shore"_s, u"9 61 62 "_s};
     QTest::newRow("tie-line list, one route")
         << 201 << none << u"Sat A"_s << QStringList{u"Sat A"_s, u"Sat Comm"_s, u"68 "_s};
-    QTest::newRow("shore line: extension and group") << 331 << none << u"Shore B"_s
-                                                     << QStringList{u"02.1"_s,
-                                                                    u"910"_s,
-                                                                    u"Shore B"_s,
-                                                                    u"Shore"_s,
-                                                                    u"delta (300)"_s,
-                                                                    u"Deck (500)"_s,
-                                                                    T,
-                                                                    T,
-                                                                    T,
-                                                                    T,
-                                                                    T,
-                                                                    u""_s,
-                                                                    u""_s,
-                                                                    u""_s,
-                                                                    u""_s,
-                                                                    u""_s,
-                                                                    u""_s};
+    QTest::newRow("shore line: extension and group")
+        << 331 << none << u"Shore B"_s
+        << QStringList{u"02.1"_s, u"910"_s, u"Shore B"_s, u"Shore"_s, u"delta (300)"_s,
+                       u"Deck (500)"_s} + ticks(5) + blanks(6);
     QTest::newRow("PA line has no incoming side")
         << 331 << none << u"PA Aft"_s
-        << QStringList{u"02.2"_s, u"905"_s, u"PA Aft"_s, u"PA"_s, u"n/a"_s, u"n/a"_s,
-                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s,    u""_s,
-                       u""_s,     u""_s,    u""_s,       u""_s,   u""_s};
+        << QStringList{u"02.2"_s, u"905"_s, u"PA Aft"_s, u"PA"_s, u"n/a"_s, u"n/a"_s} + blanks(11);
     QTest::newRow("no extension given")
         << 331 << none << u"Sat A"_s
-        << QStringList{u"02.4"_s, u"902"_s, u"Sat A"_s, u"Sat Comm"_s, u""_s, u""_s,
-                       u""_s,     u""_s,    u""_s,      u""_s,         u""_s, u""_s,
-                       u""_s,     u""_s,    u""_s,      u""_s,         T};
+        << QStringList{u"02.4"_s, u"902"_s, u"Sat A"_s, u"Sat Comm"_s} + blanks(12) + ticks(1);
     QTest::newRow("hunt group: lead and members")
         << 341 << none << u"Mess"_s
-        << QStringList{u"520"_s,         u"Mess"_s,        u"Hunt"_s, u"delta (300)"_s,
-                       u"Bravo (120)"_s, u"alpha (205)"_s, u""_s,     u""_s};
+        << QStringList{u"520"_s, u"Mess"_s, u"Hunt"_s, u"delta (300)"_s, u"Bravo (120)"_s,
+                       u"alpha (205)"_s, u""_s, u""_s};
     QTest::newRow("group without members")
         << 341 << none << u"Deck"_s
-        << QStringList{u"500"_s, u"Deck"_s, u"Multiple Call Forward"_s, u""_s, u""_s, u""_s,
-                       u""_s,    u""_s};
+        << QStringList{u"500"_s, u"Deck"_s, u"Multiple Call Forward"_s} + blanks(5);
     // Num says 14: only the twelve entries the exchange holds count, and
     // the empty entry (-1) is skipped.
     QTest::newRow("pickup group, bad count")
         << 341 << none << u"Bridge"_s
-        << QStringList{u"510"_s,
-                       u"Bridge"_s,
-                       u"Pickup"_s,
-                       u"alpha (205)"_s,
+        << QStringList{u"510"_s, u"Bridge"_s, u"Pickup"_s, u"alpha (205)"_s,
                        u"delta (300)\nUnknown Extension (102)\nNew Ext Brd 1 Port 7 (106)"_s,
                        u"Bravo (120)\nswitched off (103)\nNew Ext Brd 1 Port 8 (107)"_s,
                        u"charlie (450)\nNew Ext Brd 1 Port 5 (104)"_s,
@@ -415,7 +334,6 @@ void TestReports::orientation_data()
     QTest::addColumn<QString>("ticked");
     QTest::addColumn<bool>("landscape");
     QTest::newRow("extension list") << 101 << QString() << false;
-    QTest::newRow("tie-line list") << 202 << QString() << false;
     QTest::newRow("connections") << 400 << QString() << false;
     QTest::newRow("extension details") << 321 << QString() << true;
     QTest::newRow("groups") << 343 << QString() << true;
@@ -438,31 +356,13 @@ void TestReports::sheetCells_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<QStringList>("cells");
     // Terminal cells of a slot, as plain text (one line per paragraph).
-    QTest::newRow("numbers only") << 1 << 2 << QStringList{u"A\n\n300\n\nB"_s,
-                                                           u"A\n\n120\n\nB"_s,
-                                                           u"A\n\n205\n\nB"_s,
-                                                           u""_s,
-                                                           u""_s,
-                                                           u""_s,
-                                                           u""_s,
-                                                           u""_s};
-    QTest::newRow("names only") << 2 << 2
-                                << QStringList{u"A\n\ndelta\n\nB"_s,
-                                               u"A\n\nBravo\n\nB"_s,
-                                               u"A\n\nalpha\n\nB"_s,
-                                               u""_s,
-                                               u""_s,
-                                               u""_s,
-                                               u""_s,
-                                               u""_s};
-    QTest::newRow("numbers and names") << 3 << 4 << QStringList{u"A\n\n450\ncharlie\n\nB"_s,
-                                                                u"A\n\n1000\necho\n\nB"_s,
-                                                                u""_s,
-                                                                u""_s,
-                                                                u""_s,
-                                                                u""_s,
-                                                                u""_s,
-                                                                u""_s};
+    const QStringList unused(5, QString());
+    QTest::newRow("numbers only")
+        << 1 << 2 << QStringList{u"A\n\n300\n\nB"_s, u"A\n\n120\n\nB"_s, u"A\n\n205\n\nB"_s} + unused;
+    QTest::newRow("names only")
+        << 2 << 2 << QStringList{u"A\n\ndelta\n\nB"_s, u"A\n\nBravo\n\nB"_s, u"A\n\nalpha\n\nB"_s} + unused;
+    QTest::newRow("numbers and names")
+        << 3 << 4 << QStringList{u"A\n\n450\ncharlie\n\nB"_s, u"A\n\n1000\necho\n\nB"_s, u""_s} + unused;
     // Shore line one pair, PA line contact and speech pairs, the inactive
     // port keeps its place.
     QTest::newRow("tie-line board")

@@ -70,14 +70,10 @@ void TestSimCabinet::decodes_data()
     const auto board = [](int code) { return QString::number(code); };
     QTest::newRow("slot 0 tone") << QStringLiteral("slot 0") << board(tdl::BoardTone8);
     QTest::newRow("slot 2 subscriber") << QStringLiteral("slot 2") << board(tdl::BoardSubscriber);
-    QTest::newRow("slot 3 subscriber") << QStringLiteral("slot 3") << board(tdl::BoardSubscriber);
     QTest::newRow("slot 4 tie line") << QStringLiteral("slot 4") << board(tdl::BoardTieLine);
     QTest::newRow("slot 5 empty") << QStringLiteral("slot 5") << board(tdl::BoardEmpty);
-    QTest::newRow("slot 16 empty") << QStringLiteral("slot 16") << board(tdl::BoardEmpty);
     QTest::newRow("first extension, officer")
         << QStringLiteral("ext 0") << QStringLiteral("100 class 1 group 0");
-    QTest::newRow("second officer")
-        << QStringLiteral("ext 1") << QStringLiteral("101 class 1 group 0");
     QTest::newRow("crew in the hunt group")
         << QStringLiteral("ext 3") << QStringLiteral("103 class 2 group 500");
     QTest::newRow("last crew") << QStringLiteral("ext 15") << QStringLiteral("115 class 2 group 0");
@@ -90,7 +86,6 @@ void TestSimCabinet::decodes_data()
         << QStringLiteral("tie 11") << QStringLiteral("903 ext 100 class 2 dial9 no dial61 no");
     QTest::newRow("slot 2 has no tie lines")
         << QStringLiteral("tie 0") << QStringLiteral("inactive");
-    QTest::newRow("no second tie board") << QStringLiteral("tie 12") << QStringLiteral("inactive");
     QTest::newRow("hunt group") << QStringLiteral("group 0")
                                 << QStringLiteral("500 type 64 members 102,103,104");
     QTest::newRow("no other group") << QStringLiteral("group 1") << QStringLiteral("inactive");

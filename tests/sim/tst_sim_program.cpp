@@ -1,4 +1,5 @@
 // tidelex-sim as a program: its options, its first line, and a host on its terminal.
+#include "BlockText.h"
 #include "PtyPair.h"
 
 #include <QProcess>
@@ -6,6 +7,8 @@
 #include <QTest>
 
 #include <csignal>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -25,15 +28,6 @@ QString startSim(QProcess &sim, const QStringList &args)
     while (!sim.canReadLine() && !deadline.hasExpired() && sim.state() == QProcess::Running)
         sim.waitForReadyRead(100);
     return QString::fromLocal8Bit(sim.readLine()).trimmed();
-}
-
-QByteArray checksummed(const QByteArray &data)
-{
-    int sum = 0;
-    for (char c : data)
-        sum += quint8(c);
-    return data.toHex().toUpper() +
-           QByteArray::number(sum % 256, 16).toUpper().rightJustified(2, '0');
 }
 
 QByteArray imageWithFirstBlock(const QByteArray &block)
@@ -68,43 +62,28 @@ class TestSimProgram : public QObject
 
 void TestSimProgram::refusesBadOptions_data()
 {
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("arguments"); // @N: an image file of N bytes
     QTest::addColumn<QString>("complaint");
-    QTest::newRow("baud not a number")
-        << QStringList{QStringLiteral("--baud"), QStringLiteral("fast")}
-        << QStringLiteral("--baud");
-    QTest::newRow("negative count")
-        << QStringList{QStringLiteral("--drop-every"), QStringLiteral("-2")}
-        << QStringLiteral("--drop-every");
-    QTest::newRow("firmware over a byte")
-        << QStringList{QStringLiteral("--firmware"), QStringLiteral("1FF")}
-        << QStringLiteral("--firmware");
-    QTest::newRow("firmware not hex")
-        << QStringList{QStringLiteral("--firmware"), QStringLiteral("v2")}
-        << QStringLiteral("--firmware");
-    QTest::newRow("unknown option")
-        << QStringList{QStringLiteral("--fast")} << QStringLiteral("fast");
-    QTest::newRow("stray argument")
-        << QStringList{QStringLiteral("image.bin")} << QStringLiteral("image.bin");
-    QTest::newRow("missing image")
-        << QStringList{QStringLiteral("--image"), QStringLiteral("/nonexistent/x.img")}
-        << QStringLiteral("/nonexistent/x.img");
-    QTest::newRow("short image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8191")}
-                                 << QStringLiteral("8191 bytes");
-    QTest::newRow("long image") << QStringList{QStringLiteral("--image"), QStringLiteral("@8193")}
-                                << QStringLiteral("8193 bytes");
-    QTest::newRow("missing cabinet file")
-        << QStringList{QStringLiteral("--cabinet"), QStringLiteral("/nonexistent/ship.TWZ")}
-        << QStringLiteral("/nonexistent/ship.TWZ");
-    QTest::newRow("image and cabinet together")
-        << QStringList{QStringLiteral("--cabinet"), goldenConfiguration(), QStringLiteral("--image"),
-                       QStringLiteral("@8192")}
-        << QStringLiteral("cannot be used together");
+    QTest::newRow("baud not a number") << u"--baud fast"_s << u"--baud"_s;
+    QTest::newRow("negative count") << u"--drop-every -2"_s << u"--drop-every"_s;
+    QTest::newRow("firmware over a byte") << u"--firmware 1FF"_s << u"--firmware"_s;
+    QTest::newRow("firmware not hex") << u"--firmware v2"_s << u"--firmware"_s;
+    QTest::newRow("unknown option") << u"--fast"_s << u"fast"_s;
+    QTest::newRow("stray argument") << u"image.bin"_s << u"image.bin"_s;
+    QTest::newRow("missing image") << u"--image /nonexistent/x.img"_s << u"/nonexistent/x.img"_s;
+    QTest::newRow("short image") << u"--image @8191"_s << u"8191 bytes"_s;
+    QTest::newRow("long image") << u"--image @8193"_s << u"8193 bytes"_s;
+    QTest::newRow("missing cabinet file") << u"--cabinet /nonexistent/ship.TWZ"_s
+                                          << u"/nonexistent/ship.TWZ"_s;
+    QTest::newRow("image and cabinet together") << u"--cabinet %golden --image @8192"_s
+                                                << u"cannot be used together"_s;
 }
 
 void TestSimProgram::refusesBadOptions()
 {
-    QFETCH(QStringList, args);
+    QFETCH(QString, arguments);
+    QStringList args = arguments.split(QLatin1Char(' '));
+    args.replaceInStrings(QStringLiteral("%golden"), goldenConfiguration());
     QFETCH(QString, complaint);
     QTemporaryFile image;
     if (args.last().startsWith(QLatin1Char('@'))) {
@@ -124,55 +103,46 @@ void TestSimProgram::refusesBadOptions()
 
 void TestSimProgram::serves_data()
 {
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("arguments"); // @: an image whose first block is firstBlock()
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("expected"); // exactly these bytes, then silence
     QTest::addColumn<bool>("extraAllowed");   // stray bytes may follow
 
-    const QStringList fast{QStringLiteral("--baud"), QStringLiteral("0")};
     const QByteArray readBlock0 = QByteArrayLiteral("\x04") + "6000";
-    QTest::newRow("default firmware")
-        << fast << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << false;
+    const QByteArray readVersion = QByteArrayLiteral("\x11") + "000D";
+    const QByteArray block = blockText(firstBlock());
+    QTest::newRow("default firmware") << u"--baud 0"_s << readVersion << QByteArray("32") << false;
     QTest::newRow("version 1 firmware")
-        << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("31")}
-        << QByteArrayLiteral("\x11") + "000D" << QByteArray("31") << false;
+        << u"--baud 0 --firmware 31"_s << readVersion << QByteArray("31") << false;
     QTest::newRow("firmware with 0x")
-        << fast + QStringList{QStringLiteral("--firmware"), QStringLiteral("0x2a")}
-        << QByteArrayLiteral("\x11") + "000D" << QByteArray("2A") << false;
+        << u"--baud 0 --firmware 0x2a"_s << readVersion << QByteArray("2A") << false;
     QTest::newRow("default cabinet tone board")
-        << fast << QByteArrayLiteral("\x11") + "7F0F" << QByteArray("A0") << false;
-    QTest::newRow("image loaded") << fast +
-                                         QStringList{QStringLiteral("--image"), QStringLiteral("@")}
-                                  << readBlock0 << checksummed(firstBlock()) << false;
-    QTest::newRow("paced by default") << QStringList{QStringLiteral("--image"), QStringLiteral("@")}
-                                      << readBlock0 << checksummed(firstBlock()) << false;
+        << u"--baud 0"_s << QByteArrayLiteral("\x11") + "7F0F" << QByteArray("A0") << false;
+    QTest::newRow("image loaded") << u"--baud 0 --image @"_s << readBlock0 << block << false;
+    QTest::newRow("paced by default") << u"--image @"_s << readBlock0 << block << false;
     // A damaged checksum is marked "!!": the two digits must be anything but the right ones.
-    QByteArray bad = checksummed(firstBlock());
+    QByteArray bad = block;
     bad.replace(256, 2, "!!");
     QTest::newRow("corrupt every block")
-        << fast + QStringList{QStringLiteral("--image"), QStringLiteral("@"),
-                              QStringLiteral("--corrupt-every"), QStringLiteral("1")}
-        << readBlock0 << bad << false;
+        << u"--baud 0 --image @ --corrupt-every 1"_s << readBlock0 << bad << false;
     QTest::newRow("drop every reply")
-        << fast + QStringList{QStringLiteral("--drop-every"), QStringLiteral("1")}
-        << QByteArrayLiteral("\x11") + "000D" << QByteArray() << false;
-    QTest::newRow("split") << fast + QStringList{QStringLiteral("--split"),
-                                                 QStringLiteral("--image"), QStringLiteral("@")}
-                           << readBlock0 << checksummed(firstBlock()) << false;
+        << u"--baud 0 --drop-every 1"_s << readVersion << QByteArray() << false;
+    QTest::newRow("split") << u"--baud 0 --split --image @"_s << readBlock0 << block << false;
+    QTest::newRow("noise") << u"--baud 0 --noise"_s << readVersion << QByteArray("32") << true;
     // The golden configuration has a Tie Line board in slot 4 and the password "R&D1".
     QTest::newRow("cabinet from a configuration: its boards")
-        << fast + QStringList{QStringLiteral("--cabinet"), goldenConfiguration()}
-        << QByteArrayLiteral("\x11") + "7F13" << QByteArray("90") << false;
+        << u"--baud 0 --cabinet %golden"_s << QByteArrayLiteral("\x11") + "7F13" << QByteArray("90")
+        << false;
     QTest::newRow("cabinet from a configuration: its memory")
-        << fast + QStringList{QStringLiteral("--cabinet"), goldenConfiguration()}
-        << QByteArrayLiteral("\x11") + "7F02" << QByteArray("52") << false;
-    QTest::newRow("noise") << fast + QStringList{QStringLiteral("--noise")}
-                           << QByteArrayLiteral("\x11") + "000D" << QByteArray("32") << true;
+        << u"--baud 0 --cabinet %golden"_s << QByteArrayLiteral("\x11") + "7F02" << QByteArray("52")
+        << false;
 }
 
 void TestSimProgram::serves()
 {
-    QFETCH(QStringList, args);
+    QFETCH(QString, arguments);
+    QStringList args = arguments.split(QLatin1Char(' '));
+    args.replaceInStrings(QStringLiteral("%golden"), goldenConfiguration());
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, expected);
     QFETCH(bool, extraAllowed);
@@ -197,7 +167,7 @@ void TestSimProgram::serves()
     if (expected.endsWith("!!")) {
         QCOMPARE(got.bytes.left(256), expected.left(256));
         QVERIFY(got.bytes.size() >= 258);
-        QVERIFY(got.bytes.mid(256, 2) != checksummed(firstBlock()).right(2));
+        QVERIFY(got.bytes.mid(256, 2) != blockText(firstBlock()).right(2));
         QVERIFY(std::isxdigit(got.bytes.at(256)) && std::isxdigit(got.bytes.at(257)));
         got.bytes.replace(256, 2, "!!"); // for the length check below
     }
