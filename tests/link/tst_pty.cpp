@@ -6,6 +6,7 @@
 #include "ModuleSearch.h"
 #include "PtyExchange.h"
 #include "QtSerialLine.h"
+#include "ServiceController.h"
 #include "UploadController.h"
 #include "mdlSerial.h"
 
@@ -57,6 +58,10 @@ class TestPty : public QObject {
 private slots:
     void uploadRoundTrip_data();
     void uploadRoundTrip();
+    void strayBytesNeverGiveAWrongImage_data();
+    void strayBytesNeverGiveAWrongImage();
+    void cancelLeavesTheConfigurationUntouched();
+    void serviceCommandsReadBackWhatTheyWrote();
     void vanishedLineFailsCleanly();
 };
 
@@ -94,6 +99,81 @@ void TestPty::uploadRoundTrip()
     QTRY_VERIFY_WITH_TIMEOUT(!download.isRunning(), 60000);
     QCOMPARE(ready.count(), 1);
     QCOMPARE(uploaded(ready.at(0).at(0).toByteArray()), uploaded(image));
+}
+
+void TestPty::strayBytesNeverGiveAWrongImage_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<SimFaults>("faults");
+    QTest::newRow("noise") << 1u << SimFaults{0, 0, false, true, 0};
+    QTest::newRow("noise, split") << 2u << SimFaults{0, 0, true, true, 0};
+    QTest::newRow("noise, split, corrupt, drop") << 3u << SimFaults{4, 17, true, true, 0};
+}
+
+void TestPty::strayBytesNeverGiveAWrongImage()
+{
+    QFETCH(quint32, seed);
+    QFETCH(SimFaults, faults);
+    Rig rig;
+    rig.exchange.setSeed(seed);
+    QVERIFY(rig.open(0, faults));
+    const QByteArray image = randomImage(seed + 100);
+    rig.exchange.loadConfigImage(image);
+    DownloadController download(rig.link, rig.memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    QSignalSpy failed(&download, &LinkOperation::failed);
+    download.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!download.isRunning(), 60000);
+    // Either the very image, or a clear failure and nothing handed over.
+    if (ready.isEmpty()) {
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!failed.at(0).at(0).toString().isEmpty());
+    } else {
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(ready.at(0).at(0).toByteArray(), image);
+    }
+}
+
+void TestPty::cancelLeavesTheConfigurationUntouched()
+{
+    Rig rig;
+    QVERIFY(rig.open(57600));
+    Configuration config = makeDefaultConfiguration();
+    config.SysConfig.Name = QStringLiteral("MV Kittiwake");
+    const Configuration before = config;
+    DownloadController download(rig.link, rig.memory);
+    connect(&download, &DownloadController::imageReady,
+            [&config](const QByteArray &image) { decodeExchMemory(image, config); });
+    connect(&download, &LinkOperation::progress, &download, [&](int block) {
+        if (block == 10)
+            download.cancel();
+    });
+    QSignalSpy cancelled(&download, &LinkOperation::cancelled);
+    download.start();
+    QVERIFY(cancelled.wait(20000));
+    // Whatever was still on its way is ignored.
+    QTest::qWait(300);
+    QCOMPARE(config, before);
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, '\0'));
+    QVERIFY(rig.link.isIdle());
+}
+
+void TestPty::serviceCommandsReadBackWhatTheyWrote()
+{
+    Rig rig;
+    QVERIFY(rig.open(57600));
+    ServiceController service(rig.link);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    QCOMPARE(service.writePin(QStringLiteral("9080")), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(!service.isRunning(), 10000);
+    service.readPin();
+    QTRY_VERIFY_WITH_TIMEOUT(!service.isRunning(), 10000);
+    QCOMPARE(values.last().at(0).toString(), QStringLiteral("9080"));
+    QCOMPARE(service.writePassword(QStringLiteral("deck")), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(!service.isRunning(), 10000);
+    service.readPassword();
+    QTRY_VERIFY_WITH_TIMEOUT(!service.isRunning(), 10000);
+    QCOMPARE(values.last().at(0).toString(), QStringLiteral("DECK"));
 }
 
 void TestPty::vanishedLineFailsCleanly()
