@@ -20,8 +20,16 @@ void ConfigDocument::setConfigChanged(bool changed)
     emit changedFlagChanged(changed);
 }
 
-void ConfigDocument::markChanged()
+void ConfigDocument::markChanged(const QString &what, const QString &key)
 {
+    Q_UNUSED(what);
+    Q_UNUSED(key);
     setConfigChanged(true);
     emit edited();
+}
+
+void ConfigDocument::replaceConfiguration(const Configuration &next, const QString &what)
+{
+    config = next;
+    markChanged(what);
 }

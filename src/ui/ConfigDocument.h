@@ -1,7 +1,9 @@
 #pragma once
 // The one configuration the application owns, with its modified flag and
-// the file it came from. Windows edit `config` in place and call
-// markChanged() after each committed edit.
+// the file it came from. Windows read `config`; an edit changes it in place
+// and then calls markChanged() with the step's name and the record it
+// touched, so the change can be undone as one step. Replacing the whole
+// configuration (New System, a download) goes through replaceConfiguration().
 #include "Configuration.h"
 
 #include <QObject>
@@ -20,8 +22,13 @@ public:
 
     void setCurrentFile(const QString &path);
     void setConfigChanged(bool changed);
-    // An edit was committed: set ConfigChanged and tell the views.
-    void markChanged();
+    // An edit of `config` was committed: one step named `what` ("Extension
+    // 01.3 Name") about the record `key` ("E017"; empty for the system or
+    // for several records). Sets ConfigChanged and tells the views.
+    void markChanged(const QString &what = QString(), const QString &key = QString());
+    // The whole configuration is replaced by `next` as one step named `what`
+    // ("Get Configuration", "New System"); marked changed like an edit.
+    void replaceConfiguration(const Configuration &next, const QString &what);
 
 signals:
     void edited();
