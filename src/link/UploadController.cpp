@@ -29,12 +29,12 @@ UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObje
     : LinkOperation(link, parent), m_memory(memory)
 {
     m_link.setReplyHandler(OwnerUpload,
-                           [this](int id, const QByteArray &text) { onCompletion(id, text); });
+                           [this](int id, const QByteArray &text) { onCompletion(id, text); }, this);
 }
 
 UploadController::~UploadController()
 {
-    m_link.setReplyHandler(OwnerUpload, {});
+    m_link.removeReplyHandler(OwnerUpload, this);
 }
 
 bool UploadController::start(const Configuration &config, QString *refusal)
