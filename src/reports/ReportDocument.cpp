@@ -1,10 +1,11 @@
 #include "ReportDocument.h"
+#include "SafeWrite.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -474,15 +475,12 @@ bool ReportDocument::paint(QPainter &painter, qreal deviceDpi,
 
 bool ReportDocument::writePdf(const QString &fileName, QString *error) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    // Drawn in memory first, so the file on disk is written in one piece.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     bool painted = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setResolution(int(dpi));
         writer.setCreator(QStringLiteral("helmWISE"));
         writer.setTitle(content_.titles().join(QStringLiteral(", ")));
@@ -495,15 +493,10 @@ bool ReportDocument::writePdf(const QString &fileName, QString *error) const
         }
     }
     if (!painted) {
-        file.cancelWriting();
         if (error)
-            *error = QStringLiteral("The report could not be drawn into the PDF file");
+            *error = QStringLiteral("Cannot write %1: the report could not be drawn into the PDF file")
+                         .arg(QDir::toNativeSeparators(fileName));
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeWholeFile(fileName, pdf.data(), error);
 }
