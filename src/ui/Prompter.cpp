@@ -4,12 +4,13 @@
 #include <QFileDialog>
 
 void Prompter::message(QWidget *parent, const QString &title, const QString &text,
-                       QMessageBox::Icon icon)
+                       QMessageBox::Icon icon, const QString &detail)
 {
     Prompt p;
     p.kind = Prompt::Message;
     p.title = title;
     p.text = text;
+    p.detail = detail;
     p.icon = icon;
     p.buttons = QMessageBox::Ok;
     ask(parent, p);
@@ -41,14 +42,14 @@ QString Prompter::chooseConfigurationToOpen(QWidget *parent)
 void Prompter::failure(QWidget *parent, const QString &title, const QString &what,
                        const QString &path, const QString &error)
 {
-    message(parent, title,
-            what + QLatin1Char(' ') + QDir::toNativeSeparators(path) + QLatin1Char('\n') + error,
-            QMessageBox::Critical);
+    message(parent, title, what + QLatin1Char(' ') + QDir::toNativeSeparators(path),
+            QMessageBox::Critical, error);
 }
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, const Prompt &prompt)
 {
     QMessageBox box(prompt.icon, prompt.title, prompt.text, prompt.buttons, parent);
+    box.setInformativeText(prompt.detail);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
