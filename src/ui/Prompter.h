@@ -48,6 +48,11 @@ public:
     QString chooseFile(QWidget *parent, const Prompt &prompt) override;
 };
 
+// The suffix a save dialog adds to a name typed without one: the first
+// "*.X" pattern of the name filter ("TWZ" of "Windows Tidelex Files (*.TWZ
+// *.twz)"), or nothing for a filter such as "All Files (*)".
+QString suffixOfFilter(const QString &nameFilter);
+
 // The prompter the application uses; tests replace it with a scripted one.
 Prompter &prompter();
 void setPrompter(Prompter *replacement); // nullptr restores the dialogs
