@@ -1,7 +1,7 @@
 // helmwise: the configuration editor of the Tidelex Analog exchange.
 #include "ConfigDocument.h"
+#include "StartUp.h"
 #include "frmMain.h"
-#include "frmSplash.h"
 
 #include <QApplication>
 
@@ -14,20 +14,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("helmWISE"));
     QApplication::setApplicationVersion(QStringLiteral(HELMWISE_VERSION));
 
-    auto *splash = new frmSplash;
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    splash->show();
-    splash->repaint();
-    // Four empty lines push the version line out; the search line stays.
-    for (int i = 0; i < frmSplash::MessageLines; ++i)
-        SplashMessage(QString());
-    SplashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
-
     // The document starts with the built-in classes and the default boards.
     ConfigDocument doc;
     frmMain window(doc);
-    // Shown before its load step, so the questions of a load have a window to stand on.
-    window.show();
     // "--simulate" puts the built-in exchange simulator on the line instead of
     // the Programming Module, starting as the cabinet the file describes.
     QStringList arguments = QApplication::arguments().mid(1);
@@ -35,10 +24,7 @@ int main(int argc, char *argv[])
     if (simulate)
         arguments.removeFirst();
     // One optional file name; a path with blanks may arrive unquoted in pieces.
-    const QString fileName = arguments.join(QLatin1Char(' '));
-    window.loadStep(fileName);
-    window.connectExchange(simulate, fileName);
-    if (splash->isVisible())
-        splash->raise();
+    StartUp(window, arguments.join(QLatin1Char(' ')),
+            simulate ? ExchangeStart::Simulate : ExchangeStart::Search);
     return app.exec();
 }
