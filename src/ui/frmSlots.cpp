@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace tdl;
@@ -117,7 +118,10 @@ void frmSlots::Private::build()
     QObject::connect(&reader, &LinkOperation::failed, q, [this](const QString &message) {
         barStatus->showMessage(message);
         lblDifferences->setText(QStringLiteral("The boards could not be read from the exchange."));
-        prompter().message(q, slotsTitle(), message, QMessageBox::Critical);
+        // Told once the link has finished its own handling of the failure.
+        QTimer::singleShot(0, q, [this, message] {
+            prompter().message(q, slotsTitle(), message, QMessageBox::Critical);
+        });
     });
 }
 

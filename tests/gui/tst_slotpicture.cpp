@@ -371,7 +371,7 @@ void TestSlotPicture::slotsDisplayWithoutReply()
     window.show();
     window.askExchange();
     QVERIFY(rig.run(window.operation()));
-    QCOMPARE(prompter_->asked.size(), 1);
+    QTRY_COMPARE(prompter_->asked.size(), 1);
     QCOMPARE(prompter_->asked.first().title, QStringLiteral("Slots Display"));
     QCOMPARE(prompter_->asked.first().text, noReplyMessage());
     QCOMPARE(prompter_->asked.first().icon, QMessageBox::Critical);
