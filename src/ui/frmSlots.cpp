@@ -60,6 +60,7 @@ frmSlots::frmSlots(ConfigDocument &doc, SerialLink &link, QWidget *parent)
     setWindowTitle(slotsTitle());
     d->build();
     ShowInstalled();
+    resize(sizeHint().expandedTo(QSize(560, 380)));
 }
 
 frmSlots::~frmSlots()
@@ -75,6 +76,7 @@ void frmSlots::Private::build()
     fmeConfig->setObjectName(QStringLiteral("fmeConfig"));
     auto *frameBox = new QVBoxLayout(fmeConfig);
     strip = new BoardStrip(QStringLiteral("shpSlot"), fmeConfig);
+    strip->setShapeMinimumSize(QSize(22, 110));
     strip->setTipSource([this](int slot, int) {
         return installedSlotTip(doc.config, installed(), slot);
     });

@@ -57,13 +57,14 @@ BoardStrip::BoardStrip(const QString &shapePrefix, QWidget *parent, bool withLam
         shape->setObjectName(shapePrefix + QLatin1Char('_') + QString::number(slot));
         shape->setFrameShape(QFrame::Box);
         shape->setLineWidth(1);
-        shape->setMinimumSize(withLamps ? LampSize + 8 : 12, 48);
+        shape->setMinimumSize(withLamps ? LampSize + 12 : 12, 48);
         shape->setAutoFillBackground(true);
         shapes_[slot] = shape;
         if (withLamps && isLineSlot(slot))
             addLamps(slot);
         auto *number = new QLabel(QString::number(slot), this);
         number->setAlignment(Qt::AlignHCenter);
+        numbers_[slot] = number;
         column->addWidget(shape, 1);
         column->addWidget(number);
         row->addLayout(column);
@@ -146,6 +147,19 @@ void BoardStrip::paintRim(int slot)
     pal.setColor(QPalette::WindowText, marked_[slot] ? QColor(255, 140, 0) : QColor(128, 128, 128));
     shape->setPalette(pal);
     shape->setLineWidth(marked_[slot] ? 3 : 1);
+    QFont font = numbers_[slot]->font();
+    font.setBold(marked_[slot]);
+    numbers_[slot]->setFont(font);
+    QPalette numberColours; // nothing set: the strip's own colours
+    if (marked_[slot])
+        numberColours.setColor(QPalette::WindowText, QColor(255, 140, 0));
+    numbers_[slot]->setPalette(numberColours);
+}
+
+void BoardStrip::setShapeMinimumSize(const QSize &size)
+{
+    for (QFrame *shape : shapes_)
+        shape->setMinimumSize(size);
 }
 
 void BoardStrip::showLamps(int slot, int boardType)

@@ -13,6 +13,7 @@
 #include <functional>
 
 class QFrame;
+class QLabel;
 
 class BoardStrip : public QWidget
 {
@@ -26,10 +27,12 @@ class BoardStrip : public QWidget
                         bool withLamps = false);
 
     static QColor colourFor(int boardType);
+    // Shapes at least this large (a window showing only the boards draws them bigger).
+    void setShapeMinimumSize(const QSize &size);
 
     void setSlotType(int slot, int boardType);
     QColor slotColour(int slot) const;
-    // A marked slot is drawn with a thick orange rim (a slot that needs attention).
+    // A marked slot (one that needs attention) has a thick orange rim and number.
     void setSlotMarked(int slot, bool marked);
     bool slotMarked(int slot) const;
     QFrame *shape(int slot) const { return shapes_[slot]; }
@@ -62,5 +65,6 @@ class BoardStrip : public QWidget
     std::array<QFrame *, 18> shapes_{};
     std::array<QWidget *, LampCount> lamps_{};
     std::array<bool, 18> marked_{};
+    std::array<QLabel *, 18> numbers_{};
     TipSource tipSource_;
 };
