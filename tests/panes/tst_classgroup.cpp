@@ -78,7 +78,7 @@ struct ClassEdit {
 
 } // namespace
 
-class TestDialogs : public QObject
+class TestClassGroup : public QObject
 {
     Q_OBJECT
   private slots:
@@ -108,17 +108,17 @@ class TestDialogs : public QObject
     std::unique_ptr<ScriptedPrompter> prompter_;
 };
 
-void TestDialogs::init()
+void TestClassGroup::init()
 {
     prompter_ = std::make_unique<ScriptedPrompter>();
 }
 
-void TestDialogs::cleanup()
+void TestClassGroup::cleanup()
 {
     prompter_.reset();
 }
 
-void TestDialogs::offeredClasses()
+void TestClassGroup::offeredClasses()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -133,7 +133,7 @@ void TestDialogs::offeredClasses()
     QVERIFY(prompter_->asked.isEmpty());
 }
 
-void TestDialogs::applyChanges_data()
+void TestClassGroup::applyChanges_data()
 {
     QTest::addColumn<int>("officers");       // live Officer extensions
     QTest::addColumn<bool>("customMatch");   // a Custom extension with the edited options
@@ -168,7 +168,7 @@ void TestDialogs::applyChanges_data()
         << 0 << true << Buttons{B::No} << QStringList{match} << true << int(ClassOfficer) << false;
 }
 
-void TestDialogs::applyChanges()
+void TestClassGroup::applyChanges()
 {
     QFETCH(int, officers);
     QFETCH(bool, customMatch);
@@ -211,7 +211,7 @@ void TestDialogs::applyChanges()
     QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
 }
 
-void TestDialogs::iconChoice()
+void TestClassGroup::iconChoice()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -230,7 +230,7 @@ void TestDialogs::iconChoice()
     QCOMPARE(int(doc.config.Extensions[2].Class), int(ClassCustom));
 }
 
-void TestDialogs::switchingWithEdits_data()
+void TestClassGroup::switchingWithEdits_data()
 {
     QTest::addColumn<Buttons>("answers");
     QTest::addColumn<int>("loadedAfter");
@@ -243,7 +243,7 @@ void TestDialogs::switchingWithEdits_data()
     QTest::newRow("stay") << Buttons{B::Cancel} << int(ClassOfficer) << false;
 }
 
-void TestDialogs::switchingWithEdits()
+void TestClassGroup::switchingWithEdits()
 {
     QFETCH(Buttons, answers);
     QFETCH(int, loadedAfter);
@@ -265,7 +265,7 @@ void TestDialogs::switchingWithEdits()
     QCOMPARE(edit.window.hasUnappliedEdits(), loadedAfter == ClassOfficer);
 }
 
-void TestDialogs::newClassNames()
+void TestClassGroup::newClassNames()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -299,7 +299,7 @@ void TestDialogs::newClassNames()
              QStringLiteral("officer"));
 }
 
-void TestDialogs::noNewClassWhenFull()
+void TestClassGroup::noNewClassWhenFull()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -313,7 +313,7 @@ void TestDialogs::noNewClassWhenFull()
     QVERIFY(prompter_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
 }
 
-void TestDialogs::renameKeepsTheEdit()
+void TestClassGroup::renameKeepsTheEdit()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -337,7 +337,7 @@ void TestDialogs::renameKeepsTheEdit()
 
 // ---- group members ----------------------------------------------------------
 
-void TestDialogs::memberBoxes()
+void TestClassGroup::memberBoxes()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -357,7 +357,7 @@ void TestDialogs::memberBoxes()
     QCOMPARE(dialog.box(6)->checkState(), Qt::Unchecked);
 }
 
-void TestDialogs::membersApplied_data()
+void TestClassGroup::membersApplied_data()
 {
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("state");
@@ -371,7 +371,7 @@ void TestDialogs::membersApplied_data()
     QTest::newRow("other, left grey") << other << int(Qt::PartiallyChecked) << other;
 }
 
-void TestDialogs::membersApplied()
+void TestClassGroup::membersApplied()
 {
     QFETCH(int, group);
     QFETCH(int, state);
@@ -391,7 +391,7 @@ void TestDialogs::membersApplied()
     QVERIFY(doc.config == before);
 }
 
-void TestDialogs::greyBoxCycle()
+void TestClassGroup::greyBoxCycle()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -412,7 +412,7 @@ void TestDialogs::greyBoxCycle()
     QCOMPARE(plain->checkState(), Qt::Unchecked);
 }
 
-void TestDialogs::cancelChangesNothing()
+void TestClassGroup::cancelChangesNothing()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -427,7 +427,7 @@ void TestDialogs::cancelChangesNothing()
     QVERIFY(!doc.ConfigChanged());
 }
 
-void TestDialogs::keys_data()
+void TestClassGroup::keys_data()
 {
     QTest::addColumn<int>("from"); // box rows 0..14: extensions 0..15 without 3
     QTest::addColumn<int>("key");
@@ -440,7 +440,7 @@ void TestDialogs::keys_data()
     QTest::newRow("End") << 0 << int(Qt::Key_End) << 14;
 }
 
-void TestDialogs::keys()
+void TestClassGroup::keys()
 {
     QFETCH(int, from);
     QFETCH(int, key);
@@ -457,7 +457,7 @@ void TestDialogs::keys()
     QCOMPARE(dialog.focusWidget(), dialog.box(rowIndex(to)));
 }
 
-void TestDialogs::groupPaneOpensTheDialog()
+void TestClassGroup::groupPaneOpensTheDialog()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -480,5 +480,5 @@ void TestDialogs::groupPaneOpensTheDialog()
     QVERIFY(!child<QPushButton>(pane, QStringLiteral("cmdGrpSelect"))->isEnabled());
 }
 
-QTEST_MAIN(TestDialogs)
-#include "tst_dialogs.moc"
+QTEST_MAIN(TestClassGroup)
+#include "tst_classgroup.moc"
