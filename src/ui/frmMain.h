@@ -123,6 +123,7 @@ class frmMain : public QMainWindow
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
     void showHelpWindow(bool search);
+    void showClassRights();
     void showAbout();
     // Exchange side of the window (frmMainExchange.cpp).
     void createExchange();
