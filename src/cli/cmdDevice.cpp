@@ -6,8 +6,8 @@
 
 #include "ConfigFile.h"
 #include "DownloadController.h"
-#include "ExchangeBackup.h"
 #include "ExchangeImage.h"
+#include "SafeWrite.h"
 #include "ServiceController.h"
 #include "ServiceValues.h"
 
@@ -42,11 +42,11 @@ int runDownload(const DeviceOptions &options, Streams io)
     }
     QString error;
     if (!WriteConfigFile(options.positional.first(), config, &error)) {
-        io.err << "Cannot write " << options.positional.first() << ": " << error << Qt::endl;
+        io.err << error << Qt::endl;
         return ExitBadInput;
     }
-    if (!options.image.isEmpty() && !writeImageFile(options.image, image, &error)) {
-        io.err << "Cannot write " << options.image << ": " << error << Qt::endl;
+    if (!options.image.isEmpty() && !writeWholeFile(options.image, image, &error)) {
+        io.err << error << Qt::endl;
         return ExitBadInput;
     }
     return ExitOk;

@@ -3,10 +3,10 @@
 #include "ConfigFile.h"
 #include "Configuration.h"
 #include "ExchangeImage.h"
+#include "SafeWrite.h"
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace
@@ -26,19 +26,6 @@ QString freeStem(const QDir &folder, const QString &base)
 }
 
 } // namespace
-
-bool writeImageFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    // Every byte written and flushed, and the device's error checked,
-    // before the file takes its name.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-        file.error() == QFileDevice::NoError && file.commit())
-        return true;
-    *error = file.errorString();
-    file.cancelWriting();
-    return false;
-}
 
 QString defaultBackupFolder()
 {
@@ -85,14 +72,14 @@ BackupFiles writeExchangeBackup(const QString &folder, const QString &systemName
                                            when.toString(QStringLiteral("yyyyMMdd-hhmmss")));
     const QString bin = stem + QStringLiteral(".bin");
     QString error;
-    if (!writeImageFile(bin, image, &error)) {
-        result.error = bin + QStringLiteral(": ") + error;
+    if (!writeWholeFile(bin, image, &error)) {
+        result.error = error;
         return result;
     }
     result.paths.append(bin);
     const QString twz = stem + QStringLiteral(".TWZ");
     if (!WriteConfigFile(twz, config, &error)) {
-        result.error = twz + QStringLiteral(": ") + error;
+        result.error = error;
         return result;
     }
     result.paths.append(twz);

@@ -2,15 +2,11 @@
 // Backups of the exchange's memory, taken before every upload: the 8192 raw
 // bytes as <system name>-<yyyyMMdd-hhmmss>.bin and their decoding as a .TWZ
 // of the same name, side by side in one folder. Each file is written whole
-// before it appears under its name.
+// before it appears under its name (a full disk leaves no half backup).
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
-// Writes a raw memory image (or any bytes) so that the file is complete on
-// disk before it takes its name; false with the reason otherwise.
-bool writeImageFile(const QString &path, const QByteArray &bytes, QString *error);
 
 // "backups" under the program's data folder, shared by every helmWISE program.
 QString defaultBackupFolder();

@@ -55,7 +55,12 @@ QString frmMain::templateFile()
 {
     if (!templateOverride().isEmpty())
         return templateOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("default.TWZ"));
+    // Beside the program in the build folder; in the data folder once installed.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("default.TWZ"));
+    const QString installed = QDir::cleanPath(
+        programDir.filePath(QStringLiteral(HELMWISE_DATA_FROM_PROGRAM "/default.TWZ")));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 void frmMain::setNewSystemRunner(NewSystemRunner runner)
@@ -74,9 +79,8 @@ bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
 {
     const FileLoad load = loadConfiguration(fileName, doc_.config);
     if (!load.ok) {
-        prompter().message(this, programTitle, load.message);
-        NewConfiguration();
-        doc_.setConfigChanged(false);
+        // The configuration in use, its name and its state stay as they were.
+        prompter().message(this, programTitle, load.message, QMessageBox::NoIcon, load.detail);
         return false;
     }
     if (!load.importedDos)
@@ -102,6 +106,7 @@ void frmMain::afterConfigurationReplaced()
 
 void frmMain::NewConfiguration()
 {
+    setStatus(QString());
     QString path = templateFile();
     if (isConfigurationFile(path) && loadConfiguration(path, doc_.config).ok) {
         importedDos_ = false;
@@ -118,15 +123,27 @@ void frmMain::NewConfiguration()
     doc_.setConfigChanged(false);
     setTitleForFile();
     afterConfigurationReplaced();
-    frmNewSystem dialog(doc_.config, this);
+    Configuration made = doc_.config;
+    frmNewSystem dialog(made, this);
     dialog.setOpenInstead(true);
-    const int result = newSystemRunner() ? newSystemRunner()(dialog) : dialog.exec();
+    int result = QDialog::Rejected;
+    do {
+        result = newSystemRunner() ? newSystemRunner()(dialog) : dialog.exec();
+        // A file that cannot be opened brings the dialog back.
+    } while (result == frmNewSystem::OpenedFile && !doLoadFile(dialog.chosenFile(), false));
     dialog.setOpenInstead(false);
-    if (result == frmNewSystem::OpenedFile) {
-        doLoadFile(dialog.chosenFile(), false);
-        return;
-    }
-    doc_.setConfigChanged(false);
+    if (result == QDialog::Accepted)
+        newSystemMade(made);
+}
+
+void frmMain::newSystemMade(const Configuration &made)
+{
+    // A system nobody has saved yet is unsaved work.
+    doc_.replaceConfiguration(made, QStringLiteral("New System"));
+    importedDos_ = false;
+    doc_.setCurrentFile(QString());
+    setStatus(QString());
+    setTitleForFile();
     afterConfigurationReplaced();
 }
 
@@ -142,6 +159,7 @@ bool frmMain::writeTo(const QString &fileName, const QString &action)
     doc_.setCurrentFile(fileName);
     doc_.setConfigChanged(false);
     setTitleForFile();
+    setStatus(QStringLiteral("Saved ") + QDir::toNativeSeparators(fileName));
     AppSettings::CheckMRU(fileName);
     BuildMRU();
     return true;
@@ -174,8 +192,13 @@ bool frmMain::askToSave(const QString &question)
 {
     if (!doc_.ConfigChanged())
         return true;
+    // The question names the configuration it is about.
+    const QString which = doc_.CurrentFile().isEmpty()
+                              ? QStringLiteral("New Configuration")
+                              : QDir::toNativeSeparators(doc_.CurrentFile());
     const auto answer = prompter().question(
-        this, programTitle, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        this, programTitle, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        which);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
@@ -196,15 +219,9 @@ void frmMain::fileNew()
         doLoadFile(dialog.chosenFile(), false);
         return;
     }
-    if (result != QDialog::Accepted)
-        return;
     // The new system is not the file that was open: it starts unnamed.
-    doc_.config = scratch;
-    importedDos_ = false;
-    doc_.setCurrentFile(QString());
-    doc_.setConfigChanged(false);
-    setTitleForFile();
-    afterConfigurationReplaced();
+    if (result == QDialog::Accepted)
+        newSystemMade(scratch);
 }
 
 void frmMain::fileOpen()
@@ -263,9 +280,13 @@ void frmMain::doExport()
     if (name.isEmpty())
         return;
     QString error;
-    if (!exportLists(name, doc_.config, &error))
+    if (!exportLists(name, doc_.config, &error)) {
         prompter().failure(this, QStringLiteral("Export"), QStringLiteral("Unable to export"), name,
                            error);
+        return;
+    }
+    setStatus(QStringLiteral("Exported 3 files to ") +
+              QDir::toNativeSeparators(QFileInfo(name).absolutePath()));
 }
 
 void frmMain::saveReport()
@@ -285,9 +306,12 @@ void frmMain::saveReport()
     if (name.isEmpty())
         return;
     QString error;
-    if (!report_->saveReportPdf(name, &error))
+    if (!report_->saveReportPdf(name, &error)) {
         prompter().failure(this, QStringLiteral("Save Report"), QStringLiteral("Unable to save"),
                            name, error);
+        return;
+    }
+    setStatus(QStringLiteral("Saved ") + QDir::toNativeSeparators(name));
 }
 
 void frmMain::printReport()

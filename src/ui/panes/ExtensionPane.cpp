@@ -79,6 +79,7 @@ ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData1"));
     d->build();
+    panes::guardCodePage(d->txtExtName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 ExtensionPane::~ExtensionPane()

@@ -65,6 +65,7 @@ GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData2"));
     d->build();
+    panes::guardCodePage(d->txtGrpName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 GroupPane::~GroupPane()

@@ -80,6 +80,7 @@ SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData3"));
     d->build();
+    panes::guardCodePage(d->txtSysName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 SystemPane::~SystemPane()
