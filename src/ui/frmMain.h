@@ -101,6 +101,7 @@ class frmMain : public QMainWindow
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
     void showHelpWindow(bool search);
+    void showClassRights();
     void showAbout();
 
     ConfigDocument &doc_;

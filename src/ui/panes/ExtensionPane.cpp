@@ -3,6 +3,7 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Names.h"
+#include "OptionBoxes.h"
 #include "PaneSupport.h"
 
 #include <QCheckBox>
@@ -25,14 +26,6 @@ struct OptionBit {
     uint8_t bit;
 };
 
-// The option boxes and the Status bits they edit.
-const OptionBit optionBits[8] = {
-    {"Recall", 0, ExtRecall},    {"Intrude", 1, ExtIntrude},
-    {"Rapid Ring", 1, ExtRapid}, {"Night Bell Pickup", 1, ExtNightPickup},
-    {"Dial #", 1, ExtHash},      {"Dial LD", 1, ExtLD},
-    {"Dial MF", 1, ExtMF},       {"Dial 9", 4, ExtDial9},
-};
-
 // The class flags shown read-only.
 const OptionBit classFlags[4] = {
     {"Night Bell", 0, ExtNightBell},
@@ -51,8 +44,8 @@ struct ExtensionPane::Private {
     QLineEdit *txtExtName, *txtExtNo, *txtExtDD, *txtEquip, *txtExtBoard, *txtExtPort;
     QComboBox *cboExtClass, *cboExtGroup;
     QLabel *labGA, *labExtDD;
-    QGroupBox *fmeExtOpts;
-    QCheckBox *chkSub[8], *chkSub6[8], *chkSubC[4];
+    OptionBoxes *fmeExtOpts;
+    QCheckBox *chkSubC[4];
 
     Private(ExtensionPane *pane, ConfigDocument &document) : q(pane), doc(document) {}
 
@@ -135,27 +128,10 @@ void ExtensionPane::Private::build()
     grid->setColumnStretch(6, 1); // the short boxes keep their width
     layout->addWidget(info);
 
-    fmeExtOpts = new QGroupBox(QStringLiteral("Options"), q);
+    fmeExtOpts = new OptionBoxes(q);
     fmeExtOpts->setObjectName(QStringLiteral("fmeExtOpts"));
-    auto *opts = new QGridLayout(fmeExtOpts);
-    for (int k = 0; k < 8; ++k) {
-        chkSub[k] = new QCheckBox(QLatin1String(optionBits[k].caption), fmeExtOpts);
-        chkSub[k]->setObjectName(QStringLiteral("chkSub_%1").arg(k));
-        opts->addWidget(chkSub[k], k / 4, k % 4);
-        const OptionBit bit = optionBits[k];
-        QObject::connect(chkSub[k], &QCheckBox::clicked, q,
-                         [this, bit](bool on) { optionClicked(bit.byte, bit.bit, on); });
-    }
-    opts->addWidget(new QLabel(QStringLiteral("Dial 6 access:"), fmeExtOpts), 2, 0, 1, 4);
-    for (int k = 0; k < Dial6Codes; ++k) {
-        chkSub6[k] = new QCheckBox(QString::number(61 + k), fmeExtOpts);
-        chkSub6[k]->setObjectName(QStringLiteral("chkSub6_%1").arg(k));
-        chkSub6[k]->setToolTip(QStringLiteral("May dial %1").arg(61 + k));
-        opts->addWidget(chkSub6[k], 3 + k / 4, k % 4);
-        const uint8_t bit = uint8_t(1u << k);
-        QObject::connect(chkSub6[k], &QCheckBox::clicked, q,
-                         [this, bit](bool on) { optionClicked(2, bit, on); });
-    }
+    QObject::connect(fmeExtOpts, &OptionBoxes::optionClicked, q,
+                     [this](int byte, uint8_t bit, bool on) { optionClicked(byte, bit, on); });
     layout->addWidget(fmeExtOpts);
 
     auto *flags = new QGroupBox(QStringLiteral("Class Type"), q);
@@ -232,10 +208,7 @@ void ExtensionPane::Private::fill()
     txtExtBoard->setText(boardNumberText(index / ExtsPerBoard + 1));
     txtExtPort->setText(QString::number(extensionPort(index)));
 
-    for (int k = 0; k < 8; ++k)
-        chkSub[k]->setChecked(e.Status[optionBits[k].byte] & optionBits[k].bit);
-    for (int k = 0; k < Dial6Codes; ++k)
-        chkSub6[k]->setChecked(e.Status[2] & (1u << k));
+    fmeExtOpts->showStatus(e.Status);
     for (int k = 0; k < 4; ++k)
         chkSubC[k]->setChecked(e.Status[classFlags[k].byte] & classFlags[k].bit);
 
