@@ -2,6 +2,7 @@
 // drives them, with the questions answered by script.
 #include "ClassEdits.h"
 #include "ConfigDocument.h"
+#include "FailOnQtWarnings.h"
 #include "GroupPane.h"
 #include "PaneFixture.h"
 #include "ScriptedPrompter.h"
@@ -110,6 +111,7 @@ class TestClassGroup : public QObject
 
 void TestClassGroup::init()
 {
+    failOnQtWarnings();
     prompter_ = std::make_unique<ScriptedPrompter>();
 }
 
