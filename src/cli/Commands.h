@@ -13,7 +13,8 @@ enum ExitStatus {
     ExitOk = 0,
     ExitErrorsFound = 1,  // check/upload: the configuration has errors
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
-    ExitNoReply = 3,      // the exchange stayed silent
+    ExitNoReply = 3,      // the exchange stayed silent, or the line failed
+    ExitVerifyFailed = 4, // upload: the read-back differs from what was sent
 };
 
 struct Streams {

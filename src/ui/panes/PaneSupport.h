@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QDialogButtonBox;
 class QLineEdit;
 class QObject;
 class QTableWidget;
@@ -67,6 +68,9 @@ std::optional<int> valueFromCell(const QString &text, const ChoiceList &names);
 void ensureItems(QTableWidget *grid);
 // Writes number and name into two cells of a row (blank for 0 / -1).
 void setCellText(QTableWidget *grid, int row, int column, const QString &text);
+
+// OK and Cancel of a dialog, named cmdOK and cmdCancel; OK is the default.
+QDialogButtonBox *okCancelButtons(QWidget *dialog);
 
 // Cuts every connection from the owner's children to the owner, so nothing
 // a child emits while being destroyed reaches a half-destroyed owner.
