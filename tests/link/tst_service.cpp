@@ -1,6 +1,5 @@
 // The service commands as the exchange answers them: a write is done only
-// when the exchange confirms it, PIN bytes that are no digits are refused,
-// and Cancel stops what was still queued.
+// when the exchange confirms it, and PIN bytes that are no digits are refused.
 #include "LinkRig.h"
 
 #include "ServiceController.h"
@@ -31,7 +30,6 @@ class TestService : public QObject
     void writeDoneOnlyWhenTheExchangeConfirms();
     void pinBytesRead_data();
     void pinBytesRead();
-    void cancelDropsWhatIsQueued();
 };
 
 void TestService::writeDoneOnlyWhenTheExchangeConfirms_data()
@@ -124,25 +122,6 @@ void TestService::pinBytesRead()
         QCOMPARE(values.count(), 1);
         QCOMPARE(values.at(0).at(0).toString(), pin);
     }
-}
-
-void TestService::cancelDropsWhatIsQueued()
-{
-    Rig rig;
-    ServiceController service(rig.link);
-    QSignalSpy cancelled(&service, &LinkOperation::cancelled);
-    // Cancel after the first clock byte has come back.
-    rig.link.setReplyHandler(Serial::OwnerClock,
-                             [&](int, const QByteArray &) { service.cancel(); });
-    service.readClock();
-    QVERIFY(rig.run(service));
-    QCOMPARE(cancelled.count(), 1);
-    for (int k = 0; k < 20; ++k) {
-        rig.link.PumpOutput();
-        QCoreApplication::processEvents();
-    }
-    QCOMPARE(rig.exchange.counters().byteReads, 1);
-    QVERIFY(rig.link.isIdle());
 }
 
 QTEST_GUILESS_MAIN(TestService)
