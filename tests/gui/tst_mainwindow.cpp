@@ -6,6 +6,7 @@
 #include "ConfigFile.h"
 #include "ErrorList.h"
 #include "ExtensionPane.h"
+#include "FailOnQtWarnings.h"
 #include "FileAccess.h"
 #include "GroupPane.h"
 #include "GuiFixtures.h"
@@ -151,6 +152,7 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settingsDir_);
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();
