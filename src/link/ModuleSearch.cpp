@@ -1,5 +1,6 @@
 #include "ModuleSearch.h"
 
+#include "PortProblems.h"
 #include "SerialLine.h"
 
 #include <QSerialPortInfo>
@@ -18,10 +19,10 @@ void say(const ModuleMessages &messages, const QString &line)
         messages.splash(line);
 }
 
-void box(const ModuleMessages &messages, const QString &text)
+void box(const ModuleMessages &messages, const QString &text, const QString &detail = QString())
 {
     if (messages.critical)
-        messages.critical(searchTitle(), text);
+        messages.critical(searchTitle(), text, detail);
 }
 
 } // namespace
@@ -121,17 +122,21 @@ bool ModuleSearch::ConnectModule(const ModuleMessages &messages)
                 say(messages,
                     QStringLiteral("Tidelex Analogue Programming Module in use by another program"));
                 if (silent < 4)
-                    box(messages, QStringLiteral("Tidelex Analogue Programming Module \n"
-                                                 "in use by another program"));
+                    box(messages,
+                        QStringLiteral("Tidelex Analogue Programming Module \n"
+                                       "in use by another program"),
+                        describePortProblem(module.portName, result));
             } else {
                 const QString number = QString::number(result);
                 say(messages,
                     QStringLiteral("Tidelex Analogue Programming Module has an unknown error ") +
                         number);
                 if (silent < 3)
-                    box(messages, QStringLiteral("Tidelex Analogue Programming Module \n"
-                                                 "has an unknown error ") +
-                                      number);
+                    box(messages,
+                        QStringLiteral("Tidelex Analogue Programming Module \n"
+                                       "has an unknown error ") +
+                            number,
+                        describePortProblem(module.portName, result));
             }
         }
     }

@@ -94,7 +94,7 @@ void TestModules::connectModule()
     QStringList shown;
     QStringList titles;
     ModuleMessages messages;
-    messages.critical = [&](const QString &title, const QString &text) {
+    messages.critical = [&](const QString &title, const QString &text, const QString &) {
         titles.append(title);
         shown.append(text);
     };
