@@ -90,6 +90,8 @@ class frmMain : public QMainWindow
     void setDateAndTime();
     void getVersion();
     void rebootExchange();
+    // The boards the exchange reports, beside the configuration's (frmSlots).
+    void showInstalledBoards();
     void connectSimulator(bool on);
     // Where upload backups go; "backups" under the program's data folder
     // unless set otherwise (tests keep theirs in a scratch folder).

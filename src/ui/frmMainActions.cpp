@@ -199,7 +199,8 @@ void frmMain::createMenus()
     connect(verifyDownload_, &QAction::toggled, this, &AppSettings::setReadTwiceToVerify);
     exchangeActions_ << verifyDownload_;
     config->addSeparator();
-    comingLater(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"));
+    exchangeItem(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
+                 &frmMain::showInstalledBoards);
     config->addSeparator();
     exchangeItem(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
                  &frmMain::setDateAndTime);
