@@ -18,11 +18,8 @@
 #include "frmComms.h"
 #include "frmGetConfig.h"
 #include "frmPinPass.h"
-<<<<<<< HEAD
 #include "frmSendConfig.h"
-=======
 #include "frmSlots.h"
->>>>>>> main
 #include "frmSplash.h"
 #include "frmTime.h"
 #include "mdlSerial.h"
