@@ -11,7 +11,7 @@ namespace cli {
 
 enum ExitStatus {
     ExitOk = 0,
-    ExitErrorsFound = 1,  // check/upload: the configuration has errors
+    ExitErrorsFound = 1,  // check/upload: the configuration has errors; boards: they differ
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
     ExitNoReply = 3,      // the exchange stayed silent, or the line failed
     ExitVerifyFailed = 4, // upload: the read-back differs from what was sent
@@ -30,6 +30,8 @@ int runNew(const QStringList &args, Streams io);
 int runReport(const QStringList &args, Streams io);
 // Exchange commands: download, upload, pin, password, clock, version, reboot, ports.
 int runDevice(const QStringList &args, Streams io);
+// The exchange's boards, compared with a configuration when one is given.
+int runBoards(const QStringList &args, Streams io);
 
 struct Verb {
     const char *name;

@@ -11,6 +11,9 @@
 #include <functional>
 
 class ConfigDocument;
+class ExchangeConnection;
+class ServiceController;
+class frmComms;
 class ErrorList;
 class ExtensionPane;
 class GroupPane;
@@ -68,6 +71,25 @@ class frmMain : public QMainWindow
     QWidget *currentView() const;
     ConfigDocument &document() { return doc_; }
 
+    // The exchange: the start-up module search, or the built-in simulator
+    // starting as the cabinet `simulateFile` describes (the default cabinet
+    // when empty). Run once, after the load step.
+    void connectExchange(bool simulate, const QString &simulateFile = QString());
+    ExchangeConnection &exchange() { return *exchange_; }
+    // The traffic terminal, created hidden with the window.
+    frmComms &terminal() { return *terminal_; }
+
+    // Configuration menu commands.
+    void getConfig();
+    void setTiePin();
+    void setPassword();
+    void setDateAndTime();
+    void getVersion();
+    void rebootExchange();
+    void connectSimulator(bool on);
+    // The folder upload backups go to: "backups" under the program's data folder.
+    static QString backupFolder();
+
     // The file a new configuration starts from; "default.TWZ" beside the program.
     static void setTemplateFile(const QString &path);
     static QString templateFile();
@@ -104,6 +126,16 @@ class frmMain : public QMainWindow
     void showHelpWindow(bool search);
     void showClassRights();
     void showAbout();
+    // Exchange side of the window (frmMainExchange.cpp).
+    void createExchange();
+    void updateExchangeCommands();
+    void showConnectionState();
+    void onModuleLost(const QString &reason);
+    bool exchangeReady(const QString &title);
+    void takeDownloadedImage(const QByteArray &image);
+    // A service command on its own controller, holding the line; its failure
+    // is told under `title`. Null while another command runs.
+    ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
 
     ConfigDocument &doc_;
     CheckResult lastCheck_;
@@ -126,6 +158,14 @@ class frmMain : public QMainWindow
     QWidget *errorArea_ = nullptr;
     ErrorList *errors_ = nullptr;
     QLabel *status_ = nullptr;
+    QLabel *connection_ = nullptr;
+    ExchangeConnection *exchange_ = nullptr;
+    frmComms *terminal_ = nullptr;
+    QList<QAction *> exchangeActions_;
+    QAction *connectSimulator_ = nullptr;
+    QAction *verifyDownload_ = nullptr;
+    // A download or an upload's backup has filled the BACKUP image.
+    bool backupShown_ = false;
     QPointer<HelpWindow> help_;
 
     QActionGroup *viewModes_ = nullptr;
