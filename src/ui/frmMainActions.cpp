@@ -190,7 +190,8 @@ void frmMain::createMenus()
         QStringLiteral("Read every block twice and take it only when both readings agree"));
     exchangeActions_ << verifyDownload_;
     config->addSeparator();
-    comingLater(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"));
+    exchangeItem(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
+                 &frmMain::showInstalledBoards);
     config->addSeparator();
     exchangeItem(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
                  &frmMain::setDateAndTime);
