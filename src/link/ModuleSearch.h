@@ -38,9 +38,8 @@ QList<PortCandidate> systemSerialPorts();
 struct ModuleMessages {
     // A line on the start-up window.
     std::function<void(const QString &)> splash;
-    // A message box with the critical icon; `detail` says what holds or
-    // blocks the port where the system can tell.
-    std::function<void(const QString &title, const QString &text, const QString &detail)> critical;
+    // A message box with the critical icon.
+    std::function<void(const QString &title, const QString &text)> critical;
 };
 
 // "Settings/SilentMissing" of the program's settings; 1 when not set.

@@ -80,8 +80,8 @@ void frmMain::connectExchange(bool simulate, const QString &simulateFile)
     }
     ModuleMessages messages;
     messages.splash = [](const QString &line) { SplashMessage(line); };
-    messages.critical = [this](const QString &title, const QString &text, const QString &detail) {
-        prompter().message(this, title, text, QMessageBox::Critical, detail);
+    messages.critical = [this](const QString &title, const QString &text) {
+        prompter().message(this, title, text, QMessageBox::Critical);
     };
     exchange_->connectAtStart(messages);
 }
