@@ -3,10 +3,12 @@
 // Usage: exchange_grab_screens OUTDIR [WIDTHxHEIGHT] [dark]
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"
+#include "UploadController.h"
 #include "frmComms.h"
 
 #include <QDir>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace
 {
@@ -55,6 +57,35 @@ int main(int argc, char *argv[])
     shot(get, QStringLiteral("get-midway"));
     waitFor([&] { return !s.exchange().isBusy(); });
     shot(&s.window, QStringLiteral("main-after-download"));
+
+    // The upload at the line's pace, with the longest the window went without
+    // handling events (a stall the technician would feel) measured throughout.
+    QElapsedTimer sinceTick;
+    qint64 longestStall = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestStall = std::max(longestStall, sinceTick.restart());
+    });
+    s.doc.config.Extensions[3].ExtNum = 180;
+    s.doc.markChanged();
+    QElapsedTimer uploadClock;
+    uploadClock.start();
+    sinceTick.start();
+    ticker.start(5);
+    s.action("mnuConfigSend")->trigger();
+    QWidget *send = s.openWindow<QWidget>("frmSendConfig");
+    auto *upload = send->findChild<UploadController *>();
+    waitFor([&] { return upload->phase() == UploadController::Phase::Verifying; }, 60000);
+    shot(send, QStringLiteral("send-midway"));
+    waitFor([&] { return !s.exchange().isBusy(); }, 60000);
+    ticker.stop();
+    qInfo() << "upload took" << uploadClock.elapsed() << "ms; longest pause between events"
+            << longestStall << "ms";
+    shot(send, QStringLiteral("send-end"));
+    send->close();
+    s.action("mnuViewRaw")->trigger();
+    shot(s.openWindow<QWidget>("frmSendConfig"), QStringLiteral("raw-data"));
+    s.openWindow<QWidget>("frmSendConfig")->close();
 
     s.exchange().link().setShowAllMessages(true);
     s.action("mnuConfigPIN")->trigger();
