@@ -43,6 +43,7 @@ class PortGrid : public QTableWidget
     void writeRow(int row, const PortRow &data);
     void refreshRow(int row);
     void highlight();
+    void fitDropDownColumns();
 
     ConfigDocument &doc_;
     ListCategory category_ = ListCategory::Extensions;
