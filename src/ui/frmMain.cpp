@@ -7,7 +7,6 @@
 #include "LinkOperation.h"
 #include "Prompter.h"
 #include "ExtensionPane.h"
-#include "FileAccess.h"
 #include "GroupPane.h"
 #include "HelpWindow.h"
 #include "Icons.h"
