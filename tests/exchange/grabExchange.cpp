@@ -44,10 +44,14 @@ int main(int argc, char *argv[])
     s.prompts.buttons.enqueue(QMessageBox::No);
     s.window.resize(size.value(0).toInt(), size.value(1).toInt());
     s.exchange().simulatedLine()->setBaudRate(57600);
+    QElapsedTimer sinceTick; // see the upload below
     auto shot = [&](QWidget *widget, const QString &name) {
         QApplication::processEvents();
         if (widget)
             widget->grab().save(out.filePath(name + QStringLiteral(".png")));
+        // Drawing the picture is this aid's own pause, not the window's.
+        if (sinceTick.isValid())
+            sinceTick.restart();
     };
     shot(&s.window, QStringLiteral("main-simulated"));
 
@@ -60,11 +64,18 @@ int main(int argc, char *argv[])
 
     // The upload at the line's pace, with the longest the window went without
     // handling events (a stall the technician would feel) measured throughout.
-    QElapsedTimer sinceTick;
     qint64 longestStall = 0;
     QTimer ticker;
+    QString stallAt;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestStall = std::max(longestStall, sinceTick.restart());
+        const qint64 gap = sinceTick.restart();
+        if (gap > longestStall) {
+            longestStall = gap;
+            auto *upload = s.window.findChild<UploadController *>();
+            stallAt = upload ? QString::number(int(upload->phase())) + u'/' +
+                                   QString::number(upload->block())
+                             : QStringLiteral("-");
+        }
     });
     s.doc.config.Extensions[3].ExtNum = 180;
     s.doc.markChanged();
@@ -79,8 +90,13 @@ int main(int argc, char *argv[])
     shot(send, QStringLiteral("send-midway"));
     waitFor([&] { return !s.exchange().isBusy(); }, 60000);
     ticker.stop();
+    sinceTick.invalidate();
     qInfo() << "upload took" << uploadClock.elapsed() << "ms; longest pause between events"
-            << longestStall << "ms";
+            << longestStall << "ms, at phase/block" << stallAt << "; load" << [] {
+                   QFile f(QStringLiteral("/proc/loadavg"));
+                   f.open(QIODevice::ReadOnly);
+                   return f.readAll().trimmed();
+               }();
     shot(send, QStringLiteral("send-end"));
     send->close();
     s.action("mnuViewRaw")->trigger();
