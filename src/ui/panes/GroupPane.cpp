@@ -232,8 +232,7 @@ void GroupPane::Private::validate()
     }
     for (int row = 0; row < MemberRows; ++row) {
         for (int col = 0; col < 2; ++col)
-            vsGroupExt->item(row, col)->setBackground(bad[row] ? QBrush(panes::errorColour())
-                                                               : QBrush());
+            panes::paintCellError(vsGroupExt->item(row, col), bad[row]);
     }
     updating = false;
 }

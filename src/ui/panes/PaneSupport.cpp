@@ -22,6 +22,14 @@ namespace
 const char *const errorProperty = "fieldError";
 }
 
+void paintCellError(QTableWidgetItem *cell, bool error)
+{
+    if (!cell)
+        return;
+    cell->setBackground(error ? QBrush(errorColour()) : QBrush());
+    cell->setForeground(error ? QBrush(errorTextColour()) : QBrush());
+}
+
 void setFieldError(QWidget *field, bool error)
 {
     if (!field)
@@ -36,6 +44,8 @@ void setFieldError(QWidget *field, bool error)
     pal.setColor(QPalette::Base, errorColour());
     pal.setColor(QPalette::Button, errorColour());
     pal.setColor(QPalette::Window, errorColour());
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        pal.setColor(role, errorTextColour());
     field->setPalette(pal);
 }
 
