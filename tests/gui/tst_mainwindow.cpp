@@ -905,6 +905,12 @@ void TestMainWindow::reportCommands()
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.read(4) == "%PDF");
+    // The preview's own PDF button does the same.
+    const QString again = dir_->filePath(QStringLiteral("again.pdf"));
+    prompter_->files.enqueue(again);
+    s.window.findChild<QAction *>(QStringLiteral("cmdPdf"))->trigger();
+    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
+    QVERIFY(QFileInfo(again).size() > 0);
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     // Away from the report, the commands refuse again.
