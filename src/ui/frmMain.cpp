@@ -7,7 +7,6 @@
 #include "LinkOperation.h"
 #include "Prompter.h"
 #include "ExtensionPane.h"
-#include "FileAccess.h"
 #include "GroupPane.h"
 #include "HelpWindow.h"
 #include "Icons.h"
@@ -17,6 +16,7 @@
 #include "ReportView.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
+#include "UploadController.h"
 #include "frmComms.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
@@ -263,11 +263,14 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     if (exchange_->isBusy()) {
-        const auto answer = prompter().question(
-            this, QStringLiteral("helmWISE"),
-            QStringLiteral("A transfer with the exchange is still running; closing stops it.\n"
-                           "Close anyway?"),
-            QMessageBox::Yes | QMessageBox::No);
+        QString question = QStringLiteral("A transfer with the exchange is still running; "
+                                          "closing stops it.");
+        const auto *upload = qobject_cast<const UploadController *>(exchange_->running());
+        if (upload && upload->exchangeDisturbed())
+            question += u'\n' + partialConfigurationMessage();
+        const auto answer = prompter().question(this, QStringLiteral("helmWISE"),
+                                                question + QStringLiteral("\nClose anyway?"),
+                                                QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             event->ignore();
             return;
