@@ -26,6 +26,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
+#include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -101,6 +103,10 @@ class TestMainWindow : public QObject
     void listSortedByColumn();
     void gridFitsDropDowns_data();
     void errorColoursReadInEveryPalette_data();
+    void readOnlyFieldsLookReadOnly_data();
+    void readOnlyFieldsLookReadOnly();
+    void aboutStaysUntilClosed_data();
+    void aboutStaysUntilClosed();
     void errorColoursReadInEveryPalette();
     void gridFitsDropDowns();
     void renameThroughTree_data();
@@ -420,6 +426,50 @@ void TestMainWindow::errorColoursReadInEveryPalette()
     readable("pane field", field->palette().color(QPalette::Text),
              field->palette().color(QPalette::Base));
     s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::readOnlyFieldsLookReadOnly_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("shown");    // a box that only shows a value
+    QTest::addColumn<QString>("editable"); // a field of the same pane
+    QTest::newRow("extension equipment") << "E001" << "txtEquip" << "txtExtName";
+    QTest::newRow("tie-line board") << "T004" << "txtTieBoard" << "txtTieName";
+    QTest::newRow("group lead") << "G000" << "txtGroupLead" << "txtGrpName";
+}
+
+void TestMainWindow::readOnlyFieldsLookReadOnly()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, shown);
+    QFETCH(QString, editable);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(key);
+    auto *info = s.window.findChild<QLineEdit *>(shown);
+    auto *field = s.window.findChild<QLineEdit *>(editable);
+    QVERIFY(info && field && info->isVisible());
+    QVERIFY(info->isReadOnly());
+    QCOMPARE(info->palette().color(QPalette::Base), info->palette().color(QPalette::Window));
+    QVERIFY(info->palette().color(QPalette::Base) != field->palette().color(QPalette::Base));
+}
+
+void TestMainWindow::aboutStaysUntilClosed_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("start-up splash closes by itself") << false;
+    QTest::newRow("Help > About stays") << true;
+}
+
+void TestMainWindow::aboutStaysUntilClosed()
+{
+    QFETCH(bool, about);
+    frmSplash splash;
+    if (about)
+        splash.showHelp();
+    splash.show();
+    auto *timer = splash.findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QCOMPARE(timer->isActive(), !about);
 }
 
 void TestMainWindow::renameThroughTree_data()
@@ -1096,6 +1146,12 @@ void TestMainWindow::helpWindow()
     QVERIFY(prompter_->asked.isEmpty()); // no "There is no Help" message
     auto *text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
     QVERIFY(text->toPlainText().contains(QStringLiteral("Configuration errors")));
+    // A readable page, centred and whole on the screen.
+    const QRect area = s.window.screen()->availableGeometry();
+    QVERIFY(area.contains(help->geometry()));
+    QVERIFY(help->width() >= std::min(700, area.width() * 8 / 10));
+    QVERIFY(help->height() >= std::min(500, area.height() * 8 / 10));
+    QVERIFY((help->geometry().center() - area.center()).manhattanLength() <= 2);
     if (!searchFor.isEmpty())
         QCOMPARE(help->find(searchFor), found);
     QVERIFY(s.window.close());

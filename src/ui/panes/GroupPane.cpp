@@ -97,7 +97,7 @@ void GroupPane::Private::build()
     labGroupLead->setObjectName(QStringLiteral("labGroupLead"));
     txtGroupLead = new QLineEdit(info);
     txtGroupLead->setObjectName(QStringLiteral("txtGroupLead"));
-    txtGroupLead->setReadOnly(true);
+    panes::showAsReadOnly(txtGroupLead);
     cmdGrpSelect = new QPushButton(QStringLiteral("Select..."), info);
     cmdGrpSelect->setObjectName(QStringLiteral("cmdGrpSelect"));
     cmdGrpSelect->setToolTip(QStringLiteral("Choose the extensions which use this group"));

@@ -52,6 +52,9 @@ std::optional<int16_t> parseNumber(const QString &text);
 // A box the user cannot type into, showing a short number; capped in width
 // so the name fields beside it take the room.
 QLineEdit *readOnlyBox(QWidget *parent, const char *name);
+// Gives a box that only shows a value the window's background, so it reads
+// as information rather than a field to type in.
+void showAsReadOnly(QLineEdit *box);
 
 // Selects the whole box so the user can type over the committed value.
 void selectWholeText(QLineEdit *box);

@@ -32,8 +32,8 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
     auto *box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    panes::showAsReadOnly(box);
     box->setAlignment(Qt::AlignRight);
     return box;
 }
