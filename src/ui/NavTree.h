@@ -47,6 +47,8 @@ class NavTree : public QTreeWidget
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              const QString &icon);
     void paintRecordNode(QTreeWidgetItem *item, const Configuration &config);
+    // The text colour of a node for its background: dark on the error red.
+    static void paintText(QTreeWidgetItem *item);
 
     bool building_ = false;
     friend class NodeNameDelegate;
