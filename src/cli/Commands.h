@@ -12,6 +12,7 @@ namespace cli {
 enum ExitStatus {
     ExitOk = 0,
     ExitErrorsFound = 1,  // check/upload: the configuration has errors
+    ExitDifferent = 1,    // diff: the configurations differ
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
     ExitNoReply = 3,      // the exchange stayed silent
 };
@@ -27,6 +28,7 @@ int runShow(const QStringList &args, Streams io);
 int runExport(const QStringList &args, Streams io);
 int runNew(const QStringList &args, Streams io);
 int runReport(const QStringList &args, Streams io);
+int runDiff(const QStringList &args, Streams io);
 // Exchange commands: download, upload, pin, password, clock, version, reboot, ports.
 int runDevice(const QStringList &args, Streams io);
 

@@ -16,6 +16,7 @@ const QList<Verb> &verbs()
         {"new", "new --extensions N --officers O --shore S --satcom T --pa P --pager G OUT.TWZ",
          runNew},
         {"report", "report FILE --number N [--options 1,2,3,4,5] --pdf OUT.pdf", runReport},
+        {"diff", "diff A B [--ignore-names]: what differs between two configurations", runDiff},
         {"download", "download [--port P] OUT.TWZ [--image OUT.bin]: read the exchange",
          runDevice},
         {"upload", "upload [--port P] FILE: send a configuration to the exchange", runDevice},

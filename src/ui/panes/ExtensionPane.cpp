@@ -3,6 +3,7 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Names.h"
+#include "OptionNames.h"
 #include "PaneSupport.h"
 
 #include <QCheckBox>
@@ -15,32 +16,6 @@
 
 using namespace tdl;
 using panes::setFieldError;
-
-namespace
-{
-
-struct OptionBit {
-    const char *caption;
-    int byte;
-    uint8_t bit;
-};
-
-// The option boxes and the Status bits they edit.
-const OptionBit optionBits[8] = {
-    {"Recall", 0, ExtRecall},    {"Intrude", 1, ExtIntrude},
-    {"Rapid Ring", 1, ExtRapid}, {"Night Bell Pickup", 1, ExtNightPickup},
-    {"Dial #", 1, ExtHash},      {"Dial LD", 1, ExtLD},
-    {"Dial MF", 1, ExtMF},       {"Dial 9", 4, ExtDial9},
-};
-
-// The class flags shown read-only.
-const OptionBit classFlags[4] = {
-    {"Night Bell", 0, ExtNightBell},
-    {"Emergency", 0, ExtEmergency},
-    {"COS 'B'", 1, ExtCOSB},
-    {"Direct Dial", 4, ExtHotLine},
-};
-} // namespace
 
 struct ExtensionPane::Private {
     ExtensionPane *q;
@@ -63,14 +38,14 @@ struct ExtensionPane::Private {
     void build();
     void fill();
     QString validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, key(), field); }
 
     void commitName();
     void commitNumber();
     void commitHotLine();
     void classChosen();
     void groupChosen();
-    void optionClicked(int byte, uint8_t bit, bool on);
+    void optionClicked(const QString &caption, int byte, uint8_t bit, bool on);
     bool numberUsedElsewhere(int number) const;
 };
 
@@ -138,12 +113,13 @@ void ExtensionPane::Private::build()
     fmeExtOpts->setObjectName(QStringLiteral("fmeExtOpts"));
     auto *opts = new QGridLayout(fmeExtOpts);
     for (int k = 0; k < 8; ++k) {
-        chkSub[k] = new QCheckBox(QLatin1String(optionBits[k].caption), fmeExtOpts);
+        chkSub[k] = new QCheckBox(QLatin1String(extensionOptions[k].caption), fmeExtOpts);
         chkSub[k]->setObjectName(QStringLiteral("chkSub_%1").arg(k));
         opts->addWidget(chkSub[k], k / 4, k % 4);
-        const OptionBit bit = optionBits[k];
-        QObject::connect(chkSub[k], &QCheckBox::clicked, q,
-                         [this, bit](bool on) { optionClicked(bit.byte, bit.bit, on); });
+        const OptionBit bit = extensionOptions[k];
+        QObject::connect(chkSub[k], &QCheckBox::clicked, q, [this, bit](bool on) {
+            optionClicked(QLatin1String(bit.caption), bit.byte, bit.bit, on);
+        });
     }
     opts->addWidget(new QLabel(QStringLiteral("Dial 6 access:"), fmeExtOpts), 2, 0, 1, 4);
     for (int k = 0; k < Dial6Codes; ++k) {
@@ -152,8 +128,9 @@ void ExtensionPane::Private::build()
         chkSub6[k]->setToolTip(QStringLiteral("May dial %1").arg(61 + k));
         opts->addWidget(chkSub6[k], 3 + k / 4, k % 4);
         const uint8_t bit = uint8_t(1u << k);
-        QObject::connect(chkSub6[k], &QCheckBox::clicked, q,
-                         [this, bit](bool on) { optionClicked(2, bit, on); });
+        QObject::connect(chkSub6[k], &QCheckBox::clicked, q, [this, k, bit](bool on) {
+            optionClicked(QStringLiteral("Dial %1").arg(61 + k), 2, bit, on);
+        });
     }
     layout->addWidget(fmeExtOpts);
 
@@ -161,7 +138,7 @@ void ExtensionPane::Private::build()
     auto *flagRow = new QGridLayout(flags);
     flagRow->addWidget(new QLabel(QStringLiteral("Internal Flags"), flags), 0, 0, 1, 4);
     for (int k = 0; k < 4; ++k) {
-        chkSubC[k] = new QCheckBox(QLatin1String(classFlags[k].caption), flags);
+        chkSubC[k] = new QCheckBox(QLatin1String(extensionClassFlags[k].caption), flags);
         chkSubC[k]->setObjectName(QStringLiteral("chkSubC_%1").arg(k));
         // Shown, not edited: the class decides these bits.
         chkSubC[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -232,11 +209,11 @@ void ExtensionPane::Private::fill()
     txtExtPort->setText(QString::number(extensionPort(index)));
 
     for (int k = 0; k < 8; ++k)
-        chkSub[k]->setChecked(e.Status[optionBits[k].byte] & optionBits[k].bit);
+        chkSub[k]->setChecked(e.Status[extensionOptions[k].byte] & extensionOptions[k].bit);
     for (int k = 0; k < Dial6Codes; ++k)
         chkSub6[k]->setChecked(e.Status[2] & (1u << k));
     for (int k = 0; k < 4; ++k)
-        chkSubC[k]->setChecked(e.Status[classFlags[k].byte] & classFlags[k].bit);
+        chkSubC[k]->setChecked(e.Status[extensionClassFlags[k].byte] & extensionClassFlags[k].bit);
 
     const bool hotLine = e.Status[4] & ExtHotLine;
     txtExtDD->setText(QString::number(e.DirectDial));
@@ -325,7 +302,7 @@ void ExtensionPane::Private::commitName()
     if (text != ext().Name) {
         ext().Name = text;
         ext().TrueName = true;
-        changed();
+        changed(QStringLiteral("Name"));
         emit q->nodeTextChanged(key(), text);
     }
     panes::selectWholeText(txtExtName);
@@ -346,7 +323,7 @@ void ExtensionPane::Private::commitNumber()
     if (number) {
         if (*number != ext().ExtNum) {
             ext().ExtNum = *number;
-            changed();
+            changed(QStringLiteral("Ext No"));
         }
     } else {
         // Text that is no 16-bit number cannot be stored: show what is kept.
@@ -377,7 +354,7 @@ void ExtensionPane::Private::commitHotLine()
         // Stored whether found or not: the checker keeps reporting it.
         if (*number != ext().DirectDial) {
             ext().DirectDial = *number;
-            changed();
+            changed(QStringLiteral("Hotline to"));
         }
     }
     fill();
@@ -396,7 +373,7 @@ void ExtensionPane::Private::classChosen()
         for (int b = 0; b < ExtStatusBytes; ++b)
             ext().Status[b] = cfg().ExtClasses[cls].Status[b];
     }
-    changed();
+    changed(QStringLiteral("Class"));
     fill();
     emit q->statusMessage(validate());
     emit q->nodeDisabledChanged(key(), cls == ClassDisabled);
@@ -407,11 +384,11 @@ void ExtensionPane::Private::groupChosen()
     if (updating || index < 0 || cboExtGroup->currentIndex() < 0)
         return;
     ext().Group = int16_t(cboExtGroup->currentData().toInt());
-    changed();
+    changed(QStringLiteral("Group"));
     emit q->statusMessage(validate());
 }
 
-void ExtensionPane::Private::optionClicked(int byte, uint8_t bit, bool on)
+void ExtensionPane::Private::optionClicked(const QString &caption, int byte, uint8_t bit, bool on)
 {
     if (updating || index < 0)
         return;
@@ -424,5 +401,5 @@ void ExtensionPane::Private::optionClicked(int byte, uint8_t bit, bool on)
         ext().Status[byte] |= bit;
     else
         ext().Status[byte] &= uint8_t(~bit);
-    changed();
+    changed(caption);
 }
