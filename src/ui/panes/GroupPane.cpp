@@ -52,7 +52,7 @@ struct GroupPane::Private {
     void build();
     void fill();
     void validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, groupKey(index), field); }
 
     void commitName();
     void typeChosen();
@@ -243,7 +243,7 @@ void GroupPane::Private::commitName()
     const QString text = txtGrpName->text().trimmed();
     if (text != group().Name) {
         group().Name = text;
-        changed();
+        changed(QStringLiteral("Name"));
         emit q->nodeTextChanged(groupKey(index), text);
     }
     panes::selectWholeText(txtGrpName);
@@ -267,7 +267,7 @@ void GroupPane::Private::typeChosen()
     }
     if (type != group().Type) {
         group().Type = int16_t(type);
-        changed();
+        changed(QStringLiteral("Type"));
     }
     fill();
 }
@@ -291,7 +291,7 @@ void GroupPane::Private::activeClicked(bool on)
         }
     }
     group().Active = on;
-    changed();
+    changed(QStringLiteral("Enabled"));
     emit q->nodeDisabledChanged(groupKey(index), !on);
     fill();
 }
@@ -318,6 +318,6 @@ void GroupPane::Private::cellEdited(QTableWidgetItem *item)
     for (int m = used; m < MemberRows; ++m)
         g.Exts[m] = -1;
     g.Num = int16_t(used);
-    changed();
+    changed(QStringLiteral("Members"));
     fill();
 }

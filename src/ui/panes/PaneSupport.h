@@ -8,6 +8,7 @@
 #include <QString>
 #include <optional>
 
+class ConfigDocument;
 class QLineEdit;
 class QObject;
 class QTableWidget;
@@ -61,6 +62,10 @@ std::optional<int> valueFromCell(const QString &text, const ChoiceList &names);
 void ensureItems(QTableWidget *grid);
 // Writes number and name into two cells of a row (blank for 0 / -1).
 void setCellText(QTableWidget *grid, int row, int column, const QString &text);
+
+// Commits an edit of one field as an undoable step named after the record
+// and the field ("Extension 01.3 Name"); an empty key is the system.
+void markEdited(ConfigDocument &doc, const QString &key, const QString &field);
 
 // Cuts every connection from the owner's children to the owner, so nothing
 // a child emits while being destroyed reaches a half-destroyed owner.
