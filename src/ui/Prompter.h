@@ -33,7 +33,8 @@ public:
                                          const QString &text,
                                          QMessageBox::StandardButtons buttons);
     // The Open dialog for a configuration file, ours or the DOS program's.
-    QString chooseConfigurationToOpen(QWidget *parent);
+    QString chooseConfigurationToOpen(QWidget *parent,
+                                      const QString &title = QStringLiteral("Open"));
     // A critical message "<what> <path>\n<error>", what being e.g. "Unable to save".
     void failure(QWidget *parent, const QString &title, const QString &what,
                  const QString &path, const QString &error);

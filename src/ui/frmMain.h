@@ -12,6 +12,7 @@
 
 class ConfigDocument;
 class ErrorList;
+class FindBar;
 class ExtensionPane;
 class GroupPane;
 class HelpWindow;
@@ -26,6 +27,7 @@ class QStackedWidget;
 class ReportView;
 class SystemPane;
 class TieLinePane;
+class frmCompare;
 class frmNewSystem;
 
 class frmMain : public QMainWindow
@@ -52,6 +54,19 @@ class frmMain : public QMainWindow
     void saveReport();
     void printReport();
     void BuildMRU();
+    // File > Compare With File: the differences in a window of their own.
+    void compareWithFile();
+
+    // Edit menu: undo and redo of the document's steps; cut, copy and paste
+    // on the focused field or the details grid; find.
+    void editUndo();
+    void editRedo();
+    void editCut();
+    void editCopy();
+    void editPaste();
+    void editFind();
+    // Narrows the list, grid and tree to the records matching `text`.
+    void applyFind(const QString &text);
 
     // Tree, views and check.
     void BuildTree();
@@ -99,6 +114,13 @@ class frmMain : public QMainWindow
     bool writeTo(const QString &fileName, const QString &action);
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
+    // An undo or redo: every view shows the configuration again.
+    void onRestored(const QString &key);
+    void refreshCurrentView();
+    bool showRestoredRecord(const QString &key);
+    void updateEditActions();
+    void openFirstFound();
+    void showComparison(const Configuration &other, const QString &otherName, bool ignoreNames);
     void showHelpWindow(bool search);
     void showAbout();
 
@@ -124,6 +146,8 @@ class frmMain : public QMainWindow
     ErrorList *errors_ = nullptr;
     QLabel *status_ = nullptr;
     QPointer<HelpWindow> help_;
+    QPointer<frmCompare> compare_;
+    FindBar *findBar_ = nullptr;
 
     QActionGroup *viewModes_ = nullptr;
     QList<QAction *> modeActions_;
@@ -134,4 +158,9 @@ class frmMain : public QMainWindow
     QAction *viewToolbar_ = nullptr;
     QAction *viewStatusBar_ = nullptr;
     QAction *viewConfError_ = nullptr;
+    QAction *undo_ = nullptr;
+    QAction *redo_ = nullptr;
+    QAction *cut_ = nullptr;
+    QAction *copy_ = nullptr;
+    QAction *paste_ = nullptr;
 };

@@ -1,8 +1,15 @@
 #pragma once
 // Configurations the window tests work on, built in code.
+#include "ConfigDocument.h"
 #include "Configuration.h"
 #include "Equipment.h"
+#include "ErrorList.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "frmMain.h"
 
+#include <QAction>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -58,5 +65,24 @@ inline void useTemporarySettings(const QTemporaryDir &dir)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog")).clear();
 }
+
+// One run of the program: the document and its window.
+struct Session {
+    ConfigDocument doc;
+    frmMain window{doc};
+
+    explicit Session(const QString &commandLine)
+    {
+        window.loadStep(commandLine);
+        window.show();
+    }
+    NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
+    ErrorList *errors() { return window.findChild<ErrorList *>(QStringLiteral("vsErrors")); }
+    PortGrid *grid() { return window.findChild<PortGrid *>(QStringLiteral("vsPorts")); }
+    PortList *list() { return window.findChild<PortList *>(QStringLiteral("lvPorts")); }
+    QAction *action(const QString &name) { return window.findChild<QAction *>(name); }
+    QString view() { return window.currentView()->objectName(); }
+    void click(const QString &key) { tree()->setCurrentItem(tree()->findNode(key)); }
+};
 
 } // namespace fixtures
