@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that helmWISE needs to build, test and run,
-# asking apt only for what is missing.
+# asking apt only for what is missing. Arguments name further packages.
 set -euo pipefail
 packages=(
   build-essential cmake ccache pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
   fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth
+  desktop-file-utils appstream shared-mime-info
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,6 @@ using namespace Serial;
 
 namespace {
 constexpr int Blocks = MemoryImages::Size / BlockBytes;
-constexpr int Base = 0x6000;
 
 QString blockStatus(int block)
 {
@@ -15,7 +14,7 @@ QString blockStatus(int block)
 } // namespace
 
 DownloadController::DownloadController(SerialLink &link, MemoryImages &memory, QObject *parent)
-    : LinkOperation(link, parent), m_memory(memory)
+    : LinkOperation(link, parent), m_memory(memory), m_reader(link, OwnerDownload)
 {
     m_link.setReplyHandler(OwnerDownload,
                            [this](int id, const QByteArray &text) { onBlock(id, text); });
@@ -40,21 +39,28 @@ void DownloadController::start()
 
 void DownloadController::requestBlock()
 {
-    m_link.QueueReadBlock(OwnerDownload, m_block, Base + BlockBytes * m_block);
+    m_reader.request(m_block);
     emit progress(m_block, Blocks - 1, blockStatus(m_block));
 }
 
 void DownloadController::onBlock(int id, const QByteArray &text)
 {
-    // Only the block asked for counts; anything else is a stale reply.
-    if (!isRunning() || id != m_block || text.size() < 2 * BlockBytes)
+    if (!isRunning())
         return;
-    const QByteArray bytes = QByteArray::fromHex(text.left(2 * BlockBytes));
-    if (bytes.size() != BlockBytes) {
-        fail(QStringLiteral("The exchange sent a block that cannot be read."));
+    switch (m_reader.take(id, text)) {
+    case BlockReader::Outcome::NotMine:
+    case BlockReader::Outcome::NeedMore:
         return;
+    case BlockReader::Outcome::Unreadable:
+        fail(unreadableBlockMessage(m_block));
+        return;
+    case BlockReader::Outcome::Disagree:
+        fail(disagreeingReadingsMessage(m_block));
+        return;
+    case BlockReader::Outcome::Done:
+        break;
     }
-    m_image.replace(BlockBytes * m_block, BlockBytes, bytes);
+    m_image.replace(BlockBytes * m_block, BlockBytes, m_reader.bytes());
     ++m_block;
     if (m_block < Blocks) {
         requestBlock();

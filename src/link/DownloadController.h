@@ -3,6 +3,7 @@
 // 64 blocks of 128 bytes from 0x6000 up, one request at a time. The image is
 // handed over only when all 64 blocks have arrived verified; a cancelled or
 // failed download hands over nothing, so the configuration stays as it was.
+#include "BlockReader.h"
 #include "LinkOperation.h"
 #include "MemoryImages.h"
 
@@ -13,6 +14,10 @@ class DownloadController : public LinkOperation {
 public:
     DownloadController(SerialLink &link, MemoryImages &memory, QObject *parent = nullptr);
     ~DownloadController() override;
+
+    // Read every block until two readings agree ("Read twice to verify").
+    void setVerifyReads(bool on) { m_reader.setVerifyReads(on); }
+    bool verifyReads() const { return m_reader.verifyReads(); }
 
     void start();
     // Index of the block being read (0..63), 64 once done.
@@ -28,6 +33,7 @@ private:
     void requestBlock();
 
     MemoryImages &m_memory;
+    BlockReader m_reader;
     QByteArray m_image;
     int m_block = 0;
 };

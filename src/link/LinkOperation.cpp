@@ -40,6 +40,11 @@ LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent
         if (m_running)
             fail(lineLostMessage(reason));
     });
+    // Waiting on a closed port would only end in silence; say why at once.
+    connect(&m_link, &SerialLink::notConnected, this, [this] {
+        if (m_running)
+            fail(notConnectedMessage());
+    });
 }
 
 bool LinkOperation::begin()
@@ -75,8 +80,9 @@ void LinkOperation::succeed()
 
 void LinkOperation::fail(const QString &message)
 {
+    const QString text = failureMessage(message);
     if (end(true))
-        emit failed(message);
+        emit failed(text);
 }
 
 void LinkOperation::cancel()

@@ -1,8 +1,8 @@
 #pragma once
 // What every exchange operation shares: it runs on the link, reports its
 // progress, and ends exactly once, finished, failed or cancelled. A silent
-// exchange and a vanished line fail the running operation; nothing is left
-// queued behind a failure.
+// exchange, a vanished line and a message due on a closed port fail the
+// running operation; nothing is left queued behind a failure.
 #include <QObject>
 #include <QString>
 
@@ -37,6 +37,9 @@ protected:
     void fail(const QString &message);
     // Hook for subclasses: the operation stopped for whatever reason.
     virtual void stopped() {}
+    // Hook for subclasses: the message a failure is reported with, so an
+    // operation can add what the failure left behind.
+    virtual QString failureMessage(const QString &cause) const { return cause; }
 
     SerialLink &m_link;
 

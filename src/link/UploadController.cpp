@@ -2,34 +2,68 @@
 
 #include "CheckConfig.h"
 #include "ExchangeImage.h"
+#include "WrittenArea.h"
 #include "mdlSerial.h"
 
 using namespace Serial;
 
 namespace {
-constexpr int Base = 0x6000;
-constexpr int LastFilledBlock = 61; // the fill clears blocks 0..61 (7936 bytes)
+constexpr int Blocks = ExchBlockCount;
+constexpr int LastStep = Blocks - 1;     // the progress maximum
+constexpr int LastFilledBlock = 61;      // the fill clears blocks 0..61 (7936 bytes)
 constexpr int FinalStep = 62;
+constexpr int FillId = -1;
 constexpr int FinalWordsId = 100;
 constexpr int RebootId = 101;
-constexpr int MaxRefusals = 3;      // per block, before the upload gives up
+constexpr int ConfirmId = 102;
+constexpr int ReadIdBase = 1000;         // block reads: 1000 + block
+constexpr int MaxRefusals = 3;           // per block, before the upload gives up
 
-QString blockStatus(int block)
+QString blockStatus(const char *verb, int block)
 {
-    return QStringLiteral("Sending Block %1 of 64").arg(block + 1);
+    return QStringLiteral("%1 Block %2 of %3").arg(QLatin1String(verb)).arg(block + 1).arg(Blocks);
 }
 
 bool isRefusal(const QByteArray &text)
 {
     return text == QByteArray(1, RxRefused) || text == QByteArray(1, RxTimeout);
 }
+
+QString blockList(const QList<int> &blocks)
+{
+    QStringList numbers;
+    for (int block : blocks)
+        numbers.append(QString::number(block + 1));
+    return numbers.join(QStringLiteral(", "));
+}
+
+QString differingMessage(const QList<int> &blocks)
+{
+    return QStringLiteral("The exchange does not hold what was sent: %1 %2 read back different, "
+                          "twice.")
+        .arg(blocks.size() == 1 ? QStringLiteral("block") : QStringLiteral("blocks"),
+             blockList(blocks));
+}
+
+QString backupNotStoredMessage(const QString &reason)
+{
+    return QStringLiteral("The backup of the exchange's configuration could not be stored: %1")
+        .arg(reason);
+}
 } // namespace
 
+QString partialConfigurationMessage()
+{
+    return QStringLiteral("The exchange now holds a cleared or partial configuration. Send the "
+                          "configuration again, or restore the backup.");
+}
+
 UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObject *parent)
-    : LinkOperation(link, parent), m_memory(memory)
+    : LinkOperation(link, parent), m_memory(memory), m_reader(link, OwnerUpload, ReadIdBase)
 {
     m_link.setReplyHandler(OwnerUpload,
                            [this](int id, const QByteArray &text) { onCompletion(id, text); });
+    connect(&m_link, &SerialLink::messageSent, this, &UploadController::onMessageSent);
 }
 
 UploadController::~UploadController()
@@ -56,70 +90,189 @@ bool UploadController::startImage(const QByteArray &image)
         return false;
     m_image = image;
     m_memory.ExchMemory = image;
-    m_link.SuspendTrace();
-    m_link.QueueReset();
+    m_backup = QByteArray(MemoryImages::Size, '\0');
+    m_differing.clear();
     m_block = -1;
     m_refusals = 0;
-    m_finalQueued = false;
+    m_disturbed = false;
+    m_rereading = false;
+    m_link.SuspendTrace();
+    m_link.QueueReset();
     if (!begin())
         return true;
     m_link.QueueEnterSetup();
-    emit progress(0, 63, QString());
-    m_link.QueueFill(OwnerUpload, -1, Base, BlockBytes * (LastFilledBlock + 1), 0);
+    if (!m_options.backup) {
+        startClearing();
+        return true;
+    }
+    setPhase(Phase::Backup);
+    m_reader.request(0);
+    emit progress(0, LastStep, blockStatus("Reading", 0));
     return true;
+}
+
+QString UploadController::failureMessage(const QString &cause) const
+{
+    if (m_disturbed)
+        return cause + u'\n' + partialConfigurationMessage();
+    if (m_phase == Phase::Backup)
+        return cause + QStringLiteral("\nNothing was written to the exchange.");
+    return cause;
+}
+
+void UploadController::stopped()
+{
+    setPhase(Phase::Idle);
+}
+
+void UploadController::setPhase(Phase phase)
+{
+    if (m_phase == phase)
+        return;
+    m_phase = phase;
+    emit phaseChanged(phase);
+}
+
+void UploadController::onMessageSent(int owner, int)
+{
+    // The first write to leave is the clearing fill.
+    if (isRunning() && owner == OwnerUpload && m_phase >= Phase::Clearing)
+        m_disturbed = true;
 }
 
 void UploadController::onCompletion(int id, const QByteArray &text)
 {
     if (!isRunning())
         return;
-    if (id == RebootId) {
-        // The reboot has gone out: everything is on the line.
-        succeed();
+    switch (m_phase) {
+    case Phase::Backup:
+        if (takeReading(id, text))
+            onBackupBlock();
+        break;
+    case Phase::Clearing:
+    case Phase::Writing:
+        onWriteAcknowledged(id, text);
+        break;
+    case Phase::FinalWords:
+        // The words have no reply of their own: a read behind them proves
+        // the exchange took everything sent before it.
+        if (id == FinalWordsId)
+            confirmFinalWords();
+        else if (id == ConfirmId)
+            reboot();
+        break;
+    case Phase::Verifying:
+        if (takeReading(id, text))
+            onVerifyBlock();
+        break;
+    case Phase::Rebooting:
+        if (id == RebootId)
+            succeed(); // the reboot has left the port: everything is on the line
+        break;
+    case Phase::Idle:
+        break;
+    }
+}
+
+bool UploadController::takeReading(int id, const QByteArray &text)
+{
+    switch (m_reader.take(id, text)) {
+    case BlockReader::Outcome::Done:
+        return true;
+    case BlockReader::Outcome::Unreadable:
+        fail(unreadableBlockMessage(m_reader.block()));
+        return false;
+    case BlockReader::Outcome::Disagree:
+        fail(disagreeingReadingsMessage(m_reader.block()));
+        return false;
+    case BlockReader::Outcome::NotMine:
+    case BlockReader::Outcome::NeedMore:
+        break;
+    }
+    return false;
+}
+
+void UploadController::onBackupBlock()
+{
+    const int block = m_reader.block();
+    m_backup.replace(block * ExchBlockSize, ExchBlockSize, m_reader.bytes());
+    if (block < LastStep) {
+        m_reader.request(block + 1);
+        emit progress(block + 1, LastStep, blockStatus("Reading", block + 1));
         return;
     }
-    if (id == FinalWordsId)
+    storeBackup();
+}
+
+void UploadController::storeBackup()
+{
+    m_memory.BackupMemory = m_backup;
+    emit backupRead(m_backup);
+    if (!isRunning())
+        return; // cancelled by whoever took the backup
+    QString error;
+    if (m_sink && !m_sink(m_backup, &error)) {
+        fail(backupNotStoredMessage(error));
         return;
+    }
+    if (isRunning())
+        startClearing();
+}
+
+void UploadController::startClearing()
+{
+    setPhase(Phase::Clearing);
+    m_block = -1;
+    m_refusals = 0;
+    emit progress(0, LastStep, QStringLiteral("Clearing the configuration memory"));
+    m_link.QueueFill(OwnerUpload, FillId, ExchBaseAddress, ExchBlockSize * (LastFilledBlock + 1),
+                     0);
+}
+
+void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
+{
     if (id != m_block)
         return; // a stale completion
-    if (isRefusal(text)) {
-        // The exchange did not take the fill or the block: send it again
-        // rather than leave a hole in its memory.
-        if (++m_refusals > MaxRefusals) {
-            fail(m_block < 0 ? QStringLiteral("The exchange refused to clear its memory.")
-                             : QStringLiteral("The exchange refused block %1.").arg(m_block + 1));
-            return;
-        }
-        if (m_block < 0)
-            m_link.QueueFill(OwnerUpload, -1, Base, BlockBytes * (LastFilledBlock + 1), 0);
-        else
-            queueBlock(m_block);
+    if (!isRefusal(text)) {
+        m_refusals = 0;
+        sendNextBlock();
         return;
     }
-    m_refusals = 0;
-    sendNextBlock();
+    // The exchange did not take the fill or the block: send it again rather
+    // than leave a hole in its memory.
+    if (++m_refusals > MaxRefusals) {
+        fail(m_block < 0 ? QStringLiteral("The exchange refused to clear its memory.")
+                         : QStringLiteral("The exchange refused block %1.").arg(m_block + 1));
+        return;
+    }
+    if (m_block < 0)
+        m_link.QueueFill(OwnerUpload, FillId, ExchBaseAddress,
+                         ExchBlockSize * (LastFilledBlock + 1), 0);
+    else
+        queueBlock(m_block);
 }
 
 void UploadController::sendNextBlock()
 {
+    setPhase(Phase::Writing);
     ++m_block;
     while (m_block <= LastFilledBlock &&
-           m_image.mid(m_block * BlockBytes, BlockBytes).count('\0') == BlockBytes)
+           m_image.mid(m_block * ExchBlockSize, ExchBlockSize).count('\0') == ExchBlockSize)
         ++m_block;
     if (m_block > LastFilledBlock) {
         sendFinalWords();
         return;
     }
     queueBlock(m_block);
-    emit progress(m_block, 63, blockStatus(m_block));
+    emit progress(m_block, LastStep, blockStatus("Sending", m_block));
 }
 
 void UploadController::queueBlock(int block)
 {
-    const QByteArray bytes = m_image.mid(block * BlockBytes, BlockBytes);
-    const int address = Base + block * BlockBytes;
-    if (bytes.count(bytes.at(0)) == BlockBytes)
-        m_link.QueueFill(OwnerUpload, block, address, BlockBytes,
+    const QByteArray bytes = m_image.mid(block * ExchBlockSize, ExchBlockSize);
+    const int address = ExchBaseAddress + block * ExchBlockSize;
+    if (bytes.count(bytes.at(0)) == ExchBlockSize)
+        m_link.QueueFill(OwnerUpload, block, address, ExchBlockSize,
                          static_cast<unsigned char>(bytes.at(0)));
     else
         m_link.QueueWriteBlock(OwnerUpload, block, address, bytes);
@@ -127,15 +280,65 @@ void UploadController::queueBlock(int block)
 
 void UploadController::sendFinalWords()
 {
-    if (m_finalQueued)
-        return;
-    m_finalQueued = true;
+    setPhase(Phase::FinalWords);
     m_block = FinalStep;
-    emit progress(FinalStep, 63, blockStatus(FinalStep));
+    emit progress(FinalStep, LastStep, blockStatus("Sending", FinalStep));
     auto at = [this](int offset) { return static_cast<unsigned char>(m_image.at(offset)); };
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, 0x7F00, at(7936), at(7937), false);
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, 0x7F02, at(7938), at(7939), false);
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, 0x7F04, at(7940), at(7941), false);
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, 0x7FA0, at(8096), at(8097), true);
+    const int marker = ExchLayout::SystemMarker;
+    const int markerAddress = ExchBaseAddress + marker;
+    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress, at(marker), at(marker + 1),
+                          false);
+    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress + 2, at(marker + 2),
+                          at(marker + 3), false);
+    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress + 4, at(marker + 4),
+                          at(marker + 5), false);
+    const int pin = ExchLayout::Pin;
+    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, ExchBaseAddress + pin, at(pin), at(pin + 1),
+                          true);
+}
+
+void UploadController::confirmFinalWords()
+{
+    if (!m_options.verify) {
+        m_link.QueueReadByte(OwnerUpload, ConfirmId, ExchBaseAddress + ExchLayout::Pin);
+        return;
+    }
+    setPhase(Phase::Verifying);
+    m_reader.request(0);
+    emit progress(0, LastStep, blockStatus("Verifying", 0));
+}
+
+void UploadController::onVerifyBlock()
+{
+    const int block = m_reader.block();
+    if (!writtenBytesMatch(block, m_image, m_reader.bytes())) {
+        // A line error can make a good block look different: read it again
+        // before calling it different.
+        if (!m_rereading) {
+            m_rereading = true;
+            m_reader.request(block);
+            return;
+        }
+        m_differing.append(block);
+    }
+    m_rereading = false;
+    if (block < LastStep) {
+        m_reader.request(block + 1);
+        emit progress(block + 1, LastStep, blockStatus("Verifying", block + 1));
+        return;
+    }
+    if (!m_differing.isEmpty()) {
+        fail(differingMessage(m_differing));
+        return;
+    }
+    emit verified();
+    if (isRunning())
+        reboot();
+}
+
+void UploadController::reboot()
+{
+    setPhase(Phase::Rebooting);
+    emit progress(LastStep, LastStep, QStringLiteral("Rebooting the exchange"));
     m_link.QueueReboot(OwnerUpload, RebootId);
 }

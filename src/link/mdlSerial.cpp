@@ -379,10 +379,13 @@ void SerialLink::sendCurrent()
         slot.SlotState = SlotFree;
         advance();
     }
-    if (m_line->isOpen())
-        m_line->write(bytes);
-    else
+    if (!m_line->isOpen()) {
+        // Bytes that never left are never reported as sent or completed.
         emit notConnected(QStringLiteral("Not connected to a tidelex"));
+        return;
+    }
+    m_line->write(bytes);
+    emit messageSent(owner, id);
     if (kind == ReplyNotify && owner >= OwnerUpload && owner <= OwnerClock)
         callOwner(owner, id, QByteArray());
 }

@@ -185,8 +185,10 @@ signals:
     void traced(const QList<TraceFragment> &fragments);
     // For the terminal's "Show All Messages" tick.
     void showAllMessagesChanged(bool on);
-    // A message was due while the port was closed.
+    // A message was due while the port was closed; it did not go out.
     void notConnected(const QString &status);
+    // A message's bytes have been handed to the open line.
+    void messageSent(int owner, int id);
     // The exchange has stayed silent for the silence limit.
     void noReply();
     // Block replies keep arriving damaged: the line is too poor to go on.

@@ -298,6 +298,7 @@ void ExchangeSimulator::doWriteBlock(const QByteArray &command)
     ++m_counters.blocksWritten;
     for (int k = 0; k < BlockSize; ++k)
         storeByte(address + k, quint8(data.at(k)));
+    spoilBadBlock(address, BlockSize);
     send(QByteArray(1, ReplyAck));
     countBlock();
 }
@@ -307,7 +308,37 @@ void ExchangeSimulator::doFill(int address, int count, quint8 value)
     ++m_counters.fills;
     for (int k = 0; k < count; ++k)
         storeByte(address + k, value);
+    spoilBadBlock(address, count);
     send(QByteArray(1, ReplyAck));
+}
+
+void ExchangeSimulator::spoilBadBlock(int address, int count)
+{
+    // Only a write of exactly that block counts, not the fill that clears the whole area.
+    if (m_faults.badBlock <= 0 || count != BlockSize ||
+        address != ConfigBase + (m_faults.badBlock - 1) * BlockSize)
+        return;
+    ++m_counters.badBlockWrites;
+    setByte(address, quint8(byteAt(address) + 1));
+}
+
+QByteArray ExchangeSimulator::flipPair(const QByteArray &text)
+{
+    // Bit 7 set in two zero bytes adds 0x100 to the sum: the checksum cannot tell.
+    QList<int> zeros;
+    for (int k = 0; k < BlockSize; ++k) {
+        if (text.at(2 * k) == '0' && text.at(2 * k + 1) == '0')
+            zeros.append(k);
+    }
+    if (zeros.size() < 2)
+        return text;
+    const int first = zeros.takeAt(int(m_random.bounded(qsizetype(zeros.size()))));
+    const int second = zeros.at(int(m_random.bounded(qsizetype(zeros.size()))));
+    QByteArray flipped = text;
+    flipped[2 * first] = '8';
+    flipped[2 * second] = '8';
+    ++m_counters.flippedPairs;
+    return flipped;
 }
 
 void ExchangeSimulator::storeByte(int address, quint8 value)
@@ -321,9 +352,11 @@ void ExchangeSimulator::storeByte(int address, quint8 value)
     setByte(a, value);
 }
 
-void ExchangeSimulator::sendBlock(const QByteArray &text)
+void ExchangeSimulator::sendBlock(const QByteArray &sound)
 {
     ++m_blockSends;
+    const bool flip = m_faults.flipPairEvery > 0 && m_blockSends % m_faults.flipPairEvery == 0;
+    const QByteArray text = flip ? flipPair(sound) : sound;
     if (m_faults.corruptEvery > 0 && m_blockSends % m_faults.corruptEvery == 0) {
         // Same data, checksum off by one: the host must notice and ask again.
         ++m_counters.corrupted;

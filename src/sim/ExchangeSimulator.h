@@ -97,6 +97,8 @@ class ExchangeSimulator : public QObject
     void doWriteBlock(const QByteArray &command);
     void doFill(int address, int count, quint8 value);
     void storeByte(int address, quint8 value); // the host's writes: slot bytes are read-only
+    void spoilBadBlock(int address, int count);  // the bad-block fault after a write
+    QByteArray flipPair(const QByteArray &text);
     void sendBlock(const QByteArray &text);
     void send(const QByteArray &bytes);
     void countBlock();
@@ -110,7 +112,7 @@ class ExchangeSimulator : public QObject
     SimCounters m_counters;
     QRandomGenerator m_random{0x71DEu};
     int m_replies = 0;        // replies produced, for the drop fault
-    int m_blockSends = 0;     // block replies produced, for the corrupt fault
+    int m_blockSends = 0;     // block replies produced, for the corrupt and flip faults
     bool m_halfSetup = false; // 0x03 seen, waiting for 0x05
     bool m_inSetup = false;
     bool m_hungUp = false;

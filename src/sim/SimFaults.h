@@ -7,6 +7,8 @@ struct SimFaults {
     bool split = false;   // replies go out cut into random chunks
     bool noise = false;   // stray bytes follow each reply, before the next command
     int hangupAfter = 0;  // the line closes after N blocks (read or written)
+    int badBlock = 0;     // block N (1..64) is acknowledged when written but kept with a byte changed
+    int flipPairEvery = 0; // every N-th block reply has bit 7 set in two zero bytes, sum unchanged
 };
 
 struct SimCounters {
@@ -26,4 +28,6 @@ struct SimCounters {
     int byteReads = 0;
     int slotWritesIgnored = 0; // writes aimed at the cabinet's slot bytes
     int strayBytes = 0;        // bytes that started no known command, or broke one
+    int badBlockWrites = 0;    // writes of the bad block kept with a byte changed
+    int flippedPairs = 0;      // block replies sent with two bits flipped on purpose
 };

@@ -60,7 +60,18 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
     const QCommandLineOption hangup(
         QStringLiteral("hangup-after"),
         QStringLiteral("Close the line after n blocks read or written."), QStringLiteral("n"));
-    parser.addOptions({image, cabinet, baud, firmware, corrupt, split, drop, noise, hangup});
+    const QCommandLineOption badBlock(
+        QStringLiteral("bad-block"),
+        QStringLiteral("Acknowledge writes of block n (1..64) but keep them with one byte "
+                       "changed."),
+        QStringLiteral("n"));
+    const QCommandLineOption flipPair(
+        QStringLiteral("flip-pair-every"),
+        QStringLiteral("Set bit 7 in two zero bytes of every n-th block reply; the checksum "
+                       "still matches."),
+        QStringLiteral("n"));
+    parser.addOptions(
+        {image, cabinet, baud, firmware, corrupt, split, drop, noise, hangup, badBlock, flipPair});
 
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -85,8 +96,15 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
     if (!readCount(parser, baud, options.baud, error) ||
         !readCount(parser, corrupt, options.faults.corruptEvery, error) ||
         !readCount(parser, drop, options.faults.dropEvery, error) ||
-        !readCount(parser, hangup, options.faults.hangupAfter, error))
+        !readCount(parser, hangup, options.faults.hangupAfter, error) ||
+        !readCount(parser, badBlock, options.faults.badBlock, error) ||
+        !readCount(parser, flipPair, options.faults.flipPairEvery, error))
         return false;
+    if (options.faults.badBlock > 64) {
+        error = QStringLiteral("--bad-block needs a block number from 1 to 64, not \"%1\"")
+                    .arg(parser.value(badBlock));
+        return false;
+    }
     if (parser.isSet(firmware)) {
         QString text = parser.value(firmware);
         if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))

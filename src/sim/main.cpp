@@ -58,7 +58,9 @@ int fail(const QString &message)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tidelex-sim"));
+    // The same settings and data folders as helmWISE itself.
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvane Telecom Limited"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tidelex Analog"));
 
     SimOptions options;
     QString error, helpText;

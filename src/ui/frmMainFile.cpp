@@ -55,7 +55,12 @@ QString frmMain::templateFile()
 {
     if (!templateOverride().isEmpty())
         return templateOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("default.TWZ"));
+    // Beside the program in the build folder; in the data folder once installed.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("default.TWZ"));
+    const QString installed = QDir::cleanPath(
+        programDir.filePath(QStringLiteral(HELMWISE_DATA_FROM_PROGRAM "/default.TWZ")));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 void frmMain::setNewSystemRunner(NewSystemRunner runner)

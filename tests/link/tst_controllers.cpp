@@ -1,6 +1,8 @@
 // Download, upload and the service commands end to end against the
 // simulated exchange, wired to the in-memory line: every fault the
 // simulator can put on the line, no port and no waiting for the pace.
+#include "LinkRig.h"
+
 #include "CheckConfig.h"
 #include "DefaultCabinet.h"
 #include "DownloadController.h"
@@ -17,68 +19,6 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
-
-Q_DECLARE_METATYPE(SimFaults)
-
-namespace {
-
-// An image with something in most blocks, including a uniform one and
-// empty ones, so fills, block writes and skipped blocks all occur.
-QByteArray busyImage(quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray image(8192, '\0');
-    for (int block = 0; block < 64; ++block) {
-        if (block % 5 == 4)
-            continue; // empty
-        for (int k = 0; k < 128; ++k)
-            image[block * 128 + k] = block == 7 ? char(0x5A) : char(random.bounded(256));
-    }
-    return image;
-}
-
-// What an upload writes: blocks 0..61, the marker and password at 7936,
-// the PIN word at 8096. The rest of the top blocks (the cabinet's slot
-// codes among them) is the exchange's own.
-QByteArray uploaded(const QByteArray &image)
-{
-    return image.left(7942) + image.mid(8096, 2);
-}
-
-struct Rig {
-    FakeSerialLine line;
-    SerialLink link{&line};
-    ExchangeSimulator exchange;
-    MemoryImages memory;
-
-    Rig(const SimFaults &faults = {})
-    {
-        line.open(QStringLiteral("sim"));
-        link.setPumping(false); // ticks are driven by run(), so the setup pause costs nothing
-        link.setResendInterval(20);
-        link.setSilenceLimit(1500);
-        exchange.setFaults(faults);
-        line.responder = [this](const QByteArray &bytes) { exchange.receive(bytes); };
-        QObject::connect(&exchange, &ExchangeSimulator::reply, &line, &FakeSerialLine::feed);
-        QObject::connect(&exchange, &ExchangeSimulator::hungUp, &line, &FakeSerialLine::vanish,
-                         Qt::QueuedConnection);
-    }
-
-    // Runs the output ticks and the event loop until the operation ends.
-    bool run(LinkOperation &operation, int limitMs = 10000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QCoreApplication::processEvents();
-        while (operation.isRunning() && clock.elapsed() < limitMs) {
-            link.PumpOutput();
-            QCoreApplication::processEvents();
-        }
-        return !operation.isRunning();
-    }
-};
-
-} // namespace
 
 class TestControllers : public QObject {
     Q_OBJECT
@@ -293,6 +233,7 @@ void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
     image[7937] = 0x05;
     image.replace(7938, 4, "SHIP");
     UploadController upload(rig.link, rig.memory);
+    upload.setOptions({false, false}); // the writes alone, as documented
     QSignalSpy progress(&upload, &LinkOperation::progress);
     upload.startImage(image);
     QVERIFY(rig.run(upload));
@@ -301,16 +242,26 @@ void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
         if (w.size() > 1)
             sent.append(w.left(w.startsWith('\x0C') ? 5 : w.size()));
     }
+    // One read behind the word writes confirms them before the reboot.
     QCOMPARE(sent, (QList<QByteArray>{QByteArray("\x18" "60001F0000"),
                                       QByteArray("\x18" "6000008" "0FA"),
                                       QByteArray("\x0C" "6180"),
                                       QByteArray("\x14" "7F00FA05"),
                                       QByteArray("\x14" "7F025348"),
                                       QByteArray("\x14" "7F044950"),
-                                      QByteArray("\x14" "7FA00000")}));
+                                      QByteArray("\x14" "7FA00000"),
+                                      QByteArray("\x11" "7FA0")}));
     QCOMPARE(rig.line.writes.last(), QByteArray("\x0F"));
-    QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Sending Block 63 of 64"));
-    QCOMPARE(progress.last().at(1).toInt(), 63);
+    QStringList statuses;
+    for (const QList<QVariant> &args : progress) {
+        QCOMPARE(args.at(1).toInt(), 63);
+        statuses.append(args.at(2).toString());
+    }
+    QCOMPARE(statuses, (QStringList{QStringLiteral("Clearing the configuration memory"),
+                                    QStringLiteral("Sending Block 1 of 64"),
+                                    QStringLiteral("Sending Block 4 of 64"),
+                                    QStringLiteral("Sending Block 63 of 64"),
+                                    QStringLiteral("Rebooting the exchange")}));
 }
 
 void TestControllers::uploadRefusedWhileErrorsRemain()
