@@ -52,7 +52,7 @@ bool loadForVerb(const QString &file, Configuration &config, Streams io)
     if (!loaded.ok) {
         io.err << loaded.message << Qt::endl;
         if (!loaded.detail.isEmpty())
-            io.err << loaded.detail << Qt::endl;
+            io.err << loaded.fileName << ": " << loaded.detail << Qt::endl;
     }
     return loaded.ok;
 }

@@ -12,6 +12,7 @@
 #include "MemoryImages.h"
 #include "ModuleSearch.h"
 #include "QtSerialLine.h"
+#include "SafeWrite.h"
 #include "ServiceController.h"
 #include "ServiceValues.h"
 #include "UploadController.h"
@@ -20,7 +21,6 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QEventLoop>
-#include <QSaveFile>
 
 namespace cli {
 
@@ -163,16 +163,6 @@ private:
     MemoryImages m_memory;
 };
 
-bool writeRawImage(const QString &fileName, const QByteArray &image, QString &error)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 int runDownload(const DeviceOptions &options, Streams io)
 {
     if (!expectPositional(options, 1, 1, io))
@@ -194,11 +184,11 @@ int runDownload(const DeviceOptions &options, Streams io)
     }
     QString error;
     if (!WriteConfigFile(options.positional.first(), config, &error)) {
-        io.err << "Cannot write " << options.positional.first() << ": " << error << Qt::endl;
+        io.err << error << Qt::endl;
         return ExitBadInput;
     }
-    if (!options.image.isEmpty() && !writeRawImage(options.image, image, error)) {
-        io.err << "Cannot write " << options.image << ": " << error << Qt::endl;
+    if (!options.image.isEmpty() && !writeWholeFile(options.image, image, &error)) {
+        io.err << error << Qt::endl;
         return ExitBadInput;
     }
     return ExitOk;

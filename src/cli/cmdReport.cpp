@@ -98,7 +98,7 @@ int runReport(const QStringList &args, Streams io)
     const auto document = BuildReport(config, reportNumber, options, context);
     QString error;
     if (!document->writePdf(parser.value(pdf), &error)) {
-        io.err << "Cannot write " << parser.value(pdf) << ": " << error << Qt::endl;
+        io.err << error << Qt::endl;
         return ExitBadInput;
     }
     io.out << "Report " << reportNumber << ": " << document->pageCount() << " pages written to "

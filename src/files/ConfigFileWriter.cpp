@@ -1,12 +1,12 @@
 // Writing the configuration file, and the header test the loader runs first.
 #include "ConfigFile.h"
+#include "SafeWrite.h"
 #include "Equipment.h"
 #include "Windows1252.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 using namespace tdl;
 
@@ -160,12 +160,6 @@ void writeClass(QByteArray &file, const ClassRecord &cls, const char *type, int 
     closeTag(file, 2, "Class");
 }
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 } // namespace
 
 QByteArray configHeaderLine1()
@@ -242,22 +236,7 @@ QByteArray configFileBytes(const Configuration &config, const QString &lastUpdat
 bool writeConfig(QIODevice &device, const Configuration &config, const QString &lastUpdate,
                  QString *error)
 {
-    const QByteArray bytes = configFileBytes(config, lastUpdate);
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = device.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            const QString reason = device.errorString();
-            setError(error,
-                     QStringLiteral("Writing failed after %1 of %2 bytes: %3")
-                         .arg(written)
-                         .arg(bytes.size())
-                         .arg(reason.isEmpty() ? QStringLiteral("device refused data") : reason));
-            return false;
-        }
-        written += n;
-    }
-    return true;
+    return writeAllBytes(device, configFileBytes(config, lastUpdate), error);
 }
 
 QString currentLastUpdate()
@@ -268,27 +247,9 @@ QString currentLastUpdate()
 bool WriteConfigFile(const QString &fileName, const Configuration &config, QString *error,
                      const QString &lastUpdate)
 {
-    if (fileName.isEmpty()) {
-        setError(error, QStringLiteral("No file name given"));
-        return false;
-    }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Cannot create %1: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    QString reason;
-    if (!writeConfig(file, config, lastUpdate.isEmpty() ? currentLastUpdate() : lastUpdate,
-                     &reason)) {
-        file.cancelWriting();
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(fileName, reason));
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("Cannot save %1: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    return true;
+    return writeWholeFile(
+        fileName, configFileBytes(config, lastUpdate.isEmpty() ? currentLastUpdate() : lastUpdate),
+        error);
 }
 
 void stripFileNameQuotes(QString &fileName)

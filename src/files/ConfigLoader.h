@@ -5,11 +5,15 @@
 
 #include <QString>
 
+// A configuration file is about 70 KB; anything far larger is refused
+// before it is read, so a wrong file cannot tie up the program's memory.
+constexpr qint64 MaxConfigFileBytes = 8 * 1024 * 1024;
+
 struct LoadOutcome {
     bool ok = false;
     QString message;          // the user's message on failure
     bool importedDos = false; // the file was a DOS (.TDZ) configuration
-    QString detail;           // the reader's reason, for logs and the command line
+    QString detail;           // why, in words, without the file name ("no such file")
     QString fileName;         // the name after quote removal: the file now in use
 };
 

@@ -7,7 +7,5 @@ LoadOutcome loadDosFile(const QString &fileName, Configuration &config)
 {
     LoadOutcome outcome;
     outcome.ok = ImportDosFile(fileName, config, &outcome.message);
-    if (!outcome.ok)
-        outcome.detail = fileName;
     return outcome;
 }

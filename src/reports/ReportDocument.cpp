@@ -1,10 +1,11 @@
 #include "ReportDocument.h"
+#include "SafeWrite.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -104,6 +105,29 @@ QList<QTextLength> columnWidths(const QList<ColumnFormat> &columns, qreal bodyWi
     return widths;
 }
 
+// Room for text in a cell of `span` columns from `first`, in device pixels.
+qreal cellTextWidth(const QList<ColumnFormat> &columns, int first, int span, qreal bodyWidth)
+{
+    qreal cm = 0;
+    for (int c = first; c < first + span && c < columns.size(); ++c)
+        cm += columns[c].widthCm;
+    return cmToPx(cm) * fitScale(columns, bodyWidth) - 2 * cmToPx(paddingCm);
+}
+
+// A cell sets what fits on a few of its lines, then "…": a name thousands
+// of characters long would otherwise make one row pages tall, and lay out
+// slower than anyone can wait.
+constexpr int MaxCellLines = 3;
+
+QString fitCell(const QString &text, const QFont &font, QPaintDevice *device, qreal width)
+{
+    const QFontMetricsF metrics(font, device);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = metrics.elidedText(line, Qt::ElideRight, width * MaxCellLines);
+    return lines.join(QLatin1Char('\n'));
+}
+
 QTextTableFormat tableFormat(const QList<ColumnFormat> &columns, qreal bodyWidth)
 {
     QTextTableFormat format;
@@ -132,7 +156,8 @@ void fillCell(QTextTable *table, int row, int column, const QString &text, Qt::A
     cursor.insertText(shown, text == tickMark() ? tick : format);
 }
 
-void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell)
+void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell,
+                  QPaintDevice *device, qreal width)
 {
     QTextCursor cursor = table->cellAt(row, column).firstCursorPosition();
     QTextBlockFormat block;
@@ -149,8 +174,10 @@ void fillRichCell(QTextTable *table, int row, int column, const RichCell &cell)
         } else {
             cursor.insertBlock(block, blockChars);
         }
-        for (const TextRun &run : paragraph)
-            cursor.insertText(run.text, charFormat(run.points, run.bold, run.italic));
+        for (const TextRun &run : paragraph) {
+            const QTextCharFormat chars = charFormat(run.points, run.bold, run.italic);
+            cursor.insertText(fitCell(run.text, chars.font(), device, width), chars);
+        }
     }
 }
 
@@ -258,7 +285,7 @@ void insertPagedTable(QTextCursor &cursor, const TableWriter &writer, const QStr
         insertRows(cursor, writer, first, writer.rows, body.width(), first > 0, true);
 }
 
-TableWriter listWriter(const ReportTable &data, qreal bodyWidth)
+TableWriter listWriter(const ReportTable &data, qreal bodyWidth, QPaintDevice *device)
 {
     // A table shrunk to fit narrower paper takes its type down with it.
     const qreal points = 12 * fitScale(data.columns, bodyWidth);
@@ -280,21 +307,24 @@ TableWriter listWriter(const ReportTable &data, qreal bodyWidth)
             }
         };
     }
-    writer.fillRow = [&data, body, tick](QTextTable *table, int tableRow, int row) {
+    writer.fillRow = [&data, body, tick, bodyWidth, device](QTextTable *table, int tableRow,
+                                                             int row) {
         const QStringList &cells = data.rows[row];
-        for (int c = 0; c < data.columns.size(); ++c)
-            fillCell(table, tableRow, c, cells.value(c), alignmentOf(data.columns[c].align), body,
-                     tick);
+        for (int c = 0; c < data.columns.size(); ++c) {
+            const qreal width = cellTextWidth(data.columns, c, 1, bodyWidth);
+            fillCell(table, tableRow, c, fitCell(cells.value(c), body.font(), device, width),
+                     alignmentOf(data.columns[c].align), body, tick);
+        }
     };
     return writer;
 }
 
-TableWriter sheetWriter(const ReportSection &section)
+TableWriter sheetWriter(const ReportSection &section, qreal bodyWidth, QPaintDevice *device)
 {
     TableWriter writer;
     writer.columns = section.table.columns;
     writer.rows = int(section.sheet.size());
-    writer.fillRow = [&section](QTextTable *table, int tableRow, int row) {
+    writer.fillRow = [&section, bodyWidth, device](QTextTable *table, int tableRow, int row) {
         const int columns = int(section.table.columns.size());
         int column = 0;
         for (const RichCell &cell : section.sheet[row]) {
@@ -307,7 +337,8 @@ TableWriter sheetWriter(const ReportSection &section)
             QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
             cellFormat.setVerticalAlignment(QTextCharFormat::AlignMiddle);
             tableCell.setFormat(cellFormat);
-            fillRichCell(table, tableRow, column, cell);
+            fillRichCell(table, tableRow, column, cell, device,
+                         cellTextWidth(section.table.columns, column, span, bodyWidth));
             column += span;
         }
     };
@@ -397,8 +428,9 @@ void ReportDocument::layOut()
             cursor.insertText(section.emptyMessage, bodyChars);
         } else {
             const TableWriter writer = section.plan.kind == SectionKind::Connections
-                                           ? sheetWriter(section)
-                                           : listWriter(section.table, bodySize.width());
+                                           ? sheetWriter(section, bodySize.width(), &metrics_->writer)
+                                           : listWriter(section.table, bodySize.width(),
+                                                        &metrics_->writer);
             insertPagedTable(cursor, writer, section.title, *doc, &metrics_->writer, bodySize,
                              title, titleChars);
         }
@@ -423,8 +455,12 @@ void ReportDocument::paintPage(QPainter &painter, int page, int pageCount) const
     painter.setPen(Qt::black);
     painter.setFont(pagePaintFont(6, true));
     const QRectF headerBand(body.left(), 0, body.width(), body.top() - gap);
-    painter.drawText(headerBand, Qt::AlignLeft | Qt::AlignBottom, content_.headerLeft);
-    painter.drawText(headerBand, Qt::AlignHCenter | Qt::AlignBottom, content_.headerCentre);
+    // The centre text (the system's name) keeps clear of the left one.
+    const QFontMetricsF header = painter.fontMetrics();
+    painter.drawText(headerBand, Qt::AlignLeft | Qt::AlignBottom,
+                     header.elidedText(content_.headerLeft, Qt::ElideRight, body.width() / 4));
+    painter.drawText(headerBand, Qt::AlignHCenter | Qt::AlignBottom,
+                     header.elidedText(content_.headerCentre, Qt::ElideRight, body.width() / 2));
 
     const QRectF footerBand(body.left(), body.bottom() + gap, body.width(),
                             pageHeight - body.bottom() - gap);
@@ -474,15 +510,12 @@ bool ReportDocument::paint(QPainter &painter, qreal deviceDpi,
 
 bool ReportDocument::writePdf(const QString &fileName, QString *error) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    // Drawn in memory first, so the file on disk is written in one piece.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     bool painted = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setResolution(int(dpi));
         writer.setCreator(QStringLiteral("helmWISE"));
         writer.setTitle(content_.titles().join(QStringLiteral(", ")));
@@ -495,15 +528,10 @@ bool ReportDocument::writePdf(const QString &fileName, QString *error) const
         }
     }
     if (!painted) {
-        file.cancelWriting();
         if (error)
-            *error = QStringLiteral("The report could not be drawn into the PDF file");
+            *error = QStringLiteral("Cannot write %1: the report could not be drawn into the PDF file")
+                         .arg(QDir::toNativeSeparators(fileName));
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeWholeFile(fileName, pdf.data(), error);
 }

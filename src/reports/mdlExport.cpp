@@ -2,11 +2,11 @@
 
 #include "Equipment.h"
 #include "Names.h"
+#include "SafeWrite.h"
 #include "Windows1252.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -206,17 +206,6 @@ QString exportBase(const QString &baseName)
     return baseName;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *message)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (message)
-        *message = QStringLiteral("Unable to write %1: %2")
-                       .arg(QDir::toNativeSeparators(path), file.errorString());
-    return false;
-}
-
 } // namespace
 
 PathParts SplitPath(const QString &fileName)
@@ -261,7 +250,7 @@ bool ExportLists(const Configuration &config, const QString &fileName, QString *
     const QChar separator =
         parts.extension == QLatin1String("TAB") ? QLatin1Char('\t') : QLatin1Char(',');
     const QStringList names = exportFileNames(fileName);
-    return writeFile(names[0], extensionList(config, separator), message) &&
-           writeFile(names[1], tieLineList(config, separator), message) &&
-           writeFile(names[2], groupList(config, separator), message);
+    return writeWholeFile(names[0], extensionList(config, separator), message) &&
+           writeWholeFile(names[1], tieLineList(config, separator), message) &&
+           writeWholeFile(names[2], groupList(config, separator), message);
 }

@@ -7,6 +7,7 @@
 struct FileLoad {
     bool ok = false;
     QString message; // why the load failed, as the user is told
+    QString detail;  // the file and the reason, shown under the message
     bool importedDos = false;
 };
 

@@ -2,14 +2,16 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 
 void Prompter::message(QWidget *parent, const QString &title, const QString &text,
-                       QMessageBox::Icon icon)
+                       QMessageBox::Icon icon, const QString &detail)
 {
     Prompt p;
     p.kind = Prompt::Message;
     p.title = title;
     p.text = text;
+    p.detail = detail;
     p.icon = icon;
     p.buttons = QMessageBox::Ok;
     ask(parent, p);
@@ -41,23 +43,40 @@ QString Prompter::chooseConfigurationToOpen(QWidget *parent, const QString &titl
 void Prompter::failure(QWidget *parent, const QString &title, const QString &what,
                        const QString &path, const QString &error)
 {
-    message(parent, title,
-            what + QLatin1Char(' ') + QDir::toNativeSeparators(path) + QLatin1Char('\n') + error,
-            QMessageBox::Critical);
+    message(parent, title, what + QLatin1Char(' ') + QDir::toNativeSeparators(path),
+            QMessageBox::Critical, error);
 }
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, const Prompt &prompt)
 {
     QMessageBox box(prompt.icon, prompt.title, prompt.text, prompt.buttons, parent);
+    box.setInformativeText(prompt.detail);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString suffixOfFilter(const QString &nameFilter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(nameFilter).captured(1);
 }
 
 QString DialogPrompter::chooseFile(QWidget *parent, const Prompt &prompt)
 {
-    if (prompt.kind == Prompt::SaveFile)
-        return QFileDialog::getSaveFileName(parent, prompt.title, prompt.proposedName,
+    if (prompt.kind != Prompt::SaveFile)
+        return QFileDialog::getOpenFileName(parent, prompt.title, prompt.proposedName,
                                             prompt.filter);
-    return QFileDialog::getOpenFileName(parent, prompt.title, prompt.proposedName, prompt.filter);
+    // A name typed without a suffix gets the chosen filter's, before the
+    // dialog asks whether to replace an existing file.
+    QFileDialog dialog(parent, prompt.title, prompt.proposedName, prompt.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffixOfFilter(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString &filter) {
+                         dialog.setDefaultSuffix(suffixOfFilter(filter));
+                     });
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 namespace {

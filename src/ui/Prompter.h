@@ -12,6 +12,7 @@ struct Prompt {
     Kind kind = Message;
     QString title;
     QString text;
+    QString detail; // messages: the file and the reason, under the text
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QString filter;      // file dialogs: "Windows Tidelex Files (*.TWZ);;All Files (*)"
@@ -28,14 +29,15 @@ public:
 
     // Conveniences over ask().
     void message(QWidget *parent, const QString &title, const QString &text,
-                 QMessageBox::Icon icon = QMessageBox::NoIcon);
+                 QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &detail = QString());
     QMessageBox::StandardButton question(QWidget *parent, const QString &title,
                                          const QString &text,
                                          QMessageBox::StandardButtons buttons);
     // The Open dialog for a configuration file, ours or the DOS program's.
     QString chooseConfigurationToOpen(QWidget *parent,
                                       const QString &title = QStringLiteral("Open"));
-    // A critical message "<what> <path>\n<error>", what being e.g. "Unable to save".
+    // A critical message "<what> <path>" with the error as its detail, what
+    // being e.g. "Unable to save".
     void failure(QWidget *parent, const QString &title, const QString &what,
                  const QString &path, const QString &error);
 };
@@ -46,6 +48,11 @@ public:
     QMessageBox::StandardButton ask(QWidget *parent, const Prompt &prompt) override;
     QString chooseFile(QWidget *parent, const Prompt &prompt) override;
 };
+
+// The suffix a save dialog adds to a name typed without one: the first
+// "*.X" pattern of the name filter ("TWZ" of "Windows Tidelex Files (*.TWZ
+// *.twz)"), or nothing for a filter such as "All Files (*)".
+QString suffixOfFilter(const QString &nameFilter);
 
 // The prompter the application uses; tests replace it with a scripted one.
 Prompter &prompter();

@@ -200,12 +200,9 @@ void frmMain::loadStep(const QString &commandLine)
         fileName.remove(0, 1);
     if (fileName.endsWith(QLatin1Char('"')))
         fileName.chop(1);
-    // A .TDZ file is no configuration file by its first lines, but the loader imports it.
-    const bool dosFile = fileName.right(3).toUpper() == QLatin1String("TDZ");
-    QString probe = fileName;
-    if (!fileName.isEmpty() && (dosFile || isConfigurationFile(probe)))
-        doLoadFile(fileName, false);
-    else
+    // A file that cannot be loaded is reported (name and reason) before the
+    // new configuration takes its place.
+    if (fileName.isEmpty() || !doLoadFile(fileName, false))
         NewConfiguration();
 
     hideReportOptions(true);

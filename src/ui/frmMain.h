@@ -109,6 +109,7 @@ class frmMain : public QMainWindow
     void hideReportOptions(bool hidden);
     void commitPanes();
     void afterConfigurationReplaced();
+    void newSystemMade(const Configuration &made);
     // The save question; false when the command must stop.
     bool askToSave(const QString &question);
     bool writeTo(const QString &fileName, const QString &action);

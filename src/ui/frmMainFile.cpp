@@ -79,9 +79,8 @@ bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
 {
     const FileLoad load = loadConfiguration(fileName, doc_.config);
     if (!load.ok) {
-        prompter().message(this, programTitle, load.message);
-        NewConfiguration();
-        doc_.setConfigChanged(false);
+        // The configuration in use, its name and its state stay as they were.
+        prompter().message(this, programTitle, load.message, QMessageBox::NoIcon, load.detail);
         return false;
     }
     if (!load.importedDos)
@@ -108,6 +107,7 @@ void frmMain::afterConfigurationReplaced()
 
 void frmMain::NewConfiguration()
 {
+    setStatus(QString());
     QString path = templateFile();
     if (isConfigurationFile(path) && loadConfiguration(path, doc_.config).ok) {
         importedDos_ = false;
@@ -124,15 +124,27 @@ void frmMain::NewConfiguration()
     doc_.setConfigChanged(false);
     setTitleForFile();
     afterConfigurationReplaced();
-    frmNewSystem dialog(doc_.config, this);
+    Configuration made = doc_.config;
+    frmNewSystem dialog(made, this);
     dialog.setOpenInstead(true);
-    const int result = newSystemRunner() ? newSystemRunner()(dialog) : dialog.exec();
+    int result = QDialog::Rejected;
+    do {
+        result = newSystemRunner() ? newSystemRunner()(dialog) : dialog.exec();
+        // A file that cannot be opened brings the dialog back.
+    } while (result == frmNewSystem::OpenedFile && !doLoadFile(dialog.chosenFile(), false));
     dialog.setOpenInstead(false);
-    if (result == frmNewSystem::OpenedFile) {
-        doLoadFile(dialog.chosenFile(), false);
-        return;
-    }
-    doc_.setConfigChanged(false);
+    if (result == QDialog::Accepted)
+        newSystemMade(made);
+}
+
+void frmMain::newSystemMade(const Configuration &made)
+{
+    // A system nobody has saved yet is unsaved work.
+    doc_.replaceConfiguration(made, QStringLiteral("New System"));
+    importedDos_ = false;
+    doc_.setCurrentFile(QString());
+    setStatus(QString());
+    setTitleForFile();
     afterConfigurationReplaced();
 }
 
@@ -202,15 +214,9 @@ void frmMain::fileNew()
         doLoadFile(dialog.chosenFile(), false);
         return;
     }
-    if (result != QDialog::Accepted)
-        return;
     // The new system is not the file that was open: it starts unnamed.
-    doc_.config = scratch;
-    importedDos_ = false;
-    doc_.setCurrentFile(QString());
-    doc_.setConfigChanged(false);
-    setTitleForFile();
-    afterConfigurationReplaced();
+    if (result == QDialog::Accepted)
+        newSystemMade(scratch);
 }
 
 void frmMain::fileOpen()

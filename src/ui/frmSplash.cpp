@@ -2,6 +2,7 @@
 
 #include "Icons.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTimer>
@@ -69,6 +70,7 @@ frmSplash::frmSplash(QWidget *parent)
     });
     timer1_->start();
     visibleSplash = this;
+    qApp->installEventFilter(this);
 }
 
 frmSplash::~frmSplash()
@@ -100,6 +102,16 @@ void frmSplash::pushMessage(const QString &text)
 void frmSplash::mousePressEvent(QMouseEvent *)
 {
     close();
+}
+
+bool frmSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched != this && isVisible()) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->isWindow() && (widget->inherits("QDialog") || widget->isModal()))
+            close();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SplashMessage(const QString &text)

@@ -1,7 +1,8 @@
 #pragma once
 // The splash window: logo, company, version line and four message lines.
 // Shown at start-up (the module search writes its progress into it) and as
-// the About box; it closes after three seconds or on a click.
+// the About box; it closes after three seconds or on a click, and at once
+// when a dialog opens, so it never covers one.
 #include <QDialog>
 #include <QList>
 
@@ -24,6 +25,7 @@ class frmSplash : public QDialog
 
   protected:
     void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     QList<QLabel *> labMsgs_;

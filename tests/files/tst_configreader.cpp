@@ -316,6 +316,9 @@ void TestConfigReader::loader_data()
     QTest::newRow("second line with a space")
         << "space.TWZ" << mutated(QStringLiteral("<TidelexAnalog>\r\n"), QStringLiteral("<TidelexAnalog >\r\n")) << false << errorInFile;
     QTest::newRow("no such file") << "missing.TWZ" << QByteArray() << false << errorInFile;
+    // Far beyond any configuration: refused before it is read.
+    QTest::newRow("far too large")
+        << "huge.TWZ" << good + QByteArray(MaxConfigFileBytes, ' ') << false << errorInFile;
     // A name ending in TDZ, any case, goes to the DOS import, never to the
     // XML reader, whatever the file holds.
     QTest::newRow("TDZ name goes to the DOS import")

@@ -154,8 +154,11 @@ void TestMainWindow::commandLine_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("plain path") << QStringLiteral("%1") << true << QString();
     QTest::newRow("quoted path") << QStringLiteral("\"%1\"") << true << QString();
-    QTest::newRow("missing file") << QStringLiteral("%2/none.TWZ") << false << QString();
-    QTest::newRow("not a configuration") << QStringLiteral("%2/notes.txt") << false << QString();
+    // A file that cannot be loaded is reported before the new configuration starts.
+    QTest::newRow("missing file") << QStringLiteral("%2/none.TWZ") << false
+                                  << QStringLiteral("Unable to load file as error in file");
+    QTest::newRow("not a configuration") << QStringLiteral("%2/notes.txt") << false
+                                         << QStringLiteral("Unable to load file as error in file");
     QTest::newRow("unknown version")
         << QStringLiteral("%2/v300.TWZ") << false
         << QStringLiteral("Unable to load file as unknown Tidelex for Windows version");
@@ -834,9 +837,14 @@ void TestMainWindow::newSystem()
     });
     QCOMPARE(newSystemRuns_, dialogRuns);
     QCOMPARE(s.doc.CurrentFile(), stillShip ? ship : QString());
-    QCOMPARE(s.window.windowTitle(), stillShip ? QStringLiteral("helmWISE - ") + ship
-                                               : QStringLiteral("helmWISE - New Configuration"));
-    QVERIFY(!s.doc.ConfigChanged());
+    // A system made by the dialog is unsaved work.
+    const bool made = !command.isEmpty() && dialogResult == QDialog::Accepted;
+    QCOMPARE(s.window.windowTitle(),
+             (stillShip ? QStringLiteral("helmWISE - ") + ship
+                        : QStringLiteral("helmWISE - New Configuration")) +
+                 (made ? QStringLiteral("*") : QString()));
+    QCOMPARE(s.doc.ConfigChanged(), made);
+    s.doc.setConfigChanged(false);
     QCOMPARE(s.tree()->currentKey(), QStringLiteral("RRR"));
 }
 

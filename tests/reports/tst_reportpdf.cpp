@@ -16,6 +16,8 @@ class TestReportPdf : public QObject
     void everyPageNumbered_data();
     void everyPageNumbered();
     void unwritablePath();
+    void longNamesFitTheirCells_data();
+    void longNamesFitTheirCells();
     void commandLine_data();
     void commandLine();
 
@@ -115,6 +117,57 @@ void TestReportPdf::unwritablePath()
     QVERIFY(!document->writePdf(file, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(file));
+}
+
+// clang-format off
+void TestReportPdf::longNamesFitTheirCells_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QChar>("kind"); // whose name is long: E extension, T tie line, G group
+    QTest::addColumn<int>("index");
+    QTest::newRow("extension list") << 101 << QChar(u'E') << 0;
+    QTest::newRow("extension details") << 321 << QChar(u'E') << 0;
+    QTest::newRow("tie-line list") << 201 << QChar(u'T') << 4;
+    QTest::newRow("group details") << 341 << QChar(u'G') << 0;
+}
+// clang-format on
+
+// A name of 30,000 characters shows what fits of it: the report keeps its
+// pages and its text instead of running one row over dozens of pages.
+void TestReportPdf::longNamesFitTheirCells()
+{
+    QFETCH(int, number);
+    QFETCH(QChar, kind);
+    QFETCH(int, index);
+    const Configuration plain = fixtures::ship();
+    Configuration config = plain;
+    const QString name = QStringLiteral("Cabin").repeated(6000);
+    switch (kind.unicode()) {
+    case u'E':
+        config.Extensions[index].Name = name;
+        break;
+    case u'T':
+        config.TieLines[index].Name = name;
+        break;
+    default:
+        config.Groups[index].Name = name;
+    }
+    const ReportOptions ticked = fixtures::options(QStringLiteral("3"));
+    const auto usual = BuildReport(plain, number, ticked);
+    const auto report = BuildReport(config, number, ticked);
+    QCOMPARE(report->pageCount(), usual->pageCount());
+    if (pdftotext.isEmpty())
+        return;
+    QTemporaryDir dir;
+    const QString usualFile = dir.filePath(QStringLiteral("usual.pdf"));
+    const QString longFile = dir.filePath(QStringLiteral("long.pdf"));
+    QString error;
+    QVERIFY2(usual->writePdf(usualFile, &error) && report->writePdf(longFile, &error),
+             qPrintable(error));
+    // A few lines of the name at most, not thousands.
+    const qsizetype extra = pdfPages(longFile).join(QString()).size() -
+                            pdfPages(usualFile).join(QString()).size();
+    QVERIFY2(extra < 1000, qPrintable(QString::number(extra)));
 }
 
 void TestReportPdf::commandLine_data()

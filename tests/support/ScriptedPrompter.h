@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 class ScriptedPrompter : public Prompter {
 public:
     ScriptedPrompter() { setPrompter(this); }
@@ -13,10 +15,15 @@ public:
     QQueue<QMessageBox::StandardButton> buttons; // next answers to ask()
     QQueue<QString> files;                       // next answers to chooseFile()
     QList<Prompt> asked;                         // every prompt, in order
+    // Runs while a message or question is "on screen", before it is answered:
+    // what else happens while the user takes their time.
+    std::function<void(const Prompt &)> whileShown;
 
     QMessageBox::StandardButton ask(QWidget *, const Prompt &prompt) override
     {
         asked.append(prompt);
+        if (whileShown)
+            whileShown(prompt);
         if (!buttons.isEmpty())
             return buttons.dequeue();
         // Unscripted: the first button offered (OK for messages).

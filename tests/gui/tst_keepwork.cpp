@@ -1,0 +1,333 @@
+// The editor never loses work and never falls over: start-up with every
+// kind of unreadable file (the message answered late), a new system that is
+// closed unsaved, an open that fails over a file in use, and a save onto a
+// full disk.
+#include "ConfigDocument.h"
+#include "ConfigFile.h"
+#include "GuiFixtures.h"
+#include "ScriptedPrompter.h"
+#include "SmallFilesystem.h"
+#include "StartUp.h"
+#include "TempDir.h"
+#include "frmMain.h"
+#include "frmNewSystem.h"
+#include "frmSplash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tdl;
+
+namespace
+{
+
+QString statusText(frmMain &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("Status"))->text();
+}
+
+bool splashShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget *w) {
+        return qobject_cast<frmSplash *>(w) && w->isVisible();
+    });
+}
+
+} // namespace
+
+class TestKeepWork : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void startUpWithUnreadableFile_data();
+    void startUpWithUnreadableFile();
+    void splashGivesWayToDialogs_data();
+    void splashGivesWayToDialogs();
+    void newSystemIsUnsavedWork_data();
+    void newSystemIsUnsavedWork();
+    void failedOpenKeepsTheFile_data();
+    void failedOpenKeepsTheFile();
+    void saveOntoFullDisk();
+
+  private:
+    QString write(const QString &name, const QByteArray &bytes);
+
+    QTemporaryDir settingsDir_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedPrompter> prompter_;
+    Configuration template_;
+    int newSystemResult_ = QDialog::Rejected;
+};
+
+QString TestKeepWork::write(const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir_->filePath(name);
+    if (!writeFileBytes(path, bytes))
+        qWarning() << "cannot write" << path;
+    return path;
+}
+
+void TestKeepWork::initTestCase()
+{
+    QVERIFY(settingsDir_.isValid());
+    template_ = makeDefaultConfiguration();
+    template_.SysConfig.Name = QStringLiteral("Template ship");
+    // The dialog answered as the technician would: OK with its proposals, or Cancel.
+    frmMain::setNewSystemRunner([this](frmNewSystem &dialog) {
+        if (newSystemResult_ == QDialog::Accepted)
+            dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+        return dialog.result() == QDialog::Accepted ? int(QDialog::Accepted) : newSystemResult_;
+    });
+}
+
+void TestKeepWork::init()
+{
+    fixtures::useTemporarySettings(settingsDir_);
+    dir_ = std::make_unique<QTemporaryDir>();
+    prompter_ = std::make_unique<ScriptedPrompter>();
+    frmMain::setTemplateFile(
+        write(QStringLiteral("default.TWZ"), configFileBytes(template_, QStringLiteral("x"))));
+    newSystemResult_ = QDialog::Rejected;
+}
+
+void TestKeepWork::cleanup()
+{
+    prompter_.reset();
+    dir_.reset();
+}
+
+// clang-format off
+void TestKeepWork::startUpWithUnreadableFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // empty: no such file
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");     // in the message's detail
+
+    const QByteArray ship = configFileBytes(fixtures::smallShip(), QStringLiteral("x"));
+    const QString errorInFile = QStringLiteral("Unable to load file as error in file");
+    QTest::newRow("cut off mid-file")
+        << "trunc.TWZ" << ship.left(30000) << errorInFile << "Premature end of document";
+    QTest::newRow("version 9.9")
+        << "v99.TWZ" << QByteArray(ship).replace("<VERSION>3.0<", "<VERSION>9.9<")
+        << "Unable to load file as unknown Tidelex for Windows version" << QString();
+    QTest::newRow("garbage DOS file")
+        << "junk.TDZ" << QByteArray(600, '\x7f') << "Unable to open TDZ File as unknown type/ version"
+        << QString();
+    QTest::newRow("plain text") << "notes.txt" << QByteArray("just notes\r\n") << errorInFile
+                                << "not a configuration file";
+    QTest::newRow("missing") << "none.TWZ" << QByteArray() << errorInFile << "no such file";
+    QTest::newRow("far too large")
+        << "huge.TWZ" << ship + QByteArray(9 * 1024 * 1024, ' ') << errorInFile << "at most 8.0 MB";
+}
+// clang-format on
+
+void TestKeepWork::startUpWithUnreadableFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    QFETCH(QString, reason);
+    const QString path = content.isEmpty() ? dir_->filePath(name) : write(name, content);
+    // The technician reads the message for a while: the splash times out,
+    // closes and is gone before the box is answered.
+    prompter_->whileShown = [&](const Prompt &) {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmSplash *>(w))
+                w->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    ConfigDocument doc;
+    frmMain window(doc);
+    StartUp(window, QLatin1Char('"') + path + QLatin1Char('"'));
+
+    QCOMPARE(prompter_->texts(), QStringList{message});
+    const QString detail = prompter_->asked.first().detail;
+    QVERIFY2(detail.contains(QDir::toNativeSeparators(path)), qPrintable(detail));
+    QVERIFY2(detail.contains(reason), qPrintable(detail));
+    QVERIFY(!splashShown());
+    // Then on as documented: a new configuration from the template.
+    QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
+    QCOMPARE(doc.config.SysConfig.Name, template_.SysConfig.Name);
+    QVERIFY(!doc.ConfigChanged());
+    window.close();
+}
+
+// clang-format off
+void TestKeepWork::splashGivesWayToDialogs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("splashStays");
+    QTest::newRow("message box") << "message" << false;
+    QTest::newRow("file dialog") << "file" << false;
+    QTest::newRow("the main window") << "window" << true;
+}
+// clang-format on
+
+void TestKeepWork::splashGivesWayToDialogs()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, splashStays);
+    frmSplash splash;
+    splash.show();
+    std::unique_ptr<QWidget> other;
+    if (kind == QLatin1String("message")) {
+        other = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("helmWISE"),
+                                              QStringLiteral("Unable to load file as error in file"));
+    } else if (kind == QLatin1String("file")) {
+        auto *dialog = new QFileDialog;
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        other.reset(dialog);
+    } else {
+        other = std::make_unique<QMainWindow>();
+    }
+    other->show();
+    QCOMPARE(splash.isVisible(), splashStays);
+    other->close();
+}
+
+// clang-format off
+void TestKeepWork::newSystemIsUnsavedWork_data()
+{
+    QTest::addColumn<bool>("fromStartUp");   // no template: the dialog opens at start-up
+    QTest::addColumn<int>("dialogResult");
+    QTest::addColumn<bool>("unsaved");
+    QTest::newRow("File New, system made") << false << int(QDialog::Accepted) << true;
+    QTest::newRow("File New, cancelled") << false << int(QDialog::Rejected) << false;
+    QTest::newRow("start-up without template, system made") << true << int(QDialog::Accepted) << true;
+    QTest::newRow("start-up without template, cancelled") << true << int(QDialog::Rejected) << false;
+}
+// clang-format on
+
+void TestKeepWork::newSystemIsUnsavedWork()
+{
+    QFETCH(bool, fromStartUp);
+    QFETCH(int, dialogResult);
+    QFETCH(bool, unsaved);
+    const QString ship = write(QStringLiteral("ship.TWZ"),
+                               configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
+    if (fromStartUp)
+        frmMain::setTemplateFile(dir_->filePath(QStringLiteral("absent.TWZ")));
+    newSystemResult_ = dialogResult;
+    ConfigDocument doc;
+    frmMain window(doc);
+    window.loadStep(fromStartUp ? QString() : ship);
+    window.show();
+    if (!fromStartUp)
+        window.findChild<QAction *>(QStringLiteral("mnuFileNew"))->trigger();
+
+    QCOMPARE(doc.ConfigChanged(), unsaved);
+    QCOMPARE(window.windowTitle().endsWith(QLatin1Char('*')), unsaved);
+    if (unsaved) {
+        QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
+        QVERIFY2(statusText(window).isEmpty(), qPrintable(statusText(window)));
+    }
+    // Closing asks about the new system; Cancel keeps it on screen.
+    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    window.close();
+    QCOMPARE(window.isVisible(), unsaved);
+    QCOMPARE(prompter_->texts(), unsaved ? QStringList{QStringLiteral("Do you wish to save the file")}
+                                         : QStringList());
+    doc.setConfigChanged(false);
+}
+
+// clang-format off
+void TestKeepWork::failedOpenKeepsTheFile_data()
+{
+    QTest::addColumn<QString>("command");     // how the bad file is opened
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");  // empty: no such file
+    QTest::addColumn<bool>("edited");         // unsaved changes, kept by answering No
+    const QByteArray ship = configFileBytes(fixtures::smallShip(), QStringLiteral("x"));
+    QTest::newRow("File Open, cut-off file") << "mnuFileOpen" << "trunc.TWZ" << ship.left(30000) << false;
+    QTest::newRow("File Open, garbage DOS file, unsaved edit")
+        << "mnuFileOpen" << "junk.TDZ" << QByteArray(600, '\x7f') << true;
+    QTest::newRow("recent file gone") << "mnuFileMRU2" << "gone.TWZ" << QByteArray() << false;
+    QTest::newRow("recent file gone, unsaved edit") << "mnuFileMRU2" << "gone.TWZ" << QByteArray() << true;
+}
+// clang-format on
+
+void TestKeepWork::failedOpenKeepsTheFile()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, edited);
+    const QString bad = dir_->filePath(name);
+    // The bad file has been opened before, so it is on the recent list.
+    QVERIFY(writeFileBytes(bad, configFileBytes(template_, QStringLiteral("x"))));
+    const QString ship = write(QStringLiteral("ship.TWZ"),
+                               configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
+    ConfigDocument doc;
+    frmMain window(doc);
+    window.loadStep(bad);
+    window.doLoadFile(ship, false);
+    window.show();
+    if (content.isEmpty())
+        QVERIFY(QFile::remove(bad));
+    else
+        QVERIFY(writeFileBytes(bad, content));
+    if (edited) {
+        doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
+        doc.markChanged();
+    }
+    const Configuration before = doc.config;
+    const QString title = window.windowTitle();
+    const QString status = statusText(window);
+
+    prompter_->buttons.enqueue(QMessageBox::No); // to the save question, if any
+    prompter_->files.enqueue(bad);
+    window.findChild<QAction *>(command)->trigger();
+
+    QVERIFY(!prompter_->asked.isEmpty());
+    QVERIFY2(prompter_->asked.last().detail.contains(QDir::toNativeSeparators(bad)),
+             qPrintable(prompter_->asked.last().detail));
+    QVERIFY2(doc.config == before, "the failed open changed the configuration in use");
+    QCOMPARE(doc.CurrentFile(), ship);
+    QCOMPARE(doc.ConfigChanged(), edited);
+    QCOMPARE(window.windowTitle(), title);
+    QCOMPARE(statusText(window), status);
+    doc.setConfigChanged(false);
+}
+
+void TestKeepWork::saveOntoFullDisk()
+{
+    SmallFilesystem fs(128 * 1024);
+    if (!fs.mounted())
+        QSKIP(qPrintable(fs.whyNot()));
+    const QString ship = fs.filePath(QStringLiteral("ship.TWZ"));
+    QVERIFY(WriteConfigFile(ship, fixtures::smallShip()));
+    const QByteArray good = readFileBytes(ship);
+    ConfigDocument doc;
+    frmMain window(doc);
+    window.loadStep(ship);
+    window.show();
+    doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
+    doc.markChanged();
+
+    window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->trigger();
+
+    QCOMPARE(prompter_->asked.size(), 1);
+    QVERIFY2(prompter_->asked.first().detail.contains(QStringLiteral("No space left on device")),
+             qPrintable(prompter_->asked.first().detail));
+    QCOMPARE(readFileBytes(ship), good);
+    QVERIFY(doc.ConfigChanged());
+    QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - ") + ship + QLatin1Char('*'));
+    doc.setConfigChanged(false);
+}
+
+QTEST_MAIN(TestKeepWork)
+#include "tst_keepwork.moc"
