@@ -48,20 +48,26 @@ void ConfigDocument::setConfigChanged(bool changed)
 
 void ConfigDocument::markChanged(const QString &what, const QString &key)
 {
-    if (config == *committed_)
-        return;
+    if (config != *committed_)
+        pushStep(what, key);
+}
+
+void ConfigDocument::replaceConfiguration(const Configuration &next, const QString &what)
+{
+    config = next;
+    // Always a step: a replacement is unsaved work even when the contents
+    // happen to be those of the file that was open.
+    pushStep(what, QString());
+}
+
+void ConfigDocument::pushStep(const QString &what, const QString &key)
+{
     auto after = std::make_shared<const Configuration>(config);
     const QString name = what.isEmpty() ? QStringLiteral("Change") : what;
     auto *step = new ConfigStep(*this, committed_, after, name, key);
     committed_ = after;
     stack_.push(step);
     emit edited();
-}
-
-void ConfigDocument::replaceConfiguration(const Configuration &next, const QString &what)
-{
-    config = next;
-    markChanged(what);
 }
 
 void ConfigDocument::resetHistory()

@@ -36,7 +36,8 @@ class ConfigDocument : public QObject
     // that left the configuration as it was is no step and no change.
     void markChanged(const QString &what = QString(), const QString &key = QString());
     // The whole configuration is replaced by `next` as one step named `what`
-    // ("Get Configuration", "New System"); marked changed like an edit.
+    // ("Get Configuration", "New System"); marked changed like an edit, also
+    // when the contents are the same.
     void replaceConfiguration(const Configuration &next, const QString &what);
     // Forgets every step: the configuration as it stands is where undoing
     // stops, and it counts as saved (another file was opened).
@@ -58,6 +59,7 @@ class ConfigDocument : public QObject
     using State = std::shared_ptr<const Configuration>;
     // Called by a step on undo and redo.
     void restore(const State &state, const QString &key);
+    void pushStep(const QString &what, const QString &key);
     void updateChangedFlag();
 
     QString currentFile_;
