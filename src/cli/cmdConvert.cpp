@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Configuration.h"
 #include "ConfigFile.h"
+#include "LostCharacters.h"
 
 #include <QCommandLineParser>
 
@@ -34,6 +35,10 @@ int runConvert(const QStringList &args, Streams io)
     Configuration config = makeDefaultConfiguration();
     if (!loadForVerb(in, config, io))
         return ExitBadInput;
+    // The file is Windows-1252: say which texts will not come back as they were.
+    for (const LostCharacters &lost : textsLosingCharacters(config))
+        io.err << "Warning: " << lost.where << " \"" << lost.text << "\": " << lost.characters
+               << " cannot be kept in the file and is saved as \"?\"" << Qt::endl;
     QString error;
     if (!WriteConfigFile(out, config, &error)) {
         io.err << error << Qt::endl;

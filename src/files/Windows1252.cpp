@@ -1,5 +1,7 @@
 #include "Windows1252.h"
 
+#include <QList>
+
 namespace win1252
 {
 namespace
@@ -28,6 +30,17 @@ int byteFor(char32_t ch)
 bool canEncode(char32_t ch)
 {
     return byteFor(ch) >= 0;
+}
+
+QString unencodable(QStringView text)
+{
+    QString found;
+    for (const char32_t ch : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&ch, 1);
+        if (!canEncode(ch) && !found.contains(character))
+            found += character;
+    }
+    return found;
 }
 
 QByteArray encode(QStringView text)

@@ -17,4 +17,8 @@ bool decode(const QByteArray &bytes, QString &text, qsizetype *offset = nullptr)
 // Whether the code page has the character (Latin-1 outside 0x80..0x9F).
 bool canEncode(char32_t ch);
 
+// The characters of `text` the code page lacks, each once, in order of
+// appearance; empty when the whole text can be written.
+QString unencodable(QStringView text);
+
 } // namespace win1252

@@ -3,6 +3,8 @@
 // shared by the pane and the comparison of configurations.
 #include "tdlConsts.h"
 
+#include <QString>
+
 struct OptionBit {
     const char *caption;
     int byte; // Status byte
@@ -25,3 +27,20 @@ inline constexpr OptionBit extensionClassFlags[4] = {
     {"COS 'B'", 1, tdl::ExtCOSB},
     {"Direct Dial", 4, tdl::ExtHotLine},
 };
+
+// The caption of an option bit: "Recall" ... "Dial 9", "Dial 61" ... "Dial 68"
+// for Status byte 2, or empty when no option box edits it.
+inline QString optionCaption(int byte, uint8_t bit)
+{
+    if (byte == 2) {
+        for (int k = 0; k < tdl::Dial6Codes; ++k) {
+            if (bit == (1u << k))
+                return QStringLiteral("Dial %1").arg(61 + k);
+        }
+    }
+    for (const OptionBit &option : extensionOptions) {
+        if (option.byte == byte && option.bit == bit)
+            return QLatin1String(option.caption);
+    }
+    return QString();
+}

@@ -19,12 +19,14 @@ void Prompter::message(QWidget *parent, const QString &title, const QString &tex
 
 QMessageBox::StandardButton Prompter::question(QWidget *parent, const QString &title,
                                                const QString &text,
-                                               QMessageBox::StandardButtons buttons)
+                                               QMessageBox::StandardButtons buttons,
+                                               const QString &detail)
 {
     Prompt p;
     p.kind = Prompt::Question;
     p.title = title;
     p.text = text;
+    p.detail = detail;
     p.icon = QMessageBox::Question;
     p.buttons = buttons;
     return ask(parent, p);

@@ -32,7 +32,8 @@ public:
                  QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &detail = QString());
     QMessageBox::StandardButton question(QWidget *parent, const QString &title,
                                          const QString &text,
-                                         QMessageBox::StandardButtons buttons);
+                                         QMessageBox::StandardButtons buttons,
+                                         const QString &detail = QString());
     // The Open dialog for a configuration file, ours or the DOS program's.
     QString chooseConfigurationToOpen(QWidget *parent,
                                       const QString &title = QStringLiteral("Open"));

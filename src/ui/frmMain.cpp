@@ -115,6 +115,11 @@ void frmMain::createViews()
     connect(tiePane_, &TieLinePane::nodeTextChanged, this, forwardNode);
     connect(groupPane_, &GroupPane::nodeTextChanged, this, forwardNode);
     connect(sysPane_, &SystemPane::nodeTextChanged, this, forwardNode);
+    connect(sysPane_, &SystemPane::openRecord, this, &frmMain::navigateTo);
+    connect(sysPane_, &SystemPane::boardsChanged, this, [this] {
+        BuildTree();
+        showSystemPane();
+    });
 
     errorArea_ = new QWidget(this);
     errorArea_->setObjectName(QStringLiteral("errorArea"));

@@ -123,6 +123,7 @@ class frmMain : public QMainWindow
     void openFirstFound();
     void showComparison(const Configuration &other, const QString &otherName, bool ignoreNames);
     void showHelpWindow(bool search);
+    void showClassRights();
     void showAbout();
 
     ConfigDocument &doc_;

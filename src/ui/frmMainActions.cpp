@@ -163,7 +163,8 @@ void frmMain::createMenus()
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
-    comingLater(view, "mnuEditClass", QStringLiteral("Class Rights"));
+    view->addAction(QStringLiteral("Cl&ass Rights"), this, &frmMain::showClassRights)
+        ->setObjectName(QStringLiteral("mnuEditClass"));
     view->addSeparator();
     viewToolbar_ = view->addAction(QStringLiteral("&Toolbar"));
     viewToolbar_->setObjectName(QStringLiteral("mnuViewToolbar"));

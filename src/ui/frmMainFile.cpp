@@ -160,6 +160,7 @@ bool frmMain::writeTo(const QString &fileName, const QString &action)
     doc_.setCurrentFile(fileName);
     doc_.setConfigChanged(false);
     setTitleForFile();
+    setStatus(QStringLiteral("Saved ") + QDir::toNativeSeparators(fileName));
     AppSettings::CheckMRU(fileName);
     BuildMRU();
     return true;
@@ -192,8 +193,13 @@ bool frmMain::askToSave(const QString &question)
 {
     if (!doc_.ConfigChanged())
         return true;
+    // The question names the configuration it is about.
+    const QString which = doc_.CurrentFile().isEmpty()
+                              ? QStringLiteral("New Configuration")
+                              : QDir::toNativeSeparators(doc_.CurrentFile());
     const auto answer = prompter().question(
-        this, programTitle, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        this, programTitle, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        which);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
@@ -275,9 +281,13 @@ void frmMain::doExport()
     if (name.isEmpty())
         return;
     QString error;
-    if (!exportLists(name, doc_.config, &error))
+    if (!exportLists(name, doc_.config, &error)) {
         prompter().failure(this, QStringLiteral("Export"), QStringLiteral("Unable to export"), name,
                            error);
+        return;
+    }
+    setStatus(QStringLiteral("Exported 3 files to ") +
+              QDir::toNativeSeparators(QFileInfo(name).absolutePath()));
 }
 
 void frmMain::saveReport()
@@ -297,9 +307,12 @@ void frmMain::saveReport()
     if (name.isEmpty())
         return;
     QString error;
-    if (!report_->saveReportPdf(name, &error))
+    if (!report_->saveReportPdf(name, &error)) {
         prompter().failure(this, QStringLiteral("Save Report"), QStringLiteral("Unable to save"),
                            name, error);
+        return;
+    }
+    setStatus(QStringLiteral("Saved ") + QDir::toNativeSeparators(name));
 }
 
 void frmMain::printReport()

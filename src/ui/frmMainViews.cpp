@@ -13,6 +13,7 @@
 #include "ReportView.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
+#include "frmClass.h"
 #include "frmSplash.h"
 
 #include <QAction>
@@ -205,4 +206,14 @@ void frmMain::showAbout()
     frmSplash about(this);
     about.showHelp();
     about.exec();
+}
+
+void frmMain::showClassRights()
+{
+    commitPanes();
+    auto *dialog = new frmClass(doc_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The pane shown may hold options the classes no longer give.
+    connect(dialog, &QDialog::finished, this, [this] { showNode(tree_->currentKey()); });
+    dialog->open();
 }

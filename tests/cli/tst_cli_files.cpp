@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -86,6 +88,8 @@ class TestCliFiles : public QObject
     void check();
     void convert_data();
     void convert();
+    void convertWarnsOfLostCharacters_data();
+    void convertWarnsOfLostCharacters();
     void convertKeepsOutputOnBadInput();
     void show_data();
     void show();
@@ -191,6 +195,33 @@ void TestCliFiles::convert()
     QVERIFY(fromOut == fromIn);
     const QByteArray written = readFileBytes(out);
     QVERIFY(written.contains("\t<Name>MV Test &amp; Co</Name>\r\n"));
+}
+
+// clang-format off
+void TestCliFiles::convertWarnsOfLostCharacters_data()
+{
+    QTest::addColumn<QString>("name");     // an extension name, as the file holds it
+    QTest::addColumn<QString>("warning");  // empty: none
+    QTest::newRow("accents and the euro sign fit") << u"Caf&#xe9; &#x20ac;"_s << QString();
+    QTest::newRow("a character reference beyond the code page")
+        << u"Bridge &#x2603;"_s
+        << u"Warning: extension 01.1 name \"Bridge \u2603\": \u2603 cannot be kept in the file and is saved as \"?\"\n"_s;
+    QTest::newRow("Greek, each letter named once")
+        << u"&#x3a9;&#x3a9;&#x3b1;"_s
+        << u"Warning: extension 01.1 name \"\u03a9\u03a9\u03b1\": \u03a9\u03b1 cannot be kept in the file and is saved as \"?\"\n"_s;
+}
+// clang-format on
+
+void TestCliFiles::convertWarnsOfLostCharacters()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, warning);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.TWZ"));
+    QVERIFY(writeFileBytes(in, configText(ext(0, name, 100, 1, true), QString())));
+    const CliRun r = runCli({QStringLiteral("convert"), in, dir.filePath(QStringLiteral("out.TWZ"))});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, warning);
 }
 
 void TestCliFiles::convertKeepsOutputOnBadInput()

@@ -1,10 +1,11 @@
-// The editor never loses work and never falls over: start-up with every
-// kind of unreadable file (the message answered late), a new system that is
-// closed unsaved, an open that fails over a file in use, and a save onto a
-// full disk.
+// The editor never loses work, never falls over and says what it did:
+// start-up with every kind of unreadable file (the message answered late),
+// a new system that is closed unsaved, an open that fails over a file in
+// use, a save onto a full disk, and the confirmations of what was written.
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
 #include "GuiFixtures.h"
+#include "NavTree.h"
 #include "ScriptedPrompter.h"
 #include "SmallFilesystem.h"
 #include "StartUp.h"
@@ -59,6 +60,8 @@ class TestKeepWork : public QObject
     void failedOpenKeepsTheFile_data();
     void failedOpenKeepsTheFile();
     void saveOntoFullDisk();
+    void confirmations_data();
+    void confirmations();
 
   private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -326,6 +329,58 @@ void TestKeepWork::saveOntoFullDisk()
     QCOMPARE(readFileBytes(ship), good);
     QVERIFY(doc.ConfigChanged());
     QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - ") + ship + QLatin1Char('*'));
+    doc.setConfigChanged(false);
+}
+
+// clang-format off
+void TestKeepWork::confirmations_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("chosen");  // the name given to the file dialog, in the folder
+    QTest::addColumn<QString>("status");  // %1 the ship, %2 the chosen file, %3 the folder
+    QTest::addColumn<QString>("detail");  // of the question asked, if any
+    QTest::newRow("Save") << "mnuFileSave" << QString() << "Saved %1" << QString();
+    QTest::newRow("Save As") << "mnuFileSaveAs" << "other.TWZ" << "Saved %2" << QString();
+    QTest::newRow("Export") << "mnuFileExport" << "lists.CSV" << "Exported 3 files to %3" << QString();
+    QTest::newRow("Save Report") << "mnuFileSaveReport" << "ship.pdf" << "Saved %2" << QString();
+    QTest::newRow("closing with changes names the file")
+        << "mnuFileExit" << QString() << QString() << "%1";
+}
+// clang-format on
+
+void TestKeepWork::confirmations()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, chosen);
+    QFETCH(QString, status);
+    QFETCH(QString, detail);
+    const QString ship = write(QStringLiteral("ship.TWZ"),
+                               configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
+    const QString file = chosen.isEmpty() ? QString() : dir_->filePath(chosen);
+    auto fill = [&](QString text) {
+        return text.replace(QStringLiteral("%1"), QDir::toNativeSeparators(ship))
+            .replace(QStringLiteral("%2"), QDir::toNativeSeparators(file))
+            .replace(QStringLiteral("%3"), QDir::toNativeSeparators(dir_->path()));
+    };
+    ConfigDocument doc;
+    frmMain window(doc);
+    window.loadStep(ship);
+    window.show();
+    doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
+    doc.markChanged();
+    auto *tree = window.findChild<NavTree *>(QStringLiteral("trvTables"));
+    tree->setCurrentItem(tree->findNode(QStringLiteral("P321")));
+    prompter_->files.enqueue(file);
+    prompter_->buttons.enqueue(QMessageBox::Cancel); // to the question on closing
+
+    window.findChild<QAction *>(command)->trigger();
+
+    if (!status.isEmpty())
+        QCOMPARE(statusText(window), fill(status));
+    if (!detail.isEmpty()) {
+        QCOMPARE(prompter_->asked.last().kind, Prompt::Question);
+        QCOMPARE(prompter_->asked.last().detail, fill(detail));
+    }
     doc.setConfigChanged(false);
 }
 

@@ -20,6 +20,8 @@
 using namespace tdl;
 using IntList = QList<int>;
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -75,6 +77,8 @@ class TestPanes : public QObject
     void pendingEditStored_data();
     void pendingEditStored();
     void focusLeavingCommits();
+    void nameOutsideCodePage_data();
+    void nameOutsideCodePage();
     void showingChangesNothing_data();
     void showingChangesNothing();
     void tieClassAndDial9_data();
@@ -325,6 +329,68 @@ void TestPanes::pendingEditStored()
     QCOMPARE(nodes.size(), key.isEmpty() ? 0 : 1);
     if (!key.isEmpty())
         QCOMPARE(nodes.first(), (QVariantList{key, typed}));
+}
+
+// clang-format off
+void TestPanes::nameOutsideCodePage_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("lost"); // the characters named in the warning; empty: none
+    for (const char *pane : {"E", "T", "G", "S"})
+        QTest::addRow("%s, a snowman", pane) << pane << u"Bridge \u2603"_s << u"\u2603"_s;
+    QTest::newRow("E, accents and the euro sign fit") << "E" << u"Caf\u00e9 \u20ac"_s << QString();
+    QTest::newRow("S, Greek") << "S" << u"\u03a9 Tern"_s << u"\u03a9"_s;
+}
+// clang-format on
+
+// A name the configuration file would keep only as "?" is warned about and
+// stays red until it is fixed.
+void TestPanes::nameOutsideCodePage()
+{
+    QFETCH(QString, pane);
+    QFETCH(QString, typed);
+    QFETCH(QString, lost);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ExtensionPane ext(doc);
+    TieLinePane tie(doc);
+    GroupPane grp(doc);
+    SystemPane sys(doc);
+    QWidget *shown = &sys;
+    const char *field = "txtSysName";
+    if (pane == QLatin1String("E")) {
+        ext.ShowExtension(3);
+        shown = &ext;
+        field = "txtExtName";
+    } else if (pane == QLatin1String("T")) {
+        tie.ShowTieLine(57);
+        shown = &tie;
+        field = "txtTieName";
+    } else if (pane == QLatin1String("G")) {
+        grp.ShowGroup(1);
+        shown = &grp;
+        field = "txtGrpName";
+    } else {
+        sys.DisplaySysConfig();
+    }
+    auto *box = child<QLineEdit>(*shown, field);
+    QSignalSpy status(shown, SIGNAL(statusMessage(QString)));
+
+    // Beyond what key clicks can type: inserted as a paste or an input method would.
+    box->selectAll();
+    box->insert(typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(panes::fieldInError(box), !lost.isEmpty());
+    const QString said = status.isEmpty() ? QString() : status.last().first().toString();
+    if (!lost.isEmpty()) {
+        QVERIFY2(said.startsWith(QStringLiteral("WARNING: ")) && said.contains(lost),
+                 qPrintable(said));
+    }
+
+    typeAndCommit(box, QStringLiteral("Bridge"));
+    QVERIFY(!panes::fieldInError(box));
+    QVERIFY2(status.last().first().toString().isEmpty(), qPrintable(status.last().first().toString()));
 }
 
 void TestPanes::focusLeavingCommits()

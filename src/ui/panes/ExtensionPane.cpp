@@ -4,6 +4,7 @@
 #include "Equipment.h"
 #include "Names.h"
 #include "OptionNames.h"
+#include "OptionBoxes.h"
 #include "PaneSupport.h"
 
 #include <QCheckBox>
@@ -26,8 +27,8 @@ struct ExtensionPane::Private {
     QLineEdit *txtExtName, *txtExtNo, *txtExtDD, *txtEquip, *txtExtBoard, *txtExtPort;
     QComboBox *cboExtClass, *cboExtGroup;
     QLabel *labGA, *labExtDD;
-    QGroupBox *fmeExtOpts;
-    QCheckBox *chkSub[8], *chkSub6[8], *chkSubC[4];
+    OptionBoxes *fmeExtOpts;
+    QCheckBox *chkSubC[4];
 
     Private(ExtensionPane *pane, ConfigDocument &document) : q(pane), doc(document) {}
 
@@ -45,7 +46,7 @@ struct ExtensionPane::Private {
     void commitHotLine();
     void classChosen();
     void groupChosen();
-    void optionClicked(const QString &caption, int byte, uint8_t bit, bool on);
+    void optionClicked(int byte, uint8_t bit, bool on);
     bool numberUsedElsewhere(int number) const;
 };
 
@@ -54,6 +55,7 @@ ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData1"));
     d->build();
+    panes::guardCodePage(d->txtExtName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 ExtensionPane::~ExtensionPane()
@@ -109,29 +111,10 @@ void ExtensionPane::Private::build()
     grid->setColumnStretch(6, 1); // the short boxes keep their width
     layout->addWidget(info);
 
-    fmeExtOpts = new QGroupBox(QStringLiteral("Options"), q);
+    fmeExtOpts = new OptionBoxes(q);
     fmeExtOpts->setObjectName(QStringLiteral("fmeExtOpts"));
-    auto *opts = new QGridLayout(fmeExtOpts);
-    for (int k = 0; k < 8; ++k) {
-        chkSub[k] = new QCheckBox(QLatin1String(extensionOptions[k].caption), fmeExtOpts);
-        chkSub[k]->setObjectName(QStringLiteral("chkSub_%1").arg(k));
-        opts->addWidget(chkSub[k], k / 4, k % 4);
-        const OptionBit bit = extensionOptions[k];
-        QObject::connect(chkSub[k], &QCheckBox::clicked, q, [this, bit](bool on) {
-            optionClicked(QLatin1String(bit.caption), bit.byte, bit.bit, on);
-        });
-    }
-    opts->addWidget(new QLabel(QStringLiteral("Dial 6 access:"), fmeExtOpts), 2, 0, 1, 4);
-    for (int k = 0; k < Dial6Codes; ++k) {
-        chkSub6[k] = new QCheckBox(QString::number(61 + k), fmeExtOpts);
-        chkSub6[k]->setObjectName(QStringLiteral("chkSub6_%1").arg(k));
-        chkSub6[k]->setToolTip(QStringLiteral("May dial %1").arg(61 + k));
-        opts->addWidget(chkSub6[k], 3 + k / 4, k % 4);
-        const uint8_t bit = uint8_t(1u << k);
-        QObject::connect(chkSub6[k], &QCheckBox::clicked, q, [this, k, bit](bool on) {
-            optionClicked(QStringLiteral("Dial %1").arg(61 + k), 2, bit, on);
-        });
-    }
+    QObject::connect(fmeExtOpts, &OptionBoxes::optionClicked, q,
+                     [this](int byte, uint8_t bit, bool on) { optionClicked(byte, bit, on); });
     layout->addWidget(fmeExtOpts);
 
     auto *flags = new QGroupBox(QStringLiteral("Class Type"), q);
@@ -208,10 +191,7 @@ void ExtensionPane::Private::fill()
     txtExtBoard->setText(boardNumberText(index / ExtsPerBoard + 1));
     txtExtPort->setText(QString::number(extensionPort(index)));
 
-    for (int k = 0; k < 8; ++k)
-        chkSub[k]->setChecked(e.Status[extensionOptions[k].byte] & extensionOptions[k].bit);
-    for (int k = 0; k < Dial6Codes; ++k)
-        chkSub6[k]->setChecked(e.Status[2] & (1u << k));
+    fmeExtOpts->showStatus(e.Status);
     for (int k = 0; k < 4; ++k)
         chkSubC[k]->setChecked(e.Status[extensionClassFlags[k].byte] & extensionClassFlags[k].bit);
 
@@ -388,7 +368,7 @@ void ExtensionPane::Private::groupChosen()
     emit q->statusMessage(validate());
 }
 
-void ExtensionPane::Private::optionClicked(const QString &caption, int byte, uint8_t bit, bool on)
+void ExtensionPane::Private::optionClicked(int byte, uint8_t bit, bool on)
 {
     if (updating || index < 0)
         return;
@@ -401,5 +381,5 @@ void ExtensionPane::Private::optionClicked(const QString &caption, int byte, uin
         ext().Status[byte] |= bit;
     else
         ext().Status[byte] &= uint8_t(~bit);
-    changed(caption);
+    changed(optionCaption(byte, bit));
 }

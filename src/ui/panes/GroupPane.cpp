@@ -6,6 +6,7 @@
 #include "Names.h"
 #include "PaneSupport.h"
 #include "Prompter.h"
+#include "frmGroupExts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,6 +59,7 @@ struct GroupPane::Private {
     void typeChosen();
     void activeClicked(bool on);
     void cellEdited(QTableWidgetItem *item);
+    void selectUsers();
 };
 
 GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
@@ -65,6 +67,7 @@ GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData2"));
     d->build();
+    panes::guardCodePage(d->txtGrpName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 GroupPane::~GroupPane()
@@ -138,6 +141,7 @@ void GroupPane::Private::build()
     QObject::connect(txtGrpName, &QLineEdit::editingFinished, q, [this] { commitName(); });
     QObject::connect(cboGrpType, &QComboBox::currentIndexChanged, q, [this] { typeChosen(); });
     QObject::connect(chkGrpActive, &QCheckBox::clicked, q, [this](bool on) { activeClicked(on); });
+    QObject::connect(cmdGrpSelect, &QPushButton::clicked, q, [this] { selectUsers(); });
     QObject::connect(vsGroupExt, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { cellEdited(item); });
     q->setEnabled(false);
@@ -193,9 +197,8 @@ void GroupPane::Private::fill()
                                  : GroupUsersText(c, index));
     txtGroupLead->setEnabled(!pickup);
     labGroupLead->setEnabled(!pickup);
-    // Choosing the users needs the group members dialog, which is not part
-    // of this pane yet.
-    cmdGrpSelect->setEnabled(false);
+    // Extensions can name only a group that is in use and has a number.
+    cmdGrpSelect->setEnabled(!pickup && g.Active && g.DirNum > 0);
 
     txtGrpDir->setText(QString::number(g.DirNum));
     txtGrpNum->setText(QString::number(index));
@@ -320,4 +323,17 @@ void GroupPane::Private::cellEdited(QTableWidgetItem *item)
     g.Num = int16_t(used);
     changed(QStringLiteral("Members"));
     fill();
+}
+
+void GroupPane::Private::selectUsers()
+{
+    auto *dialog = new frmGroupExts(doc, index, q);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(cmdGrpSelect->mapToGlobal(QPoint(cmdGrpSelect->width(), 0)));
+    const int shown = index;
+    QObject::connect(dialog, &QDialog::accepted, q, [this, shown] {
+        if (index == shown)
+            fill();
+    });
+    dialog->open();
 }

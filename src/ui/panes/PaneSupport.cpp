@@ -2,6 +2,7 @@
 
 #include "ConfigDocument.h"
 #include "Equipment.h"
+#include "Windows1252.h"
 
 #include <QLineEdit>
 #include <QPalette>
@@ -40,6 +41,23 @@ void setFieldError(QWidget *field, bool error)
 bool fieldInError(const QWidget *field)
 {
     return field && field->property(errorProperty).toBool();
+}
+
+void guardCodePage(QLineEdit *field, const std::function<void(const QString &)> &warn)
+{
+    auto check = [field, warn] {
+        const QString lost = win1252::unencodable(field->text());
+        if (lost.isEmpty() && !fieldInError(field))
+            return;
+        setFieldError(field, !lost.isEmpty());
+        warn(lost.isEmpty() ? QString()
+                            : QStringLiteral("WARNING: %1 cannot be kept in the configuration "
+                                             "file and will be saved as \"?\"")
+                                  .arg(lost));
+    };
+    // After the pane's own handlers, so its status message does not hide this one.
+    QObject::connect(field, &QLineEdit::textChanged, field, check);
+    QObject::connect(field, &QLineEdit::editingFinished, field, check);
 }
 
 std::optional<int16_t> parseNumber(const QString &text)

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class ConfigDocument;
@@ -27,6 +28,11 @@ inline QColor errorColour()
 void setFieldError(QWidget *field, bool error);
 // Whether setFieldError last painted this field red.
 bool fieldInError(const QWidget *field);
+
+// Keeps a name field red while it holds characters the configuration file
+// (Windows-1252) cannot keep, and tells `warn` the status-bar warning; an
+// empty warning once the text is fixed.
+void guardCodePage(QLineEdit *field, const std::function<void(const QString &)> &warn);
 
 // A typed integer that fits the 16-bit fields of the tables; nothing for
 // empty text, other text, or a number too large to store.

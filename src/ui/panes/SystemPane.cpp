@@ -1,11 +1,15 @@
 #include "SystemPane.h"
 
+#include "BoardChange.h"
 #include "BoardStrip.h"
 #include "ChoiceDelegate.h"
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Names.h"
 #include "PaneSupport.h"
+#include "Prompter.h"
+#include "SlotMenus.h"
+#include "SlotTexts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -73,6 +78,8 @@ struct SystemPane::Private {
     void commitPIN();
     void pinClicked(bool on);
     void gaEdited(QTableWidgetItem *item);
+    void showSlotMenu(int slot, const QPoint &globalPos);
+    void boardChosen(int slot, int board);
 };
 
 SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
@@ -80,6 +87,7 @@ SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData3"));
     d->build();
+    panes::guardCodePage(d->txtSysName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 SystemPane::~SystemPane()
@@ -175,10 +183,15 @@ void SystemPane::Private::build()
     auto *fmeSysConfig = new QGroupBox(QStringLiteral("Board Configuration"), q);
     fmeSysConfig->setObjectName(QStringLiteral("fmeSysConfig"));
     auto *boardBox = new QVBoxLayout(fmeSysConfig);
-    boards = new BoardStrip(QStringLiteral("shpSlot"), fmeSysConfig);
-    boards->setToolTip(QStringLiteral("Installed boards for this configuration.\nTidelex will "
-                                      "need to match this for the configuration to work."));
-    boardBox->addWidget(boards);
+    boards = new BoardStrip(QStringLiteral("shpSlot"), fmeSysConfig, true);
+    boards->setTipSource(
+        [this](int slot, int lamp) { return slotPictureTip(doc.config, slot, lamp); });
+    boardBox->addWidget(boards, 0, Qt::AlignLeft);
+    auto *hint = new QLabel(
+        QStringLiteral("Right-click a slot to change its board; double-click a port to open it."),
+        fmeSysConfig);
+    hint->setWordWrap(true);
+    boardBox->addWidget(hint);
     layout->addWidget(fmeSysConfig);
     layout->addStretch(1);
 
@@ -197,6 +210,13 @@ void SystemPane::Private::build()
     QObject::connect(chkSysPIN, &QCheckBox::clicked, q, [this](bool on) { pinClicked(on); });
     QObject::connect(vsGA, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { gaEdited(item); });
+    QObject::connect(boards, &BoardStrip::slotMenuRequested, q,
+                     [this](int slot, const QPoint &at) { showSlotMenu(slot, at); });
+    QObject::connect(boards, &BoardStrip::lampDoubleClicked, q, [this](int lamp) {
+        const QString key = lampKey(doc.config, lamp);
+        if (!key.isEmpty())
+            emit q->openRecord(key);
+    });
 }
 
 void SystemPane::DisplaySysConfig()
@@ -347,4 +367,39 @@ void SystemPane::Private::gaEdited(QTableWidgetItem *item)
         ga[k] = -1;
     changed(QStringLiteral("Guaranteed Access"));
     fill();
+}
+
+void SystemPane::Private::showSlotMenu(int slot, const QPoint &globalPos)
+{
+    // The ticks show the configuration's boards, whatever the exchange reported.
+    QMenu *menu = createSlotMenu(slot, sys().Slots[slot], true, q);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(menu, &QMenu::triggered, q, [this, slot](QAction *item) {
+        const int board = boardOfSlotMenuItem(item);
+        if (board >= 0)
+            boardChosen(slot, board);
+    });
+    menu->popup(globalPos);
+}
+
+void SystemPane::Private::boardChosen(int slot, int board)
+{
+    if (sys().Slots[slot] == board)
+        return;
+    if (prompter().question(q, QStringLiteral("Changing Board"),
+                            QStringLiteral("Are you sure you want to change board type?"),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const BoardChangeResult result = changeSlotBoard(doc.config, slot, board);
+    if (!result.changed)
+        return;
+    doc.markChanged(QStringLiteral("Slot %1 Board").arg(slot));
+    emit q->boardsChanged();
+    if (!result.unnumbered.isEmpty()) {
+        QStringList ports;
+        for (int i : result.unnumbered)
+            ports << extensionPosition(i);
+        emit q->statusMessage(QStringLiteral("WARNING: No free extension number for ") +
+                              ports.join(QStringLiteral(", ")));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // System settings pane (vspData element 3): name, password, PIN, system
-// size, the guaranteed-access extensions and the boards the slots hold.
+// size, the guaranteed-access extensions and the boards the slots hold,
+// where a right-click changes a line slot's board.
 #include <QWidget>
 
 class ConfigDocument;
@@ -19,6 +20,10 @@ class SystemPane : public QWidget
   signals:
     void statusMessage(const QString &text);
     void nodeTextChanged(const QString &key, const QString &text);
+    // A port lamp was double-clicked: open the record ("E024", "T012").
+    void openRecord(const QString &key);
+    // A slot's board changed: the tree and this pane must be rebuilt.
+    void boardsChanged();
 
   private:
     struct Private;

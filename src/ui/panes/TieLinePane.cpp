@@ -63,6 +63,7 @@ TieLinePane::TieLinePane(ConfigDocument &doc, QWidget *parent)
 {
     setObjectName(QStringLiteral("vspData0"));
     d->build();
+    panes::guardCodePage(d->txtTieName, [this](const QString &w) { emit statusMessage(w); });
 }
 
 TieLinePane::~TieLinePane()

@@ -1,0 +1,83 @@
+#include "BoardsController.h"
+
+#include "ExchangeImage.h"
+#include "mdlSerial.h"
+
+using namespace Serial;
+using namespace tdl;
+
+namespace {
+
+QString slotStatus(int slot)
+{
+    return QStringLiteral("Reading Slot %1 of %2").arg(slot + 1).arg(BoardsController::SlotsRead);
+}
+
+} // namespace
+
+int boardFromSlotReply(const QByteArray &reply, bool *known)
+{
+    const char code = reply.isEmpty() ? '\0' : reply.at(0);
+    int board = BoardEmpty;
+    bool recognised = true;
+    switch (code) {
+    case 'C':
+        board = BoardSubscriber;
+        break;
+    case '9':
+        board = BoardTieLine;
+        break;
+    case 'A':
+        board = BoardTone8;
+        break;
+    case 'F':
+        break;
+    default:
+        recognised = false;
+    }
+    if (known)
+        *known = recognised;
+    return board;
+}
+
+BoardsController::BoardsController(SerialLink &link, QObject *parent)
+    : LinkOperation(link, parent)
+{
+    m_link.setReplyHandler(OwnerBoards,
+                           [this](int id, const QByteArray &text) { onReply(id, text); });
+}
+
+BoardsController::~BoardsController()
+{
+    m_link.setReplyHandler(OwnerBoards, {});
+}
+
+void BoardsController::start()
+{
+    m_link.QueueReset();
+    m_link.SuspendTrace();
+    m_boards = defaultInstalledBoards();
+    m_next = 0;
+    if (!begin())
+        return;
+    m_link.QueueEnterSetup();
+    for (int slot = 0; slot < SlotsRead; ++slot)
+        m_link.QueueReadByte(OwnerBoards, slot, ExchBaseAddress + ExchLayout::SlotCodes + slot);
+    emit progress(0, SlotsRead, slotStatus(0));
+}
+
+void BoardsController::onReply(int id, const QByteArray &text)
+{
+    // Replies come in the order asked; anything else is left over from before.
+    if (!isRunning() || id != m_next)
+        return;
+    bool known = false;
+    const int board = boardFromSlotReply(text, &known);
+    if (id != 1) // the processor's slot
+        m_boards[size_t(id)] = int16_t(board);
+    emit slotRead(id, m_boards[size_t(id)], known);
+    ++m_next;
+    emit progress(m_next, SlotsRead, m_next < SlotsRead ? slotStatus(m_next) : QString());
+    if (m_next == SlotsRead)
+        succeed();
+}

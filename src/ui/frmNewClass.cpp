@@ -1,0 +1,117 @@
+#include "frmNewClass.h"
+
+#include "ClassEdits.h"
+#include "ConfigDocument.h"
+#include "Prompter.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+struct frmNewClass::Private {
+    frmNewClass *q;
+    ConfigDocument &doc;
+    int renaming;
+    int current;
+    int selected = -1;
+
+    QLineEdit *txtClassName = nullptr;
+    QCheckBox *chkCopy = nullptr;
+    QPushButton *cmdOK = nullptr;
+
+    Private(frmNewClass *dialog, ConfigDocument &document, int renamed, int shown)
+        : q(dialog), doc(document), renaming(renamed), current(shown)
+    {
+    }
+
+    void build();
+    void ok();
+};
+
+frmNewClass::frmNewClass(ConfigDocument &doc, int renaming, int current, QWidget *parent)
+    : QDialog(parent), d(new Private(this, doc, renaming, current))
+{
+    setObjectName(QStringLiteral("frmNewClass"));
+    d->build();
+}
+
+frmNewClass::~frmNewClass()
+{
+    delete d;
+}
+
+int frmNewClass::selectedClass() const
+{
+    return d->selected;
+}
+
+void frmNewClass::Private::build()
+{
+    const bool rename = renaming >= 0;
+    q->setWindowTitle(rename ? QStringLiteral("Rename Class") : QStringLiteral("Add New Class"));
+    auto *layout = new QVBoxLayout(q);
+    auto *row = new QHBoxLayout;
+    txtClassName = new QLineEdit(q);
+    txtClassName->setObjectName(QStringLiteral("txtClassName"));
+    txtClassName->setMinimumWidth(txtClassName->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 18);
+    auto *label = new QLabel(QStringLiteral("Class &Name:"), q);
+    label->setBuddy(txtClassName);
+    row->addWidget(label);
+    row->addWidget(txtClassName, 1);
+    layout->addLayout(row);
+    chkCopy = new QCheckBox(QStringLiteral("&Make it the same as the current class"), q);
+    chkCopy->setObjectName(QStringLiteral("chkCopy"));
+    chkCopy->setVisible(!rename && current >= 0);
+    layout->addWidget(chkCopy);
+
+    auto *buttons = new QHBoxLayout;
+    cmdOK = new QPushButton(QStringLiteral("OK"), q);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    auto *cmdCancel = new QPushButton(QStringLiteral("Cancel"), q);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+
+    if (rename)
+        txtClassName->setText(doc.config.ExtClasses[renaming].Name);
+    txtClassName->selectAll();
+    // Only a name with something besides blanks can be taken.
+    const auto enableOK = [this] { cmdOK->setEnabled(!txtClassName->text().trimmed().isEmpty()); };
+    enableOK();
+    QObject::connect(txtClassName, &QLineEdit::textChanged, q, enableOK);
+    QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { ok(); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, q, &QDialog::reject);
+}
+
+void frmNewClass::Private::ok()
+{
+    const QString name = txtClassName->text().trimmed();
+    ClassNameProblem problem = ClassNameProblem::None;
+    int result = -1;
+    QString step;
+    if (renaming >= 0) {
+        const QString old = doc.config.ExtClasses[renaming].Name;
+        if (renameClass(doc.config, renaming, name, &problem))
+            result = renaming;
+        step = QStringLiteral("Rename Class %1").arg(old);
+    } else {
+        result = createClass(doc.config, name, chkCopy->isChecked() ? current : -1, &problem);
+        step = QStringLiteral("New Class %1").arg(name);
+    }
+    if (result < 0) {
+        prompter().message(q, q->windowTitle(), classNameProblemText(problem),
+                           QMessageBox::Critical);
+        txtClassName->setFocus();
+        txtClassName->selectAll();
+        return;
+    }
+    selected = result;
+    doc.markChanged(step);
+    q->accept();
+}

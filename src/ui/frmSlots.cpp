@@ -1,0 +1,211 @@
+#include "frmSlots.h"
+
+#include "BoardChange.h"
+#include "BoardStrip.h"
+#include "BoardsController.h"
+#include "ConfigDocument.h"
+#include "Prompter.h"
+#include "SlotMenus.h"
+#include "SlotTexts.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace tdl;
+
+namespace
+{
+
+QString slotsTitle()
+{
+    return QStringLiteral("Slots Display");
+}
+
+} // namespace
+
+struct frmSlots::Private {
+    frmSlots *q;
+    ConfigDocument &doc;
+    BoardsController reader;
+    BoardStrip *strip = nullptr;
+    QLabel *lblDifferences = nullptr;
+    QListWidget *lstDifferences = nullptr;
+    QStatusBar *barStatus = nullptr;
+
+    Private(frmSlots *window, ConfigDocument &document, SerialLink &link)
+        : q(window), doc(document), reader(link)
+    {
+    }
+
+    InstalledBoardList &installed() { return doc.InstalledBoards; }
+
+    void build();
+    void DisplayCards(int slot, int board, bool known);
+    void listDifferences();
+    void showSlotMenu(int slot, const QPoint &globalPos);
+    void boardChosen(int slot, int board);
+};
+
+frmSlots::frmSlots(ConfigDocument &doc, SerialLink &link, QWidget *parent)
+    : QDialog(parent), d(new Private(this, doc, link))
+{
+    setObjectName(QStringLiteral("frmSlots"));
+    setWindowTitle(slotsTitle());
+    d->build();
+    ShowInstalled();
+    resize(sizeHint().expandedTo(QSize(560, 380)));
+}
+
+frmSlots::~frmSlots()
+{
+    d->reader.cancel();
+    delete d;
+}
+
+void frmSlots::Private::build()
+{
+    auto *layout = new QVBoxLayout(q);
+    auto *fmeConfig = new QGroupBox(QStringLiteral("Boards in the exchange"), q);
+    fmeConfig->setObjectName(QStringLiteral("fmeConfig"));
+    auto *frameBox = new QVBoxLayout(fmeConfig);
+    strip = new BoardStrip(QStringLiteral("shpSlot"), fmeConfig);
+    strip->setShapeMinimumSize(QSize(22, 110));
+    strip->setTipSource([this](int slot, int) {
+        return installedSlotTip(doc.config, installed(), slot);
+    });
+    frameBox->addWidget(strip, 0, Qt::AlignLeft);
+    layout->addWidget(fmeConfig);
+
+    lblDifferences = new QLabel(q);
+    lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+    lblDifferences->setWordWrap(true);
+    layout->addWidget(lblDifferences);
+    lstDifferences = new QListWidget(q);
+    lstDifferences->setObjectName(QStringLiteral("lstDifferences"));
+    lstDifferences->setMinimumHeight(4 * lstDifferences->fontMetrics().height());
+    layout->addWidget(lstDifferences, 1);
+
+    auto *buttons = new QHBoxLayout;
+    auto *cmdClose = new QPushButton(QStringLiteral("Close"), q);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    layout->addLayout(buttons);
+    barStatus = new QStatusBar(q);
+    barStatus->setObjectName(QStringLiteral("barStatus"));
+    barStatus->setSizeGripEnabled(false);
+    layout->addWidget(barStatus);
+
+    QObject::connect(cmdClose, &QPushButton::clicked, q, &QDialog::close);
+    QObject::connect(strip, &BoardStrip::slotMenuRequested, q,
+                     [this](int slot, const QPoint &at) { showSlotMenu(slot, at); });
+    QObject::connect(&reader, &BoardsController::slotRead, q,
+                     [this](int slot, int board, bool known) { DisplayCards(slot, board, known); });
+    QObject::connect(&reader, &LinkOperation::progress, q,
+                     [this](int, int, const QString &status) {
+                         if (!status.isEmpty())
+                             barStatus->showMessage(status);
+                     });
+    QObject::connect(&reader, &LinkOperation::finished, q, [this] {
+        q->ShowInstalled();
+        barStatus->showMessage(QStringLiteral("Right-Click to see board Type"));
+    });
+    QObject::connect(&reader, &LinkOperation::failed, q, [this](const QString &message) {
+        barStatus->showMessage(message);
+        lblDifferences->setText(QStringLiteral("The boards could not be read from the exchange."));
+        // Told once the link has finished its own handling of the failure.
+        QTimer::singleShot(0, q, [this, message] {
+            prompter().message(q, slotsTitle(), message, QMessageBox::Critical);
+        });
+    });
+}
+
+void frmSlots::askExchange()
+{
+    // White until the exchange has said what each slot holds.
+    for (int slot = 0; slot < BoardsController::SlotsRead; ++slot) {
+        d->strip->setSlotType(slot, -1);
+        d->strip->setSlotMarked(slot, false);
+    }
+    d->lstDifferences->clear();
+    d->lblDifferences->setText(QStringLiteral("Reading the boards from the exchange..."));
+    d->reader.start();
+}
+
+BoardsController &frmSlots::operation()
+{
+    return d->reader;
+}
+
+void frmSlots::Private::DisplayCards(int slot, int board, bool known)
+{
+    installed()[slot] = int16_t(board);
+    // A report the program does not know stays white (it counts as empty).
+    strip->setSlotType(slot, known ? board : -1);
+}
+
+void frmSlots::ShowInstalled()
+{
+    for (int slot = 0; slot < SlotCount; ++slot)
+        d->strip->setSlotType(slot, d->installed()[slot]);
+    d->listDifferences();
+}
+
+void frmSlots::Private::listDifferences()
+{
+    lstDifferences->clear();
+    for (int slot = 0; slot < SlotCount; ++slot)
+        strip->setSlotMarked(slot, false);
+    const QList<SlotDifference> differences = cabinetDifferences(doc.config, installed());
+    for (const SlotDifference &difference : differences) {
+        strip->setSlotMarked(difference.slot, true);
+        lstDifferences->addItem(slotDifferenceText(difference));
+    }
+    lstDifferences->setVisible(!differences.isEmpty());
+    lblDifferences->setText(
+        differences.isEmpty()
+            ? QStringLiteral("The boards match the configuration.")
+            : QStringLiteral("These slots differ from the configuration (marked orange); a "
+                             "configuration sent to this exchange will not work there:"));
+}
+
+QStringList frmSlots::differenceTexts() const
+{
+    QStringList texts;
+    for (int row = 0; row < d->lstDifferences->count(); ++row)
+        texts << d->lstDifferences->item(row)->text();
+    return texts;
+}
+
+void frmSlots::Private::showSlotMenu(int slot, const QPoint &globalPos)
+{
+    if (reader.isRunning())
+        return;
+    QMenu *menu = createSlotMenu(slot, installed()[slot], false, q);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(menu, &QMenu::triggered, q, [this, slot](QAction *item) {
+        const int board = boardOfSlotMenuItem(item);
+        if (board >= 0)
+            boardChosen(slot, board);
+    });
+    menu->popup(globalPos);
+}
+
+void frmSlots::Private::boardChosen(int slot, int board)
+{
+    if (installed()[slot] == board)
+        return;
+    if (prompter().question(q, QStringLiteral("Changing Board"),
+                            QStringLiteral("Are you sure you want to change board type?"),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    installed()[slot] = int16_t(board);
+    q->ShowInstalled();
+}

@@ -1,0 +1,132 @@
+// Not a test: draws the slot picture (with a tooltip and a board menu), the
+// Slots Display against the simulated exchange, the class editor, the
+// new-class dialog and the group members dialog into PNG files, grabbed from
+// the screen so tooltips and menus show. Run it on a display (xvfb-run):
+// gui_grab_boards OUTDIR [WIDTH HEIGHT] [dark]
+#include "LinkRig.h"
+
+#include "BoardStrip.h"
+#include "BoardsController.h"
+#include "ConfigDocument.h"
+#include "DefaultCabinet.h"
+#include "GuiFixtures.h"
+#include "ScriptedPrompter.h"
+#include "frmClass.h"
+#include "frmGroupExts.h"
+#include "frmMain.h"
+#include "frmNewClass.h"
+#include "frmSlots.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFrame>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTest>
+
+namespace
+{
+
+QString out;
+QString suffix;
+
+void shoot(const QString &name)
+{
+    QTest::qWait(300);
+    QApplication::primaryScreen()->grabWindow(0).save(
+        QDir(out).filePath(name + suffix + QStringLiteral(".png")));
+}
+
+void darken()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Base, QColor(30, 30, 30));
+    p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Button, QColor(60, 60, 64));
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    p.setColor(QPalette::ToolTipText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(38, 79, 120));
+    QApplication::setPalette(p);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    out = args.value(1, QStringLiteral("/tmp"));
+    const QSize size(args.value(2, QStringLiteral("1280")).toInt(),
+                     args.value(3, QStringLiteral("800")).toInt());
+    suffix = QStringLiteral("_%1x%2").arg(size.width()).arg(size.height());
+    if (args.contains(QStringLiteral("dark"))) {
+        darken();
+        suffix += QStringLiteral("_dark");
+    }
+    QTemporaryDir settings;
+    fixtures::useTemporarySettings(settings);
+    ScriptedPrompter prompter;
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    doc.config.Extensions[3].Group = 501;
+    doc.config.Extensions[5].Group = 500;
+    frmMain window(doc);
+    window.BuildTree();
+    window.navigateTo(QStringLiteral("RRR"));
+    window.setGeometry(QRect(QPoint(0, 0), size));
+    window.show();
+
+    auto *strip = window.findChild<BoardStrip *>();
+    QWidget *lamp = strip->lamp(2);
+    const QPoint at = lamp->mapTo(strip, lamp->rect().center());
+    QTest::qWait(300);
+    QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
+    QApplication::sendEvent(strip, &help);
+    shoot(QStringLiteral("slots_tooltip"));
+
+    const QPoint slot = strip->shape(9)->geometry().center();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, slot, strip->mapToGlobal(slot));
+    QApplication::sendEvent(strip, &menu);
+    shoot(QStringLiteral("slots_menu"));
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QMenu"))
+            w->close();
+    }
+
+    Rig rig;
+    rig.exchange.loadConfigImage(defaultCabinetImage());
+    frmSlots installed(doc, rig.link, &window);
+    installed.show();
+    installed.askExchange();
+    rig.run(installed.operation());
+    shoot(QStringLiteral("slots_display"));
+    installed.close();
+
+    frmClass classes(doc, &window);
+    classes.show();
+    classes.findChild<QCheckBox *>(QStringLiteral("chkSub_0"))->click();
+    shoot(QStringLiteral("class_editor"));
+    classes.findChild<QPushButton *>(QStringLiteral("cmdNewClass"))->click();
+    if (auto *dialog = classes.findChild<frmNewClass *>()) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtClassName"))->setText(QStringLiteral("Galley"));
+        shoot(QStringLiteral("class_new"));
+        dialog->close();
+    }
+    classes.close();
+
+    frmGroupExts members(doc, 0, &window);
+    members.show();
+    shoot(QStringLiteral("group_members"));
+    doc.setConfigChanged(false);
+    return 0;
+}

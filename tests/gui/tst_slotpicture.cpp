@@ -1,0 +1,412 @@
+// The boards of the cabinet as the technician meets them: the slot picture
+// of the system pane (lamps, tooltips, double-click, board menus) and the
+// Slots Display reading the simulated exchange.
+#include "LinkRig.h"
+
+#include "BoardStrip.h"
+#include "BoardsController.h"
+#include "ConfigDocument.h"
+#include "DefaultCabinet.h"
+#include "GuiFixtures.h"
+#include "NavTree.h"
+#include "ScriptedPrompter.h"
+#include "SlotTexts.h"
+#include "frmMain.h"
+#include "frmSlots.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolTip>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tdl;
+
+namespace
+{
+
+// The main window on the small ship (slot 2 Subscriber, slot 3 Tie Line), showing the system.
+struct Window {
+    ConfigDocument doc;
+    frmMain window{doc};
+
+    explicit Window(const Configuration &config)
+    {
+        doc.config = config;
+        window.BuildTree();
+        window.navigateTo(QStringLiteral("RRR"));
+        window.show();
+    }
+    BoardStrip *strip() { return window.findChild<BoardStrip *>(); }
+    NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
+};
+
+QPoint lampCentre(BoardStrip *strip, int c)
+{
+    QWidget *lamp = strip->lamp(c);
+    return lamp->mapTo(strip, lamp->rect().center());
+}
+
+QPoint slotCentre(BoardStrip *strip, int slot)
+{
+    return strip->shape(slot)->geometry().center();
+}
+
+// Right-clicks a slot and returns the menu that pops up.
+template <typename Window> QMenu *rightClick(Window &w, BoardStrip *strip, int slot)
+{
+    const QPoint at = slotCentre(strip, slot);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, strip->mapToGlobal(at));
+    QApplication::sendEvent(strip, &event);
+    const QList<QMenu *> menus = w.template findChildren<QMenu *>();
+    for (QMenu *menu : menus) {
+        if (menu->isVisible())
+            return menu;
+    }
+    return nullptr;
+}
+
+// Chooses an item as the user does: the menu closes, then the item acts.
+void choose(QMenu *menu, const QString &item)
+{
+    QAction *action = menu->findChild<QAction *>(item);
+    QVERIFY2(action, qPrintable(item));
+    menu->close();
+    action->trigger();
+}
+
+// "T000 T003" as a list.
+QStringList names(const char *spaced)
+{
+    return QString::fromLatin1(spaced).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+QStringList ticked(QMenu *menu)
+{
+    QStringList names;
+    for (QAction *action : menu->actions()) {
+        if (action->isChecked())
+            names << action->objectName();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestSlotPicture : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void tooltips_data();
+    void tooltips();
+    void tooltipUnderTheMouse();
+    void lampsFollowTheBoards();
+    void doubleClickOpensRecord_data();
+    void doubleClickOpensRecord();
+    void boardMenus_data();
+    void boardMenus();
+    void boardChange_data();
+    void boardChange();
+
+    void slotsDisplay_data();
+    void slotsDisplay();
+    void slotsDisplayWithoutReply();
+    void slotsDisplayCorrection();
+
+  private:
+    QTemporaryDir settings_;
+    std::unique_ptr<ScriptedPrompter> prompter_;
+};
+
+void TestSlotPicture::init()
+{
+    fixtures::useTemporarySettings(settings_);
+    prompter_ = std::make_unique<ScriptedPrompter>();
+}
+
+void TestSlotPicture::cleanup()
+{
+    prompter_.reset();
+}
+
+void TestSlotPicture::tooltips_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("lamp");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("subscriber board") << 2 << -1 << "Subscriber\n(Slot 1)" << "";
+    QTest::newRow("extension lamp") << 2 << 1 << "Galley (102)\nCrew, 01.2" << "E001";
+    QTest::newRow("inactive extension") << 2 << 7 << "Deck (108)\nCrew, 01.8\nNot in use"
+                                        << "E007";
+    QTest::newRow("fourth lamp of a tie-line board")
+        << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
+    QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line" << "";
+    QTest::newRow("empty slot") << 9 << -1 << "Empty" << "";
+    QTest::newRow("lamp of an empty slot") << 9 << 56 << "Empty" << "";
+    QTest::newRow("processor") << 1 << -1 << "Processor" << "";
+    QTest::newRow("ringing module") << 17 << -1 << "Ringing Module" << "";
+    QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
+}
+
+void TestSlotPicture::tooltips()
+{
+    QFETCH(int, slot);
+    QFETCH(int, lamp);
+    QFETCH(QString, tip);
+    QFETCH(QString, key);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[7].Active = false;
+    QCOMPARE(slotPictureTip(c, slot, lamp), tip);
+    QCOMPARE(lampKey(c, lamp), key);
+}
+
+void TestSlotPicture::tooltipUnderTheMouse()
+{
+    Window w(fixtures::smallShip());
+    BoardStrip *strip = w.strip();
+    for (const auto &[at, text] : {std::pair{lampCentre(strip, 11), tieLineTip(w.doc.config, 7)},
+                                   std::pair{slotCentre(strip, 5), QStringLiteral("Empty")}}) {
+        QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
+        QApplication::sendEvent(strip, &help);
+        QTRY_COMPARE(QToolTip::text(), text);
+    }
+}
+
+void TestSlotPicture::lampsFollowTheBoards()
+{
+    Window w(fixtures::smallShip());
+    BoardStrip *strip = w.strip();
+    QVERIFY(strip->lamp(0));
+    const auto shownOn = [strip](int slot) {
+        QList<bool> shown;
+        for (int c = (slot - 2) * 8; c < (slot - 1) * 8; ++c)
+            shown << strip->lampShown(c);
+        return shown;
+    };
+    QCOMPARE(shownOn(2), QList<bool>(8, true));
+    QCOMPARE(shownOn(3), QList<bool>({true, true, true, true, false, false, false, false}));
+    QCOMPARE(shownOn(9), QList<bool>(8, false));
+    QCOMPARE(strip->slotColour(2), QColor(255, 0, 0));
+    QCOMPARE(strip->slotColour(3), QColor(0, 0, 255));
+    QCOMPARE(strip->slotColour(9), QColor(0, 0, 0));
+    QCOMPARE(strip->slotColour(1), QColor(255, 255, 0));
+}
+
+void TestSlotPicture::doubleClickOpensRecord_data()
+{
+    QTest::addColumn<int>("lamp");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("node");
+    QTest::newRow("extension") << 1 << "vspData1" << "E001";
+    QTest::newRow("fourth tie line of the board") << 11 << "vspData0" << "T007";
+    QTest::newRow("unused lamp of a tie-line board") << 12 << "vspData3" << "RRR";
+    QTest::newRow("lamp of an empty slot") << 56 << "vspData3" << "RRR";
+}
+
+void TestSlotPicture::doubleClickOpensRecord()
+{
+    QFETCH(int, lamp);
+    QFETCH(QString, view);
+    QFETCH(QString, node);
+    Window w(fixtures::smallShip());
+    QTest::mouseDClick(w.strip(), Qt::LeftButton, {}, lampCentre(w.strip(), lamp));
+    QCOMPARE(w.window.currentView()->objectName(), view);
+    QCOMPARE(w.tree()->currentKey(), node);
+}
+
+void TestSlotPicture::boardMenus_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("tick");
+    const QStringList ext = names("mnuExt0 mnuExt1 mnuExt2 mnuExt3");
+    QTest::newRow("processor") << 1 << "mnuPopProc" << names("mnuProc") << "mnuProc";
+    QTest::newRow("ringing module") << 17 << "mnuPopRing" << names("mnuRing") << "mnuRing";
+    QTest::newRow("16 channel tone board")
+        << 0 << "mnuPopTone" << names("mnuTone0 mnuTone1") << "mnuTone1";
+    QTest::newRow("subscriber board") << 2 << "mnuPopExt" << ext << "mnuExt0";
+    QTest::newRow("tie-line board") << 3 << "mnuPopExt" << ext << "mnuExt1";
+    QTest::newRow("empty line slot") << 9 << "mnuPopExt" << ext << "mnuExt3";
+}
+
+void TestSlotPicture::boardMenus()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    QFETCH(QString, tick);
+    Configuration c = fixtures::smallShip();
+    c.SysConfig.Slots[0] = BoardTone16;
+    Window w(c);
+    // What the exchange reported says nothing about the configuration's menus.
+    w.doc.InstalledBoards.fill(BoardTieLine);
+    QMenu *popup = rightClick(w.window, w.strip(), slot);
+    QVERIFY(popup);
+    QCOMPARE(popup->objectName(), menu);
+    QStringList names;
+    for (QAction *action : popup->actions())
+        names << action->objectName();
+    QCOMPARE(names, items);
+    QCOMPARE(ticked(popup), QStringList{tick});
+    popup->close();
+}
+
+void TestSlotPicture::boardChange_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<int>("board");
+    QTest::addColumn<QStringList>("nodes");   // present afterwards
+    QTest::addColumn<QStringList>("noNodes"); // absent afterwards
+    QTest::newRow("Subscriber to Tie Line") << 2 << "mnuExt1" << true << true << int(BoardTieLine)
+                                            << names("T000 T003") << names("E000 E007");
+    QTest::newRow("Tie Line to Empty") << 3 << "mnuExt3" << true << true << int(BoardEmpty)
+                                       << names("E000") << names("T004 E008");
+    QTest::newRow("Empty to Subscriber") << 9 << "mnuExt0" << true << true
+                                         << int(BoardSubscriber) << names("E056 E063")
+                                         << names("T028");
+    QTest::newRow("declined") << 9 << "mnuExt0" << false << true << int(BoardEmpty)
+                              << QStringList() << names("E056");
+    QTest::newRow("already that board") << 2 << "mnuExt0" << true << false
+                                        << int(BoardSubscriber) << names("E000") << names("T000");
+}
+
+void TestSlotPicture::boardChange()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, item);
+    QFETCH(bool, yes);
+    QFETCH(bool, asks);
+    QFETCH(int, board);
+    QFETCH(QStringList, nodes);
+    QFETCH(QStringList, noNodes);
+    Window w(fixtures::smallShip());
+    prompter_->buttons.enqueue(yes ? QMessageBox::Yes : QMessageBox::No);
+    choose(rightClick(w.window, w.strip(), slot), item);
+
+    QCOMPARE(prompter_->asked.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(prompter_->asked.first().title, QStringLiteral("Changing Board"));
+        QCOMPARE(prompter_->asked.first().text,
+                 QStringLiteral("Are you sure you want to change board type?"));
+    }
+    const bool changed = asks && yes;
+    QCOMPARE(int(w.doc.config.SysConfig.Slots[slot]), board);
+    QCOMPARE(w.doc.ConfigChanged(), changed);
+    QCOMPARE(w.window.windowTitle().endsWith(QLatin1Char('*')), changed);
+    for (const QString &key : nodes)
+        QVERIFY2(w.tree()->findNode(key), qPrintable(key));
+    for (const QString &key : noNodes)
+        QVERIFY2(!w.tree()->findNode(key), qPrintable(key));
+    // The picture shows the slot's board at once, and the system stays in view.
+    QCOMPARE(w.strip()->slotColour(slot), BoardStrip::colourFor(board));
+    QCOMPARE(w.window.currentView()->objectName(), QStringLiteral("vspData3"));
+}
+
+void TestSlotPicture::slotsDisplay_data()
+{
+    QTest::addColumn<bool>("sameCabinet");
+    QTest::addColumn<QStringList>("differences");
+    QTest::newRow("different cabinet")
+        << false
+        << QStringList{QStringLiteral("Slot 3: configuration Tie Line, exchange Subscriber"),
+                       QStringLiteral("Slot 4: configuration Empty, exchange Tie Line")};
+    QTest::newRow("same cabinet") << true << QStringList{};
+}
+
+void TestSlotPicture::slotsDisplay()
+{
+    QFETCH(bool, sameCabinet);
+    QFETCH(QStringList, differences);
+    Rig rig;
+    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    if (sameCabinet) {
+        doc.config.SysConfig.Slots[3] = BoardSubscriber;
+        doc.config.SysConfig.Slots[4] = BoardTieLine;
+    }
+    frmSlots window(doc, rig.link);
+    window.show();
+    window.askExchange();
+    QVERIFY(rig.run(window.operation()));
+
+    QCOMPARE(window.differenceTexts(), differences);
+    QCOMPARE(doc.InstalledBoards[3], int16_t(BoardSubscriber));
+    QCOMPARE(doc.InstalledBoards[4], int16_t(BoardTieLine));
+    auto *strip = window.findChild<BoardStrip *>();
+    QCOMPARE(strip->slotColour(3), QColor(255, 0, 0)); // as the exchange reports it
+    QCOMPARE(strip->slotMarked(3), !sameCabinet);
+    QCOMPARE(strip->slotMarked(2), false);
+    QCOMPARE(window.findChild<QStatusBar *>(QStringLiteral("barStatus"))->currentMessage(),
+             QStringLiteral("Right-Click to see board Type"));
+    if (sameCabinet)
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lblDifferences"))->text(),
+                 QStringLiteral("The boards match the configuration."));
+    QVERIFY(prompter_->asked.isEmpty());
+}
+
+void TestSlotPicture::slotsDisplayWithoutReply()
+{
+    Rig rig;
+    rig.line.responder = nullptr;
+    rig.link.setSilenceLimit(200);
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    const InstalledBoardList before = doc.InstalledBoards;
+    frmSlots window(doc, rig.link);
+    window.show();
+    window.askExchange();
+    QVERIFY(rig.run(window.operation()));
+    QTRY_COMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(prompter_->asked.first().title, QStringLiteral("Slots Display"));
+    QCOMPARE(prompter_->asked.first().text, noReplyMessage());
+    QCOMPARE(prompter_->asked.first().icon, QMessageBox::Critical);
+    QCOMPARE(doc.InstalledBoards, before);
+}
+
+void TestSlotPicture::slotsDisplayCorrection()
+{
+    Rig rig;
+    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    frmSlots window(doc, rig.link);
+    window.show();
+    window.askExchange();
+    QVERIFY(rig.run(window.operation()));
+    auto *strip = window.findChild<BoardStrip *>();
+
+    // An empty slot only shows that it is empty; a line board offers no "Empty".
+    QMenu *empty = rightClick(window, strip, 9);
+    QCOMPARE(empty->objectName(), QStringLiteral("mnuPopEmpty"));
+    empty->close();
+    QMenu *menu = rightClick(window, strip, 3);
+    QCOMPARE(menu->objectName(), QStringLiteral("mnuPopExt"));
+    QVERIFY(!menu->findChild<QAction *>(QStringLiteral("mnuExt3")));
+    QCOMPARE(ticked(menu), QStringList{QStringLiteral("mnuExt0")});
+
+    prompter_->buttons.enqueue(QMessageBox::Yes);
+    choose(menu, QStringLiteral("mnuExt1"));
+    QCOMPARE(doc.InstalledBoards[3], int16_t(BoardTieLine));
+    QCOMPARE(window.differenceTexts(),
+             QStringList{QStringLiteral("Slot 4: configuration Empty, exchange Tie Line")});
+    QVERIFY(!doc.ConfigChanged()); // the configuration itself is not touched
+    QCOMPARE(doc.config.SysConfig.Slots[3], int16_t(BoardTieLine));
+}
+
+QTEST_MAIN(TestSlotPicture)
+#include "tst_slotpicture.moc"

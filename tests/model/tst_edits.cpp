@@ -1,0 +1,387 @@
+// Edits of the configuration that reach several records at once: a slot's
+// board, a class's options, the extensions that use a group.
+#include "BoardChange.h"
+#include "ClassEdits.h"
+#include "Equipment.h"
+#include "GroupUsers.h"
+
+#include <QtTest>
+
+using namespace tdl;
+
+namespace {
+
+// Slots 2 and 3 Subscriber (extensions 0..15 live), slot 4 Tie Line (tie
+// lines 8..11 live), the rest empty.
+Configuration smallShip()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.Slots[2] = c.SysConfig.Slots[3] = BoardSubscriber;
+    c.SysConfig.Slots[4] = BoardTieLine;
+    for (int i = 0; i < 16; ++i) {
+        c.Extensions[i].Active = true;
+        c.Extensions[i].Class = ClassCrew;
+        c.Extensions[i].Status = c.ExtClasses[ClassCrew].Status;
+    }
+    for (int t = 8; t < 12; ++t)
+        c.TieLines[t].Active = true;
+    return c;
+}
+
+// Every extension number out of the way, then `taken` given to extensions 0, 1, ...
+Configuration withNumbers(const QList<int> &taken)
+{
+    Configuration c = smallShip();
+    for (int i = 0; i < MaxExtensions; ++i)
+        c.Extensions[i].ExtNum = 0;
+    for (int k = 0; k < taken.size(); ++k)
+        c.Extensions[k].ExtNum = int16_t(taken[k]);
+    return c;
+}
+
+QList<int> range(int first, int last)
+{
+    QList<int> numbers;
+    for (int n = first; n <= last; ++n)
+        numbers << n;
+    return numbers;
+}
+
+constexpr ClassStatus editedStatus{0x80, 0x41, 0x03, 0, 0x10, 0};
+
+} // namespace
+
+class TestEdits : public QObject {
+    Q_OBJECT
+private slots:
+    void freeNumber_data();
+    void freeNumber();
+    void boardChange_data();
+    void boardChange();
+    void newSubscriberBoardNumbersItsExtensions();
+    void boardChangeRefused_data();
+    void boardChangeRefused();
+    void cabinetDifferences();
+
+    void applyClass_data();
+    void applyClass();
+    void matchingCustomJoinTheClass();
+    void classNames_data();
+    void classNames();
+    void newClassStartsClean();
+    void noNewClassWhenAllAreInUse();
+    void renameClass();
+
+    void groupUse_data();
+    void groupUse();
+    void onlyLiveExtensionsAreListed();
+};
+
+void TestEdits::freeNumber_data()
+{
+    QTest::addColumn<QList<int>>("taken");
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("nothing in the range") << QList<int>{100, 140} << 124 << 131 << 124;
+    QTest::newRow("first gap in the range") << QList<int>{124, 125, 127} << 124 << 131 << 126;
+    QTest::newRow("low end taken") << QList<int>{124} << 124 << 124 + 7 << 125;
+    QTest::newRow("full range: lowest free number")
+        << range(124, 131) + QList<int>{100, 101} << 124 << 131 << 102;
+    QTest::newRow("range above 499 is cut") << range(495, 499) << 495 << 502 << 100;
+}
+
+void TestEdits::freeNumber()
+{
+    QFETCH(QList<int>, taken);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    QFETCH(int, expected);
+    QCOMPARE(findFreeExtensionNumber(withNumbers(taken), low, high), expected);
+}
+
+void TestEdits::boardChange_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("board");
+    QTest::newRow("Subscriber to Tie Line") << 3 << int(BoardTieLine);
+    QTest::newRow("Subscriber to Empty") << 2 << int(BoardEmpty);
+    QTest::newRow("Tie Line to Subscriber") << 4 << int(BoardSubscriber);
+    QTest::newRow("Tie Line to Empty") << 4 << int(BoardEmpty);
+    QTest::newRow("Empty to Tie Line") << 16 << int(BoardTieLine);
+    QTest::newRow("Empty to Subscriber") << 16 << int(BoardSubscriber);
+}
+
+void TestEdits::boardChange()
+{
+    QFETCH(int, slot);
+    QFETCH(int, board);
+    const Configuration before = smallShip();
+    Configuration c = before;
+    const BoardChangeResult result = changeSlotBoard(c, slot, board);
+    QVERIFY(result.changed);
+    QVERIFY(result.unnumbered.isEmpty());
+    QCOMPARE(c.SysConfig.Slots[slot], int16_t(board));
+    for (int i = 0; i < MaxExtensions; ++i) {
+        const ExtRecord &ext = c.Extensions[i];
+        if (extensionSlot(i) == slot) {
+            // Only the slot's own ports change, and only whether they are in use.
+            QCOMPARE(ext.Active, board == BoardSubscriber);
+            QCOMPARE(ext.ExtNum, before.Extensions[i].ExtNum);
+            QCOMPARE(ext.Name, before.Extensions[i].Name);
+        } else {
+            QCOMPARE(ext, before.Extensions[i]);
+        }
+    }
+    for (int t = 0; t < MaxTieLines; ++t) {
+        if (tieLineSlot(t) == slot)
+            QCOMPARE(c.TieLines[t].Active, board == BoardTieLine);
+        else
+            QCOMPARE(c.TieLines[t], before.TieLines[t]);
+    }
+    // Nothing of the other kind stays live on the slot.
+    for (int i = 0; i < MaxExtensions; ++i)
+        QVERIFY(!(isLiveExtension(c, i) && extensionSlot(i) == slot && board != BoardSubscriber));
+}
+
+void TestEdits::newSubscriberBoardNumbersItsExtensions()
+{
+    Configuration c = smallShip();
+    // Slot 5 holds extensions 24..31; two have no number, and 124 is taken elsewhere.
+    c.Extensions[24].ExtNum = 0;
+    c.Extensions[25].ExtNum = 0;
+    c.Extensions[0].ExtNum = 124;
+    QVERIFY(changeSlotBoard(c, 5, BoardSubscriber).changed);
+    QCOMPARE(c.Extensions[24].ExtNum, int16_t(125)); // searched 124..131
+    // 125..131: 125 just given away, 126..131 held by 26..31; the lowest free
+    // number is 100, left by extension 0.
+    QCOMPARE(c.Extensions[25].ExtNum, int16_t(100));
+    QCOMPARE(c.Extensions[26].ExtNum, int16_t(126)); // a numbered extension keeps its number
+    for (int i = 24; i < 32; ++i)
+        QVERIFY(isLiveExtension(c, i));
+}
+
+void TestEdits::boardChangeRefused_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("board");
+    QTest::newRow("processor slot") << 1 << int(BoardSubscriber);
+    QTest::newRow("ringing module slot") << 17 << int(BoardEmpty);
+    QTest::newRow("tone slot") << 0 << int(BoardTieLine);
+    QTest::newRow("not a line board") << 5 << int(BoardProcessor);
+    QTest::newRow("already this board") << 2 << int(BoardSubscriber);
+}
+
+void TestEdits::boardChangeRefused()
+{
+    QFETCH(int, slot);
+    QFETCH(int, board);
+    Configuration c = smallShip();
+    c.Extensions[3].Active = false; // an already-Subscriber slot is not switched on again
+    const Configuration before = c;
+    QVERIFY(!changeSlotBoard(c, slot, board).changed);
+    QVERIFY(c == before);
+}
+
+void TestEdits::cabinetDifferences()
+{
+    const Configuration c = smallShip();
+    InstalledBoardList installed = defaultInstalledBoards();
+    installed[0] = BoardTone8; // the cabinet's own boards are not compared
+    installed[2] = installed[3] = BoardSubscriber;
+    installed[4] = BoardSubscriber;
+    installed[9] = BoardTieLine;
+    const QList<SlotDifference> found = ::cabinetDifferences(c, installed);
+    const QList<SlotDifference> expected = {{4, BoardTieLine, BoardSubscriber},
+                                            {9, BoardEmpty, BoardTieLine}};
+    QCOMPARE(found, expected);
+    QCOMPARE(slotDifferenceText(found.first()),
+             QStringLiteral("Slot 4: configuration Tie Line, exchange Subscriber"));
+}
+
+void TestEdits::applyClass_data()
+{
+    QTest::addColumn<bool>("follow");
+    QTest::newRow("extensions take the new options") << true;
+    QTest::newRow("extensions become Custom") << false;
+}
+
+void TestEdits::applyClass()
+{
+    QFETCH(bool, follow);
+    Configuration c = smallShip();
+    c.Extensions[2].Class = ClassOfficer;
+    c.Extensions[2].Status = c.ExtClasses[ClassOfficer].Status;
+    c.Extensions[40].Class = ClassOfficer; // on an empty slot: an officer once the board is back
+    c.Extensions[40].Status = c.ExtClasses[ClassOfficer].Status;
+    c.Extensions[5].Active = false;
+    c.Extensions[5].Class = ClassOfficer;
+    c.Extensions[5].Status = c.ExtClasses[ClassOfficer].Status;
+    const Configuration before = c;
+    QCOMPARE(liveClassMembers(c, ClassOfficer), 1);
+
+    ::applyClass(c, ClassOfficer, editedStatus, QStringLiteral("ExtCosB"),
+                 follow ? MemberUpdate::FollowClass : MemberUpdate::MakeCustom);
+
+    // The class keeps options and icon in both cases.
+    QCOMPARE(c.ExtClasses[ClassOfficer].Status, editedStatus);
+    QCOMPARE(c.ExtClasses[ClassOfficer].IconName, QStringLiteral("ExtCosB"));
+    for (int i : {2, 5, 40}) {
+        const ExtRecord &ext = c.Extensions[i];
+        QCOMPARE(ext.Class, int16_t(follow ? ClassOfficer : ClassCustom));
+        QCOMPARE(ext.Status, follow ? editedStatus : before.Extensions[i].Status);
+    }
+    // Other classes' extensions are left alone.
+    QCOMPARE(c.Extensions[3], before.Extensions[3]);
+    QCOMPARE(c.ExtClasses[ClassCrew], before.ExtClasses[ClassCrew]);
+}
+
+void TestEdits::matchingCustomJoinTheClass()
+{
+    Configuration c = smallShip();
+    c.ExtClasses[ClassOfficer].Status = editedStatus;
+    for (int i : {6, 7, 8, 40}) {
+        c.Extensions[i].Class = ClassCustom;
+        c.Extensions[i].Status = editedStatus;
+    }
+    c.Extensions[8].Status[2] ^= 0x01;   // one dial-6 code apart
+    c.Extensions[7].Active = false;      // not live
+    QCOMPARE(matchingCustomExtensions(c, editedStatus), 1);
+    QCOMPARE(adoptMatchingCustom(c, ClassOfficer), 1);
+    QCOMPARE(c.Extensions[6].Class, int16_t(ClassOfficer));
+    for (int i : {7, 8, 40})
+        QCOMPARE(c.Extensions[i].Class, int16_t(ClassCustom));
+}
+
+void TestEdits::classNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("problem");
+    QTest::newRow("new name") << QStringLiteral("Galley") << int(ClassNameProblem::None);
+    QTest::newRow("exact name taken") << QStringLiteral("Officer") << int(ClassNameProblem::Taken);
+    QTest::newRow("taken once trimmed") << QStringLiteral("  Crew ") << int(ClassNameProblem::Taken);
+    QTest::newRow("built-in name taken") << QStringLiteral("Hot Line") << int(ClassNameProblem::Taken);
+    QTest::newRow("other letter case") << QStringLiteral("officer") << int(ClassNameProblem::None);
+    QTest::newRow("blanks only") << QStringLiteral("   ") << int(ClassNameProblem::Blank);
+    QTest::newRow("inactive class's name") << QStringLiteral("Old Galley")
+                                           << int(ClassNameProblem::None);
+}
+
+void TestEdits::classNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, problem);
+    Configuration c = smallShip();
+    c.ExtClasses[9].Name = QStringLiteral("Old Galley"); // left behind, not active
+    const Configuration before = c;
+    ClassNameProblem found = ClassNameProblem::None;
+    const int index = createClass(c, name, -1, &found);
+    QCOMPARE(int(found), problem);
+    if (problem != int(ClassNameProblem::None)) {
+        QCOMPARE(index, -1);
+        QVERIFY(c == before);
+        return;
+    }
+    QCOMPARE(index, 7); // the lowest free index after the built-in classes
+    QVERIFY(c.ExtClasses[index].Active);
+    QCOMPARE(c.ExtClasses[index].Name, name.trimmed());
+}
+
+void TestEdits::newClassStartsClean()
+{
+    Configuration c = smallShip();
+    ClassRecord &stale = c.ExtClasses[7];
+    stale.Status = editedStatus;
+    stale.Fixed = true;
+    stale.IconName = QStringLiteral("Disabled");
+    const int plain = createClass(c, QStringLiteral("Galley"), -1);
+    QCOMPARE(plain, 7);
+    QCOMPARE(c.ExtClasses[plain].Status, ClassStatus{});
+    QVERIFY(!c.ExtClasses[plain].Fixed);
+    QCOMPARE(c.ExtClasses[plain].IconName, c.ExtClasses[ClassCustom].IconName);
+    QVERIFY(isEditableClass(c, plain));
+
+    const int copy = createClass(c, QStringLiteral("Deck Officer"), ClassOfficer);
+    QCOMPARE(copy, 8);
+    QCOMPARE(c.ExtClasses[copy].Status, c.ExtClasses[ClassOfficer].Status);
+    QCOMPARE(c.ExtClasses[copy].IconName, c.ExtClasses[ClassOfficer].IconName);
+}
+
+void TestEdits::noNewClassWhenAllAreInUse()
+{
+    Configuration c = smallShip();
+    for (int k = 7; k < MaxClasses; ++k)
+        QVERIFY(createClass(c, QStringLiteral("Class %1").arg(k), -1) == k);
+    QVERIFY(!classRoomLeft(c));
+    const Configuration before = c;
+    ClassNameProblem found = ClassNameProblem::None;
+    QCOMPARE(createClass(c, QStringLiteral("One more"), -1, &found), -1);
+    QCOMPARE(found, ClassNameProblem::NoRoom);
+    QVERIFY(c == before);
+    QVERIFY(!c.ExtClasses[MaxClasses].Active);
+}
+
+void TestEdits::renameClass()
+{
+    Configuration c = smallShip();
+    ClassNameProblem found = ClassNameProblem::None;
+    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral("Crew"), &found));
+    QCOMPARE(found, ClassNameProblem::Taken);
+    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral("Officer"), &found));
+    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral(" "), &found));
+    QCOMPARE(found, ClassNameProblem::Blank);
+    QCOMPARE(c.ExtClasses[ClassCrew].Name, QStringLiteral("Crew"));
+    QVERIFY(::renameClass(c, ClassCrew, QStringLiteral(" Deck Crew "), &found));
+    QCOMPARE(c.ExtClasses[ClassCrew].Name, QStringLiteral("Deck Crew"));
+}
+
+void TestEdits::groupUse_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("use");
+    QTest::addColumn<int>("expected");
+    const int ours = 546, other = 545;
+    const int tick = int(GroupUse::ThisGroup), untick = int(GroupUse::NoGroup),
+              grey = int(GroupUse::AnotherGroup);
+    QTest::newRow("ours, left ticked") << ours << tick << ours;
+    QTest::newRow("ours, unticked") << ours << untick << 0;
+    QTest::newRow("none, ticked") << 0 << tick << ours;
+    QTest::newRow("none, left unticked") << 0 << untick << 0;
+    QTest::newRow("other, left grey") << other << grey << other;
+    QTest::newRow("other, unticked from grey") << other << untick << other;
+    QTest::newRow("other, ticked") << other << tick << ours;
+}
+
+void TestEdits::groupUse()
+{
+    QFETCH(int, group);
+    QFETCH(int, use);
+    QFETCH(int, expected);
+    Configuration c = smallShip();
+    c.Extensions[4].Group = int16_t(group);
+    const Configuration before = c;
+    const bool changed =
+        applyGroupUse(c, 546, {{4, GroupUse(use)}, {5, GroupUse::NoGroup}, {6, GroupUse::NoGroup}});
+    QCOMPARE(c.Extensions[4].Group, int16_t(expected));
+    QCOMPARE(changed, expected != group);
+    c.Extensions[4].Group = before.Extensions[4].Group;
+    QVERIFY(c == before);
+}
+
+void TestEdits::onlyLiveExtensionsAreListed()
+{
+    Configuration c = smallShip();
+    c.Extensions[3].Active = false;
+    c.Extensions[40].Active = true; // no board in its slot
+    c.Extensions[7].Group = 546;
+    c.Extensions[8].Group = 500;
+    const QList<int> live = liveExtensions(c);
+    QCOMPARE(live.size(), 15);
+    QVERIFY(!live.contains(3) && !live.contains(40));
+    QCOMPARE(::groupUse(c, 7, 546), GroupUse::ThisGroup);
+    QCOMPARE(::groupUse(c, 8, 546), GroupUse::AnotherGroup);
+    QCOMPARE(::groupUse(c, 9, 546), GroupUse::NoGroup);
+}
+
+QTEST_GUILESS_MAIN(TestEdits)
+#include "tst_edits.moc"

@@ -1,0 +1,484 @@
+// The class editor and the group members dialog driven as a technician
+// drives them, with the questions answered by script.
+#include "ClassEdits.h"
+#include "ConfigDocument.h"
+#include "GroupPane.h"
+#include "PaneFixture.h"
+#include "ScriptedPrompter.h"
+#include "frmClass.h"
+#include "frmClassIcon.h"
+#include "frmGroupExts.h"
+#include "frmNewClass.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tdl;
+using Buttons = QList<QMessageBox::StandardButton>;
+
+Q_DECLARE_METATYPE(Buttons)
+
+namespace
+{
+
+template <typename T> T *child(QObject &parent, const QString &name)
+{
+    T *w = parent.findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+// A click where the user aims: on the tick of a box (a box reacts only on
+// its tick and caption), in the middle of a button.
+void clickBox(QAbstractButton *button)
+{
+    const bool box = qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button);
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      box ? QPoint(6, button->height() / 2) : button->rect().center());
+}
+
+void click(QObject &parent, const char *name)
+{
+    clickBox(child<QAbstractButton>(parent, QLatin1String(name)));
+}
+
+QStringList comboTexts(QComboBox *combo)
+{
+    QStringList texts;
+    for (int k = 0; k < combo->count(); ++k)
+        texts << combo->itemText(k);
+    return texts;
+}
+
+void makeClass(ConfigDocument &doc, int i, int cls)
+{
+    doc.config.Extensions[i].Class = int16_t(cls);
+    doc.config.Extensions[i].Status = doc.config.ExtClasses[cls].Status;
+}
+
+// The extension-class window opened on Officer with "Recall" cleared.
+struct ClassEdit {
+    ConfigDocument &doc;
+    frmClass window{doc};
+    ClassStatus edited;
+
+    explicit ClassEdit(ConfigDocument &document) : doc(document)
+    {
+        window.show();
+        edited = doc.config.ExtClasses[ClassOfficer].Status;
+        edited[0] &= uint8_t(~ExtRecall);
+        click(window, "chkSub_0");
+    }
+};
+
+} // namespace
+
+class TestClassGroup : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void offeredClasses();
+    void applyChanges_data();
+    void applyChanges();
+    void iconChoice();
+    void switchingWithEdits_data();
+    void switchingWithEdits();
+    void newClassNames();
+    void noNewClassWhenFull();
+    void renameKeepsTheEdit();
+
+    void memberBoxes();
+    void membersApplied_data();
+    void membersApplied();
+    void greyBoxCycle();
+    void cancelChangesNothing();
+    void keys_data();
+    void keys();
+    void groupPaneOpensTheDialog();
+
+  private:
+    std::unique_ptr<ScriptedPrompter> prompter_;
+};
+
+void TestClassGroup::init()
+{
+    prompter_ = std::make_unique<ScriptedPrompter>();
+}
+
+void TestClassGroup::cleanup()
+{
+    prompter_.reset();
+}
+
+void TestClassGroup::offeredClasses()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.ExtClasses[9].Active = true; // a class of the ship's own
+    doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
+    frmClass window(doc);
+    auto *combo = child<QComboBox>(window, QStringLiteral("cboExtClass"));
+    // Custom and the built-in classes are never offered.
+    QCOMPARE(comboTexts(combo), QStringList({QStringLiteral("Officer"), QStringLiteral("Crew"), QStringLiteral("Galley")}));
+    QCOMPARE(window.loadedClass(), int(ClassOfficer));
+    QVERIFY(!window.hasUnappliedEdits());
+    QVERIFY(prompter_->asked.isEmpty());
+}
+
+void TestClassGroup::applyChanges_data()
+{
+    QTest::addColumn<int>("officers");       // live Officer extensions
+    QTest::addColumn<bool>("customMatch");   // a Custom extension with the edited options
+    QTest::addColumn<Buttons>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<int>("officerClassAfter");
+    QTest::addColumn<bool>("customJoined");
+
+    const QString three = QStringLiteral("Are you sure that you want to update 3 Extensions?");
+    const QString one = QStringLiteral("Are you sure that you want to update 1 Extension?");
+    const QString match = QStringLiteral("There is 1 custom class extension matching this class.\n"
+                                         "Do you want to update the class type?");
+    const QString none = QStringLiteral("There are no extensions to be updated");
+    using B = QMessageBox;
+    QTest::newRow("officers follow") << 3 << false << Buttons{B::Yes} << QStringList{three}
+                                     << true << int(ClassOfficer) << false;
+    QTest::newRow("one officer follows") << 1 << false << Buttons{B::Yes} << QStringList{one}
+                                         << true << int(ClassOfficer) << false;
+    QTest::newRow("officers become Custom, the match joins")
+        << 3 << true << Buttons{B::No, B::Yes} << QStringList{three, match} << true
+        << int(ClassCustom) << true;
+    QTest::newRow("update cancelled") << 3 << true << Buttons{B::Cancel} << QStringList{three}
+                                      << false << int(ClassOfficer) << false;
+    QTest::newRow("no extensions, OK") << 0 << false << Buttons{B::Ok} << QStringList{none}
+                                       << true << int(ClassOfficer) << false;
+    QTest::newRow("no extensions, Cancel") << 0 << false << Buttons{B::Cancel}
+                                           << QStringList{none} << false << int(ClassOfficer)
+                                           << false;
+    // Declining the move still keeps the class's new options.
+    QTest::newRow("only a Custom match, declined")
+        << 0 << true << Buttons{B::No} << QStringList{match} << true << int(ClassOfficer) << false;
+}
+
+void TestClassGroup::applyChanges()
+{
+    QFETCH(int, officers);
+    QFETCH(bool, customMatch);
+    QFETCH(Buttons, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(bool, stored);
+    QFETCH(int, officerClassAfter);
+    QFETCH(bool, customJoined);
+
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    makeClass(doc, 2, ClassCrew);
+    for (int i = 4; i < 4 + officers; ++i)
+        makeClass(doc, i, ClassOfficer);
+    const Configuration before = doc.config;
+    ClassEdit edit(doc);
+    if (customMatch) {
+        doc.config.Extensions[10].Class = ClassCustom;
+        doc.config.Extensions[10].Status = edit.edited;
+    }
+    doc.setConfigChanged(false);
+    prompter_->buttons.append(answers);
+
+    click(edit.window, "cmdApplyChanges");
+
+    QCOMPARE(prompter_->texts(), questions);
+    const Configuration &c = doc.config;
+    QCOMPARE(c.ExtClasses[ClassOfficer].Status,
+             stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
+    QCOMPARE(doc.ConfigChanged(), stored);
+    QCOMPARE(edit.window.hasUnappliedEdits(), !stored);
+    for (int i = 4; i < 4 + officers; ++i) {
+        QCOMPARE(int(c.Extensions[i].Class), officerClassAfter);
+        // Custom or not, an extension keeps the options it is meant to have.
+        const bool follows = stored && officerClassAfter == ClassOfficer;
+        QCOMPARE(c.Extensions[i].Status, follows ? edit.edited : before.Extensions[i].Status);
+    }
+    if (customMatch)
+        QCOMPARE(int(c.Extensions[10].Class), customJoined ? int(ClassOfficer) : int(ClassCustom));
+    QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
+}
+
+void TestClassGroup::iconChoice()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    frmClass window(doc);
+    window.show();
+    click(window, "cmdIcon");
+    auto *picker = child<frmClassIcon>(window, QStringLiteral("frmClassIcon"));
+    const int cosB = int(frmClassIcon::iconKeys().indexOf(QStringLiteral("ExtCosB")));
+    click(*picker, qPrintable(QStringLiteral("picIcon_%1").arg(cosB)));
+    QVERIFY(window.hasUnappliedEdits());
+    // The class has one live extension; turning it Custom still keeps the new icon.
+    // (Its options then match the class's exactly, so joining again is offered.)
+    prompter_->buttons.append({QMessageBox::No, QMessageBox::No});
+    click(window, "cmdApplyChanges");
+    QCOMPARE(doc.config.ExtClasses[ClassOfficer].IconName, QStringLiteral("ExtCosB"));
+    QCOMPARE(int(doc.config.Extensions[2].Class), int(ClassCustom));
+}
+
+void TestClassGroup::switchingWithEdits_data()
+{
+    QTest::addColumn<Buttons>("answers");
+    QTest::addColumn<int>("loadedAfter");
+    QTest::addColumn<bool>("stored");
+    using B = QMessageBox;
+    QTest::newRow("save") << Buttons{B::Yes, B::Yes} << int(ClassCrew) << true;
+    QTest::newRow("save, then cancel the update") << Buttons{B::Yes, B::Cancel}
+                                                  << int(ClassOfficer) << false;
+    QTest::newRow("discard") << Buttons{B::No} << int(ClassCrew) << false;
+    QTest::newRow("stay") << Buttons{B::Cancel} << int(ClassOfficer) << false;
+}
+
+void TestClassGroup::switchingWithEdits()
+{
+    QFETCH(Buttons, answers);
+    QFETCH(int, loadedAfter);
+    QFETCH(bool, stored);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
+    ClassEdit edit(doc);
+    prompter_->buttons.append(answers);
+    auto *combo = child<QComboBox>(edit.window, QStringLiteral("cboExtClass"));
+    combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+
+    QCOMPARE(prompter_->asked.first().title, QStringLiteral("Save Changes"));
+    QCOMPARE(prompter_->asked.first().text, QStringLiteral("Do you want to save the changes?"));
+    QCOMPARE(edit.window.loadedClass(), loadedAfter);
+    QCOMPARE(combo->currentData().toInt(), loadedAfter);
+    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Status, stored ? edit.edited : officer);
+    // Staying keeps the edits to apply later; moving on starts clean.
+    QCOMPARE(edit.window.hasUnappliedEdits(), loadedAfter == ClassOfficer);
+}
+
+void TestClassGroup::newClassNames()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    frmClass window(doc);
+    window.show();
+    click(window, "cmdNewClass");
+    auto *dialog = child<frmNewClass>(window, QStringLiteral("frmNewClass"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Add New Class"));
+    auto *name = child<QLineEdit>(*dialog, QStringLiteral("txtClassName"));
+    auto *ok = child<QPushButton>(*dialog, QStringLiteral("cmdOK"));
+
+    typeOnly(name, QStringLiteral("   "));
+    QVERIFY(!ok->isEnabled()); // blanks are no name
+    typeOnly(name, QStringLiteral("Officer"));
+    click(*dialog, "cmdOK");
+    QCOMPARE(prompter_->texts(), QStringList{QStringLiteral("There is already a class with this name")});
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!doc.ConfigChanged());
+
+    typeOnly(name, QStringLiteral(" officer "));
+    child<QCheckBox>(*dialog, QStringLiteral("chkCopy"))->setChecked(true);
+    click(*dialog, "cmdOK");
+    QVERIFY(!dialog->isVisible());
+    const int created = window.loadedClass();
+    QCOMPARE(created, 7);
+    const ClassRecord &cls = doc.config.ExtClasses[created];
+    QCOMPARE(cls.Name, QStringLiteral("officer"));
+    QCOMPARE(cls.Status, doc.config.ExtClasses[ClassOfficer].Status);
+    QVERIFY(doc.ConfigChanged());
+    QCOMPARE(child<QComboBox>(window, QStringLiteral("cboExtClass"))->currentText(),
+             QStringLiteral("officer"));
+}
+
+void TestClassGroup::noNewClassWhenFull()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    for (int k = 7; k < MaxClasses; ++k)
+        QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
+    frmClass window(doc);
+    window.show();
+    click(window, "cmdNewClass");
+    QVERIFY(!window.findChild<frmNewClass *>());
+    QCOMPARE(prompter_->asked.size(), 1);
+    QVERIFY(prompter_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
+}
+
+void TestClassGroup::renameKeepsTheEdit()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ClassEdit edit(doc);
+    click(edit.window, "cmdRename");
+    auto *dialog = child<frmNewClass>(edit.window, QStringLiteral("frmNewClass"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Rename Class"));
+    QVERIFY(!child<QCheckBox>(*dialog, QStringLiteral("chkCopy"))->isVisible());
+    auto *name = child<QLineEdit>(*dialog, QStringLiteral("txtClassName"));
+    QCOMPARE(name->text(), QStringLiteral("Officer"));
+    click(*dialog, "cmdOK"); // its own name counts as taken
+    QCOMPARE(prompter_->asked.size(), 1);
+    typeOnly(name, QStringLiteral("Master"));
+    click(*dialog, "cmdOK");
+    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Name, QStringLiteral("Master"));
+    auto *combo = child<QComboBox>(edit.window, QStringLiteral("cboExtClass"));
+    QCOMPARE(combo->currentText(), QStringLiteral("Master"));
+    QVERIFY(edit.window.hasUnappliedEdits());
+    QCOMPARE(prompter_->asked.size(), 1); // no save question: the class shown stayed
+}
+
+// ---- group members ----------------------------------------------------------
+
+void TestClassGroup::memberBoxes()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    c.Extensions[3].Active = false;  // inactive: no box
+    c.Extensions[40].Active = true;  // no board in its slot: no box
+    c.Extensions[40].Group = 546;
+    c.Extensions[4].Group = 546;     // this group
+    c.Extensions[5].Group = 545;     // another group
+    frmGroupExts dialog(doc, 0);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Extensions"));
+    QCOMPARE(dialog.findChildren<QCheckBox *>().size(), 15);
+    QVERIFY(!dialog.box(3) && !dialog.box(40));
+    QCOMPARE(dialog.box(0)->text(), QStringLiteral("Bridge (100)"));
+    QCOMPARE(dialog.box(4)->checkState(), Qt::Checked);
+    QCOMPARE(dialog.box(5)->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(dialog.box(6)->checkState(), Qt::Unchecked);
+}
+
+void TestClassGroup::membersApplied_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("expected");
+    const int ours = 546, other = 545;
+    QTest::newRow("none, ticked") << 0 << int(Qt::Checked) << ours;
+    QTest::newRow("ours, unticked") << ours << int(Qt::Unchecked) << 0;
+    QTest::newRow("ours, left") << ours << int(Qt::Checked) << ours;
+    QTest::newRow("other, ticked") << other << int(Qt::Checked) << ours;
+    QTest::newRow("other, unticked") << other << int(Qt::Unchecked) << other;
+    QTest::newRow("other, left grey") << other << int(Qt::PartiallyChecked) << other;
+}
+
+void TestClassGroup::membersApplied()
+{
+    QFETCH(int, group);
+    QFETCH(int, state);
+    QFETCH(int, expected);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[7].Group = int16_t(group);
+    doc.config.Extensions[50].Group = 546; // not live: keeps its group
+    const Configuration before = doc.config;
+    frmGroupExts dialog(doc, 0);
+    dialog.show();
+    dialog.box(7)->setCheckState(Qt::CheckState(state));
+    click(dialog, "cmdOK");
+    QCOMPARE(int(doc.config.Extensions[7].Group), expected);
+    QCOMPARE(doc.ConfigChanged(), expected != group);
+    doc.config.Extensions[7].Group = before.Extensions[7].Group;
+    QVERIFY(doc.config == before);
+}
+
+void TestClassGroup::greyBoxCycle()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[5].Group = 545;
+    frmGroupExts dialog(doc, 0);
+    dialog.show();
+    QCheckBox *grey = dialog.box(5), *plain = dialog.box(6);
+    clickBox(grey);
+    QCOMPARE(grey->checkState(), Qt::Checked);
+    clickBox(grey);
+    QCOMPARE(grey->checkState(), Qt::Unchecked);
+    clickBox(grey);
+    QCOMPARE(grey->checkState(), Qt::PartiallyChecked); // back to "leave it as it is"
+    // A box that was not grey never turns grey.
+    clickBox(plain);
+    QCOMPARE(plain->checkState(), Qt::Checked);
+    clickBox(plain);
+    QCOMPARE(plain->checkState(), Qt::Unchecked);
+}
+
+void TestClassGroup::cancelChangesNothing()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    const Configuration before = doc.config;
+    frmGroupExts dialog(doc, 0);
+    dialog.show();
+    for (int i : {0, 1, 2})
+        clickBox(dialog.box(i));
+    QCOMPARE(dialog.box(0)->checkState(), Qt::Checked);
+    click(dialog, "cmdCancel");
+    QVERIFY(doc.config == before);
+    QVERIFY(!doc.ConfigChanged());
+}
+
+void TestClassGroup::keys_data()
+{
+    QTest::addColumn<int>("from"); // box rows 0..14: extensions 0..15 without 3
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("Page Down") << 2 << int(Qt::Key_PageDown) << 12;
+    QTest::newRow("Page Down near the end") << 8 << int(Qt::Key_PageDown) << 14;
+    QTest::newRow("Page Up") << 12 << int(Qt::Key_PageUp) << 2;
+    QTest::newRow("Page Up near the start") << 5 << int(Qt::Key_PageUp) << 0;
+    QTest::newRow("Home") << 7 << int(Qt::Key_Home) << 0;
+    QTest::newRow("End") << 0 << int(Qt::Key_End) << 14;
+}
+
+void TestClassGroup::keys()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[3].Active = false;
+    frmGroupExts dialog(doc, 0);
+    dialog.show();
+    const auto rowIndex = [](int row) { return row < 3 ? row : row + 1; };
+    QCOMPARE(dialog.focusWidget(), dialog.box(0)); // the first box starts with the focus
+    dialog.box(rowIndex(from))->setFocus();
+    QTest::keyClick(dialog.box(rowIndex(from)), Qt::Key(key));
+    QCOMPARE(dialog.focusWidget(), dialog.box(rowIndex(to)));
+}
+
+void TestClassGroup::groupPaneOpensTheDialog()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    GroupPane pane(doc);
+    pane.show();
+    pane.ShowGroup(0);
+    auto *users = child<QLineEdit>(pane, QStringLiteral("txtGroupLead"));
+    QVERIFY(users->text().isEmpty());
+    click(pane, "cmdGrpSelect");
+    QVERIFY(!doc.ConfigChanged()); // opening the dialog changes nothing
+    auto *dialog = child<frmGroupExts>(pane, QStringLiteral("frmGroupExts"));
+    dialog->box(1)->setCheckState(Qt::Checked);
+    click(*dialog, "cmdOK");
+    QCOMPARE(int(doc.config.Extensions[1].Group), 546);
+    QVERIFY(doc.ConfigChanged());
+    QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
+
+    // A pickup group has no users to choose.
+    pane.ShowGroup(1);
+    QVERIFY(!child<QPushButton>(pane, QStringLiteral("cmdGrpSelect"))->isEnabled());
+}
+
+QTEST_MAIN(TestClassGroup)
+#include "tst_classgroup.moc"
