@@ -14,7 +14,8 @@ enum ExitStatus {
     ExitErrorsFound = 1,  // check/upload: the configuration has errors
     ExitDifferent = 1,    // diff: the configurations differ
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
-    ExitNoReply = 3,      // the exchange stayed silent
+    ExitNoReply = 3,      // the exchange stayed silent, or the line failed
+    ExitVerifyFailed = 4, // upload: the read-back differs from what was sent
 };
 
 struct Streams {

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -18,6 +19,30 @@ static bool verbNeedsGui(int argc, char *argv[])
     return false;
 }
 
+// Qt's own diagnostics ("XDG_RUNTIME_DIR not set", font warnings) are not
+// the tool's messages: stderr carries only what the verbs say, unless
+// --verbose asks for everything. Fatal messages always get through.
+static void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// Takes --verbose out of the arguments, wherever it stands; true when it was there.
+static bool takeVerbose(int &argc, char *argv[])
+{
+    bool verbose = false;
+    int kept = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--verbose") == 0)
+            verbose = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    return verbose;
+}
+
 static std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
 {
     if (!verbNeedsGui(argc, argv))
@@ -30,14 +55,20 @@ static std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[]
 
 int main(int argc, char *argv[])
 {
+    if (!takeVerbose(argc, argv))
+        qInstallMessageHandler(quietMessages);
     const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
     QCoreApplication &app = *application;
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane Telecom Limited"));
     QCoreApplication::setApplicationName(QStringLiteral("Tidelex Analog"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HELMWISE_VERSION));
 
-    QString description =
-        QStringLiteral("helmWISE command-line tool for the Tidelex Analog.\n\nCommands:");
+    QString description = QStringLiteral(
+        "helmWISE command-line tool for the Tidelex Analog.\n"
+        "--verbose, anywhere on the line, also shows Qt's own diagnostics.\n"
+        "Exit status: 0 done, 1 errors in the configuration, 2 bad input or a file that cannot "
+        "be read or written, 3 no reply or the line failed, 4 the upload's read-back differs.\n\n"
+        "Commands:");
     for (const cli::Verb &verb : cli::verbs())
         description += QStringLiteral("\n  ") + QString::fromUtf8(verb.summary);
 

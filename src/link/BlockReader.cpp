@@ -32,8 +32,7 @@ void BlockReader::request(int block)
 
 void BlockReader::ask()
 {
-    m_link.QueueReadBlock(m_owner, m_idBase + m_block,
-                          ExchBaseAddress + ExchBlockSize * m_block);
+    m_link.QueueReadBlock(m_owner, m_idBase + m_block, ExchBaseAddress + ExchBlockSize * m_block);
 }
 
 BlockReader::Outcome BlockReader::take(int id, const QByteArray &text)

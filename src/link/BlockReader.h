@@ -9,16 +9,17 @@
 
 class SerialLink;
 
-class BlockReader {
-public:
+class BlockReader
+{
+  public:
     static constexpr int MaxReadings = 7; // two readings and up to five more
 
     enum class Outcome {
-        NotMine,  // not the reply to the block asked for (a stale one)
-        NeedMore, // another reading has been asked for
-        Done,     // bytes() holds the block
+        NotMine,    // not the reply to the block asked for (a stale one)
+        NeedMore,   // another reading has been asked for
+        Done,       // bytes() holds the block
         Unreadable, // the reply does not hold 128 bytes
-        Disagree, // MaxReadings readings, no two alike
+        Disagree,   // MaxReadings readings, no two alike
     };
 
     // Replies come back to `owner` with id idBase + block.
@@ -37,7 +38,7 @@ public:
     QByteArray bytes() const { return m_accepted; }
     int readings() const { return int(m_readings.size()); }
 
-private:
+  private:
     void ask();
 
     SerialLink &m_link;

@@ -4,7 +4,8 @@
 
 using namespace Serial;
 
-namespace {
+namespace
+{
 constexpr int Blocks = MemoryImages::Size / BlockBytes;
 
 QString blockStatus(int block)

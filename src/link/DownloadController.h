@@ -9,9 +9,10 @@
 
 #include <QByteArray>
 
-class DownloadController : public LinkOperation {
+class DownloadController : public LinkOperation
+{
     Q_OBJECT
-public:
+  public:
     DownloadController(SerialLink &link, MemoryImages &memory, QObject *parent = nullptr);
     ~DownloadController() override;
 
@@ -23,12 +24,12 @@ public:
     // Index of the block being read (0..63), 64 once done.
     int block() const { return m_block; }
 
-signals:
+  signals:
     // The 8192 bytes read, emitted once just before finished(). They are also
     // kept as ExchMemory and BackupMemory.
     void imageReady(const QByteArray &image);
 
-private:
+  private:
     void onBlock(int id, const QByteArray &text);
     void requestBlock();
 

@@ -46,5 +46,5 @@ void FakeSerialLine::feed(const QByteArray &bytes)
 void FakeSerialLine::vanish()
 {
     close();
-    emit lost(QStringLiteral("The device was removed."));
+    emit lost(QStringLiteral("the device was removed"));
 }

@@ -20,10 +20,11 @@ QString damagedRepliesMessage()
 
 QString lineLostMessage(const QString &reason)
 {
-    QString text = QStringLiteral("The Programming Module has been disconnected");
+    // The reason says what happened: unplugged, or another program reading the port.
+    QString text = QStringLiteral("The line to the Programming Module was lost");
     if (!reason.isEmpty())
-        text += QStringLiteral(" (") + reason + u')';
-    return text + u'.';
+        text += QStringLiteral(": ") + reason;
+    return text.endsWith(u'.') ? text : text + u'.';
 }
 
 LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent), m_link(link)

@@ -1,5 +1,7 @@
 #include "QtSerialLine.h"
 
+#include "PortProblems.h"
+
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -91,7 +93,9 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     if (m_dropPending)
         return;
     m_dropPending = true;
-    const QString reason = m_port->errorString();
+    // Qt reports a read that another program won as the same error as a
+    // vanished device; tell the two apart.
+    const QString reason = lostLineReason(m_openedName, m_port->errorString());
     QTimer::singleShot(0, this, [this, reason] { dropLine(reason); });
 }
 

@@ -5,6 +5,19 @@
 
 using namespace Serial;
 
+namespace
+{
+constexpr int WriteId = -1;  // the id of every write, as documented
+constexpr int ByteCount = 4; // PIN digits, password characters
+constexpr int ClockBytes = 8;
+
+QString notKeptMessage(const QString &what)
+{
+    return QStringLiteral("The exchange did not keep the new %1: it reads back differently.")
+        .arg(what);
+}
+} // namespace
+
 ServiceController::ServiceController(SerialLink &link, QObject *parent)
     : LinkOperation(link, parent)
 {
@@ -28,7 +41,8 @@ ServiceController::~ServiceController()
 bool ServiceController::startTask(Task task)
 {
     m_task = task;
-    m_accumulated.clear();
+    m_read.clear();
+    m_written.clear();
     if (!begin())
         return false;
     m_link.QueueEnterSetup();
@@ -39,7 +53,7 @@ void ServiceController::readPin()
 {
     if (!startTask(Task::ReadPin))
         return;
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < ByteCount; ++k)
         m_link.QueueReadByte(OwnerPin, k + 1, ServiceAddress::Pin + k);
 }
 
@@ -47,7 +61,7 @@ void ServiceController::readPassword()
 {
     if (!startTask(Task::ReadPassword))
         return;
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < ByteCount; ++k)
         m_link.QueueReadByte(OwnerPassword, k + 1, ServiceAddress::Password + k);
 }
 
@@ -55,7 +69,7 @@ void ServiceController::readClock()
 {
     if (!startTask(Task::ReadClock))
         return;
-    for (int k = 0; k < 8; ++k)
+    for (int k = 0; k < ClockBytes; ++k)
         m_link.QueueReadByte(OwnerClock, k, ServiceAddress::ClockRead + k);
 }
 
@@ -73,11 +87,12 @@ QString ServiceController::writePin(const QString &pin)
         return problem;
     if (!startTask(Task::WritePin))
         return QString();
-    for (int k = 0; k < 4; ++k) {
+    QByteArray bytes;
+    for (int k = 0; k < ByteCount; ++k) {
         // An empty box removes the PIN: no digit in any of the four bytes.
-        const int value = pin.isEmpty() ? 0xFF : pinDigitByte(pin.at(k));
-        m_link.QueueWriteByte(OwnerPin, -1, ServiceAddress::Pin + k, value, k == 3);
+        bytes.append(char(pin.isEmpty() ? 0xFF : pinDigitByte(pin.at(k))));
     }
+    writeAndReadBack(OwnerPin, ServiceAddress::Pin, bytes);
     return QString();
 }
 
@@ -89,10 +104,7 @@ QString ServiceController::writePassword(const QString &typed)
         return problem;
     if (!startTask(Task::WritePassword))
         return QString();
-    const QByteArray codes = password.toLatin1();
-    for (int k = 0; k < 4; ++k)
-        m_link.QueueWriteByte(OwnerPassword, -1, ServiceAddress::Password + k,
-                              static_cast<unsigned char>(codes.at(k)), k == 3);
+    writeAndReadBack(OwnerPassword, ServiceAddress::Password, password.toLatin1());
     return QString();
 }
 
@@ -103,10 +115,12 @@ QString ServiceController::setClock(const QString &text)
         return text + QStringLiteral(" is not a time and date (hh:mm:ss dd/mm/yy)");
     if (!startTask(Task::SetClock))
         return QString();
-    for (int k = 0; k < 8; ++k)
-        m_link.QueueWriteByte(OwnerClock, -1, ServiceAddress::ClockWrite + k,
+    for (int k = 0; k < ClockBytes; ++k)
+        m_link.QueueWriteByte(OwnerClock, WriteId, ServiceAddress::ClockWrite + k,
                               static_cast<unsigned char>(bytes->at(k)), false);
-    m_link.QueueClockUpdate(OwnerClock, -1);
+    m_link.QueueClockUpdate(OwnerClock, WriteId);
+    // The update has no reply of its own; a reply behind it proves it arrived.
+    m_link.QueueReadByte(OwnerClock, 0, ServiceAddress::ClockRead);
     return QString();
 }
 
@@ -120,49 +134,75 @@ void ServiceController::reboot()
     m_link.RestoreTrace();
 }
 
-// Every value's replies share this: a write's completion (id -1) ends the
-// write task, a read comes in parts numbered first..last. True for a part
-// of the read in progress.
-bool ServiceController::isReadPart(int id, Task write, Task read, int first, int last)
+// The writes as documented (the last with a completion, which only says its
+// bytes went out), then a read of each byte written.
+void ServiceController::writeAndReadBack(int owner, int address, const QByteArray &bytes)
 {
-    if (id == -1) {
-        if (m_task == write)
-            succeed();
+    m_written = bytes;
+    for (int k = 0; k < bytes.size(); ++k)
+        m_link.QueueWriteByte(owner, WriteId, address + k, static_cast<unsigned char>(bytes.at(k)),
+                              k == bytes.size() - 1);
+    for (int k = 0; k < bytes.size(); ++k)
+        m_link.QueueReadByte(owner, k + 1, address + k);
+}
+
+// Keeps one byte read for `task` (ids first, first + 1, ...); true when
+// `count` bytes are in.
+bool ServiceController::collect(Task task, int id, const QByteArray &text, int count)
+{
+    const int first = task == Task::ReadClock ? 0 : 1;
+    if (m_task != task || id != first + m_read.size())
         return false;
-    }
-    return m_task == read && id >= first && id <= last;
+    m_read.append(char(text.toInt(nullptr, 16)));
+    return m_read.size() == count;
+}
+
+void ServiceController::checkReadBack(const QString &what)
+{
+    if (m_read == m_written)
+        succeed();
+    else
+        fail(notKeptMessage(what));
 }
 
 void ServiceController::onPin(int id, const QByteArray &text)
 {
-    if (!isReadPart(id, Task::WritePin, Task::ReadPin, 1, 4))
+    if (collect(Task::WritePin, id, text, ByteCount)) {
+        checkReadBack(QStringLiteral("PIN"));
         return;
-    m_accumulated += ExtractDigits(QString::fromLatin1(text));
-    if (id == 4) {
-        emit valueRead(m_accumulated);
-        succeed();
     }
+    if (!collect(Task::ReadPin, id, text, ByteCount))
+        return;
+    const std::optional<QString> pin = pinFromDigitBytes(m_read);
+    if (!pin) {
+        fail(pinUnreadableMessage());
+        return;
+    }
+    emit valueRead(*pin);
+    succeed();
 }
 
 void ServiceController::onPassword(int id, const QByteArray &text)
 {
-    if (!isReadPart(id, Task::WritePassword, Task::ReadPassword, 1, 4))
+    if (collect(Task::WritePassword, id, text, ByteCount)) {
+        checkReadBack(QStringLiteral("password"));
         return;
-    m_accumulated += QChar(char16_t(text.toInt(nullptr, 16) & 0xFF));
-    if (id == 4) {
-        emit valueRead(m_accumulated);
-        succeed();
     }
+    if (!collect(Task::ReadPassword, id, text, ByteCount))
+        return;
+    emit valueRead(QString::fromLatin1(m_read));
+    succeed();
 }
 
 void ServiceController::onClock(int id, const QByteArray &text)
 {
-    if (!isReadPart(id, Task::SetClock, Task::ReadClock, 0, 7))
+    if (m_task == Task::SetClock && id == 0) {
+        succeed();
         return;
-    m_accumulated += QString::fromLatin1(text);
-    if (id < 7)
+    }
+    if (!collect(Task::ReadClock, id, text, ClockBytes))
         return;
-    const std::optional<QString> clock = clockTextFromReply(m_accumulated);
+    const std::optional<QString> clock = clockTextFromReply(QString::fromLatin1(m_read.toHex()));
     if (!clock) {
         fail(badClockMessage());
         return;
@@ -176,6 +216,10 @@ void ServiceController::onVersion(const QByteArray &text)
     if (m_task != Task::Version)
         return;
     m_versionReply = QString::fromLatin1(text);
+    if (!versionReadable(m_versionReply)) {
+        fail(versionUnreadableMessage(m_versionReply));
+        return;
+    }
     emit valueRead(versionMessage(m_versionReply));
     succeed();
 }

@@ -30,6 +30,27 @@ QString ExtractDigits(const QString &text)
     return digits;
 }
 
+std::optional<QString> pinFromDigitBytes(const QByteArray &bytes)
+{
+    if (bytes == QByteArray(4, char(0xFF)))
+        return QString();
+    if (bytes.size() != 4)
+        return std::nullopt;
+    QString pin;
+    for (char byte : bytes) {
+        const int value = static_cast<unsigned char>(byte);
+        if (value < 1 || value > 10) // digits 1..9, and 0x0A for 0
+            return std::nullopt;
+        pin += convertDTMF(value);
+    }
+    return pin;
+}
+
+QString pinUnreadableMessage()
+{
+    return QStringLiteral("The exchange's PIN could not be read");
+}
+
 int pinDigitByte(QChar digit)
 {
     const int value = digit.digitValue();
@@ -79,6 +100,10 @@ std::optional<QString> clockTextFromReply(const QString &sixteen)
         return std::nullopt;
     // Bytes 0xC011 seconds, 0xC012 minutes, 0xC013 hours, 0xC015 day, 0xC016 month, 0xC017 year.
     auto pair = [&](int byte) { return sixteen.mid(2 * byte, 2); };
+    auto number = [&](int byte) { return pair(byte).toInt(); };
+    if (!QTime::isValid(number(3), number(2), number(1)) ||
+        !QDate::isValid(2000 + number(7), number(6), number(5)))
+        return std::nullopt;
     return pair(3) + u':' + pair(2) + u':' + pair(1) + u' ' + pair(5) + u'/' + pair(6) + u'/' +
            pair(7);
 }
@@ -122,4 +147,17 @@ QString versionMessage(const QString &reply)
         return QStringLiteral(
             "Exchange has version 1 firmware. Needs to be updated to Version 2.23");
     return QStringLiteral("Exchange has version 2+ firmware");
+}
+
+bool versionReadable(const QString &reply)
+{
+    bool ok = false;
+    const int value = reply.toInt(&ok, 16);
+    return ok && value != 0x00 && value != 0xFF;
+}
+
+QString versionUnreadableMessage(const QString &reply)
+{
+    return QStringLiteral("The exchange's firmware version could not be read (it answered %1).")
+        .arg(reply);
 }

@@ -20,6 +20,11 @@ constexpr int ClockWrite = 0xC018;
 QString convertDTMF(int value);
 // A text of hexadecimal byte pairs as dial digits.
 QString ExtractDigits(const QString &text);
+// The PIN the four bytes at 0x7FA0..0x7FA3 hold: four digits, or "" when all
+// four say "no digit". Nothing when they are not a PIN in digit bytes (the
+// packed word an upload writes there, say).
+std::optional<QString> pinFromDigitBytes(const QByteArray &bytes);
+QString pinUnreadableMessage(); // "The exchange's PIN could not be read"
 // The byte a PIN digit is stored as: 0 becomes 0x0A.
 int pinDigitByte(QChar digit);
 
@@ -34,7 +39,8 @@ QString typedPassword(const QString &typed);
 QString passwordProblem(const QString &password);
 
 // The 16 characters of the clock bytes read at 0xC010..0xC017 as
-// "hh:mm:ss dd/mm/yy"; nothing when they are not all decimal digits.
+// "hh:mm:ss dd/mm/yy"; nothing when they are not all decimal digits or not
+// a real time and date.
 std::optional<QString> clockTextFromReply(const QString &sixteen);
 // "hh:mm:ss dd/mm/yy" of a moment, as the boxes show it.
 QString clockText(const QDateTime &when);
@@ -46,3 +52,6 @@ std::optional<QByteArray> clockBytes(const QString &text);
 QString badClockMessage(); // "Bad Time and Date recieved - leaving as PC time"
 // The firmware message for the version byte's two characters.
 QString versionMessage(const QString &reply);
+// False for a byte that says nothing (00 or FF: memory that holds no version).
+bool versionReadable(const QString &reply);
+QString versionUnreadableMessage(const QString &reply);

@@ -7,17 +7,18 @@
 
 using namespace Serial;
 
-namespace {
+namespace
+{
 constexpr int Blocks = ExchBlockCount;
-constexpr int LastStep = Blocks - 1;     // the progress maximum
-constexpr int LastFilledBlock = 61;      // the fill clears blocks 0..61 (7936 bytes)
+constexpr int LastStep = Blocks - 1; // the progress maximum
+constexpr int LastFilledBlock = 61;  // the fill clears blocks 0..61 (7936 bytes)
 constexpr int FinalStep = 62;
 constexpr int FillId = -1;
 constexpr int FinalWordsId = 100;
 constexpr int RebootId = 101;
 constexpr int ConfirmId = 102;
-constexpr int ReadIdBase = 1000;         // block reads: 1000 + block
-constexpr int MaxRefusals = 3;           // per block, before the upload gives up
+constexpr int ReadIdBase = 1000; // block reads: 1000 + block
+constexpr int MaxRefusals = 3;   // per block, before the upload gives up
 
 QString blockStatus(const char *verb, int block)
 {

@@ -33,9 +33,10 @@ using BackupSink = std::function<bool(const QByteArray &image, QString *error)>;
 // Said after any failure or cancel once the clearing fill has gone out.
 QString partialConfigurationMessage();
 
-class UploadController : public LinkOperation {
+class UploadController : public LinkOperation
+{
     Q_OBJECT
-public:
+  public:
     enum class Phase { Idle, Backup, Clearing, Writing, FinalWords, Verifying, Rebooting };
     Q_ENUM(Phase)
 
@@ -64,7 +65,7 @@ public:
     // -1 before the first block, then the block being written.
     int block() const { return m_block; }
 
-signals:
+  signals:
     // "Can not find extension": a group member with no active extension.
     void memberNotFound(int number);
     void phaseChanged(UploadController::Phase phase);
@@ -74,7 +75,7 @@ signals:
     // The written area read back equal to the image sent.
     void verified();
 
-private:
+  private:
     QString failureMessage(const QString &cause) const override;
     void stopped() override;
     void setPhase(Phase phase);

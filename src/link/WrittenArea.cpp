@@ -2,7 +2,8 @@
 
 #include "ExchangeImage.h"
 
-namespace {
+namespace
+{
 constexpr int FilledBytes = 62 * ExchBlockSize; // blocks 0..61
 constexpr int MarkerAndPasswordEnd = ExchLayout::Password + ExchLayout::PasswordLength;
 } // namespace

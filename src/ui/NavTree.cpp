@@ -101,6 +101,13 @@ QTreeWidgetItem *NavTree::addNode(QTreeWidgetItem *parent, const QString &key, c
     return item;
 }
 
+// The picture of an extension's class.
+static QString extensionIcon(const Configuration &config, int i)
+{
+    const int cls = config.Extensions[i].Class;
+    return cls >= 0 && cls < MaxClasses ? config.ExtClasses[cls].IconName : QString();
+}
+
 void NavTree::BuildTree(const Configuration &config)
 {
     building_ = true;
@@ -121,10 +128,8 @@ void NavTree::BuildTree(const Configuration &config)
         const ExtRecord &ext = config.Extensions[i];
         if (!ext.Active)
             continue;
-        const QString icon = ext.Class >= 0 && ext.Class < MaxClasses
-                                 ? config.ExtClasses[ext.Class].IconName
-                                 : QString();
-        paintRecordNode(addNode(exts, extensionKey(i), QString(), icon), config);
+        paintRecordNode(addNode(exts, extensionKey(i), QString(), extensionIcon(config, i)),
+                        config);
     }
     for (int t = 0; t < FileTieLines; ++t) {
         if (config.TieLines[t].Active)
@@ -175,6 +180,8 @@ void NavTree::paintRecordNode(QTreeWidgetItem *item, const Configuration &config
     if (key.startsWith(QLatin1Char('E'))) {
         grey = config.Extensions[index].Class == ClassDisabled;
         name = config.Extensions[index].Name;
+        // The class, or the class's picture, may have changed since the node was made.
+        item->setIcon(0, appIcon(extensionIcon(config, index)));
     } else if (key.startsWith(QLatin1Char('T'))) {
         name = config.TieLines[index].Name;
     } else if (key.startsWith(QLatin1Char('G'))) {

@@ -3,12 +3,12 @@
 #include "ConfigDocument.h"
 #include "GroupUsers.h"
 #include "Names.h"
+#include "PaneSupport.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -100,18 +100,10 @@ void frmGroupExts::Private::build()
     vspExts->setWidget(list);
     layout->addWidget(vspExts, 1);
 
-    auto *buttons = new QHBoxLayout;
-    auto *cmdOK = new QPushButton(QStringLiteral("OK"), q);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    auto *cmdCancel = new QPushButton(QStringLiteral("Cancel"), q);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
-    QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { ok(); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, q, &QDialog::reject);
+    QDialogButtonBox *buttons = panes::okCancelButtons(q);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, q, [this] { ok(); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, q, &QDialog::reject);
 
     const int rowHeight = boxes.isEmpty() ? 20 : boxes.first()->sizeHint().height() + 2;
     q->resize(q->sizeHint().width() + 40, std::min(16, int(boxes.size()) + 4) * rowHeight + 80);

@@ -2,9 +2,11 @@
 
 #include "ClassEdits.h"
 #include "ConfigDocument.h"
+#include "PaneSupport.h"
 #include "Prompter.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,16 +69,9 @@ void frmNewClass::Private::build()
     chkCopy->setVisible(!rename && current >= 0);
     layout->addWidget(chkCopy);
 
-    auto *buttons = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), q);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    auto *cmdCancel = new QPushButton(QStringLiteral("Cancel"), q);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    QDialogButtonBox *buttons = panes::okCancelButtons(q);
+    cmdOK = buttons->button(QDialogButtonBox::Ok);
+    layout->addWidget(buttons);
 
     if (rename)
         txtClassName->setText(doc.config.ExtClasses[renaming].Name);
@@ -85,8 +80,8 @@ void frmNewClass::Private::build()
     const auto enableOK = [this] { cmdOK->setEnabled(!txtClassName->text().trimmed().isEmpty()); };
     enableOK();
     QObject::connect(txtClassName, &QLineEdit::textChanged, q, enableOK);
-    QObject::connect(cmdOK, &QPushButton::clicked, q, [this] { ok(); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, q, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, q, [this] { ok(); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, q, &QDialog::reject);
 }
 
 void frmNewClass::Private::ok()

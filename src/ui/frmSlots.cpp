@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -186,25 +185,14 @@ QStringList frmSlots::differenceTexts() const
 
 void frmSlots::Private::showSlotMenu(int slot, const QPoint &globalPos)
 {
-    if (reader.isRunning())
-        return;
-    QMenu *menu = createSlotMenu(slot, installed()[slot], false, q);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(menu, &QMenu::triggered, q, [this, slot](QAction *item) {
-        const int board = boardOfSlotMenuItem(item);
-        if (board >= 0)
-            boardChosen(slot, board);
-    });
-    menu->popup(globalPos);
+    if (!reader.isRunning())
+        popUpSlotMenu(slot, installed()[slot], false, q, globalPos,
+                      [this, slot](int board) { boardChosen(slot, board); });
 }
 
 void frmSlots::Private::boardChosen(int slot, int board)
 {
-    if (installed()[slot] == board)
-        return;
-    if (prompter().question(q, QStringLiteral("Changing Board"),
-                            QStringLiteral("Are you sure you want to change board type?"),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (installed()[slot] == board || !confirmBoardChange(q))
         return;
     installed()[slot] = int16_t(board);
     q->ShowInstalled();

@@ -8,8 +8,11 @@
 #include "ExchangeImage.h"
 #include "ExchangeSimulator.h"
 #include "PtyExchange.h"
+#include "LinkRig.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,6 +31,20 @@ Configuration sendableConfiguration()
     return config;
 }
 
+// An image unlike the default cabinet in most blocks, with the cabinet's slot codes.
+QByteArray otherImage()
+{
+    QByteArray image = defaultCabinetImage();
+    for (int k = 0; k < 62 * 128; k += 3)
+        image[k] = char(k / 3 % 251 + 1);
+    return image;
+}
+
+QStringList lines(const QString &text)
+{
+    return text.split(u'\n', Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -42,6 +59,17 @@ private slots:
     void uploadRefusedWithErrors();
     void silentExchangeGivesUp();
     void missingPortGivesUp();
+    void uploadOutcomes_data();
+    void uploadOutcomes();
+    void backupFilesReadBack();
+    void imageRestore_data();
+    void imageRestore();
+    void timeoutValues_data();
+    void timeoutValues();
+    void downloadVerify_data();
+    void downloadVerify();
+    void stderrCarriesOnlyOwnMessages_data();
+    void stderrCarriesOnlyOwnMessages();
 
 private:
     QStringList withPort(QStringList args) const
@@ -180,7 +208,244 @@ void TestCli::missingPortGivesUp()
     const CliRun run = runCli({QStringLiteral("version"), QStringLiteral("--port"),
                             m_dir.filePath(QStringLiteral("no-such-port"))});
     QCOMPARE(run.status, 3);
-    QVERIFY(run.err.startsWith(QStringLiteral("Cannot open ")));
+    QCOMPARE(run.err, QStringLiteral("There is no port %1: the Programming Module is not plugged "
+                                     "in, or the name is wrong.\n")
+                          .arg(m_dir.filePath(QStringLiteral("no-such-port"))));
+}
+
+void TestCli::uploadOutcomes_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("lastOut"); // the last line on stdout
+    QTest::addColumn<QString>("errPart"); // must stand on stderr; empty: nothing but progress
+    QTest::addColumn<int>("backups");     // files in the backup folder afterwards
+    const QString partial = QStringLiteral("The exchange now holds a cleared or partial "
+                                           "configuration. Send the configuration again, or "
+                                           "restore the backup.");
+    const QStringList none;
+    const QStringList noBackup{QStringLiteral("--no-backup")};
+    const QStringList neither{QStringLiteral("--no-backup"), QStringLiteral("--no-verify")};
+    SimFaults clean;
+    SimFaults badBlock;
+    badBlock.badBlock = 1;
+    SimFaults hangupInWrites;
+    hangupInWrites.hangupAfter = 64 + 2;
+    SimFaults hangupBeforeFinalWords; // the default cabinet has 4 blocks to write
+    hangupBeforeFinalWords.hangupAfter = 4;
+    QTest::newRow("backup and read-back")
+        << none << clean << 0 << QStringLiteral("Verified") << QString() << 2;
+    QTest::newRow("no backup") << noBackup << clean << 0 << QStringLiteral("Verified")
+                               << QString() << 0;
+    QTest::newRow("no read-back") << QStringList{QStringLiteral("--no-verify")} << clean << 0
+                                  << QStringLiteral("Sent; not read back") << QString() << 2;
+    QTest::newRow("block 1 kept wrong")
+        << none << badBlock << 4 << QStringLiteral("Backup written to")
+        << QStringLiteral("block 1 read back different") << 2;
+    QTest::newRow("line lost while writing")
+        << none << hangupInWrites << 3 << QStringLiteral("Backup written to") << partial << 2;
+    QTest::newRow("line lost before the final words, nothing read back")
+        << neither << hangupBeforeFinalWords << 3 << QString() << partial << 0;
+}
+
+void TestCli::uploadOutcomes()
+{
+    QFETCH(QStringList, options);
+    QFETCH(SimFaults, faults);
+    QFETCH(int, status);
+    QFETCH(QString, lastOut);
+    QFETCH(QString, errPart);
+    QFETCH(int, backups);
+    const Configuration config = sendableConfiguration();
+    const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
+    QVERIFY(WriteConfigFile(twz, config));
+    m_exchange->loadConfigImage(otherImage());
+    m_exchange->setFaults(faults);
+    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    QStringList args{QStringLiteral("upload")};
+    if (!options.contains(QStringLiteral("--no-backup")))
+        args << QStringLiteral("--backup-dir") << folder;
+    const CliRun run = runCli(withPort(args + options + QStringList{twz}));
+    QCOMPARE(run.status, status);
+    QCOMPARE(lines(run.out).value(qMax(0, int(lines(run.out).size()) - 1)).left(lastOut.size()),
+             lastOut);
+    if (errPart.isEmpty())
+        QVERIFY2(run.err.endsWith(QStringLiteral("Rebooting the exchange\n")), qPrintable(run.err));
+    else
+        QVERIFY2(run.err.contains(errPart), qPrintable(run.err));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backups);
+    if (status == 0)
+        QTRY_COMPARE(m_exchange->counters().reboots, 1);
+    else
+        QCOMPARE(m_exchange->counters().reboots, 0);
+}
+
+void TestCli::backupFilesReadBack()
+{
+    Configuration config = sendableConfiguration();
+    config.SysConfig.Name = QStringLiteral("MV Sea Star: bridge/1");
+    const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
+    QVERIFY(WriteConfigFile(twz, config));
+    const QByteArray before = otherImage();
+    m_exchange->loadConfigImage(before);
+    const QString folder = m_dir.filePath(QStringLiteral("kept"));
+    const CliRun run = runCli(
+        withPort({QStringLiteral("upload"), QStringLiteral("--backup-dir"), folder, twz}));
+    QCOMPARE(run.status, 0);
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(files.size(), 2);
+    // Both named after the system sent, one time stamp, told on stdout.
+    const QString stem = files.first().chopped(4);
+    QVERIFY2(QRegularExpression(QStringLiteral("^MV Sea Star_ bridge_1-\\d{8}-\\d{6}$"))
+                 .match(stem)
+                 .hasMatch(),
+             qPrintable(stem));
+    QCOMPARE(files, (QStringList{stem + QStringLiteral(".bin"), stem + QStringLiteral(".TWZ")}));
+    for (const QString &file : files)
+        QVERIFY(run.out.contains(QStringLiteral("Backup written to ") + QDir(folder).filePath(file)));
+    // The raw bytes as they were; the decoding loads and is what they say.
+    QFile bin(QDir(folder).filePath(stem + QStringLiteral(".bin")));
+    QVERIFY(bin.open(QIODevice::ReadOnly));
+    QCOMPARE(bin.readAll(), before);
+    Configuration expected = makeDefaultConfiguration();
+    QVERIFY(decodeExchMemory(before, expected));
+    Configuration loaded = makeDefaultConfiguration();
+    QString error;
+    QCOMPARE(ReadConfigFile(QDir(folder).filePath(stem + QStringLiteral(".TWZ")), loaded, &error),
+             int(ReadConfigOk));
+    QCOMPARE(BuildExchMemory(loaded).image.left(7942), BuildExchMemory(expected).image.left(7942));
+}
+
+void TestCli::imageRestore_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("a whole image") << 8192 << 0 << QString();
+    QTest::newRow("one byte short") << 8191 << 2
+                                    << QStringLiteral("is not an exchange image: it holds 8191 "
+                                                      "bytes, an image has 8192");
+    QTest::newRow("one byte over") << 8193 << 2
+                                   << QStringLiteral("is not an exchange image: it holds more "
+                                                     "than 8192 bytes, an image has 8192");
+    QTest::newRow("empty") << 0 << 2
+                           << QStringLiteral("is not an exchange image: it holds 0 bytes");
+}
+
+void TestCli::imageRestore()
+{
+    QFETCH(int, size);
+    QFETCH(int, status);
+    QFETCH(QString, err);
+    QByteArray image = otherImage();
+    image.resize(size, '\x42');
+    const QString file = m_dir.filePath(QStringLiteral("ship-20240131-101500.bin"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == size);
+    out.close();
+    const QString folder = m_dir.filePath(QStringLiteral("restore"));
+    const CliRun run = runCli(withPort({QStringLiteral("upload"), QStringLiteral("--image"), file,
+                                        QStringLiteral("--backup-dir"), folder}));
+    QCOMPARE(run.status, status);
+    if (status != 0) {
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(m_exchange->counters().commands, 0);
+        return;
+    }
+    QCOMPARE(uploaded(m_exchange->configImage()), uploaded(image));
+    // The state before the restore is kept too, filed under the system's name.
+    const QStringList kept = QDir(folder).entryList({QStringLiteral("ship-*.bin")}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept.first() != QStringLiteral("ship-20240131-101500.bin"));
+}
+
+void TestCli::timeoutValues_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("status");
+    QTest::newRow("nan") << QStringLiteral("nan") << 2;
+    QTest::newRow("infinity") << QStringLiteral("inf") << 2;
+    QTest::newRow("a nanosecond") << QStringLiteral("1e-9") << 2;
+    QTest::newRow("zero") << QStringLiteral("0") << 2;
+    QTest::newRow("negative") << QStringLiteral("-5") << 2;
+    QTest::newRow("over an hour") << QStringLiteral("3600.5") << 2;
+    QTest::newRow("words") << QStringLiteral("ten") << 2;
+    QTest::newRow("shortest") << QStringLiteral("0.1") << 0;
+    QTest::newRow("longest") << QStringLiteral("3600") << 0;
+}
+
+void TestCli::timeoutValues()
+{
+    QFETCH(QString, value);
+    QFETCH(int, status);
+    const CliRun run = runCli(
+        withPort({QStringLiteral("version"), QStringLiteral("--timeout"), value}));
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        QCOMPARE(run.err, QStringLiteral("version: --timeout needs a number of seconds from 0.1 "
+                                         "to 3600, not \"%1\"\n")
+                              .arg(value));
+        QCOMPARE(m_exchange->counters().commands, 0);
+    }
+}
+
+void TestCli::downloadVerify_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::newRow("read once") << false;
+    QTest::newRow("read twice") << true;
+}
+
+void TestCli::downloadVerify()
+{
+    QFETCH(bool, verify);
+    SimFaults faults;
+    faults.flipPairEvery = 3;
+    m_exchange->setFaults(faults);
+    const QString bin = m_dir.filePath(QStringLiteral("down.bin"));
+    QStringList args{QStringLiteral("download"), m_dir.filePath(QStringLiteral("down.TWZ")),
+                     QStringLiteral("--image"), bin};
+    if (verify)
+        args.append(QStringLiteral("--verify"));
+    const CliRun run = runCli(withPort(args));
+    QCOMPARE(run.status, 0);
+    QVERIFY(m_exchange->counters().flippedPairs > 0);
+    QFile raw(bin);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    // Without reading twice the flipped bits pass the checksum into the file.
+    QCOMPARE(raw.readAll() == m_exchange->configImage(), verify);
+}
+
+void TestCli::stderrCarriesOnlyOwnMessages_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("verbose") << true;
+}
+
+void TestCli::stderrCarriesOnlyOwnMessages()
+{
+    QFETCH(bool, verbose);
+    // Laying out a report starts Qt's GUI side, which complains of a missing
+    // XDG_RUNTIME_DIR.
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    cli.setProcessEnvironment(environment);
+    QStringList args{QStringLiteral("report"), QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ"),
+                     QStringLiteral("--number"), QStringLiteral("0"), QStringLiteral("--pdf"),
+                     m_dir.filePath(QStringLiteral("r.pdf"))};
+    if (verbose)
+        args.append(QStringLiteral("--verbose"));
+    cli.start(QStringLiteral(HELMWISE_CLI), args);
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(err.contains(QStringLiteral("XDG_RUNTIME_DIR")), verbose);
+    if (!verbose)
+        QCOMPARE(err, QString());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -171,7 +171,7 @@ void TestControllers::downloadFailures_data()
     QTest::addColumn<SimFaults>("faults");
     QTest::addColumn<QString>("message");
     QTest::newRow("exchange hangs up") << SimFaults{0, 0, false, false, 12}
-                                       << lineLostMessage(QStringLiteral("The device was removed."));
+                                       << lineLostMessage(QStringLiteral("the device was removed"));
     QTest::newRow("every reply lost") << SimFaults{0, 1, false, false, 0} << noReplyMessage();
 }
 
@@ -412,7 +412,7 @@ void TestControllers::valuesRead_data()
                                << QStringLiteral("Exchange has version 1 firmware. Needs to be "
                                                  "updated to Version 2.23");
     QTest::newRow("version 2") << -1 << QByteArray(1, 0x32) << version2;
-    QTest::newRow("other version") << -1 << QByteArray(1, 0x00) << version2;
+    QTest::newRow("other version") << -1 << QByteArray(1, 0x33) << version2;
     // The clock: 0xC010..0xC017.
     QTest::newRow("Christmas 99") << 0xC010 << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
                                   << QStringLiteral("12:30:45 25/12/99");

@@ -194,7 +194,7 @@ void TestPty::vanishedLineFailsCleanly()
     QCOMPARE(ready.count(), 0);
     QCOMPARE(failed.count(), 1);
     QVERIFY2(failed.at(0).at(0).toString().startsWith(
-                 QStringLiteral("The Programming Module has been disconnected")),
+                 QStringLiteral("The line to the Programming Module was lost")),
              qPrintable(failed.at(0).at(0).toString()));
     QVERIFY(!rig.line.isOpen());
     QCOMPARE(gone.count(), 1);

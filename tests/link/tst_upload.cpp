@@ -14,7 +14,8 @@
 using Phase = UploadController::Phase;
 Q_DECLARE_METATYPE(QList<Phase>)
 
-namespace {
+namespace
+{
 
 // Blocks 0..61 the upload of `image` writes with a block write (not a fill).
 int blockWrites(const QByteArray &image)
@@ -37,9 +38,10 @@ QList<Phase> phasesOf(const QSignalSpy &spy)
 
 } // namespace
 
-class TestUpload : public QObject {
+class TestUpload : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void phasesFollowTheOptions_data();
     void phasesFollowTheOptions();
     void endingsNeverCallAHalfUploadDone_data();
@@ -67,10 +69,9 @@ void TestUpload::phasesFollowTheOptions_data()
         << QList<Phase>{Phase::Backup} + writes +
                QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
         << 128;
-    QTest::newRow("read-back only") << false << true
-                                    << writes + QList<Phase>{Phase::Verifying, Phase::Rebooting,
-                                                             Phase::Idle}
-                                    << 64;
+    QTest::newRow("read-back only")
+        << false << true << writes + QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
+        << 64;
     QTest::newRow("backup only") << true << false
                                  << QList<Phase>{Phase::Backup} + writes +
                                         QList<Phase>{Phase::Rebooting, Phase::Idle}

@@ -3,13 +3,17 @@
 #include "ClassEdits.h"
 #include "ConfigDocument.h"
 #include "GroupPane.h"
+#include "Icons.h"
+#include "NavTree.h"
 #include "PaneFixture.h"
 #include "ScriptedPrompter.h"
 #include "frmClass.h"
 #include "frmClassIcon.h"
 #include "frmGroupExts.h"
+#include "frmMain.h"
 #include "frmNewClass.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -94,6 +98,7 @@ class TestClassGroup : public QObject
     void newClassNames();
     void noNewClassWhenFull();
     void renameKeepsTheEdit();
+    void classRightsFromTheMenu();
 
     void memberBoxes();
     void membersApplied_data();
@@ -333,6 +338,33 @@ void TestClassGroup::renameKeepsTheEdit()
     QCOMPARE(combo->currentText(), QStringLiteral("Master"));
     QVERIFY(edit.window.hasUnappliedEdits());
     QCOMPARE(prompter_->asked.size(), 1); // no save question: the class shown stayed
+}
+
+void TestClassGroup::classRightsFromTheMenu()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    frmMain window(doc);
+    window.BuildTree();
+    window.navigateTo(QStringLiteral("E002")); // the officer
+    window.show();
+    window.findChild<QAction *>(QStringLiteral("mnuEditClass"))->trigger();
+    auto *editor = child<frmClass>(window, QStringLiteral("frmClass"));
+    click(*editor, "cmdIcon");
+    const int cosB = int(frmClassIcon::iconKeys().indexOf(QStringLiteral("ExtCosB")));
+    click(*child<frmClassIcon>(*editor, QStringLiteral("frmClassIcon")),
+          qPrintable(QStringLiteral("picIcon_%1").arg(cosB)));
+    click(*editor, "chkSub_0"); // Recall off
+    prompter_->buttons.enqueue(QMessageBox::Yes);
+    click(*editor, "cmdApplyChanges");
+    click(*editor, "cmdClose");
+
+    QVERIFY(window.windowTitle().endsWith(QLatin1Char('*')));
+    auto *tree = child<NavTree>(window, QStringLiteral("trvTables"));
+    QCOMPARE(tree->findNode(QStringLiteral("E002"))->icon(0).cacheKey(),
+             appIcon(QStringLiteral("ExtCosB")).cacheKey());
+    // The pane shown follows the class it was showing.
+    QVERIFY(!child<QCheckBox>(window, QStringLiteral("chkSub_0"))->isChecked());
 }
 
 // ---- group members ----------------------------------------------------------

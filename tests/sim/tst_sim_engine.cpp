@@ -53,6 +53,10 @@ class TestSimEngine : public QObject
     void noiseStaysBetweenReplies();
     void hangupAfterBlocks_data();
     void hangupAfterBlocks();
+    void badBlockKeptWrong_data();
+    void badBlockKeptWrong();
+    void flippedPairPassesTheChecksum_data();
+    void flippedPairPassesTheChecksum();
     void slotBytesAreTheCabinets();
     void runningClock_data();
     void runningClock();
@@ -284,6 +288,89 @@ void TestSimEngine::hangupAfterBlocks()
     spy.clear();
     sim.receive(cmd(0x11, "000D"));
     QCOMPARE(spy.count(), hungUp ? 0 : 1);
+}
+
+void TestSimEngine::badBlockKeptWrong_data()
+{
+    QTest::addColumn<int>("bad");         // --bad-block, 1..64
+    QTest::addColumn<QByteArray>("write"); // the command sent
+    QTest::addColumn<int>("address");
+    QTest::addColumn<bool>("spoiled");
+    const QByteArray data = pattern(5);
+    QTest::newRow("write of that block") << 2 << writeBlockCommand(0x6080, data) << 0x6080 << true;
+    QTest::newRow("write of another block") << 3 << writeBlockCommand(0x6080, data) << 0x6080
+                                            << false;
+    QTest::newRow("fill of that block") << 2 << cmd(0x18, "608000805A") << 0x6080 << true;
+    QTest::newRow("the clearing fill") << 1 << cmd(0x18, "60001F0000") << 0x6000 << false;
+    QTest::newRow("last block") << 64 << writeBlockCommand(0x7F80, data) << 0x7F80 << true;
+}
+
+void TestSimEngine::badBlockKeptWrong()
+{
+    QFETCH(int, bad);
+    QFETCH(QByteArray, write);
+    QFETCH(int, address);
+    QFETCH(bool, spoiled);
+    ExchangeSimulator sim;
+    SimFaults faults;
+    faults.badBlock = bad;
+    sim.setFaults(faults);
+    ExchangeSimulator clean;
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(write);
+    clean.receive(write);
+    QCOMPARE(collected(spy), QByteArray("\x06")); // acknowledged either way
+    const QByteArray kept = sim.bytes(address, 128);
+    const QByteArray meant = clean.bytes(address, 128);
+    int changed = 0;
+    for (int k = 0; k < 128; ++k)
+        changed += kept.at(k) != meant.at(k);
+    QCOMPARE(changed, spoiled ? 1 : 0);
+    QCOMPARE(sim.counters().badBlockWrites, spoiled ? 1 : 0);
+}
+
+void TestSimEngine::flippedPairPassesTheChecksum_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<bool>("flipped");
+    QTest::newRow("all zero") << QByteArray(128, '\0') << true;
+    QByteArray two(128, '\x11');
+    two[10] = 0;
+    two[99] = 0;
+    QTest::newRow("two zero bytes") << two << true;
+    QByteArray one(128, '\x11');
+    one[10] = 0;
+    QTest::newRow("one zero byte") << one << false;
+}
+
+void TestSimEngine::flippedPairPassesTheChecksum()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(bool, flipped);
+    ExchangeSimulator sim;
+    SimFaults faults;
+    faults.flipPairEvery = 2;
+    sim.setFaults(faults);
+    sim.setBytes(0x6000, block);
+    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
+    sim.receive(cmd(0x04, "6000")); // the first reply is left alone
+    QCOMPARE(collected(spy), blockText(block));
+    spy.clear();
+    sim.receive(cmd(0x04, "6000"));
+    const QByteArray reply = collected(spy);
+    QCOMPARE(reply.size(), 258);
+    const QByteArray data = QByteArray::fromHex(reply.left(256));
+    int changed = 0;
+    for (int k = 0; k < 128; ++k) {
+        if (data.at(k) != block.at(k)) {
+            ++changed;
+            QCOMPARE(quint8(data.at(k)), quint8(0x80)); // bit 7 of a zero byte
+            QCOMPARE(block.at(k), '\0');
+        }
+    }
+    QCOMPARE(changed, flipped ? 2 : 0);
+    // The sum the reply carries still matches the data it carries.
+    QCOMPARE(reply.right(2), sumDigits(data));
 }
 
 void TestSimEngine::slotBytesAreTheCabinets()

@@ -75,6 +75,9 @@ void TestSimProgram::refusesBadOptions_data()
     QTest::newRow("long image") << u"--image @8193"_s << u"8193 bytes"_s;
     QTest::newRow("missing cabinet file") << u"--cabinet /nonexistent/ship.TWZ"_s
                                           << u"/nonexistent/ship.TWZ"_s;
+    QTest::newRow("bad block past the last") << u"--bad-block 65"_s << u"--bad-block"_s;
+    QTest::newRow("flip pairs not a number") << u"--flip-pair-every often"_s
+                                             << u"--flip-pair-every"_s;
     QTest::newRow("image and cabinet together") << u"--cabinet %golden --image @8192"_s
                                                 << u"cannot be used together"_s;
 }

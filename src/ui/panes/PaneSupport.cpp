@@ -4,8 +4,10 @@
 #include "Equipment.h"
 #include "Windows1252.h"
 
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -172,6 +174,15 @@ void detachChildren(QObject *owner)
     const QList<QObject *> children = owner->findChildren<QObject *>();
     for (QObject *child : children)
         child->disconnect(owner);
+}
+
+QDialogButtonBox *okCancelButtons(QWidget *dialog)
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    return buttons;
 }
 
 } // namespace panes

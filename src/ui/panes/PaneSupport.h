@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigDocument;
+class QDialogButtonBox;
 class QLineEdit;
 class QObject;
 class QTableWidget;
@@ -72,6 +73,9 @@ void setCellText(QTableWidget *grid, int row, int column, const QString &text);
 // Commits an edit of one field as an undoable step named after the record
 // and the field ("Extension 01.3 Name"); an empty key is the system.
 void markEdited(ConfigDocument &doc, const QString &key, const QString &field);
+
+// OK and Cancel of a dialog, named cmdOK and cmdCancel; OK is the default.
+QDialogButtonBox *okCancelButtons(QWidget *dialog);
 
 // Cuts every connection from the owner's children to the owner, so nothing
 // a child emits while being destroyed reaches a half-destroyed owner.

@@ -1,5 +1,6 @@
 #include "SlotMenus.h"
 
+#include "Prompter.h"
 #include "tdlConsts.h"
 
 #include <QMenu>
@@ -77,4 +78,24 @@ int boardOfSlotMenuItem(const QAction *item)
     bool ok = false;
     const int board = item ? item->data().toInt(&ok) : -1;
     return ok ? board : -1;
+}
+
+void popUpSlotMenu(int slot, int board, bool offerEmpty, QWidget *parent, const QPoint &at,
+                   const std::function<void(int board)> &chosen)
+{
+    QMenu *menu = createSlotMenu(slot, board, offerEmpty, parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(menu, &QMenu::triggered, parent, [chosen](QAction *item) {
+        const int next = boardOfSlotMenuItem(item);
+        if (next >= 0)
+            chosen(next);
+    });
+    menu->popup(at);
+}
+
+bool confirmBoardChange(QWidget *parent)
+{
+    return prompter().question(parent, QStringLiteral("Changing Board"),
+                               QStringLiteral("Are you sure you want to change board type?"),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

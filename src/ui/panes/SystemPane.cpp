@@ -7,7 +7,6 @@
 #include "Equipment.h"
 #include "Names.h"
 #include "PaneSupport.h"
-#include "Prompter.h"
 #include "SlotMenus.h"
 #include "SlotTexts.h"
 
@@ -17,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -372,23 +370,13 @@ void SystemPane::Private::gaEdited(QTableWidgetItem *item)
 void SystemPane::Private::showSlotMenu(int slot, const QPoint &globalPos)
 {
     // The ticks show the configuration's boards, whatever the exchange reported.
-    QMenu *menu = createSlotMenu(slot, sys().Slots[slot], true, q);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(menu, &QMenu::triggered, q, [this, slot](QAction *item) {
-        const int board = boardOfSlotMenuItem(item);
-        if (board >= 0)
-            boardChosen(slot, board);
-    });
-    menu->popup(globalPos);
+    popUpSlotMenu(slot, sys().Slots[slot], true, q, globalPos,
+                  [this, slot](int board) { boardChosen(slot, board); });
 }
 
 void SystemPane::Private::boardChosen(int slot, int board)
 {
-    if (sys().Slots[slot] == board)
-        return;
-    if (prompter().question(q, QStringLiteral("Changing Board"),
-                            QStringLiteral("Are you sure you want to change board type?"),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (sys().Slots[slot] == board || !confirmBoardChange(q))
         return;
     const BoardChangeResult result = changeSlotBoard(doc.config, slot, board);
     if (!result.changed)

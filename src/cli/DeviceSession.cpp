@@ -1,0 +1,176 @@
+// Options and session of the exchange verbs.
+#include "DeviceVerbs.h"
+
+#include "LinkOperation.h"
+#include "PortProblems.h"
+#include "ServiceValues.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <cmath>
+
+namespace cli
+{
+
+namespace
+{
+
+bool isVerb(const DeviceOptions &options, const char *verb)
+{
+    return options.verb == QLatin1String(verb);
+}
+
+// --timeout: a finite number of seconds in range; NaN, infinities and
+// values that round to no limit at all are refused.
+bool readTimeout(const QString &text, DeviceOptions &options, Streams io)
+{
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds < MinTimeoutSeconds ||
+        seconds > MaxTimeoutSeconds) {
+        io.err << options.verb << ": --timeout needs a number of seconds from " << MinTimeoutSeconds
+               << " to " << MaxTimeoutSeconds << ", not \"" << text << '"' << Qt::endl;
+        return false;
+    }
+    options.timeoutMs = int(std::lround(seconds * 1000));
+    return true;
+}
+
+} // namespace
+
+bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams io)
+{
+    options.verb = args.value(0);
+    QCommandLineParser parser;
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial port"),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Seconds of silence before giving up, from 0.1 to 3600 (default 10)"),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption image(
+        QStringLiteral("image"),
+        isVerb(options, "upload") ? QStringLiteral("Send this backup image (8192 bytes) instead")
+                                  : QStringLiteral("Also write the raw image (8192 bytes)"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption readTwice(QStringLiteral("verify"),
+                                       QStringLiteral("Read every block until two readings agree"));
+    const QCommandLineOption backupDir(QStringLiteral("backup-dir"),
+                                       QStringLiteral("Folder for the backup of the exchange"),
+                                       QStringLiteral("DIR"));
+    const QCommandLineOption noBackup(QStringLiteral("no-backup"),
+                                      QStringLiteral("Do not back up the exchange first"));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("Do not read the written area back"));
+    const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("New time and date"),
+                                 QStringLiteral("hh:mm:ss dd/mm/yy"));
+    const QCommandLineOption pc(QStringLiteral("pc"), QStringLiteral("Set to PC Time"));
+    for (const Verb &verb : verbs()) {
+        if (options.verb == QLatin1String(verb.name))
+            parser.setApplicationDescription(QString::fromUtf8(verb.summary));
+    }
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addOptions({port, timeout});
+    if (isVerb(options, "download"))
+        parser.addOptions({image, readTwice});
+    if (isVerb(options, "upload"))
+        parser.addOptions({image, backupDir, noBackup, noVerify});
+    if (isVerb(options, "clock"))
+        parser.addOptions({set, pc});
+    if (!parser.parse(QStringList{QStringLiteral("helmwise-cli")} + args.mid(1))) {
+        io.err << options.verb << ": " << parser.errorText() << Qt::endl;
+        return false;
+    }
+    if (parser.isSet(help)) {
+        io.out << parser.helpText().replace(QStringLiteral("helmwise-cli [options]"),
+                                            QStringLiteral("helmwise-cli ") + options.verb +
+                                                QStringLiteral(" [options]"));
+        options.helpShown = true;
+        return true;
+    }
+    options.port = parser.value(port);
+    if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), options, io))
+        return false;
+    const QStringList names = parser.optionNames();
+    options.image = names.contains(QStringLiteral("image")) ? parser.value(image) : QString();
+    options.readTwice = isVerb(options, "download") && parser.isSet(readTwice);
+    if (isVerb(options, "upload")) {
+        options.backupDir = parser.value(backupDir);
+        options.backup = !parser.isSet(noBackup);
+        options.verify = !parser.isSet(noVerify);
+        if (!options.backup && parser.isSet(backupDir)) {
+            io.err << "upload: give either --backup-dir or --no-backup" << Qt::endl;
+            return false;
+        }
+    }
+    if (isVerb(options, "clock")) {
+        options.clockSet = parser.value(set);
+        options.clockPc = parser.isSet(pc);
+        if (parser.isSet(set) && options.clockPc) {
+            io.err << "clock: give either --set or --pc" << Qt::endl;
+            return false;
+        }
+    }
+    options.positional = parser.positionalArguments();
+    return true;
+}
+
+bool expectPositional(const DeviceOptions &options, int least, int most, Streams io)
+{
+    const int count = int(options.positional.size());
+    if (count >= least && count <= most)
+        return true;
+    for (const Verb &verb : verbs()) {
+        if (options.verb == QLatin1String(verb.name))
+            io.err << "usage: " << verb.summary << Qt::endl;
+    }
+    return false;
+}
+
+Session::Session(const DeviceOptions &options) : m_search(&m_line), m_link(&m_line)
+{
+    m_link.setSilenceLimit(options.timeoutMs);
+    if (!options.port.isEmpty())
+        m_search.setFixedPort(options.port);
+}
+
+bool Session::connect(Streams io)
+{
+    if (!m_search.FindModules()) {
+        io.err << "No Tidelex Analogue Programming Module Found" << Qt::endl;
+        return false;
+    }
+    for (const FoundModule &module : m_search.FoundModules()) {
+        const int result = m_search.ProbePort(module.portName);
+        if (result == SerialLine::Opened)
+            return true;
+        io.err << describePortProblem(module.portName, result) << Qt::endl;
+    }
+    return false;
+}
+
+int Session::run(LinkOperation &operation, const std::function<void()> &start, Streams io)
+{
+    QEventLoop loop;
+    int status = ExitOk;
+    QString lastStatus;
+    QObject::connect(&operation, &LinkOperation::progress, &loop,
+                     [&](int, int, const QString &text) {
+                         if (!text.isEmpty() && text != lastStatus)
+                             io.err << text << Qt::endl;
+                         lastStatus = text;
+                     });
+    QObject::connect(&operation, &LinkOperation::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&operation, &LinkOperation::failed, &loop, [&](const QString &message) {
+        io.err << message << Qt::endl;
+        status = message == badClockMessage() ? ExitBadInput : ExitNoReply;
+        loop.quit();
+    });
+    start();
+    if (operation.isRunning())
+        loop.exec();
+    m_line.drain(2000);
+    return status;
+}
+
+} // namespace cli

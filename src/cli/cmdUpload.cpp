@@ -1,0 +1,124 @@
+// helmwise-cli upload: sends a configuration (or, with --image, a backup
+// image) to the exchange. By default the exchange's memory is backed up to
+// files first and the written area is read back before the reboot; the exit
+// status is 0 only when the exchange confirmed everything.
+#include "DeviceVerbs.h"
+
+#include "CheckConfig.h"
+#include "ConfigLoader.h"
+#include "ExchangeBackup.h"
+#include "UploadController.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace cli
+{
+
+namespace
+{
+
+// What to send and the system name its backup is filed under.
+struct Sending {
+    Configuration config = makeDefaultConfiguration();
+    QByteArray image; // set when restoring a backup image
+    QString systemName;
+};
+
+bool readImage(const QString &fileName, Sending &sending, Streams io)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        io.err << "Cannot read " << fileName << ": " << file.errorString() << Qt::endl;
+        return false;
+    }
+    // One byte more than an image tells a longer file from a whole one.
+    sending.image = file.read(MemoryImages::Size + 1);
+    if (sending.image.size() != MemoryImages::Size) {
+        const qsizetype size = sending.image.size();
+        io.err << fileName << " is not an exchange image: it holds "
+               << (size > MemoryImages::Size ? QStringLiteral("more than ") : QString())
+               << qMin<qsizetype>(size, MemoryImages::Size) << " bytes, an image has "
+               << MemoryImages::Size << Qt::endl;
+        return false;
+    }
+    // A backup's name without its time stamp: "ship-20240131-101500" is "ship".
+    static const QRegularExpression stamp(QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?$"));
+    sending.systemName = QFileInfo(fileName).completeBaseName().remove(stamp);
+    return true;
+}
+
+// Loads the configuration; the exit status when it cannot be sent.
+int loadConfiguration(const QString &fileName, Sending &sending, Streams io)
+{
+    const LoadOutcome loaded = loadConfigurationFile(fileName, sending.config);
+    if (!loaded.ok) {
+        io.err << loaded.message;
+        if (!loaded.detail.isEmpty())
+            io.err << " (" << loaded.detail << ')';
+        io.err << Qt::endl;
+        return ExitBadInput;
+    }
+    // Refused before the port is even opened.
+    if (CheckConfig(sending.config).ErrorsFound) {
+        io.err << sendRefusalText() << Qt::endl;
+        return ExitErrorsFound;
+    }
+    sending.systemName = sending.config.SysConfig.Name;
+    return ExitOk;
+}
+
+} // namespace
+
+int runUpload(const DeviceOptions &options, Streams io)
+{
+    const int files = options.image.isEmpty() ? 1 : 0;
+    if (!expectPositional(options, files, files, io))
+        return ExitBadInput;
+    Sending sending;
+    if (files == 0 && !readImage(options.image, sending, io))
+        return ExitBadInput;
+    if (files == 1) {
+        const int refused = loadConfiguration(options.positional.first(), sending, io);
+        if (refused != ExitOk)
+            return refused;
+    }
+    Session session(options);
+    if (!session.connect(io))
+        return ExitNoReply;
+
+    UploadController upload(session.link(), session.memory());
+    upload.setOptions({options.backup, options.verify});
+    QObject::connect(&upload, &UploadController::memberNotFound, [io](int number) {
+        io.err << "Can not find extension (" << number << ')' << Qt::endl;
+    });
+    const QString folder = options.backupDir.isEmpty() ? defaultBackupFolder() : options.backupDir;
+    bool backupFailed = false;
+    upload.setBackupSink([&](const QByteArray &image, QString *error) {
+        const BackupFiles backup = writeExchangeBackup(folder, sending.systemName, image);
+        for (const QString &path : backup.paths)
+            io.out << "Backup written to " << path << Qt::endl;
+        backupFailed = !backup.ok();
+        *error = backup.error;
+        return backup.ok();
+    });
+    const int status = session.run(
+        upload,
+        [&] {
+            if (sending.image.isEmpty())
+                upload.start(sending.config);
+            else
+                upload.startImage(sending.image);
+        },
+        io);
+    if (status == ExitOk) {
+        io.out << (options.verify ? "Verified" : "Sent; not read back") << Qt::endl;
+        return ExitOk;
+    }
+    if (!upload.differingBlocks().isEmpty())
+        return ExitVerifyFailed;
+    return backupFailed ? ExitBadInput : status;
+}
+
+} // namespace cli

@@ -1,0 +1,190 @@
+// The service commands as the exchange answers them: a write is done only
+// when the exchange confirms it, a read says when the exchange's bytes make
+// no sense, and Cancel stops what was still queued.
+#include "LinkRig.h"
+
+#include "ServiceController.h"
+#include "ServiceValues.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+
+enum What { Pin, Password, Clock };
+
+QString write(ServiceController &service, int what, const QString &value)
+{
+    return what == Pin        ? service.writePin(value)
+           : what == Password ? service.writePassword(value)
+                              : service.setClock(value);
+}
+
+} // namespace
+
+class TestService : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void writeDoneOnlyWhenTheExchangeConfirms_data();
+    void writeDoneOnlyWhenTheExchangeConfirms();
+    void pinBytesRead_data();
+    void pinBytesRead();
+    void unreadableAnswersFail_data();
+    void unreadableAnswersFail();
+    void cancelDropsWhatIsQueued();
+};
+
+void TestService::writeDoneOnlyWhenTheExchangeConfirms_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("ignored");     // the exchange ignores writes to this address; 0: none
+    QTest::addColumn<bool>("silent");     // the exchange stops answering after the writes
+    QTest::addColumn<QString>("message"); // empty: finished
+    QTest::newRow("PIN kept") << int(Pin) << QStringLiteral("1234") << 0 << false << QString();
+    QTest::newRow("PIN digit lost") << int(Pin) << QStringLiteral("1234") << 0x7FA2 << false
+                                    << QStringLiteral("The exchange did not keep the new PIN: it "
+                                                      "reads back differently.");
+    QTest::newRow("PIN, no answer")
+        << int(Pin) << QStringLiteral("1234") << 0 << true << noReplyMessage();
+    QTest::newRow("password kept")
+        << int(Password) << QStringLiteral("DECK") << 0 << false << QString();
+    QTest::newRow("password character lost")
+        << int(Password) << QStringLiteral("DECK") << 0x7F05 << false
+        << QStringLiteral("The exchange did not keep the new password: it reads back "
+                          "differently.");
+    QTest::newRow("clock set") << int(Clock) << QStringLiteral("08:05:00 01/02/03") << 0 << false
+                               << QString();
+    QTest::newRow("clock, no answer after the update")
+        << int(Clock) << QStringLiteral("08:05:00 01/02/03") << 0 << true << noReplyMessage();
+}
+
+void TestService::writeDoneOnlyWhenTheExchangeConfirms()
+{
+    QFETCH(int, what);
+    QFETCH(QString, value);
+    QFETCH(int, ignored);
+    QFETCH(bool, silent);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.link.setSilenceLimit(300);
+    rig.line.responder = [&](const QByteArray &bytes) {
+        const bool toIgnored =
+            ignored && bytes.startsWith('\x12') && bytes.mid(1, 4).toInt(nullptr, 16) == ignored;
+        const bool afterWrites = silent && (bytes.startsWith('\x11') || bytes.startsWith('\x19'));
+        if (!toIgnored && !afterWrites)
+            rig.exchange.receive(bytes);
+    };
+    ServiceController service(rig.link);
+    QSignalSpy finished(&service, &LinkOperation::finished);
+    QSignalSpy failed(&service, &LinkOperation::failed);
+    QCOMPARE(write(service, what, value), QString());
+    QVERIFY(rig.run(service));
+    if (message.isEmpty()) {
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(finished.count(), 1);
+    } else {
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), message);
+    }
+}
+
+void TestService::pinBytesRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // at 0x7FA0..0x7FA3
+    QTest::addColumn<QString>("pin");      // "-": could not be read
+    const QString unreadable = QStringLiteral("-");
+    QTest::newRow("digits with 0") << QByteArray("\x02\x0A\x05\x0A") << QStringLiteral("2050");
+    QTest::newRow("no PIN") << QByteArray(4, char(0xFF)) << QString();
+    QTest::newRow("packed word of an upload") << QByteArray("\x34\x12\xFF\xFF") << unreadable;
+    QTest::newRow("star") << QByteArray("\x01\x0B\x03\x04") << unreadable;
+    QTest::newRow("all zero") << QByteArray(4, '\0') << unreadable;
+    QTest::newRow("half removed") << QByteArray("\x01\x02\xFF\xFF") << unreadable;
+}
+
+void TestService::pinBytesRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, pin);
+    Rig rig;
+    rig.exchange.setBytes(0x7FA0, bytes);
+    ServiceController service(rig.link);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    QSignalSpy failed(&service, &LinkOperation::failed);
+    service.readPin();
+    QVERIFY(rig.run(service));
+    if (pin == QLatin1String("-")) {
+        QCOMPARE(values.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(),
+                 QStringLiteral("The exchange's PIN could not be read"));
+    } else {
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(values.count(), 1);
+        QCOMPARE(values.at(0).at(0).toString(), pin);
+    }
+}
+
+void TestService::unreadableAnswersFail_data()
+{
+    QTest::addColumn<bool>("version"); // else the clock
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("version byte 00") << true << QByteArray(1, '\0')
+                                     << QStringLiteral("The exchange's firmware version could not "
+                                                       "be read (it answered 00).");
+    QTest::newRow("version byte FF") << true << QByteArray(1, char(0xFF))
+                                     << QStringLiteral("The exchange's firmware version could not "
+                                                       "be read (it answered FF).");
+    QTest::newRow("clock at 25 o'clock")
+        << false << QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8) << badClockMessage();
+    QTest::newRow("clock on 30 February")
+        << false << QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8) << badClockMessage();
+}
+
+void TestService::unreadableAnswersFail()
+{
+    QFETCH(bool, version);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    Rig rig;
+    ServiceController service(rig.link);
+    QSignalSpy values(&service, &ServiceController::valueRead);
+    QSignalSpy failed(&service, &LinkOperation::failed);
+    if (version) {
+        rig.exchange.setFirmware(quint8(bytes.at(0)));
+        service.readVersion();
+    } else {
+        rig.exchange.setBytes(0xC010, bytes);
+        service.readClock();
+    }
+    QVERIFY(rig.run(service));
+    QCOMPARE(values.count(), 0);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), message);
+}
+
+void TestService::cancelDropsWhatIsQueued()
+{
+    Rig rig;
+    ServiceController service(rig.link);
+    QSignalSpy cancelled(&service, &LinkOperation::cancelled);
+    // Cancel after the first clock byte has come back.
+    rig.link.setReplyHandler(Serial::OwnerClock,
+                             [&](int, const QByteArray &) { service.cancel(); });
+    service.readClock();
+    QVERIFY(rig.run(service));
+    QCOMPARE(cancelled.count(), 1);
+    for (int k = 0; k < 20; ++k) {
+        rig.link.PumpOutput();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rig.exchange.counters().byteReads, 1);
+    QVERIFY(rig.link.isIdle());
+}
+
+QTEST_GUILESS_MAIN(TestService)
+#include "tst_service.moc"
