@@ -115,6 +115,7 @@ class frmMain : public QMainWindow
     bool writeTo(const QString &fileName, const QString &action);
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
+    void moveInHistory(bool back);
     // An undo or redo: every view shows the configuration again.
     void onRestored(const QString &key);
     void refreshCurrentView();

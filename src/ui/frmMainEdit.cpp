@@ -45,25 +45,24 @@ bool isRecordKey(const QString &key)
 
 void frmMain::editUndo()
 {
-    // A field still being typed in is a step of its own, undone first.
-    commitPanes();
-    QUndoStack *stack = doc_.undoStack();
-    if (!stack->canUndo())
-        return;
-    const QString step = stack->undoText();
-    stack->undo();
-    setStatus(QStringLiteral("Undone: ") + step);
+    moveInHistory(true);
 }
 
 void frmMain::editRedo()
 {
+    moveInHistory(false);
+}
+
+void frmMain::moveInHistory(bool back)
+{
+    // A field still being typed in is a step of its own, undone first.
     commitPanes();
     QUndoStack *stack = doc_.undoStack();
-    if (!stack->canRedo())
+    if (back ? !stack->canUndo() : !stack->canRedo())
         return;
-    const QString step = stack->redoText();
-    stack->redo();
-    setStatus(QStringLiteral("Redone: ") + step);
+    const QString step = back ? stack->undoText() : stack->redoText();
+    back ? stack->undo() : stack->redo();
+    setStatus((back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + step);
 }
 
 void frmMain::onRestored(const QString &key)

@@ -4,6 +4,7 @@
 #include "Configuration.h"
 #include "Equipment.h"
 #include "RecordSearch.h"
+#include "SmallShip.h"
 
 #include <QtTest>
 #include <functional>
@@ -16,49 +17,22 @@ Q_DECLARE_METATYPE(Change)
 namespace
 {
 
-// One Subscriber board (extensions 0..7, numbers 101..108: 0 Officer, 1..7
-// Crew, 3 Custom, 4 a hot line to 101), one Tie Line board (tie lines 4..7),
-// an enabled hunt group 501 of 101 and 102, PIN 1234.
+// The small ship with extension 01.1 an Officer, 01.4 Custom, 01.5 a hot
+// line to 101, tie lines with the Shore class's options, and PIN 1234.
 Configuration ship()
 {
-    Configuration c = makeDefaultConfiguration();
-    c.SysConfig.Name = QStringLiteral("MV Test");
-    c.SysConfig.Pass = QStringLiteral("ABCD");
+    Configuration c = fixtures::smallShip();
     c.SysConfig.PIN = 1234;
     c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00");
-    c.SysConfig.Slots[2] = BoardSubscriber;
-    c.SysConfig.Slots[3] = BoardTieLine;
-    const char *names[] = {"Bridge", "Galley", "Mess",  "Engine",
-                           "Radio",  "Master", "Chief", "Deck"};
-    for (int i = 0; i < 8; ++i) {
-        ExtRecord &e = c.Extensions[i];
-        e.Active = true;
-        e.Name = QString::fromLatin1(names[i]);
-        e.ExtNum = int16_t(101 + i);
-        e.Class = int16_t(i == 0   ? ClassOfficer
-                          : i == 3 ? ClassCustom
-                          : i == 4 ? ClassHotLine
-                                   : ClassCrew);
-        e.Status = c.ExtClasses[i == 3 ? ClassCrew : e.Class].Status;
-    }
+    c.Extensions[0].Class = ClassOfficer;
+    c.Extensions[3].Class = ClassCustom;
+    c.Extensions[4].Class = ClassHotLine;
     c.Extensions[4].DirectDial = 101;
-    for (int t = 4; t < 8; ++t) {
-        TieRecord &tie = c.TieLines[t];
-        tie.Active = true;
-        tie.Name = QStringLiteral("Shore %1").arg(t - 3);
-        tie.Class = TieClassShore;
-        tie.Status = {c.TieClasses[TieClassShore].Status[0], c.TieClasses[TieClassShore].Status[1],
-                      c.TieClasses[TieClassShore].Status[2]};
-        tie.Ext1 = 101;
-    }
-    GroupRecord &g = c.Groups[0];
-    g.Active = true;
-    g.Name = QStringLiteral("Officers");
-    g.DirNum = 501;
-    g.Type = GroupHunt;
-    g.Num = 2;
-    g.Exts[0] = 101;
-    g.Exts[1] = 102;
+    for (int i : {0, 4})
+        c.Extensions[i].Status = c.ExtClasses[c.Extensions[i].Class].Status;
+    for (int t = 4; t < 8; ++t)
+        std::copy_n(c.TieClasses[TieClassShore].Status.begin(), TieStatusBytes,
+                    c.TieLines[t].Status.begin());
     return c;
 }
 
