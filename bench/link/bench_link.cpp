@@ -1,7 +1,10 @@
-// bench_link: downloads and uploads a full configuration through tidelex-sim
-// on a pseudo-terminal paced at 57600 baud and prints each time as a ratio
-// to the wire limit: every byte on the line, both ways, at 10 bits a byte,
-// plus the 1.6 s setup pause. 1.00 is the line itself; the target is 1.05.
+// bench_link: downloads a full configuration through tidelex-sim on a
+// pseudo-terminal paced at 57600 baud, then uploads another with the backup
+// before and the read-back after, and prints each time as a ratio to the
+// wire limit: every byte on the line, both ways, at 10 bits a byte, plus the
+// 1.6 s setup pause. The upload is measured against the sum of three limits,
+// one per part: the backup read, the writes, the read-back. 1.00 is the line
+// itself; the target is 1.05.
 #include "DownloadController.h"
 #include "QtSerialLine.h"
 #include "UploadController.h"
@@ -16,14 +19,16 @@
 #include <QTextStream>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 constexpr double Baud = 57600.0;
 constexpr double SetupPause = 1.6;
 
 // The Qt line with a count of the bytes that cross it.
-class CountingLine : public QtSerialLine {
-public:
+class CountingLine : public QtSerialLine
+{
+  public:
     qint64 sent = 0;
     qint64 received = 0;
     void write(const QByteArray &bytes) override
@@ -50,8 +55,8 @@ QByteArray fullImage()
 }
 
 // Runs the operation to its end; seconds taken, or -1 when it failed.
-double timeOperation(LinkOperation &operation, CountingLine &line, const std::function<void()> &start,
-                     QTextStream &out)
+double timeOperation(LinkOperation &operation, CountingLine &line,
+                     const std::function<void()> &start, QTextStream &out)
 {
     QEventLoop loop;
     bool ok = true;
@@ -69,13 +74,66 @@ double timeOperation(LinkOperation &operation, CountingLine &line, const std::fu
     return ok ? clock.nsecsElapsed() / 1e9 : -1;
 }
 
-void report(QTextStream &out, const char *name, double seconds, const CountingLine &line)
+double wireSeconds(qint64 bytes)
 {
-    const qint64 bytes = line.sent + line.received;
-    const double limit = bytes * 10.0 / Baud + SetupPause;
-    out << name << ": " << QString::number(seconds, 'f', 3) << " s, " << line.sent << " bytes sent, "
-        << line.received << " received, wire limit " << QString::number(limit, 'f', 3)
-        << " s, ratio " << QString::number(seconds / limit, 'f', 3) << Qt::endl;
+    return bytes * 10.0 / Baud;
+}
+
+QString seconds(double value)
+{
+    return QString::number(value, 'f', 3) + QStringLiteral(" s");
+}
+
+void report(QTextStream &out, const char *name, double taken, const CountingLine &line)
+{
+    const double limit = wireSeconds(line.sent + line.received) + SetupPause;
+    out << name << ": " << seconds(taken) << ", " << line.sent << " bytes sent, " << line.received
+        << " received, wire limit " << seconds(limit) << ", ratio "
+        << QString::number(taken / limit, 'f', 3) << Qt::endl;
+}
+
+// Bytes on the line in each part of an upload: the backup read, the writes
+// (clearing, blocks, final words), the read-back (and the reboot).
+struct UploadParts {
+    qint64 bytes[3] = {0, 0, 0};
+    int part = 0;
+    qint64 mark = 0;
+
+    void moveTo(int next, const CountingLine &line)
+    {
+        const qint64 now = line.sent + line.received;
+        bytes[part] += now - mark;
+        mark = now;
+        part = next;
+    }
+};
+
+int partOf(UploadController::Phase phase)
+{
+    switch (phase) {
+    case UploadController::Phase::Backup:
+        return 0;
+    case UploadController::Phase::Verifying:
+    case UploadController::Phase::Rebooting:
+    case UploadController::Phase::Idle:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+void reportUpload(QTextStream &out, double taken, const UploadParts &parts)
+{
+    const double limits[3] = {wireSeconds(parts.bytes[0]) + SetupPause, wireSeconds(parts.bytes[1]),
+                              wireSeconds(parts.bytes[2])};
+    const char *names[3] = {"backup", "writes", "read-back"};
+    out << "upload with backup and read-back: " << seconds(taken) << Qt::endl;
+    for (int k = 0; k < 3; ++k)
+        out << "  " << names[k] << ": " << parts.bytes[k] << " bytes, wire limit "
+            << seconds(limits[k]) << Qt::endl;
+    const double sum = limits[0] + limits[1] + limits[2];
+    out << "  sum of the limits " << seconds(sum) << ", ratio "
+        << QString::number(taken / sum, 'f', 3) << Qt::endl;
 }
 
 } // namespace
@@ -96,8 +154,8 @@ int main(int argc, char *argv[])
     }
 
     QProcess sim;
-    sim.start(QStringLiteral(TIDELEX_SIM),
-              {QStringLiteral("--baud"), QStringLiteral("57600"), QStringLiteral("--image"), imageFile});
+    sim.start(QStringLiteral(TIDELEX_SIM), {QStringLiteral("--baud"), QStringLiteral("57600"),
+                                            QStringLiteral("--image"), imageFile});
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
         out << "tidelex-sim did not start" << Qt::endl;
         return 1;
@@ -118,7 +176,8 @@ int main(int argc, char *argv[])
     QByteArray got;
     QObject::connect(&download, &DownloadController::imageReady,
                      [&got](const QByteArray &bytes) { got = bytes; });
-    const double down = timeOperation(download, line, [&] { download.start(); }, out);
+    const double down = timeOperation(
+        download, line, [&] { download.start(); }, out);
     if (down >= 0) {
         report(out, "download", down, line);
         out << "  image " << (got == image ? "identical" : "DIFFERENT") << Qt::endl;
@@ -128,9 +187,19 @@ int main(int argc, char *argv[])
     QByteArray upImage = image;
     std::reverse(upImage.begin(), upImage.end());
     UploadController upload(link, memory);
-    const double up = timeOperation(upload, line, [&] { upload.startImage(upImage); }, out);
+    upload.setOptions({true, true});
+    upload.setBackupSink([&](const QByteArray &backup, QString *) {
+        out << "  backup " << (backup == image ? "identical" : "DIFFERENT") << Qt::endl;
+        return true;
+    });
+    UploadParts parts;
+    QObject::connect(&upload, &UploadController::phaseChanged,
+                     [&](UploadController::Phase phase) { parts.moveTo(partOf(phase), line); });
+    const double up = timeOperation(
+        upload, line, [&] { upload.startImage(upImage); }, out);
+    parts.moveTo(0, line);
     if (up >= 0)
-        report(out, "upload", up, line);
+        reportUpload(out, up, parts);
 
     line.close();
     sim.terminate();

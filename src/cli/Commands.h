@@ -11,7 +11,7 @@ namespace cli {
 
 enum ExitStatus {
     ExitOk = 0,
-    ExitErrorsFound = 1,  // check/upload: the configuration has errors
+    ExitErrorsFound = 1,  // check/upload: the configuration has errors; boards: they differ
     ExitDifferent = 1,    // diff: the configurations differ
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
     ExitNoReply = 3,      // the exchange stayed silent, or the line failed
@@ -32,6 +32,8 @@ int runReport(const QStringList &args, Streams io);
 int runDiff(const QStringList &args, Streams io);
 // Exchange commands: download, upload, pin, password, clock, version, reboot, ports.
 int runDevice(const QStringList &args, Streams io);
+// The exchange's boards, compared with a configuration when one is given.
+int runBoards(const QStringList &args, Streams io);
 
 struct Verb {
     const char *name;

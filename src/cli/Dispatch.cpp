@@ -30,6 +30,10 @@ const QList<Verb> &verbs()
         {"version", "version [--port P]: print the exchange firmware version", runDevice},
         {"reboot", "reboot [--port P]: restart the exchange", runDevice},
         {"ports", "ports: list the Programming Modules found", runDevice},
+        {"boards",
+         "boards [--port P] [FILE]: the boards in the exchange's slots, and where they differ "
+         "from FILE",
+         runBoards},
     };
     return table;
 }

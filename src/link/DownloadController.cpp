@@ -18,12 +18,12 @@ DownloadController::DownloadController(SerialLink &link, MemoryImages &memory, Q
     : LinkOperation(link, parent), m_memory(memory), m_reader(link, OwnerDownload)
 {
     m_link.setReplyHandler(OwnerDownload,
-                           [this](int id, const QByteArray &text) { onBlock(id, text); });
+                           [this](int id, const QByteArray &text) { onBlock(id, text); }, this);
 }
 
 DownloadController::~DownloadController()
 {
-    m_link.setReplyHandler(OwnerDownload, {});
+    m_link.removeReplyHandler(OwnerDownload, this);
 }
 
 void DownloadController::start()

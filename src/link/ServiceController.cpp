@@ -21,11 +21,11 @@ QString notKeptMessage(const QString &what)
 ServiceController::ServiceController(SerialLink &link, QObject *parent)
     : LinkOperation(link, parent)
 {
-    m_link.setReplyHandler(OwnerPin, [this](int id, const QByteArray &t) { onPin(id, t); });
+    m_link.setReplyHandler(OwnerPin, [this](int id, const QByteArray &t) { onPin(id, t); }, this);
     m_link.setReplyHandler(OwnerPassword,
-                           [this](int id, const QByteArray &t) { onPassword(id, t); });
-    m_link.setReplyHandler(OwnerClock, [this](int id, const QByteArray &t) { onClock(id, t); });
-    m_link.setReplyHandler(OwnerVersion, [this](int, const QByteArray &t) { onVersion(t); });
+                           [this](int id, const QByteArray &t) { onPassword(id, t); }, this);
+    m_link.setReplyHandler(OwnerClock, [this](int id, const QByteArray &t) { onClock(id, t); }, this);
+    m_link.setReplyHandler(OwnerVersion, [this](int, const QByteArray &t) { onVersion(t); }, this);
     connect(&m_link, &SerialLink::drained, this, [this] {
         if (m_task == Task::Reboot)
             succeed();
@@ -35,7 +35,7 @@ ServiceController::ServiceController(SerialLink &link, QObject *parent)
 ServiceController::~ServiceController()
 {
     for (int owner : {OwnerPin, OwnerPassword, OwnerClock, OwnerVersion})
-        m_link.setReplyHandler(owner, {});
+        m_link.removeReplyHandler(owner, this);
 }
 
 bool ServiceController::startTask(Task task)

@@ -63,13 +63,13 @@ UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObje
     : LinkOperation(link, parent), m_memory(memory), m_reader(link, OwnerUpload, ReadIdBase)
 {
     m_link.setReplyHandler(OwnerUpload,
-                           [this](int id, const QByteArray &text) { onCompletion(id, text); });
+                           [this](int id, const QByteArray &text) { onCompletion(id, text); }, this);
     connect(&m_link, &SerialLink::messageSent, this, &UploadController::onMessageSent);
 }
 
 UploadController::~UploadController()
 {
-    m_link.setReplyHandler(OwnerUpload, {});
+    m_link.removeReplyHandler(OwnerUpload, this);
 }
 
 bool UploadController::start(const Configuration &config, QString *refusal)

@@ -144,12 +144,21 @@ void SerialLink::setPumping(bool on)
         m_pumpTimer.stop();
 }
 
-void SerialLink::setReplyHandler(int owner, ReplyHandler handler)
+void SerialLink::setReplyHandler(int owner, ReplyHandler handler, const QObject *holder)
 {
-    if (handler)
+    if (handler) {
         m_handlers.insert(owner, std::move(handler));
-    else
+        m_handlerHolders.insert(owner, holder);
+    } else {
         m_handlers.remove(owner);
+        m_handlerHolders.remove(owner);
+    }
+}
+
+void SerialLink::removeReplyHandler(int owner, const QObject *holder)
+{
+    if (m_handlerHolders.value(owner) == holder)
+        setReplyHandler(owner, {});
 }
 
 bool SerialLink::queueMessage(int owner, int id, const QByteArray &bytes, int kind, int expected)
@@ -277,12 +286,19 @@ void SerialLink::setShowAllMessages(bool on)
 
 void SerialLink::SuspendTrace()
 {
-    m_savedShowAll = m_showAll;
+    if (!m_traceSuspended)
+        m_savedShowAll = m_showAll;
+    m_traceSuspended = true;
     setShowAllMessages(false);
 }
 
 void SerialLink::RestoreTrace()
 {
+    // Only a suspended trace is put back: an operation that never suspended
+    // it must not undo the technician's own choice made since.
+    if (!m_traceSuspended)
+        return;
+    m_traceSuspended = false;
     setShowAllMessages(m_savedShowAll);
 }
 

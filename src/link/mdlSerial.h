@@ -131,7 +131,11 @@ public:
     SerialLine *line() const { return m_line; }
 
     // A controller registers for its owner code; an empty handler removes it.
-    void setReplyHandler(int owner, ReplyHandler handler);
+    // `holder` marks whose handler it is.
+    void setReplyHandler(int owner, ReplyHandler handler, const QObject *holder = nullptr);
+    // Removes the owner's handler only while `holder` is the one that set it,
+    // so a controller going away never takes a newer one's handler with it.
+    void removeReplyHandler(int owner, const QObject *holder);
 
     // Queueing: each fills the slot at the write index and returns true, or
     // drops the message and returns false when that slot is not free.
@@ -222,7 +226,9 @@ private:
     QByteArray m_suspectReply; // a well-summed reply refused for digits behind it
     bool m_showAll = false;
     bool m_savedShowAll = false;
+    bool m_traceSuspended = false;
     QHash<int, ReplyHandler> m_handlers;
+    QHash<int, const QObject *> m_handlerHolders;
 
     QTimer m_pumpTimer;
     QTimer m_replyTimer;

@@ -5,7 +5,7 @@
 
 #include <QPointer>
 
-void StartUp(frmMain &window, const QString &commandLine)
+void StartUp(frmMain &window, const QString &commandLine, ExchangeStart exchange)
 {
     // The splash deletes itself when it closes, which may happen while the
     // load step waits on a message box: hold it only through a QPointer.
@@ -21,6 +21,8 @@ void StartUp(frmMain &window, const QString &commandLine)
     // Shown before its load step, so the questions of a load have a window to stand on.
     window.show();
     window.loadStep(commandLine);
+    if (exchange != ExchangeStart::None)
+        window.connectExchange(exchange == ExchangeStart::Simulate, commandLine);
     if (splash && splash->isVisible())
         splash->raise();
 }

@@ -22,11 +22,11 @@ QString counted(qsizetype n, const char *one, const char *many)
 } // namespace
 
 frmCompare::frmCompare(ConfigDocument &doc, const Configuration &other, const QString &otherName,
-                       QWidget *parent)
+                       const QString &title, QWidget *parent)
     : QDialog(parent), doc_(doc), other_(other), otherName_(otherName)
 {
     setObjectName(QStringLiteral("frmCompare"));
-    setWindowTitle(QStringLiteral("Compare With ") + otherName);
+    setWindowTitle(title);
     resize(640, 480);
     auto *layout = new QVBoxLayout(this);
     labSummary_ = new QLabel(this);
@@ -38,8 +38,11 @@ frmCompare::frmCompare(ConfigDocument &doc, const Configuration &other, const QS
     vsDiff_ = new QTreeWidget(this);
     vsDiff_->setObjectName(QStringLiteral("vsDiff"));
     vsDiff_->setColumnCount(3);
+    QString otherCaption = otherName;
+    if (!otherCaption.isEmpty())
+        otherCaption[0] = otherCaption.at(0).toUpper();
     vsDiff_->setHeaderLabels(
-        {QStringLiteral("Record / Field"), QStringLiteral("This configuration"), otherName});
+        {QStringLiteral("Record / Field"), QStringLiteral("This configuration"), otherCaption});
     vsDiff_->header()->setSectionResizeMode(QHeaderView::Interactive);
     vsDiff_->setRootIsDecorated(true);
     vsDiff_->setAlternatingRowColors(true);

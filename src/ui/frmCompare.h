@@ -16,9 +16,10 @@ class frmCompare : public QDialog
 {
     Q_OBJECT
   public:
-    // `otherName` names the other side ("ship-old.TWZ", "Exchange").
+    // `otherName` names the other side ("ship-old.TWZ", "the exchange") in
+    // the window's title "Compare With File - ship-old.TWZ" or "Compare with Exchange".
     frmCompare(ConfigDocument &doc, const Configuration &other, const QString &otherName,
-               QWidget *parent = nullptr);
+               const QString &title, QWidget *parent = nullptr);
 
     void setIgnoreNames(bool ignore);
     // Compares again (the open configuration may have changed).

@@ -3,6 +3,9 @@
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "ErrorList.h"
+#include "ExchangeConnection.h"
+#include "LinkOperation.h"
+#include "Prompter.h"
 #include "ExtensionPane.h"
 #include "FileAccess.h"
 #include "FindBar.h"
@@ -15,11 +18,13 @@
 #include "ReportView.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
+#include "frmComms.h"
 #include "Twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -47,6 +52,7 @@ frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), do
     status_->setObjectName(QStringLiteral("Status"));
     bar->addWidget(status_, 1);
     setStatusBar(bar);
+    createExchange();
 
     connect(&doc_, &ConfigDocument::edited, this, &frmMain::onEdited);
     connect(&doc_, &ConfigDocument::restored, this, &frmMain::onRestored);
@@ -62,7 +68,14 @@ frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), do
     restoreWindowSettings();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // Windows following an operation, and the operations, go before the
+    // link they run on.
+    qDeleteAll(findChildren<QDialog *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(findChildren<LinkOperation *>());
+    delete exchange_;
+}
 
 void frmMain::createViews()
 {
@@ -235,8 +248,22 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (exchange_->isBusy()) {
+        const auto answer = prompter().question(
+            this, QStringLiteral("helmWISE"),
+            QStringLiteral("A transfer with the exchange is still running; closing stops it.\n"
+                           "Close anyway?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        exchange_->running()->cancel();
+    }
     if (help_)
         help_->close();
+    terminal_->setAppClosing(true);
+    terminal_->close();
     storeWindowSettings();
     event->accept();
 }

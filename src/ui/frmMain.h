@@ -11,6 +11,9 @@
 #include <functional>
 
 class ConfigDocument;
+class ExchangeConnection;
+class ServiceController;
+class frmComms;
 class ErrorList;
 class FindBar;
 class ExtensionPane;
@@ -54,8 +57,10 @@ class frmMain : public QMainWindow
     void saveReport();
     void printReport();
     void BuildMRU();
-    // File > Compare With File: the differences in a window of their own.
+    // File > Compare With File and Configuration > Compare with Exchange:
+    // the differences in a window of their own; the open configuration stays.
     void compareWithFile();
+    void compareWithExchange();
 
     // Edit menu: undo and redo of the document's steps; cut, copy and paste
     // on the focused field or the details grid; find.
@@ -82,6 +87,25 @@ class frmMain : public QMainWindow
     // The right-hand view now shown (its objectName: "lvPorts", "vspData1"...).
     QWidget *currentView() const;
     ConfigDocument &document() { return doc_; }
+
+    // The exchange: the start-up module search, or the built-in simulator
+    // starting as the cabinet `simulateFile` describes (the default cabinet
+    // when empty). Run once, after the load step.
+    void connectExchange(bool simulate, const QString &simulateFile = QString());
+    ExchangeConnection &exchange() { return *exchange_; }
+    // The traffic terminal, created hidden with the window.
+    frmComms &terminal() { return *terminal_; }
+
+    // Configuration menu commands.
+    void getConfig();
+    void setTiePin();
+    void setPassword();
+    void setDateAndTime();
+    void getVersion();
+    void rebootExchange();
+    void connectSimulator(bool on);
+    // The folder upload backups go to: "backups" under the program's data folder.
+    static QString backupFolder();
 
     // The file a new configuration starts from; "default.TWZ" beside the program.
     static void setTemplateFile(const QString &path);
@@ -122,10 +146,25 @@ class frmMain : public QMainWindow
     bool showRestoredRecord(const QString &key);
     void updateEditActions();
     void openFirstFound();
-    void showComparison(const Configuration &other, const QString &otherName, bool ignoreNames);
+    void showComparison(const Configuration &other, const QString &otherName,
+                        const QString &title, bool ignoreNames);
     void showHelpWindow(bool search);
     void showClassRights();
     void showAbout();
+    // Exchange side of the window (frmMainExchange.cpp).
+    void createExchange();
+    void updateExchangeCommands();
+    void showConnectionState();
+    void onModuleLost(const QString &reason);
+    bool exchangeReady(const QString &title);
+    void takeDownloadedImage(const QByteArray &image);
+    // Reads the exchange's memory in the download window under `title` and
+    // hands the image to `take`; failures and cancelling are told. False
+    // when the line could not be had.
+    bool readExchange(const QString &title, const std::function<void(const QByteArray &)> &take);
+    // A service command on its own controller, holding the line; its failure
+    // is told under `title`. Null while another command runs.
+    ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
 
     ConfigDocument &doc_;
     CheckResult lastCheck_;
@@ -148,6 +187,14 @@ class frmMain : public QMainWindow
     QWidget *errorArea_ = nullptr;
     ErrorList *errors_ = nullptr;
     QLabel *status_ = nullptr;
+    QLabel *connection_ = nullptr;
+    ExchangeConnection *exchange_ = nullptr;
+    frmComms *terminal_ = nullptr;
+    QList<QAction *> exchangeActions_;
+    QAction *connectSimulator_ = nullptr;
+    QAction *verifyDownload_ = nullptr;
+    // A download or an upload's backup has filled the BACKUP image.
+    bool backupShown_ = false;
     QPointer<HelpWindow> help_;
     QPointer<frmCompare> compare_;
     FindBar *findBar_ = nullptr;

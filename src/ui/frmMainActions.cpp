@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "PortList.h"
 #include "ReportView.h"
+#include "frmComms.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -127,6 +128,7 @@ void frmMain::createMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("E&xport..."), this, &frmMain::doExport)
         ->setObjectName(QStringLiteral("mnuFileExport"));
+
     file->addSeparator();
     file->addAction(QStringLiteral("Co&mpare With File\u2026"), this, &frmMain::compareWithFile)
         ->setObjectName(QStringLiteral("mnuFileCompare"));
@@ -207,24 +209,51 @@ void frmMain::createMenus()
         sortActions_ << option;
     }
 
-    // The exchange windows come with the Programming Module support.
+    // Everything that talks to the exchange; enabled while the line is open and free.
     QMenu *config = bar->addMenu(QStringLiteral("&Configuration"));
     config->setObjectName(QStringLiteral("mnuConfig"));
-    comingLater(config, "mnuConfigGet", QStringLiteral("&Get Configuration"));
+    auto exchangeItem = [this](QMenu *menu, const char *name, const QString &caption,
+                               void (frmMain::*slot)()) {
+        QAction *action = menu->addAction(caption, this, slot);
+        action->setObjectName(QString::fromLatin1(name));
+        exchangeActions_ << action;
+        return action;
+    };
+    exchangeItem(config, "mnuConfigGet", QStringLiteral("&Get Configuration"), &frmMain::getConfig);
     comingLater(config, "mnuConfigSend", QStringLiteral("&Send Configuration"));
+    verifyDownload_ = config->addAction(QStringLiteral("Read Twice to &Verify"));
+    verifyDownload_->setObjectName(QStringLiteral("mnuConfigVerify"));
+    verifyDownload_->setCheckable(true);
+    verifyDownload_->setToolTip(
+        QStringLiteral("Read every block twice and take it only when both readings agree"));
+    exchangeActions_ << verifyDownload_;
+    exchangeItem(config, "mnuConfigCompare", QStringLiteral("Co&mpare with Exchange"),
+                 &frmMain::compareWithExchange);
     config->addSeparator();
     comingLater(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"));
     config->addSeparator();
-    comingLater(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"));
-    comingLater(config, "mnuConfigPIN", QStringLiteral("Set &Tie PIN"));
-    comingLater(config, "mnuConfigPass", QStringLiteral("Set &Password"));
+    exchangeItem(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
+                 &frmMain::setDateAndTime);
+    exchangeItem(config, "mnuConfigPIN", QStringLiteral("Set &Tie PIN"), &frmMain::setTiePin);
+    exchangeItem(config, "mnuConfigPass", QStringLiteral("Set &Password"), &frmMain::setPassword);
     config->addSeparator();
-    comingLater(config, "mnuToolsVersion", QStringLiteral("Get Version"));
-    comingLater(config, "mnuToolsReboot", QStringLiteral("&Reboot Exchange"));
+    exchangeItem(config, "mnuToolsVersion", QStringLiteral("Get Version"), &frmMain::getVersion);
+    exchangeItem(config, "mnuToolsReboot", QStringLiteral("&Reboot Exchange"),
+                 &frmMain::rebootExchange);
 
     QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    comingLater(tools, "mnuToolsTerm", QStringLiteral("&Terminal Window"));
+    tools->addAction(QStringLiteral("&Terminal Window"), this, [this] {
+            terminal_->show();
+            terminal_->raise();
+            terminal_->activateWindow();
+        })->setObjectName(QStringLiteral("mnuToolsTerm"));
+    connectSimulator_ = tools->addAction(QStringLiteral("Connect to &Simulator"));
+    connectSimulator_->setObjectName(QStringLiteral("mnuToolsSimulator"));
+    connectSimulator_->setCheckable(true);
+    connectSimulator_->setToolTip(
+        QStringLiteral("Work with a simulated exchange inside helmWISE, for training"));
+    connect(connectSimulator_, &QAction::triggered, this, &frmMain::connectSimulator);
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));

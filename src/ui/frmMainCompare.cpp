@@ -1,8 +1,10 @@
 // Comparing the open configuration with another one: a file chosen by the
-// technician. The open configuration is never touched.
+// technician, or what the exchange holds. The open configuration is never
+// touched.
 #include "frmMain.h"
 
 #include "ConfigDocument.h"
+#include "ExchangeImage.h"
 #include "FileAccess.h"
 #include "Prompter.h"
 #include "frmCompare.h"
@@ -22,7 +24,29 @@ void frmMain::compareWithFile()
         prompter().message(this, title, load.message, QMessageBox::Warning);
         return;
     }
-    showComparison(other, QFileInfo(name).fileName(), false);
+    const QString fileName = QFileInfo(name).fileName();
+    showComparison(other, fileName, title + QStringLiteral(" - ") + fileName, false);
+}
+
+void frmMain::compareWithExchange()
+{
+    const QString title = QStringLiteral("Compare with Exchange");
+    if (!exchangeReady(title))
+        return;
+    commitPanes();
+    readExchange(title, [this, title](const QByteArray &image) {
+        // The exchange keeps no classes: the open configuration's stand in,
+        // as they do when it is read in.
+        Configuration exchange = doc_.config;
+        if (!decodeExchMemory(image, exchange)) {
+            prompter().message(this, title,
+                               QStringLiteral("The exchange sent an image that cannot be read."),
+                               QMessageBox::Critical);
+            return;
+        }
+        // Nor names: they would all differ.
+        showComparison(exchange, QStringLiteral("the exchange"), title, true);
+    });
 }
 
 void frmMain::showComparison(const Configuration &other, const QString &otherName, bool ignoreNames)
@@ -30,7 +54,7 @@ void frmMain::showComparison(const Configuration &other, const QString &otherNam
     // One comparison at a time: a new one takes the place of the last.
     if (compare_)
         compare_->close();
-    compare_ = new frmCompare(doc_, other, otherName, this);
+    compare_ = new frmCompare(doc_, other, otherName, title, this);
     compare_->setAttribute(Qt::WA_DeleteOnClose);
     compare_->setIgnoreNames(ignoreNames);
     connect(compare_, &frmCompare::openRecord, this, &frmMain::navigateTo);

@@ -1,5 +1,6 @@
 // The real dialogs behind the Prompter, driven the way a technician does:
 // a name typed into the save dialog, a filter picked.
+#include "FailOnQtWarnings.h"
 #include "Prompter.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void saveNameGetsFilterSuffix_data();
     void saveNameGetsFilterSuffix();
 };

@@ -1,5 +1,6 @@
 // What the lists show and the settings keep, without a window.
 #include "AppSettings.h"
+#include "FailOnQtWarnings.h"
 #include "GuiFixtures.h"
 #include "ListTexts.h"
 #include "Names.h"
@@ -39,6 +40,7 @@ void TestGuiTexts::initTestCase()
 
 void TestGuiTexts::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settingsDir_);
 }
 

@@ -4,6 +4,7 @@
 // use, a save onto a full disk, and the confirmations of what was written.
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
+#include "FailOnQtWarnings.h"
 #include "GuiFixtures.h"
 #include "NavTree.h"
 #include "ScriptedPrompter.h"
@@ -96,6 +97,7 @@ void TestKeepWork::initTestCase()
 
 void TestKeepWork::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settingsDir_);
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();

@@ -6,6 +6,7 @@
 #include "ConfigFile.h"
 #include "ErrorList.h"
 #include "ExtensionPane.h"
+#include "FailOnQtWarnings.h"
 #include "FileAccess.h"
 #include "GroupPane.h"
 #include "GuiFixtures.h"
@@ -134,6 +135,7 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settingsDir_);
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();
@@ -778,14 +780,15 @@ void TestMainWindow::menuStates_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("enabled");
-    // Items with nothing to act on, or whose windows this program does not have yet.
+    // Items with nothing to act on, or whose windows this program does not have yet;
+    // without a Programming Module nothing that talks to the exchange.
     for (const char *name : {"mnuViewArrange", "mnuViewRefresh", "mnuViewRaw", "mnuConfigGet",
-                             "mnuConfigSend", "mnuConfigBoards", "mnuToolsTerm"})
+                             "mnuConfigSend", "mnuConfigBoards"})
         QTest::newRow(name) << QString::fromLatin1(name) << false;
     for (const char *name :
          {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileExport",
           "mnuFilePrint", "mnuFileCompare", "mnuEditFind", "mnuHelpContents", "mnuHelpAbout",
-          "mnuEditClass"})
+          "mnuEditClass", "mnuToolsTerm"})
         QTest::newRow(name) << QString::fromLatin1(name) << true;
 }
 

@@ -1,6 +1,7 @@
 // The boards of the cabinet as the technician meets them: the slot picture
 // of the system pane (lamps, tooltips, double-click, board menus) and the
 // Slots Display reading the simulated exchange.
+#include "FailOnQtWarnings.h"
 #include "LinkRig.h"
 
 #include "BoardStrip.h"
@@ -129,6 +130,7 @@ class TestSlotPicture : public QObject
 
 void TestSlotPicture::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settings_);
     prompter_ = std::make_unique<ScriptedPrompter>();
 }

@@ -1,5 +1,6 @@
 // Where the editor finds the template a new configuration starts from:
 // beside the program in the build folder, in the data folder once installed.
+#include "FailOnQtWarnings.h"
 #include "frmMain.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ class TestTemplate : public QObject
     }
 
 private slots:
+    void init() { failOnQtWarnings(); }
     void initTestCase()
     {
         const QDir programDir(QCoreApplication::applicationDirPath());

@@ -1,9 +1,7 @@
-// Backups of the exchange's memory on disk: their names, both files whole
-// and readable back, and a clear reason when they cannot be written.
-#include "ConfigFile.h"
-#include "DefaultCabinet.h"
+// Backups of the exchange's memory on disk: their names, no backup written
+// over another, and a clear reason when they cannot be written. (Both files
+// read back whole after an upload: tst_cli.)
 #include "ExchangeBackup.h"
-#include "ExchangeImage.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +14,6 @@ class TestBackup : public QObject
   private slots:
     void baseNames_data();
     void baseNames();
-    void bothFilesWrittenWhole();
     void secondBackupInTheSameSecondKeepsTheFirst();
     void failuresSayWhy_data();
     void failuresSayWhy();
@@ -43,26 +40,6 @@ void TestBackup::baseNames()
     QFETCH(QString, systemName);
     QFETCH(QString, base);
     QCOMPARE(backupBaseName(systemName), base);
-}
-
-void TestBackup::bothFilesWrittenWhole()
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("new/backups"));
-    const QByteArray image = defaultCabinetImage();
-    const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
-    const BackupFiles files = writeExchangeBackup(folder, QStringLiteral("Ship"), image, when);
-    QVERIFY2(files.ok(), qPrintable(files.error));
-    QCOMPARE(files.paths, (QStringList{folder + QStringLiteral("/Ship-20240131-101500.bin"),
-                                       folder + QStringLiteral("/Ship-20240131-101500.TWZ")}));
-    QFile bin(files.paths.at(0));
-    QVERIFY(bin.open(QIODevice::ReadOnly));
-    QCOMPARE(bin.readAll(), image);
-    Configuration loaded = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(files.paths.at(1), loaded), int(ReadConfigOk));
-    Configuration decoded = makeDefaultConfiguration();
-    QVERIFY(decodeExchMemory(image, decoded));
-    QCOMPARE(BuildExchMemory(loaded).image, BuildExchMemory(decoded).image);
 }
 
 void TestBackup::secondBackupInTheSameSecondKeepsTheFirst()

@@ -1,6 +1,5 @@
 // The service commands as the exchange answers them: a write is done only
-// when the exchange confirms it, a read says when the exchange's bytes make
-// no sense, and Cancel stops what was still queued.
+// when the exchange confirms it, and PIN bytes that are no digits are refused.
 #include "LinkRig.h"
 
 #include "ServiceController.h"
@@ -31,9 +30,6 @@ class TestService : public QObject
     void writeDoneOnlyWhenTheExchangeConfirms();
     void pinBytesRead_data();
     void pinBytesRead();
-    void unreadableAnswersFail_data();
-    void unreadableAnswersFail();
-    void cancelDropsWhatIsQueued();
 };
 
 void TestService::writeDoneOnlyWhenTheExchangeConfirms_data()
@@ -126,64 +122,6 @@ void TestService::pinBytesRead()
         QCOMPARE(values.count(), 1);
         QCOMPARE(values.at(0).at(0).toString(), pin);
     }
-}
-
-void TestService::unreadableAnswersFail_data()
-{
-    QTest::addColumn<bool>("version"); // else the clock
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("version byte 00") << true << QByteArray(1, '\0')
-                                     << QStringLiteral("The exchange's firmware version could not "
-                                                       "be read (it answered 00).");
-    QTest::newRow("version byte FF") << true << QByteArray(1, char(0xFF))
-                                     << QStringLiteral("The exchange's firmware version could not "
-                                                       "be read (it answered FF).");
-    QTest::newRow("clock at 25 o'clock")
-        << false << QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8) << badClockMessage();
-    QTest::newRow("clock on 30 February")
-        << false << QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8) << badClockMessage();
-}
-
-void TestService::unreadableAnswersFail()
-{
-    QFETCH(bool, version);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-    Rig rig;
-    ServiceController service(rig.link);
-    QSignalSpy values(&service, &ServiceController::valueRead);
-    QSignalSpy failed(&service, &LinkOperation::failed);
-    if (version) {
-        rig.exchange.setFirmware(quint8(bytes.at(0)));
-        service.readVersion();
-    } else {
-        rig.exchange.setBytes(0xC010, bytes);
-        service.readClock();
-    }
-    QVERIFY(rig.run(service));
-    QCOMPARE(values.count(), 0);
-    QCOMPARE(failed.count(), 1);
-    QCOMPARE(failed.at(0).at(0).toString(), message);
-}
-
-void TestService::cancelDropsWhatIsQueued()
-{
-    Rig rig;
-    ServiceController service(rig.link);
-    QSignalSpy cancelled(&service, &LinkOperation::cancelled);
-    // Cancel after the first clock byte has come back.
-    rig.link.setReplyHandler(Serial::OwnerClock,
-                             [&](int, const QByteArray &) { service.cancel(); });
-    service.readClock();
-    QVERIFY(rig.run(service));
-    QCOMPARE(cancelled.count(), 1);
-    for (int k = 0; k < 20; ++k) {
-        rig.link.PumpOutput();
-        QCoreApplication::processEvents();
-    }
-    QCOMPARE(rig.exchange.counters().byteReads, 1);
-    QVERIFY(rig.link.isIdle());
 }
 
 QTEST_GUILESS_MAIN(TestService)

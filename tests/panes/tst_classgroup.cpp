@@ -2,6 +2,7 @@
 // drives them, with the questions answered by script.
 #include "ClassEdits.h"
 #include "ConfigDocument.h"
+#include "FailOnQtWarnings.h"
 #include "GroupPane.h"
 #include "Icons.h"
 #include "NavTree.h"
@@ -115,6 +116,7 @@ class TestClassGroup : public QObject
 
 void TestClassGroup::init()
 {
+    failOnQtWarnings();
     prompter_ = std::make_unique<ScriptedPrompter>();
 }
 

@@ -1,6 +1,7 @@
 // The New System dialog: the lists, the board plan and its refusal, the
 // officer box, OK running the generator, Cancel and "Open...".
 #include "Configuration.h"
+#include "FailOnQtWarnings.h"
 #include "NewSystem.h"
 #include "PaneSupport.h"
 #include "ScriptedPrompter.h"
@@ -81,6 +82,7 @@ class TestNewSystem : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void boardPlan_data();
     void boardPlan();
     void okGenerates_data();

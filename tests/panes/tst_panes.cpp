@@ -3,6 +3,7 @@
 #include "ChoiceDelegate.h"
 #include "ConfigDocument.h"
 #include "ExtensionPane.h"
+#include "FailOnQtWarnings.h"
 #include "GroupPane.h"
 #include "Names.h"
 #include "PaneFixture.h"
@@ -68,6 +69,7 @@ class TestPanes : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void numberBoxes_data();
     void numberBoxes();
     void optionBoxes_data();
@@ -85,6 +87,8 @@ class TestPanes : public QObject
     void tieClassAndDial9();
     void tieDesignatedGrid_data();
     void tieDesignatedGrid();
+    void cellEditorCommitsOnce_data();
+    void cellEditorCommitsOnce();
     void groupTypeQuestion_data();
     void groupTypeQuestion();
     void disableGroup_data();
@@ -572,6 +576,71 @@ void TestPanes::tieDesignatedGrid()
     QCOMPARE(grid->item(row, 1)->text(), name);
     QCOMPARE(redRows(grid).contains(row), red);
     QVERIFY(doc.ConfigChanged());
+}
+
+// clang-format off
+void TestPanes::cellEditorCommitsOnce_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("how");   // "return": typed then Return; "list": picked from the list
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");    // the extension number the record then holds
+    for (const char *grid : {"vsTieExt", "vsGroupExt"}) {
+        QTest::addRow("%s, number typed, Return", grid) << grid << 0 << "return" << "103" << 103;
+        QTest::addRow("%s, number not listed, Return", grid) << grid << 0 << "return" << "450" << 450;
+        QTest::addRow("%s, name typed, Return", grid) << grid << 1 << "return" << "Mess" << 101;
+        QTest::addRow("%s, number picked from the list", grid) << grid << 0 << "list" << "104" << 104;
+    }
+}
+// clang-format on
+
+// The drop-down editor of a grid cell ends its edit once, whichever way it
+// is left: a second commit to an editor the grid has already let go makes
+// Qt warn (and the warning fails the test).
+void TestPanes::cellEditorCommitsOnce()
+{
+    QFETCH(QString, grid);
+    QFETCH(int, column);
+    QFETCH(QString, how);
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    TieLinePane tie(doc);
+    GroupPane grp(doc);
+    tie.ShowTieLine(56);
+    grp.ShowGroup(0);
+    QWidget &pane = grid == QLatin1String("vsTieExt") ? static_cast<QWidget &>(tie) : grp;
+    pane.show();
+    auto *table = child<QTableWidget>(pane, grid.toLatin1().constData());
+    // Row 1: the tie line's second extension; row 0: the group's first member.
+    const int row = grid == QLatin1String("vsTieExt") ? 1 : 0;
+    table->setCurrentCell(row, column);
+    table->editItem(table->item(row, column));
+    auto *box = table->viewport()->findChild<QComboBox *>();
+    QVERIFY(box && box->lineEdit());
+
+    if (how == QLatin1String("list")) {
+        const int entry = box->findText(typed);
+        QVERIFY(entry >= 0);
+        box->showPopup();
+        QAbstractItemView *list = box->view();
+        list->setCurrentIndex(list->model()->index(entry, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+    } else {
+        // Keys go to the drop-down, the focus widget while a cell is edited.
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const int held = grid == QLatin1String("vsTieExt") ? doc.config.TieLines[56].Ext2
+                                                       : doc.config.Groups[0].Exts[0];
+    QCOMPARE(held, stored);
+    QVERIFY(!table->viewport()->findChild<QComboBox *>());
 }
 
 void TestPanes::groupTypeQuestion_data()

@@ -1,5 +1,6 @@
 // The report preview of the main window: builds, previews and saves.
 #include "ConfigDocument.h"
+#include "FailOnQtWarnings.h"
 #include "ReportFixtures.h"
 #include "ReportView.h"
 #include "mdlPrinting.h"
@@ -10,6 +11,7 @@ class TestReportView : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void showsReportInPreview_data();
     void showsReportInPreview();
     void saveWithoutReportRefused();

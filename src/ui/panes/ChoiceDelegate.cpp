@@ -1,6 +1,13 @@
 #include "ChoiceDelegate.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+
+namespace
+{
+// Set on a box while Return is ending its edit.
+const char *const endedByKey = "choiceEndedByKey";
+} // namespace
 
 ChoiceDelegate::ChoiceDelegate(Provider provider, QObject *parent)
     : QStyledItemDelegate(parent), provider_(std::move(provider))
@@ -19,7 +26,11 @@ QWidget *ChoiceDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     for (const panes::Choice &c : choices)
         combo->addItem(c.text, c.value);
     // Picking an entry ends the edit at once, as a drop-down cell should.
+    // Return also makes the box report an entry, but that edit ends the
+    // usual way: ending it here too would end it twice.
     connect(combo, &QComboBox::activated, this, [this, combo](int) {
+        if (combo->property(endedByKey).toBool())
+            return;
         auto *self = const_cast<ChoiceDelegate *>(this);
         emit self->commitData(combo);
         emit self->closeEditor(combo);
@@ -50,4 +61,14 @@ void ChoiceDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         model->setData(index, QString::number(combo->itemData(chosen).toInt()), Qt::EditRole);
     else
         model->setData(index, text, Qt::EditRole);
+}
+
+bool ChoiceDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            object->setProperty(endedByKey, true);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }

@@ -21,6 +21,9 @@ class ChoiceDelegate : public QStyledItemDelegate
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
+  protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
   private:
     Provider provider_;
 };

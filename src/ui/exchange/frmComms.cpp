@@ -1,0 +1,180 @@
+#include "frmComms.h"
+
+#include "ExchangeConnection.h"
+#include "SerialLine.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
+    : QWidget(parent, Qt::Window), exchange_(exchange)
+{
+    setObjectName(QStringLiteral("frmComms"));
+    setWindowTitle(QStringLiteral("Communications Terminal"));
+    term_ = new QPlainTextEdit(this);
+    term_->setObjectName(QStringLiteral("Term"));
+    term_->setReadOnly(true);
+    term_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    term_->setFocusPolicy(Qt::StrongFocus);
+    term_->setUndoRedoEnabled(false);
+    term_->setFont(QFont(QStringLiteral("Monospace")));
+    // The traffic colours are fixed: a light page keeps them readable under any theme.
+    QPalette page = term_->palette();
+    page.setColor(QPalette::Base, Qt::white);
+    page.setColor(QPalette::Text, Qt::black);
+    term_->setPalette(page);
+    term_->installEventFilter(this);
+    term_->viewport()->installEventFilter(this);
+    term_->setContextMenuPolicy(Qt::NoContextMenu);
+    sbStatus_ = new QStatusBar(this);
+    sbStatus_->setObjectName(QStringLiteral("sbStatus"));
+    state_ = new QLabel(sbStatus_);
+    state_->setObjectName(QStringLiteral("sbStatusPanel1"));
+    sbStatus_->addWidget(state_, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(term_, 1);
+    layout->addWidget(sbStatus_);
+    resize(640, 420);
+
+    mnuTermPop_ = new QMenu(QStringLiteral("TerminalPopUp"), this);
+    mnuTermPop_->setObjectName(QStringLiteral("mnuTermPop"));
+    mnuTermShow_ = mnuTermPop_->addAction(QStringLiteral("Show &All Messages"));
+    mnuTermShow_->setObjectName(QStringLiteral("mnuTermShow"));
+    mnuTermShow_->setCheckable(true);
+    QAction *bar = mnuTermPop_->addSeparator();
+    bar->setObjectName(QStringLiteral("mnuTermBar"));
+    mnuTermTdl_ = mnuTermPop_->addAction(QStringLiteral("Enter &tdlSetup"), this, &frmComms::enterSetup);
+    mnuTermTdl_->setObjectName(QStringLiteral("mnuTermTdl"));
+    mnuTermStop_ = mnuTermPop_->addAction(QStringLiteral("E&xit tdlSetup"), this, &frmComms::exitSetup);
+    mnuTermStop_->setObjectName(QStringLiteral("mnuTermStop"));
+
+    SerialLink &link = exchange_.link();
+    connect(mnuTermShow_, &QAction::triggered, &link, &SerialLink::setShowAllMessages);
+    connect(&link, &SerialLink::showAllMessagesChanged, mnuTermShow_, &QAction::setChecked);
+    mnuTermShow_->setChecked(link.ShowAllMessages());
+    connect(&link, &SerialLink::traced, this, &frmComms::append);
+    connect(&exchange_, &ExchangeConnection::busyChanged, this, &frmComms::updateCommands);
+    connect(&exchange_, &ExchangeConnection::stateChanged, this, &frmComms::updateCommands);
+    updateCommands();
+}
+
+void frmComms::updateCommands()
+{
+    // Nothing typed or queued from here may cut into a running transfer.
+    const bool free = exchange_.isOpen() && !exchange_.isBusy();
+    mnuTermTdl_->setEnabled(free);
+    mnuTermStop_->setEnabled(free);
+    QString state = exchange_.stateText();
+    if (exchange_.isBusy())
+        state += QStringLiteral(" - transfer running, typing is off");
+    state_->setText(state);
+}
+
+QString frmComms::text() const
+{
+    return term_->toPlainText();
+}
+
+void frmComms::append(const QList<TraceFragment> &fragments)
+{
+    QTextDocument *document = term_->document();
+    QTextCursor cursor(document);
+    if (document->characterCount() >= TrimThreshold) {
+        cursor.setPosition(0);
+        cursor.setPosition(TrimCharacters, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.movePosition(QTextCursor::End);
+    for (const TraceFragment &fragment : fragments) {
+        QTextCharFormat format;
+        if (fragment.colour != TraceColour::Plain)
+            format.setForeground(QColor(QRgb(traceRgb(fragment.colour))));
+        else
+            format.setForeground(Qt::black);
+        // A carriage return starts a new line; the text is never read as markup.
+        QString text = fragment.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        cursor.insertText(text, format);
+    }
+    term_->moveCursor(QTextCursor::End);
+    term_->ensureCursorVisible();
+}
+
+void frmComms::enterSetup()
+{
+    if (exchange_.isBusy() || !exchange_.isOpen())
+        return;
+    SerialLink &link = exchange_.link();
+    link.setShowAllMessages(true);
+    link.QueueReset();
+    link.QueueEnterSetup();
+}
+
+void frmComms::exitSetup()
+{
+    if (exchange_.isBusy())
+        return;
+    exchange_.link().setShowAllMessages(false);
+}
+
+void frmComms::sendKey(const QString &text, int key)
+{
+    QByteArray bytes;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        bytes = QByteArray(1, '\r');
+    else if (key == Qt::Key_Backspace)
+        bytes = QByteArray(1, '\b');
+    else if (key == Qt::Key_Escape)
+        bytes = QByteArray(1, '\x1B');
+    else
+        bytes = text.toLatin1();
+    if (bytes.isEmpty() || exchange_.isBusy() || !exchange_.isOpen())
+        return;
+    exchange_.link().line()->write(bytes);
+}
+
+bool frmComms::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != term_ && watched != term_->viewport())
+        return QWidget::eventFilter(watched, event);
+    if (watched == term_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Copying a selection stays possible; every other key goes to the exchange, unshown.
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll))
+            return false;
+        sendKey(key->text(), key->key());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        mnuTermPop_->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmComms::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton)
+        mnuTermPop_->popup(event->globalPosition().toPoint());
+}
+
+void frmComms::closeEvent(QCloseEvent *event)
+{
+    if (appClosing_) {
+        event->accept();
+        return;
+    }
+    hide();
+    event->ignore();
+}

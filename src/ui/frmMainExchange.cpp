@@ -1,0 +1,282 @@
+// The exchange side of the main window: the connection and its status
+// field, and the Configuration menu's commands, each run as one operation
+// on the line while everything else that talks to the exchange waits.
+#include "frmMain.h"
+
+#include "ConfigDocument.h"
+#include "DefaultCabinet.h"
+#include "DownloadController.h"
+#include "ExchangeConnection.h"
+#include "ExchangeImage.h"
+#include "NavTree.h"
+#include "Prompter.h"
+#include "ServiceController.h"
+#include "frmComms.h"
+#include "frmGetConfig.h"
+#include "frmPinPass.h"
+#include "frmSplash.h"
+#include "frmTime.h"
+#include "mdlSerial.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace
+{
+
+const QString programTitle = QStringLiteral("helmWISE");
+
+} // namespace
+
+void frmMain::createExchange()
+{
+    exchange_ = new ExchangeConnection(this);
+    terminal_ = new frmComms(*exchange_, this);
+    connection_ = new QLabel(statusBar());
+    connection_->setObjectName(QStringLiteral("labConnection"));
+    connection_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Connected: /dev/ttyACM0 ")));
+    statusBar()->addPermanentWidget(connection_);
+    connect(exchange_, &ExchangeConnection::stateChanged, this, &frmMain::showConnectionState);
+    connect(exchange_, &ExchangeConnection::busyChanged, this, &frmMain::updateExchangeCommands);
+    connect(exchange_, &ExchangeConnection::disconnected, this, &frmMain::onModuleLost);
+    connect(&exchange_->link(), &SerialLink::notConnected, this, &frmMain::setStatus);
+    showConnectionState();
+}
+
+void frmMain::connectExchange(bool simulate, const QString &simulateFile)
+{
+    if (simulate) {
+        QByteArray image = defaultCabinetImage();
+        QString reason;
+        if (!simulateFile.isEmpty() && !cabinetFromConfiguration(simulateFile, image, reason)) {
+            prompter().message(this, QStringLiteral("Simulated Exchange"),
+                               reason + QStringLiteral("\nThe simulator starts with its own small cabinet."),
+                               QMessageBox::Warning);
+            image = defaultCabinetImage();
+        }
+        exchange_->useSimulator(image);
+        return;
+    }
+    ModuleMessages messages;
+    messages.splash = [](const QString &line) { SplashMessage(line); };
+    messages.critical = [this](const QString &title, const QString &text) {
+        prompter().message(this, title, text, QMessageBox::Critical);
+    };
+    exchange_->connectAtStart(messages);
+}
+
+void frmMain::showConnectionState()
+{
+    connection_->setText(exchange_->stateText());
+    switch (exchange_->state()) {
+    case ExchangeConnection::State::NoModule:
+        connection_->setToolTip(
+            QStringLiteral("No Programming Module is open; the search repeats every 10 seconds."));
+        break;
+    case ExchangeConnection::State::Simulated:
+        connection_->setToolTip(
+            QStringLiteral("A simulated exchange inside helmWISE, not the ship's exchange."));
+        break;
+    default:
+        connection_->setToolTip(QString());
+        break;
+    }
+    if (connectSimulator_)
+        connectSimulator_->setChecked(exchange_->isSimulated());
+    updateExchangeCommands();
+}
+
+void frmMain::updateExchangeCommands()
+{
+    const bool ready = exchange_->isOpen() && !exchange_->isBusy();
+    for (QAction *action : std::as_const(exchangeActions_))
+        action->setEnabled(ready);
+    if (QMenu *config = findChild<QMenu *>(QStringLiteral("mnuConfig")))
+        config->menuAction()->setEnabled(ready);
+    if (connectSimulator_)
+        connectSimulator_->setEnabled(!exchange_->isBusy() &&
+                                      exchange_->state() != ExchangeConnection::State::Connected);
+}
+
+void frmMain::onModuleLost(const QString &reason)
+{
+    setStatus(QStringLiteral("The Programming Module was disconnected") +
+              (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')') +
+              QStringLiteral("; searching again."));
+}
+
+bool frmMain::exchangeReady(const QString &title)
+{
+    if (exchange_->isBusy()) {
+        setStatus(title + QStringLiteral(": wait until the exchange command running now has ended."));
+        return false;
+    }
+    if (!exchange_->isOpen()) {
+        prompter().message(this, title, QStringLiteral("Not connected to a tidelex"),
+                           QMessageBox::Warning);
+        return false;
+    }
+    return true;
+}
+
+QString frmMain::backupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/backups");
+}
+
+void frmMain::connectSimulator(bool on)
+{
+    if (exchange_->isBusy()) {
+        showConnectionState();
+        return;
+    }
+    if (on)
+        exchange_->useSimulator(defaultCabinetImage());
+    else
+        exchange_->useModule();
+}
+
+void frmMain::getConfig()
+{
+    const QString title = QStringLiteral("Get Configuration");
+    if (!exchangeReady(title))
+        return;
+    // The download replaces the configuration: unsaved work is offered for saving first.
+    commitPanes();
+    if (!askToSave(QStringLiteral("Do you wish to save the current file")))
+        return;
+    readExchange(title, [this](const QByteArray &image) { takeDownloadedImage(image); });
+}
+
+bool frmMain::readExchange(const QString &title,
+                           const std::function<void(const QByteArray &)> &take)
+{
+    auto *download = new DownloadController(exchange_->link(), exchange_->memory());
+    if (!exchange_->claim(download)) {
+        delete download;
+        return false;
+    }
+    auto *window = new frmGetConfig(*download, this);
+    download->setParent(window);
+    connect(download, &DownloadController::imageReady, this, take);
+    connect(download, &LinkOperation::failed, this, [this, title](const QString &message) {
+        // Told once the link has finished its own handling of the failure.
+        QTimer::singleShot(0, this, [this, title, message] {
+            prompter().message(this, title,
+                               QStringLiteral("The configuration could not be read from the "
+                                              "exchange:\n") +
+                                   message +
+                                   QStringLiteral("\nThe configuration in the editor is unchanged."),
+                               QMessageBox::Critical);
+        });
+    });
+    connect(download, &LinkOperation::cancelled, this, [this, title] {
+        setStatus(title + QStringLiteral(" cancelled: the configuration in the editor is "
+                                         "unchanged."));
+    });
+    window->show();
+    download->start();
+    return true;
+}
+
+void frmMain::takeDownloadedImage(const QByteArray &image)
+{
+    Configuration downloaded = doc_.config;
+    if (!decodeExchMemory(image, downloaded)) {
+        prompter().message(this, QStringLiteral("Get Configuration"),
+                           QStringLiteral("The exchange sent an image that cannot be read."),
+                           QMessageBox::Critical);
+        return;
+    }
+    backupShown_ = true;
+    // The exchange's configuration is not the file that was open: it starts
+    // unnamed and unsaved, so Save never puts generated names over that file.
+    importedDos_ = false;
+    doc_.replaceConfiguration(downloaded, QStringLiteral("Get Configuration"));
+    doc_.setCurrentFile(QString());
+    doc_.setConfigChanged(true);
+    setTitleForFile();
+    afterConfigurationReplaced();
+    setStatus(QStringLiteral("Configuration read from the exchange."));
+}
+
+void frmMain::setTiePin()
+{
+    if (!exchangeReady(QStringLiteral("Set Tie PIN")))
+        return;
+    auto *dialog = new frmPinPass(*exchange_, frmPinPass::Pin, this);
+    dialog->open();
+}
+
+void frmMain::setPassword()
+{
+    if (!exchangeReady(QStringLiteral("Set Password")))
+        return;
+    auto *dialog = new frmPinPass(*exchange_, frmPinPass::Password, this);
+    dialog->open();
+}
+
+void frmMain::setDateAndTime()
+{
+    if (!exchangeReady(QStringLiteral("Set Date and Time")))
+        return;
+    auto *dialog = new frmTime(*exchange_, this);
+    dialog->open();
+}
+
+ServiceController *frmMain::startServiceCommand(const QString &title, const QString &failureLead)
+{
+    auto *service = new ServiceController(exchange_->link(), this);
+    if (!exchange_->claim(service)) {
+        delete service;
+        return nullptr;
+    }
+    connect(service, &LinkOperation::failed, this, [this, title, failureLead](const QString &message) {
+        QTimer::singleShot(0, this, [this, title, failureLead, message] {
+            prompter().message(this, title, failureLead + message, QMessageBox::Warning);
+        });
+    });
+    for (auto ending : {&LinkOperation::finished, &LinkOperation::cancelled})
+        connect(service, ending, service, &QObject::deleteLater);
+    connect(service, &LinkOperation::failed, service, &QObject::deleteLater);
+    return service;
+}
+
+void frmMain::getVersion()
+{
+    const QString title = QStringLiteral("Get Version");
+    if (!exchangeReady(title))
+        return;
+    ServiceController *service =
+        startServiceCommand(title, QStringLiteral("The firmware version could not be read:\n"));
+    if (!service)
+        return;
+    connect(service, &ServiceController::valueRead, this, [this](const QString &text) {
+        QTimer::singleShot(0, this, [this, text] { prompter().message(this, programTitle, text); });
+    });
+    setStatus(QStringLiteral("Asking the exchange for its firmware version…"));
+    service->readVersion();
+}
+
+void frmMain::rebootExchange()
+{
+    const QString title = QStringLiteral("Reboot Exchange");
+    if (!exchangeReady(title))
+        return;
+    if (prompter().question(this, programTitle,
+                            QStringLiteral("Are you sure you want to reboot the tidelex?"),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    ServiceController *service =
+        startServiceCommand(title, QStringLiteral("The exchange could not be rebooted:\n"));
+    if (!service)
+        return;
+    connect(service, &LinkOperation::finished, this,
+            [this] { setStatus(QStringLiteral("The exchange has been told to reboot.")); });
+    service->reboot();
+}

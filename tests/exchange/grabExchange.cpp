@@ -1,0 +1,81 @@
+// Not a test: draws the exchange windows mid-transfer and at their end into
+// PNG files, so their layout can be looked at.
+// Usage: exchange_grab_screens OUTDIR [WIDTHxHEIGHT] [dark]
+#include "ExchangeFixture.h"
+#include "SimulatedLine.h"
+#include "frmComms.h"
+
+#include <QDir>
+#include <QStyleFactory>
+
+namespace
+{
+
+void waitFor(const std::function<bool()> &done, int ms = 15000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QTest::qWait(20);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const QDir out(args.value(1, QStringLiteral("/tmp")));
+    const QStringList size = args.value(2, QStringLiteral("1280x800")).split(u'x');
+    if (args.contains(QStringLiteral("dark"))) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Button, QColor(60, 60, 64));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+    }
+    fixtures::ExchangeSession s;
+    s.prompts.buttons.enqueue(QMessageBox::No);
+    s.window.resize(size.value(0).toInt(), size.value(1).toInt());
+    s.exchange().simulatedLine()->setBaudRate(57600);
+    auto shot = [&](QWidget *widget, const QString &name) {
+        QApplication::processEvents();
+        if (widget)
+            widget->grab().save(out.filePath(name + QStringLiteral(".png")));
+    };
+    shot(&s.window, QStringLiteral("main-simulated"));
+
+    s.action("mnuConfigGet")->trigger();
+    QWidget *get = s.openWindow<QWidget>("frmGetConfig");
+    waitFor([&] { return s.sim().counters().blocksServed >= 20; });
+    shot(get, QStringLiteral("get-midway"));
+    waitFor([&] { return !s.exchange().isBusy(); });
+    shot(&s.window, QStringLiteral("main-after-download"));
+
+    s.exchange().link().setShowAllMessages(true);
+    s.action("mnuConfigPIN")->trigger();
+    QWidget *pin = s.openWindow<QWidget>("frmPinPass");
+    shot(pin, QStringLiteral("pin-reading"));
+    waitFor([&] { return !s.exchange().isBusy(); });
+    shot(pin, QStringLiteral("pin-editing"));
+    pin->close();
+    s.action("mnuConfigSetDate")->trigger();
+    QWidget *clock = s.openWindow<QWidget>("frmTime");
+    waitFor([&] { return !s.exchange().isBusy(); });
+    shot(clock, QStringLiteral("clock-editing"));
+    clock->close();
+    s.action("mnuToolsTerm")->trigger();
+    s.window.getVersion();
+    waitFor([&] { return !s.exchange().isBusy(); });
+    qInfo() << "busy after version" << s.exchange().isBusy() << s.prompts.texts();
+    shot(&s.window.terminal(), QStringLiteral("terminal"));
+
+    s.window.connectSimulator(false);
+    shot(&s.window, QStringLiteral("main-no-module"));
+    s.doc.setConfigChanged(false);
+    return 0;
+}

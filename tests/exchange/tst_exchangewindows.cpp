@@ -1,0 +1,456 @@
+// The exchange windows of the editor against the built-in simulated
+// exchange: the connection and its status field, the download, the service
+// dialogs and the traffic terminal.
+#include "ExchangeFixture.h"
+#include "NavTree.h"
+#include "ServiceValues.h"
+#include "SimulatedLine.h"
+#include "frmComms.h"
+#include "frmPinPass.h"
+#include "frmTime.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBlock>
+
+using namespace fixtures;
+
+namespace
+{
+
+// A ship the exchange holds that differs from the open one in every table.
+Configuration otherShip()
+{
+    Configuration c = smallShip();
+    c.SysConfig.Slots[4] = BoardSubscriber;
+    for (int i = 16; i < 24; ++i) {
+        c.Extensions[i].Active = true;
+        c.Extensions[i].ExtNum = int16_t(201 + i - 16);
+        c.Extensions[i].Class = ClassCrew;
+        c.Extensions[i].Status = c.ExtClasses[ClassCrew].Status;
+    }
+    c.Groups[0].DirNum = 502;
+    c.SysConfig.Pass = QStringLiteral("WXYZ");
+    return c;
+}
+
+Configuration decoded(const QByteArray &image, const Configuration &classesFrom)
+{
+    Configuration c = classesFrom;
+    decodeExchMemory(image, c);
+    return c;
+}
+
+QString lastPrompt(const ScriptedPrompter &prompts)
+{
+    return prompts.asked.isEmpty() ? QString() : prompts.asked.last().text;
+}
+
+} // namespace
+
+class TestExchangeWindows : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void simulatedConnection();
+    void downloadReplacesConfiguration_data();
+    void downloadReplacesConfiguration();
+    void downloadEndsWithoutTouchingEditor_data();
+    void downloadEndsWithoutTouchingEditor();
+    void oneCommandAtATime();
+    void lostSimulatorDisablesCommands();
+    void pinDialog_data();
+    void pinDialog();
+    void passwordTyping();
+    void clockDialog_data();
+    void clockDialog();
+    void versionAndReboot_data();
+    void versionAndReboot();
+    void terminalColoursAndTrim();
+    void terminalShowsTrafficAndSendsKeys();
+};
+
+void TestExchangeWindows::simulatedConnection()
+{
+    ExchangeSession s;
+    QCOMPARE(s.connectionText(), QStringLiteral("Simulated exchange"));
+    for (const char *name : {"mnuConfigGet", "mnuConfigPIN", "mnuConfigPass", "mnuConfigSetDate",
+                             "mnuToolsVersion", "mnuToolsReboot"})
+        QVERIFY2(s.action(name)->isEnabled(), name);
+    QVERIFY(s.action("mnuToolsTerm")->isEnabled());
+
+    // Back to the module: none is plugged in here, so everything that needs it is off.
+    s.window.connectSimulator(false);
+    QCOMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
+    QVERIFY(!s.action("mnuConfigGet")->isEnabled());
+    QVERIFY(s.action("mnuToolsTerm")->isEnabled());
+    QVERIFY(s.exchange().search().isRetrying());
+}
+
+void TestExchangeWindows::downloadReplacesConfiguration_data()
+{
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("saved") << false << 0 << true;
+    QTest::newRow("unsaved, not kept") << true << int(QMessageBox::No) << true;
+    QTest::newRow("unsaved, cancelled") << true << int(QMessageBox::Cancel) << false;
+}
+
+void TestExchangeWindows::downloadReplacesConfiguration()
+{
+    QFETCH(bool, unsaved);
+    QFETCH(int, answer);
+    QFETCH(bool, replaced);
+    const QByteArray image = cabinetImage(otherShip());
+    ExchangeSession s(smallShip(), image);
+    const QString file = s.doc.CurrentFile();
+    if (unsaved) {
+        s.doc.config.Extensions[0].Name = QStringLiteral("Wheelhouse");
+        s.doc.markChanged();
+        s.prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
+    }
+    const Configuration before = s.doc.config;
+
+    s.action("mnuConfigGet")->trigger();
+    if (!replaced) {
+        QCOMPARE(lastPrompt(s.prompts), QStringLiteral("Do you wish to save the current file"));
+        QVERIFY(!s.exchange().isBusy());
+        QCOMPARE(s.doc.config, before);
+        return;
+    }
+    QPointer<QDialog> window = s.openWindow<QDialog>("frmGetConfig");
+    QVERIFY(window);
+    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Getting Configuration"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
+    QCOMPARE(s.doc.config, decoded(image, before));
+    // Unnamed and unsaved: Save never writes generated names over the file that was open.
+    QVERIFY(s.doc.CurrentFile().isEmpty());
+    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(s.sim().counters().blocksServed, 64);
+    QTRY_VERIFY(!s.openWindow<QDialog>("frmGetConfig"));
+}
+
+void TestExchangeWindows::downloadEndsWithoutTouchingEditor_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("cancel") << QStringLiteral("cancel") << QStringLiteral("cancelled");
+    QTest::newRow("silence") << QStringLiteral("silence") << noReplyMessage();
+    QTest::newRow("line lost") << QStringLiteral("hangup")
+                               << QStringLiteral("The Programming Module has been disconnected");
+}
+
+void TestExchangeWindows::downloadEndsWithoutTouchingEditor()
+{
+    QFETCH(QString, ending);
+    QFETCH(QString, told);
+    ExchangeSession s(smallShip(), cabinetImage(otherShip()));
+    SimFaults faults;
+    if (ending == QLatin1String("silence"))
+        faults.dropEvery = 1;
+    if (ending == QLatin1String("hangup"))
+        faults.hangupAfter = 12;
+    s.sim().setFaults(faults);
+    const Configuration before = s.doc.config;
+    const QString title = s.window.windowTitle();
+
+    // At the line's own pace there is time to press Cancel halfway.
+    s.exchange().simulatedLine()->setBaudRate(57600);
+    s.action("mnuConfigGet")->trigger();
+    QPointer<QDialog> window = s.openWindow<QDialog>("frmGetConfig");
+    QVERIFY(window);
+    if (ending == QLatin1String("cancel")) {
+        auto *bar = window->findChild<QProgressBar *>(QStringLiteral("pgbStatus"));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 5, 10000);
+        window->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        QVERIFY(s.statusText().contains(told));
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(lastPrompt(s.prompts).contains(told), 15000);
+        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("unchanged")));
+    }
+    QTRY_VERIFY(!s.exchange().isBusy());
+    QCOMPARE(s.doc.config, before);
+    QCOMPARE(s.window.windowTitle(), title);
+    QVERIFY(!s.doc.ConfigChanged());
+}
+
+void TestExchangeWindows::oneCommandAtATime()
+{
+    ExchangeSession s;
+    s.action("mnuConfigGet")->trigger();
+    QVERIFY(s.exchange().isBusy());
+    for (const char *name : {"mnuConfigGet", "mnuConfigPIN", "mnuToolsVersion", "mnuToolsReboot"})
+        QVERIFY2(!s.action(name)->isEnabled(), name);
+    const frmComms &terminal = s.window.terminal();
+    QVERIFY(!terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermTdl"))->isEnabled());
+    // Called directly (a shortcut, a script), a second command is still refused.
+    const int asked = int(s.prompts.asked.size());
+    s.window.setTiePin();
+    s.window.getVersion();
+    QVERIFY(!s.window.findChild<frmPinPass *>());
+    QCOMPARE(int(s.prompts.asked.size()), asked);
+    QVERIFY(s.statusText().contains(QStringLiteral("wait")));
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
+    QCOMPARE(s.sim().counters().byteReads, 0);
+    QVERIFY(s.action("mnuConfigPIN")->isEnabled());
+
+    // A dialog closed just before the next command never takes that command's replies.
+    s.action("mnuConfigPIN")->trigger();
+    s.window.findChild<frmPinPass *>()->reject();
+    s.window.getVersion();
+    QTRY_COMPARE_WITH_TIMEOUT(lastPrompt(s.prompts), QStringLiteral("Exchange has version 2+ firmware"),
+                              10000);
+    QVERIFY(!s.exchange().isBusy());
+}
+
+void TestExchangeWindows::lostSimulatorDisablesCommands()
+{
+    ExchangeSession s;
+    s.action("mnuToolsVersion")->trigger();
+    QVERIFY(s.exchange().isBusy());
+    s.exchange().simulatedLine()->unplug(QStringLiteral("unplugged"));
+    QTRY_VERIFY(lastPrompt(s.prompts).contains(QStringLiteral("disconnected")));
+    QTRY_COMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
+    QVERIFY(!s.exchange().isBusy());
+    QVERIFY(!s.action("mnuConfigGet")->isEnabled());
+    QVERIFY(s.exchange().search().isRetrying());
+    QVERIFY(s.statusText().contains(QStringLiteral("disconnected")));
+}
+
+void TestExchangeWindows::pinDialog_data()
+{
+    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QByteArray>("stored");
+    const QByteArray pin1230("\x01\x02\x03\x0A", 4);
+    QTest::newRow("new PIN") << pin1230 << "1230" << "4507" << QString()
+                             << QByteArray("\x04\x05\x0A\x07", 4);
+    QTest::newRow("removed") << pin1230 << "1230" << "" << QString() << QByteArray(4, '\xFF');
+    QTest::newRow("too short") << pin1230 << "1230" << "12" << "12 is too short" << pin1230;
+    QTest::newRow("too long") << pin1230 << "1230" << "98765" << "98765 is too long" << pin1230;
+    QTest::newRow("pasted letters") << pin1230 << "1230" << "12ab" << "12ab must only contain digits"
+                                    << pin1230;
+}
+
+void TestExchangeWindows::pinDialog()
+{
+    QFETCH(QByteArray, held);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QFETCH(QByteArray, stored);
+    ExchangeSession s;
+    s.sim().setBytes(ServiceAddress::Pin, held);
+    s.action("mnuConfigPIN")->trigger();
+    auto *dialog = s.window.findChild<frmPinPass *>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter New PIN"));
+    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
+    QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(dialog->statusText(), QStringLiteral("Enter Value"));
+
+    // Typed over the value as a paste would put it.
+    box->selectAll();
+    if (typed.isEmpty()) {
+        QTest::keyClick(box, Qt::Key_Delete);
+    } else {
+        QApplication::clipboard()->setText(typed);
+        box->paste();
+    }
+    QCOMPARE(box->text(), typed);
+    dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+    if (!refusal.isEmpty()) {
+        QCOMPARE(lastPrompt(s.prompts), refusal);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!s.exchange().isBusy());
+    } else {
+        QCOMPARE(dialog->statusText(), QStringLiteral("Sending new PIN"));
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
+    }
+    QCOMPARE(s.sim().bytes(ServiceAddress::Pin, 4), stored);
+}
+
+void TestExchangeWindows::passwordTyping()
+{
+    ExchangeSession s;
+    s.action("mnuConfigPass")->trigger();
+    auto *dialog = s.window.findChild<frmPinPass *>();
+    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
+    QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
+    QCOMPARE(box->text(), QString::fromLatin1(s.sim().bytes(ServiceAddress::Password, 4)));
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("sqhQip"));
+    QCOMPARE(box->text(), QStringLiteral("SHIP"));
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("OKButton"));
+    QVERIFY(ok->isEnabled());
+    ok->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
+    QCOMPARE(s.sim().bytes(ServiceAddress::Password, 4), QByteArray("SHIP"));
+}
+
+void TestExchangeWindows::clockDialog_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("set") << "08:05:00" << "01/02/03" << true;
+    QTest::newRow("no such hour") << "25:00:00" << "01/02/03" << false;
+    QTest::newRow("no such day") << "08:05:00" << "30/02/03" << false;
+}
+
+void TestExchangeWindows::clockDialog()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, date);
+    QFETCH(bool, accepted);
+    ExchangeSession s;
+    const QDateTime held(QDate(2026, 12, 6), QTime(12, 30, 45));
+    s.sim().setClockRunning(false);
+    s.sim().setClock(held);
+    s.action("mnuConfigSetDate")->trigger();
+    auto *dialog = s.window.findChild<frmTime *>();
+    QVERIFY(dialog);
+    auto *txtTime = dialog->findChild<QLineEdit *>(QStringLiteral("txtTime"));
+    auto *txtDate = dialog->findChild<QLineEdit *>(QStringLiteral("txtDate"));
+    QTRY_VERIFY_WITH_TIMEOUT(txtTime->isEnabled(), 10000);
+    QCOMPARE(txtTime->text() + u' ' + txtDate->text(), QStringLiteral("12:30:45 06/12/26"));
+
+    txtTime->setText(time);
+    txtDate->setText(date);
+    dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+    if (!accepted) {
+        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("is not a time and date")));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(s.sim().clock(), held);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmTime *>(), 10000);
+    QCOMPARE(s.sim().clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
+}
+
+void TestExchangeWindows::versionAndReboot_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<int>("reboots");
+    QTest::newRow("version 1") << "mnuToolsVersion" << 0
+                               << "Exchange has version 1 firmware. Needs to be updated to Version 2.23"
+                               << 0;
+    QTest::newRow("reboot, no") << "mnuToolsReboot" << int(QMessageBox::No) << QString() << 0;
+    QTest::newRow("reboot, yes") << "mnuToolsReboot" << int(QMessageBox::Yes) << QString() << 1;
+}
+
+void TestExchangeWindows::versionAndReboot()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(QString, told);
+    QFETCH(int, reboots);
+    ExchangeSession s;
+    s.sim().setFirmware(0x31);
+    if (answer)
+        s.prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
+    s.window.findChild<QAction *>(command)->trigger();
+    if (answer) {
+        QCOMPARE(lastPrompt(s.prompts), QStringLiteral("Are you sure you want to reboot the tidelex?"));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    if (!told.isEmpty())
+        QTRY_COMPARE(lastPrompt(s.prompts), told);
+    QTRY_COMPARE_WITH_TIMEOUT(s.sim().counters().reboots, reboots, 5000);
+}
+
+void TestExchangeWindows::terminalColoursAndTrim()
+{
+    ExchangeSession s;
+    frmComms &terminal = s.window.terminal();
+    QVERIFY(!terminal.isVisible());
+    terminal.append({{TraceColour::Blue, QStringLiteral("D")},
+                     {TraceColour::Plain, QStringLiteral("<b>00\r\n")},
+                     {TraceColour::Red, QStringLiteral("<ACK>")},
+                     {TraceColour::Green, QStringLiteral("~")}});
+    // Received text is shown as it came, never read as markup; CR starts a line.
+    QCOMPARE(terminal.text(), QStringLiteral("D<b>00\n<ACK>~"));
+    const auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
+    const struct {
+        int position;
+        QRgb colour;
+    } expected[] = {{1, 0x0000FF}, {3, 0x000000}, {9, 0xFF0000}, {13, 0x008000}};
+    for (const auto &e : expected) {
+        QTextCursor at(term->document());
+        at.setPosition(e.position);
+        QCOMPARE(at.charFormat().foreground().color().rgb() & 0xFFFFFF, e.colour);
+    }
+
+    const int before = term->document()->characterCount();
+    terminal.append({{TraceColour::Plain, QString(frmComms::TrimThreshold - before, u'x')}});
+    const int full = term->document()->characterCount();
+    QVERIFY(full >= frmComms::TrimThreshold);
+    terminal.append({{TraceColour::Plain, QStringLiteral("yz")}});
+    QCOMPARE(term->document()->characterCount(), full - frmComms::TrimCharacters + 2);
+    QVERIFY(terminal.text().endsWith(QStringLiteral("xyz")));
+}
+
+void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
+{
+    ExchangeSession s;
+    frmComms &terminal = s.window.terminal();
+    s.action("mnuToolsTerm")->trigger();
+    QVERIFY(terminal.isVisible());
+    auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
+
+    // Show All Messages off: nothing is traced, not even replies.
+    s.window.getVersion();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    QCOMPARE(terminal.text(), QString());
+
+    terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermShow"))->trigger();
+    QVERIFY(s.exchange().link().ShowAllMessages());
+    s.window.getVersion();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    // The read-byte command shows as its letter, the reply as received text.
+    QVERIFY2(terminal.text().contains(QStringLiteral("Q32")), qPrintable(terminal.text()));
+
+    // A download suspends the trace and an ending puts it back; a service
+    // read cancelled afterwards does not undo the technician's choice.
+    s.window.getConfig();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
+    QVERIFY(s.exchange().link().ShowAllMessages());
+    s.action("mnuConfigPIN")->trigger();
+    s.window.findChild<frmPinPass *>()->reject();
+    QVERIFY(s.exchange().link().ShowAllMessages());
+
+    // A typed key goes to the exchange and is not shown here.
+    const QString shown = terminal.text();
+    const int stray = s.sim().counters().strayBytes;
+    QTest::keyClick(term, Qt::Key_A);
+    QTRY_COMPARE(s.sim().counters().strayBytes, stray + 1);
+    QCOMPARE(terminal.text(), shown);
+
+    // While a command runs, typing is refused.
+    s.window.getVersion();
+    QVERIFY(s.exchange().isBusy());
+    QTest::keyClick(term, Qt::Key_B);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    QCOMPARE(s.sim().counters().strayBytes, stray + 1);
+
+    // Its close box hides it; it comes back as it was.
+    terminal.close();
+    QVERIFY(!terminal.isVisible());
+    s.action("mnuToolsTerm")->trigger();
+    QVERIFY(terminal.text().startsWith(shown.left(10)));
+}
+
+QTEST_MAIN(TestExchangeWindows)
+#include "tst_exchangewindows.moc"
