@@ -104,9 +104,8 @@ void frmMain::updateExchangeCommands()
 
 void frmMain::onModuleLost(const QString &reason)
 {
-    setStatus(QStringLiteral("The Programming Module was disconnected") +
-              (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')') +
-              QStringLiteral("; searching again."));
+    setStatus(lineLostMessage(reason) +
+              QStringLiteral(" The search for the Programming Module repeats every 10 seconds."));
 }
 
 bool frmMain::exchangeReady(const QString &title)

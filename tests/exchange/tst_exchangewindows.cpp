@@ -2,6 +2,7 @@
 // exchange: the connection and its status field, the download, the service
 // dialogs and the traffic terminal.
 #include "ExchangeFixture.h"
+#include "FailOnQtWarnings.h"
 #include "NavTree.h"
 #include "ServiceValues.h"
 #include "SimulatedLine.h"
@@ -56,6 +57,7 @@ class TestExchangeWindows : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void simulatedConnection();
     void downloadReplacesConfiguration_data();
     void downloadReplacesConfiguration();
@@ -144,7 +146,7 @@ void TestExchangeWindows::downloadEndsWithoutTouchingEditor_data()
     QTest::newRow("cancel") << QStringLiteral("cancel") << QStringLiteral("cancelled");
     QTest::newRow("silence") << QStringLiteral("silence") << noReplyMessage();
     QTest::newRow("line lost") << QStringLiteral("hangup")
-                               << QStringLiteral("The Programming Module has been disconnected");
+                               << QStringLiteral("The line to the Programming Module was lost");
 }
 
 void TestExchangeWindows::downloadEndsWithoutTouchingEditor()
@@ -216,12 +218,12 @@ void TestExchangeWindows::lostSimulatorDisablesCommands()
     s.action("mnuToolsVersion")->trigger();
     QVERIFY(s.exchange().isBusy());
     s.exchange().simulatedLine()->unplug(QStringLiteral("unplugged"));
-    QTRY_VERIFY(lastPrompt(s.prompts).contains(QStringLiteral("disconnected")));
+    QTRY_VERIFY(lastPrompt(s.prompts).contains(lineLostMessage(QStringLiteral("unplugged"))));
     QTRY_COMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
     QVERIFY(!s.exchange().isBusy());
     QVERIFY(!s.action("mnuConfigGet")->isEnabled());
     QVERIFY(s.exchange().search().isRetrying());
-    QVERIFY(s.statusText().contains(QStringLiteral("disconnected")));
+    QVERIFY(s.statusText().contains(QStringLiteral("was lost")));
 }
 
 void TestExchangeWindows::pinDialog_data()
