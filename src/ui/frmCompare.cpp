@@ -38,9 +38,10 @@ frmCompare::frmCompare(ConfigDocument &doc, const Configuration &other, const QS
     vsDiff_ = new QTreeWidget(this);
     vsDiff_->setObjectName(QStringLiteral("vsDiff"));
     vsDiff_->setColumnCount(3);
+    // "the exchange" heads its column as "The exchange"; a file keeps its name as written.
     QString otherCaption = otherName;
-    if (!otherCaption.isEmpty())
-        otherCaption[0] = otherCaption.at(0).toUpper();
+    if (otherCaption.startsWith(QLatin1String("the ")))
+        otherCaption[0] = u'T';
     vsDiff_->setHeaderLabels(
         {QStringLiteral("Record / Field"), QStringLiteral("This configuration"), otherCaption});
     vsDiff_->header()->setSectionResizeMode(QHeaderView::Interactive);

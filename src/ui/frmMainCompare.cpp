@@ -49,7 +49,8 @@ void frmMain::compareWithExchange()
     });
 }
 
-void frmMain::showComparison(const Configuration &other, const QString &otherName, bool ignoreNames)
+void frmMain::showComparison(const Configuration &other, const QString &otherName,
+                             const QString &title, bool ignoreNames)
 {
     // One comparison at a time: a new one takes the place of the last.
     if (compare_)

@@ -2,6 +2,7 @@
 // exchange: what the exchange holds is listed beside the open configuration,
 // which stays as it was.
 #include "ExchangeFixture.h"
+#include "FailOnQtWarnings.h"
 #include "frmCompare.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@ class TestCompareExchange : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void differencesListedEditorUntouched();
 };
 

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyleFactory>
+#include <QTest>
 
 namespace
 {
@@ -113,13 +114,15 @@ int main(int argc, char *argv[])
     save(&s.window, QStringLiteral("find"));
 
     // Ten cabin names pasted from a spreadsheet.
-    s.window.findChild<QLineEdit *>(QStringLiteral("txtFind"))->clear();
+    // Escape closes the find bar; the technician then clicks into the grid.
+    QTest::keyClick(s.window.findChild<QLineEdit *>(QStringLiteral("txtFind")), Qt::Key_Escape);
     QStringList cabins;
     for (int n = 1; n <= 10; ++n)
         cabins << QStringLiteral("Cabin 2.%1").arg(n, 2, 10, QLatin1Char('0'));
     QApplication::clipboard()->setText(cabins.join(QStringLiteral("\r\n")) +
                                        QStringLiteral("\r\n"));
     s.grid()->setCurrentCell(s.grid()->rowOfKey(QStringLiteral("E016")), PortGrid::ColName);
+    s.grid()->setFocus();
     s.action(QStringLiteral("mnuEditPaste"))->trigger();
     save(&s.window, QStringLiteral("paste"));
 

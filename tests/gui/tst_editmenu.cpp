@@ -3,6 +3,7 @@
 // one choice for several rows, and comparing with another file.
 #include "CheckConfig.h"
 #include "ConfigFile.h"
+#include "FailOnQtWarnings.h"
 #include "FileAccess.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
@@ -119,6 +120,7 @@ QString TestEditMenu::shipFile(const QString &name, const Configuration &config)
 
 void TestEditMenu::init()
 {
+    failOnQtWarnings();
     fixtures::useTemporarySettings(settingsDir_);
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();
