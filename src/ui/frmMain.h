@@ -103,6 +103,8 @@ class frmMain : public QMainWindow
     void setDateAndTime();
     void getVersion();
     void rebootExchange();
+    // The boards the exchange reports, beside the configuration's (frmSlots).
+    void showInstalledBoards();
     void connectSimulator(bool on);
     // The folder upload backups go to: "backups" under the program's data folder.
     static QString backupFolder();

@@ -230,7 +230,8 @@ void frmMain::createMenus()
     exchangeItem(config, "mnuConfigCompare", QStringLiteral("Co&mpare with Exchange"),
                  &frmMain::compareWithExchange);
     config->addSeparator();
-    comingLater(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"));
+    exchangeItem(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
+                 &frmMain::showInstalledBoards);
     config->addSeparator();
     exchangeItem(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
                  &frmMain::setDateAndTime);

@@ -4,6 +4,7 @@
 #include "frmMain.h"
 
 #include "ConfigDocument.h"
+#include "BoardsController.h"
 #include "DefaultCabinet.h"
 #include "DownloadController.h"
 #include "ExchangeConnection.h"
@@ -14,6 +15,7 @@
 #include "frmComms.h"
 #include "frmGetConfig.h"
 #include "frmPinPass.h"
+#include "frmSlots.h"
 #include "frmSplash.h"
 #include "frmTime.h"
 #include "mdlSerial.h"
@@ -278,4 +280,29 @@ void frmMain::rebootExchange()
     connect(service, &LinkOperation::finished, this,
             [this] { setStatus(QStringLiteral("The exchange has been told to reboot.")); });
     service->reboot();
+}
+
+void frmMain::showInstalledBoards()
+{
+    if (!exchangeReady(QStringLiteral("Show Installed Boards")))
+        return;
+    // One Slots Display: asked again, the open one reads the cabinet afresh.
+    frmSlots *window = nullptr;
+    for (frmSlots *open : findChildren<frmSlots *>(Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible())
+            window = open;
+    }
+    const bool created = !window;
+    if (created) {
+        window = new frmSlots(doc_, exchange_->link(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!exchange_->claim(&window->operation())) {
+        if (created)
+            delete window;
+        return;
+    }
+    window->show();
+    window->raise();
+    window->askExchange();
 }

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -36,6 +37,7 @@ struct frmSlots::Private {
     BoardStrip *strip = nullptr;
     QLabel *lblDifferences = nullptr;
     QListWidget *lstDifferences = nullptr;
+    QProgressBar *pgbStatus = nullptr;
     QStatusBar *barStatus = nullptr;
 
     Private(frmSlots *window, ConfigDocument &document, SerialLink &link)
@@ -47,6 +49,7 @@ struct frmSlots::Private {
 
     void build();
     void DisplayCards(int slot, int board, bool known);
+    void readEnded();
     void listDifferences();
     void showSlotMenu(int slot, const QPoint &globalPos);
     void boardChosen(int slot, int board);
@@ -92,9 +95,15 @@ void frmSlots::Private::build()
     layout->addWidget(lstDifferences, 1);
 
     auto *buttons = new QHBoxLayout;
+    pgbStatus = new QProgressBar(q);
+    pgbStatus->setObjectName(QStringLiteral("pgbStatus"));
+    pgbStatus->setRange(0, BoardsController::SlotsRead);
+    pgbStatus->setTextVisible(false);
+    pgbStatus->hide();
+    buttons->addWidget(pgbStatus, 1);
     auto *cmdClose = new QPushButton(QStringLiteral("Close"), q);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addStretch(1);
+    buttons->addStretch();
     buttons->addWidget(cmdClose);
     layout->addLayout(buttons);
     barStatus = new QStatusBar(q);
@@ -108,22 +117,38 @@ void frmSlots::Private::build()
     QObject::connect(&reader, &BoardsController::slotRead, q,
                      [this](int slot, int board, bool known) { DisplayCards(slot, board, known); });
     QObject::connect(&reader, &LinkOperation::progress, q,
-                     [this](int, int, const QString &status) {
+                     [this](int value, int maximum, const QString &status) {
+                         pgbStatus->setRange(0, maximum);
+                         pgbStatus->setValue(value);
                          if (!status.isEmpty())
                              barStatus->showMessage(status);
                      });
     QObject::connect(&reader, &LinkOperation::finished, q, [this] {
+        readEnded();
+        // The cabinet as read replaces what was known of it only once every slot has answered.
+        installed() = reader.boards();
         q->ShowInstalled();
         barStatus->showMessage(QStringLiteral("Right-Click to see board Type"));
     });
+    QObject::connect(&reader, &LinkOperation::cancelled, q, [this] {
+        readEnded();
+        barStatus->showMessage(QStringLiteral("Reading the boards was cancelled."));
+    });
     QObject::connect(&reader, &LinkOperation::failed, q, [this](const QString &message) {
+        readEnded();
         barStatus->showMessage(message);
-        lblDifferences->setText(QStringLiteral("The boards could not be read from the exchange."));
+        const QString lead = QStringLiteral("The boards could not be read from the exchange.");
+        lblDifferences->setText(lead);
         // Told once the link has finished its own handling of the failure.
-        QTimer::singleShot(0, q, [this, message] {
-            prompter().message(q, slotsTitle(), message, QMessageBox::Critical);
+        QTimer::singleShot(0, q, [this, lead, message] {
+            prompter().message(q, slotsTitle(), lead + u'\n' + message, QMessageBox::Critical);
         });
     });
+}
+
+void frmSlots::Private::readEnded()
+{
+    pgbStatus->hide();
 }
 
 void frmSlots::askExchange()
@@ -135,7 +160,15 @@ void frmSlots::askExchange()
     }
     d->lstDifferences->clear();
     d->lblDifferences->setText(QStringLiteral("Reading the boards from the exchange..."));
+    d->pgbStatus->setValue(0);
+    d->pgbStatus->show();
     d->reader.start();
+}
+
+void frmSlots::hideEvent(QHideEvent *event)
+{
+    d->reader.cancel();
+    QDialog::hideEvent(event);
 }
 
 BoardsController &frmSlots::operation()
@@ -145,7 +178,6 @@ BoardsController &frmSlots::operation()
 
 void frmSlots::Private::DisplayCards(int slot, int board, bool known)
 {
-    installed()[slot] = int16_t(board);
     // A report the program does not know stays white (it counts as empty).
     strip->setSlotType(slot, known ? board : -1);
 }

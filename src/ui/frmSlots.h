@@ -27,6 +27,10 @@ class frmSlots : public QDialog
     // The differences now listed ("Slot 5: configuration Tie Line, exchange Subscriber").
     QStringList differenceTexts() const;
 
+  protected:
+    // Closing (or hiding) the window while it reads cancels the read and frees the line.
+    void hideEvent(QHideEvent *event) override;
+
   private:
     struct Private;
     Private *d;

@@ -108,6 +108,7 @@ int main(int argc, char *argv[])
     frmSlots installed(doc, rig.link, &window);
     installed.show();
     installed.askExchange();
+    shoot(QStringLiteral("slots_reading"));
     rig.run(installed.operation());
     shoot(QStringLiteral("slots_display"));
     installed.close();

@@ -375,7 +375,9 @@ void TestSlotPicture::slotsDisplayWithoutReply()
     QVERIFY(rig.run(window.operation()));
     QTRY_COMPARE(prompter_->asked.size(), 1);
     QCOMPARE(prompter_->asked.first().title, QStringLiteral("Slots Display"));
-    QCOMPARE(prompter_->asked.first().text, noReplyMessage());
+    QCOMPARE(prompter_->asked.first().text,
+             QStringLiteral("The boards could not be read from the exchange.\n") +
+                 noReplyMessage());
     QCOMPARE(prompter_->asked.first().icon, QMessageBox::Critical);
     QCOMPARE(doc.InstalledBoards, before);
 }
