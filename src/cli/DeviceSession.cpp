@@ -38,7 +38,8 @@ bool readTimeout(const QString &text, DeviceOptions &options, Streams io)
 
 } // namespace
 
-bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams io)
+std::optional<int> parseDeviceOptions(const QStringList &args, int least, int most,
+                                      DeviceOptions &options, Streams io)
 {
     options.verb = args.value(0);
     QCommandLineParser parser;
@@ -65,11 +66,6 @@ bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams
     const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("New time and date"),
                                  QStringLiteral("hh:mm:ss dd/mm/yy"));
     const QCommandLineOption pc(QStringLiteral("pc"), QStringLiteral("Set to PC Time"));
-    for (const Verb &verb : verbs()) {
-        if (options.verb == QLatin1String(verb.name))
-            parser.setApplicationDescription(QString::fromUtf8(verb.summary));
-    }
-    const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({port, timeout});
     if (isVerb(options, "download"))
         parser.addOptions({image, readTwice});
@@ -77,20 +73,11 @@ bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams
         parser.addOptions({image, backupDir, noBackup, noVerify});
     if (isVerb(options, "clock"))
         parser.addOptions({set, pc});
-    if (!parser.parse(QStringList{QStringLiteral("helmwise-cli")} + args.mid(1))) {
-        io.err << options.verb << ": " << parser.errorText() << Qt::endl;
-        return false;
-    }
-    if (parser.isSet(help)) {
-        io.out << parser.helpText().replace(QStringLiteral("helmwise-cli [options]"),
-                                            QStringLiteral("helmwise-cli ") + options.verb +
-                                                QStringLiteral(" [options]"));
-        options.helpShown = true;
-        return true;
-    }
+    if (const auto end = parseVerbLine(parser, args, least, most, io))
+        return end;
     options.port = parser.value(port);
     if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), options, io))
-        return false;
+        return ExitBadInput;
     const QStringList names = parser.optionNames();
     options.image = names.contains(QStringLiteral("image")) ? parser.value(image) : QString();
     options.readTwice = isVerb(options, "download") && parser.isSet(readTwice);
@@ -100,7 +87,7 @@ bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams
         options.verify = !parser.isSet(noVerify);
         if (!options.backup && parser.isSet(backupDir)) {
             io.err << "upload: give either --backup-dir or --no-backup" << Qt::endl;
-            return false;
+            return ExitBadInput;
         }
     }
     if (isVerb(options, "clock")) {
@@ -108,23 +95,11 @@ bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams
         options.clockPc = parser.isSet(pc);
         if (parser.isSet(set) && options.clockPc) {
             io.err << "clock: give either --set or --pc" << Qt::endl;
-            return false;
+            return ExitBadInput;
         }
     }
     options.positional = parser.positionalArguments();
-    return true;
-}
-
-bool expectPositional(const DeviceOptions &options, int least, int most, Streams io)
-{
-    const int count = int(options.positional.size());
-    if (count >= least && count <= most)
-        return true;
-    for (const Verb &verb : verbs()) {
-        if (options.verb == QLatin1String(verb.name))
-            io.err << "usage: " << verb.summary << Qt::endl;
-    }
-    return false;
+    return std::nullopt;
 }
 
 Session::Session(const DeviceOptions &options) : m_search(&m_line), m_link(&m_line)

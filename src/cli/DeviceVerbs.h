@@ -33,14 +33,13 @@ struct DeviceOptions {
     QString clockSet;
     bool clockPc = false;
     QStringList positional;
-    bool helpShown = false; // --help: the usage was printed, nothing else to do
 };
 
-// Parses the verb's options; false with the reason printed.
-bool parseDeviceOptions(const QStringList &args, DeviceOptions &options, Streams io);
-// True when the verb got between least and most positional arguments;
-// otherwise the verb's usage is printed.
-bool expectPositional(const DeviceOptions &options, int least, int most, Streams io);
+// Parses an exchange verb's options and its least..most positional
+// arguments (see parseVerbLine); the exit status to end with, or nothing
+// when the verb is to go on.
+std::optional<int> parseDeviceOptions(const QStringList &args, int least, int most,
+                                      DeviceOptions &options, Streams io);
 
 // The port, the link on it and the memory images, for one command.
 class Session
@@ -64,7 +63,5 @@ class Session
     SerialLink m_link;
     MemoryImages m_memory;
 };
-
-int runUpload(const DeviceOptions &options, Streams io);
 
 } // namespace cli

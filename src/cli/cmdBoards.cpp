@@ -13,12 +13,8 @@ namespace cli {
 int runBoards(const QStringList &args, Streams io)
 {
     DeviceOptions options;
-    if (!parseDeviceOptions(args, options, io))
-        return ExitBadInput;
-    if (options.helpShown)
-        return ExitOk;
-    if (!expectPositional(options, 0, 1, io))
-        return ExitBadInput;
+    if (const auto end = parseDeviceOptions(args, 0, 1, options, io))
+        return *end;
     // A file that cannot be read is refused before the port is opened.
     Configuration config = makeDefaultConfiguration();
     const bool comparing = !options.positional.isEmpty();

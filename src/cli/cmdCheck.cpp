@@ -9,8 +9,8 @@ namespace cli
 int runCheck(const QStringList &args, Streams io)
 {
     Configuration config = makeDefaultConfiguration();
-    if (!loadOnlyArgument(args, "Usage: helmwise-cli check FILE", config, io))
-        return ExitBadInput;
+    if (const auto end = loadOnlyArgument(args, config, io))
+        return *end;
 
     const CheckResult result = CheckConfig(config);
     io.out << errorListHeader().join(QLatin1Char('\t')) << Qt::endl;

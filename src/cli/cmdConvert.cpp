@@ -13,15 +13,11 @@ namespace cli
 int runConvert(const QStringList &args, Streams io)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("Configuration to read."));
+    parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("Configuration to read"));
     parser.addPositionalArgument(QStringLiteral("OUT"),
-                                 QStringLiteral("Configuration file to write."));
-    if (!parser.parse(args) || parser.positionalArguments().size() != 2) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli convert IN OUT" << Qt::endl;
-        return ExitBadInput;
-    }
+                                 QStringLiteral("Configuration file to write"));
+    if (const auto end = parseVerbLine(parser, args, 2, 2, io))
+        return *end;
     const QString in = parser.positionalArguments().at(0);
     QString out = parser.positionalArguments().at(1);
     stripFileNameQuotes(out);

@@ -1,7 +1,7 @@
-// The exchange verbs of helmwise-cli other than upload: download, pin,
-// password, clock, version, reboot and ports. Each finds (or is told) the
-// Programming Module's port, runs one operation of the link in an event
-// loop, and turns the outcome into an exit status.
+// The exchange verbs of helmwise-cli other than upload and boards:
+// download, pin, password, clock, version, reboot and ports. Each finds (or
+// is told) the Programming Module's port, runs one operation of the link in
+// an event loop, and turns the outcome into an exit status.
 #include "DeviceVerbs.h"
 
 #include "ConfigFile.h"
@@ -19,10 +19,60 @@ namespace cli
 namespace
 {
 
-int runDownload(const DeviceOptions &options, Streams io)
+// A service command: it reads when no value is given; a value is checked
+// (what is refused is never sent) and written.
+struct ServiceCommand {
+    void (ServiceController::*read)() = nullptr;
+    QString (ServiceController::*write)(const QString &) = nullptr;
+    QString (*problem)(const QString &) = nullptr; // why a value cannot be written
+};
+
+int runService(const DeviceOptions &options, const std::optional<QString> &value,
+               const ServiceCommand &command, Streams io)
 {
-    if (!expectPositional(options, 1, 1, io))
+    // Values are checked before the port is opened: a refused value sends nothing.
+    if (value && command.problem) {
+        const QString problem = command.problem(*value);
+        if (!problem.isEmpty()) {
+            io.err << problem << Qt::endl;
+            return ExitBadInput;
+        }
+    }
+    Session session(options);
+    if (!session.connect(io))
+        return ExitNoReply;
+    ServiceController service(session.link());
+    QObject::connect(&service, &ServiceController::valueRead,
+                     [io](const QString &text) { io.out << text << Qt::endl; });
+    QString refused; // the controller checks again; what it refuses is never sent
+    const auto start = [&] {
+        if (value)
+            refused = (service.*command.write)(*value);
+        else
+            (service.*command.read)();
+    };
+    const int status = session.run(service, start, io);
+    if (!refused.isEmpty()) {
+        io.err << refused << Qt::endl;
         return ExitBadInput;
+    }
+    return status;
+}
+
+std::optional<QString> givenValue(const DeviceOptions &options)
+{
+    if (options.positional.isEmpty())
+        return std::nullopt;
+    return options.positional.first();
+}
+
+} // namespace
+
+int runDownload(const QStringList &args, Streams io)
+{
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 1, 1, options, io))
+        return *end;
     Session session(options);
     if (!session.connect(io))
         return ExitNoReply;
@@ -52,65 +102,68 @@ int runDownload(const DeviceOptions &options, Streams io)
     return ExitOk;
 }
 
-// pin, password, clock, version, reboot.
-int runService(const DeviceOptions &options, Streams io)
+int runPin(const QStringList &args, Streams io)
 {
-    const QString &verb = options.verb;
-    const bool reading =
-        options.positional.isEmpty() && options.clockSet.isEmpty() && !options.clockPc;
-    const int most = verb == QLatin1String("pin") || verb == QLatin1String("password") ? 1 : 0;
-    if (!expectPositional(options, 0, most, io))
-        return ExitBadInput;
-
-    // Values are checked before the port is opened: a refused value sends nothing.
-    QString value = options.positional.value(0);
-    if (verb == QLatin1String("clock") && !reading)
-        value = options.clockPc ? clockText(QDateTime::currentDateTime()) : options.clockSet;
-    if (!reading) {
-        QString problem;
-        if (verb == QLatin1String("pin"))
-            problem = pinProblem(value);
-        else if (verb == QLatin1String("password"))
-            problem = passwordProblem(typedPassword(value));
-        else if (verb == QLatin1String("clock") && !clockBytes(value))
-            problem = value + QStringLiteral(" is not a time and date (hh:mm:ss dd/mm/yy)");
-        if (!problem.isEmpty()) {
-            io.err << problem << Qt::endl;
-            return ExitBadInput;
-        }
-    }
-
-    Session session(options);
-    if (!session.connect(io))
-        return ExitNoReply;
-    ServiceController service(session.link());
-    QObject::connect(&service, &ServiceController::valueRead,
-                     [io](const QString &text) { io.out << text << Qt::endl; });
-    QString refused; // the controller checks again; what it refuses is never sent
-    const auto start = [&] {
-        if (verb == QLatin1String("pin"))
-            reading ? service.readPin() : void(refused = service.writePin(value));
-        else if (verb == QLatin1String("password"))
-            reading ? service.readPassword() : void(refused = service.writePassword(value));
-        else if (verb == QLatin1String("clock"))
-            reading ? service.readClock() : void(refused = service.setClock(value));
-        else if (verb == QLatin1String("version"))
-            service.readVersion();
-        else
-            service.reboot();
-    };
-    const int status = session.run(service, start, io);
-    if (!refused.isEmpty()) {
-        io.err << refused << Qt::endl;
-        return ExitBadInput;
-    }
-    return status;
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 1, options, io))
+        return *end;
+    return runService(options, givenValue(options),
+                      {&ServiceController::readPin, &ServiceController::writePin, pinProblem}, io);
 }
 
-int runPorts(const DeviceOptions &options, Streams io)
+int runPassword(const QStringList &args, Streams io)
 {
-    if (!expectPositional(options, 0, 0, io))
-        return ExitBadInput;
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 1, options, io))
+        return *end;
+    return runService(options, givenValue(options),
+                      {&ServiceController::readPassword, &ServiceController::writePassword,
+                       [](const QString &typed) { return passwordProblem(typedPassword(typed)); }},
+                      io);
+}
+
+int runClock(const QStringList &args, Streams io)
+{
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 0, options, io))
+        return *end;
+    std::optional<QString> value;
+    if (options.clockPc)
+        value = clockText(QDateTime::currentDateTime());
+    else if (!options.clockSet.isEmpty())
+        value = options.clockSet;
+    return runService(options, value,
+                      {&ServiceController::readClock, &ServiceController::setClock,
+                       [](const QString &text) {
+                           return clockBytes(text) ? QString()
+                                                   : text + QStringLiteral(" is not a time and "
+                                                                           "date (hh:mm:ss "
+                                                                           "dd/mm/yy)");
+                       }},
+                      io);
+}
+
+int runVersion(const QStringList &args, Streams io)
+{
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 0, options, io))
+        return *end;
+    return runService(options, std::nullopt, {&ServiceController::readVersion}, io);
+}
+
+int runReboot(const QStringList &args, Streams io)
+{
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 0, options, io))
+        return *end;
+    return runService(options, std::nullopt, {&ServiceController::reboot}, io);
+}
+
+int runPorts(const QStringList &args, Streams io)
+{
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 0, options, io))
+        return *end;
     QtSerialLine line;
     ModuleSearch search(&line);
     if (!search.FindModules()) {
@@ -120,30 +173,6 @@ int runPorts(const DeviceOptions &options, Streams io)
     for (const FoundModule &module : search.FoundModules())
         io.out << module.portName << '\t' << module.displayName << Qt::endl;
     return ExitOk;
-}
-
-} // namespace
-
-int runDevice(const QStringList &args, Streams io)
-{
-    DeviceOptions options;
-    if (!parseDeviceOptions(args, options, io))
-        return ExitBadInput;
-    if (options.helpShown)
-        return ExitOk;
-    if (options.verb == QLatin1String("download"))
-        return runDownload(options, io);
-    if (options.verb == QLatin1String("upload"))
-        return runUpload(options, io);
-    if (options.verb == QLatin1String("ports"))
-        return runPorts(options, io);
-    static const QStringList service = {QStringLiteral("pin"), QStringLiteral("password"),
-                                        QStringLiteral("clock"), QStringLiteral("version"),
-                                        QStringLiteral("reboot")};
-    if (service.contains(options.verb))
-        return runService(options, io);
-    io.err << "Unknown command: " << options.verb << Qt::endl;
-    return ExitBadInput;
 }
 
 } // namespace cli

@@ -18,12 +18,8 @@ int runDiff(const QStringList &args, Streams io)
         QStringLiteral("ignore-names"),
         QStringLiteral("Leave names out (the exchange stores none)."));
     parser.addOption(ignoreNames);
-    if (!parser.parse(args) || parser.positionalArguments().size() != 2) {
-        if (!parser.errorText().isEmpty())
-            io.err << parser.errorText() << Qt::endl;
-        io.err << "Usage: helmwise-cli diff A B [--ignore-names]" << Qt::endl;
-        return ExitBadInput;
-    }
+    if (const auto end = parseVerbLine(parser, args, 2, 2, io))
+        return *end;
     Configuration first = makeDefaultConfiguration();
     Configuration second = makeDefaultConfiguration();
     if (!loadForVerb(parser.positionalArguments().at(0), first, io) ||

@@ -3,25 +3,33 @@
 
 #include "mdlExport.h"
 
+#include <QCommandLineParser>
+
 namespace cli {
 
 // export FILE OUT.csv|OUT.TAB: the extension, tie-line and group lists of a
 // configuration (.TWZ or .TDZ), written next to OUT.
 int runExport(const QStringList &args, Streams io)
 {
-    if (args.size() != 3) {
-        io.err << "Usage: export FILE OUT.csv|OUT.TAB" << Qt::endl;
-        return ExitBadInput;
-    }
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file"));
+    parser.addPositionalArgument(
+        QStringLiteral("OUT"),
+        QStringLiteral("Chosen name: OUT_Extensions, OUT_TieLines and OUT_Groups are written, "
+                       "TAB-separated for .TAB, comma-separated otherwise"));
+    if (const auto end = parseVerbLine(parser, args, 2, 2, io))
+        return *end;
+    const QString in = parser.positionalArguments().at(0);
+    const QString out = parser.positionalArguments().at(1);
     Configuration config = makeDefaultConfiguration();
-    if (!loadForVerb(args[1], config, io))
+    if (!loadForVerb(in, config, io))
         return ExitBadInput;
     QString message;
-    if (!ExportLists(config, args[2], &message)) {
+    if (!ExportLists(config, out, &message)) {
         io.err << message << Qt::endl;
         return ExitBadInput;
     }
-    const QStringList written = exportFileNames(args[2]);
+    const QStringList written = exportFileNames(out);
     for (const QString &name : written)
         io.out << "Wrote " << name << Qt::endl;
     return ExitOk;

@@ -14,17 +14,19 @@ struct CountOption {
     int NewSystemCounts::*field;
     int lowest;
     int highest;
+    const char *what;
 };
 
 // The numbers the "New System" dialog offers: 1..120 extensions here (the
 // planner rounds up to whole boards) and 0..16 lines of each kind.
 const CountOption countOptions[] = {
-    {"extensions", &NewSystemCounts::extensions, 1, 120},
-    {"officers", &NewSystemCounts::officers, 0, 120},
-    {"shore", &NewSystemCounts::shore, 0, 16},
-    {"satcom", &NewSystemCounts::satcom, 0, 16},
-    {"pa", &NewSystemCounts::pa, 0, 16},
-    {"pager", &NewSystemCounts::pager, 0, 16},
+    {"extensions", &NewSystemCounts::extensions, 1, 120,
+     "Extensions, %1 to %2 (rounded up to whole Subscriber boards)"},
+    {"officers", &NewSystemCounts::officers, 0, 120, "Extensions of the Officer class, %1 to %2"},
+    {"shore", &NewSystemCounts::shore, 0, 16, "Shore lines, %1 to %2"},
+    {"satcom", &NewSystemCounts::satcom, 0, 16, "Satellite lines, %1 to %2"},
+    {"pa", &NewSystemCounts::pa, 0, 16, "Public-address lines, %1 to %2"},
+    {"pager", &NewSystemCounts::pager, 0, 16, "Pager lines, %1 to %2"},
 };
 
 } // namespace
@@ -33,18 +35,13 @@ int runNew(const QStringList &args, Streams io)
 {
     QCommandLineParser parser;
     for (const CountOption &option : countOptions)
-        parser.addOption({QString::fromLatin1(option.name), QString(), QStringLiteral("N")});
-    if (!parser.parse(args)) {
-        io.err << parser.errorText() << Qt::endl;
-        return ExitBadInput;
-    }
+        parser.addOption({QString::fromLatin1(option.name),
+                          QString::fromLatin1(option.what).arg(option.lowest).arg(option.highest),
+                          QStringLiteral("N")});
+    parser.addPositionalArgument(QStringLiteral("OUT.TWZ"), QStringLiteral("File to write"));
+    if (const auto end = parseVerbLine(parser, args, 1, 1, io))
+        return *end;
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        io.err << "Usage: new --extensions N --officers O --shore S --satcom T --pa P --pager G "
-                  "OUT.TWZ"
-               << Qt::endl;
-        return ExitBadInput;
-    }
 
     NewSystemCounts counts;
     counts.extensions = 0; // must be given

@@ -11,10 +11,6 @@ namespace cli {
 
 namespace {
 
-const char *const usage =
-    "usage: helmwise-cli report FILE --number N [--options 1,2,3,4,5] [--paper A4|Letter] "
-    "--pdf OUT.pdf";
-
 // "1,4" -> options 1 and 4 ticked; false for anything but the numbers 1..5.
 bool parseOptions(const QString &text, ReportOptions &options)
 {
@@ -43,15 +39,12 @@ int runReport(const QStringList &args, Streams io)
     const QCommandLineOption paper(QStringLiteral("paper"), QStringLiteral("A4 or Letter"),
                                    QStringLiteral("SIZE"), QStringLiteral("A4"));
     parser.addOptions({number, ticked, pdf, paper});
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file"));
-
-    if (!parser.parse(QStringList{QStringLiteral("helmwise-cli")} + args.mid(1))) {
-        io.err << parser.errorText() << Qt::endl << usage << Qt::endl;
-        return ExitBadInput;
-    }
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file"));
+    if (const auto end = parseVerbLine(parser, args, 1, 1, io))
+        return *end;
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1 || !parser.isSet(number) || !parser.isSet(pdf)) {
-        io.err << usage << Qt::endl;
+    if (!parser.isSet(number) || !parser.isSet(pdf)) {
+        io.err << usageLine(args.first()) << Qt::endl;
         return ExitBadInput;
     }
     bool numberOk = false;

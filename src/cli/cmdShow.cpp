@@ -49,8 +49,8 @@ void printTieLines(const Configuration &config, QTextStream &out)
 int runShow(const QStringList &args, Streams io)
 {
     Configuration config = makeDefaultConfiguration();
-    if (!loadOnlyArgument(args, "Usage: helmwise-cli show FILE", config, io))
-        return ExitBadInput;
+    if (const auto end = loadOnlyArgument(args, config, io))
+        return *end;
 
     QTextStream &out = io.out;
     out << "System: " << config.SysConfig.Name << Qt::endl;

@@ -71,11 +71,17 @@ int loadConfiguration(const QString &fileName, Sending &sending, Streams io)
 
 } // namespace
 
-int runUpload(const DeviceOptions &options, Streams io)
+int runUpload(const QStringList &args, Streams io)
 {
+    DeviceOptions options;
+    if (const auto end = parseDeviceOptions(args, 0, 1, options, io))
+        return *end;
+    // A configuration file, or --image and nothing else.
     const int files = options.image.isEmpty() ? 1 : 0;
-    if (!expectPositional(options, files, files, io))
+    if (options.positional.size() != files) {
+        io.err << usageLine(options.verb) << Qt::endl;
         return ExitBadInput;
+    }
     Sending sending;
     if (files == 0 && !readImage(options.image, sending, io))
         return ExitBadInput;

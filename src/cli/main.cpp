@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
         "be read or written, 3 no reply or the line failed, 4 the upload's read-back differs.\n\n"
         "Commands:");
     for (const cli::Verb &verb : cli::verbs())
-        description += QStringLiteral("\n  ") + QString::fromUtf8(verb.summary);
+        description += QStringLiteral("\n  ") + cli::summaryLine(verb);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(description);

@@ -1,5 +1,6 @@
 // The check, convert and show verbs, run on configuration files typed here
-// line by line, with their output captured from string-backed streams.
+// line by line, with their output captured from string-backed streams; and
+// every verb's own usage.
 #include "CliRun.h"
 #include "ConfigFile.h"
 #include "TempDir.h"
@@ -93,6 +94,8 @@ class TestCliFiles : public QObject
     void convertKeepsOutputOnBadInput();
     void show_data();
     void show();
+    void everyVerbsUsage_data();
+    void everyVerbsUsage();
 };
 
 // clang-format off
@@ -290,6 +293,39 @@ void TestCliFiles::show()
     }
     if (status != 0)
         QVERIFY(r.out.isEmpty() && !r.err.isEmpty());
+}
+
+void TestCliFiles::everyVerbsUsage_data()
+{
+    QTest::addColumn<QString>("verb");
+    QTest::addColumn<QString>("option");
+    for (const cli::Verb &verb : cli::verbs()) {
+        for (const char *option : {"--help", "-h", "--no-such-option"}) {
+            QTest::addRow("%s %s", verb.name, option)
+                << QString::fromLatin1(verb.name) << QString::fromLatin1(option);
+        }
+    }
+}
+
+// --help after any verb prints its usage line and options and does nothing
+// else (no file is read, no port opened); a wrong option is refused with
+// the same usage line.
+void TestCliFiles::everyVerbsUsage()
+{
+    QFETCH(QString, verb);
+    QFETCH(QString, option);
+    const CliRun run = runCli({verb, option});
+    const QString usage = QStringLiteral("Usage: helmwise-cli ") + verb;
+    if (option == QLatin1String("--no-such-option")) {
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(u'\n' + usage), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        return;
+    }
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith(usage), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("\nOptions:\n")), qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(TestCliFiles)

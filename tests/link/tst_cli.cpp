@@ -125,8 +125,7 @@ void TestCli::serviceVerbs_data()
                                              "(hh:mm:ss dd/mm/yy)\n");
     QTest::newRow("two values") << args("pin", "1234") + QStringList{QStringLiteral("5678")} << 2
                                 << QString()
-                                << QStringLiteral("usage: pin [--port P] [NEW]: print or set the "
-                                                  "tie PIN\n");
+                                << QStringLiteral("Usage: helmwise-cli pin [--port P] [NEW]\n");
 }
 
 void TestCli::serviceVerbs()
