@@ -392,6 +392,16 @@ int readConfig(QIODevice &device, Configuration &config, QString *error)
             QStringLiteral("byte %1 (0x%2) is not Windows-1252 text")
                 .arg(badOffset)
                 .arg(uint(static_cast<unsigned char>(bytes[badOffset])), 2, 16, QLatin1Char('0')));
+    // A control character (a NUL from a damaged disk, say) can stand nowhere
+    // in the file; the XML reader would only call it "Unexpected ''".
+    for (qsizetype k = 0; k < document.size(); ++k) {
+        const char16_t c = document.at(k).unicode();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return failed(QStringLiteral("line %1: a control character (code %2), which a "
+                                         "configuration file cannot hold")
+                              .arg(QStringView(document).left(k).count(u'\n') + 1)
+                              .arg(int(c)));
+    }
     XmlNode root;
     QString parseError;
     if (!parseXmlTree(document, root, &parseError))

@@ -1,5 +1,6 @@
 #include "ModuleSearch.h"
 
+#include "PortProblems.h"
 #include "SerialLine.h"
 
 #include <QSerialPortInfo>
@@ -22,6 +23,15 @@ void box(const ModuleMessages &messages, const QString &text)
 {
     if (messages.critical)
         messages.critical(searchTitle(), text);
+}
+
+// The box's own words, then what the port's device file shows (no
+// permission, a folder or file given as the port, the program holding it),
+// so "in use" or an error number is never all the technician gets.
+QString withCause(const QString &text, const QString &portName, int result)
+{
+    const QString cause = portProblemSeenOnDisk(portName, result);
+    return cause.isEmpty() ? text : text + QStringLiteral("\n\n") + cause;
 }
 
 } // namespace
@@ -121,17 +131,19 @@ bool ModuleSearch::ConnectModule(const ModuleMessages &messages)
                 say(messages,
                     QStringLiteral("Tidelex Analogue Programming Module in use by another program"));
                 if (silent < 4)
-                    box(messages, QStringLiteral("Tidelex Analogue Programming Module \n"
-                                                 "in use by another program"));
+                    box(messages, withCause(QStringLiteral("Tidelex Analogue Programming Module \n"
+                                                           "in use by another program"),
+                                            module.portName, result));
             } else {
                 const QString number = QString::number(result);
                 say(messages,
                     QStringLiteral("Tidelex Analogue Programming Module has an unknown error ") +
                         number);
                 if (silent < 3)
-                    box(messages, QStringLiteral("Tidelex Analogue Programming Module \n"
-                                                 "has an unknown error ") +
-                                      number);
+                    box(messages, withCause(QStringLiteral("Tidelex Analogue Programming Module \n"
+                                                           "has an unknown error ") +
+                                                number,
+                                            module.portName, result));
             }
         }
     }

@@ -160,6 +160,14 @@ QString describePortProblem(const QString &portName, int openResult)
         .arg(openResult);
 }
 
+QString portProblemSeenOnDisk(const QString &portName, int openResult)
+{
+    const QString path = devicePath(portName);
+    if (openResult == SerialLine::Opened || path.isEmpty() || !QFileInfo::exists(path))
+        return QString();
+    return describePortProblem(portName, openResult);
+}
+
 QString lostLineReason(const QString &portName, const QString &portError)
 {
     const QString path = devicePath(portName);

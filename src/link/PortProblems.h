@@ -7,6 +7,10 @@
 
 // openResult is what SerialLine::open gave for the port; Opened gives "".
 QString describePortProblem(const QString &portName, int openResult);
+// The same, but only where the port's device file tells more than the open
+// did (a folder, an ordinary file, no permission, who holds it); empty when
+// there is no device file to look at.
+QString portProblemSeenOnDisk(const QString &portName, int openResult);
 
 // Why a line that was open went dead; portError is the port layer's own
 // text, used when nothing better can be found.

@@ -39,6 +39,10 @@ WindowSettings readWindowSettings()
     w.Height = readInt(s, QStringLiteral("Height"), w.Height);
     w.ShowErrors = readInt(s, QStringLiteral("ShowErrors"), w.ShowErrors);
     w.ViewMode = readInt(s, QStringLiteral("ViewMode"), w.ViewMode);
+    w.Maximized = readInt(s, QStringLiteral("Maximized"), w.Maximized);
+    w.TreeWidth = readInt(s, QStringLiteral("TreeWidth"), w.TreeWidth);
+    w.ErrorsHeight = readInt(s, QStringLiteral("ErrorsHeight"), w.ErrorsHeight);
+    w.Placed = s.contains(QStringLiteral("Width")) && s.contains(QStringLiteral("Height"));
     return w;
 }
 
@@ -54,6 +58,9 @@ void writeWindowSettings(const WindowSettings &w, bool withPlacement)
     }
     s.setValue(QStringLiteral("ShowErrors"), w.ShowErrors);
     s.setValue(QStringLiteral("ViewMode"), w.ViewMode);
+    s.setValue(QStringLiteral("Maximized"), w.Maximized);
+    s.setValue(QStringLiteral("TreeWidth"), w.TreeWidth);
+    s.setValue(QStringLiteral("ErrorsHeight"), w.ErrorsHeight);
 }
 
 void CheckMRU(const QString &fileName)

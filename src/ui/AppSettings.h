@@ -19,6 +19,13 @@ struct WindowSettings {
     int Height = 8760;
     int ShowErrors = 1;
     int ViewMode = 0; // 0 large icons, 1 small icons, 2 list, 3 details
+    // Ours beside the documented values: the window was maximised, and the
+    // tree's width and the error list's height (0: never stored).
+    int Maximized = 0;
+    int TreeWidth = 0;
+    int ErrorsHeight = 0;
+    // Whether a placement was ever stored (false on the first start).
+    bool Placed = false;
 };
 
 WindowSettings readWindowSettings();

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
+#include <memory>
+
 using namespace tdl;
 
 namespace
@@ -26,6 +28,20 @@ bool tieHasIncomingSide(int cls)
     return cls == TieClassShore || cls == TieClassSatComm;
 }
 
+// The widest a drop-down column grows to show its entries in full.
+constexpr int WidestDropDown = 240;
+
+// The drop-down of a column with choices; incoming extensions (tie lines)
+// may also be typed as a number.
+QComboBox *choiceBox(const QList<QPair<int, QString>> &list, bool editable, QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    for (const auto &[value, text] : list)
+        combo->addItem(text, value);
+    combo->setEditable(editable);
+    return combo;
+}
+
 // Editors of the grid: a line for names and numbers, a drop-down for the
 // columns with choices. The value goes to PortGrid::commitCell, never
 // straight into the cell, so the cell always shows what the record holds.
@@ -38,14 +54,8 @@ class GridDelegate : public QStyledItemDelegate
                           const QModelIndex &index) const override
     {
         const auto list = grid_->choices(index.row(), index.column());
-        if (!list.isEmpty()) {
-            auto *combo = new QComboBox(parent);
-            for (const auto &[value, text] : list)
-                combo->addItem(text, value);
-            // Incoming extensions may also be typed as a number.
-            combo->setEditable(grid_->category() == ListCategory::TieLines);
-            return combo;
-        }
+        if (!list.isEmpty())
+            return choiceBox(list, grid_->category() == ListCategory::TieLines, parent);
         auto *line = new QLineEdit(parent);
         if (grid_->category() == ListCategory::Extensions && index.column() == PortGrid::ColExtNum)
             line->setValidator(new QIntValidator(0, 32767, line));
@@ -110,6 +120,7 @@ PortGrid::PortGrid(ConfigDocument &doc, QWidget *parent) : QTableWidget(parent),
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         sort_.click(column);
         sortItems(column, sort_.order);
+        horizontalHeader()->setSortIndicator(column, sort_.order);
     });
     // A double-click on a cell that cannot be edited opens the record instead.
     connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -122,7 +133,10 @@ void PortGrid::fill(ListCategory category)
 {
     category_ = category;
     sort_ = SortToggle();
+    // Sorting is done by the header's click, not by the view, so the view
+    // never re-sorts a row under an edit; the header still shows the arrow.
     setSortingEnabled(false);
+    horizontalHeader()->setSortIndicatorShown(true);
     clearContents();
     const QStringList header = gridHeader(category);
     setColumnCount(int(header.size()));
@@ -133,9 +147,29 @@ void PortGrid::fill(ListCategory category)
         writeRow(r, rows[r]);
     setColumnHidden(0, true);
     setColumnHidden(1, true);
+    // Rows in record order: no column shows the sort arrow.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     resizeColumnsToContents();
+    fitDropDownColumns();
     highlight();
     applyFilter();
+}
+
+void PortGrid::fitDropDownColumns()
+{
+    // Wide enough for the drop-down, not only the text, so the chosen entry
+    // reads in full while it is being changed.
+    if (rowCount() == 0)
+        return;
+    for (int c = 0; c < columnCount(); ++c) {
+        const auto list = choices(0, c);
+        if (list.isEmpty())
+            continue;
+        const std::unique_ptr<QComboBox> probe(
+            choiceBox(list, category_ == ListCategory::TieLines, nullptr));
+        const int needed = std::min(probe->sizeHint().width(), WidestDropDown);
+        setColumnWidth(c, std::max(columnWidth(c), needed));
+    }
 }
 
 void PortGrid::writeRow(int row, const PortRow &data)
@@ -388,8 +422,6 @@ void PortGrid::refreshRow(int row)
 {
     const QString key = keyAt(row);
     const int index = recordIndex(key);
-    const bool sorting = isSortingEnabled();
-    setSortingEnabled(false);
     switch (category_) {
     case ListCategory::Extensions:
         writeRow(row, AddExtItem(doc_.config, index));
@@ -401,7 +433,6 @@ void PortGrid::refreshRow(int row)
         writeRow(row, AddGroupItem(doc_.config, index));
         break;
     }
-    setSortingEnabled(sorting);
 }
 
 void PortGrid::highlight()

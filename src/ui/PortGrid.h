@@ -87,6 +87,7 @@ class PortGrid : public QTableWidget
     void highlight();
     void applyFilter();
     QList<QPair<int, QString>> extensionGroupChoices() const;
+    void fitDropDownColumns();
 
     ConfigDocument &doc_;
     ListCategory category_ = ListCategory::Extensions;

@@ -20,13 +20,16 @@
 #include "TieLinePane.h"
 #include "frmComms.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -191,9 +194,38 @@ void frmMain::placeErrorSplitter()
 void frmMain::restoreWindowSettings()
 {
     const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
-    move(twipsToPixels(w.Left), twipsToPixels(w.Top));
-    resize(std::max(twipsToPixels(w.Width), minimumWidth()),
-           std::max(twipsToPixels(w.Height), minimumHeight()));
+    const QRect saved = w.Placed ? QRect(twipsToPixels(w.Left), twipsToPixels(w.Top),
+                                         twipsToPixels(w.Width), twipsToPixels(w.Height))
+                                 : QRect();
+    QList<QRect> screens;
+    if (QScreen *primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    }
+    const QRect placed = placeMainWindow(saved, screens, minimumSize());
+    move(placed.topLeft());
+    resize(placed.size());
+    if (w.Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::restoreSplitters()
+{
+    const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
+    // Before the first layout the splitters have no size yet: the window's stands in.
+    if (w.TreeWidth > 0) {
+        const int total = hSplitter_->isVisible() ? hSplitter_->width() : width();
+        const int tree = twipsToPixels(w.TreeWidth);
+        hSplitter_->setSizes({tree, std::max(total - tree, 1)});
+    }
+    if (w.ErrorsHeight > 0) {
+        const int total =
+            vSplitter_->isVisible() ? vSplitter_->height() : height() - statusBar()->height();
+        const int errors = twipsToPixels(w.ErrorsHeight);
+        vSplitter_->setSizes({std::max(total - errors, 1), errors});
+    }
 }
 
 void frmMain::storeWindowSettings()
@@ -205,6 +237,9 @@ void frmMain::storeWindowSettings()
     w.Height = pixelsToTwips(height());
     w.ShowErrors = viewConfError_->isChecked() ? 1 : 0;
     w.ViewMode = viewMode_;
+    w.Maximized = isMaximized() ? 1 : 0;
+    w.TreeWidth = pixelsToTwips(hSplitter_->sizes().value(0));
+    w.ErrorsHeight = pixelsToTwips(vSplitter_->sizes().value(1));
     AppSettings::writeWindowSettings(w, !(isMinimized() || isMaximized()));
 }
 
@@ -227,6 +262,7 @@ void frmMain::loadStep(const QString &commandLine)
     const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
     setErrorListShown(w.ShowErrors == 1);
     placeErrorSplitter();
+    restoreSplitters();
     setListViewMode(std::clamp(w.ViewMode, 0, 3));
 }
 

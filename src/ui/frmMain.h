@@ -126,6 +126,7 @@ class frmMain : public QMainWindow
     void createToolBar();
     void placeErrorSplitter();
     void restoreWindowSettings();
+    void restoreSplitters();
     void storeWindowSettings();
     void setTitleForFile();
     void setStatus(const QString &text);

@@ -1,5 +1,6 @@
 // Not a test: draws the main window in a few states into PNG files, so the
 // layout can be looked at. Usage: gui_grab_screens OUTDIR [FILE.TWZ]
+// HELMWISE_GRAB_SIZE=WxH sets the window size, HELMWISE_GRAB_DARK=1 a dark palette.
 #include "ConfigDocument.h"
 #include "GuiFixtures.h"
 #include "NavTree.h"
@@ -14,6 +15,17 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIntValue("HELMWISE_GRAB_DARK")) {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::Button, QColor(55, 55, 55));
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        QApplication::setPalette(dark);
+    }
     const QStringList args = QApplication::arguments();
     const QString out = args.value(1, QStringLiteral("/tmp"));
     QTemporaryDir settings;
@@ -22,7 +34,8 @@ int main(int argc, char *argv[])
     ConfigDocument doc;
     frmMain window(doc);
     window.loadStep(args.value(2));
-    window.resize(1000, 680);
+    const QStringList size = qEnvironmentVariable("HELMWISE_GRAB_SIZE").split(QLatin1Char('x'));
+    window.resize(size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize(1000, 680));
     window.show();
     auto *tree = window.findChild<NavTree *>(QStringLiteral("trvTables"));
     auto shot = [&](const QString &name) {

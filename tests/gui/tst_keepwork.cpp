@@ -130,6 +130,9 @@ void TestKeepWork::startUpWithUnreadableFile_data()
     QTest::newRow("garbage DOS file")
         << "junk.TDZ" << QByteArray(600, '\x7f') << "Unable to open TDZ File as unknown type/ version"
         << QString();
+    QTest::newRow("a NUL byte in a name")
+        << "nul.TWZ" << QByteArray(ship).replace("<Name>", QByteArray("<Name>\0", 7))
+        << errorInFile << "a control character (code 0)";
     QTest::newRow("plain text") << "notes.txt" << QByteArray("just notes\r\n") << errorInFile
                                 << "not a configuration file";
     QTest::newRow("missing") << "none.TWZ" << QByteArray() << errorInFile << "no such file";

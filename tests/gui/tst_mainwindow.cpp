@@ -21,6 +21,8 @@
 #include "frmSplash.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -63,6 +65,8 @@ class TestMainWindow : public QObject
     void listModes_data();
     void listModes();
     void listSortedByColumn();
+    void gridFitsDropDowns_data();
+    void gridFitsDropDowns();
     void renameThroughTree_data();
     void renameThroughTree();
     void paneEditCommittedOnLeaving_data();
@@ -282,6 +286,50 @@ void TestMainWindow::listSortedByColumn()
     QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("101"));
     s.list()->sortByColumn(1);
     QCOMPARE(s.list()->cellsAt(0).value(1), QStringLiteral("108"));
+}
+
+void TestMainWindow::gridFitsDropDowns_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("column");
+    QTest::newRow("extension class") << QStringLiteral("REX") << 5;
+    QTest::newRow("tie-line class") << QStringLiteral("RTL") << 4;
+    QTest::newRow("tie-line incoming extension") << QStringLiteral("RTL") << 5;
+    QTest::newRow("group type") << QStringLiteral("RGP") << 4;
+}
+
+void TestMainWindow::gridFitsDropDowns()
+{
+    QFETCH(QString, category);
+    QFETCH(int, column);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.window.setListViewMode(3);
+    s.click(category);
+    PortGrid *grid = s.grid();
+    QHeaderView *header = grid->horizontalHeader();
+    // The drop-down that opens in the cell reads in full (up to a sensible width).
+    grid->edit(grid->model()->index(0, column));
+    auto *combo = grid->viewport()->findChild<QComboBox *>();
+    QVERIFY(combo);
+    QVERIFY2(grid->columnWidth(column) >= std::min(combo->sizeHint().width(), 240),
+             qPrintable(QStringLiteral("%1 < %2").arg(grid->columnWidth(column)).arg(combo->sizeHint().width())));
+    QTest::keyClick(combo, Qt::Key_Escape);
+    // No arrow while rows are in record order; the clicked column shows one after.
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), -1);
+    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    QCOMPARE(header->sortIndicatorSection(), column);
+    const Qt::SortOrder first = header->sortIndicatorOrder();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    QCOMPARE(header->sortIndicatorSection(), column);
+    QVERIFY(header->sortIndicatorOrder() != first);
+    // An edit in place keeps the arrow.
+    grid->commitCell(0, 3, QStringLiteral("Renamed"));
+    QCOMPARE(header->sortIndicatorSection(), column);
+    QVERIFY(header->isSortIndicatorShown());
+    s.doc.setConfigChanged(false);
 }
 
 void TestMainWindow::renameThroughTree_data()

@@ -5,7 +5,9 @@
 #include "ModuleSearch.h"
 #include "SerialLine.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -69,6 +71,18 @@ void TestModules::connectModule_data()
         << QStringList{QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 107")};
     QTest::newRow("unknown error silent at level 3")
         << two << QList<int>{107, 0} << 3 << true << QStringLiteral("ttyACM1") << QStringList{};
+    // A port whose device file tells the real cause says it after the box's words.
+    static QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("notes.txt"));
+    QFile(file).open(QIODevice::WriteOnly);
+    QTest::newRow("a folder given as the port")
+        << QList<PortCandidate>{module(dir.path())} << QList<int>{108} << 1 << false << QString()
+        << QStringList{QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 108\n\n"
+                                      "%1 is a folder, not a serial port.").arg(dir.path()), notFound};
+    QTest::newRow("an ordinary file given as the port")
+        << QList<PortCandidate>{module(file)} << QList<int>{2} << 1 << false << QString()
+        << QStringList{inUse + QStringLiteral("\n\n%1 is an ordinary file, not a serial port.").arg(file),
+                       notFound};
     QTest::newRow("no module at all") << QList<PortCandidate>{} << QList<int>{} << 1 << false
                                       << QString() << QStringList{notFound};
     QTest::newRow("no port name is probed as nothing there")
