@@ -102,4 +102,14 @@ QStringList recentFiles()
     return paths;
 }
 
+bool readTwiceToVerify()
+{
+    return store().value(QStringLiteral("Settings/Transfer/ReadTwice"), false).toBool();
+}
+
+void setReadTwiceToVerify(bool on)
+{
+    store().setValue(QStringLiteral("Settings/Transfer/ReadTwice"), on);
+}
+
 } // namespace AppSettings

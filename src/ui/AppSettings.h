@@ -41,4 +41,8 @@ void CheckMRU(const QString &fileName);
 // keeps the numbering).
 QStringList recentFiles();
 
+// "Settings/Transfer/ReadTwice": Get Configuration reads every block twice.
+bool readTwiceToVerify();
+void setReadTwiceToVerify(bool on);
+
 } // namespace AppSettings

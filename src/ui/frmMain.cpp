@@ -18,6 +18,7 @@
 #include "ReportView.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
+#include "UploadController.h"
 #include "frmComms.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
@@ -285,11 +286,14 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     if (exchange_->isBusy()) {
-        const auto answer = prompter().question(
-            this, QStringLiteral("helmWISE"),
-            QStringLiteral("A transfer with the exchange is still running; closing stops it.\n"
-                           "Close anyway?"),
-            QMessageBox::Yes | QMessageBox::No);
+        QString question = QStringLiteral("A transfer with the exchange is still running; "
+                                          "closing stops it.");
+        const auto *upload = qobject_cast<const UploadController *>(exchange_->running());
+        if (upload && upload->exchangeDisturbed())
+            question += u'\n' + partialConfigurationMessage();
+        const auto answer = prompter().question(this, QStringLiteral("helmWISE"),
+                                                question + QStringLiteral("\nClose anyway?"),
+                                                QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             event->ignore();
             return;

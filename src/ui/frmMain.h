@@ -13,6 +13,7 @@
 class ConfigDocument;
 class ExchangeConnection;
 class ServiceController;
+class UploadController;
 class frmComms;
 class ErrorList;
 class FindBar;
@@ -98,6 +99,9 @@ class frmMain : public QMainWindow
 
     // Configuration menu commands.
     void getConfig();
+    void sendConfig();
+    void showRawData();
+    void restoreBackup();
     void setTiePin();
     void setPassword();
     void setDateAndTime();
@@ -106,8 +110,10 @@ class frmMain : public QMainWindow
     // The boards the exchange reports, beside the configuration's (frmSlots).
     void showInstalledBoards();
     void connectSimulator(bool on);
-    // The folder upload backups go to: "backups" under the program's data folder.
-    static QString backupFolder();
+    // Where upload backups go; "backups" under the program's data folder
+    // unless set otherwise (tests keep theirs in a scratch folder).
+    void setBackupFolder(const QString &folder) { backupFolder_ = folder; }
+    QString backupFolder() const;
 
     // The file a new configuration starts from; "default.TWZ" beside the program.
     static void setTemplateFile(const QString &path);
@@ -168,6 +174,11 @@ class frmMain : public QMainWindow
     // A service command on its own controller, holding the line; its failure
     // is told under `title`. Null while another command runs.
     ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
+    // The upload window and its controller for `image` (a configuration's,
+    // or a backup being restored), with the backup kept under `systemName`.
+    // `start` returns false with the reason when nothing could be sent.
+    void runUpload(const QString &title, const QString &systemName,
+                   const std::function<bool(UploadController &, QString *)> &start);
 
     ConfigDocument &doc_;
     CheckResult lastCheck_;
@@ -198,6 +209,7 @@ class frmMain : public QMainWindow
     QAction *verifyDownload_ = nullptr;
     // A download or an upload's backup has filled the BACKUP image.
     bool backupShown_ = false;
+    QString backupFolder_;
     QPointer<HelpWindow> help_;
     QPointer<frmCompare> compare_;
     FindBar *findBar_ = nullptr;

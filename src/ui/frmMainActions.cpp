@@ -1,6 +1,8 @@
 // Menus and toolbar of the main window.
 #include "frmMain.h"
 
+#include "AppSettings.h"
+
 #include "ConfigDocument.h"
 #include "Icons.h"
 #include "PortList.h"
@@ -128,6 +130,10 @@ void frmMain::createMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("E&xport..."), this, &frmMain::doExport)
         ->setObjectName(QStringLiteral("mnuFileExport"));
+    QAction *restore = file->addAction(QStringLiteral("Restore Exchange &Backup..."), this,
+                                       &frmMain::restoreBackup);
+    restore->setObjectName(QStringLiteral("mnuFileRestore"));
+    exchangeActions_ << restore;
 
     file->addSeparator();
     file->addAction(QStringLiteral("Co&mpare With File\u2026"), this, &frmMain::compareWithFile)
@@ -183,7 +189,8 @@ void frmMain::createMenus()
     viewConfError_->setCheckable(true);
     viewConfError_->setChecked(true);
     connect(viewConfError_, &QAction::triggered, this, &frmMain::setErrorListShown);
-    comingLater(view, "mnuViewRaw", QStringLiteral("Raw Data"));
+    view->addAction(QStringLiteral("Raw Data"), this, &frmMain::showRawData)
+        ->setObjectName(QStringLiteral("mnuViewRaw"));
     view->addSeparator();
     for (QAction *mode : modeActions_)
         view->addAction(mode);
@@ -220,12 +227,14 @@ void frmMain::createMenus()
         return action;
     };
     exchangeItem(config, "mnuConfigGet", QStringLiteral("&Get Configuration"), &frmMain::getConfig);
-    comingLater(config, "mnuConfigSend", QStringLiteral("&Send Configuration"));
+    exchangeItem(config, "mnuConfigSend", QStringLiteral("&Send Configuration"), &frmMain::sendConfig);
     verifyDownload_ = config->addAction(QStringLiteral("Read Twice to &Verify"));
     verifyDownload_->setObjectName(QStringLiteral("mnuConfigVerify"));
     verifyDownload_->setCheckable(true);
     verifyDownload_->setToolTip(
         QStringLiteral("Read every block twice and take it only when both readings agree"));
+    verifyDownload_->setChecked(AppSettings::readTwiceToVerify());
+    connect(verifyDownload_, &QAction::toggled, this, &AppSettings::setReadTwiceToVerify);
     exchangeActions_ << verifyDownload_;
     exchangeItem(config, "mnuConfigCompare", QStringLiteral("Co&mpare with Exchange"),
                  &frmMain::compareWithExchange);

@@ -3,27 +3,35 @@
 // on the line while everything else that talks to the exchange waits.
 #include "frmMain.h"
 
+#include "CheckConfig.h"
 #include "ConfigDocument.h"
 #include "BoardsController.h"
 #include "DefaultCabinet.h"
 #include "DownloadController.h"
+#include "ExchangeBackup.h"
 #include "ExchangeConnection.h"
 #include "ExchangeImage.h"
 #include "NavTree.h"
 #include "Prompter.h"
 #include "ServiceController.h"
+#include "UploadController.h"
 #include "frmComms.h"
 #include "frmGetConfig.h"
 #include "frmPinPass.h"
+#include "frmSendConfig.h"
 #include "frmSlots.h"
 #include "frmSplash.h"
 #include "frmTime.h"
 #include "mdlSerial.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QMenu>
-#include <QStandardPaths>
+#include <QDir>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -31,6 +39,13 @@ namespace
 {
 
 const QString programTitle = QStringLiteral("helmWISE");
+
+// "MV Test-20261206-101500" -> "MV Test": the system a backup file was taken for.
+QString systemOfBackup(const QString &fileName)
+{
+    static const QRegularExpression stamp(QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?$"));
+    return QFileInfo(fileName).completeBaseName().remove(stamp);
+}
 
 } // namespace
 
@@ -124,10 +139,9 @@ bool frmMain::exchangeReady(const QString &title)
     return true;
 }
 
-QString frmMain::backupFolder()
+QString frmMain::backupFolder() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/backups");
+    return backupFolder_.isEmpty() ? defaultBackupFolder() : backupFolder_;
 }
 
 void frmMain::connectSimulator(bool on)
@@ -162,6 +176,7 @@ bool frmMain::readExchange(const QString &title,
         delete download;
         return false;
     }
+    download->setVerifyReads(verifyDownload_->isChecked());
     auto *window = new frmGetConfig(*download, this);
     download->setParent(window);
     connect(download, &DownloadController::imageReady, this, take);
@@ -183,6 +198,119 @@ bool frmMain::readExchange(const QString &title,
     window->show();
     download->start();
     return true;
+}
+
+void frmMain::sendConfig()
+{
+    const QString title = QStringLiteral("Send Configuration");
+    // A field still being typed is part of what is sent.
+    commitPanes();
+    runCheck();
+    if (lastCheck_.ErrorsFound) {
+        prompter().message(this, title, sendRefusalText(), QMessageBox::Critical);
+        return;
+    }
+    if (!exchangeReady(title))
+        return;
+    const Configuration config = doc_.config;
+    runUpload(title, config.SysConfig.Name,
+              [this, config](UploadController &upload, QString *refusal) {
+                  connect(&upload, &UploadController::memberNotFound, this, [this](int) {
+                      prompter().message(this, programTitle,
+                                         QStringLiteral("Can not find extension"));
+                  });
+                  return upload.start(config, refusal);
+              });
+}
+
+void frmMain::restoreBackup()
+{
+    const QString title = QStringLiteral("Restore Exchange Backup");
+    if (!exchangeReady(title))
+        return;
+    Prompt prompt;
+    prompt.kind = Prompt::OpenFile;
+    prompt.title = title;
+    prompt.filter = QStringLiteral("Exchange Backups (*.bin);;All Files (*)");
+    prompt.proposedName = backupFolder();
+    const QString name = prompter().chooseFile(this, prompt);
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    // Only an image of exactly the exchange's size is read, whatever the file holds.
+    const QByteArray image = opened && file.size() == MemoryImages::Size ? file.readAll() : QByteArray();
+    if (image.size() != MemoryImages::Size) {
+        prompter().failure(this, title, QStringLiteral("Unable to restore"), name,
+                           opened ? QStringLiteral("The file holds %1 bytes; an exchange backup "
+                                                   "holds %2.")
+                                        .arg(file.size())
+                                        .arg(MemoryImages::Size)
+                                  : file.errorString());
+        return;
+    }
+    if (prompter().question(this, title,
+                            QStringLiteral("Send the backup %1 to the exchange?\nIt replaces the "
+                                           "configuration the exchange holds now.")
+                                .arg(QFileInfo(name).fileName()),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    runUpload(title, systemOfBackup(name),
+              [image](UploadController &upload, QString *) { return upload.startImage(image); });
+}
+
+void frmMain::runUpload(const QString &title, const QString &systemName,
+                        const std::function<bool(UploadController &, QString *)> &start)
+{
+    auto *upload = new UploadController(exchange_->link(), exchange_->memory());
+    if (!exchange_->claim(upload)) {
+        delete upload;
+        return;
+    }
+    auto *window = new frmSendConfig(exchange_->memory(), this);
+    upload->setParent(window);
+    window->follow(*upload);
+    // What the exchange held is kept on disk before anything is written.
+    const QString folder = backupFolder();
+    upload->setBackupSink([window, folder, systemName](const QByteArray &image, QString *error) {
+        const BackupFiles files = writeExchangeBackup(folder, systemName, image);
+        if (!files.ok()) {
+            *error = files.error;
+            return false;
+        }
+        window->setBackupFiles(files.paths);
+        return true;
+    });
+    connect(upload, &UploadController::backupRead, this, [this] { backupShown_ = true; });
+    connect(upload, &LinkOperation::finished, this, [this, title] {
+        setStatus(title + QStringLiteral(": the exchange holds the new configuration (verified)."));
+    });
+    connect(upload, &LinkOperation::failed, this, [this, title, window](const QString &message) {
+        QPointer<frmSendConfig> shown(window);
+        QTimer::singleShot(0, this, [this, title, message, shown] {
+            QString text = message;
+            if (shown && !shown->backupFiles().isEmpty())
+                text += QStringLiteral("\nThe backup taken before this upload: ") +
+                        QDir::toNativeSeparators(shown->backupFiles().constFirst());
+            prompter().message(shown ? static_cast<QWidget *>(shown.data()) : this, title, text,
+                               QMessageBox::Critical);
+        });
+    });
+    window->show();
+    QString refusal;
+    if (!start(*upload, &refusal)) {
+        exchange_->abandon(upload);
+        window->setResult(QStringLiteral("Nothing was sent.") +
+                              (refusal.isEmpty() ? QString() : u' ' + refusal),
+                          false);
+    }
+}
+
+void frmMain::showRawData()
+{
+    auto *window = new frmSendConfig(exchange_->memory(), this);
+    window->ShowTable(backupShown_);
+    window->show();
 }
 
 void frmMain::takeDownloadedImage(const QByteArray &image)

@@ -830,13 +830,13 @@ void TestMainWindow::menuStates_data()
     QTest::addColumn<bool>("enabled");
     // Items with nothing to act on, or whose windows this program does not have yet;
     // without a Programming Module nothing that talks to the exchange.
-    for (const char *name : {"mnuViewArrange", "mnuViewRefresh", "mnuViewRaw", "mnuConfigGet",
-                             "mnuConfigSend", "mnuConfigBoards"})
+    for (const char *name : {"mnuViewArrange", "mnuViewRefresh", "mnuConfigGet", "mnuConfigSend",
+                             "mnuConfigBoards", "mnuFileRestore"})
         QTest::newRow(name) << QString::fromLatin1(name) << false;
     for (const char *name :
          {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileExport",
           "mnuFilePrint", "mnuFileCompare", "mnuEditFind", "mnuHelpContents", "mnuHelpAbout",
-          "mnuEditClass", "mnuToolsTerm"})
+          "mnuEditClass", "mnuToolsTerm", "mnuViewRaw"})
         QTest::newRow(name) << QString::fromLatin1(name) << true;
 }
 
