@@ -25,7 +25,7 @@ int runExport(const QStringList &args, Streams io)
     if (!loadForVerb(in, config, io))
         return ExitBadInput;
     QString message;
-    if (!ExportLists(config, out, &message)) {
+    if (!ExportLists(out, config, &message)) {
         io.err << message << Qt::endl;
         return ExitBadInput;
     }

@@ -51,5 +51,7 @@ bool ExistFile(QString &fileName);
 // the file does not set them). ReadConfigBadVersion: the VERSION is not
 // "3.0". ReadConfigFailed: the file is not a readable configuration; the
 // reason goes to *error. On any failure `config` is left as it was.
-int readConfig(QIODevice &device, Configuration &config, QString *error = nullptr);
-int ReadConfigFile(const QString &fileName, Configuration &config, QString *error = nullptr);
+ReadConfigResult readConfig(QIODevice &device, Configuration &config,
+                            QString *error = nullptr);
+ReadConfigResult ReadConfigFile(const QString &fileName, Configuration &config,
+                                QString *error = nullptr);

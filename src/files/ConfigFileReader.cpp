@@ -21,7 +21,7 @@ class Reader
   public:
     explicit Reader(Configuration &target) : c(target) {}
 
-    int read(const XmlNode &root);
+    ReadConfigResult read(const XmlNode &root);
     QString error;
 
   private:
@@ -330,7 +330,7 @@ bool Reader::readClass(const XmlNode &block)
            text(block, "IconName", cls.IconName) && boolean(block, "Fixed", cls.Fixed);
 }
 
-int Reader::read(const XmlNode &root)
+ReadConfigResult Reader::read(const XmlNode &root)
 {
     if (root.name != QLatin1String("TidelexAnalog")) {
         fail(root, QStringLiteral("is not the root of a configuration"));
@@ -374,7 +374,7 @@ int Reader::read(const XmlNode &root)
 
 } // namespace
 
-int readConfig(QIODevice &device, Configuration &config, QString *error)
+ReadConfigResult readConfig(QIODevice &device, Configuration &config, QString *error)
 {
     auto failed = [&](const QString &reason) {
         if (error)
@@ -411,7 +411,7 @@ int readConfig(QIODevice &device, Configuration &config, QString *error)
     // the whole file has been read.
     Configuration scratch = config;
     Reader reader(scratch);
-    const int result = reader.read(root);
+    const ReadConfigResult result = reader.read(root);
     if (result != ReadConfigOk) {
         if (error)
             *error = reader.error;
@@ -421,7 +421,7 @@ int readConfig(QIODevice &device, Configuration &config, QString *error)
     return ReadConfigOk;
 }
 
-int ReadConfigFile(const QString &fileName, Configuration &config, QString *error)
+ReadConfigResult ReadConfigFile(const QString &fileName, Configuration &config, QString *error)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {

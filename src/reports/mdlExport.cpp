@@ -239,7 +239,7 @@ QStringList exportFileNames(const QString &fileName)
     return names;
 }
 
-bool ExportLists(const Configuration &config, const QString &fileName, QString *message)
+bool ExportLists(const QString &fileName, const Configuration &config, QString *message)
 {
     const PathParts parts = SplitPath(fileName);
     if (parts.baseName.isEmpty()) {

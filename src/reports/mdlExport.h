@@ -26,7 +26,8 @@ QString NameOfNumber(const Configuration &config, int number);
 // lines, groups. Choosing any file of an earlier export set names that set.
 QStringList exportFileNames(const QString &fileName);
 
-// Writes the three files; false with a message naming the file that could
-// not be written. The separator is TAB for the extension exactly "TAB",
-// a comma otherwise.
-bool ExportLists(const Configuration &config, const QString &fileName, QString *message);
+// Writes the three files for the chosen name (file first, as every writer
+// of the program takes it); false with a message naming the file that could
+// not be written. The separator is TAB for the extension exactly "TAB", a
+// comma otherwise.
+bool ExportLists(const QString &fileName, const Configuration &config, QString *message);

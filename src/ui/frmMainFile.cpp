@@ -4,11 +4,13 @@
 
 #include "AppSettings.h"
 #include "ConfigDocument.h"
-#include "FileAccess.h"
+#include "ConfigFile.h"
+#include "ConfigLoader.h"
 #include "NavTree.h"
 #include "Prompter.h"
 #include "ReportView.h"
 #include "frmNewSystem.h"
+#include "mdlExport.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -77,10 +79,14 @@ void frmMain::setTitleForFile()
 
 bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
 {
-    const FileLoad load = loadConfiguration(fileName, doc_.config);
+    const LoadOutcome load = loadConfigurationFile(fileName, doc_.config);
     if (!load.ok) {
-        // The configuration in use, its name and its state stay as they were.
-        prompter().message(this, programTitle, load.message, QMessageBox::NoIcon, load.detail);
+        // The configuration in use, its name and its state stay as they were;
+        // the details name the file and the reason.
+        QString detail = QDir::toNativeSeparators(load.fileName);
+        if (!load.detail.isEmpty())
+            detail += QLatin1Char('\n') + load.detail;
+        prompter().message(this, programTitle, load.message, QMessageBox::NoIcon, detail);
         return false;
     }
     if (!load.importedDos)
@@ -109,7 +115,7 @@ void frmMain::NewConfiguration()
 {
     setStatus(QString());
     QString path = templateFile();
-    if (isConfigurationFile(path) && loadConfiguration(path, doc_.config).ok) {
+    if (ExistFile(path) && loadConfigurationFile(path, doc_.config).ok) {
         importedDos_ = false;
         doc_.setCurrentFile(QString());
         doc_.setConfigChanged(false);
@@ -151,7 +157,7 @@ void frmMain::newSystemMade(const Configuration &made)
 bool frmMain::writeTo(const QString &fileName, const QString &action)
 {
     QString error;
-    if (!saveConfiguration(fileName, doc_.config, &error)) {
+    if (!WriteConfigFile(fileName, doc_.config, &error)) {
         // Nothing changes: the configuration is still unsaved and still belongs to its file.
         prompter().failure(this, action, QStringLiteral("Unable to save"), fileName, error);
         return false;
@@ -281,7 +287,7 @@ void frmMain::doExport()
     if (name.isEmpty())
         return;
     QString error;
-    if (!exportLists(name, doc_.config, &error)) {
+    if (!ExportLists(name, doc_.config, &error)) {
         prompter().failure(this, QStringLiteral("Export"), QStringLiteral("Unable to export"), name,
                            error);
         return;

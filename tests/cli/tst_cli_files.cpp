@@ -190,8 +190,8 @@ void TestCliFiles::convert()
     QVERIFY(ExistFile(probe));
     Configuration fromIn = makeDefaultConfiguration();
     Configuration fromOut = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(in, fromIn), int(ReadConfigOk));
-    QCOMPARE(ReadConfigFile(out, fromOut), int(ReadConfigOk));
+    QCOMPARE(ReadConfigFile(in, fromIn), ReadConfigOk);
+    QCOMPARE(ReadConfigFile(out, fromOut), ReadConfigOk);
     QCOMPARE(fromOut.Extensions[1].Name, QStringLiteral("Mess"));
     QCOMPARE(fromOut.SysConfig.Name, QStringLiteral("MV Test & Co"));
     fromOut.SysConfig.LastUpdate = fromIn.SysConfig.LastUpdate; // the save time is new

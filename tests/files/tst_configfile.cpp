@@ -35,7 +35,7 @@ QByteArray written(const Configuration &c, const QString &lastUpdate = goldenLas
     return buffer.data();
 }
 
-int readBytes(const QByteArray &bytes, Configuration &c, QString *error = nullptr)
+ReadConfigResult readBytes(const QByteArray &bytes, Configuration &c, QString *error = nullptr)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -113,7 +113,7 @@ void TestConfigFile::goldenFileReadsBack()
     expected.SysConfig.LastUpdate = goldenLastUpdate;
     Configuration c = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(ReadConfigFile(goldenPath(), c, &error), int(ReadConfigOk));
+    QCOMPARE(ReadConfigFile(goldenPath(), c, &error), ReadConfigOk);
     QCOMPARE(firstDifference(c, expected), QString());
 }
 
@@ -156,7 +156,7 @@ void TestConfigFile::valueEncodings()
     // Whatever the text, the file must stay readable.
     Configuration back = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(readBytes(bytes, back, &error), int(ReadConfigOk));
+    QCOMPARE(readBytes(bytes, back, &error), ReadConfigOk);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
@@ -180,7 +180,7 @@ void TestConfigFile::roundTrip()
     Configuration back = RandomConfiguration(seed + 1000).make();
     back.Extensions[120] = ExtRecord(); // spare records are never in files
     QString error;
-    QCOMPARE(readBytes(bytes, back, &error), int(ReadConfigOk));
+    QCOMPARE(readBytes(bytes, back, &error), ReadConfigOk);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     original.SysConfig.LastUpdate = stamp;
     // Bytes the file does not hold stay as they were in memory.
@@ -205,7 +205,7 @@ void TestConfigFile::emptyLastUpdateMeansNow()
     const QString after = currentLastUpdate();
     QCOMPARE(c.SysConfig.LastUpdate, QStringLiteral("kept in memory"));
     Configuration back = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(path, back), int(ReadConfigOk));
+    QCOMPARE(ReadConfigFile(path, back), ReadConfigOk);
     QVERIFY(!back.SysConfig.LastUpdate.isEmpty());
     QVERIFY2(back.SysConfig.LastUpdate == before || back.SysConfig.LastUpdate == after,
              qPrintable(back.SysConfig.LastUpdate));

@@ -134,7 +134,7 @@ void TestExport::goldenFiles()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QString message;
-    QVERIFY2(ExportLists(smallShip(), dir.filePath(chosen), &message), qPrintable(message));
+    QVERIFY2(ExportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
     for (const char *part : {"Extensions", "TieLines", "Groups"}) {
         const QString name = set.arg(QLatin1String(part));
         // HELMWISE_UPDATE_GOLDEN=1 rewrites the golden files; review them by hand.
@@ -169,7 +169,7 @@ void TestExport::fileNamesAndSeparator()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QString message;
-    QVERIFY2(ExportLists(smallShip(), dir.filePath(chosen), &message), qPrintable(message));
+    QVERIFY2(ExportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
     QStringList written;
     for (const char *part : {"Extensions", "TieLines", "Groups"})
         written << pattern.arg(QLatin1String(part));
@@ -234,9 +234,9 @@ void TestExport::unwritableFolderNamesTheFile()
     QTemporaryDir dir;
     const QString chosen = dir.filePath(u"no/such/folder/Ship.csv"_s);
     QString message;
-    QVERIFY(!ExportLists(smallShip(), chosen, &message));
+    QVERIFY(!ExportLists(chosen, smallShip(), &message));
     QVERIFY2(message.contains(u"Ship_Extensions.csv"_s), qPrintable(message));
-    QVERIFY(!ExportLists(smallShip(), QString(), &message));
+    QVERIFY(!ExportLists(QString(), smallShip(), &message));
     QVERIFY(!message.isEmpty());
 }
 

@@ -100,7 +100,7 @@ void TestFormatsCli::newWritesGeneratedSystem()
 
     Configuration c = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(ReadConfigFile(out, c, &error), int(ReadConfigOk));
+    QCOMPARE(ReadConfigFile(out, c, &error), ReadConfigOk);
     QCOMPARE(c.SysConfig.Pass, u"HMWS"_s);
     QCOMPARE(c.SysConfig.Slots[2], int16_t(BoardSubscriber));
     QCOMPARE(c.SysConfig.Slots[3], int16_t(BoardSubscriber));

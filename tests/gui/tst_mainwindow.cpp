@@ -4,10 +4,10 @@
 #include "CheckConfig.h"
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
+#include "ConfigLoader.h"
 #include "ErrorList.h"
 #include "ExtensionPane.h"
 #include "FailOnQtWarnings.h"
-#include "FileAccess.h"
 #include "GroupPane.h"
 #include "GuiFixtures.h"
 #include "HelpWindow.h"
@@ -394,7 +394,7 @@ void TestMainWindow::renameThroughTree()
     QCOMPARE(prompter_->texts(), (QStringList{QStringLiteral("Do you wish to save the file"),
                                               QStringLiteral("Do you wish to save the file")}));
     Configuration onDisk = makeDefaultConfiguration();
-    QVERIFY(loadConfiguration(path, onDisk).ok);
+    QVERIFY(loadConfigurationFile(path, onDisk).ok);
     QCOMPARE(onDisk, c);
 }
 
@@ -423,7 +423,7 @@ void TestMainWindow::paneEditCommittedOnLeaving()
     QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("102 (Wardroom)"));
     if (leaveBy == QLatin1String("mnuFileSave")) {
         Configuration onDisk = makeDefaultConfiguration();
-        QVERIFY(loadConfiguration(path, onDisk).ok);
+        QVERIFY(loadConfigurationFile(path, onDisk).ok);
         QCOMPARE(onDisk.Extensions[1].Name, QStringLiteral("Wardroom"));
         QVERIFY(!s.doc.ConfigChanged());
     } else {
@@ -503,7 +503,7 @@ void TestMainWindow::dosImportSavesAsTwz()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
     QString written = twz;
-    QVERIFY(isConfigurationFile(written));
+    QVERIFY(ExistFile(written));
     // Saved once under its new name, Save writes there without asking.
     s.action(QStringLiteral("mnuFileSave"))->trigger();
     QCOMPARE(prompter_->asked.size(), 1);

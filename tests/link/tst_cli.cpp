@@ -312,7 +312,7 @@ void TestCli::backupFilesReadBack()
     Configuration loaded = makeDefaultConfiguration();
     QString error;
     QCOMPARE(ReadConfigFile(QDir(folder).filePath(stem + QStringLiteral(".TWZ")), loaded, &error),
-             int(ReadConfigOk));
+             ReadConfigOk);
     QCOMPARE(BuildExchMemory(loaded).image.left(7942), BuildExchMemory(expected).image.left(7942));
 }
 
