@@ -7,7 +7,6 @@
 #include "LinkOperation.h"
 #include "Prompter.h"
 #include "ExtensionPane.h"
-#include "FileAccess.h"
 #include "FindBar.h"
 #include "GroupPane.h"
 #include "HelpWindow.h"

@@ -5,10 +5,11 @@
 
 #include "ConfigDocument.h"
 #include "ExchangeImage.h"
-#include "FileAccess.h"
+#include "ConfigLoader.h"
 #include "Prompter.h"
 #include "frmCompare.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 void frmMain::compareWithFile()
@@ -19,9 +20,12 @@ void frmMain::compareWithFile()
     if (name.isEmpty())
         return;
     Configuration other = makeDefaultConfiguration();
-    const FileLoad load = loadConfiguration(name, other);
+    const LoadOutcome load = loadConfigurationFile(name, other);
     if (!load.ok) {
-        prompter().message(this, title, load.message, QMessageBox::Warning);
+        QString detail = QDir::toNativeSeparators(load.fileName);
+        if (!load.detail.isEmpty())
+            detail += QLatin1Char('\n') + load.detail;
+        prompter().message(this, title, load.message, QMessageBox::Warning, detail);
         return;
     }
     const QString fileName = QFileInfo(name).fileName();

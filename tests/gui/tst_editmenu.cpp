@@ -4,7 +4,7 @@
 #include "CheckConfig.h"
 #include "ConfigFile.h"
 #include "FailOnQtWarnings.h"
-#include "FileAccess.h"
+#include "ConfigLoader.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "frmCompare.h"
@@ -271,7 +271,7 @@ void TestEditMenu::savedMarkFollowsUndo()
     s.action(QStringLiteral("mnuFileSave"))->trigger();
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
     Configuration onDisk = makeDefaultConfiguration();
-    QVERIFY(loadConfiguration(path, onDisk).ok);
+    QVERIFY(loadConfigurationFile(path, onDisk).ok);
     QCOMPARE(extensionNames(onDisk), extensionNames(s.doc.config));
 
     // Away from the saved step and back again: the "*" comes and goes.
