@@ -9,6 +9,7 @@
 #include "SlotTexts.h"
 
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -167,7 +168,10 @@ void frmSlots::askExchange()
 
 void frmSlots::hideEvent(QHideEvent *event)
 {
-    d->reader.cancel();
+    // Hidden by the program (closed); a window system hiding it with the
+    // minimised main window lets the read go on.
+    if (!event->spontaneous())
+        d->reader.cancel();
     QDialog::hideEvent(event);
 }
 

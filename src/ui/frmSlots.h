@@ -28,7 +28,7 @@ class frmSlots : public QDialog
     QStringList differenceTexts() const;
 
   protected:
-    // Closing (or hiding) the window while it reads cancels the read and frees the line.
+    // Closing the window while it reads cancels the read and frees the line.
     void hideEvent(QHideEvent *event) override;
 
   private:
