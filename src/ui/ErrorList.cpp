@@ -5,6 +5,14 @@
 namespace
 {
 constexpr int ColReference = 4;
+
+// "Error" in red that reads on the list's background: dark red on a light
+// one, light red on a dark one.
+QColor errorWordColour(const QPalette &palette)
+{
+    return palette.color(QPalette::Base).lightness() < 128 ? QColor(255, 120, 120)
+                                                           : QColor(176, 0, 0);
+}
 }
 
 ErrorList::ErrorList(QWidget *parent) : QTableWidget(parent)
@@ -37,7 +45,7 @@ void ErrorList::showFindings(const QList<Finding> &findings)
         for (int c = 0; c < 5; ++c) {
             auto *cell = new QTableWidgetItem(cells.value(c));
             if (findings[r].isError && c == 1)
-                cell->setForeground(QColor(176, 0, 0));
+                cell->setForeground(errorWordColour(palette()));
             setItem(r, c, cell);
         }
     }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -45,9 +46,24 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     resize(560, 480);
 }
 
+void HelpWindow::placeFirstTime()
+{
+    if (placed_)
+        return;
+    placed_ = true;
+    // A page of text at a comfortable width, centred on the program's
+    // screen; most of a smaller screen.
+    const QScreen *where = parentWidget() ? parentWidget()->screen() : screen();
+    const QRect area = where->availableGeometry();
+    QRect frame(QPoint(), QSize(820, 640).boundedTo(area.size() * 0.9));
+    frame.moveCenter(area.center());
+    setGeometry(frame);
+}
+
 void HelpWindow::showContents()
 {
     browser_->moveCursor(QTextCursor::Start);
+    placeFirstTime();
     show();
     raise();
     activateWindow();

@@ -18,6 +18,9 @@ class HelpWindow : public QWidget
     bool find(const QString &text);
 
   private:
+    void placeFirstTime();
+
+    bool placed_ = false;
     QTextBrowser *browser_;
     QLineEdit *findBox_;
 };

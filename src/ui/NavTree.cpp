@@ -15,6 +15,7 @@ namespace
 
 constexpr int KeyRole = Qt::UserRole;
 constexpr int EditNameRole = Qt::UserRole + 1;
+constexpr int PlainTextColourRole = Qt::UserRole + 2; // the text colour when not in error
 
 const QColor highlightColour(255, 128, 128);
 
@@ -191,8 +192,29 @@ void NavTree::paintRecordNode(QTreeWidgetItem *item, const Configuration &config
     item->setText(0, nodeText(config, key));
     item->setData(0, EditNameRole, name);
     const QPalette pal = QApplication::palette();
-    item->setForeground(0, grey ? pal.color(QPalette::Disabled, QPalette::Text)
-                                : pal.color(QPalette::Active, QPalette::Text));
+    item->setData(0, PlainTextColourRole,
+                  grey ? pal.color(QPalette::Disabled, QPalette::Text)
+                       : pal.color(QPalette::Active, QPalette::Text));
+    paintText(item);
+}
+
+void NavTree::paintText(QTreeWidgetItem *item)
+{
+    // On the light red the text is dark in every palette (a little lighter
+    // for a record that is switched off); elsewhere the node's own colour.
+    const bool red = item->background(0).style() != Qt::NoBrush &&
+                     item->background(0).color() == highlightColour;
+    const QVariant plain = item->data(0, PlainTextColourRole);
+    if (red)
+        item->setForeground(0, plain.isValid() && plain.value<QColor>() ==
+                                       QApplication::palette().color(QPalette::Disabled,
+                                                                     QPalette::Text)
+                                   ? QColor(48, 48, 48)
+                                   : QColor(Qt::black));
+    else if (plain.isValid())
+        item->setForeground(0, plain.value<QColor>());
+    else
+        item->setData(0, Qt::ForegroundRole, QVariant());
 }
 
 void NavTree::refreshNode(const Configuration &config, const QString &key)
@@ -283,8 +305,10 @@ bool NavTree::selectNode(const QString &key)
 
 void NavTree::setHighlights(const QStringList &keys)
 {
-    for (QTreeWidgetItemIterator it(this); *it; ++it)
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
         (*it)->setBackground(0, keys.contains(keyOf(*it)) ? QBrush(highlightColour) : QBrush());
+        paintText(*it);
+    }
 }
 
 QStringList NavTree::highlightedKeys() const

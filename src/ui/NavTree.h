@@ -56,6 +56,8 @@ class NavTree : public QTreeWidget
     void paintRecordNode(QTreeWidgetItem *item, const Configuration &config);
     void applyFilter();
     QList<QTreeWidgetItem *> recordNodes() const;
+    // The text colour of a node for its background: dark on the error red.
+    static void paintText(QTreeWidgetItem *item);
 
     bool building_ = false;
     RecordFilter filter_;

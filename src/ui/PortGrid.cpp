@@ -439,8 +439,11 @@ void PortGrid::highlight()
 {
     const Configuration &config = doc_.config;
     auto paint = [this](int row, int column, bool bad) {
-        if (QTableWidgetItem *cell = item(row, column))
+        if (QTableWidgetItem *cell = item(row, column)) {
+            // Dark text on the light red, whatever the palette.
             cell->setBackground(bad ? QBrush(errorColour()) : QBrush());
+            cell->setForeground(bad ? QBrush(Qt::black) : QBrush());
+        }
     };
     if (category_ == ListCategory::Extensions) {
         // Every number shared by two rows is red in both.

@@ -1,6 +1,8 @@
 #pragma once
 // The report preview of the main window (vspReport): shows one report and
-// prints it or saves it as PDF.
+// prints it or saves it as PDF. Its toolbar (tbPreview) zooms, fits the page
+// or its width, turns the pages and asks for printing or a PDF; Ctrl with
+// the mouse wheel zooms too.
 #include "ReportOptions.h"
 
 #include <QPrintPreviewWidget>
@@ -34,8 +36,20 @@ class ReportView : public QPrintPreviewWidget
     // configuration itself; empty for a configuration never saved.
     static QString proposedPdfName(const QString &currentFile);
 
+  signals:
+    // The toolbar's Print and PDF buttons; the main window asks for the
+    // printer or the file name as its menu commands do.
+    void printRequested();
+    void pdfRequested();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
     void paintReport(QPrinter *printer);
+    void buildToolBar();
+    void turnTo(int page);
+    void showPageNumber();
 
     struct Private;
     std::unique_ptr<Private> d;

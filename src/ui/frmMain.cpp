@@ -97,6 +97,8 @@ void frmMain::createViews()
     report_ = new ReportView(doc_, views_);
     if (report_->objectName().isEmpty())
         report_->setObjectName(QStringLiteral("vspReport"));
+    connect(report_, &ReportView::printRequested, this, &frmMain::printReport);
+    connect(report_, &ReportView::pdfRequested, this, &frmMain::saveReport);
     tiePane_ = new TieLinePane(doc_);
     extPane_ = new ExtensionPane(doc_);
     groupPane_ = new GroupPane(doc_);

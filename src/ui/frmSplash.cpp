@@ -81,6 +81,8 @@ frmSplash::~frmSplash()
 
 void frmSplash::showHelp()
 {
+    // As the About box it stays until clicked or closed.
+    timer1_->stop();
     label1_->show();
 }
 

@@ -49,6 +49,10 @@ int main(int argc, char *argv[])
         tree->setCurrentItem(tree->findNode(QStringLiteral("REX")));
         shot(QStringLiteral("extensions-mode%1").arg(mode));
     }
+    tree->setCurrentItem(tree->findNode(QStringLiteral("E001")));
+    shot(QStringLiteral("extension"));
+    tree->setCurrentItem(tree->findNode(QStringLiteral("G000")));
+    shot(QStringLiteral("group"));
     tree->setCurrentItem(tree->findNode(QStringLiteral("RTL")));
     shot(QStringLiteral("tielines-details"));
     tree->setCurrentItem(tree->findNode(QStringLiteral("RGP")));

@@ -26,9 +26,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBrowser>
+#include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+
+#include <cmath>
 
 #include <memory>
 
@@ -51,6 +55,21 @@ QSet<QString> toSet(const QStringList &list)
     return QSet<QString>(list.begin(), list.end());
 }
 
+// The contrast ratio of two colours as screen-reading guidance measures it:
+// 1 for the same colour, 21 for black on white.
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -66,6 +85,12 @@ class TestMainWindow : public QObject
     void listModes();
     void listSortedByColumn();
     void gridFitsDropDowns_data();
+    void errorColoursReadInEveryPalette_data();
+    void readOnlyFieldsLookReadOnly_data();
+    void readOnlyFieldsLookReadOnly();
+    void aboutStaysUntilClosed_data();
+    void aboutStaysUntilClosed();
+    void errorColoursReadInEveryPalette();
     void gridFitsDropDowns();
     void renameThroughTree_data();
     void renameThroughTree();
@@ -330,6 +355,104 @@ void TestMainWindow::gridFitsDropDowns()
     QCOMPARE(header->sortIndicatorSection(), column);
     QVERIFY(header->isSortIndicatorShown());
     s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::errorColoursReadInEveryPalette_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light palette") << false;
+    QTest::newRow("dark palette") << true;
+}
+
+void TestMainWindow::errorColoursReadInEveryPalette()
+{
+    QFETCH(bool, dark);
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    if (dark) {
+        QPalette p;
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            p.setColor(role, QColor(40, 40, 40));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(role, QColor(235, 235, 235));
+        QApplication::setPalette(p);
+    }
+    Configuration c = fixtures::smallShip();
+    c.Extensions[1].ExtNum = c.Extensions[0].ExtNum; // both records in error
+    Session s(write(QStringLiteral("ship.TWZ"), c));
+    auto readable = [](const char *what, const QColor &text, const QColor &ground) {
+        const double ratio = contrast(text, ground);
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 on %3, contrast %4")
+                                              .arg(QLatin1String(what), text.name(), ground.name())
+                                              .arg(ratio)));
+    };
+    // A cell without a colour of its own draws in its view's text colour.
+    auto textOf = [](const QBrush &brush, const QWidget *view) {
+        return brush.style() == Qt::NoBrush ? view->palette().color(QPalette::Text) : brush.color();
+    };
+    QVERIFY(s.tree()->highlightedKeys().contains(QStringLiteral("E001")));
+    for (const QString &key : s.tree()->highlightedKeys()) {
+        QTreeWidgetItem *node = s.tree()->findNode(key);
+        readable("tree node", textOf(node->foreground(0), s.tree()), node->background(0).color());
+    }
+    QTableWidgetItem *type = s.errors()->item(0, 1);
+    QCOMPARE(type->text(), QStringLiteral("Error"));
+    readable("error list", textOf(type->foreground(), s.errors()), s.errors()->palette().color(QPalette::Base));
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    QTableWidgetItem *cell = s.grid()->item(s.grid()->rowOfKey(QStringLiteral("E001")), 4);
+    QVERIFY(s.grid()->cellHighlighted(cell->row(), 4));
+    readable("grid cell", textOf(cell->foreground(), s.grid()), cell->background().color());
+    s.click(QStringLiteral("E001"));
+    auto *field = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtNo"));
+    QVERIFY(field && field->isVisible());
+    readable("pane field", field->palette().color(QPalette::Text),
+             field->palette().color(QPalette::Base));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::readOnlyFieldsLookReadOnly_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("shown");    // a box that only shows a value
+    QTest::addColumn<QString>("editable"); // a field of the same pane
+    QTest::newRow("extension equipment") << "E001" << "txtEquip" << "txtExtName";
+    QTest::newRow("tie-line board") << "T004" << "txtTieBoard" << "txtTieName";
+    QTest::newRow("group lead") << "G000" << "txtGroupLead" << "txtGrpName";
+}
+
+void TestMainWindow::readOnlyFieldsLookReadOnly()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, shown);
+    QFETCH(QString, editable);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.click(key);
+    auto *info = s.window.findChild<QLineEdit *>(shown);
+    auto *field = s.window.findChild<QLineEdit *>(editable);
+    QVERIFY(info && field && info->isVisible());
+    QVERIFY(info->isReadOnly());
+    QCOMPARE(info->palette().color(QPalette::Base), info->palette().color(QPalette::Window));
+    QVERIFY(info->palette().color(QPalette::Base) != field->palette().color(QPalette::Base));
+}
+
+void TestMainWindow::aboutStaysUntilClosed_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("start-up splash closes by itself") << false;
+    QTest::newRow("Help > About stays") << true;
+}
+
+void TestMainWindow::aboutStaysUntilClosed()
+{
+    QFETCH(bool, about);
+    frmSplash splash;
+    if (about)
+        splash.showHelp();
+    splash.show();
+    auto *timer = splash.findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QCOMPARE(timer->isActive(), !about);
 }
 
 void TestMainWindow::renameThroughTree_data()
@@ -815,6 +938,12 @@ void TestMainWindow::reportCommands()
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.read(4) == "%PDF");
+    // The preview's own PDF button does the same.
+    const QString again = dir_->filePath(QStringLiteral("again.pdf"));
+    prompter_->files.enqueue(again);
+    s.window.findChild<QAction *>(QStringLiteral("cmdPdf"))->trigger();
+    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
+    QVERIFY(QFileInfo(again).size() > 0);
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     // Away from the report, the commands refuse again.
@@ -1000,6 +1129,12 @@ void TestMainWindow::helpWindow()
     QVERIFY(prompter_->asked.isEmpty()); // no "There is no Help" message
     auto *text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
     QVERIFY(text->toPlainText().contains(QStringLiteral("Configuration errors")));
+    // A readable page, centred and whole on the screen.
+    const QRect area = s.window.screen()->availableGeometry();
+    QVERIFY(area.contains(help->geometry()));
+    QVERIFY(help->width() >= std::min(700, area.width() * 8 / 10));
+    QVERIFY(help->height() >= std::min(500, area.height() * 8 / 10));
+    QVERIFY((help->geometry().center() - area.center()).manhattanLength() <= 2);
     if (!searchFor.isEmpty())
         QCOMPARE(help->find(searchFor), found);
     QVERIFY(s.window.close());

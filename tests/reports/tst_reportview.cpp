@@ -5,6 +5,10 @@
 #include "ReportView.h"
 #include "mdlPrinting.h"
 
+#include <QGraphicsView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QToolBar>
 #include <QtTest>
 
 class TestReportView : public QObject
@@ -19,6 +23,8 @@ class TestReportView : public QObject
     void savesPdf();
     void proposedPdfName_data();
     void proposedPdfName();
+    void toolBar_data();
+    void toolBar();
 };
 
 void TestReportView::showsReportInPreview_data()
@@ -118,6 +124,87 @@ void TestReportView::proposedPdfName()
     QFETCH(QString, current);
     QFETCH(QString, proposed);
     QCOMPARE(ReportView::proposedPdfName(current), proposed);
+}
+
+// clang-format off
+void TestReportView::toolBar_data()
+{
+    QTest::addColumn<QString>("steps"); // buttons, "page N" typed, "wheel up/down" with Ctrl; by ","
+    QTest::addColumn<int>("page");          // the page shown afterwards
+    QTest::addColumn<QString>("zoom");      // "in", "out", "width", "page"; empty: as before
+    QTest::addColumn<QString>("request");   // the signal a button gives, if any
+    QTest::newRow("next") << "cmdNextPage" << 2 << "" << "";
+    QTest::newRow("last, then previous")
+        << "cmdLastPage,cmdPreviousPage" << -1 << "" << "";
+    QTest::newRow("page typed, then first") << "page 3,cmdFirstPage" << 1 << "" << "";
+    QTest::newRow("page typed") << "page 3" << 3 << "" << "";
+    QTest::newRow("previous on the first page stays") << "cmdPreviousPage" << 1 << "" << "";
+    QTest::newRow("zoom in") << "cmdZoomIn" << 1 << "in" << "";
+    QTest::newRow("zoom out") << "cmdZoomOut" << 1 << "out" << "";
+    QTest::newRow("Ctrl+wheel up") << "wheel up" << 1 << "in" << "";
+    QTest::newRow("Ctrl+wheel down") << "wheel down" << 1 << "out" << "";
+    QTest::newRow("fit page") << "cmdFitPage" << 1 << "page" << "";
+    QTest::newRow("zoomed, then fit width") << "cmdZoomIn,cmdFitWidth" << 1 << "width" << "";
+    QTest::newRow("print") << "cmdPrint" << 1 << "" << "printRequested";
+    QTest::newRow("PDF") << "cmdPdf" << 1 << "" << "pdfRequested";
+}
+// clang-format on
+
+void TestReportView::toolBar()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, page);
+    QFETCH(QString, zoom);
+    QFETCH(QString, request);
+    ConfigDocument doc;
+    doc.config = fixtures::ship();
+    ReportView view(doc);
+    view.resize(800, 600);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.showReport(300, fixtures::options(QStringLiteral("1,2,3,4,5")));
+    QVERIFY(view.pageCount() >= 3);
+    if (page < 0)
+        page = view.pageCount() - 1;
+    auto *bar = view.findChild<QToolBar *>(QStringLiteral("tbPreview"));
+    QVERIFY(bar && bar->isVisible());
+    auto *pageBox = bar->findChild<QSpinBox *>(QStringLiteral("spnPage"));
+    QSignalSpy prints(&view, &ReportView::printRequested);
+    QSignalSpy pdfs(&view, &ReportView::pdfRequested);
+    const qreal before = view.zoomFactor();
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        if (step.startsWith(QLatin1String("page "))) {
+            pageBox->setValue(step.mid(5).toInt());
+        } else if (step.startsWith(QLatin1String("wheel "))) {
+            QWidget *pages = view.findChild<QGraphicsView *>()->viewport();
+            const QPoint at = pages->rect().center();
+            QWheelEvent wheel(at, pages->mapToGlobal(at), {},
+                              {0, step.endsWith(QLatin1String("up")) ? 120 : -120},
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(pages, &wheel);
+        } else {
+            auto *action = bar->findChild<QAction *>(step);
+            QVERIFY2(action, qPrintable(step));
+            action->trigger();
+        }
+    }
+    QCOMPARE(view.currentPage(), page);
+    QCOMPARE(pageBox->value(), page);
+    QVERIFY(bar->findChild<QLabel *>(QStringLiteral("lblPages"))
+                ->text()
+                .contains(QString::number(view.pageCount())));
+    if (zoom == QLatin1String("in"))
+        QVERIFY(view.zoomFactor() > before);
+    else if (zoom == QLatin1String("out"))
+        QVERIFY(view.zoomFactor() < before);
+    else if (zoom == QLatin1String("width"))
+        QCOMPARE(view.zoomMode(), QPrintPreviewWidget::FitToWidth);
+    else if (zoom == QLatin1String("page"))
+        QCOMPARE(view.zoomMode(), QPrintPreviewWidget::FitInView);
+    else
+        QCOMPARE(view.zoomFactor(), before);
+    QCOMPARE(prints.size(), request == QLatin1String("printRequested") ? 1 : 0);
+    QCOMPARE(pdfs.size(), request == QLatin1String("pdfRequested") ? 1 : 0);
 }
 
 QTEST_MAIN(TestReportView)

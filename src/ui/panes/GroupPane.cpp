@@ -97,7 +97,7 @@ void GroupPane::Private::build()
     labGroupLead->setObjectName(QStringLiteral("labGroupLead"));
     txtGroupLead = new QLineEdit(info);
     txtGroupLead->setObjectName(QStringLiteral("txtGroupLead"));
-    txtGroupLead->setReadOnly(true);
+    panes::showAsReadOnly(txtGroupLead);
     cmdGrpSelect = new QPushButton(QStringLiteral("Select..."), info);
     cmdGrpSelect->setObjectName(QStringLiteral("cmdGrpSelect"));
     cmdGrpSelect->setToolTip(QStringLiteral("Choose the extensions which use this group"));
@@ -232,8 +232,7 @@ void GroupPane::Private::validate()
     }
     for (int row = 0; row < MemberRows; ++row) {
         for (int col = 0; col < 2; ++col)
-            vsGroupExt->item(row, col)->setBackground(bad[row] ? QBrush(panes::errorColour())
-                                                               : QBrush());
+            panes::paintCellError(vsGroupExt->item(row, col), bad[row]);
     }
     updating = false;
 }

@@ -21,6 +21,22 @@ namespace panes
 namespace
 {
 const char *const errorProperty = "fieldError";
+const char *const readOnlyProperty = "showsOnly";
+
+void paintReadOnly(QWidget *field)
+{
+    QPalette pal = field->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    field->setPalette(pal);
+}
+}
+
+void paintCellError(QTableWidgetItem *cell, bool error)
+{
+    if (!cell)
+        return;
+    cell->setBackground(error ? QBrush(errorColour()) : QBrush());
+    cell->setForeground(error ? QBrush(errorTextColour()) : QBrush());
 }
 
 void setFieldError(QWidget *field, bool error)
@@ -31,12 +47,16 @@ void setFieldError(QWidget *field, bool error)
     if (!error) {
         // An empty palette inherits the window's own colours again.
         field->setPalette(QPalette());
+        if (field->property(readOnlyProperty).toBool())
+            paintReadOnly(field);
         return;
     }
     QPalette pal = field->palette();
     pal.setColor(QPalette::Base, errorColour());
     pal.setColor(QPalette::Button, errorColour());
     pal.setColor(QPalette::Window, errorColour());
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        pal.setColor(role, errorTextColour());
     field->setPalette(pal);
 }
 
@@ -72,12 +92,19 @@ std::optional<int16_t> parseNumber(const QString &text)
     return static_cast<int16_t>(value);
 }
 
+void showAsReadOnly(QLineEdit *box)
+{
+    box->setReadOnly(true);
+    box->setProperty(readOnlyProperty, true);
+    paintReadOnly(box);
+}
+
 QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
     auto *box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    showAsReadOnly(box);
     box->setMaximumWidth(120);
     return box;
 }

@@ -14,6 +14,7 @@ class QDialogButtonBox;
 class QLineEdit;
 class QObject;
 class QTableWidget;
+class QTableWidgetItem;
 class QWidget;
 
 namespace panes
@@ -24,6 +25,16 @@ inline QColor errorColour()
 {
     return QColor(255, 128, 128);
 }
+
+// Text on that background: dark in every palette, since a dark palette's
+// light text would hardly show on the light red.
+inline QColor errorTextColour()
+{
+    return QColor(Qt::black);
+}
+
+// Paints a grid cell red with dark text, or gives it the grid's colours back.
+void paintCellError(QTableWidgetItem *cell, bool error);
 
 // Paints a field red or gives it back the window's own colours.
 void setFieldError(QWidget *field, bool error);
@@ -42,6 +53,9 @@ std::optional<int16_t> parseNumber(const QString &text);
 // A box the user cannot type into, showing a short number; capped in width
 // so the name fields beside it take the room.
 QLineEdit *readOnlyBox(QWidget *parent, const char *name);
+// Gives a box that only shows a value the window's background, so it reads
+// as information rather than a field to type in.
+void showAsReadOnly(QLineEdit *box);
 
 // Selects the whole box so the user can type over the committed value.
 void selectWholeText(QLineEdit *box);

@@ -32,8 +32,8 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
     auto *box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    panes::showAsReadOnly(box);
     box->setAlignment(Qt::AlignRight);
     return box;
 }
@@ -284,7 +284,7 @@ void SystemPane::Private::validate()
         const int number = c.SysConfig.GA[k];
         const bool bad = number >= 1 && findLiveExtension(c, number) < 0;
         for (int col = 0; col < 2; ++col)
-            vsGA->item(k, col)->setBackground(bad ? QBrush(panes::errorColour()) : QBrush());
+            panes::paintCellError(vsGA->item(k, col), bad);
     }
     const QString &pass = c.SysConfig.Pass;
     setFieldError(txtSysPass, pass.size() != 4 || pass.contains(QLatin1Char('Q')));

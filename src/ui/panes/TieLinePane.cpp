@@ -263,8 +263,7 @@ void TieLinePane::Private::validate()
     const bool bad[2] = {firstBad, secondBad};
     for (int row = 0; row < 2; ++row) {
         for (int col = 0; col < 2; ++col)
-            vsTieExt->item(row, col)->setBackground(bad[row] ? QBrush(panes::errorColour())
-                                                             : QBrush());
+            panes::paintCellError(vsTieExt->item(row, col), bad[row]);
     }
     updating = false;
 }
