@@ -112,6 +112,9 @@ void frmMain::createViews()
         vspData_[i] = new QScrollArea(views_);
         vspData_[i]->setObjectName(name + QStringLiteral("Frame"));
         vspData_[i]->setWidgetResizable(true);
+        // Tab from the tree goes straight to the pane's first field, not to
+        // its scrolling frame, which shows no sign of having the focus.
+        vspData_[i]->setFocusPolicy(Qt::NoFocus);
         vspData_[i]->setWidget(panes[i]);
     }
     for (QWidget *view : {static_cast<QWidget *>(list_), static_cast<QWidget *>(grid_),

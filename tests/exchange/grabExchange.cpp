@@ -3,10 +3,12 @@
 // Usage: exchange_grab_screens OUTDIR [WIDTHxHEIGHT] [dark]
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"
+#include "UploadController.h"
 #include "frmComms.h"
 
 #include <QDir>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace
 {
@@ -42,10 +44,14 @@ int main(int argc, char *argv[])
     s.prompts.buttons.enqueue(QMessageBox::No);
     s.window.resize(size.value(0).toInt(), size.value(1).toInt());
     s.exchange().simulatedLine()->setBaudRate(57600);
+    QElapsedTimer sinceTick; // see the upload below
     auto shot = [&](QWidget *widget, const QString &name) {
         QApplication::processEvents();
         if (widget)
             widget->grab().save(out.filePath(name + QStringLiteral(".png")));
+        // Drawing the picture is this aid's own pause, not the window's.
+        if (sinceTick.isValid())
+            sinceTick.restart();
     };
     shot(&s.window, QStringLiteral("main-simulated"));
 
@@ -55,6 +61,47 @@ int main(int argc, char *argv[])
     shot(get, QStringLiteral("get-midway"));
     waitFor([&] { return !s.exchange().isBusy(); });
     shot(&s.window, QStringLiteral("main-after-download"));
+
+    // The upload at the line's pace, with the longest the window went without
+    // handling events (a stall the technician would feel) measured throughout.
+    qint64 longestStall = 0;
+    QTimer ticker;
+    QString stallAt;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 gap = sinceTick.restart();
+        if (gap > longestStall) {
+            longestStall = gap;
+            auto *upload = s.window.findChild<UploadController *>();
+            stallAt = upload ? QString::number(int(upload->phase())) + u'/' +
+                                   QString::number(upload->block())
+                             : QStringLiteral("-");
+        }
+    });
+    s.doc.config.Extensions[3].ExtNum = 180;
+    s.doc.markChanged();
+    QElapsedTimer uploadClock;
+    uploadClock.start();
+    sinceTick.start();
+    ticker.start(5);
+    s.action("mnuConfigSend")->trigger();
+    QWidget *send = s.openWindow<QWidget>("frmSendConfig");
+    auto *upload = send->findChild<UploadController *>();
+    waitFor([&] { return upload->phase() == UploadController::Phase::Verifying; }, 60000);
+    shot(send, QStringLiteral("send-midway"));
+    waitFor([&] { return !s.exchange().isBusy(); }, 60000);
+    ticker.stop();
+    sinceTick.invalidate();
+    qInfo() << "upload took" << uploadClock.elapsed() << "ms; longest pause between events"
+            << longestStall << "ms, at phase/block" << stallAt << "; load" << [] {
+                   QFile f(QStringLiteral("/proc/loadavg"));
+                   f.open(QIODevice::ReadOnly);
+                   return f.readAll().trimmed();
+               }();
+    shot(send, QStringLiteral("send-end"));
+    send->close();
+    s.action("mnuViewRaw")->trigger();
+    shot(s.openWindow<QWidget>("frmSendConfig"), QStringLiteral("raw-data"));
+    s.openWindow<QWidget>("frmSendConfig")->close();
 
     s.exchange().link().setShowAllMessages(true);
     s.action("mnuConfigPIN")->trigger();

@@ -3,6 +3,8 @@
 // dialogs and the traffic terminal.
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
+#include "FakeSerialLine.h"
+#include "ServiceController.h"
 #include "NavTree.h"
 #include "ServiceValues.h"
 #include "SimulatedLine.h"
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTextBlock>
 
 using namespace fixtures;
@@ -59,6 +62,7 @@ class TestExchangeWindows : public QObject
   private slots:
     void init() { failOnQtWarnings(); }
     void simulatedConnection();
+    void moduleConnectionFollowsTheLine();
     void downloadReplacesConfiguration_data();
     void downloadReplacesConfiguration();
     void downloadEndsWithoutTouchingEditor_data();
@@ -91,6 +95,39 @@ void TestExchangeWindows::simulatedConnection()
     QVERIFY(!s.action("mnuConfigGet")->isEnabled());
     QVERIFY(s.action("mnuToolsTerm")->isEnabled());
     QVERIFY(s.exchange().search().isRetrying());
+}
+
+void TestExchangeWindows::moduleConnectionFollowsTheLine()
+{
+    auto line = std::make_unique<FakeSerialLine>();
+    FakeSerialLine &module = *line;
+    ExchangeConnection exchange(std::move(line));
+    exchange.search().setPortLister([] {
+        return QList<PortCandidate>{{QStringLiteral("ttyUSB7"),
+                                     QStringLiteral("Tidelex Analogue Programming Module"), true,
+                                     ModuleVendorId, ModuleProductId}};
+    });
+    QVERIFY(exchange.connectAtStart({}));
+    QCOMPARE(exchange.stateText(), QStringLiteral("Connected: ttyUSB7"));
+    QVERIFY(!exchange.search().isRetrying());
+
+    // A command on the line when the module is pulled out fails, and frees the line.
+    ServiceController version(exchange.link());
+    QVERIFY(exchange.claim(&version));
+    QSignalSpy failed(&version, &LinkOperation::failed);
+    QSignalSpy gone(&exchange, &ExchangeConnection::disconnected);
+    version.readVersion();
+    module.vanish();
+    QCOMPARE(gone.count(), 1);
+    QTRY_COMPARE(failed.count(), 1);
+    QVERIFY(failed.first().first().toString().contains(QStringLiteral("was lost")));
+    QVERIFY(!exchange.isBusy());
+    QCOMPARE(exchange.stateText(), QStringLiteral("No Programming Module"));
+    QVERIFY(exchange.search().isRetrying());
+
+    // Plugged in again, the quiet search finds it.
+    QVERIFY(exchange.search().ConnectModuleQuietly());
+    QCOMPARE(exchange.stateText(), QStringLiteral("Connected: ttyUSB7"));
 }
 
 void TestExchangeWindows::downloadReplacesConfiguration_data()

@@ -90,6 +90,8 @@ class TestMainWindow : public QObject
     void readOnlyFieldsLookReadOnly();
     void aboutStaysUntilClosed_data();
     void aboutStaysUntilClosed();
+    void tabLeavesTreeForAField_data();
+    void tabLeavesTreeForAField();
     void errorColoursReadInEveryPalette();
     void gridFitsDropDowns();
     void renameThroughTree_data();
@@ -453,6 +455,32 @@ void TestMainWindow::aboutStaysUntilClosed()
     auto *timer = splash.findChild<QTimer *>(QStringLiteral("Timer1"));
     QVERIFY(timer);
     QCOMPARE(timer->isActive(), !about);
+}
+
+void TestMainWindow::tabLeavesTreeForAField_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("field"); // the first thing the technician can type in
+    QTest::newRow("system") << "RRR" << "txtSysName";
+    QTest::newRow("extension") << "E001" << "txtExtName";
+    QTest::newRow("tie line") << "T004" << "txtTieName";
+    QTest::newRow("group") << "G000" << "txtGrpName";
+}
+
+void TestMainWindow::tabLeavesTreeForAField()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, field);
+    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    s.click(key);
+    s.tree()->setFocus();
+    QTest::keyClick(s.tree(), Qt::Key_Tab);
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QCOMPARE(focus->objectName(), field);
+    QVERIFY(focus->isVisible() && !focus->visibleRegion().isEmpty());
 }
 
 void TestMainWindow::renameThroughTree_data()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -83,6 +84,7 @@ frmSendConfig::frmSendConfig(const MemoryImages &memory, QWidget *parent)
     cmdCancel_ = new QPushButton(QStringLiteral("Close"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel_->setAutoDefault(false);
+    cmdCancel_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSendConfig::reject);
     sbBar_ = new QStatusBar(this);
     sbBar_->setObjectName(QStringLiteral("sbBar"));
@@ -100,6 +102,7 @@ frmSendConfig::frmSendConfig(const MemoryImages &memory, QWidget *parent)
     auto *progress = new QHBoxLayout;
     progress->addWidget(labOverall_);
     progress->addWidget(pgbSection_, 1);
+    progress->addStretch(0);
     progress->addWidget(cmdCancel_);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grids, 1);
@@ -112,7 +115,12 @@ frmSendConfig::frmSendConfig(const MemoryImages &memory, QWidget *parent)
     labStep_->hide();
     pgbSection_->hide();
     labOverall_->hide();
-    resize(sizeHint().width(), 600);
+    // Both grids whole where the screen allows; on a small screen the window
+    // fits it and the grids scroll sideways, together.
+    const QRect screen = this->screen()->availableGeometry();
+    const int whole = 2 * gridWidth_ + layout->spacing() + layout->contentsMargins().left() +
+                      layout->contentsMargins().right();
+    resize(std::min(whole, screen.width() - 40), std::min(600, screen.height() - 80));
 }
 
 QTableView *frmSendConfig::makeGrid(MemoryImageModel *model, const char *name)
@@ -128,11 +136,12 @@ QTableView *frmSendConfig::makeGrid(MemoryImageModel *model, const char *name)
     grid->horizontalHeader()->setDefaultSectionSize(cell);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     const int width = cell * MemoryImageModel::BytesPerRow +
                       grid->fontMetrics().horizontalAdvance(QStringLiteral("00000W")) +
                       grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth();
-    grid->setMinimumWidth(width);
+    grid->setMinimumWidth(width / 2);
+    gridWidth_ = width;
     return grid;
 }
 

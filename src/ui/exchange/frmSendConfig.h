@@ -63,4 +63,5 @@ private:
     QLabel *labBackupFiles_;
     QStringList backupFiles_;
     bool hasBackup_ = false;
+    int gridWidth_ = 0; // one grid with all 16 columns showing
 };
