@@ -15,6 +15,7 @@ namespace cli {
 enum ExitStatus {
     ExitOk = 0,
     ExitErrorsFound = 1,  // check/upload: the configuration has errors; boards: they differ
+    ExitDifferent = 1,    // diff: the configurations differ
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
     ExitNoReply = 3,      // the exchange stayed silent, or the line failed
     ExitVerifyFailed = 4, // upload: the read-back differs from what was sent
@@ -31,6 +32,7 @@ int runShow(const QStringList &args, Streams io);
 int runExport(const QStringList &args, Streams io);
 int runNew(const QStringList &args, Streams io);
 int runReport(const QStringList &args, Streams io);
+int runDiff(const QStringList &args, Streams io);
 // Exchange commands.
 int runDownload(const QStringList &args, Streams io);
 int runUpload(const QStringList &args, Streams io);

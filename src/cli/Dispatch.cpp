@@ -19,6 +19,8 @@ const QList<Verb> &verbs()
          "make a new system as the New System dialog does", runNew},
         {"report", "report FILE --number N [--options 1,2,3,4,5] [--paper A4|Letter] --pdf OUT.pdf",
          "save a report of a configuration as PDF", runReport},
+        {"diff", "diff A B [--ignore-names]", "what differs between two configurations",
+         runDiff},
         {"download", "download [--port P] [--verify] OUT.TWZ [--image OUT.bin]",
          "read the configuration from the exchange", runDownload},
         {"upload",

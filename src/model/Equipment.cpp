@@ -91,3 +91,23 @@ static QString recordKey(QChar letter, int index)
 QString extensionKey(int i) { return recordKey(QLatin1Char('E'), i); }
 QString tieLineKey(int t) { return recordKey(QLatin1Char('T'), t); }
 QString groupKey(int g) { return recordKey(QLatin1Char('G'), g); }
+
+QString recordTitle(const QString &key)
+{
+    if (key == systemKey())
+        return QStringLiteral("System");
+    bool ok = false;
+    const int index = key.mid(1).toInt(&ok);
+    if (key.size() != 4 || !ok)
+        return QString();
+    switch (key.at(0).unicode()) {
+    case 'E':
+        return QStringLiteral("Extension ") + extensionPosition(index);
+    case 'T':
+        return QStringLiteral("Tie line ") + tieLinePosition(index);
+    case 'G':
+        return QStringLiteral("Group ") + QString::number(index);
+    default:
+        return QString();
+    }
+}

@@ -43,3 +43,7 @@ QString tieLineKey(int t);
 QString groupKey(int g);
 inline const QString systemKey() { return QStringLiteral("RRR"); }
 inline const QString noRecordKey() { return QStringLiteral("XXX"); }
+
+// A record as the technician calls it: "Extension 01.3", "Tie line 16.2",
+// "Group 3", "System" for "RRR"; empty for any other key.
+QString recordTitle(const QString &key);

@@ -29,6 +29,10 @@ constexpr int Dial6Codes = 8;       // 61..68
 constexpr int ExtStatusBytes = 6;
 constexpr int TieStatusBytes = 3;
 
+// The longest name the editor writes from the clipboard: room for every
+// generated name ("New Ext Brd 15 Port 8"), short enough for the report cells.
+constexpr int MaxNameLength = 30;
+
 constexpr int MinExtNumber = 100;
 constexpr int MaxExtNumber = 499;
 

@@ -149,6 +149,7 @@ void NavTree::BuildTree(const Configuration &config)
         addNode(parent, QString::fromLatin1(node.key), QString::fromLatin1(node.text),
                 QStringLiteral("Report"));
     }
+    applyFilter();
     building_ = false;
 }
 
@@ -224,11 +225,50 @@ void NavTree::refreshNode(const Configuration &config, const QString &key)
 
 void NavTree::refreshRecordNodes(const Configuration &config)
 {
+    for (QTreeWidgetItem *node : recordNodes())
+        paintRecordNode(node, config);
+    // A name edited away from the search text leaves the found nodes.
+    applyFilter();
+}
+
+QList<QTreeWidgetItem *> NavTree::recordNodes() const
+{
+    QList<QTreeWidgetItem *> nodes;
     for (const char *category : {"REX", "RTL", "RGP"}) {
         QTreeWidgetItem *parent = findNode(QString::fromLatin1(category));
         for (int c = 0; parent && c < parent->childCount(); ++c)
-            paintRecordNode(parent->child(c), config);
+            nodes << parent->child(c);
     }
+    return nodes;
+}
+
+void NavTree::setRecordFilter(const RecordFilter &filter)
+{
+    filter_ = filter;
+    applyFilter();
+    // The matches are shown, not folded away.
+    if (filter_) {
+        for (const char *category : {"REX", "RTL", "RGP"}) {
+            if (QTreeWidgetItem *parent = findNode(QString::fromLatin1(category)))
+                parent->setExpanded(true);
+        }
+    }
+}
+
+void NavTree::applyFilter()
+{
+    for (QTreeWidgetItem *node : recordNodes())
+        node->setHidden(filter_ && !filter_(keyOf(node)));
+}
+
+QStringList NavTree::shownRecordKeys() const
+{
+    QStringList keys;
+    for (QTreeWidgetItem *node : recordNodes()) {
+        if (!node->isHidden())
+            keys << keyOf(node);
+    }
+    return keys;
 }
 
 QTreeWidgetItem *NavTree::findNode(const QString &key) const

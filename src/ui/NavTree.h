@@ -3,6 +3,7 @@
 // groups, and the reports. Each node carries its key ("RRR", "E007",
 // "P321"...) and the first letter of a key tells what the node stands for.
 #include "Configuration.h"
+#include "RecordFilter.h"
 
 #include <QStringList>
 #include <QTreeWidget>
@@ -33,6 +34,12 @@ class NavTree : public QTreeWidget
     void setHighlights(const QStringList &keys);
     QStringList highlightedKeys() const;
 
+    // Shows only the record nodes the filter matches (all when empty); the
+    // system, category and report nodes stay.
+    void setRecordFilter(const RecordFilter &filter);
+    // Keys of the record nodes shown, in tree order.
+    QStringList shownRecordKeys() const;
+
     // Starts renaming a node; refused (false) for the system, category and
     // report nodes.
     bool renameNode(const QString &key);
@@ -47,9 +54,12 @@ class NavTree : public QTreeWidget
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              const QString &icon);
     void paintRecordNode(QTreeWidgetItem *item, const Configuration &config);
+    void applyFilter();
+    QList<QTreeWidgetItem *> recordNodes() const;
     // The text colour of a node for its background: dark on the error red.
     static void paintText(QTreeWidgetItem *item);
 
     bool building_ = false;
+    RecordFilter filter_;
     friend class NodeNameDelegate;
 };

@@ -3,6 +3,7 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Prompter.h"
+#include "RecordSearch.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -16,12 +17,6 @@ using namespace tdl;
 
 namespace
 {
-
-// Grid columns that take edits.
-constexpr int ColName = 3;
-constexpr int ColExtNum = 4, ColExtClass = 5;
-constexpr int ColTieType = 4, ColTieExt1 = 5, ColTieExt2 = 6;
-constexpr int ColGroupType = 4;
 
 int recordIndex(const QString &key)
 {
@@ -62,7 +57,7 @@ class GridDelegate : public QStyledItemDelegate
         if (!list.isEmpty())
             return choiceBox(list, grid_->category() == ListCategory::TieLines, parent);
         auto *line = new QLineEdit(parent);
-        if (grid_->category() == ListCategory::Extensions && index.column() == ColExtNum)
+        if (grid_->category() == ListCategory::Extensions && index.column() == PortGrid::ColExtNum)
             line->setValidator(new QIntValidator(0, 32767, line));
         return line;
     }
@@ -95,7 +90,13 @@ class GridDelegate : public QStyledItemDelegate
         } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             value = line->text();
         }
-        grid_->commitCell(index.row(), index.column(), value);
+        // A choice made for one of several selected rows is made for all of them.
+        const QList<int> selected = grid_->selectedRows();
+        if (qobject_cast<QComboBox *>(editor) && selected.size() > 1 &&
+            selected.contains(index.row()))
+            grid_->commitCellToRows(selected, index.column(), value);
+        else
+            grid_->commitCell(index.row(), index.column(), value);
     }
 
   private:
@@ -109,7 +110,7 @@ PortGrid::PortGrid(ConfigDocument &doc, QWidget *parent) : QTableWidget(parent),
     setObjectName(QStringLiteral("vsPorts"));
     setItemDelegate(new GridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     verticalHeader()->hide();
@@ -151,6 +152,7 @@ void PortGrid::fill(ListCategory category)
     resizeColumnsToContents();
     fitDropDownColumns();
     highlight();
+    applyFilter();
 }
 
 void PortGrid::fitDropDownColumns()
@@ -287,10 +289,10 @@ QList<QPair<int, QString>> PortGrid::choices(int row, int column) const
     return list;
 }
 
-bool PortGrid::commitCell(int row, int column, const QVariant &value)
+PortGrid::Stored PortGrid::storeCell(int row, int column, const QVariant &value)
 {
     if (!cellEditable(row, column))
-        return false;
+        return Stored::Refused;
     Configuration &config = doc_.config;
     const QString key = keyAt(row);
     const int index = recordIndex(key);
@@ -314,11 +316,11 @@ bool PortGrid::commitCell(int row, int column, const QVariant &value)
             bool ok = false;
             const int typed = text.toInt(&ok);
             if (!ok || typed < 0 || typed > 32767)
-                return false; // not a number: the cell keeps the stored one
+                return Stored::Refused; // not a number: the cell keeps the stored one
             store(ext.ExtNum, typed);
         } else if (column == ColExtClass) {
             if (number < 0 || number >= MaxClasses)
-                return false;
+                return Stored::Refused;
             store(ext.Class, number);
             // A custom extension keeps its own options; any other class brings its own.
             if (number != ClassCustom)
@@ -332,10 +334,13 @@ bool PortGrid::commitCell(int row, int column, const QVariant &value)
             store(tie.Name, value.toString());
         } else if (column == ColTieType) {
             if (number < 0 || number >= MaxClasses)
-                return false;
+                return Stored::Refused;
             store(tie.Class, number);
             for (int b = 0; b < TieStatusBytes; ++b)
                 store(tie.Status[b], config.TieClasses[number].Status[b]);
+            // Only a shore line may be reached by dialling 9.
+            if (number != TieClassShore)
+                store(tie.Dial9, false);
         } else if (column == ColTieExt1) {
             store(tie.Ext1, std::clamp(number, 0, 32767));
         } else if (column == ColTieExt2) {
@@ -357,23 +362,60 @@ bool PortGrid::commitCell(int row, int column, const QVariant &value)
                     prompter().question(this, QStringLiteral("Change Group Type"),
                                         QStringLiteral("This group is in use.\nAre you sure that "
                                                        "you want to change it to a Pickup group?"),
-                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-                    refreshRow(row);
-                    return false;
-                }
+                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                    return Stored::Refused;
             }
             store(group.Type, number);
         }
         break;
     }
     }
-    refreshRow(row);
-    highlight();
-    if (changed) {
-        emit recordEdited(key);
-        doc_.markChanged();
+    return changed ? Stored::Changed : Stored::Unchanged;
+}
+
+bool PortGrid::commitCell(int row, int column, const QVariant &value)
+{
+    return commitCellToRows({row}, column, value);
+}
+
+bool PortGrid::commitCellToRows(const QList<int> &rows, int column, const QVariant &value)
+{
+    const QString field =
+        horizontalHeaderItem(column) ? horizontalHeaderItem(column)->text() : QString();
+    return changeRows(rows, field, [&](int row) { return storeCell(row, column, value); });
+}
+
+bool PortGrid::changeRows(const QList<int> &rows, const QString &field,
+                          const std::function<Stored(int row)> &change)
+{
+    bool stored = false;
+    QList<int> changed;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        const Stored result = change(row);
+        stored = stored || result != Stored::Refused;
+        if (result == Stored::Changed)
+            changed << row;
+        // The cell shows what the record holds, also when the edit was refused.
+        refreshRow(row);
     }
-    return true;
+    highlight();
+    if (!changed.isEmpty()) {
+        const QString key = changed.size() == 1 ? keyAt(changed.first()) : QString();
+        doc_.markChanged(stepName(changed, field), key);
+    }
+    return stored;
+}
+
+QString PortGrid::stepName(const QList<int> &rows, const QString &field) const
+{
+    if (rows.size() == 1)
+        return recordTitle(keyAt(rows.first())) + QLatin1Char(' ') + field;
+    const char *kinds = category_ == ListCategory::Extensions ? "extensions"
+                        : category_ == ListCategory::TieLines ? "tie lines"
+                                                              : "groups";
+    return QStringLiteral("%1 of %2 %3").arg(field).arg(rows.size()).arg(QLatin1String(kinds));
 }
 
 void PortGrid::refreshRow(int row)
@@ -435,4 +477,37 @@ bool PortGrid::cellHighlighted(int row, int column) const
     const QTableWidgetItem *cell = item(row, column);
     return cell && cell->background().style() != Qt::NoBrush &&
            cell->background().color() == errorColour();
+}
+
+void PortGrid::setRecordFilter(const RecordFilter &filter)
+{
+    filter_ = filter;
+    applyFilter();
+}
+
+void PortGrid::applyFilter()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHidden(r, filter_ && !filter_(keyAt(r)));
+}
+
+QString PortGrid::firstShownKey() const
+{
+    // Sorting moves the rows themselves, so row order is the order shown.
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!isRowHidden(row))
+            return keyAt(row);
+    }
+    return QString();
+}
+
+QList<int> PortGrid::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes()) {
+        if (!rows.contains(index.row()) && !isRowHidden(index.row()))
+            rows << index.row();
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }

@@ -45,6 +45,7 @@ void PortList::fill(const QList<ListColumn> &columns, const QList<PortRow> &rows
     if (sort_.column >= columns_.size())
         sort_ = SortToggle();
     applySort();
+    applyFilter();
 }
 
 void PortList::setListMode(int mode)
@@ -114,6 +115,27 @@ QStringList PortList::cellsAt(int row) const
 {
     const QListWidgetItem *it = item(row);
     return it ? it->data(CellsRole).toStringList() : QStringList();
+}
+
+void PortList::setRecordFilter(const RecordFilter &filter)
+{
+    filter_ = filter;
+    applyFilter();
+}
+
+void PortList::applyFilter()
+{
+    for (int row = 0; row < count(); ++row)
+        setRowHidden(row, filter_ && !filter_(keyAt(row)));
+}
+
+QString PortList::firstShownKey() const
+{
+    for (int row = 0; row < count(); ++row) {
+        if (!isRowHidden(row))
+            return keyAt(row);
+    }
+    return QString();
 }
 
 void PortList::contextMenuEvent(QContextMenuEvent *event)

@@ -3,6 +3,7 @@
 // icons or a list. (The details mode is the grid vsPorts.) Every item keeps
 // the texts of all list columns, so the list can be sorted by any of them.
 #include "ListTexts.h"
+#include "RecordFilter.h"
 #include "SortToggle.h"
 
 #include <QListWidget>
@@ -27,6 +28,11 @@ class PortList : public QListWidget
     QString keyAt(int row) const;
     QStringList cellsAt(int row) const;
 
+    // Shows only the items whose record the filter matches (all when empty).
+    void setRecordFilter(const RecordFilter &filter);
+    // The key of the first item shown, or empty.
+    QString firstShownKey() const;
+
   signals:
     void openRecord(const QString &key);
 
@@ -35,8 +41,10 @@ class PortList : public QListWidget
 
   private:
     void applySort();
+    void applyFilter();
 
     QList<ListColumn> columns_;
     SortToggle sort_;
+    RecordFilter filter_;
     int mode_ = LargeIcons;
 };

@@ -32,11 +32,11 @@ QMessageBox::StandardButton Prompter::question(QWidget *parent, const QString &t
     return ask(parent, p);
 }
 
-QString Prompter::chooseConfigurationToOpen(QWidget *parent)
+QString Prompter::chooseConfigurationToOpen(QWidget *parent, const QString &title)
 {
     Prompt p;
     p.kind = Prompt::OpenFile;
-    p.title = QStringLiteral("Open");
+    p.title = title;
     p.filter = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;"
                               "Dos Tidelex Files (*.TDZ *.tdz);;All Files (*)");
     return chooseFile(parent, p);

@@ -35,7 +35,8 @@ public:
                                          QMessageBox::StandardButtons buttons,
                                          const QString &detail = QString());
     // The Open dialog for a configuration file, ours or the DOS program's.
-    QString chooseConfigurationToOpen(QWidget *parent);
+    QString chooseConfigurationToOpen(QWidget *parent,
+                                      const QString &title = QStringLiteral("Open"));
     // A critical message "<what> <path>" with the error as its detail, what
     // being e.g. "Unable to save".
     void failure(QWidget *parent, const QString &title, const QString &what,

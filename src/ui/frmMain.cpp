@@ -7,6 +7,7 @@
 #include "LinkOperation.h"
 #include "Prompter.h"
 #include "ExtensionPane.h"
+#include "FindBar.h"
 #include "GroupPane.h"
 #include "HelpWindow.h"
 #include "Icons.h"
@@ -22,6 +23,7 @@
 #include "WindowPlacement.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
@@ -56,6 +58,15 @@ frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), do
     createExchange();
 
     connect(&doc_, &ConfigDocument::edited, this, &frmMain::onEdited);
+    connect(&doc_, &ConfigDocument::restored, this, &frmMain::onRestored);
+    // Undoing back to the saved configuration takes the "*" away again.
+    connect(&doc_, &ConfigDocument::changedFlagChanged, this, [this](bool changed) {
+        if (!changed)
+            setTitleForFile();
+    });
+    // Cut, copy and paste follow the focus: a text field, or the details grid.
+    connect(qApp, &QApplication::focusChanged, this, &frmMain::updateEditActions);
+    updateEditActions();
     // Placed where it was left before it is first shown.
     restoreWindowSettings();
 }
@@ -83,8 +94,6 @@ void frmMain::createViews()
     connect(list_, &PortList::openRecord, this, &frmMain::navigateTo);
     grid_ = new PortGrid(doc_, views_);
     connect(grid_, &PortGrid::openRecord, this, &frmMain::navigateTo);
-    connect(grid_, &PortGrid::recordEdited, this,
-            [this](const QString &key) { tree_->refreshNode(doc_.config, key); });
     report_ = new ReportView(doc_, views_);
     if (report_->objectName().isEmpty())
         report_->setObjectName(QStringLiteral("vspReport"));
@@ -122,6 +131,7 @@ void frmMain::createViews()
     connect(tiePane_, &TieLinePane::statusMessage, this, forwardStatus);
     connect(groupPane_, &GroupPane::statusMessage, this, forwardStatus);
     connect(sysPane_, &SystemPane::statusMessage, this, forwardStatus);
+    connect(grid_, &PortGrid::statusMessage, this, forwardStatus);
     connect(extPane_, &ExtensionPane::nodeTextChanged, this, forwardNode);
     connect(tiePane_, &TieLinePane::nodeTextChanged, this, forwardNode);
     connect(groupPane_, &GroupPane::nodeTextChanged, this, forwardNode);
@@ -148,7 +158,21 @@ void frmMain::createViews()
     // The two splitter bars: between tree and right-hand area, and above the error list.
     vSplitter_ = new QSplitter(Qt::Vertical, this);
     vSplitter_->setObjectName(QStringLiteral("imgSpError"));
-    vSplitter_->addWidget(views_);
+    // The find bar sits above whichever view is shown.
+    auto *rightArea = new QWidget(this);
+    auto *rightLayout = new QVBoxLayout(rightArea);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(0);
+    findBar_ = new FindBar(rightArea);
+    connect(findBar_, &FindBar::searchChanged, this, &frmMain::applyFind);
+    connect(findBar_, &FindBar::openFirstMatch, this, &frmMain::openFirstFound);
+    connect(findBar_, &FindBar::closed, this, [this] {
+        applyFind(QString());
+        currentView()->setFocus();
+    });
+    rightLayout->addWidget(findBar_);
+    rightLayout->addWidget(views_, 1);
+    vSplitter_->addWidget(rightArea);
     vSplitter_->addWidget(errorArea_);
     vSplitter_->setChildrenCollapsible(false);
     vSplitter_->setStretchFactor(0, 1);

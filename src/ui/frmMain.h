@@ -16,6 +16,7 @@ class ServiceController;
 class UploadController;
 class frmComms;
 class ErrorList;
+class FindBar;
 class ExtensionPane;
 class GroupPane;
 class HelpWindow;
@@ -30,6 +31,7 @@ class QStackedWidget;
 class ReportView;
 class SystemPane;
 class TieLinePane;
+class frmCompare;
 class frmNewSystem;
 
 class frmMain : public QMainWindow
@@ -56,6 +58,21 @@ class frmMain : public QMainWindow
     void saveReport();
     void printReport();
     void BuildMRU();
+    // File > Compare With File and Configuration > Compare with Exchange:
+    // the differences in a window of their own; the open configuration stays.
+    void compareWithFile();
+    void compareWithExchange();
+
+    // Edit menu: undo and redo of the document's steps; cut, copy and paste
+    // on the focused field or the details grid; find.
+    void editUndo();
+    void editRedo();
+    void editCut();
+    void editCopy();
+    void editPaste();
+    void editFind();
+    // Narrows the list, grid and tree to the records matching `text`.
+    void applyFind(const QString &text);
 
     // Tree, views and check.
     void BuildTree();
@@ -131,6 +148,15 @@ class frmMain : public QMainWindow
     bool writeTo(const QString &fileName, const QString &action);
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
+    void moveInHistory(bool back);
+    // An undo or redo: every view shows the configuration again.
+    void onRestored(const QString &key);
+    void refreshCurrentView();
+    bool showRestoredRecord(const QString &key);
+    void updateEditActions();
+    void openFirstFound();
+    void showComparison(const Configuration &other, const QString &otherName,
+                        const QString &title, bool ignoreNames);
     void showHelpWindow(bool search);
     void showClassRights();
     void showAbout();
@@ -141,6 +167,10 @@ class frmMain : public QMainWindow
     void onModuleLost(const QString &reason);
     bool exchangeReady(const QString &title);
     void takeDownloadedImage(const QByteArray &image);
+    // Reads the exchange's memory in the download window under `title` and
+    // hands the image to `take`; failures and cancelling are told. False
+    // when the line could not be had.
+    bool readExchange(const QString &title, const std::function<void(const QByteArray &)> &take);
     // A service command on its own controller, holding the line; its failure
     // is told under `title`. Null while another command runs.
     ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
@@ -181,6 +211,8 @@ class frmMain : public QMainWindow
     bool backupShown_ = false;
     QString backupFolder_;
     QPointer<HelpWindow> help_;
+    QPointer<frmCompare> compare_;
+    FindBar *findBar_ = nullptr;
 
     QActionGroup *viewModes_ = nullptr;
     QList<QAction *> modeActions_;
@@ -191,4 +223,9 @@ class frmMain : public QMainWindow
     QAction *viewToolbar_ = nullptr;
     QAction *viewStatusBar_ = nullptr;
     QAction *viewConfError_ = nullptr;
+    QAction *undo_ = nullptr;
+    QAction *redo_ = nullptr;
+    QAction *cut_ = nullptr;
+    QAction *copy_ = nullptr;
+    QAction *paste_ = nullptr;
 };

@@ -51,14 +51,45 @@ void frmMain::createActions()
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, [this] { fileSave(); });
 
-    auto *copy = makeAction(this, "mnuEditCopy", QStringLiteral("&Copy"));
-    copy->setIcon(appIcon(QStringLiteral("Copy")));
-    copy->setToolTip(QStringLiteral("Copy"));
-    copy->setEnabled(false);
-    auto *paste = makeAction(this, "mnuEditPaste", QStringLiteral("&Paste"));
-    paste->setIcon(appIcon(QStringLiteral("Paste")));
-    paste->setToolTip(QStringLiteral("Paste"));
-    paste->setEnabled(false);
+    // The step to undo or redo is named in the item ("&Undo Extension 01.3 Name").
+    undo_ = makeAction(this, "mnuEditUndo", QStringLiteral("&Undo"));
+    undo_->setIcon(appIcon(QStringLiteral("Undo")));
+    undo_->setShortcut(QKeySequence::Undo);
+    connect(undo_, &QAction::triggered, this, &frmMain::editUndo);
+    redo_ = makeAction(this, "mnuEditRedo", QStringLiteral("&Redo"));
+    redo_->setIcon(appIcon(QStringLiteral("Redo")));
+    redo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redo_, &QAction::triggered, this, &frmMain::editRedo);
+    QUndoStack *stack = doc_.undoStack();
+    auto follow = [](QAction *action, const QString &caption, const QString &step) {
+        action->setText(step.isEmpty() ? caption : caption + QLatin1Char(' ') + step);
+        action->setToolTip(QString(action->text()).remove(QLatin1Char('&')));
+    };
+    connect(stack, &QUndoStack::undoTextChanged, undo_,
+            [this, follow](const QString &step) { follow(undo_, QStringLiteral("&Undo"), step); });
+    connect(stack, &QUndoStack::redoTextChanged, redo_,
+            [this, follow](const QString &step) { follow(redo_, QStringLiteral("&Redo"), step); });
+    connect(stack, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
+    connect(stack, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
+    follow(undo_, QStringLiteral("&Undo"), stack->undoText());
+    follow(redo_, QStringLiteral("&Redo"), stack->redoText());
+    undo_->setEnabled(stack->canUndo());
+    redo_->setEnabled(stack->canRedo());
+
+    cut_ = makeAction(this, "mnuEditCut", QStringLiteral("Cu&t"));
+    cut_->setShortcut(QKeySequence::Cut);
+    connect(cut_, &QAction::triggered, this, &frmMain::editCut);
+    copy_ = makeAction(this, "mnuEditCopy", QStringLiteral("&Copy"));
+    copy_->setIcon(appIcon(QStringLiteral("Copy")));
+    copy_->setToolTip(QStringLiteral("Copy"));
+    copy_->setShortcut(QKeySequence::Copy);
+    connect(copy_, &QAction::triggered, this, &frmMain::editCopy);
+    paste_ = makeAction(this, "mnuEditPaste", QStringLiteral("&Paste"));
+    paste_->setIcon(appIcon(QStringLiteral("Paste")));
+    paste_->setToolTip(QStringLiteral("Paste"));
+    paste_->setShortcut(QKeySequence::Paste);
+    connect(paste_, &QAction::triggered, this, &frmMain::editPaste);
 
     viewModes_ = new QActionGroup(this);
     viewModes_->setExclusive(true);
@@ -105,6 +136,9 @@ void frmMain::createMenus()
     exchangeActions_ << restore;
 
     file->addSeparator();
+    file->addAction(QStringLiteral("Co&mpare With File\u2026"), this, &frmMain::compareWithFile)
+        ->setObjectName(QStringLiteral("mnuFileCompare"));
+    file->addSeparator();
     QAction *print = file->addAction(QStringLiteral("&Print..."), this, &frmMain::printReport);
     print->setObjectName(QStringLiteral("mnuFilePrint"));
     print->setShortcut(QKeySequence::Print);
@@ -122,14 +156,18 @@ void frmMain::createMenus()
     QAction *exit = file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnuFileExit"));
 
-    // Editing is done in the panes and the grid; these items have nothing to act on.
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    comingLater(edit, "mnuEditUndo", QStringLiteral("&Undo"));
+    edit->addAction(undo_);
+    edit->addAction(redo_);
     edit->addSeparator();
-    comingLater(edit, "mnuEditCut", QStringLiteral("Cu&t"));
-    edit->addAction(find("mnuEditCopy"));
-    edit->addAction(find("mnuEditPaste"));
+    edit->addAction(cut_);
+    edit->addAction(copy_);
+    edit->addAction(paste_);
+    edit->addSeparator();
+    QAction *findItem = edit->addAction(QStringLiteral("&Find"), this, &frmMain::editFind);
+    findItem->setObjectName(QStringLiteral("mnuEditFind"));
+    findItem->setShortcut(QKeySequence::Find);
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -198,6 +236,8 @@ void frmMain::createMenus()
     verifyDownload_->setChecked(AppSettings::readTwiceToVerify());
     connect(verifyDownload_, &QAction::toggled, this, &AppSettings::setReadTwiceToVerify);
     exchangeActions_ << verifyDownload_;
+    exchangeItem(config, "mnuConfigCompare", QStringLiteral("Co&mpare with Exchange"),
+                 &frmMain::compareWithExchange);
     config->addSeparator();
     exchangeItem(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
                  &frmMain::showInstalledBoards);
@@ -251,8 +291,11 @@ void frmMain::createToolBar()
     bar->addAction(find("mnuFileOpen"));
     bar->addAction(find("mnuFileSave"));
     bar->addSeparator();
-    bar->addAction(find("mnuEditCopy"));
-    bar->addAction(find("mnuEditPaste"));
+    bar->addAction(undo_);
+    bar->addAction(redo_);
+    bar->addSeparator();
+    bar->addAction(copy_);
+    bar->addAction(paste_);
     bar->addSeparator();
     for (QAction *mode : modeActions_)
         bar->addAction(mode);

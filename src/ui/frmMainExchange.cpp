@@ -165,15 +165,21 @@ void frmMain::getConfig()
     commitPanes();
     if (!askToSave(QStringLiteral("Do you wish to save the current file")))
         return;
+    readExchange(title, [this](const QByteArray &image) { takeDownloadedImage(image); });
+}
+
+bool frmMain::readExchange(const QString &title,
+                           const std::function<void(const QByteArray &)> &take)
+{
     auto *download = new DownloadController(exchange_->link(), exchange_->memory());
     if (!exchange_->claim(download)) {
         delete download;
-        return;
+        return false;
     }
     download->setVerifyReads(verifyDownload_->isChecked());
     auto *window = new frmGetConfig(*download, this);
     download->setParent(window);
-    connect(download, &DownloadController::imageReady, this, &frmMain::takeDownloadedImage);
+    connect(download, &DownloadController::imageReady, this, take);
     connect(download, &LinkOperation::failed, this, [this, title](const QString &message) {
         // Told once the link has finished its own handling of the failure.
         QTimer::singleShot(0, this, [this, title, message] {
@@ -185,12 +191,13 @@ void frmMain::getConfig()
                                QMessageBox::Critical);
         });
     });
-    connect(download, &LinkOperation::cancelled, this, [this] {
-        setStatus(QStringLiteral("Get Configuration cancelled: the configuration in the editor "
-                                 "is unchanged."));
+    connect(download, &LinkOperation::cancelled, this, [this, title] {
+        setStatus(title + QStringLiteral(" cancelled: the configuration in the editor is "
+                                         "unchanged."));
     });
     window->show();
     download->start();
+    return true;
 }
 
 void frmMain::sendConfig()

@@ -93,7 +93,8 @@ bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
         setStatus(QStringLiteral("File last saved: ") + doc_.config.SysConfig.LastUpdate);
     importedDos_ = load.importedDos;
     doc_.setCurrentFile(fileName);
-    doc_.setConfigChanged(false);
+    // Another file: nothing before it can be undone.
+    doc_.resetHistory();
     setTitleForFile();
     if (!fromRecentOrTemplate) {
         AppSettings::CheckMRU(fileName);

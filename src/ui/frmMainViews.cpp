@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "ConfigDocument.h"
+#include "Equipment.h"
 #include "ErrorList.h"
 #include "ExtensionPane.h"
 #include "GroupPane.h"
@@ -74,7 +75,7 @@ void frmMain::onRenamed(const QString &key, const QString &text)
     tree_->refreshNode(config, key);
     // A new name is an unsaved change like any other; the same name again is none.
     if (!(config == before))
-        doc_.markChanged();
+        doc_.markChanged(recordTitle(key) + QStringLiteral(" Name"), key);
 }
 
 QWidget *frmMain::currentView() const
@@ -90,6 +91,7 @@ void frmMain::showView(QWidget *view)
     if (views_->currentWidget() != view)
         commitPanes();
     views_->setCurrentWidget(view);
+    updateEditActions();
 }
 
 void frmMain::commitPanes()

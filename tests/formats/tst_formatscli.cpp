@@ -1,5 +1,5 @@
-// The command-line verbs new, export and convert (for DOS files), run as
-// functions with string streams.
+// The command-line verbs new, export, convert (for DOS files) and diff, run
+// as functions with string streams.
 #include "CliRun.h"
 #include "ConfigFile.h"
 #include "ConfigLoader.h"
@@ -52,6 +52,8 @@ private slots:
     void loaderImportsDosFiles();
     void convertDosFile_data();
     void convertDosFile();
+    void diff_data();
+    void diff();
 };
 
 void TestFormatsCli::newRefusals_data()
@@ -242,6 +244,56 @@ void TestFormatsCli::convertDosFile()
     QCOMPARE(ReadConfigFile(out, c) == ReadConfigOk, message.isEmpty());
     if (message.isEmpty())
         QCOMPARE(c.TieLines[59].Name, u"SHORE A"_s);
+}
+
+void TestFormatsCli::diff_data()
+{
+    QTest::addColumn<QStringList>("args"); // file names in the test's folder, then options
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString header = u"Record\tField\tFirst\tSecond\n"_s;
+    QTest::newRow("a DOS file and its conversion, saved later")
+        << QStringList{u"ship.TDZ"_s, u"ship.TWZ"_s} << 0 << QString() << QString();
+    QTest::newRow("a name differs")
+        << QStringList{u"ship.TWZ"_s, u"renamed.TWZ"_s} << 1
+        << header + u"Extension 01.1\tName\tBRIDGE\tWHEELHOUSE\n"_s << QString();
+    QTest::newRow("names ignored")
+        << QStringList{u"ship.TWZ"_s, u"renamed.TWZ"_s, u"--ignore-names"_s} << 0 << QString()
+        << QString();
+    QTest::newRow("a number differs, names ignored")
+        << QStringList{u"ship.TDZ"_s, u"--ignore-names"_s, u"renumbered.TWZ"_s} << 1
+        << header + u"Extension 01.2\tExt No\t102\t150\n"_s << QString();
+    QTest::newRow("second file missing")
+        << QStringList{u"ship.TWZ"_s, u"missing.TWZ"_s} << 2 << QString()
+        << u"Unable to load file as error in file\n"_s;
+    QTest::newRow("one file only") << QStringList{u"ship.TWZ"_s} << 2 << QString()
+                                   << u"Usage: helmwise-cli diff A B [--ignore-names]\n"_s;
+}
+
+void TestFormatsCli::diff()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(u"ship.TDZ"_s), dosShip().bytes()));
+    Configuration c = makeDefaultConfiguration();
+    QVERIFY(loadConfigurationFile(dir.filePath(u"ship.TDZ"_s), c).ok);
+    QVERIFY(WriteConfigFile(dir.filePath(u"ship.TWZ"_s), c, nullptr, u"01/02/2026 10:00"_s));
+    c.Extensions[0].Name = u"WHEELHOUSE"_s;
+    QVERIFY(WriteConfigFile(dir.filePath(u"renamed.TWZ"_s), c));
+    c.Extensions[1].ExtNum = 150;
+    QVERIFY(WriteConfigFile(dir.filePath(u"renumbered.TWZ"_s), c));
+
+    QStringList line{u"diff"_s};
+    for (const QString &arg : args)
+        line << (arg.startsWith(u'-') ? arg : dir.filePath(arg));
+    const CliRun r = runCli(line);
+    QTEST(r.status, "status");
+    QCOMPARE(r.out, out);
+    // The loader's message first; the reader's reason may follow.
+    QCOMPARE(r.err.section(u'\n', 0, 0) + (err.isEmpty() ? QString() : u"\n"_s), err);
 }
 
 QTEST_GUILESS_MAIN(TestFormatsCli)

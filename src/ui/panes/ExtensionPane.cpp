@@ -3,6 +3,7 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Names.h"
+#include "OptionNames.h"
 #include "OptionBoxes.h"
 #include "PaneSupport.h"
 
@@ -16,24 +17,6 @@
 
 using namespace tdl;
 using panes::setFieldError;
-
-namespace
-{
-
-struct OptionBit {
-    const char *caption;
-    int byte;
-    uint8_t bit;
-};
-
-// The class flags shown read-only.
-const OptionBit classFlags[4] = {
-    {"Night Bell", 0, ExtNightBell},
-    {"Emergency", 0, ExtEmergency},
-    {"COS 'B'", 1, ExtCOSB},
-    {"Direct Dial", 4, ExtHotLine},
-};
-} // namespace
 
 struct ExtensionPane::Private {
     ExtensionPane *q;
@@ -56,7 +39,7 @@ struct ExtensionPane::Private {
     void build();
     void fill();
     QString validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, key(), field); }
 
     void commitName();
     void commitNumber();
@@ -138,7 +121,7 @@ void ExtensionPane::Private::build()
     auto *flagRow = new QGridLayout(flags);
     flagRow->addWidget(new QLabel(QStringLiteral("Internal Flags"), flags), 0, 0, 1, 4);
     for (int k = 0; k < 4; ++k) {
-        chkSubC[k] = new QCheckBox(QLatin1String(classFlags[k].caption), flags);
+        chkSubC[k] = new QCheckBox(QLatin1String(extensionClassFlags[k].caption), flags);
         chkSubC[k]->setObjectName(QStringLiteral("chkSubC_%1").arg(k));
         // Shown, not edited: the class decides these bits.
         chkSubC[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -210,7 +193,7 @@ void ExtensionPane::Private::fill()
 
     fmeExtOpts->showStatus(e.Status);
     for (int k = 0; k < 4; ++k)
-        chkSubC[k]->setChecked(e.Status[classFlags[k].byte] & classFlags[k].bit);
+        chkSubC[k]->setChecked(e.Status[extensionClassFlags[k].byte] & extensionClassFlags[k].bit);
 
     const bool hotLine = e.Status[4] & ExtHotLine;
     txtExtDD->setText(QString::number(e.DirectDial));
@@ -299,7 +282,7 @@ void ExtensionPane::Private::commitName()
     if (text != ext().Name) {
         ext().Name = text;
         ext().TrueName = true;
-        changed();
+        changed(QStringLiteral("Name"));
         emit q->nodeTextChanged(key(), text);
     }
     panes::selectWholeText(txtExtName);
@@ -320,7 +303,7 @@ void ExtensionPane::Private::commitNumber()
     if (number) {
         if (*number != ext().ExtNum) {
             ext().ExtNum = *number;
-            changed();
+            changed(QStringLiteral("Ext No"));
         }
     } else {
         // Text that is no 16-bit number cannot be stored: show what is kept.
@@ -351,7 +334,7 @@ void ExtensionPane::Private::commitHotLine()
         // Stored whether found or not: the checker keeps reporting it.
         if (*number != ext().DirectDial) {
             ext().DirectDial = *number;
-            changed();
+            changed(QStringLiteral("Hotline to"));
         }
     }
     fill();
@@ -370,7 +353,7 @@ void ExtensionPane::Private::classChosen()
         for (int b = 0; b < ExtStatusBytes; ++b)
             ext().Status[b] = cfg().ExtClasses[cls].Status[b];
     }
-    changed();
+    changed(QStringLiteral("Class"));
     fill();
     emit q->statusMessage(validate());
     emit q->nodeDisabledChanged(key(), cls == ClassDisabled);
@@ -381,7 +364,7 @@ void ExtensionPane::Private::groupChosen()
     if (updating || index < 0 || cboExtGroup->currentIndex() < 0)
         return;
     ext().Group = int16_t(cboExtGroup->currentData().toInt());
-    changed();
+    changed(QStringLiteral("Group"));
     emit q->statusMessage(validate());
 }
 
@@ -398,5 +381,5 @@ void ExtensionPane::Private::optionClicked(int byte, uint8_t bit, bool on)
         ext().Status[byte] |= bit;
     else
         ext().Status[byte] &= uint8_t(~bit);
-    changed();
+    changed(optionCaption(byte, bit));
 }

@@ -53,7 +53,7 @@ struct GroupPane::Private {
     void build();
     void fill();
     void validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, groupKey(index), field); }
 
     void commitName();
     void typeChosen();
@@ -245,7 +245,7 @@ void GroupPane::Private::commitName()
     const QString text = txtGrpName->text().trimmed();
     if (text != group().Name) {
         group().Name = text;
-        changed();
+        changed(QStringLiteral("Name"));
         emit q->nodeTextChanged(groupKey(index), text);
     }
     panes::selectWholeText(txtGrpName);
@@ -269,7 +269,7 @@ void GroupPane::Private::typeChosen()
     }
     if (type != group().Type) {
         group().Type = int16_t(type);
-        changed();
+        changed(QStringLiteral("Type"));
     }
     fill();
 }
@@ -293,7 +293,7 @@ void GroupPane::Private::activeClicked(bool on)
         }
     }
     group().Active = on;
-    changed();
+    changed(QStringLiteral("Enabled"));
     emit q->nodeDisabledChanged(groupKey(index), !on);
     fill();
 }
@@ -320,7 +320,7 @@ void GroupPane::Private::cellEdited(QTableWidgetItem *item)
     for (int m = used; m < MemberRows; ++m)
         g.Exts[m] = -1;
     g.Num = int16_t(used);
-    changed();
+    changed(QStringLiteral("Members"));
     fill();
 }
 

@@ -1,6 +1,6 @@
 #include "OptionBoxes.h"
 
-#include "tdlConsts.h"
+#include "OptionNames.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,32 +8,14 @@
 
 using namespace tdl;
 
-namespace
-{
-
-struct OptionBit {
-    const char *caption;
-    int byte;
-    uint8_t bit;
-};
-
-const OptionBit optionBits[8] = {
-    {"Recall", 0, ExtRecall},    {"Intrude", 1, ExtIntrude},
-    {"Rapid Ring", 1, ExtRapid}, {"Night Bell Pickup", 1, ExtNightPickup},
-    {"Dial #", 1, ExtHash},      {"Dial LD", 1, ExtLD},
-    {"Dial MF", 1, ExtMF},       {"Dial 9", 4, ExtDial9},
-};
-
-} // namespace
-
 OptionBoxes::OptionBoxes(QWidget *parent) : QGroupBox(QStringLiteral("Options"), parent)
 {
     auto *opts = new QGridLayout(this);
     for (int k = 0; k < 8; ++k) {
-        chkSub_[k] = new QCheckBox(QLatin1String(optionBits[k].caption), this);
+        chkSub_[k] = new QCheckBox(QLatin1String(extensionOptions[k].caption), this);
         chkSub_[k]->setObjectName(QStringLiteral("chkSub_%1").arg(k));
         opts->addWidget(chkSub_[k], k / 4, k % 4);
-        const OptionBit bit = optionBits[k];
+        const OptionBit bit = extensionOptions[k];
         connect(chkSub_[k], &QCheckBox::clicked, this,
                 [this, bit](bool on) { emit optionClicked(bit.byte, bit.bit, on); });
     }
@@ -52,7 +34,7 @@ OptionBoxes::OptionBoxes(QWidget *parent) : QGroupBox(QStringLiteral("Options"),
 void OptionBoxes::showStatus(const std::array<uint8_t, 6> &status)
 {
     for (int k = 0; k < 8; ++k)
-        chkSub_[k]->setChecked(status[optionBits[k].byte] & optionBits[k].bit);
+        chkSub_[k]->setChecked(status[extensionOptions[k].byte] & extensionOptions[k].bit);
     for (int k = 0; k < Dial6Codes; ++k)
         chkSub6_[k]->setChecked(status[2] & (1u << k));
 }

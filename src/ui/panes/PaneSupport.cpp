@@ -1,5 +1,6 @@
 #include "PaneSupport.h"
 
+#include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Windows1252.h"
 
@@ -187,6 +188,12 @@ void setCellText(QTableWidget *grid, int row, int column, const QString &text)
         grid->setItem(row, column, item);
     }
     item->setText(text);
+}
+
+void markEdited(ConfigDocument &doc, const QString &key, const QString &field)
+{
+    const QString record = recordTitle(key.isEmpty() ? systemKey() : key);
+    doc.markChanged(record + QLatin1Char(' ') + field, key);
 }
 
 void detachChildren(QObject *owner)

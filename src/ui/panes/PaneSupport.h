@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class ConfigDocument;
 class QDialogButtonBox;
 class QLineEdit;
 class QObject;
@@ -82,6 +83,10 @@ std::optional<int> valueFromCell(const QString &text, const ChoiceList &names);
 void ensureItems(QTableWidget *grid);
 // Writes number and name into two cells of a row (blank for 0 / -1).
 void setCellText(QTableWidget *grid, int row, int column, const QString &text);
+
+// Commits an edit of one field as an undoable step named after the record
+// and the field ("Extension 01.3 Name"); an empty key is the system.
+void markEdited(ConfigDocument &doc, const QString &key, const QString &field);
 
 // OK and Cancel of a dialog, named cmdOK and cmdCancel; OK is the default.
 QDialogButtonBox *okCancelButtons(QWidget *dialog);

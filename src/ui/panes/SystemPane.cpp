@@ -69,7 +69,7 @@ struct SystemPane::Private {
     void build();
     void fill();
     void validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, QString(), field); }
 
     void commitName();
     void commitPass();
@@ -299,7 +299,7 @@ void SystemPane::Private::commitName()
     const QString text = txtSysName->text().trimmed();
     if (text != sys().Name) {
         sys().Name = text;
-        changed();
+        changed(QStringLiteral("Name"));
     }
     panes::selectWholeText(txtSysName);
 }
@@ -313,7 +313,7 @@ void SystemPane::Private::commitPass()
     txtSysPass->setText(text);
     if (text != sys().Pass) {
         sys().Pass = text;
-        changed();
+        changed(QStringLiteral("Setup Password"));
     }
     panes::selectWholeText(txtSysPass);
     validate();
@@ -328,7 +328,7 @@ void SystemPane::Private::commitPIN()
     if (number && *number >= 0) {
         if (*number != sys().PIN) {
             sys().PIN = *number;
-            changed();
+            changed(QStringLiteral("Tie PIN"));
         }
     } else {
         // Not a PIN: the box shows the stored one again.
@@ -343,7 +343,7 @@ void SystemPane::Private::pinClicked(bool on)
     if (updating)
         return;
     sys().PIN = on ? DefaultPIN : 0;
-    changed();
+    changed(QStringLiteral("Tie PIN"));
     fill();
 }
 
@@ -363,7 +363,7 @@ void SystemPane::Private::gaEdited(QTableWidgetItem *item)
     }
     for (int k = used; k < GAEntries; ++k)
         ga[k] = -1;
-    changed();
+    changed(QStringLiteral("Guaranteed Access"));
     fill();
 }
 

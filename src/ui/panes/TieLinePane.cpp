@@ -47,12 +47,12 @@ struct TieLinePane::Private {
     void build();
     void fill();
     void validate();
-    void changed() { doc.markChanged(); }
+    void changed(const QString &field) { panes::markEdited(doc, tieLineKey(index), field); }
 
     void commitName();
     void classChosen();
     void cellEdited(QTableWidgetItem *item);
-    void setStatusBit(uint8_t bits, bool on);
+    void setStatusBit(const QString &field, uint8_t bits, bool on);
     // Row 1 offers groups instead of extensions while "Call MCF Group" is ticked.
     bool rowOffersGroups(int row) const { return row == 1 && chkTieMCF->isChecked(); }
     panes::ChoiceList choices(int row, int column) const;
@@ -121,7 +121,7 @@ void TieLinePane::Private::build()
             if (updating || index < 0)
                 return;
             tie().Dial6[k] = on;
-            changed();
+            changed(QStringLiteral("Dial %1").arg(61 + k));
             validate(); // the Dial-6 limits depend on it
         });
     }
@@ -161,12 +161,13 @@ void TieLinePane::Private::build()
         if (updating || index < 0)
             return;
         tie().Dial9 = on;
-        changed();
+        changed(QStringLiteral("Dial 9"));
     });
     QObject::connect(chkTieDTMF, &QCheckBox::clicked, q,
-                     [this](bool on) { setStatusBit(TieDTMF, on); });
-    QObject::connect(chkTieDDI, &QCheckBox::clicked, q,
-                     [this](bool on) { setStatusBit(TieDDI, on); });
+                     [this](bool on) { setStatusBit(QStringLiteral("DTMF"), TieDTMF, on); });
+    QObject::connect(chkTieDDI, &QCheckBox::clicked, q, [this](bool on) {
+        setStatusBit(QStringLiteral("Direct Dial In"), TieDDI, on);
+    });
     QObject::connect(vsTieExt, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { cellEdited(item); });
     q->setEnabled(false);
@@ -205,7 +206,7 @@ void TieLinePane::Private::fill()
 {
     updating = true;
     const Configuration &c = doc.config;
-    TieRecord &t = tie();
+    const TieRecord &t = tie();
     txtTieName->setText(t.Name);
     txtTieDir->setText(QString::number(t.DirNum));
     cboTieClass->setCurrentIndex(cboTieClass->findData(int(t.Class)));
@@ -228,15 +229,10 @@ void TieLinePane::Private::fill()
     chkTieDDI->setChecked(t.Status[0] & TieDDI);
     chkTieMCF->setChecked(t.Ext2 > 500 && t.Ext2 < 600);
 
-    // Only a shore line may be reached by dialling 9; any other line loses
-    // the flag as soon as it is shown. That is an edit of the table, so it
-    // is marked as one (and the check runs again, dropping the warning).
-    const bool shore = t.Class == TieClassShore;
-    chkTie9->setEnabled(shore);
-    if (!shore && t.Dial9) {
-        t.Dial9 = false;
-        changed();
-    }
+    // Only a shore line may be reached by dialling 9. Showing a line never
+    // changes it: a flag set on another line (read from a file) stays ticked,
+    // and can be cleared, until the technician unticks it.
+    chkTie9->setEnabled(t.Class == TieClassShore || t.Dial9);
     chkTie9->setChecked(t.Dial9);
     for (int k = 0; k < Dial6Codes; ++k)
         chkTie6[k]->setChecked(t.Dial6[k]);
@@ -280,7 +276,7 @@ void TieLinePane::Private::commitName()
     const QString text = txtTieName->text().trimmed();
     if (text != tie().Name) {
         tie().Name = text;
-        changed();
+        changed(QStringLiteral("Name"));
         emit q->nodeTextChanged(tieLineKey(index), text);
     }
     panes::selectWholeText(txtTieName);
@@ -294,16 +290,17 @@ void TieLinePane::Private::classChosen()
         return;
     const int cls = cboTieClass->currentData().toInt();
     TieRecord &t = tie();
-    if (cls != t.Class) {
-        t.Class = int16_t(cls);
-        changed();
-    }
+    t.Class = int16_t(cls);
     for (int b = 0; b < TieStatusBytes; ++b)
         t.Status[b] = doc.config.TieClasses[cls].Status[b];
+    // Only a shore line may be reached by dialling 9.
+    if (cls != TieClassShore)
+        t.Dial9 = false;
+    changed(QStringLiteral("Type"));
     fill();
 }
 
-void TieLinePane::Private::setStatusBit(uint8_t bits, bool on)
+void TieLinePane::Private::setStatusBit(const QString &field, uint8_t bits, bool on)
 {
     if (updating || index < 0)
         return;
@@ -311,7 +308,7 @@ void TieLinePane::Private::setStatusBit(uint8_t bits, bool on)
         tie().Status[0] |= bits;
     else
         tie().Status[0] &= uint8_t(~bits);
-    changed();
+    changed(field);
 }
 
 void TieLinePane::Private::cellEdited(QTableWidgetItem *item)
@@ -339,6 +336,6 @@ void TieLinePane::Private::cellEdited(QTableWidgetItem *item)
     panes::setCellText(vsTieExt, row, 0, numberText(value));
     panes::setCellText(vsTieExt, row, 1, name);
     updating = false;
-    changed();
+    changed(row == 0 ? QStringLiteral("Default Ext") : QStringLiteral("2nd Designated"));
     validate();
 }

@@ -1,0 +1,289 @@
+#include "ConfigDiff.h"
+
+#include "Equipment.h"
+#include "OptionNames.h"
+
+#include <QStringList>
+
+using namespace tdl;
+
+namespace
+{
+
+// One field of a record as the comparison sees it. Every record of a kind
+// yields the same fields in the same order, so two records compare by position.
+struct Field {
+    enum Kind { Plain, Name, FromClass };
+    QString name;
+    QString value;
+    Kind kind = Plain;
+    // What is compared when not the value shown: a class by its index, so
+    // a renamed class is one difference of the class, not of every user.
+    QString identity = value;
+};
+using Fields = QList<Field>;
+
+// Files and the exchange keep Status bytes 0..4 of an extension; byte 5 is the class's own.
+constexpr int KeptExtStatusBytes = 5;
+
+QString onOff(bool on)
+{
+    return on ? QStringLiteral("On") : QStringLiteral("Off");
+}
+
+QString yesNo(bool yes)
+{
+    return yes ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+
+QString numberOrNone(int number)
+{
+    return number > 0 ? QString::number(number) : QStringLiteral("None");
+}
+
+QString hexByte(uint8_t value)
+{
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString className(const std::array<ClassRecord, ClassTableSize> &table, int cls)
+{
+    if (cls >= 0 && cls < MaxClasses && table[cls].Active)
+        return table[cls].Name;
+    return QStringLiteral("Class %1").arg(cls);
+}
+
+// Bits of a Status byte that no named field covers, so nothing goes unseen.
+void addLeftoverBytes(Fields &fields, const uint8_t *status, const uint8_t *named, int bytes,
+                      Field::Kind kind)
+{
+    for (int b = 0; b < bytes; ++b)
+        fields.append({QStringLiteral("Status byte %1").arg(b + 1),
+                       hexByte(uint8_t(status[b] & ~named[b])), kind});
+}
+
+// The extension option boxes, the class flags and Dial 61..68, then the rest.
+void addExtensionOptions(Fields &fields, const uint8_t *status, int bytes, Field::Kind kind)
+{
+    uint8_t named[ExtStatusBytes] = {};
+    for (const OptionBit &option : extensionOptions) {
+        fields.append(
+            {QLatin1String(option.caption), onOff(status[option.byte] & option.bit), kind});
+        named[option.byte] |= option.bit;
+    }
+    for (const OptionBit &flag : extensionClassFlags) {
+        fields.append({QLatin1String(flag.caption), onOff(status[flag.byte] & flag.bit), kind});
+        named[flag.byte] |= flag.bit;
+    }
+    for (int k = 0; k < Dial6Codes; ++k)
+        fields.append({QStringLiteral("Dial %1").arg(61 + k), onOff(status[2] & (1u << k)), kind});
+    named[2] = 0xFF;
+    addLeftoverBytes(fields, status, named, bytes, kind);
+}
+
+void addTieOptions(Fields &fields, const uint8_t *status, Field::Kind kind)
+{
+    // DTMF as the pane and the lists show it; the class bits repeat the tie
+    // line's type, which has a field of its own.
+    fields.append({QStringLiteral("DTMF"), onOff(status[0] & TieInDTMF), kind});
+    fields.append({QStringLiteral("Direct Dial In"), onOff(status[0] & TieDDI), kind});
+    const uint8_t named[TieStatusBytes] = {uint8_t(TieInDTMF | TieDDI | TieClassBits), 0, 0};
+    addLeftoverBytes(fields, status, named, TieStatusBytes, kind);
+}
+
+QString groupTypeName(int type)
+{
+    switch (type) {
+    case GroupPickup:
+        return QStringLiteral("Pick up");
+    case GroupHunt:
+        return QStringLiteral("Hunt");
+    case GroupMultipleCallForward:
+        return QStringLiteral("Multi-Call Forward");
+    default:
+        return QStringLiteral("Type %1").arg(type);
+    }
+}
+
+Fields systemFields(const Configuration &c)
+{
+    const SystemRecord &s = c.SysConfig;
+    Fields fields{{QStringLiteral("Name"), s.Name, Field::Name},
+                  {QStringLiteral("Tie PIN"), numberOrNone(s.PIN)},
+                  {QStringLiteral("Setup Password"), s.Pass}};
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const QString board = boardTypeName(s.Slots[slot]);
+        fields.append({QStringLiteral("Slot %1").arg(slot),
+                       board.isEmpty() ? QStringLiteral("Board %1").arg(s.Slots[slot]) : board});
+    }
+    QStringList access;
+    for (int k = 0; k < GAEntries; ++k) {
+        if (s.GA[k] > 0)
+            access << QString::number(s.GA[k]);
+    }
+    fields.append({QStringLiteral("Guaranteed Access"),
+                   access.isEmpty() ? QStringLiteral("None") : access.join(QLatin1Char(' '))});
+    return fields;
+}
+
+// Whether an extension's options are just what its class gives.
+bool extensionFollowsClass(const Configuration &c, const ExtRecord &e)
+{
+    if (e.Class == ClassCustom || e.Class < 0 || e.Class >= MaxClasses)
+        return false;
+    const ClassRecord &cls = c.ExtClasses[e.Class];
+    return std::equal(e.Status.begin(), e.Status.begin() + KeptExtStatusBytes, cls.Status.begin());
+}
+
+Fields extensionFields(const Configuration &c, int i)
+{
+    const ExtRecord &e = c.Extensions[i];
+    const bool hotLine = e.Status[4] & ExtHotLine;
+    Fields fields{{QStringLiteral("Ext No"), QString::number(e.ExtNum)},
+                  {QStringLiteral("Name"), e.Name, Field::Name},
+                  {QStringLiteral("Class"), className(c.ExtClasses, e.Class), Field::Plain,
+                   QString::number(e.Class)},
+                  {QStringLiteral("Group"), numberOrNone(e.Group)},
+                  {QStringLiteral("Hotline to"), hotLine ? numberOrNone(e.DirectDial) : QString()}};
+    addExtensionOptions(fields, e.Status.data(), KeptExtStatusBytes, Field::FromClass);
+    return fields;
+}
+
+bool tieLineFollowsClass(const Configuration &c, const TieRecord &t)
+{
+    if (t.Class < 0 || t.Class >= MaxClasses)
+        return false;
+    const ClassRecord &cls = c.TieClasses[t.Class];
+    return std::equal(t.Status.begin(), t.Status.end(), cls.Status.begin());
+}
+
+Fields tieLineFields(const Configuration &c, int index)
+{
+    const TieRecord &t = c.TieLines[index];
+    Fields fields{{QStringLiteral("Name"), t.Name, Field::Name},
+                  {QStringLiteral("Dir No"), QString::number(t.DirNum)},
+                  {QStringLiteral("Type"), className(c.TieClasses, t.Class), Field::Plain,
+                   QString::number(t.Class)},
+                  {QStringLiteral("Default Ext"), numberOrNone(t.Ext1)},
+                  {QStringLiteral("2nd Designated"), numberOrNone(t.Ext2)},
+                  {QStringLiteral("Dial 9"), onOff(t.Dial9)}};
+    for (int k = 0; k < Dial6Codes; ++k)
+        fields.append({QStringLiteral("Dial %1").arg(61 + k), onOff(t.Dial6[k])});
+    addTieOptions(fields, t.Status.data(), Field::FromClass);
+    return fields;
+}
+
+Fields groupFields(const Configuration &c, int g)
+{
+    const GroupRecord &grp = c.Groups[g];
+    QStringList members;
+    for (int m = 0; m < std::clamp(int(grp.Num), 0, GroupExtsSize); ++m)
+        members << QString::number(grp.Exts[m]);
+    return {{QStringLiteral("Name"), grp.Name, Field::Name},
+            {QStringLiteral("Dir No"), QString::number(grp.DirNum)},
+            {QStringLiteral("Type"), groupTypeName(grp.Type)},
+            {QStringLiteral("Members"),
+             members.isEmpty() ? QStringLiteral("None") : members.join(QLatin1Char(' '))}};
+}
+
+Fields extensionClassFields(const Configuration &c, int k)
+{
+    const ClassRecord &cls = c.ExtClasses[k];
+    Fields fields{{QStringLiteral("Name"), cls.Name, Field::Name}};
+    addExtensionOptions(fields, cls.Status.data(), ExtStatusBytes, Field::Plain);
+    return fields;
+}
+
+Fields tieClassFields(const Configuration &c, int k)
+{
+    const ClassRecord &cls = c.TieClasses[k];
+    Fields fields{{QStringLiteral("Name"), cls.Name, Field::Name}};
+    addTieOptions(fields, cls.Status.data(), Field::Plain);
+    return fields;
+}
+
+// Collects the differences of one record after another.
+class Comparison
+{
+  public:
+    explicit Comparison(const DiffOptions &options) : options_(options) {}
+
+    // A record compared only when in use on either side.
+    void record(const QString &key, const QString &title, bool usedFirst, bool usedSecond,
+                const QString &usedField, const Fields &first, const Fields &second,
+                bool optionsFromBothClasses = false)
+    {
+        if (!usedFirst && !usedSecond)
+            return;
+        if (usedFirst != usedSecond) {
+            list_.append({key, title, usedField, yesNo(usedFirst), yesNo(usedSecond)});
+            return;
+        }
+        fields(key, title, first, second, optionsFromBothClasses);
+    }
+
+    void fields(const QString &key, const QString &title, const Fields &first, const Fields &second,
+                bool optionsFromBothClasses = false)
+    {
+        for (int f = 0; f < first.size() && f < second.size(); ++f) {
+            const Field &a = first[f];
+            const Field &b = second[f];
+            if (a.identity == b.identity || (a.kind == Field::Name && options_.ignoreNames))
+                continue;
+            // Different classes bring different options: the class says it all.
+            if (a.kind == Field::FromClass && optionsFromBothClasses)
+                continue;
+            list_.append({key, title, a.name, a.value, b.value});
+        }
+    }
+
+    QList<Difference> result() const { return list_; }
+
+  private:
+    DiffOptions options_;
+    QList<Difference> list_;
+};
+
+} // namespace
+
+QList<Difference> compareConfigurations(const Configuration &first, const Configuration &second,
+                                        const DiffOptions &options)
+{
+    Comparison diff(options);
+    const QString inUse = QStringLiteral("In use");
+    const QString enabled = QStringLiteral("Enabled");
+    diff.fields(systemKey(), recordTitle(systemKey()), systemFields(first), systemFields(second));
+
+    for (int i = 0; i < MaxExtensions; ++i) {
+        const ExtRecord &a = first.Extensions[i];
+        const ExtRecord &b = second.Extensions[i];
+        const bool byClasses = a.Class != b.Class && extensionFollowsClass(first, a) &&
+                               extensionFollowsClass(second, b);
+        diff.record(extensionKey(i), recordTitle(extensionKey(i)), isLiveExtension(first, i),
+                    isLiveExtension(second, i), inUse, extensionFields(first, i),
+                    extensionFields(second, i), byClasses);
+    }
+    for (int t = 0; t < MaxTieLines; ++t) {
+        const TieRecord &a = first.TieLines[t];
+        const TieRecord &b = second.TieLines[t];
+        const bool byClasses =
+            a.Class != b.Class && tieLineFollowsClass(first, a) && tieLineFollowsClass(second, b);
+        diff.record(tieLineKey(t), recordTitle(tieLineKey(t)), isLiveTieLine(first, t),
+                    isLiveTieLine(second, t), inUse, tieLineFields(first, t),
+                    tieLineFields(second, t), byClasses);
+    }
+    for (int g = 0; g < MaxGroups; ++g)
+        diff.record(groupKey(g), recordTitle(groupKey(g)), first.Groups[g].Active,
+                    second.Groups[g].Active, enabled, groupFields(first, g),
+                    groupFields(second, g));
+    for (int k = 0; k < MaxClasses; ++k)
+        diff.record(noRecordKey(), QStringLiteral("Extension class %1").arg(k),
+                    first.ExtClasses[k].Active, second.ExtClasses[k].Active, enabled,
+                    extensionClassFields(first, k), extensionClassFields(second, k));
+    for (int k = 0; k < MaxClasses; ++k)
+        diff.record(noRecordKey(), QStringLiteral("Tie line class %1").arg(k),
+                    first.TieClasses[k].Active, second.TieClasses[k].Active, enabled,
+                    tieClassFields(first, k), tieClassFields(second, k));
+    return diff.result();
+}

@@ -1,0 +1,181 @@
+// The Edit menu of the main window: undo and redo of the configuration's
+// steps, cut, copy and paste, and finding records.
+#include "frmMain.h"
+
+#include "ConfigDocument.h"
+#include "Equipment.h"
+#include "ExtensionPane.h"
+#include "FindBar.h"
+#include "GroupPane.h"
+#include "NavTree.h"
+#include "PortGrid.h"
+#include "PortList.h"
+#include "RecordSearch.h"
+#include "ReportView.h"
+#include "SystemPane.h"
+#include "TieLinePane.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QStackedWidget>
+
+namespace
+{
+
+// The text field the clipboard commands act on: the focused line edit, or
+// the line of a focused editable combo box.
+QLineEdit *focusedTextField()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (auto *combo = qobject_cast<QComboBox *>(focus))
+        return combo->lineEdit();
+    return qobject_cast<QLineEdit *>(focus);
+}
+
+bool isRecordKey(const QString &key)
+{
+    return !recordTitle(key).isEmpty() && key != systemKey();
+}
+
+} // namespace
+
+void frmMain::editUndo()
+{
+    moveInHistory(true);
+}
+
+void frmMain::editRedo()
+{
+    moveInHistory(false);
+}
+
+void frmMain::moveInHistory(bool back)
+{
+    // A field still being typed in is a step of its own, undone first.
+    commitPanes();
+    QUndoStack *stack = doc_.undoStack();
+    if (back ? !stack->canUndo() : !stack->canRedo())
+        return;
+    const QString step = back ? stack->undoText() : stack->redoText();
+    back ? stack->undo() : stack->redo();
+    setStatus((back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + step);
+}
+
+void frmMain::onRestored(const QString &key)
+{
+    const QString shownNode = tree_->currentKey();
+    // Records may have come or gone (boards, enabled groups): the whole tree again.
+    tree_->BuildTree(doc_.config);
+    runCheck();
+    refreshCurrentView();
+    if (!showRestoredRecord(key))
+        tree_->selectNode(shownNode);
+}
+
+void frmMain::refreshCurrentView()
+{
+    QWidget *view = views_->currentWidget();
+    if (view == grid_ || view == list_)
+        ShowList(grid_->category());
+    else if (view == vspData_[0])
+        tiePane_->ShowTieLine(tiePane_->currentIndex());
+    else if (view == vspData_[1])
+        extPane_->ShowExtension(extPane_->currentIndex());
+    else if (view == vspData_[2])
+        groupPane_->ShowGroup(groupPane_->currentIndex());
+    else if (view == vspData_[3])
+        sysPane_->DisplaySysConfig();
+    else if (view == report_ && report_->currentReport() >= 0)
+        showReportNode(report_->currentReport());
+}
+
+// Moves the selection to the record a step touched: its row when its list
+// is shown, otherwise its pane. False when the step names no one record.
+bool frmMain::showRestoredRecord(const QString &key)
+{
+    if (!isRecordKey(key))
+        return false;
+    QWidget *view = views_->currentWidget();
+    const int gridRow = grid_->rowOfKey(key);
+    if (view == grid_ && gridRow >= 0) {
+        grid_->setCurrentCell(gridRow, PortGrid::ColName);
+        return true;
+    }
+    if (view == list_) {
+        for (int row = 0; row < list_->count(); ++row) {
+            if (list_->keyAt(row) == key) {
+                list_->setCurrentRow(row);
+                return true;
+            }
+        }
+    }
+    navigateTo(key);
+    return true;
+}
+
+void frmMain::editCut()
+{
+    if (QLineEdit *field = focusedTextField())
+        field->cut();
+}
+
+void frmMain::editCopy()
+{
+    if (QLineEdit *field = focusedTextField())
+        field->copy();
+    else if (currentView() == grid_)
+        grid_->copySelection();
+}
+
+void frmMain::editPaste()
+{
+    if (QLineEdit *field = focusedTextField())
+        field->paste();
+    else if (currentView() == grid_)
+        grid_->pasteNames(QApplication::clipboard()->text());
+}
+
+void frmMain::updateEditActions()
+{
+    if (!cut_)
+        return;
+    const QLineEdit *field = focusedTextField();
+    const bool typing = field && !field->isReadOnly();
+    const bool grid = !field && views_ && currentView() == grid_;
+    cut_->setEnabled(typing);
+    copy_->setEnabled(field || grid);
+    paste_->setEnabled(typing || grid);
+}
+
+void frmMain::editFind()
+{
+    findBar_->open();
+}
+
+void frmMain::applyFind(const QString &text)
+{
+    RecordFilter filter;
+    if (!text.trimmed().isEmpty())
+        filter = [this, text](const QString &key) { return recordMatches(doc_.config, key, text); };
+    tree_->setRecordFilter(filter);
+    list_->setRecordFilter(filter);
+    grid_->setRecordFilter(filter);
+    findBar_->setMatchCount(tree_->shownRecordKeys().size());
+}
+
+void frmMain::openFirstFound()
+{
+    // The first match of the list in view, or of the tree when a pane is shown.
+    QString key;
+    if (currentView() == grid_)
+        key = grid_->firstShownKey();
+    else if (currentView() == list_)
+        key = list_->firstShownKey();
+    if (key.isEmpty())
+        key = tree_->shownRecordKeys().value(0);
+    navigateTo(key);
+}

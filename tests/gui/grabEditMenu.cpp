@@ -1,0 +1,136 @@
+// Not a test: draws the Edit menu's work (a named undo step, the found
+// records, a pasted column of names, the comparison window) into PNG files,
+// so their layout can be looked at. Usage:
+// gui_grab_editmenu OUTDIR [WIDTH HEIGHT] [dark]
+#include "ConfigFile.h"
+#include "GuiFixtures.h"
+#include "NewSystem.h"
+#include "ScriptedPrompter.h"
+#include "frmCompare.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QTest>
+
+namespace
+{
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    p.setColor(QPalette::Base, QColor(30, 30, 30));
+    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+    p.setColor(QPalette::Text, QColor(230, 230, 230));
+    p.setColor(QPalette::Button, QColor(55, 55, 58));
+    p.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    return p;
+}
+
+Configuration generatedShip()
+{
+    Configuration c = makeDefaultConfiguration();
+    NewSystemCounts counts;
+    counts.extensions = 64;
+    counts.officers = 8;
+    counts.shore = 2;
+    counts.satcom = 1;
+    counts.pa = 1;
+    generateNewSystem(c, counts, planBoards(counts), QStringLiteral("01/02/2026 10:00"));
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const QDir out(args.value(1, QStringLiteral("/tmp")));
+    const int width = args.value(2, QStringLiteral("1280")).toInt();
+    const int height = args.value(3, QStringLiteral("800")).toInt();
+    const QString suffix =
+        QStringLiteral("-%1x%2").arg(width).arg(height) +
+        (args.contains(QStringLiteral("dark")) ? QStringLiteral("-dark") : QString());
+    if (args.contains(QStringLiteral("dark"))) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(darkPalette());
+    }
+    QTemporaryDir settings;
+    fixtures::useTemporarySettings(settings);
+    ScriptedPrompter prompter;
+    QTemporaryDir work;
+    const Configuration ship = generatedShip();
+    Configuration older = ship;
+    older.Extensions[3].Name = QStringLiteral("Old mess");
+    older.Extensions[9].Class = tdl::ClassOfficer;
+    older.Extensions[9].Status = older.ExtClasses[tdl::ClassOfficer].Status;
+    older.SysConfig.PIN = 1234;
+    const QString shipFile = work.filePath(QStringLiteral("ship.TWZ"));
+    const QString olderFile = work.filePath(QStringLiteral("ship-2025.TWZ"));
+    WriteConfigFile(shipFile, ship);
+    WriteConfigFile(olderFile, older);
+
+    fixtures::Session s(shipFile);
+    s.window.resize(width, height);
+    QApplication::processEvents();
+    auto save = [&](QWidget *w, const QString &name) {
+        QApplication::processEvents();
+        w->grab().save(out.filePath(name + suffix + QStringLiteral(".png")));
+    };
+
+    // Three renamed, two undone, one redone: the menu names the next step.
+    for (int i = 8; i < 11; ++i)
+        emit s.tree()->nodeRenamed(extensionKey(i), QStringLiteral("Cabin %1").arg(i));
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    s.action(QStringLiteral("mnuEditRedo"))->trigger();
+    auto *edit = s.window.findChild<QMenu *>(QStringLiteral("mnuEdit"));
+    edit->popup(s.window.mapToGlobal(QPoint(40, 24)));
+    QApplication::processEvents();
+    QPixmap shot = s.window.grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(edit->pos() - s.window.mapToGlobal(QPoint(0, 0)), edit->grab());
+    painter.end();
+    shot.save(out.filePath(QStringLiteral("editmenu") + suffix + QStringLiteral(".png")));
+    edit->hide();
+
+    // The list narrowed to the crew.
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    s.action(QStringLiteral("mnuEditFind"))->trigger();
+    s.window.findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("Crew"));
+    save(&s.window, QStringLiteral("find"));
+
+    // Ten cabin names pasted from a spreadsheet.
+    // Escape closes the find bar; the technician then clicks into the grid.
+    QTest::keyClick(s.window.findChild<QLineEdit *>(QStringLiteral("txtFind")), Qt::Key_Escape);
+    QStringList cabins;
+    for (int n = 1; n <= 10; ++n)
+        cabins << QStringLiteral("Cabin 2.%1").arg(n, 2, 10, QLatin1Char('0'));
+    QApplication::clipboard()->setText(cabins.join(QStringLiteral("\r\n")) +
+                                       QStringLiteral("\r\n"));
+    s.grid()->setCurrentCell(s.grid()->rowOfKey(QStringLiteral("E016")), PortGrid::ColName);
+    s.grid()->setFocus();
+    s.action(QStringLiteral("mnuEditPaste"))->trigger();
+    save(&s.window, QStringLiteral("paste"));
+
+    // The comparison with an older copy.
+    prompter.files.enqueue(olderFile);
+    s.action(QStringLiteral("mnuFileCompare"))->trigger();
+    if (auto *compare = s.window.findChild<frmCompare *>())
+        save(compare, QStringLiteral("compare"));
+    s.doc.setConfigChanged(false);
+    return 0;
+}

@@ -1,0 +1,521 @@
+// The Edit menu as a technician uses it: undo and redo of every kind of
+// edit, the saved mark, finding records, copying rows and pasting names,
+// one choice for several rows, and comparing with another file.
+#include "CheckConfig.h"
+#include "ConfigFile.h"
+#include "FailOnQtWarnings.h"
+#include "ConfigLoader.h"
+#include "GuiFixtures.h"
+#include "ScriptedPrompter.h"
+#include "frmCompare.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace tdl;
+using fixtures::Session;
+using Edit = std::function<void(Session &)>;
+Q_DECLARE_METATYPE(Edit)
+
+namespace
+{
+
+template <typename T> T *control(Session &s, const char *name)
+{
+    T *w = s.window.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+void typeAndCommit(Session &s, const char *box, const QString &text)
+{
+    auto *field = control<QLineEdit>(s, box);
+    field->setText(text);
+    field->setModified(true);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+QString statusText(Session &s)
+{
+    return control<QLabel>(s, "Status")->text();
+}
+
+QStringList shownKeys(PortGrid *grid)
+{
+    QStringList keys;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (!grid->isRowHidden(r))
+            keys << grid->keyAt(r);
+    }
+    return keys;
+}
+
+QStringList extensionNames(const Configuration &c)
+{
+    QStringList names;
+    for (int i = 0; i < 8; ++i)
+        names << c.Extensions[i].Name;
+    return names;
+}
+
+} // namespace
+
+class TestEditMenu : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void undoRedoEveryEdit_data();
+    void undoRedoEveryEdit();
+    void savedMarkFollowsUndo();
+    void openingAnotherFileForgetsSteps();
+    void hundredStepsKept();
+    void findNarrowsViews_data();
+    void findNarrowsViews();
+    void pasteNames_data();
+    void pasteNames();
+    void copyRowsAsTable();
+    void oneChoiceForSeveralRows();
+    void compareWithFile();
+
+  private:
+    QString shipFile(const QString &name = QStringLiteral("ship.TWZ"),
+                     const Configuration &config = ship());
+    static Configuration ship();
+
+    QTemporaryDir settingsDir_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedPrompter> prompter_;
+};
+
+// The small ship, with a Custom extension (01.4) and Dial 9 on tie line 02.2.
+Configuration TestEditMenu::ship()
+{
+    Configuration c = fixtures::smallShip();
+    c.Extensions[3].Class = ClassCustom;
+    c.TieLines[5].Dial9 = true;
+    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00");
+    return c;
+}
+
+QString TestEditMenu::shipFile(const QString &name, const Configuration &config)
+{
+    const QString path = dir_->filePath(name);
+    if (!WriteConfigFile(path, config, nullptr, config.SysConfig.LastUpdate))
+        qWarning() << "cannot write" << path;
+    return path;
+}
+
+void TestEditMenu::init()
+{
+    failOnQtWarnings();
+    fixtures::useTemporarySettings(settingsDir_);
+    dir_ = std::make_unique<QTemporaryDir>();
+    prompter_ = std::make_unique<ScriptedPrompter>();
+    frmMain::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
+}
+
+void TestEditMenu::cleanup()
+{
+    prompter_.reset();
+    dir_.reset();
+}
+
+void TestEditMenu::undoRedoEveryEdit_data()
+{
+    QTest::addColumn<QString>("node"); // shown for the edit
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("leaveTo");  // shown before undoing; empty: stay
+    QTest::addColumn<QString>("selected"); // tree node after undoing, or "row KEY" in the grid
+
+    auto row = [](const char *name, const char *node, Edit edit, const char *step,
+                  const char *leaveTo, const char *selected) {
+        QTest::newRow(name) << QString::fromLatin1(node) << edit << QString::fromLatin1(step)
+                            << QString::fromLatin1(leaveTo) << QString::fromLatin1(selected);
+    };
+    row(
+        "extension name", "E001",
+        [](Session &s) { typeAndCommit(s, "txtExtName", QStringLiteral("Wardroom")); },
+        "Extension 01.2 Name", "RGP", "E001");
+    row(
+        "extension class", "E002",
+        [](Session &s) {
+            auto *combo = control<QComboBox>(s, "cboExtClass");
+            combo->setCurrentIndex(combo->findData(ClassOfficer));
+        },
+        "Extension 01.3 Class", "RGP", "E002");
+    row(
+        "extension option", "E003", [](Session &s) { control<QCheckBox>(s, "chkSub_0")->click(); },
+        "Extension 01.4 Recall", "RTL", "E003");
+    row(
+        "tie line default extension", "T004",
+        [](Session &s) {
+            control<QTableWidget>(s, "vsTieExt")->item(0, 0)->setText(QStringLiteral("103"));
+        },
+        "Tie line 02.1 Default Ext", "REX", "T004");
+    row(
+        "tie line type drops Dial 9", "T005",
+        [](Session &s) { control<QComboBox>(s, "cboTieClass")->setCurrentIndex(TieClassSatComm); },
+        "Tie line 02.2 Type", "REX", "T005");
+    row(
+        "group members", "G000",
+        [](Session &s) {
+            control<QTableWidget>(s, "vsGroupExt")->item(2, 0)->setText(QStringLiteral("103"));
+        },
+        "Group 0 Members", "REX", "G000");
+    row(
+        "group disabled", "G000",
+        [](Session &s) { control<QCheckBox>(s, "chkGrpActive")->click(); }, "Group 0 Enabled",
+        "REX", "G000");
+    row(
+        "guaranteed access", "RRR",
+        [](Session &s) {
+            control<QTableWidget>(s, "vsGA")->item(0, 0)->setText(QStringLiteral("101"));
+        },
+        "System Guaranteed Access", "RGP", "RGP");
+    row(
+        "tie PIN", "RRR", [](Session &s) { control<QCheckBox>(s, "chkSysPIN")->click(); },
+        "System Tie PIN", "", "RRR");
+    row(
+        "details grid cell", "REX",
+        [](Session &s) {
+            s.grid()->commitCell(s.grid()->rowOfKey(QStringLiteral("E004")), PortGrid::ColName,
+                                 QStringLiteral("Sick bay"));
+        },
+        "Extension 01.5 Name", "", "row E004");
+    row(
+        "tree rename", "RTL",
+        [](Session &s) {
+            emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
+        },
+        "Tie line 02.3 Name", "RGP", "T006");
+    row(
+        "whole configuration replaced", "RRR",
+        [](Session &s) {
+            Configuration read = s.doc.config;
+            read.Extensions[0].ExtNum = 150;
+            read.SysConfig.Slots[4] = BoardTieLine;
+            s.doc.replaceConfiguration(read, QStringLiteral("Get Configuration"));
+        },
+        "Get Configuration", "", "RRR");
+}
+
+void TestEditMenu::undoRedoEveryEdit()
+{
+    QFETCH(QString, node);
+    QFETCH(Edit, edit);
+    QFETCH(QString, step);
+    QFETCH(QString, leaveTo);
+    QFETCH(QString, selected);
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(node);
+    const Configuration loaded = s.doc.config;
+    QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+
+    edit(s);
+    const Configuration edited = s.doc.config;
+    QVERIFY(edited != loaded);
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(), QStringLiteral("&Undo ") + step);
+    if (!leaveTo.isEmpty())
+        s.click(leaveTo);
+
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, loaded);
+    QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(statusText(s), QStringLiteral("Undone: ") + step);
+    QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
+    if (selected.startsWith(QLatin1String("row "))) {
+        QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+        QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
+    } else {
+        QCOMPARE(s.tree()->currentKey(), selected);
+    }
+    // The error list is that of the configuration now shown.
+    QCOMPARE(s.window.lastCheck().findings.size(), CheckConfig(loaded).findings.size());
+
+    s.action(QStringLiteral("mnuEditRedo"))->trigger();
+    QCOMPARE(s.doc.config, edited);
+    QVERIFY(s.doc.ConfigChanged());
+    QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+    s.doc.setConfigChanged(false);
+}
+
+void TestEditMenu::savedMarkFollowsUndo()
+{
+    const QString path = shipFile();
+    Session s(path);
+    QAction *undo = s.action(QStringLiteral("mnuEditUndo"));
+    QAction *redo = s.action(QStringLiteral("mnuEditRedo"));
+    for (int i = 0; i < 3; ++i)
+        emit s.tree()->nodeRenamed(extensionKey(i), QStringLiteral("Cabin %1").arg(i));
+    undo->trigger();
+    undo->trigger();
+    redo->trigger();
+    QCOMPARE(extensionNames(s.doc.config).mid(0, 3),
+             (QStringList{QStringLiteral("Cabin 0"), QStringLiteral("Cabin 1"),
+                          QStringLiteral("Mess")}));
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+    Configuration onDisk = makeDefaultConfiguration();
+    QVERIFY(loadConfigurationFile(path, onDisk).ok);
+    QCOMPARE(extensionNames(onDisk), extensionNames(s.doc.config));
+
+    // Away from the saved step and back again: the "*" comes and goes.
+    undo->trigger();
+    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+    redo->trigger();
+    QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+    // A new step after undoing past the save can never come back to it.
+    undo->trigger();
+    emit s.tree()->nodeRenamed(extensionKey(5), QStringLiteral("Sick bay"));
+    QVERIFY(!redo->isEnabled());
+    undo->trigger();
+    QVERIFY(s.doc.ConfigChanged());
+    s.doc.setConfigChanged(false);
+}
+
+void TestEditMenu::openingAnotherFileForgetsSteps()
+{
+    Session s(shipFile());
+    emit s.tree()->nodeRenamed(QStringLiteral("E000"), QStringLiteral("Wheelhouse"));
+    QVERIFY(s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+    Configuration other = ship();
+    other.SysConfig.Name = QStringLiteral("MV Other");
+    prompter_->buttons.enqueue(QMessageBox::No); // the edit is not saved
+    prompter_->files.enqueue(shipFile(QStringLiteral("other.TWZ"), other));
+    s.action(QStringLiteral("mnuFileOpen"))->trigger();
+    QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("MV Other"));
+    QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+    QCOMPARE(s.doc.undoStack()->count(), 0);
+    QVERIFY(!s.doc.ConfigChanged());
+}
+
+void TestEditMenu::hundredStepsKept()
+{
+    ConfigDocument doc;
+    const Configuration start = doc.config;
+    for (int n = 1; n <= 120; ++n) {
+        doc.config.SysConfig.Name = QStringLiteral("Name %1").arg(n);
+        doc.markChanged(QStringLiteral("System Name"));
+    }
+    while (doc.undoStack()->canUndo())
+        doc.undoStack()->undo();
+    QCOMPARE(doc.config, start);
+    QVERIFY(!doc.ConfigChanged());
+}
+
+void TestEditMenu::findNarrowsViews_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("category");  // list shown while finding
+    QTest::addColumn<QStringList>("found"); // record nodes left in the tree, in order
+    const auto keys = [](const char *list) {
+        return QString::fromLatin1(list).split(QLatin1Char(' '));
+    };
+    QTest::newRow("part of a number") << QStringLiteral("10") << QStringLiteral("REX")
+                                      << keys("E000 E001 E002 E003 E004 E005 E006 E007");
+    QTest::newRow("extension name")
+        << QStringLiteral("galley") << QStringLiteral("REX") << keys("E001");
+    QTest::newRow("tie line names")
+        << QStringLiteral("Shore") << QStringLiteral("RTL") << keys("T004 T005 T006 T007");
+    QTest::newRow("group number") << QStringLiteral("501") << QStringLiteral("RGP") << keys("G000");
+}
+
+void TestEditMenu::findNarrowsViews()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, category);
+    QFETCH(QStringList, found);
+    Session s(shipFile());
+    s.click(category);
+    s.action(QStringLiteral("mnuEditFind"))->trigger();
+    auto *field = control<QLineEdit>(s, "txtFind");
+    QVERIFY(field->isVisible());
+    field->setText(text);
+    QCOMPARE(s.tree()->shownRecordKeys(), found);
+    QStringList listed;
+    for (int r = 0; r < s.list()->count(); ++r) {
+        if (!s.list()->isRowHidden(r))
+            listed << s.list()->keyAt(r);
+    }
+    QCOMPARE(listed, found);
+    s.window.setListViewMode(3);
+    QCOMPARE(shownKeys(s.grid()), found);
+    QCOMPARE(control<QLabel>(s, "labFound")->text(),
+             found.size() == 1 ? QStringLiteral("1 found")
+                               : QStringLiteral("%1 found").arg(found.size()));
+
+    // Enter opens the first match; Escape shows everything again.
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(s.tree()->currentKey(), found.first());
+    QVERIFY(s.view().startsWith(QLatin1String("vspData")));
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(!field->isVisible());
+    QVERIFY(s.tree()->shownRecordKeys().size() > found.size());
+    QCOMPARE(s.tree()->shownRecordKeys().size(), 8 + 4 + 16);
+}
+
+void TestEditMenu::pasteNames_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("startKey");
+    QTest::addColumn<QStringList>("names"); // of extensions 01.1..01.8 afterwards
+    QTest::addColumn<QString>("status");
+    const QString tooLong = QStringLiteral("Chief engineer's day cabin, deck 3");
+    QTest::newRow("a column from a spreadsheet")
+        << QStringLiteral("Cabin A\r\nCabin B\r\nCabin C\r\n") << QStringLiteral("E002")
+        << QStringList{QStringLiteral("Bridge"),  QStringLiteral("Galley"),
+                       QStringLiteral("Cabin A"), QStringLiteral("Cabin B"),
+                       QStringLiteral("Cabin C"), QStringLiteral("Master"),
+                       QStringLiteral("Chief"),   QStringLiteral("Deck")}
+        << QStringLiteral("3 names pasted");
+    QTest::newRow("too long a name is cut")
+        << tooLong + QStringLiteral("\n") << QStringLiteral("E006")
+        << QStringList{QStringLiteral("Bridge"), QStringLiteral("Galley"), QStringLiteral("Mess"),
+                       QStringLiteral("Engine"), QStringLiteral("Radio"),  QStringLiteral("Master"),
+                       tooLong.left(30),         QStringLiteral("Deck")}
+        << QStringLiteral("WARNING: 1 name pasted; 1 name cut to 30 characters");
+    QTest::newRow("more lines than rows")
+        << QStringLiteral("P1\nP2\nP3\nP4\nP5") << QStringLiteral("E006")
+        << QStringList{QStringLiteral("Bridge"), QStringLiteral("Galley"), QStringLiteral("Mess"),
+                       QStringLiteral("Engine"), QStringLiteral("Radio"),  QStringLiteral("Master"),
+                       QStringLiteral("P1"),     QStringLiteral("P2")}
+        << QStringLiteral("WARNING: 2 names pasted; 3 names left over below the last row");
+    QTest::newRow("rows copied from the grid give their names")
+        << QStringLiteral("Physical\tName\tExt No\n01.5\tStore\t105\n") << QStringLiteral("E000")
+        << QStringList{QStringLiteral("Store"),  QStringLiteral("Galley"), QStringLiteral("Mess"),
+                       QStringLiteral("Engine"), QStringLiteral("Radio"),  QStringLiteral("Master"),
+                       QStringLiteral("Chief"),  QStringLiteral("Deck")}
+        << QStringLiteral("1 name pasted");
+}
+
+void TestEditMenu::pasteNames()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, startKey);
+    QFETCH(QStringList, names);
+    QFETCH(QString, status);
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    const Configuration before = s.doc.config;
+    QApplication::clipboard()->setText(clipboard);
+    // Not in the Name column: nothing is written.
+    s.grid()->setCurrentCell(s.grid()->rowOfKey(startKey), PortGrid::ColExtNum);
+    s.grid()->setFocus();
+    s.action(QStringLiteral("mnuEditPaste"))->trigger();
+    QCOMPARE(s.doc.config, before);
+    QVERIFY(statusText(s).contains(QLatin1String("Name column")));
+
+    s.grid()->setCurrentCell(s.grid()->rowOfKey(startKey), PortGrid::ColName);
+    s.action(QStringLiteral("mnuEditPaste"))->trigger();
+    QCOMPARE(extensionNames(s.doc.config), names);
+    QCOMPARE(statusText(s), status);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(s.grid()->item(s.grid()->rowOfKey(extensionKey(i)), PortGrid::ColName)->text(),
+                 names[i]);
+    // The whole paste is one step.
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, before);
+}
+
+void TestEditMenu::copyRowsAsTable()
+{
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    PortGrid *grid = s.grid();
+    grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+    grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E003")), PortGrid::ColExtNum,
+                         QItemSelectionModel::Select);
+    grid->setFocus();
+    s.action(QStringLiteral("mnuEditCopy"))->trigger();
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("Physical\tName\tExt No\tClass\tOptions\n"
+                            "01.2\tGalley\t102\tCrew\t\n"
+                            "01.4\tEngine\t104\tCustom\t%1\n")
+                 .arg(s.grid()->item(grid->rowOfKey(QStringLiteral("E003")), 6)->text()));
+}
+
+void TestEditMenu::oneChoiceForSeveralRows()
+{
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    PortGrid *grid = s.grid();
+    const Configuration before = s.doc.config;
+    QList<int> rows;
+    for (const char *key : {"E001", "E002", "E004"})
+        rows << grid->rowOfKey(QLatin1String(key));
+    grid->commitCellToRows(rows, PortGrid::ColExtClass, ClassOfficer);
+    grid->setGroupOfRows(rows, 501);
+    for (int i : {1, 2, 4}) {
+        const ExtRecord &e = s.doc.config.Extensions[i];
+        QCOMPARE(int(e.Class), ClassOfficer);
+        QCOMPARE(e.Status, s.doc.config.ExtClasses[ClassOfficer].Status);
+        QCOMPARE(int(e.Group), 501);
+    }
+    QCOMPARE(s.doc.config.Extensions[3], before.Extensions[3]);
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(),
+             QStringLiteral("&Undo Group of 3 extensions"));
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(),
+             QStringLiteral("&Undo Class of 3 extensions"));
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, before);
+}
+
+void TestEditMenu::compareWithFile()
+{
+    Configuration older = ship();
+    older.Extensions[1].Name = QStringLiteral("Old galley");
+    older.TieLines[4].Ext1 = 102;
+    Session s(shipFile());
+    prompter_->files.enqueue(dir_->filePath(QStringLiteral("missing.TWZ")));
+    s.action(QStringLiteral("mnuFileCompare"))->trigger();
+    QCOMPARE(prompter_->asked.last().title, QStringLiteral("Compare With File"));
+    QVERIFY(!s.window.findChild<frmCompare *>());
+
+    prompter_->files.enqueue(shipFile(QStringLiteral("older.TWZ"), older));
+    s.action(QStringLiteral("mnuFileCompare"))->trigger();
+    auto *window = s.window.findChild<frmCompare *>();
+    QVERIFY(window);
+    auto *list = window->findChild<QTreeWidget *>(QStringLiteral("vsDiff"));
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Extension 01.2"));
+    const QTreeWidgetItem *name = list->topLevelItem(0)->child(0);
+    QCOMPARE((QStringList{name->text(0), name->text(1), name->text(2)}),
+             (QStringList{QStringLiteral("Name"), QStringLiteral("Galley"),
+                          QStringLiteral("Old galley")}));
+    QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("Tie line 02.1"));
+
+    emit list->itemDoubleClicked(list->topLevelItem(1)->child(0), 0);
+    QCOMPARE(s.tree()->currentKey(), QStringLiteral("T004"));
+    QCOMPARE(s.view(), QStringLiteral("vspData0"));
+    // The list follows the edits: with the old name back, one record is left.
+    emit s.tree()->nodeRenamed(QStringLiteral("E001"), QStringLiteral("Old galley"));
+    QCOMPARE(list->topLevelItemCount(), 1);
+    window->findChild<QCheckBox *>(QStringLiteral("chkIgnoreNames"))->setChecked(true);
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    s.doc.setConfigChanged(false);
+}
+
+QTEST_MAIN(TestEditMenu)
+#include "tst_editmenu.moc"
