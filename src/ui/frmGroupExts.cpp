@@ -1,6 +1,7 @@
 #include "frmGroupExts.h"
 
 #include "ConfigDocument.h"
+#include "Equipment.h"
 #include "GroupUsers.h"
 #include "Names.h"
 #include "PaneSupport.h"
@@ -180,6 +181,6 @@ void frmGroupExts::Private::ok()
     for (QCheckBox *box : std::as_const(boxes))
         choices.append({box->property("extension").toInt(), useOf(box->checkState())});
     if (applyGroupUse(doc.config, dirNum(), choices))
-        doc.markChanged(QStringLiteral("Group %1 Members").arg(group));
+        doc.markChanged(QStringLiteral("Group %1 Members").arg(group), groupKey(group));
     q->accept();
 }

@@ -7,12 +7,19 @@
 #include "ConfigLoader.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
+#include "BoardStrip.h"
+#include "frmClass.h"
 #include "frmCompare.h"
+#include "frmGroupExts.h"
+#include "frmNewSystem.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -30,12 +37,17 @@ Q_DECLARE_METATYPE(Edit)
 namespace
 {
 
-template <typename T> T *control(Session &s, const char *name)
+template <typename T> T *control(QWidget &parent, const char *name)
 {
-    T *w = s.window.findChild<T *>(QLatin1String(name));
+    T *w = parent.findChild<T *>(QLatin1String(name));
     if (!w)
         qFatal("no control %s", name);
     return w;
+}
+
+template <typename T> T *control(Session &s, const char *name)
+{
+    return control<T>(s.window, name);
 }
 
 void typeAndCommit(Session &s, const char *box, const QString &text)
@@ -125,6 +137,11 @@ void TestEditMenu::init()
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();
     frmMain::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
+    // The New System dialog answered with OK and its proposals.
+    frmMain::setNewSystemRunner([](frmNewSystem &dialog) {
+        dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+        return dialog.result();
+    });
 }
 
 void TestEditMenu::cleanup()
@@ -202,6 +219,43 @@ void TestEditMenu::undoRedoEveryEdit_data()
             emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
         },
         "Tie line 02.3 Name", "RGP", "T006");
+    row(
+        "board in the slot picture", "RRR",
+        [](Session &s) {
+            auto *strip = s.window.findChild<BoardStrip *>();
+            const QPoint at = strip->shape(4)->geometry().center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, strip->mapToGlobal(at));
+            QApplication::sendEvent(strip, &event);
+            for (QMenu *menu : s.window.findChildren<QMenu *>()) {
+                if (menu->isVisible()) {
+                    menu->close();
+                    menu->findChild<QAction *>(QStringLiteral("mnuExt0"))->trigger();
+                }
+            }
+        },
+        "Slot 4 Board", "", "RRR");
+    row(
+        "class rights", "E001",
+        [](Session &s) {
+            s.action(QStringLiteral("mnuEditClass"))->trigger();
+            auto *editor = s.window.findChild<frmClass *>();
+            control<QCheckBox>(*editor, "chkSub_0")->click();
+            control<QPushButton>(*editor, "cmdApplyChanges")->click();
+            control<QPushButton>(*editor, "cmdClose")->click();
+        },
+        "Class Officer", "RGP", "RGP");
+    row(
+        "group members dialog", "G000",
+        [](Session &s) {
+            control<QPushButton>(s.window, "cmdGrpSelect")->click();
+            auto *dialog = s.window.findChild<frmGroupExts *>();
+            dialog->box(5)->setCheckState(Qt::Checked);
+            control<QPushButton>(*dialog, "cmdOK")->click();
+        },
+        "Group 0 Members", "RTL", "G000");
+    row(
+        "new system", "RRR", [](Session &s) { s.action(QStringLiteral("mnuFileNew"))->trigger(); },
+        "New System", "", "RRR");
     row(
         "whole configuration replaced", "RRR",
         [](Session &s) {

@@ -44,6 +44,23 @@ bool ServiceDialog::runStep(const std::function<void()> &start)
     return service_->isRunning();
 }
 
+bool ServiceDialog::startWrite(const std::function<QString()> &write)
+{
+    writing_ = true;
+    const bool started = runStep([this, write] {
+        const QString refused = write();
+        if (!refused.isEmpty()) {
+            writing_ = false;
+            stepFailed(refused);
+        }
+    });
+    if (!started || !writing_) {
+        writing_ = false;
+        return false;
+    }
+    return true;
+}
+
 void ServiceDialog::setStatus(const QString &text)
 {
     barStatus_->findChild<QLabel *>(QStringLiteral("barStatusPanel1"))->setText(text);

@@ -22,6 +22,9 @@ protected:
     // Claims the line and runs `start` on the controller; false when the
     // step did not start (another command runs: the reason is in the status bar).
     bool runStep(const std::function<void()> &start);
+    // Runs a write step; `write` returns why the controller refused the value
+    // (empty when it went out). True while the write is on its way.
+    bool startWrite(const std::function<QString()> &write);
     void setStatus(const QString &text);
     // Adds the status bar under the dialog's own layout.
     QStatusBar *statusBarWidget() const { return barStatus_; }
@@ -31,8 +34,6 @@ protected:
     virtual void valueRead(const QString &value) = 0;
     virtual void writeDone() { accept(); }
     virtual void stepFailed(const QString &message) = 0;
-    bool writing() const { return writing_; }
-    void setWriting(bool on) { writing_ = on; }
 
 private:
     ExchangeConnection &exchange_;

@@ -124,19 +124,10 @@ void frmPinPass::onOk()
         prompter().message(this, windowTitle(), problem, QMessageBox::Warning);
         return;
     }
-    setWriting(true);
-    const bool started = runStep([this, value] {
-        const QString refused =
-            mode_ == Pin ? service().writePin(value) : service().writePassword(value);
-        if (!refused.isEmpty()) {
-            setWriting(false);
-            stepFailed(refused);
-        }
-    });
-    if (!started || !writing()) {
-        setWriting(false);
+    if (!startWrite([this, value] {
+            return mode_ == Pin ? service().writePin(value) : service().writePassword(value);
+        }))
         return;
-    }
     okButton_->setEnabled(false);
     txtValue_->setEnabled(false);
     setStatus(mode_ == Pin ? QStringLiteral("Sending new PIN") : QStringLiteral("Sending new Password"));

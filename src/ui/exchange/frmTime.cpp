@@ -116,18 +116,8 @@ void frmTime::setClock()
                            QMessageBox::Warning);
         return;
     }
-    setWriting(true);
-    const bool started = runStep([this, text] {
-        const QString refused = service().setClock(text);
-        if (!refused.isEmpty()) {
-            setWriting(false);
-            stepFailed(refused);
-        }
-    });
-    if (!started || !writing()) {
-        setWriting(false);
+    if (!startWrite([this, text] { return service().setClock(text); }))
         return;
-    }
     enableControls(false);
     setStatus(QStringLiteral("Updating Time and Date"));
 }
