@@ -1,6 +1,7 @@
 // Not a test: draws the exchange windows mid-transfer and at their end into
 // PNG files, so their layout can be looked at.
 // Usage: exchange_grab_screens OUTDIR [WIDTHxHEIGHT] [dark]
+#include "DarkPalette.h"
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"
 #include "UploadController.h"
@@ -30,15 +31,7 @@ int main(int argc, char *argv[])
     const QDir out(args.value(1, QStringLiteral("/tmp")));
     const QStringList size = args.value(2, QStringLiteral("1280x800")).split(u'x');
     if (args.contains(QStringLiteral("dark"))) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(45, 45, 48));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        dark.setColor(QPalette::Button, QColor(60, 60, 64));
-        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-        QApplication::setPalette(dark);
+        useDarkPalette();
     }
     fixtures::ExchangeSession s;
     s.prompts.buttons.enqueue(QMessageBox::No);

@@ -3,6 +3,7 @@
 // new-class dialog and the group members dialog into PNG files, grabbed from
 // the screen so tooltips and menus show. Run it on a display (xvfb-run):
 // gui_grab_boards OUTDIR [WIDTH HEIGHT] [dark]
+#include "DarkPalette.h"
 #include "LinkRig.h"
 
 #include "BoardStrip.h"
@@ -42,23 +43,6 @@ void shoot(const QString &name)
         QDir(out).filePath(name + suffix + QStringLiteral(".png")));
 }
 
-void darken()
-{
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(30, 30, 30));
-    p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(60, 60, 64));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
-    p.setColor(QPalette::ToolTipText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(38, 79, 120));
-    QApplication::setPalette(p);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,7 +54,7 @@ int main(int argc, char *argv[])
                      args.value(3, QStringLiteral("800")).toInt());
     suffix = QStringLiteral("_%1x%2").arg(size.width()).arg(size.height());
     if (args.contains(QStringLiteral("dark"))) {
-        darken();
+        useDarkPalette();
         suffix += QStringLiteral("_dark");
     }
     QTemporaryDir settings;

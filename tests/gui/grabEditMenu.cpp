@@ -2,6 +2,7 @@
 // records, a pasted column of names, the comparison window) into PNG files,
 // so their layout can be looked at. Usage:
 // gui_grab_editmenu OUTDIR [WIDTH HEIGHT] [dark]
+#include "DarkPalette.h"
 #include "ConfigFile.h"
 #include "GuiFixtures.h"
 #include "NewSystem.h"
@@ -19,24 +20,6 @@
 
 namespace
 {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    p.setColor(QPalette::Base, QColor(30, 30, 30));
-    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
-    p.setColor(QPalette::Text, QColor(230, 230, 230));
-    p.setColor(QPalette::Button, QColor(55, 55, 58));
-    p.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
-    return p;
-}
 
 Configuration generatedShip()
 {
@@ -63,10 +46,8 @@ int main(int argc, char *argv[])
     const QString suffix =
         QStringLiteral("-%1x%2").arg(width).arg(height) +
         (args.contains(QStringLiteral("dark")) ? QStringLiteral("-dark") : QString());
-    if (args.contains(QStringLiteral("dark"))) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
-    }
+    if (args.contains(QStringLiteral("dark")))
+        useDarkPalette();
     QTemporaryDir settings;
     fixtures::useTemporarySettings(settings);
     ScriptedPrompter prompter;

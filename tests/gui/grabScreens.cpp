@@ -1,6 +1,7 @@
 // Not a test: draws the main window in a few states into PNG files, so the
 // layout can be looked at. Usage: gui_grab_screens OUTDIR [FILE.TWZ]
 // HELMWISE_GRAB_SIZE=WxH sets the window size, HELMWISE_GRAB_DARK=1 a dark palette.
+#include "DarkPalette.h"
 #include "ConfigDocument.h"
 #include "GuiFixtures.h"
 #include "NavTree.h"
@@ -16,15 +17,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (qEnvironmentVariableIntValue("HELMWISE_GRAB_DARK")) {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(45, 45, 45));
-        dark.setColor(QPalette::WindowText, Qt::white);
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
-        dark.setColor(QPalette::Text, Qt::white);
-        dark.setColor(QPalette::Button, QColor(55, 55, 55));
-        dark.setColor(QPalette::ButtonText, Qt::white);
-        QApplication::setPalette(dark);
+        useDarkPalette();
     }
     const QStringList args = QApplication::arguments();
     const QString out = args.value(1, QStringLiteral("/tmp"));
