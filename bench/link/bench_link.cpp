@@ -48,7 +48,7 @@ class CountingLine : public QtSerialLine
 QByteArray fullImage()
 {
     QRandomGenerator random(2381);
-    QByteArray image(8192, '\0');
+    QByteArray image(ExchMap::MemorySize, '\0');
     for (char &byte : image)
         byte = char(random.bounded(1, 256));
     return image;

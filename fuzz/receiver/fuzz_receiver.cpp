@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 using namespace Serial;
+using namespace ExchMap;
 
 namespace {
 
@@ -54,11 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(text.size() == BlockReplyLength && allHex(text) && blockChecksumOk(text));
         check(id == blocks);
         ++blocks;
-        if (blocks < 64)
-            link.QueueReadBlock(OwnerDownload, blocks, 0x6000 + 128 * blocks);
+        if (blocks < BlockCount)
+            link.QueueReadBlock(OwnerDownload, blocks, blockAddress(blocks));
     });
     link.setReplyHandler(OwnerPin, [&](int id, const QByteArray &text) {
-        check(id == -1 ? text.isEmpty() : text.size() == 2 && allHex(text));
+        check(id == -1 ? text.isEmpty() : text.size() == ByteReplyLength && allHex(text));
     });
     link.setReplyHandler(OwnerUpload, [&](int, const QByteArray &text) {
         check(text.size() <= 1);
@@ -66,16 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const uint8_t plan = data[0];
     if (plan & 1)
-        link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+        link.QueueReadByte(OwnerPin, 1, PinAddress);
     if (plan & 2)
-        link.QueueWriteBlock(OwnerUpload, 3, 0x6180, QByteArray(128, char(plan)));
+        link.QueueWriteBlock(OwnerUpload, 3, blockAddress(3), QByteArray(BlockSize, char(plan)));
     if (plan & 4)
-        link.QueueWriteByte(OwnerPin, -1, 0x7FA1, plan, true);
+        link.QueueWriteByte(OwnerPin, -1, PinAddress + 1, plan, true);
     if (plan & 8)
-        link.QueueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
-    link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+        link.QueueFill(OwnerUpload, -1, BaseAddress, ClearedLength, 0);
+    link.QueueReadBlock(OwnerDownload, 0, BaseAddress);
     if (plan & 16)
-        link.QueueReadByte(OwnerPin, 2, 0x7FA2);
+        link.QueueReadByte(OwnerPin, 2, PinAddress + 2);
     link.PumpOutput();
 
     size_t pos = 1;

@@ -1,6 +1,7 @@
 // Options and session of the exchange verbs.
 #include "DeviceVerbs.h"
 
+#include "ExchangeMap.h"
 #include "LinkOperation.h"
 #include "PortProblems.h"
 #include "ServiceValues.h"
@@ -51,8 +52,9 @@ std::optional<int> parseDeviceOptions(const QStringList &args, int least, int mo
         QStringLiteral("SECONDS"));
     const QCommandLineOption image(
         QStringLiteral("image"),
-        isVerb(options, "upload") ? QStringLiteral("Send this backup image (8192 bytes) instead")
-                                  : QStringLiteral("Also write the raw image (8192 bytes)"),
+        (isVerb(options, "upload") ? QStringLiteral("Send this backup image (%1 bytes) instead")
+                                   : QStringLiteral("Also write the raw image (%1 bytes)"))
+            .arg(ExchMap::MemorySize),
         QStringLiteral("FILE"));
     const QCommandLineOption readTwice(QStringLiteral("verify"),
                                        QStringLiteral("Read every block until two readings agree"));

@@ -34,13 +34,13 @@ bool readImage(const QString &fileName, Sending &sending, Streams io)
         return false;
     }
     // One byte more than an image tells a longer file from a whole one.
-    sending.image = file.read(MemoryImages::Size + 1);
-    if (sending.image.size() != MemoryImages::Size) {
+    sending.image = file.read(ExchMap::MemorySize + 1);
+    if (sending.image.size() != ExchMap::MemorySize) {
         const qsizetype size = sending.image.size();
         io.err << fileName << " is not an exchange image: it holds "
-               << (size > MemoryImages::Size ? QStringLiteral("more than ") : QString())
-               << qMin<qsizetype>(size, MemoryImages::Size) << " bytes, an image has "
-               << MemoryImages::Size << Qt::endl;
+               << (size > ExchMap::MemorySize ? QStringLiteral("more than ") : QString())
+               << qMin<qsizetype>(size, ExchMap::MemorySize) << " bytes, an image has "
+               << ExchMap::MemorySize << Qt::endl;
         return false;
     }
     // A backup's name without its time stamp: "ship-20240131-101500" is "ship".

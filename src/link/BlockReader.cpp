@@ -1,6 +1,6 @@
 #include "BlockReader.h"
 
-#include "ExchangeImage.h"
+#include "ExchangeMap.h"
 #include "mdlSerial.h"
 
 QString unreadableBlockMessage(int block)
@@ -32,15 +32,16 @@ void BlockReader::request(int block)
 
 void BlockReader::ask()
 {
-    m_link.QueueReadBlock(m_owner, m_idBase + m_block, ExchBaseAddress + ExchBlockSize * m_block);
+    m_link.QueueReadBlock(m_owner, m_idBase + m_block, ExchMap::blockAddress(m_block));
 }
 
 BlockReader::Outcome BlockReader::take(int id, const QByteArray &text)
 {
     if (m_block < 0 || id != m_idBase + m_block || !m_accepted.isEmpty())
         return Outcome::NotMine;
-    const QByteArray reading = QByteArray::fromHex(text.left(2 * ExchBlockSize));
-    if (reading.size() != ExchBlockSize)
+    const QByteArray reading =
+        QByteArray::fromHex(text.left(ExchMap::ByteDigits * ExchMap::BlockSize));
+    if (reading.size() != ExchMap::BlockSize)
         return Outcome::Unreadable;
     if (!m_verify || m_readings.contains(reading)) {
         m_accepted = reading;

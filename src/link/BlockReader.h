@@ -18,7 +18,7 @@ class BlockReader
         NotMine,    // not the reply to the block asked for (a stale one)
         NeedMore,   // another reading has been asked for
         Done,       // bytes() holds the block
-        Unreadable, // the reply does not hold 128 bytes
+        Unreadable, // the reply does not hold a whole block
         Disagree,   // MaxReadings readings, no two alike
     };
 
@@ -28,13 +28,13 @@ class BlockReader
     void setVerifyReads(bool on) { m_verify = on; }
     bool verifyReads() const { return m_verify; }
 
-    // Asks for block 0..63, forgetting the readings of any earlier block.
+    // Asks for a block, forgetting the readings of any earlier block.
     void request(int block);
     // Takes a completion of the owner.
     Outcome take(int id, const QByteArray &text);
 
     int block() const { return m_block; }
-    // The 128 bytes accepted (after Done).
+    // The block accepted (after Done).
     QByteArray bytes() const { return m_accepted; }
     int readings() const { return int(m_readings.size()); }
 

@@ -17,27 +17,14 @@ QString slotStatus(int slot)
 
 int boardFromSlotReply(const QByteArray &reply, bool *known)
 {
-    const char code = reply.isEmpty() ? '\0' : reply.at(0);
-    int board = BoardEmpty;
-    bool recognised = true;
-    switch (code) {
-    case 'C':
-        board = BoardSubscriber;
-        break;
-    case '9':
-        board = BoardTieLine;
-        break;
-    case 'A':
-        board = BoardTone8;
-        break;
-    case 'F':
-        break;
-    default:
-        recognised = false;
-    }
+    // The board code is the first digit, in upper case as the exchange sends it.
+    static const QByteArray digits("0123456789ABCDEF");
+    const int nibble = reply.isEmpty() ? -1 : int(digits.indexOf(reply.at(0)));
+    const std::optional<int16_t> board =
+        nibble < 0 ? std::nullopt : boardForSlotCode(uint8_t(nibble << 4));
     if (known)
-        *known = recognised;
-    return board;
+        *known = board.has_value();
+    return board.value_or(BoardEmpty);
 }
 
 BoardsController::BoardsController(SerialLink &link, QObject *parent)
@@ -62,7 +49,7 @@ void BoardsController::start()
         return;
     m_link.QueueEnterSetup();
     for (int slot = 0; slot < SlotsRead; ++slot)
-        m_link.QueueReadByte(OwnerBoards, slot, ExchBaseAddress + ExchLayout::SlotCodes + slot);
+        m_link.QueueReadByte(OwnerBoards, slot, ExchMap::address(ExchMap::SlotCodes + slot));
     emit progress(0, SlotsRead, slotStatus(0));
 }
 

@@ -3,14 +3,14 @@
 #include "mdlSerial.h"
 
 using namespace Serial;
+using ExchMap::BlockCount;
+using ExchMap::BlockSize;
 
 namespace
 {
-constexpr int Blocks = MemoryImages::Size / BlockBytes;
-
 QString blockStatus(int block)
 {
-    return QStringLiteral("Getting Block %1 of %2").arg(block + 1).arg(Blocks);
+    return QStringLiteral("Getting Block %1 of %2").arg(block + 1).arg(BlockCount);
 }
 } // namespace
 
@@ -31,7 +31,7 @@ void DownloadController::start()
     m_link.SuspendTrace();
     m_link.QueueReset();
     m_block = 0;
-    m_image = QByteArray(MemoryImages::Size, '\0');
+    m_image = QByteArray(ExchMap::MemorySize, '\0');
     if (!begin())
         return;
     m_link.QueueEnterSetup();
@@ -41,7 +41,7 @@ void DownloadController::start()
 void DownloadController::requestBlock()
 {
     m_reader.request(m_block);
-    emit progress(m_block, Blocks - 1, blockStatus(m_block));
+    emit progress(m_block, BlockCount - 1, blockStatus(m_block));
 }
 
 void DownloadController::onBlock(int id, const QByteArray &text)
@@ -61,9 +61,9 @@ void DownloadController::onBlock(int id, const QByteArray &text)
     case BlockReader::Outcome::Done:
         break;
     }
-    m_image.replace(BlockBytes * m_block, BlockBytes, m_reader.bytes());
+    m_image.replace(BlockSize * m_block, BlockSize, m_reader.bytes());
     ++m_block;
-    if (m_block < Blocks) {
+    if (m_block < BlockCount) {
         requestBlock();
         return;
     }

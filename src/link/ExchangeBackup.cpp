@@ -60,7 +60,7 @@ BackupFiles writeExchangeBackup(const QString &folder, const QString &systemName
     if (!decodeExchMemory(image, config)) {
         result.error = QStringLiteral("the exchange's memory image has %1 bytes, not %2")
                            .arg(image.size())
-                           .arg(ExchMemorySize);
+                           .arg(ExchMap::MemorySize);
         return result;
     }
     const QDir dir(folder);

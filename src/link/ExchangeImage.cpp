@@ -3,9 +3,17 @@
 #include "Equipment.h"
 
 using namespace tdl;
-namespace L = ExchLayout;
+namespace L = ExchMap;
+
+static_assert(L::SlotCodeCount == SlotCount, "one slot byte per cabinet slot");
 
 namespace {
+
+// The offset of word `index` of the table at `table`.
+constexpr int entry(int table, int index)
+{
+    return table + L::WordSize * index;
+}
 
 void putWord(QByteArray &image, int offset, ExchWord word)
 {
@@ -58,25 +66,26 @@ void encodeExtensions(const Configuration &config, QByteArray &image)
         const ExtRecord &ext = config.Extensions[i];
         if (!ext.Active)
             continue;
-        putWord(image, L::ExtNumbers + 2 * i, encodeBcdWord(ext.ExtNum));
+        putWord(image, entry(L::ExtNumbers, i), encodeBcdWord(ext.ExtNum));
         putByte(image, L::ExtStatus0 + i, ext.Status[0]);
         putByte(image, L::ExtStatus1 + i, ext.Status[1]);
         putByte(image, L::ExtStatus2 + i, ext.Status[2]);
         if (ext.Group > 0)
-            putWord(image, L::ExtGroups + 2 * i, encodeFlaggedWord(ext.Group));
+            putWord(image, entry(L::ExtGroups, i), encodeFlaggedWord(ext.Group));
         if (isGuaranteed(sys, ext.ExtNum))
-            putWord(image, L::ExtGuaranteed + 2 * i, GuaranteedWord);
+            putWord(image, entry(L::ExtGuaranteed, i), GuaranteedWord);
 
         // Hot-line digits share the word with the option bits of Status[4]:
         // tens and units in the low byte, the hundreds digit in the low
         // nibble of the high byte.
-        const uint8_t optionBits = ext.Status[4] & 0xF0;
+        const uint8_t optionBits = ext.Status[4] & L::HotLineOptionBits;
         if (ext.Class == ClassHotLine) {
             const ExchWord digits = encodeBcdWord(ext.DirectDial);
-            putByte(image, L::ExtHotLine + 2 * i, digits.low);
-            putByte(image, L::ExtHotLine + 2 * i + 1, optionBits | (digits.high & 0x0F));
+            putByte(image, entry(L::ExtHotLine, i), digits.low);
+            putByte(image, entry(L::ExtHotLine, i) + 1,
+                    optionBits | (digits.high & L::HotLineHundredsBits));
         } else {
-            putByte(image, L::ExtHotLine + 2 * i + 1, optionBits);
+            putByte(image, entry(L::ExtHotLine, i) + 1, optionBits);
         }
     }
 }
@@ -87,12 +96,12 @@ void encodeTieLines(const Configuration &config, QByteArray &image)
         const TieRecord &tie = config.TieLines[t];
         if (!tie.Active)
             continue;
-        putWord(image, L::TieNumbers + 2 * t, encodeBcdWord(tie.DirNum));
-        putWord(image, L::TieExt1 + 2 * t, encodeBcdWord(tie.Ext1));
+        putWord(image, entry(L::TieNumbers, t), encodeBcdWord(tie.DirNum));
+        putWord(image, entry(L::TieExt1, t), encodeBcdWord(tie.Ext1));
         if (tie.Ext2 > 0) {
             const int x = secondExtensionEntry(config, tie.Ext1);
             if (x >= 0)
-                putWord(image, L::SecondExtensions + 2 * x, encodeFlaggedWord(tie.Ext2));
+                putWord(image, entry(L::SecondExtensions, x), encodeFlaggedWord(tie.Ext2));
         }
         putByte(image, L::TieStatus0 + t, tie.Status[0]);
         putByte(image, L::TieStatus1 + t, tie.Status[1]);
@@ -109,7 +118,7 @@ void encodeRoute(const Configuration &config, QByteArray &image, int offset, int
     for (int t = 0; t < MaxTieLines && used < capacity; ++t) {
         const TieRecord &tie = config.TieLines[t];
         if (tie.Active && selected(tie))
-            putWord(image, offset + 2 * used++, encodeBcdWord(tie.DirNum));
+            putWord(image, entry(offset, used++), encodeBcdWord(tie.DirNum));
     }
 }
 
@@ -134,8 +143,8 @@ void encodeGroups(const Configuration &config, QByteArray &image, QList<int> &mi
         const int members = std::min<int>(group.Num, MaxGroupMembers);
         const int base = L::Groups + L::GroupRecordSize * g;
         putWord(image, base, encodeBcdWord(group.DirNum));
-        putByte(image, base + 2, members);
-        putByte(image, base + 3, group.Type);
+        putByte(image, base + L::GroupMemberCount, members);
+        putByte(image, base + L::GroupType, group.Type);
         for (int m = 0; m < members; ++m) {
             const int index = FindActiveExtIndex(config, group.Exts[m]);
             if (index < 0)
@@ -149,10 +158,11 @@ void encodeGroups(const Configuration &config, QByteArray &image, QList<int> &mi
 void encodeSystem(const Configuration &config, QByteArray &image)
 {
     for (int k = 0; k < MaxGroups; ++k)
-        putWord(image, L::GroupNumberTable + 4 * k, encodeBcdWord(500 + k));
+        putWord(image, L::GroupNumberTable + L::GroupNumberEntrySize * k,
+                encodeBcdWord(L::FirstGroupNumber + k));
 
-    putByte(image, L::SystemMarker, 0xFA);
-    putByte(image, L::SystemMarker + 1, 0x05);
+    putByte(image, L::SystemMarker, L::SystemMarkerBytes[0]);
+    putByte(image, L::SystemMarker + 1, L::SystemMarkerBytes[1]);
     // Four bytes only: the slot codes of the exchange follow soon after.
     const QString &pass = config.SysConfig.Pass;
     for (int k = 0; k < std::min<int>(pass.size(), L::PasswordLength); ++k) {
@@ -165,24 +175,10 @@ void encodeSystem(const Configuration &config, QByteArray &image)
 
 // ---- decoding -------------------------------------------------------------
 
-int16_t boardFromSlotCode(uint8_t code)
-{
-    switch (code & 0xF0) {
-    case SlotCodeSubscriber:
-        return BoardSubscriber;
-    case SlotCodeTieLine:
-        return BoardTieLine;
-    case SlotCodeTone8:
-        return BoardTone8;
-    default:
-        return BoardEmpty;
-    }
-}
-
 void decodeSystem(const QByteArray &image, SystemRecord &sys)
 {
     for (int s = 0; s < SlotCount; ++s)
-        sys.Slots[s] = boardFromSlotCode(byteAt(image, L::SlotCodes + s));
+        sys.Slots[s] = boardForSlotCode(byteAt(image, L::SlotCodes + s)).value_or(BoardEmpty);
     sys.Slots[1] = BoardProcessor;
     sys.Slots[SlotCount - 1] = BoardRinging;
     sys.PIN = static_cast<int16_t>(decodePinWord(wordAt(image, L::Pin)));
@@ -206,7 +202,7 @@ void matchExtensionClass(const Configuration &config, ExtRecord &ext)
 void decodeExtension(const QByteArray &image, Configuration &config, int i, bool guaranteedInUse)
 {
     ExtRecord &ext = config.Extensions[i];
-    ext.ExtNum = static_cast<int16_t>(decodeBcdWord(wordAt(image, L::ExtNumbers + 2 * i)));
+    ext.ExtNum = static_cast<int16_t>(decodeBcdWord(wordAt(image, entry(L::ExtNumbers, i))));
     ext.Name = ext.ExtNum != 0 ? QStringLiteral("Ext %1").arg(ext.ExtNum)
                                : QStringLiteral("Ext Brd %1 Port %2")
                                      .arg(i / ExtsPerBoard + 1)
@@ -215,17 +211,17 @@ void decodeExtension(const QByteArray &image, Configuration &config, int i, bool
     ext.Status[0] = byteAt(image, L::ExtStatus0 + i);
     ext.Status[1] = byteAt(image, L::ExtStatus1 + i);
     ext.Status[2] = byteAt(image, L::ExtStatus2 + i);
-    ext.Status[3] = byteAt(image, L::ExtHotLine + 2 * i);
-    ext.Status[4] = byteAt(image, L::ExtHotLine + 2 * i + 1);
+    ext.Status[3] = byteAt(image, entry(L::ExtHotLine, i));
+    ext.Status[4] = byteAt(image, entry(L::ExtHotLine, i) + 1);
     const QString tensUnits = QStringLiteral("%1").arg(int(ext.Status[3]), 2, 16, QLatin1Char('0'));
-    ext.DirectDial =
-        static_cast<int16_t>(100 * (ext.Status[4] & 0x0F) + leadingDecimalValue(tensUnits));
+    ext.DirectDial = static_cast<int16_t>(100 * (ext.Status[4] & L::HotLineHundredsBits) +
+                                          leadingDecimalValue(tensUnits));
     matchExtensionClass(config, ext);
     ext.Active = true;
 
     // With no guaranteed-access extension the exchange holds FF FF in every
     // entry, so an entry only marks its extension when a mask is in use.
-    if (guaranteedInUse && byteAt(image, L::ExtGuaranteed + 2 * i) == 0xFF) {
+    if (guaranteedInUse && byteAt(image, entry(L::ExtGuaranteed, i)) == GuaranteedWord.low) {
         for (int k = 0; k < GAEntries; ++k) {
             if (config.SysConfig.GA[k] == -1) {
                 config.SysConfig.GA[k] = ext.ExtNum;
@@ -240,7 +236,7 @@ void decodeExtension(const QByteArray &image, Configuration &config, int i, bool
 bool routeHolds(const QByteArray &image, int offset, int count, int dirNum)
 {
     for (int k = 0; k < count; ++k) {
-        const ExchWord word = wordAt(image, offset + 2 * k);
+        const ExchWord word = wordAt(image, entry(offset, k));
         if (word != ExchWord{} && decodeBcdWord(word) == dirNum)
             return true;
     }
@@ -250,14 +246,14 @@ bool routeHolds(const QByteArray &image, int offset, int count, int dirNum)
 void decodeTieLine(const QByteArray &image, Configuration &config, int t)
 {
     TieRecord &tie = config.TieLines[t];
-    tie.DirNum = static_cast<int16_t>(decodeBcdWord(wordAt(image, L::TieNumbers + 2 * t)));
+    tie.DirNum = static_cast<int16_t>(decodeBcdWord(wordAt(image, entry(L::TieNumbers, t))));
     tie.Name = QStringLiteral("Tie %1").arg(tie.DirNum);
-    tie.Ext1 = static_cast<int16_t>(decodeBcdWord(wordAt(image, L::TieExt1 + 2 * t)));
+    tie.Ext1 = static_cast<int16_t>(decodeBcdWord(wordAt(image, entry(L::TieExt1, t))));
     tie.Ext2 = 0;
     if (tie.Ext1 >= 1) {
         const int x = FindExtIndex(config, tie.Ext1);
         if (x >= 0) {
-            const ExchWord word = wordAt(image, L::SecondExtensions + 2 * x);
+            const ExchWord word = wordAt(image, entry(L::SecondExtensions, x));
             if (word != ExchWord{})
                 tie.Ext2 = static_cast<int16_t>(decodeFlaggedWord(word));
         }
@@ -277,10 +273,10 @@ void decodeGroup(const QByteArray &image, Configuration &config, int g)
 {
     GroupRecord &group = config.Groups[g];
     const int base = L::Groups + L::GroupRecordSize * g;
-    const int count = byteAt(image, base + 2);
+    const int count = byteAt(image, base + L::GroupMemberCount);
     group.Active = count != 0;
     group.DirNum = static_cast<int16_t>(decodeBcdWord(wordAt(image, base)));
-    group.Type = byteAt(image, base + 3);
+    group.Type = byteAt(image, base + L::GroupType);
     group.Name = QStringLiteral("Group %1").arg(g + 1);
     // Never more entries than the record has member bytes.
     group.Num = static_cast<int16_t>(std::min(count, MaxGroupMembers));
@@ -302,7 +298,7 @@ void decodeMembership(const QByteArray &image, Configuration &config)
             continue;
         const ExchWord flagged = encodeFlaggedWord(dirNum);
         for (int i = 0; i < MaxExtensions; ++i) {
-            if (wordAt(image, L::ExtGroups + 2 * i) == flagged)
+            if (wordAt(image, entry(L::ExtGroups, i)) == flagged)
                 config.Extensions[i].Group = static_cast<int16_t>(dirNum);
         }
     }
@@ -313,14 +309,14 @@ void decodeMembership(const QByteArray &image, Configuration &config)
 ImageBuild BuildExchMemory(const Configuration &config)
 {
     ImageBuild build;
-    build.image = QByteArray(ExchMemorySize, '\0');
+    build.image = QByteArray(L::MemorySize, '\0');
     QByteArray &image = build.image;
 
     const ExchWord mask = guaranteedAccessMask(config.SysConfig);
     for (int k = 0; k < L::GuaranteedEntries; ++k)
-        putWord(image, L::ExtGuaranteed + 2 * k, mask);
+        putWord(image, entry(L::ExtGuaranteed, k), mask);
     for (int k = 0; k < L::TieMaskEntries; ++k)
-        putWord(image, L::TieMask + 2 * k, mask);
+        putWord(image, entry(L::TieMask, k), mask);
 
     encodeExtensions(config, image);
     encodeTieLines(config, image);
@@ -332,7 +328,7 @@ ImageBuild BuildExchMemory(const Configuration &config)
 
 bool decodeExchMemory(const QByteArray &image, Configuration &config)
 {
-    if (image.size() != ExchMemorySize)
+    if (image.size() != L::MemorySize)
         return false;
     ClearConfig(config);
     SystemRecord &sys = config.SysConfig;
@@ -390,13 +386,29 @@ uint8_t slotCodeForBoard(int boardType)
 {
     switch (boardType) {
     case BoardSubscriber:
-        return SlotCodeSubscriber;
+        return L::SlotCodeSubscriber;
     case BoardTieLine:
-        return SlotCodeTieLine;
+        return L::SlotCodeTieLine;
     case BoardTone8:
-        return SlotCodeTone8;
+        return L::SlotCodeTone8;
     default:
-        return SlotCodeEmpty;
+        return L::SlotCodeEmpty;
+    }
+}
+
+std::optional<int16_t> boardForSlotCode(uint8_t code)
+{
+    switch (code & L::SlotCodeBits) {
+    case L::SlotCodeSubscriber:
+        return BoardSubscriber;
+    case L::SlotCodeTieLine:
+        return BoardTieLine;
+    case L::SlotCodeTone8:
+        return BoardTone8;
+    case L::SlotCodeEmpty:
+        return BoardEmpty;
+    default:
+        return std::nullopt;
     }
 }
 

@@ -4,12 +4,11 @@
 #include "mdlSerial.h"
 
 using namespace Serial;
+using namespace ExchMap;
 
 namespace
 {
-constexpr int WriteId = -1;  // the id of every write, as documented
-constexpr int ByteCount = 4; // PIN digits, password characters
-constexpr int ClockBytes = 8;
+constexpr int WriteId = -1; // the id of every write, as documented
 
 QString notKeptMessage(const QString &what)
 {
@@ -53,31 +52,31 @@ void ServiceController::readPin()
 {
     if (!startTask(Task::ReadPin))
         return;
-    for (int k = 0; k < ByteCount; ++k)
-        m_link.QueueReadByte(OwnerPin, k + 1, ServiceAddress::Pin + k);
+    for (int k = 0; k < PinDigits; ++k)
+        m_link.QueueReadByte(OwnerPin, k + 1, PinAddress + k);
 }
 
 void ServiceController::readPassword()
 {
     if (!startTask(Task::ReadPassword))
         return;
-    for (int k = 0; k < ByteCount; ++k)
-        m_link.QueueReadByte(OwnerPassword, k + 1, ServiceAddress::Password + k);
+    for (int k = 0; k < PasswordLength; ++k)
+        m_link.QueueReadByte(OwnerPassword, k + 1, PasswordAddress + k);
 }
 
 void ServiceController::readClock()
 {
     if (!startTask(Task::ReadClock))
         return;
-    for (int k = 0; k < ClockBytes; ++k)
-        m_link.QueueReadByte(OwnerClock, k, ServiceAddress::ClockRead + k);
+    for (int k = 0; k < ClockLength; ++k)
+        m_link.QueueReadByte(OwnerClock, k, ClockReadAddress + k);
 }
 
 void ServiceController::readVersion()
 {
     if (!startTask(Task::Version))
         return;
-    m_link.QueueReadByte(OwnerVersion, 0, ServiceAddress::Firmware);
+    m_link.QueueReadByte(OwnerVersion, 0, FirmwareAddress);
 }
 
 QString ServiceController::writePin(const QString &pin)
@@ -88,11 +87,11 @@ QString ServiceController::writePin(const QString &pin)
     if (!startTask(Task::WritePin))
         return QString();
     QByteArray bytes;
-    for (int k = 0; k < ByteCount; ++k) {
+    for (int k = 0; k < PinDigits; ++k) {
         // An empty box removes the PIN: no digit in any of the four bytes.
-        bytes.append(char(pin.isEmpty() ? 0xFF : pinDigitByte(pin.at(k))));
+        bytes.append(char(pin.isEmpty() ? PinNoDigit : pinDigitByte(pin.at(k))));
     }
-    writeAndReadBack(OwnerPin, ServiceAddress::Pin, bytes);
+    writeAndReadBack(OwnerPin, PinAddress, bytes);
     return QString();
 }
 
@@ -104,7 +103,7 @@ QString ServiceController::writePassword(const QString &typed)
         return problem;
     if (!startTask(Task::WritePassword))
         return QString();
-    writeAndReadBack(OwnerPassword, ServiceAddress::Password, password.toLatin1());
+    writeAndReadBack(OwnerPassword, PasswordAddress, password.toLatin1());
     return QString();
 }
 
@@ -115,12 +114,12 @@ QString ServiceController::setClock(const QString &text)
         return text + QStringLiteral(" is not a time and date (hh:mm:ss dd/mm/yy)");
     if (!startTask(Task::SetClock))
         return QString();
-    for (int k = 0; k < ClockBytes; ++k)
-        m_link.QueueWriteByte(OwnerClock, WriteId, ServiceAddress::ClockWrite + k,
+    for (int k = 0; k < ClockLength; ++k)
+        m_link.QueueWriteByte(OwnerClock, WriteId, ClockWriteAddress + k,
                               static_cast<unsigned char>(bytes->at(k)), false);
     m_link.QueueClockUpdate(OwnerClock, WriteId);
     // The update has no reply of its own; a reply behind it proves it arrived.
-    m_link.QueueReadByte(OwnerClock, 0, ServiceAddress::ClockRead);
+    m_link.QueueReadByte(OwnerClock, 0, ClockReadAddress);
     return QString();
 }
 
@@ -167,11 +166,11 @@ void ServiceController::checkReadBack(const QString &what)
 
 void ServiceController::onPin(int id, const QByteArray &text)
 {
-    if (collect(Task::WritePin, id, text, ByteCount)) {
+    if (collect(Task::WritePin, id, text, PinDigits)) {
         checkReadBack(QStringLiteral("PIN"));
         return;
     }
-    if (!collect(Task::ReadPin, id, text, ByteCount))
+    if (!collect(Task::ReadPin, id, text, PinDigits))
         return;
     const std::optional<QString> pin = pinFromDigitBytes(m_read);
     if (!pin) {
@@ -184,11 +183,11 @@ void ServiceController::onPin(int id, const QByteArray &text)
 
 void ServiceController::onPassword(int id, const QByteArray &text)
 {
-    if (collect(Task::WritePassword, id, text, ByteCount)) {
+    if (collect(Task::WritePassword, id, text, PasswordLength)) {
         checkReadBack(QStringLiteral("password"));
         return;
     }
-    if (!collect(Task::ReadPassword, id, text, ByteCount))
+    if (!collect(Task::ReadPassword, id, text, PasswordLength))
         return;
     emit valueRead(QString::fromLatin1(m_read));
     succeed();
@@ -200,7 +199,7 @@ void ServiceController::onClock(int id, const QByteArray &text)
         succeed();
         return;
     }
-    if (!collect(Task::ReadClock, id, text, ClockBytes))
+    if (!collect(Task::ReadClock, id, text, ClockLength))
         return;
     const std::optional<QString> clock = clockTextFromReply(QString::fromLatin1(m_read.toHex()));
     if (!clock) {

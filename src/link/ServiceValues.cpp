@@ -1,17 +1,22 @@
 #include "ServiceValues.h"
 
+#include "ExchangeMap.h"
+
 #include <QRegularExpression>
+#include <iterator>
+
+using namespace ExchMap;
 
 QString convertDTMF(int value)
 {
     switch (value) {
-    case 10:
+    case PinDigitZero:
         return QStringLiteral("0");
-    case 11:
+    case PinDigitStar:
         return QStringLiteral("*");
-    case 12:
+    case PinDigitHash:
         return QStringLiteral("#");
-    case 255:
+    case PinNoDigit:
         return QString();
     default:
         return QString::number(value);
@@ -32,14 +37,14 @@ QString ExtractDigits(const QString &text)
 
 std::optional<QString> pinFromDigitBytes(const QByteArray &bytes)
 {
-    if (bytes == QByteArray(4, char(0xFF)))
+    if (bytes == QByteArray(PinDigits, char(PinNoDigit)))
         return QString();
-    if (bytes.size() != 4)
+    if (bytes.size() != PinDigits)
         return std::nullopt;
     QString pin;
     for (char byte : bytes) {
         const int value = static_cast<unsigned char>(byte);
-        if (value < 1 || value > 10) // digits 1..9, and 0x0A for 0
+        if (value < 1 || value > PinDigitZero) // digits 1..9, then 0
             return std::nullopt;
         pin += convertDTMF(value);
     }
@@ -54,16 +59,16 @@ QString pinUnreadableMessage()
 int pinDigitByte(QChar digit)
 {
     const int value = digit.digitValue();
-    return value == 0 ? 0x0A : value;
+    return value == 0 ? PinDigitZero : value;
 }
 
 QString pinProblem(const QString &pin)
 {
     if (pin.isEmpty())
         return QString();
-    if (pin.size() < 4)
+    if (pin.size() < PinDigits)
         return pin + QStringLiteral(" is too short");
-    if (pin.size() > 4)
+    if (pin.size() > PinDigits)
         return pin + QStringLiteral(" is too long");
     for (QChar c : pin) {
         if (c < u'0' || c > u'9')
@@ -81,9 +86,9 @@ QString typedPassword(const QString &typed)
 
 QString passwordProblem(const QString &password)
 {
-    if (password.size() < 4)
+    if (password.size() < PasswordLength)
         return password + QStringLiteral(" is too short");
-    if (password.size() > 4)
+    if (password.size() > PasswordLength)
         return password + QStringLiteral(" is too long");
     // Each character is stored as one byte code.
     for (QChar c : password) {
@@ -98,14 +103,13 @@ std::optional<QString> clockTextFromReply(const QString &sixteen)
     static const QRegularExpression digits(QStringLiteral("^[0-9]{16}$"));
     if (!digits.match(sixteen).hasMatch())
         return std::nullopt;
-    // Bytes 0xC011 seconds, 0xC012 minutes, 0xC013 hours, 0xC015 day, 0xC016 month, 0xC017 year.
-    auto pair = [&](int byte) { return sixteen.mid(2 * byte, 2); };
-    auto number = [&](int byte) { return pair(byte).toInt(); };
-    if (!QTime::isValid(number(3), number(2), number(1)) ||
-        !QDate::isValid(2000 + number(7), number(6), number(5)))
+    auto pair = [&](ClockByte byte) { return sixteen.mid(ByteDigits * byte, ByteDigits); };
+    auto number = [&](ClockByte byte) { return pair(byte).toInt(); };
+    if (!QTime::isValid(number(ClockHours), number(ClockMinutes), number(ClockSeconds)) ||
+        !QDate::isValid(2000 + number(ClockYear), number(ClockMonth), number(ClockDay)))
         return std::nullopt;
-    return pair(3) + u':' + pair(2) + u':' + pair(1) + u' ' + pair(5) + u'/' + pair(6) + u'/' +
-           pair(7);
+    return pair(ClockHours) + u':' + pair(ClockMinutes) + u':' + pair(ClockSeconds) + u' ' +
+           pair(ClockDay) + u'/' + pair(ClockMonth) + u'/' + pair(ClockYear);
 }
 
 QString clockText(const QDateTime &when)
@@ -120,20 +124,18 @@ std::optional<QByteArray> clockBytes(const QString &text)
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch())
         return std::nullopt;
-    const int hours = match.captured(1).toInt();
-    const int minutes = match.captured(2).toInt();
-    const int seconds = match.captured(3).toInt();
-    const int day = match.captured(4).toInt();
-    const int month = match.captured(5).toInt();
-    const int year = 2000 + match.captured(6).toInt();
-    // The exchange would keep whatever it is given; refuse what no clock shows.
-    if (!QTime::isValid(hours, minutes, seconds) || !QDate::isValid(year, month, day))
-        return std::nullopt;
+    // The byte each field of the text goes to, in the text's order.
+    static constexpr ClockByte fields[] = {ClockHours, ClockMinutes, ClockSeconds,
+                                           ClockDay,   ClockMonth,   ClockYear};
+    QByteArray bytes(ClockLength, char(ClockLeadValue));
+    bytes[ClockControl] = char(ClockControlValue);
     // Two decimal digits read as hexadecimal make the BCD byte.
-    const QString hex = QStringLiteral("00") + match.captured(3) + match.captured(2) +
-                        match.captured(1) + QStringLiteral("10") + match.captured(4) +
-                        match.captured(5) + match.captured(6);
-    return QByteArray::fromHex(hex.toLatin1());
+    for (int k = 0; k < int(std::size(fields)); ++k)
+        bytes[fields[k]] = char(match.captured(k + 1).toInt(nullptr, 16));
+    // The exchange would keep whatever it is given; refuse what no clock shows.
+    if (!clockTextFromReply(QString::fromLatin1(bytes.toHex())))
+        return std::nullopt;
+    return bytes;
 }
 
 QString badClockMessage()
@@ -143,7 +145,7 @@ QString badClockMessage()
 
 QString versionMessage(const QString &reply)
 {
-    if (reply == QLatin1String("31"))
+    if (reply == QString::number(FirmwareVersion1, 16))
         return QStringLiteral(
             "Exchange has version 1 firmware. Needs to be updated to Version 2.23");
     return QStringLiteral("Exchange has version 2+ firmware");

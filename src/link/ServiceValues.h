@@ -2,25 +2,18 @@
 // The values of the service commands as the exchange holds them: PIN digit
 // bytes, password character codes, BCD clock bytes, and the checks a new
 // value must pass before anything is sent.
+// Where the exchange holds them is in ExchangeMap.h.
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <optional>
-
-namespace ServiceAddress {
-constexpr int Firmware = 0x000D;
-constexpr int Password = 0x7F02; // 4 character codes
-constexpr int Pin = 0x7FA0;      // 4 digit bytes
-constexpr int ClockRead = 0xC010;
-constexpr int ClockWrite = 0xC018;
-} // namespace ServiceAddress
 
 // One PIN byte as a dial digit: 10 is "0", 11 "*", 12 "#", 255 nothing,
 // anything else its decimal number.
 QString convertDTMF(int value);
 // A text of hexadecimal byte pairs as dial digits.
 QString ExtractDigits(const QString &text);
-// The PIN the four bytes at 0x7FA0..0x7FA3 hold: four digits, or "" when all
+// The PIN the four digit bytes hold: four digits, or "" when all
 // four say "no digit". Nothing when they are not a PIN in digit bytes (the
 // packed word an upload writes there, say).
 std::optional<QString> pinFromDigitBytes(const QByteArray &bytes);
@@ -38,13 +31,13 @@ QString typedPassword(const QString &typed);
 // character that is not plain ASCII; empty when the password can be sent.
 QString passwordProblem(const QString &password);
 
-// The 16 characters of the clock bytes read at 0xC010..0xC017 as
+// The 16 characters of the clock bytes as read, shown as
 // "hh:mm:ss dd/mm/yy"; nothing when they are not all decimal digits or not
 // a real time and date.
 std::optional<QString> clockTextFromReply(const QString &sixteen);
 // "hh:mm:ss dd/mm/yy" of a moment, as the boxes show it.
 QString clockText(const QDateTime &when);
-// The eight bytes written to 0xC018..0xC01F for "hh:mm:ss dd/mm/yy": 0x00,
+// The eight clock bytes to write for "hh:mm:ss dd/mm/yy": 0x00,
 // seconds, minutes, hours, 0x10, day, month, year, each as BCD. Nothing
 // when the text is not a real time and date in that form.
 std::optional<QByteArray> clockBytes(const QString &text);

@@ -6,13 +6,12 @@
 #include "mdlSerial.h"
 
 using namespace Serial;
+using namespace ExchMap;
 
 namespace
 {
-constexpr int Blocks = ExchBlockCount;
-constexpr int LastStep = Blocks - 1; // the progress maximum
-constexpr int LastFilledBlock = 61;  // the fill clears blocks 0..61 (7936 bytes)
-constexpr int FinalStep = 62;
+constexpr int LastStep = BlockCount - 1; // the progress maximum
+constexpr int FinalStep = ClearedBlocks; // the words after the cleared blocks
 constexpr int FillId = -1;
 constexpr int FinalWordsId = 100;
 constexpr int RebootId = 101;
@@ -22,12 +21,15 @@ constexpr int MaxRefusals = 3;   // per block, before the upload gives up
 
 QString blockStatus(const char *verb, int block)
 {
-    return QStringLiteral("%1 Block %2 of %3").arg(QLatin1String(verb)).arg(block + 1).arg(Blocks);
+    return QStringLiteral("%1 Block %2 of %3")
+        .arg(QLatin1String(verb))
+        .arg(block + 1)
+        .arg(BlockCount);
 }
 
 bool isRefusal(const QByteArray &text)
 {
-    return text == QByteArray(1, RxRefused) || text == QByteArray(1, RxTimeout);
+    return text == QByteArray(1, Reply::Refused) || text == QByteArray(1, Reply::Timeout);
 }
 
 QString blockList(const QList<int> &blocks)
@@ -87,11 +89,11 @@ bool UploadController::start(const Configuration &config, QString *refusal)
 
 bool UploadController::startImage(const QByteArray &image)
 {
-    if (image.size() != MemoryImages::Size)
+    if (image.size() != ExchMap::MemorySize)
         return false;
     m_image = image;
     m_memory.ExchMemory = image;
-    m_backup = QByteArray(MemoryImages::Size, '\0');
+    m_backup = QByteArray(ExchMap::MemorySize, '\0');
     m_differing.clear();
     m_block = -1;
     m_refusals = 0;
@@ -196,7 +198,7 @@ bool UploadController::takeReading(int id, const QByteArray &text)
 void UploadController::onBackupBlock()
 {
     const int block = m_reader.block();
-    m_backup.replace(block * ExchBlockSize, ExchBlockSize, m_reader.bytes());
+    m_backup.replace(block * BlockSize, BlockSize, m_reader.bytes());
     if (block < LastStep) {
         m_reader.request(block + 1);
         emit progress(block + 1, LastStep, blockStatus("Reading", block + 1));
@@ -226,8 +228,7 @@ void UploadController::startClearing()
     m_block = -1;
     m_refusals = 0;
     emit progress(0, LastStep, QStringLiteral("Clearing the configuration memory"));
-    m_link.QueueFill(OwnerUpload, FillId, ExchBaseAddress, ExchBlockSize * (LastFilledBlock + 1),
-                     0);
+    m_link.QueueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
 }
 
 void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
@@ -247,8 +248,7 @@ void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
         return;
     }
     if (m_block < 0)
-        m_link.QueueFill(OwnerUpload, FillId, ExchBaseAddress,
-                         ExchBlockSize * (LastFilledBlock + 1), 0);
+        m_link.QueueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
     else
         queueBlock(m_block);
 }
@@ -257,10 +257,10 @@ void UploadController::sendNextBlock()
 {
     setPhase(Phase::Writing);
     ++m_block;
-    while (m_block <= LastFilledBlock &&
-           m_image.mid(m_block * ExchBlockSize, ExchBlockSize).count('\0') == ExchBlockSize)
+    while (m_block < ClearedBlocks &&
+           m_image.mid(m_block * BlockSize, BlockSize).count('\0') == BlockSize)
         ++m_block;
-    if (m_block > LastFilledBlock) {
+    if (m_block >= ClearedBlocks) {
         sendFinalWords();
         return;
     }
@@ -270,10 +270,10 @@ void UploadController::sendNextBlock()
 
 void UploadController::queueBlock(int block)
 {
-    const QByteArray bytes = m_image.mid(block * ExchBlockSize, ExchBlockSize);
-    const int address = ExchBaseAddress + block * ExchBlockSize;
-    if (bytes.count(bytes.at(0)) == ExchBlockSize)
-        m_link.QueueFill(OwnerUpload, block, address, ExchBlockSize,
+    const QByteArray bytes = m_image.mid(block * BlockSize, BlockSize);
+    const int address = blockAddress(block);
+    if (bytes.count(bytes.at(0)) == BlockSize)
+        m_link.QueueFill(OwnerUpload, block, address, BlockSize,
                          static_cast<unsigned char>(bytes.at(0)));
     else
         m_link.QueueWriteBlock(OwnerUpload, block, address, bytes);
@@ -284,24 +284,22 @@ void UploadController::sendFinalWords()
     setPhase(Phase::FinalWords);
     m_block = FinalStep;
     emit progress(FinalStep, LastStep, blockStatus("Sending", FinalStep));
-    auto at = [this](int offset) { return static_cast<unsigned char>(m_image.at(offset)); };
-    const int marker = ExchLayout::SystemMarker;
-    const int markerAddress = ExchBaseAddress + marker;
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress, at(marker), at(marker + 1),
-                          false);
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress + 2, at(marker + 2),
-                          at(marker + 3), false);
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, markerAddress + 4, at(marker + 4),
-                          at(marker + 5), false);
-    const int pin = ExchLayout::Pin;
-    m_link.QueueWriteWord(OwnerUpload, FinalWordsId, ExchBaseAddress + pin, at(pin), at(pin + 1),
-                          true);
+    // The marker and the password, a word at a time, then the PIN word,
+    // whose completion says the words have gone out.
+    auto writeWord = [this](int offset, bool completion) {
+        auto at = [this](int k) { return static_cast<unsigned char>(m_image.at(k)); };
+        m_link.QueueWriteWord(OwnerUpload, FinalWordsId, address(offset), at(offset),
+                              at(offset + 1), completion);
+    };
+    for (int offset = SystemMarker; offset < Password + PasswordLength; offset += WordSize)
+        writeWord(offset, false);
+    writeWord(Pin, true);
 }
 
 void UploadController::confirmFinalWords()
 {
     if (!m_options.verify) {
-        m_link.QueueReadByte(OwnerUpload, ConfirmId, ExchBaseAddress + ExchLayout::Pin);
+        m_link.QueueReadByte(OwnerUpload, ConfirmId, PinAddress);
         return;
     }
     setPhase(Phase::Verifying);

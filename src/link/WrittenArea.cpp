@@ -1,26 +1,22 @@
 #include "WrittenArea.h"
 
-#include "ExchangeImage.h"
+#include "ExchangeMap.h"
 
-namespace
-{
-constexpr int FilledBytes = 62 * ExchBlockSize; // blocks 0..61
-constexpr int MarkerAndPasswordEnd = ExchLayout::Password + ExchLayout::PasswordLength;
-} // namespace
+using namespace ExchMap;
 
 bool uploadWrites(int offset)
 {
-    return (offset >= 0 && offset < FilledBytes) ||
-           (offset >= ExchLayout::SystemMarker && offset < MarkerAndPasswordEnd) ||
-           (offset >= ExchLayout::Pin && offset < ExchLayout::Pin + 2);
+    return (offset >= 0 && offset < ClearedLength) ||
+           (offset >= SystemMarker && offset < Password + PasswordLength) ||
+           (offset >= Pin && offset < Pin + PinWordLength);
 }
 
 bool writtenBytesMatch(int block, const QByteArray &sent, const QByteArray &reading)
 {
-    if (reading.size() != ExchBlockSize || sent.size() != ExchMemorySize)
+    if (reading.size() != BlockSize || sent.size() != MemorySize)
         return false;
-    const int first = block * ExchBlockSize;
-    for (int k = 0; k < ExchBlockSize; ++k) {
+    const int first = block * BlockSize;
+    for (int k = 0; k < BlockSize; ++k) {
         if (uploadWrites(first + k) && reading.at(k) != sent.at(first + k))
             return false;
     }

@@ -3,6 +3,7 @@
 #include "SerialLine.h"
 
 using namespace Serial;
+using namespace ExchMap;
 
 namespace {
 
@@ -33,6 +34,12 @@ int hexByte(const char *pair)
     return hexValue(pair[0]) * 16 + hexValue(pair[1]);
 }
 
+// A byte field of a command: the low byte only.
+QByteArray byteField(int value)
+{
+    return hexField(value & 0xFF, ByteDigits);
+}
+
 // A control byte shown as a letter: 0x04 is D, 0x0C is L.
 QString controlLetter(unsigned char byte)
 {
@@ -61,13 +68,13 @@ void traceReceived(QList<TraceFragment> &trace, unsigned char byte)
         return;
     case 10:
         return;
-    case RxRefused:
+    case Reply::Refused:
         appendTrace(trace, TraceColour::Red, QStringLiteral("<NAK>"));
         return;
-    case RxAck:
+    case Reply::Ack:
         appendTrace(trace, TraceColour::Red, QStringLiteral("<ACK>"));
         return;
-    case RxTimeout:
+    case Reply::Timeout:
         appendTrace(trace, TraceColour::Red, QStringLiteral("<TIMEOUT>"));
         return;
     default:
@@ -114,9 +121,9 @@ bool blockChecksumOk(const QByteArray &reply)
     if (reply.size() != BlockReplyLength)
         return false;
     int sum = 0;
-    for (int k = 0; k < BlockBytes; ++k)
-        sum = (sum + hexByte(reply.constData() + 2 * k)) % 256;
-    return sum == hexByte(reply.constData() + 2 * BlockBytes);
+    for (int k = 0; k < BlockSize; ++k)
+        sum = (sum + hexByte(reply.constData() + ByteDigits * k)) % 256;
+    return sum == hexByte(reply.constData() + ByteDigits * BlockSize);
 }
 
 SerialLink::SerialLink(SerialLine *line, QObject *parent) : QObject(parent), m_line(line)
@@ -181,31 +188,34 @@ bool SerialLink::queueMessage(int owner, int id, const QByteArray &bytes, int ki
 
 bool SerialLink::QueueReadBlock(int owner, int id, int addr)
 {
-    return queueMessage(owner, id, CmdReadBlock + hexField(addr, 4), ReplyBlock, BlockReplyLength);
+    return queueMessage(owner, id, Cmd::ReadBlock + hexField(addr, AddressDigits), ReplyBlock,
+                        BlockReplyLength);
 }
 
 bool SerialLink::QueueWriteBlock(int owner, int id, int addr, const QByteArray &bytes)
 {
-    if (bytes.size() != BlockBytes)
+    if (bytes.size() != BlockSize)
         return false;
-    QByteArray message = CmdWriteBlock + hexField(addr, 4);
+    QByteArray message = Cmd::WriteBlock + hexField(addr, AddressDigits);
     int sum = 0;
     for (char byte : bytes) {
-        message += hexField(static_cast<unsigned char>(byte), 2);
+        message += hexField(static_cast<unsigned char>(byte), ByteDigits);
         sum = (sum + static_cast<unsigned char>(byte)) % 256;
     }
-    message += hexField(sum, 2);
+    message += hexField(sum, ByteDigits);
     return queueMessage(owner, id, message, ReplyAnyByte);
 }
 
 bool SerialLink::QueueReadByte(int owner, int id, int addr)
 {
-    return queueMessage(owner, id, CmdReadByte + hexField(addr, 4), ReplyText, 2);
+    return queueMessage(owner, id, Cmd::ReadByte + hexField(addr, AddressDigits), ReplyText,
+                        ByteReplyLength);
 }
 
 bool SerialLink::QueueWriteByte(int owner, int id, int addr, int value, bool completion)
 {
-    return queueMessage(owner, id, CmdWriteByte + hexField(addr, 4) + hexField(value & 0xFF, 2),
+    return queueMessage(owner, id,
+                        Cmd::WriteByte + hexField(addr, AddressDigits) + byteField(value),
                         completion ? ReplyNotify : ReplyNone);
 }
 
@@ -213,15 +223,16 @@ bool SerialLink::QueueWriteWord(int owner, int id, int addr, int first, int seco
                                 bool completion)
 {
     return queueMessage(owner, id,
-                        CmdWriteWord + hexField(addr, 4) + hexField(first & 0xFF, 2) +
-                            hexField(second & 0xFF, 2),
+                        Cmd::WriteWord + hexField(addr, AddressDigits) + byteField(first) +
+                            byteField(second),
                         completion ? ReplyNotify : ReplyNone);
 }
 
 bool SerialLink::QueueFill(int owner, int id, int addr, int count, int value)
 {
     return queueMessage(owner, id,
-                        CmdFill + hexField(addr, 4) + hexField(count, 4) + hexField(value & 0xFF, 2),
+                        Cmd::Fill + hexField(addr, AddressDigits) + hexField(count, CountDigits) +
+                            byteField(value),
                         ReplyAnyByte);
 }
 
@@ -233,31 +244,31 @@ bool SerialLink::QueueEnterSetup()
         if (m_queue[size_t((m_write + k) % QueueSize)].SlotState != SlotFree)
             return false;
     }
-    queueMessage(OwnerNone, 0, QByteArray(1, CmdEnterSetup1), ReplyNotify);
+    queueMessage(OwnerNone, 0, QByteArray(1, Cmd::EnterSetup1), ReplyNotify);
     OutMessage &delay = m_queue[size_t(m_write)];
     delay = OutMessage{};
     delay.Length = EnterSetupTicks;
     delay.ReplyKind = ReplyDelay;
     delay.SlotState = SlotDelay;
     m_write = (m_write + 1) % QueueSize;
-    queueMessage(OwnerNone, 0, QByteArray(1, CmdEnterSetup2), ReplyNotify);
+    queueMessage(OwnerNone, 0, QByteArray(1, Cmd::EnterSetup2), ReplyNotify);
     return true;
 }
 
 bool SerialLink::QueueReboot(int owner, int id)
 {
-    return queueMessage(owner, id, QByteArray(1, CmdReboot), ReplyNotify);
+    return queueMessage(owner, id, QByteArray(1, Cmd::Reboot), ReplyNotify);
 }
 
 bool SerialLink::QueueClockUpdate(int owner, int id)
 {
-    return queueMessage(owner, id, QByteArray(1, CmdClockUpdate), ReplyNotify);
+    return queueMessage(owner, id, QByteArray(1, Cmd::ClockUpdate), ReplyNotify);
 }
 
 void SerialLink::SendAck(bool ok)
 {
     if (ok)
-        queueMessage(OwnerNone, 0, QByteArray(1, CmdAck), ReplyNone);
+        queueMessage(OwnerNone, 0, QByteArray(1, Cmd::Ack), ReplyNone);
     else
         current().SlotState = SlotResend;
 }
@@ -438,7 +449,7 @@ void SerialLink::PumpOutput()
         if (m_resendMs > 0)
             m_replyTimer.start(m_resendMs);
         if (m_line->isOpen())
-            m_line->write(QByteArray(1, CmdResend));
+            m_line->write(QByteArray(1, Cmd::Resend));
         break;
     default:
         break;

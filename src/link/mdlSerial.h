@@ -4,6 +4,8 @@
 // waits for its reply, and a receiver that collects reply characters, checks
 // and acknowledges block replies and hands each completed reply to the
 // handler registered for its reply owner.
+#include "ExchangeMap.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
@@ -50,30 +52,9 @@ enum ReplyOwner : int32_t {
     OwnerDownload = 10,
 };
 
-// Command bytes.
-constexpr char CmdEnterSetup1 = 0x03;
-constexpr char CmdReadBlock = 0x04;
-constexpr char CmdEnterSetup2 = 0x05;
-constexpr char CmdAck = 0x06;
-constexpr char CmdWriteBlock = 0x0C;
-constexpr char CmdReboot = 0x0F;
-constexpr char CmdReadByte = 0x11;
-constexpr char CmdWriteByte = 0x12;
-constexpr char CmdWriteWord = 0x14;
-constexpr char CmdResend = 0x15;
-constexpr char CmdFill = 0x18;
-constexpr char CmdClockUpdate = 0x19;
-
-// Bytes from the exchange with a meaning of their own.
-constexpr char RxAck = 0x06;
-constexpr char RxRefused = 0x0F;
-constexpr char RxTimeout = 0x07;
-
 constexpr int QueueSize = 128;
 constexpr int MessageSize = 501;
 constexpr int RxBufferSize = 513;
-constexpr int BlockBytes = 128;
-constexpr int BlockReplyLength = 258; // 256 data digits and two checksum digits
 constexpr int EnterSetupTicks = 160;  // 1.6 s of 10 ms output ticks
 constexpr int PumpIntervalMs = 10;
 constexpr int ReplyTimeoutMs = 2000;
@@ -114,8 +95,8 @@ QString traceRichText(const TraceFragment &fragment);
 
 // value as `digits` uppercase hexadecimal digits with leading zeros.
 QByteArray hexField(int value, int digits);
-// Sum of the 128 bytes written by the first 256 characters, modulo 256,
-// compared with the byte written by the last two.
+// Sum of the block's bytes written by the reply's digit pairs, modulo 256,
+// compared with the byte written by the last two digits.
 bool blockChecksumOk(const QByteArray &reply);
 
 class SerialLink : public QObject {
@@ -145,7 +126,8 @@ public:
     bool QueueWriteByte(int owner, int id, int addr, int value, bool completion);
     bool QueueWriteWord(int owner, int id, int addr, int first, int second, bool completion);
     bool QueueFill(int owner, int id, int addr, int count, int value);
-    // 0x03, a pause of 1.6 s, 0x05; queued whole or not at all.
+    // The two enter-setup bytes with a pause of 1.6 s between them; queued
+    // whole or not at all.
     bool QueueEnterSetup();
     bool QueueReboot(int owner = Serial::OwnerNone, int id = 0);
     bool QueueClockUpdate(int owner, int id);

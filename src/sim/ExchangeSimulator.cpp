@@ -25,8 +25,41 @@ int hexField(const QByteArray &text, int from, int digits)
 
 QByteArray hexByte(quint8 value)
 {
-    return QByteArray::number(value, 16).toUpper().rightJustified(2, '0');
+    return QByteArray::number(value, 16).toUpper().rightJustified(ExchangeSimulator::ByteDigits,
+                                                                  '0');
 }
+
+// The hex fields of a whole command, read in order after its command byte.
+class Fields
+{
+  public:
+    explicit Fields(const QByteArray &command) : m_command(command) {}
+    int address() { return next(ExchangeSimulator::AddressDigits); }
+    int count() { return next(ExchangeSimulator::AddressDigits); }
+    quint8 byte() { return quint8(next(ExchangeSimulator::ByteDigits)); }
+
+  private:
+    int next(int digits)
+    {
+        const int value = hexField(m_command, m_pos, digits);
+        m_pos += digits;
+        return value;
+    }
+    const QByteArray &m_command;
+    int m_pos = 1;
+};
+
+// The clock bytes in the order the exchange keeps them.
+enum ClockByte {
+    ClockLead, // 0x00
+    ClockSeconds,
+    ClockMinutes,
+    ClockHours,
+    ClockControl, // 0x10
+    ClockDay,
+    ClockMonth,
+    ClockYear,
+};
 
 quint8 toBcd(int value)
 {
@@ -48,6 +81,7 @@ ExchangeSimulator::ExchangeSimulator(QObject *parent) : QObject(parent), m_memor
 
 int ExchangeSimulator::commandLength(quint8 command)
 {
+    constexpr int address = 1 + AddressDigits; // the command byte and an address
     switch (command) {
     case EnterSetup1:
     case EnterSetup2:
@@ -58,15 +92,15 @@ int ExchangeSimulator::commandLength(quint8 command)
         return 1;
     case ReadBlock:
     case ReadByte:
-        return 5;
+        return address;
     case WriteByte:
-        return 7;
+        return address + ByteDigits;
     case WriteWord:
-        return 9;
+        return address + 2 * ByteDigits;
     case Fill:
-        return 11;
+        return address + AddressDigits + ByteDigits; // count and value
     case WriteBlock:
-        return 1 + 4 + 2 * BlockSize + 2;
+        return address + BlockSize * ByteDigits + ByteDigits; // data and sum
     default:
         return 0;
     }
@@ -83,12 +117,12 @@ QByteArray ExchangeSimulator::blockReply(const QByteArray &block128)
 
 quint8 ExchangeSimulator::byteAt(int address) const
 {
-    return quint8(m_memory.at(address & 0xFFFF));
+    return quint8(m_memory.at(address & (MemorySize - 1)));
 }
 
 void ExchangeSimulator::setByte(int address, quint8 value)
 {
-    m_memory[address & 0xFFFF] = char(value);
+    m_memory[address & (MemorySize - 1)] = char(value);
 }
 
 QByteArray ExchangeSimulator::bytes(int address, int count) const
@@ -141,18 +175,19 @@ void ExchangeSimulator::writeClockBytes(const QDateTime &when)
 {
     const QDate d = when.date();
     const QTime t = when.time();
-    const quint8 clock[8] = {0x00, toBcd(t.second()), toBcd(t.minute()), toBcd(t.hour()),
-                             0x10, toBcd(d.day()),    toBcd(d.month()),  toBcd(d.year() % 100)};
-    for (int k = 0; k < 8; ++k)
+    const quint8 clock[ClockLength] = {
+        0x00, toBcd(t.second()), toBcd(t.minute()), toBcd(t.hour()),
+        0x10, toBcd(d.day()),    toBcd(d.month()),  toBcd(d.year() % 100)};
+    for (int k = 0; k < ClockLength; ++k)
         setByte(ClockReadAddress + k, clock[k]);
 }
 
 QDateTime ExchangeSimulator::clock() const
 {
-    auto at = [this](int k) { return fromBcd(byteAt(ClockReadAddress + k)); };
-    const QDate d(2000 + at(7), at(6), at(5));
-    const QTime t(at(3), at(2), at(1));
-    if (at(7) < 0 || !d.isValid() || !t.isValid())
+    auto at = [this](ClockByte k) { return fromBcd(byteAt(ClockReadAddress + k)); };
+    const QDate d(2000 + at(ClockYear), at(ClockMonth), at(ClockDay));
+    const QTime t(at(ClockHours), at(ClockMinutes), at(ClockSeconds));
+    if (at(ClockYear) < 0 || !d.isValid() || !t.isValid())
         return {};
     return QDateTime(d, t);
 }
@@ -206,6 +241,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
 {
     ++m_counters.commands;
     const quint8 code = quint8(command.at(0));
+    Fields fields(command);
     if (code != EnterSetup2)
         m_halfSetup = false;
     switch (code) {
@@ -224,7 +260,7 @@ void ExchangeSimulator::execute(const QByteArray &command)
         break;
     case ReadBlock:
         refreshClock();
-        doReadBlock(hexField(command, 1, 4));
+        doReadBlock(fields.address());
         break;
     case WriteBlock:
         doWriteBlock(command);
@@ -232,25 +268,30 @@ void ExchangeSimulator::execute(const QByteArray &command)
     case ReadByte:
         ++m_counters.byteReads;
         refreshClock();
-        send(hexByte(byteAt(hexField(command, 1, 4))));
+        send(hexByte(byteAt(fields.address())));
         break;
-    case WriteByte:
+    case WriteByte: {
         ++m_counters.byteWrites;
-        storeByte(hexField(command, 1, 4), quint8(hexField(command, 5, 2)));
-        break;
-    case WriteWord: {
-        ++m_counters.byteWrites;
-        const int address = hexField(command, 1, 4);
-        storeByte(address, quint8(hexField(command, 5, 2)));
-        storeByte(address + 1, quint8(hexField(command, 7, 2)));
+        const int address = fields.address();
+        storeByte(address, fields.byte());
         break;
     }
-    case Fill:
-        doFill(hexField(command, 1, 4), hexField(command, 5, 4), quint8(hexField(command, 9, 2)));
+    case WriteWord: {
+        ++m_counters.byteWrites;
+        const int address = fields.address();
+        storeByte(address, fields.byte());
+        storeByte(address + 1, fields.byte());
         break;
+    }
+    case Fill: {
+        const int address = fields.address();
+        const int count = fields.count();
+        doFill(address, count, fields.byte());
+        break;
+    }
     case ClockUpdate:
         ++m_counters.clockUpdates;
-        setBytes(ClockReadAddress, bytes(ClockWriteAddress, 8));
+        setBytes(ClockReadAddress, bytes(ClockWriteAddress, ClockLength));
         // Bytes that are no date stay as written until a good update: nothing to run from.
         m_clockHeld = !clock().isValid();
         if (!m_clockHeld)
@@ -281,15 +322,16 @@ void ExchangeSimulator::doReadBlock(int address)
 
 void ExchangeSimulator::doWriteBlock(const QByteArray &command)
 {
-    const int address = hexField(command, 1, 4);
+    Fields fields(command);
+    const int address = fields.address();
     QByteArray data;
     int sum = 0;
     for (int k = 0; k < BlockSize; ++k) {
-        const int value = hexField(command, 5 + 2 * k, 2);
+        const quint8 value = fields.byte();
         data.append(char(value));
         sum += value;
     }
-    if ((sum & 0xFF) != hexField(command, 5 + 2 * BlockSize, 2)) {
+    if ((sum & 0xFF) != fields.byte()) {
         // Nothing of a damaged block is stored.
         ++m_counters.badWrites;
         send(QByteArray(1, ReplyRefused));
@@ -361,8 +403,8 @@ void ExchangeSimulator::sendBlock(const QByteArray &sound)
         // Same data, checksum off by one: the host must notice and ask again.
         ++m_counters.corrupted;
         QByteArray bad = text;
-        const quint8 sum = quint8(hexField(text, 2 * BlockSize, 2) + 1);
-        bad.replace(2 * BlockSize, 2, hexByte(sum));
+        const int at = ByteDigits * BlockSize;
+        bad.replace(at, ByteDigits, hexByte(quint8(hexField(text, at, ByteDigits) + 1)));
         send(bad);
         return;
     }

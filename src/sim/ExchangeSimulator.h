@@ -14,7 +14,8 @@ class ExchangeSimulator : public QObject
 {
     Q_OBJECT
   public:
-    // The exchange's address map as the host sees it.
+    // The exchange's address map as the host sees it: the simulator's own
+    // copy, so that a wrong entry in the program's map shows up against it.
     static constexpr int MemorySize = 0x10000;
     static constexpr int ConfigBase = 0x6000; // image offset 0
     static constexpr int ConfigSize = 8192;
@@ -22,11 +23,18 @@ class ExchangeSimulator : public QObject
     static constexpr int SlotOffset = 7951; // 18 board codes reported by the cabinet
     static constexpr int SlotCount = 18;
     static constexpr int FirmwareAddress = 0x000D;
-    static constexpr int PasswordAddress = 0x7F02;  // 4 character codes
-    static constexpr int PinAddress = 0x7FA0;       // 4 digit bytes
+    static constexpr int PasswordAddress = 0x7F02; // character codes
+    static constexpr int PasswordLength = 4;
+    static constexpr int PinAddress = 0x7FA0; // digit bytes
+    static constexpr int PinLength = 4;
     static constexpr int ClockReadAddress = 0xC010; // 8 bytes, BCD
     static constexpr int ClockWriteAddress = 0xC018;
+    static constexpr int ClockLength = 8;
     static constexpr quint8 DefaultFirmware = 0x32;
+
+    // Command fields are hexadecimal digits: four for an address or a count, two for a byte.
+    static constexpr int AddressDigits = 4;
+    static constexpr int ByteDigits = 2;
 
     // Command bytes from the host.
     enum Command : quint8 {

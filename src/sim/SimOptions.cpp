@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "ExchangeSimulator.h"
+
 #include <QCommandLineParser>
 
 namespace
@@ -31,9 +33,10 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
         QStringLiteral("Simulated Tidelex Analog exchange behind a pseudo-terminal.\n"
                        "Prints the terminal's path on the first line, then serves until stopped."));
     const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption image(
-        QStringLiteral("image"), QStringLiteral("Configuration memory to start with (8192 bytes)."),
-        QStringLiteral("file"));
+    const QCommandLineOption image(QStringLiteral("image"),
+                                   QStringLiteral("Configuration memory to start with (%1 bytes).")
+                                       .arg(ExchangeSimulator::ConfigSize),
+                                   QStringLiteral("file"));
     const QCommandLineOption cabinet(
         QStringLiteral("cabinet"),
         QStringLiteral("Start as the exchange a configuration file (.TWZ or .TDZ) describes: "

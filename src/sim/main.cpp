@@ -81,9 +81,10 @@ int main(int argc, char *argv[])
                 QStringLiteral("cannot read %1: %2").arg(options.imageFile, file.errorString()));
         image = file.readAll();
         if (image.size() != ExchangeSimulator::ConfigSize)
-            return fail(QStringLiteral("%1 holds %2 bytes; an exchange image has 8192")
+            return fail(QStringLiteral("%1 holds %2 bytes; an exchange image has %3")
                             .arg(options.imageFile)
-                            .arg(image.size()));
+                            .arg(image.size())
+                            .arg(ExchangeSimulator::ConfigSize));
     }
     if (!options.cabinetFile.isEmpty()) {
         QString reason;

@@ -239,13 +239,14 @@ void frmMain::restoreBackup()
     QFile file(name);
     const bool opened = file.open(QIODevice::ReadOnly);
     // Only an image of exactly the exchange's size is read, whatever the file holds.
-    const QByteArray image = opened && file.size() == MemoryImages::Size ? file.readAll() : QByteArray();
-    if (image.size() != MemoryImages::Size) {
+    const QByteArray image =
+        opened && file.size() == ExchMap::MemorySize ? file.readAll() : QByteArray();
+    if (image.size() != ExchMap::MemorySize) {
         prompter().failure(this, title, QStringLiteral("Unable to restore"), name,
                            opened ? QStringLiteral("The file holds %1 bytes; an exchange backup "
                                                    "holds %2.")
                                         .arg(file.size())
-                                        .arg(MemoryImages::Size)
+                                        .arg(ExchMap::MemorySize)
                                   : file.errorString());
         return;
     }

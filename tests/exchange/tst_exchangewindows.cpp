@@ -288,7 +288,7 @@ void TestExchangeWindows::pinDialog()
     QFETCH(QString, refusal);
     QFETCH(QByteArray, stored);
     ExchangeSession s;
-    s.sim().setBytes(ServiceAddress::Pin, held);
+    s.sim().setBytes(ExchangeSimulator::PinAddress, held);
     s.action("mnuConfigPIN")->trigger();
     auto *dialog = s.window.findChild<frmPinPass *>();
     QVERIFY(dialog);
@@ -316,7 +316,7 @@ void TestExchangeWindows::pinDialog()
         QCOMPARE(dialog->statusText(), QStringLiteral("Sending new PIN"));
         QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
     }
-    QCOMPARE(s.sim().bytes(ServiceAddress::Pin, 4), stored);
+    QCOMPARE(s.sim().bytes(ExchangeSimulator::PinAddress, ExchangeSimulator::PinLength), stored);
 }
 
 void TestExchangeWindows::passwordTyping()
@@ -326,7 +326,8 @@ void TestExchangeWindows::passwordTyping()
     auto *dialog = s.window.findChild<frmPinPass *>();
     auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
     QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
-    QCOMPARE(box->text(), QString::fromLatin1(s.sim().bytes(ServiceAddress::Password, 4)));
+    QCOMPARE(box->text(), QString::fromLatin1(s.sim().bytes(ExchangeSimulator::PasswordAddress,
+                                                            ExchangeSimulator::PasswordLength)));
     box->clear();
     QTest::keyClicks(box, QStringLiteral("sqhQip"));
     QCOMPARE(box->text(), QStringLiteral("SHIP"));
@@ -334,7 +335,8 @@ void TestExchangeWindows::passwordTyping()
     QVERIFY(ok->isEnabled());
     ok->click();
     QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
-    QCOMPARE(s.sim().bytes(ServiceAddress::Password, 4), QByteArray("SHIP"));
+    QCOMPARE(s.sim().bytes(ExchangeSimulator::PasswordAddress, ExchangeSimulator::PasswordLength),
+             QByteArray("SHIP"));
 }
 
 void TestExchangeWindows::clockDialog_data()

@@ -179,9 +179,9 @@ void TestSendWindow::restoreBackup_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("restored");
-    QTest::newRow("a backup") << int(MemoryImages::Size) << true;
+    QTest::newRow("a backup") << int(ExchMap::MemorySize) << true;
     QTest::newRow("too short") << 100 << false;
-    QTest::newRow("too long") << int(MemoryImages::Size) + 1 << false;
+    QTest::newRow("too long") << int(ExchMap::MemorySize) + 1 << false;
 }
 
 void TestSendWindow::restoreBackup()

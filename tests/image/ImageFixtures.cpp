@@ -152,7 +152,7 @@ QByteArray imageToDump(const QByteArray &image)
 
 QByteArray dumpToImage(const QByteArray &dump)
 {
-    QByteArray image(ExchMemorySize, '\0');
+    QByteArray image(ExchMap::MemorySize, '\0');
     for (const QByteArray &line : dump.split('\n')) {
         const QByteArray text = line.trimmed();
         if (text.isEmpty() || text.startsWith('#'))

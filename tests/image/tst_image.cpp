@@ -7,7 +7,7 @@
 #include <QtTest>
 
 using namespace tdl;
-namespace L = ExchLayout;
+namespace L = ExchMap;
 
 namespace {
 
@@ -120,7 +120,7 @@ void TestImage::golden()
     QFETCH(QString, file);
     QFETCH(Configuration, config);
     const ImageBuild build = BuildExchMemory(config);
-    QCOMPARE(build.image.size(), ExchMemorySize);
+    QCOMPARE(build.image.size(), L::MemorySize);
     QVERIFY(build.missingMembers.isEmpty());
 
     QFile golden(QStringLiteral(HELMWISE_TEST_DATA "/image/") + file);
@@ -139,7 +139,7 @@ void TestImage::golden()
     }
     QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(golden.fileName()));
     const QByteArray expected = dumpToImage(golden.readAll());
-    QCOMPARE(expected.size(), ExchMemorySize);
+    QCOMPARE(expected.size(), L::MemorySize);
     // Row by row, so a difference names its offset.
     QCOMPARE(QString::fromLatin1(imageToDump(build.image)).split(u'\n'),
              QString::fromLatin1(imageToDump(expected)).split(u'\n'));
@@ -148,7 +148,7 @@ void TestImage::golden()
 void TestImage::allZeroImage()
 {
     Configuration c = randomConfiguration(7); // full of values that must all go
-    QVERIFY(decodeExchMemory(QByteArray(ExchMemorySize, '\0'), c));
+    QVERIFY(decodeExchMemory(QByteArray(L::MemorySize, '\0'), c));
     for (int s = 0; s < SlotCount; ++s) {
         const int expected = s == 1 ? BoardProcessor : s == 17 ? BoardRinging : BoardEmpty;
         QCOMPARE(c.SysConfig.Slots[s], expected);
@@ -172,8 +172,8 @@ void TestImage::refusesWrongSize_data()
 {
     QTest::addColumn<int>("size");
     QTest::newRow("empty") << 0;
-    QTest::newRow("one byte short") << ExchMemorySize - 1;
-    QTest::newRow("one byte long") << ExchMemorySize + 1;
+    QTest::newRow("one byte short") << L::MemorySize - 1;
+    QTest::newRow("one byte long") << L::MemorySize + 1;
 }
 
 void TestImage::refusesWrongSize()
@@ -331,11 +331,11 @@ void TestImage::groupMemberLimit()
     placeGroup(c, 0, 530, GroupHunt, numbers);
     placeGroup(c, 1, 531, GroupHunt, {201});
     QByteArray image = BuildExchMemory(c).image;
-    QCOMPARE(at(image, L::Groups + 2), MaxGroupMembers);
+    QCOMPARE(at(image, L::Groups + L::GroupMemberCount), MaxGroupMembers);
     QCOMPARE(wordBytes(image, L::Groups + L::GroupRecordSize), QByteArray("\x31\x05", 2));
 
     // A count byte above 12 on download still gives no more than 12 entries.
-    image[L::Groups + 2] = static_cast<char>(200);
+    image[L::Groups + L::GroupMemberCount] = static_cast<char>(200);
     Configuration decoded;
     QVERIFY(decodeExchMemory(image, decoded));
     QCOMPARE(decoded.Groups[0].Num, MaxGroupMembers);

@@ -6,6 +6,7 @@
 #include "FakeSerialLine.h"
 #include "LinkOperation.h"
 #include "MemoryImages.h"
+#include "UploadedBytes.h"
 #include "mdlSerial.h"
 
 #include <QCoreApplication>
@@ -19,22 +20,15 @@ Q_DECLARE_METATYPE(SimFaults)
 inline QByteArray busyImage(quint32 seed)
 {
     QRandomGenerator random(seed);
-    QByteArray image(8192, '\0');
-    for (int block = 0; block < 64; ++block) {
+    QByteArray image(ExchMap::MemorySize, '\0');
+    for (int block = 0; block < ExchMap::BlockCount; ++block) {
         if (block % 5 == 4)
             continue; // empty
-        for (int k = 0; k < 128; ++k)
-            image[block * 128 + k] = block == 7 ? char(0x5A) : char(random.bounded(256));
+        for (int k = 0; k < ExchMap::BlockSize; ++k)
+            image[block * ExchMap::BlockSize + k] =
+                block == 7 ? char(0x5A) : char(random.bounded(256));
     }
     return image;
-}
-
-// What an upload writes: blocks 0..61, the marker and password at 7936,
-// the PIN word at 8096. The rest of the top blocks (the cabinet's slot
-// codes among them) is the exchange's own.
-inline QByteArray uploaded(const QByteArray &image)
-{
-    return image.left(7942) + image.mid(8096, 2);
 }
 
 struct Rig {

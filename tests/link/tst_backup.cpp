@@ -2,6 +2,7 @@
 // over another, and a clear reason when they cannot be written. (Both files
 // read back whole after an upload: tst_cli.)
 #include "ExchangeBackup.h"
+#include "ExchangeMap.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,16 +47,16 @@ void TestBackup::secondBackupInTheSameSecondKeepsTheFirst()
 {
     QTemporaryDir dir;
     const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
-    const BackupFiles first =
-        writeExchangeBackup(dir.path(), QStringLiteral("Ship"), QByteArray(8192, '\x01'), when);
-    const BackupFiles second =
-        writeExchangeBackup(dir.path(), QStringLiteral("Ship"), QByteArray(8192, '\x02'), when);
+    const BackupFiles first = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                  QByteArray(ExchMap::MemorySize, '\x01'), when);
+    const BackupFiles second = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                   QByteArray(ExchMap::MemorySize, '\x02'), when);
     QVERIFY(first.ok() && second.ok());
     QCOMPARE(QFileInfo(second.paths.at(0)).fileName(),
              QStringLiteral("Ship-20240131-101500-2.bin"));
     QFile kept(first.paths.at(0));
     QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), QByteArray(8192, '\x01'));
+    QCOMPARE(kept.readAll(), QByteArray(ExchMap::MemorySize, '\x01'));
 }
 
 void TestBackup::failuresSayWhy_data()
@@ -63,7 +64,8 @@ void TestBackup::failuresSayWhy_data()
     QTest::addColumn<bool>("folderIsFile");
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("error");
-    QTest::newRow("folder is a file") << true << 8192 << QStringLiteral("cannot be made");
+    QTest::newRow("folder is a file")
+        << true << ExchMap::MemorySize << QStringLiteral("cannot be made");
     QTest::newRow("image too short") << false << 100
                                      << QStringLiteral("the exchange's memory image has 100 "
                                                        "bytes, not 8192");

@@ -20,6 +20,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using Sim = ExchangeSimulator; // where the tests look into the exchange: the simulator's own map
+
 class TestControllers : public QObject {
     Q_OBJECT
 private slots:
@@ -143,7 +145,7 @@ void TestControllers::downloadProgress()
 void TestControllers::cancelledDownloadHandsOverNothing()
 {
     Rig rig;
-    rig.memory.BackupMemory = QByteArray(8192, 'B');
+    rig.memory.BackupMemory = QByteArray(ExchMap::MemorySize, 'B');
     DownloadController download(rig.link, rig.memory);
     QSignalSpy ready(&download, &DownloadController::imageReady);
     QSignalSpy cancelled(&download, &LinkOperation::cancelled);
@@ -155,7 +157,7 @@ void TestControllers::cancelledDownloadHandsOverNothing()
     QVERIFY(rig.run(download));
     QCOMPARE(cancelled.count(), 1);
     QCOMPARE(ready.count(), 0);
-    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, 'B'));
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(ExchMap::MemorySize, 'B'));
     QVERIFY(rig.link.isIdle());
     // Nothing more is asked of the exchange after the cancel.
     const int served = rig.exchange.counters().blocksServed;
@@ -189,7 +191,7 @@ void TestControllers::downloadFailures()
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), message);
     QVERIFY(rig.link.isIdle());
-    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, '\0'));
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(ExchMap::MemorySize, '\0'));
 }
 
 void TestControllers::uploadWritesTheImage_data()
@@ -200,7 +202,7 @@ void TestControllers::uploadWritesTheImage_data()
     QTest::newRow("busy image") << SimFaults{} << busyImage(3);
     QTest::newRow("busy image, replies dropped") << SimFaults{0, 5, false, false, 0} << busyImage(5);
     QTest::newRow("busy image, noise") << SimFaults{0, 0, false, true, 0} << busyImage(6);
-    QTest::newRow("all zero") << SimFaults{} << QByteArray(8192, '\0');
+    QTest::newRow("all zero") << SimFaults{} << QByteArray(ExchMap::MemorySize, '\0');
 }
 
 void TestControllers::uploadWritesTheImage()
@@ -210,7 +212,8 @@ void TestControllers::uploadWritesTheImage()
     Rig rig(faults);
     // What was there before must not survive the upload.
     rig.exchange.loadConfigImage(busyImage(99));
-    const QByteArray cabinet = rig.exchange.bytes(0x6000 + 7951, 18);
+    const QByteArray cabinet =
+        rig.exchange.bytes(Sim::ConfigBase + Sim::SlotOffset, Sim::SlotCount);
     UploadController upload(rig.link, rig.memory);
     QSignalSpy finished(&upload, &LinkOperation::finished);
     QVERIFY(upload.startImage(image));
@@ -219,19 +222,20 @@ void TestControllers::uploadWritesTheImage()
     QCOMPARE(rig.exchange.counters().reboots, 1);
     const QByteArray got = rig.exchange.configImage();
     QCOMPARE(uploaded(got), uploaded(image));
-    QCOMPARE(got.mid(7951, 18), cabinet);
+    QCOMPARE(got.mid(Sim::SlotOffset, Sim::SlotCount), cabinet);
     QCOMPARE(rig.memory.ExchMemory, image);
 }
 
 void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
 {
     Rig rig;
-    QByteArray image(8192, '\0');
-    image.replace(0, 128, QByteArray(128, char(0xFA)));     // uniform: a fill
-    image[3 * 128 + 5] = char(0x42);                        // one byte: a block write
-    image[7936] = char(0xFA);
-    image[7937] = 0x05;
-    image.replace(7938, 4, "SHIP");
+    using namespace ExchMap;
+    QByteArray image(MemorySize, '\0');
+    image.replace(0, BlockSize, QByteArray(BlockSize, char(0xFA))); // uniform: a fill
+    image[3 * BlockSize + 5] = char(0x42);                          // one byte: a block write
+    image[SystemMarker] = char(0xFA);
+    image[SystemMarker + 1] = 0x05;
+    image.replace(Password, PasswordLength, "SHIP");
     UploadController upload(rig.link, rig.memory);
     upload.setOptions({false, false}); // the writes alone, as documented
     QSignalSpy progress(&upload, &LinkOperation::progress);
@@ -292,7 +296,7 @@ void TestControllers::refusedBlockIsSentAgain()
     rig.line.responder = [&](const QByteArray &bytes) {
         if (!refused && bytes.startsWith(QByteArray("\x0C" "6100"))) {
             refused = true;
-            rig.line.feed(QByteArray(1, '\x0F'));
+            rig.line.feed(QByteArray(1, Sim::ReplyRefused));
             return;
         }
         rig.exchange.receive(bytes);
@@ -313,18 +317,18 @@ void TestControllers::serviceRoundTrips_data()
     QTest::addColumn<QString>("readBack");
     QTest::addColumn<int>("address"); // where the value lands in the exchange, 0: not looked at
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("PIN") << 0 << QStringLiteral("2050") << QStringLiteral("2050") << 0x7FA0
+    QTest::newRow("PIN") << 0 << QStringLiteral("2050") << QStringLiteral("2050") << Sim::PinAddress
                          << QByteArray("\x02\x0A\x05\x0A");
     QTest::newRow("PIN 0000") << 0 << QStringLiteral("0000") << QStringLiteral("0000") << 0
                               << QByteArray();
-    QTest::newRow("PIN removed") << 0 << QString() << QString() << 0x7FA0
+    QTest::newRow("PIN removed") << 0 << QString() << QString() << Sim::PinAddress
                                  << QByteArray(4, char(0xFF));
     QTest::newRow("password") << 1 << QStringLiteral("helm") << QStringLiteral("HELM") << 0
                               << QByteArray();
     QTest::newRow("password, q dropped") << 1 << QStringLiteral("aqb1c") << QStringLiteral("AB1C")
                                          << 0 << QByteArray();
     QTest::newRow("clock") << 2 << QStringLiteral("08:05:00 01/02/03")
-                           << QStringLiteral("08:05:00 01/02/03") << 0xC018
+                           << QStringLiteral("08:05:00 01/02/03") << Sim::ClockWriteAddress
                            << QByteArray("\x00\x00\x05\x08\x10\x01\x02\x03", 8);
 }
 
@@ -422,18 +426,23 @@ void TestControllers::valuesRead_data()
     QTest::newRow("version byte FF") << -1 << QByteArray(1, char(0xFF)) << QString()
                                      << QStringLiteral("The exchange's firmware version could not "
                                                        "be read (it answered FF).");
-    // The clock: 0xC010..0xC017.
-    QTest::newRow("Christmas 99") << 0xC010 << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
+    QTest::newRow("Christmas 99") << Sim::ClockReadAddress
+                                  << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
                                   << QStringLiteral("12:30:45 25/12/99") << QString();
-    QTest::newRow("midnight") << 0xC010 << QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8)
+    QTest::newRow("midnight") << Sim::ClockReadAddress
+                              << QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8)
                               << QStringLiteral("00:00:00 01/01/00") << QString();
     QTest::newRow("hexadecimal letter")
-        << 0xC010 << QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8) << QString() << badClock;
-    QTest::newRow("unset clock") << 0xC010 << QByteArray(8, char(0xFF)) << QString() << badClock;
-    QTest::newRow("25 o'clock") << 0xC010 << QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8)
-                                << QString() << badClock;
-    QTest::newRow("30 February") << 0xC010 << QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8)
-                                 << QString() << badClock;
+        << Sim::ClockReadAddress << QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8) << QString()
+        << badClock;
+    QTest::newRow("unset clock") << Sim::ClockReadAddress << QByteArray(8, char(0xFF)) << QString()
+                                 << badClock;
+    QTest::newRow("25 o'clock") << Sim::ClockReadAddress
+                                << QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8) << QString()
+                                << badClock;
+    QTest::newRow("30 February") << Sim::ClockReadAddress
+                                 << QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8) << QString()
+                                 << badClock;
 }
 
 void TestControllers::valuesRead()

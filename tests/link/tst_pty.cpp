@@ -8,6 +8,7 @@
 #include "QtSerialLine.h"
 #include "ServiceController.h"
 #include "UploadController.h"
+#include "UploadedBytes.h"
 #include "mdlSerial.h"
 
 #include <QRandomGenerator>
@@ -21,15 +22,10 @@ namespace {
 QByteArray randomImage(quint32 seed)
 {
     QRandomGenerator random(seed);
-    QByteArray image(8192, '\0');
+    QByteArray image(ExchMap::MemorySize, '\0');
     for (int k = 0; k < image.size(); ++k)
-        image[k] = (k / 128) % 6 == 5 ? '\0' : char(random.bounded(256));
+        image[k] = (k / ExchMap::BlockSize) % 6 == 5 ? '\0' : char(random.bounded(256));
     return image;
-}
-
-QByteArray uploaded(const QByteArray &image)
-{
-    return image.left(7942) + image.mid(8096, 2);
 }
 
 struct Rig {
@@ -154,7 +150,7 @@ void TestPty::cancelLeavesTheConfigurationUntouched()
     // Whatever was still on its way is ignored.
     QTest::qWait(300);
     QCOMPARE(config, before);
-    QCOMPARE(rig.memory.BackupMemory, QByteArray(8192, '\0'));
+    QCOMPARE(rig.memory.BackupMemory, QByteArray(ExchMap::MemorySize, '\0'));
     QVERIFY(rig.link.isIdle());
 }
 

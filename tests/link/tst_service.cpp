@@ -13,6 +13,13 @@ namespace
 
 enum What { Pin, Password, Clock };
 
+using Sim = ExchangeSimulator; // where the tests look into the exchange: the simulator's own map
+
+bool isCommand(const QByteArray &bytes, Sim::Command command)
+{
+    return bytes.startsWith(char(command));
+}
+
 QString write(ServiceController &service, int what, const QString &value)
 {
     return what == Pin        ? service.writePin(value)
@@ -40,15 +47,16 @@ void TestService::writeDoneOnlyWhenTheExchangeConfirms_data()
     QTest::addColumn<bool>("silent");     // the exchange stops answering after the writes
     QTest::addColumn<QString>("message"); // empty: finished
     QTest::newRow("PIN kept") << int(Pin) << QStringLiteral("1234") << 0 << false << QString();
-    QTest::newRow("PIN digit lost") << int(Pin) << QStringLiteral("1234") << 0x7FA2 << false
-                                    << QStringLiteral("The exchange did not keep the new PIN: it "
-                                                      "reads back differently.");
+    QTest::newRow("PIN digit lost")
+        << int(Pin) << QStringLiteral("1234") << Sim::PinAddress + 2 << false
+        << QStringLiteral("The exchange did not keep the new PIN: it "
+                          "reads back differently.");
     QTest::newRow("PIN, no answer")
         << int(Pin) << QStringLiteral("1234") << 0 << true << noReplyMessage();
     QTest::newRow("password kept")
         << int(Password) << QStringLiteral("DECK") << 0 << false << QString();
     QTest::newRow("password character lost")
-        << int(Password) << QStringLiteral("DECK") << 0x7F05 << false
+        << int(Password) << QStringLiteral("DECK") << Sim::PasswordAddress + 3 << false
         << QStringLiteral("The exchange did not keep the new password: it reads back "
                           "differently.");
     QTest::newRow("clock set") << int(Clock) << QStringLiteral("08:05:00 01/02/03") << 0 << false
@@ -67,9 +75,10 @@ void TestService::writeDoneOnlyWhenTheExchangeConfirms()
     Rig rig;
     rig.link.setSilenceLimit(300);
     rig.line.responder = [&](const QByteArray &bytes) {
-        const bool toIgnored =
-            ignored && bytes.startsWith('\x12') && bytes.mid(1, 4).toInt(nullptr, 16) == ignored;
-        const bool afterWrites = silent && (bytes.startsWith('\x11') || bytes.startsWith('\x19'));
+        const bool toIgnored = ignored && isCommand(bytes, Sim::WriteByte) &&
+                               bytes.mid(1, Sim::AddressDigits).toInt(nullptr, 16) == ignored;
+        const bool afterWrites =
+            silent && (isCommand(bytes, Sim::ReadByte) || isCommand(bytes, Sim::ClockUpdate));
         if (!toIgnored && !afterWrites)
             rig.exchange.receive(bytes);
     };
@@ -90,7 +99,7 @@ void TestService::writeDoneOnlyWhenTheExchangeConfirms()
 
 void TestService::pinBytesRead_data()
 {
-    QTest::addColumn<QByteArray>("bytes"); // at 0x7FA0..0x7FA3
+    QTest::addColumn<QByteArray>("bytes"); // the PIN's four digit bytes
     QTest::addColumn<QString>("pin");      // "-": could not be read
     const QString unreadable = QStringLiteral("-");
     QTest::newRow("digits with 0") << QByteArray("\x02\x0A\x05\x0A") << QStringLiteral("2050");
@@ -106,7 +115,7 @@ void TestService::pinBytesRead()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, pin);
     Rig rig;
-    rig.exchange.setBytes(0x7FA0, bytes);
+    rig.exchange.setBytes(Sim::PinAddress, bytes);
     ServiceController service(rig.link);
     QSignalSpy values(&service, &ServiceController::valueRead);
     QSignalSpy failed(&service, &LinkOperation::failed);

@@ -1,5 +1,6 @@
 #include "frmGetConfig.h"
 
+#include "ExchangeMap.h"
 #include "LinkOperation.h"
 
 #include <QLabel>
@@ -18,7 +19,7 @@ frmGetConfig::frmGetConfig(LinkOperation &transfer, QWidget *parent)
 
     pgbStatus_ = new QProgressBar(this);
     pgbStatus_->setObjectName(QStringLiteral("pgbStatus"));
-    pgbStatus_->setRange(0, 63);
+    pgbStatus_->setRange(0, ExchMap::BlockCount - 1);
     pgbStatus_->setValue(0);
     pgbStatus_->setMinimumWidth(360);
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel Transfer"), this);

@@ -71,7 +71,7 @@ frmSendConfig::frmSendConfig(const MemoryImages &memory, QWidget *parent)
     labStep_->setObjectName(QStringLiteral("labStep"));
     pgbSection_ = new QProgressBar(this);
     pgbSection_->setObjectName(QStringLiteral("pgbSection"));
-    pgbSection_->setRange(0, 63);
+    pgbSection_->setRange(0, ExchMap::BlockCount - 1);
     labResult_ = new QLabel(this);
     labResult_->setObjectName(QStringLiteral("labResult"));
     labResult_->setWordWrap(true);
