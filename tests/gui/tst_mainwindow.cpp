@@ -943,11 +943,6 @@ void TestMainWindow::exportLists_data()
         << QStringList{QStringLiteral("Ship_Extensions.CSV"), QStringLiteral("Ship_TieLines.CSV"),
                        QStringLiteral("Ship_Groups.CSV")}
         << ',';
-    QTest::newRow("tab separated, an earlier set chosen")
-        << QStringLiteral("Ship_TieLines.TAB")
-        << QStringList{QStringLiteral("Ship_Extensions.TAB"), QStringLiteral("Ship_TieLines.TAB"),
-                       QStringLiteral("Ship_Groups.TAB")}
-        << '\t';
     QTest::newRow("cancelled") << QString() << QStringList() << ' ';
 }
 
