@@ -1,8 +1,8 @@
 // Not a test: draws the exchange windows mid-transfer and at their end into
 // PNG files, so their layout can be looked at.
 // Usage: exchange_grab_screens OUTDIR [WIDTH HEIGHT] [dark]
-#include "ExchangeFixture.h"
 #include "GrabAid.h"
+#include "ExchangeFixture.h"
 #include "SimulatedLine.h"
 #include "UploadController.h"
 #include "frmComms.h"

@@ -258,8 +258,7 @@ void TestExchangeWindows::pinDialog_data()
     const QByteArray pin1230("\x01\x02\x03\x0A", 4);
     QTest::newRow("new PIN") << pin1230 << "1230" << "4507" << QString()
                              << QByteArray("\x04\x05\x0A\x07", 4);
-    QTest::newRow("removed") << pin1230 << "1230"
-                             << "" << QString() << QByteArray(4, '\xFF');
+    QTest::newRow("removed") << pin1230 << "1230" << "" << QString() << QByteArray(4, '\xFF');
     QTest::newRow("pasted letters") << pin1230 << "1230" << "12ab" << "12ab must only contain digits"
                                     << pin1230;
 }
@@ -328,8 +327,7 @@ void TestExchangeWindows::clockDialog_data()
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("date");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("set") << "08:05:00"
-                         << "01/02/03" << true;
+    QTest::newRow("set") << "08:05:00" << "01/02/03" << true;
     QTest::newRow("no such day") << "08:05:00" << "30/02/03" << false;
 }
 

@@ -149,8 +149,7 @@ void TestSlotPicture::tooltips_data()
     QTest::newRow("fourth lamp of a tie-line board")
         << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
     QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line" << "";
-    QTest::newRow("empty slot") << 9 << -1 << "Empty"
-                                << "";
+    QTest::newRow("empty slot") << 9 << -1 << "Empty" << "";
     QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
 }
 

@@ -42,7 +42,7 @@ private slots:
     void boards_data();
     void boards();
 
-  private:
+private:
     ExchangeSimulator *m_exchange = nullptr;
     PtyExchange *m_pty = nullptr;
     QTemporaryDir m_dir;

@@ -133,14 +133,14 @@ void TestControllers::strayDigitsNeverGiveAWrongImage()
 void TestControllers::downloadFailures_data()
 {
     QTest::addColumn<SimFaults>("faults");
-    QTest::addColumn<QString>("ending");  // "closed", "cancel" or none
+    QTest::addColumn<QString>("ending"); // "closed", "cancel" or none
     QTest::addColumn<QString>("message"); // empty: cancelled
     QTest::newRow("exchange hangs up") << SimFaults{0, 0, false, false, 12} << QString()
                                        << lineLostMessage(QStringLiteral("the device was removed"));
-    QTest::newRow("every reply lost")
-        << SimFaults{0, 1, false, false, 0} << QString() << noReplyMessage();
-    QTest::newRow("line not open")
-        << SimFaults{} << QStringLiteral("closed") << QStringLiteral("Not connected to a tidelex");
+    QTest::newRow("every reply lost") << SimFaults{0, 1, false, false, 0} << QString()
+                                      << noReplyMessage();
+    QTest::newRow("line not open") << SimFaults{} << QStringLiteral("closed")
+                                   << QStringLiteral("Not connected to a tidelex");
     QTest::newRow("cancelled at block 10") << SimFaults{} << QStringLiteral("cancel") << QString();
 }
 
@@ -362,8 +362,7 @@ void TestControllers::refusedValuesSendNothing_data()
                                   << QStringLiteral("12345 is too long");
     QTest::newRow("PIN with a letter") << 0 << QStringLiteral("12a4")
                                        << QStringLiteral("12a4 must only contain digits");
-    QTest::newRow("password too short")
-        << 1 << QStringLiteral("abq") << QStringLiteral("AB is too short");
+    QTest::newRow("password too short") << 1 << QStringLiteral("abq") << QStringLiteral("AB is too short");
     QTest::newRow("password not ASCII") << 1 << QStringLiteral("k\u00e9ys")
                                         << QStringLiteral("K\u00c9YS must only contain plain ASCII characters");
     QTest::newRow("password too long") << 1 << QStringLiteral("abcde")

@@ -69,6 +69,7 @@ private slots:
     void classNames_data();
     void classNames();
     void newClassStartsClean();
+
 };
 
 void TestEdits::freeNumber_data()

@@ -1,8 +1,8 @@
 // Renders the four panes and the New System dialog to PNG files so their
 // layout can be checked by eye: panes_snapshots OUTDIR [WIDTH HEIGHT] [dark].
 #include "ConfigDocument.h"
-#include "ExtensionPane.h"
 #include "GrabAid.h"
+#include "ExtensionPane.h"
 #include "GroupPane.h"
 #include "PaneFixture.h"
 #include "SystemPane.h"

@@ -221,8 +221,8 @@ void TestSimEngine::lineFaults_data()
     // counted, so the fill is the 8th and answered.
     QTest::newRow("every third reply dropped")
         << SimFaults{.dropEvery = 3}
-        << QList<QByteArray>(7, version) +
-               QList<QByteArray>{cmd(0x12, "7F0041"), cmd(0x18, "7F00000100")}
+        << QList<QByteArray>(7, version) + QList<QByteArray>{cmd(0x12, "7F0041"),
+                                                             cmd(0x18, "7F00000100")}
         << QList<QByteArray>{"32", "32", {}, "32", "32", {}, "32", {}, "\x06"} << 2;
     QTest::newRow("split replies keep their bytes")
         << SimFaults{.split = true} << QList<QByteArray>(4, block) << QList<QByteArray>(4, text)

@@ -37,10 +37,7 @@ struct GrabAid {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     }
 
-    QString file(const QString &name) const
-    {
-        return out.filePath(name + suffix + QStringLiteral(".png"));
-    }
+    QString file(const QString &name) const { return out.filePath(name + suffix + QStringLiteral(".png")); }
 
     void save(QWidget *widget, const QString &name) const
     {
