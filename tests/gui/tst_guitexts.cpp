@@ -25,7 +25,6 @@ class TestGuiTexts : public QObject
     void listedRecords();
     void recentFiles_data();
     void recentFiles();
-    void windowSettingsDefaults();
     void sortToggle_data();
     void sortToggle();
 
@@ -180,14 +179,8 @@ void TestGuiTexts::listedRecords_data()
         << 1 << QStringLiteral("ext120") << allExts;
     QTest::newRow("inactive extension left out")
         << 1 << QStringLiteral("ext3off") << QStringList(allExts.mid(0, 3) + allExts.mid(4));
-    QTest::newRow("active extension on an empty slot left out")
-        << 1 << QStringLiteral("ext8active") << allExts;
     QTest::newRow("tie lines of the tie board")
         << 2 << QString()
-        << QStringList{QStringLiteral("T004"), QStringLiteral("T005"), QStringLiteral("T006"),
-                       QStringLiteral("T007")};
-    QTest::newRow("tie line on a subscriber slot left out")
-        << 2 << QStringLiteral("tie0active")
         << QStringList{QStringLiteral("T004"), QStringLiteral("T005"), QStringLiteral("T006"),
                        QStringLiteral("T007")};
     QTest::newRow("active groups only")
@@ -255,14 +248,6 @@ void TestGuiTexts::recentFiles()
     QCOMPARE(AppSettings::recentFiles(), expectedMenu);
     QSettings s(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
     QCOMPARE(s.value(QStringLiteral("Settings/MRU/Count")).toInt(), expectedCount);
-}
-
-void TestGuiTexts::windowSettingsDefaults()
-{
-    AppSettings::WindowSettings w = AppSettings::readWindowSettings();
-    QCOMPARE(w.Left, 1000);
-    QCOMPARE(w.Height, 8760);
-    QCOMPARE(w.ShowErrors, 1);
 }
 
 void TestGuiTexts::sortToggle_data()
