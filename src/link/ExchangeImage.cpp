@@ -52,9 +52,9 @@ bool isGuaranteed(const SystemRecord &sys, int number)
 // written.
 int secondExtensionEntry(const Configuration &config, int ext1)
 {
-    if (ext1 < MinExtNumber || ext1 > MaxExtNumber)
+    if (!isExtensionNumber(ext1))
         return -1;
-    return FindActiveExtIndex(config, ext1);
+    return findActiveExtension(config, ext1);
 }
 
 // ---- encoding -------------------------------------------------------------
@@ -146,7 +146,7 @@ void encodeGroups(const Configuration &config, QByteArray &image, QList<int> &mi
         putByte(image, base + L::GroupMemberCount, members);
         putByte(image, base + L::GroupType, group.Type);
         for (int m = 0; m < members; ++m) {
-            const int index = FindActiveExtIndex(config, group.Exts[m]);
+            const int index = findActiveExtension(config, group.Exts[m]);
             if (index < 0)
                 missing.append(group.Exts[m]);
             else
@@ -159,7 +159,7 @@ void encodeSystem(const Configuration &config, QByteArray &image)
 {
     for (int k = 0; k < MaxGroups; ++k)
         putWord(image, L::GroupNumberTable + L::GroupNumberEntrySize * k,
-                encodeBcdWord(L::FirstGroupNumber + k));
+                encodeBcdWord(FirstGroupNumber + k));
 
     putByte(image, L::SystemMarker, L::SystemMarkerBytes[0]);
     putByte(image, L::SystemMarker + 1, L::SystemMarkerBytes[1]);
@@ -250,8 +250,8 @@ void decodeTieLine(const QByteArray &image, Configuration &config, int t)
     tie.Name = QStringLiteral("Tie %1").arg(tie.DirNum);
     tie.Ext1 = static_cast<int16_t>(decodeBcdWord(wordAt(image, entry(L::TieExt1, t))));
     tie.Ext2 = 0;
-    if (tie.Ext1 >= 1) {
-        const int x = FindExtIndex(config, tie.Ext1);
+    if (isExtensionNumber(tie.Ext1)) {
+        const int x = findExtensionRecord(config, tie.Ext1);
         if (x >= 0) {
             const ExchWord word = wordAt(image, entry(L::SecondExtensions, x));
             if (word != ExchWord{})
@@ -354,25 +354,9 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
     return true;
 }
 
-int FindExtIndex(const Configuration &config, int number)
-{
-    // Unlike FindExtension, every number below 1 stands for "none" here.
-    return number <= 0 ? 0 : FindExtension(config, number);
-}
-
-int FindActiveExtIndex(const Configuration &config, int number)
-{
-    for (int i = 0; i < MaxExtensions; ++i) {
-        const ExtRecord &ext = config.Extensions[i];
-        if (ext.Active && ext.ExtNum == number)
-            return i;
-    }
-    return -1;
-}
-
 int NextFreeGroupNumber(const Configuration &config)
 {
-    for (int number = 546; number > 0; --number) {
+    for (int number = TopGroupNumber; number > 0; --number) {
         bool taken = false;
         for (int g = 0; g < MaxGroups && !taken; ++g)
             taken = config.Groups[g].DirNum == number;
