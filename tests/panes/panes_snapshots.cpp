@@ -55,16 +55,16 @@ int main(int argc, char **argv)
     doc.config.SysConfig.PIN = 7415;
 
     ExtensionPane ext(doc);
-    ext.ShowExtension(4);
+    ext.showRecord(4);
     save(ext, folder, QStringLiteral("pane_extension") + suffix, size);
     TieLinePane tie(doc);
-    tie.ShowTieLine(56);
+    tie.showRecord(56);
     save(tie, folder, QStringLiteral("pane_tieline") + suffix, size);
     GroupPane grp(doc);
-    grp.ShowGroup(0);
+    grp.showRecord(0);
     save(grp, folder, QStringLiteral("pane_group") + suffix, size);
     SystemPane sys(doc);
-    sys.DisplaySysConfig();
+    sys.showRecord(0);
     save(sys, folder, QStringLiteral("pane_system") + suffix, size);
 
     Configuration scratch = makeDefaultConfiguration();
