@@ -1,6 +1,9 @@
 // Renders the combined report of a full cabinet (15 line boards, every
 // report option ticked) to PDF and prints how fast it went. With --out DIR
 // it also writes every report of the catalogue on A4 and Letter for a look.
+// With --save FILE it only writes that configuration, for timing the whole
+// helmwise-cli process (report_process.sh).
+#include "ConfigFile.h"
 #include "Configuration.h"
 #include "ReportCatalogue.h"
 #include "mdlPrinting.h"
@@ -78,6 +81,15 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     const Configuration config = fullConfiguration();
     const QStringList args = app.arguments();
+
+    const int saveAt = int(args.indexOf(QStringLiteral("--save")));
+    if (saveAt > 0 && saveAt + 1 < args.size()) {
+        QString error;
+        if (WriteConfigFile(args[saveAt + 1], config, &error))
+            return 0;
+        out << error << Qt::endl;
+        return 1;
+    }
 
     const int outAt = int(args.indexOf(QStringLiteral("--out")));
     if (outAt > 0 && outAt + 1 < args.size()) {

@@ -1,7 +1,7 @@
 // Not a test: draws the exchange windows mid-transfer and at their end into
 // PNG files, so their layout can be looked at.
-// Usage: exchange_grab_screens OUTDIR [WIDTHxHEIGHT] [dark]
-#include "DarkPalette.h"
+// Usage: exchange_grab_screens OUTDIR [WIDTH HEIGHT] [dark]
+#include "GrabAid.h"
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"
 #include "UploadController.h"
@@ -27,21 +27,14 @@ void waitFor(const std::function<bool()> &done, int ms = 15000)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    const QDir out(args.value(1, QStringLiteral("/tmp")));
-    const QStringList size = args.value(2, QStringLiteral("1280x800")).split(u'x');
-    if (args.contains(QStringLiteral("dark"))) {
-        useDarkPalette();
-    }
+    GrabAid aid(QSize(1280, 800));
     fixtures::ExchangeSession s;
     s.prompts.buttons.enqueue(QMessageBox::No);
-    s.window.resize(size.value(0).toInt(), size.value(1).toInt());
+    s.window.resize(aid.size);
     s.exchange().simulatedLine()->setBaudRate(57600);
     QElapsedTimer sinceTick; // see the upload below
     auto shot = [&](QWidget *widget, const QString &name) {
-        QApplication::processEvents();
-        if (widget)
-            widget->grab().save(out.filePath(name + QStringLiteral(".png")));
+        aid.save(widget, name);
         // Drawing the picture is this aid's own pause, not the window's.
         if (sinceTick.isValid())
             sinceTick.restart();

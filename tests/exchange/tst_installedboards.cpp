@@ -2,6 +2,7 @@
 // exchange: the Slots Display reads the cabinet with progress, names the
 // slots that differ from the open configuration, and ends cleanly when the
 // exchange falls silent, the line is lost or the window is closed halfway.
+#include "BoardStrip.h"
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
 #include "SimulatedLine.h"
@@ -72,6 +73,11 @@ void TestInstalledBoards::readsCabinet()
     QCOMPARE(s.doc.InstalledBoards[4], int16_t(sameCabinet ? BoardEmpty : BoardSubscriber));
     QCOMPARE(s.doc.InstalledBoards[1], int16_t(BoardProcessor));
     QCOMPARE(s.doc.InstalledBoards[17], int16_t(BoardRinging));
+    // The picture shows the boards as the exchange reports them, the differing slot marked.
+    auto *strip = window->findChild<BoardStrip *>();
+    QCOMPARE(strip->slotColour(4), BoardStrip::colourFor(s.doc.InstalledBoards[4]));
+    QCOMPARE(strip->slotMarked(4), !sameCabinet);
+    QVERIFY(!strip->slotMarked(2));
     QCOMPARE(window->findChild<QStatusBar *>(QStringLiteral("barStatus"))->currentMessage(),
              QStringLiteral("Right-Click to see board Type"));
     QVERIFY(!bar->isVisible());

@@ -119,7 +119,6 @@ void TestFormatsCli::exportLists_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("firstCell");
     QTest::newRow("DOS file to CSV") << u"SHIP.TDZ"_s << u"out.csv"_s << u"\"Board\","_s;
-    QTest::newRow("lower-case tdz to TAB") << u"ship.tdz"_s << u"out.TAB"_s << u"\"Board\"\t"_s;
     QTest::newRow("configuration file") << u"ship.TWZ"_s << u"out_groups.csv"_s << u"\"Board\","_s;
 }
 
@@ -258,9 +257,6 @@ void TestFormatsCli::diff_data()
     QTest::newRow("a name differs")
         << QStringList{u"ship.TWZ"_s, u"renamed.TWZ"_s} << 1
         << header + u"Extension 01.1\tName\tBRIDGE\tWHEELHOUSE\n"_s << QString();
-    QTest::newRow("names ignored")
-        << QStringList{u"ship.TWZ"_s, u"renamed.TWZ"_s, u"--ignore-names"_s} << 0 << QString()
-        << QString();
     QTest::newRow("a number differs, names ignored")
         << QStringList{u"ship.TDZ"_s, u"--ignore-names"_s, u"renumbered.TWZ"_s} << 1
         << header + u"Extension 01.2\tExt No\t102\t150\n"_s << QString();

@@ -3,7 +3,7 @@
 // new-class dialog and the group members dialog into PNG files, grabbed from
 // the screen so tooltips and menus show. Run it on a display (xvfb-run):
 // gui_grab_boards OUTDIR [WIDTH HEIGHT] [dark]
-#include "DarkPalette.h"
+#include "GrabAid.h"
 #include "LinkRig.h"
 
 #include "BoardStrip.h"
@@ -11,7 +11,6 @@
 #include "ConfigDocument.h"
 #include "DefaultCabinet.h"
 #include "GuiFixtures.h"
-#include "ScriptedPrompter.h"
 #include "frmClass.h"
 #include "frmGroupExts.h"
 #include "frmMain.h"
@@ -30,36 +29,15 @@
 #include <QStyleFactory>
 #include <QTest>
 
-namespace
-{
-
-QString out;
-QString suffix;
-
-void shoot(const QString &name)
-{
-    QTest::qWait(300);
-    QApplication::primaryScreen()->grabWindow(0).save(
-        QDir(out).filePath(name + suffix + QStringLiteral(".png")));
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    out = args.value(1, QStringLiteral("/tmp"));
-    const QSize size(args.value(2, QStringLiteral("1280")).toInt(),
-                     args.value(3, QStringLiteral("800")).toInt());
-    suffix = QStringLiteral("_%1x%2").arg(size.width()).arg(size.height());
-    if (args.contains(QStringLiteral("dark"))) {
-        useDarkPalette();
-        suffix += QStringLiteral("_dark");
-    }
-    QTemporaryDir settings;
-    fixtures::useTemporarySettings(settings);
-    ScriptedPrompter prompter;
+    GrabAid aid(QSize(1280, 800));
+    // From the screen, so tooltips and menus show.
+    const auto shoot = [&](const QString &name) {
+        QTest::qWait(300);
+        QApplication::primaryScreen()->grabWindow(0).save(aid.file(name));
+    };
     ConfigDocument doc;
     doc.config = fixtures::smallShip();
     doc.config.Extensions[3].Group = 501;
@@ -67,7 +45,7 @@ int main(int argc, char *argv[])
     frmMain window(doc);
     window.BuildTree();
     window.navigateTo(QStringLiteral("RRR"));
-    window.setGeometry(QRect(QPoint(0, 0), size));
+    window.setGeometry(QRect(QPoint(0, 0), aid.size));
     window.show();
 
     auto *strip = window.findChild<BoardStrip *>();

@@ -2,11 +2,10 @@
 // records, a pasted column of names, the comparison window) into PNG files,
 // so their layout can be looked at. Usage:
 // gui_grab_editmenu OUTDIR [WIDTH HEIGHT] [dark]
-#include "DarkPalette.h"
 #include "ConfigFile.h"
+#include "GrabAid.h"
 #include "GuiFixtures.h"
 #include "NewSystem.h"
-#include "ScriptedPrompter.h"
 #include "frmCompare.h"
 
 #include <QApplication>
@@ -39,18 +38,7 @@ Configuration generatedShip()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    const QDir out(args.value(1, QStringLiteral("/tmp")));
-    const int width = args.value(2, QStringLiteral("1280")).toInt();
-    const int height = args.value(3, QStringLiteral("800")).toInt();
-    const QString suffix =
-        QStringLiteral("-%1x%2").arg(width).arg(height) +
-        (args.contains(QStringLiteral("dark")) ? QStringLiteral("-dark") : QString());
-    if (args.contains(QStringLiteral("dark")))
-        useDarkPalette();
-    QTemporaryDir settings;
-    fixtures::useTemporarySettings(settings);
-    ScriptedPrompter prompter;
+    GrabAid aid(QSize(1280, 800));
     QTemporaryDir work;
     const Configuration ship = generatedShip();
     Configuration older = ship;
@@ -64,13 +52,8 @@ int main(int argc, char *argv[])
     WriteConfigFile(olderFile, older);
 
     fixtures::Session s(shipFile);
-    s.window.resize(width, height);
+    s.window.resize(aid.size);
     QApplication::processEvents();
-    auto save = [&](QWidget *w, const QString &name) {
-        QApplication::processEvents();
-        w->grab().save(out.filePath(name + suffix + QStringLiteral(".png")));
-    };
-
     // Three renamed, two undone, one redone: the menu names the next step.
     for (int i = 8; i < 11; ++i)
         emit s.tree()->nodeRenamed(extensionKey(i), QStringLiteral("Cabin %1").arg(i));
@@ -84,7 +67,7 @@ int main(int argc, char *argv[])
     QPainter painter(&shot);
     painter.drawPixmap(edit->pos() - s.window.mapToGlobal(QPoint(0, 0)), edit->grab());
     painter.end();
-    shot.save(out.filePath(QStringLiteral("editmenu") + suffix + QStringLiteral(".png")));
+    shot.save(aid.file(QStringLiteral("editmenu")));
     edit->hide();
 
     // The list narrowed to the crew.
@@ -92,7 +75,7 @@ int main(int argc, char *argv[])
     s.click(QStringLiteral("REX"));
     s.action(QStringLiteral("mnuEditFind"))->trigger();
     s.window.findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("Crew"));
-    save(&s.window, QStringLiteral("find"));
+    aid.save(&s.window, QStringLiteral("find"));
 
     // Ten cabin names pasted from a spreadsheet.
     // Escape closes the find bar; the technician then clicks into the grid.
@@ -105,13 +88,13 @@ int main(int argc, char *argv[])
     s.grid()->setCurrentCell(s.grid()->rowOfKey(QStringLiteral("E016")), PortGrid::ColName);
     s.grid()->setFocus();
     s.action(QStringLiteral("mnuEditPaste"))->trigger();
-    save(&s.window, QStringLiteral("paste"));
+    aid.save(&s.window, QStringLiteral("paste"));
 
     // The comparison with an older copy.
-    prompter.files.enqueue(olderFile);
+    aid.prompter.files.enqueue(olderFile);
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
     if (auto *compare = s.window.findChild<frmCompare *>())
-        save(compare, QStringLiteral("compare"));
+        aid.save(compare, QStringLiteral("compare"));
     s.doc.setConfigChanged(false);
     return 0;
 }

@@ -25,7 +25,6 @@ class TestGuiTexts : public QObject
     void listedRecords();
     void recentFiles_data();
     void recentFiles();
-    void windowSettingsDefaults();
     void sortToggle_data();
     void sortToggle();
 
@@ -255,14 +254,6 @@ void TestGuiTexts::recentFiles()
     QCOMPARE(AppSettings::recentFiles(), expectedMenu);
     QSettings s(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
     QCOMPARE(s.value(QStringLiteral("Settings/MRU/Count")).toInt(), expectedCount);
-}
-
-void TestGuiTexts::windowSettingsDefaults()
-{
-    AppSettings::WindowSettings w = AppSettings::readWindowSettings();
-    QCOMPARE(w.Left, 1000);
-    QCOMPARE(w.Height, 8760);
-    QCOMPARE(w.ShowErrors, 1);
 }
 
 void TestGuiTexts::sortToggle_data()

@@ -86,8 +86,6 @@ class TestMainWindow : public QObject
     void errorColoursReadInEveryPalette_data();
     void readOnlyFieldsLookReadOnly_data();
     void readOnlyFieldsLookReadOnly();
-    void aboutStaysUntilClosed_data();
-    void aboutStaysUntilClosed();
     void tabLeavesTreeForAField_data();
     void tabLeavesTreeForAField();
     void errorColoursReadInEveryPalette();
@@ -111,10 +109,6 @@ class TestMainWindow : public QObject
     void gridEditing();
     void reportCommands_data();
     void reportCommands();
-    void menuStates_data();
-    void menuStates();
-    void newSystem_data();
-    void newSystem();
     void exportLists_data();
     void exportLists();
     void splashLines_data();
@@ -130,7 +124,6 @@ class TestMainWindow : public QObject
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<ScriptedPrompter> prompter_;
     Configuration template_;
-    int newSystemRuns_ = 0;
 };
 
 QString TestMainWindow::write(const QString &name, const Configuration &config)
@@ -156,10 +149,7 @@ void TestMainWindow::initTestCase()
     QVERIFY(settingsDir_.isValid());
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
-    frmMain::setNewSystemRunner([this](frmNewSystem &) {
-        ++newSystemRuns_;
-        return int(QDialog::Rejected);
-    });
+    frmMain::setNewSystemRunner([](frmNewSystem &) { return int(QDialog::Rejected); });
 }
 
 void TestMainWindow::init()
@@ -169,7 +159,6 @@ void TestMainWindow::init()
     dir_ = std::make_unique<QTemporaryDir>();
     prompter_ = std::make_unique<ScriptedPrompter>();
     frmMain::setTemplateFile(write(QStringLiteral("default.TWZ"), template_));
-    newSystemRuns_ = 0;
 }
 
 void TestMainWindow::cleanup()
@@ -180,49 +169,31 @@ void TestMainWindow::cleanup()
 
 void TestMainWindow::commandLine_data()
 {
-    QTest::addColumn<QString>("argument"); // %1 the good file, %2 the folder
-    QTest::addColumn<bool>("loaded");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("plain path") << QStringLiteral("%1") << true << QString();
-    QTest::newRow("quoted path") << QStringLiteral("\"%1\"") << true << QString();
-    // A file that cannot be loaded is reported before the new configuration starts.
-    QTest::newRow("missing file") << QStringLiteral("%2/none.TWZ") << false
-                                  << QStringLiteral("Unable to load file as error in file");
-    QTest::newRow("not a configuration") << QStringLiteral("%2/notes.txt") << false
-                                         << QStringLiteral("Unable to load file as error in file");
-    QTest::newRow("unknown version")
-        << QStringLiteral("%2/v300.TWZ") << false
-        << QStringLiteral("Unable to load file as unknown Tidelex for Windows version");
-    QTest::newRow("empty command line") << QString() << false << QString();
+    QTest::addColumn<QString>("argument"); // %1 the file
+    QTest::newRow("plain path") << QStringLiteral("%1");
+    QTest::newRow("quoted path") << QStringLiteral("\"%1\"");
+    // Unreadable files at start-up: tst_keepwork::startUpWithUnreadableFile.
+    QTest::newRow("empty command line") << QString();
 }
 
 void TestMainWindow::commandLine()
 {
     QFETCH(QString, argument);
-    QFETCH(bool, loaded);
-    QFETCH(QString, message);
     // A configuration with faults: two extensions numbered 101, a group member missing.
     Configuration faulty = fixtures::smallShip();
     faulty.Extensions[1].ExtNum = 101;
     const QString good = write(QStringLiteral("ship one.TWZ"), faulty);
-    writeBytes(QStringLiteral("notes.txt"), "just some notes\r\n");
-    writeBytes(QStringLiteral("v300.TWZ"),
-               configFileBytes(faulty, QStringLiteral("x"))
-                   .replace("<VERSION>3.0</VERSION>", "<VERSION>3.00</VERSION>"));
 
-    Session s(QString(argument)
-                  .replace(QStringLiteral("%1"), good)
-                  .replace(QStringLiteral("%2"), dir_->path()));
-    if (!loaded) {
+    Session s(QString(argument).replace(QStringLiteral("%1"), good));
+    QVERIFY(prompter_->asked.isEmpty());
+    if (argument.isEmpty()) {
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
         QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
         QVERIFY(s.doc.CurrentFile().isEmpty());
-        QCOMPARE(prompter_->texts(), message.isEmpty() ? QStringList() : QStringList{message});
         return;
     }
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + good);
     QCOMPARE(s.doc.CurrentFile(), good);
-    QVERIFY(prompter_->asked.isEmpty());
     QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("101 (Galley)"));
     QCOMPARE(s.view(), QStringLiteral("vspData3"));
     // The error list and the red nodes are those of the check of what was loaded.
@@ -434,25 +405,6 @@ void TestMainWindow::readOnlyFieldsLookReadOnly()
     QVERIFY(info->isReadOnly());
     QCOMPARE(info->palette().color(QPalette::Base), info->palette().color(QPalette::Window));
     QVERIFY(info->palette().color(QPalette::Base) != field->palette().color(QPalette::Base));
-}
-
-void TestMainWindow::aboutStaysUntilClosed_data()
-{
-    QTest::addColumn<bool>("about");
-    QTest::newRow("start-up splash closes by itself") << false;
-    QTest::newRow("Help > About stays") << true;
-}
-
-void TestMainWindow::aboutStaysUntilClosed()
-{
-    QFETCH(bool, about);
-    frmSplash splash;
-    if (about)
-        splash.showHelp();
-    splash.show();
-    auto *timer = splash.findChild<QTimer *>(QStringLiteral("Timer1"));
-    QVERIFY(timer);
-    QCOMPARE(timer->isActive(), !about);
 }
 
 void TestMainWindow::tabLeavesTreeForAField_data()
@@ -975,82 +927,6 @@ void TestMainWindow::reportCommands()
     QCOMPARE(prompter_->asked.last().text, text);
 }
 
-void TestMainWindow::menuStates_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<bool>("enabled");
-    // Items with nothing to act on, or whose windows this program does not have yet;
-    // without a Programming Module nothing that talks to the exchange.
-    for (const char *name : {"mnuViewArrange", "mnuViewRefresh", "mnuConfigGet", "mnuConfigSend",
-                             "mnuConfigBoards", "mnuFileRestore"})
-        QTest::newRow(name) << QString::fromLatin1(name) << false;
-    for (const char *name :
-         {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileExport",
-          "mnuFilePrint", "mnuFileCompare", "mnuEditFind", "mnuHelpContents", "mnuHelpAbout",
-          "mnuEditClass", "mnuToolsTerm", "mnuViewRaw"})
-        QTest::newRow(name) << QString::fromLatin1(name) << true;
-}
-
-void TestMainWindow::menuStates()
-{
-    QFETCH(QString, item);
-    QFETCH(bool, enabled);
-    Session s{QString()};
-    QAction *action = s.action(item);
-    QVERIFY2(action, "every documented item exists");
-    QCOMPARE(action->isEnabled(), enabled);
-}
-
-void TestMainWindow::newSystem_data()
-{
-    QTest::addColumn<bool>("withTemplate");
-    QTest::addColumn<QString>("command"); // empty: start-up
-    QTest::addColumn<int>("dialogResult");
-    QTest::addColumn<int>("dialogRuns");
-    QTest::addColumn<bool>("stillShip"); // the open file is still in use
-    QTest::newRow("start-up from the template") << true << QString() << 0 << 0 << false;
-    QTest::newRow("start-up without template asks for a new system")
-        << false << QString() << int(QDialog::Rejected) << 1 << false;
-    QTest::newRow("File New made a system: unnamed")
-        << true << QStringLiteral("mnuFileNew") << int(QDialog::Accepted) << 1 << false;
-    QTest::newRow("File New cancelled: the file stays")
-        << true << QStringLiteral("mnuFileNew") << int(QDialog::Rejected) << 1 << true;
-}
-
-void TestMainWindow::newSystem()
-{
-    QFETCH(bool, withTemplate);
-    QFETCH(QString, command);
-    QFETCH(int, dialogResult);
-    QFETCH(int, dialogRuns);
-    QFETCH(bool, stillShip);
-    if (!withTemplate)
-        frmMain::setTemplateFile(dir_->filePath(QStringLiteral("absent.TWZ")));
-    frmMain::setNewSystemRunner([&](frmNewSystem &) {
-        ++newSystemRuns_;
-        return dialogResult;
-    });
-    const QString ship = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
-    Session s(command.isEmpty() ? QString() : ship);
-    if (!command.isEmpty())
-        s.action(command)->trigger();
-    frmMain::setNewSystemRunner([this](frmNewSystem &) {
-        ++newSystemRuns_;
-        return int(QDialog::Rejected);
-    });
-    QCOMPARE(newSystemRuns_, dialogRuns);
-    QCOMPARE(s.doc.CurrentFile(), stillShip ? ship : QString());
-    // A system made by the dialog is unsaved work.
-    const bool made = !command.isEmpty() && dialogResult == QDialog::Accepted;
-    QCOMPARE(s.window.windowTitle(),
-             (stillShip ? QStringLiteral("helmWISE - ") + ship
-                        : QStringLiteral("helmWISE - New Configuration")) +
-                 (made ? QStringLiteral("*") : QString()));
-    QCOMPARE(s.doc.ConfigChanged(), made);
-    s.doc.setConfigChanged(false);
-    QCOMPARE(s.tree()->currentKey(), QStringLiteral("RRR"));
-}
-
 void TestMainWindow::exportLists_data()
 {
     QTest::addColumn<QString>("chosen");
@@ -1061,11 +937,6 @@ void TestMainWindow::exportLists_data()
         << QStringList{QStringLiteral("Ship_Extensions.CSV"), QStringLiteral("Ship_TieLines.CSV"),
                        QStringLiteral("Ship_Groups.CSV")}
         << ',';
-    QTest::newRow("tab separated, an earlier set chosen")
-        << QStringLiteral("Ship_TieLines.TAB")
-        << QStringList{QStringLiteral("Ship_Extensions.TAB"), QStringLiteral("Ship_TieLines.TAB"),
-                       QStringLiteral("Ship_Groups.TAB")}
-        << '\t';
     QTest::newRow("cancelled") << QString() << QStringList() << ' ';
 }
 
@@ -1114,7 +985,12 @@ void TestMainWindow::splashLines()
     QFETCH(int, emptyMessages);
     QFETCH(QStringList, expected);
     frmSplash splash;
+    const bool about = emptyMessages == 0;
+    if (about)
+        splash.showHelp();
     splash.show();
+    // The start-up splash closes by itself; the About box stays until closed.
+    QCOMPARE(splash.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive(), !about);
     for (int i = 0; i < emptyMessages; ++i)
         SplashMessage(QString());
     if (emptyMessages > 0)

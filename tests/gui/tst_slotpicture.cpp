@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QStatusBar>
 #include <QToolTip>
 #include <QtTest>
 
@@ -118,9 +117,6 @@ class TestSlotPicture : public QObject
     void boardChange_data();
     void boardChange();
 
-    void slotsDisplay_data();
-    void slotsDisplay();
-    void slotsDisplayWithoutReply();
     void slotsDisplayCorrection();
 
   private:
@@ -154,9 +150,6 @@ void TestSlotPicture::tooltips_data()
         << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
     QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line" << "";
     QTest::newRow("empty slot") << 9 << -1 << "Empty" << "";
-    QTest::newRow("lamp of an empty slot") << 9 << 56 << "Empty" << "";
-    QTest::newRow("processor") << 1 << -1 << "Processor" << "";
-    QTest::newRow("ringing module") << 17 << -1 << "Ringing Module" << "";
     QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
 }
 
@@ -198,10 +191,6 @@ void TestSlotPicture::lampsFollowTheBoards()
     QCOMPARE(shownOn(2), QList<bool>(8, true));
     QCOMPARE(shownOn(3), QList<bool>({true, true, true, true, false, false, false, false}));
     QCOMPARE(shownOn(9), QList<bool>(8, false));
-    QCOMPARE(strip->slotColour(2), QColor(255, 0, 0));
-    QCOMPARE(strip->slotColour(3), QColor(0, 0, 255));
-    QCOMPARE(strip->slotColour(9), QColor(0, 0, 0));
-    QCOMPARE(strip->slotColour(1), QColor(255, 255, 0));
 }
 
 void TestSlotPicture::doubleClickOpensRecord_data()
@@ -233,8 +222,6 @@ void TestSlotPicture::boardMenus_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QString>("tick");
     const QStringList ext = names("mnuExt0 mnuExt1 mnuExt2 mnuExt3");
-    QTest::newRow("processor") << 1 << "mnuPopProc" << names("mnuProc") << "mnuProc";
-    QTest::newRow("ringing module") << 17 << "mnuPopRing" << names("mnuRing") << "mnuRing";
     QTest::newRow("16 channel tone board")
         << 0 << "mnuPopTone" << names("mnuTone0 mnuTone1") << "mnuTone1";
     QTest::newRow("subscriber board") << 2 << "mnuPopExt" << ext << "mnuExt0";
@@ -316,70 +303,6 @@ void TestSlotPicture::boardChange()
     // The picture shows the slot's board at once, and the system stays in view.
     QCOMPARE(w.strip()->slotColour(slot), BoardStrip::colourFor(board));
     QCOMPARE(w.window.currentView()->objectName(), QStringLiteral("vspData3"));
-}
-
-void TestSlotPicture::slotsDisplay_data()
-{
-    QTest::addColumn<bool>("sameCabinet");
-    QTest::addColumn<QStringList>("differences");
-    QTest::newRow("different cabinet")
-        << false
-        << QStringList{QStringLiteral("Slot 3: configuration Tie Line, exchange Subscriber"),
-                       QStringLiteral("Slot 4: configuration Empty, exchange Tie Line")};
-    QTest::newRow("same cabinet") << true << QStringList{};
-}
-
-void TestSlotPicture::slotsDisplay()
-{
-    QFETCH(bool, sameCabinet);
-    QFETCH(QStringList, differences);
-    Rig rig;
-    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
-    ConfigDocument doc;
-    doc.config = fixtures::smallShip();
-    if (sameCabinet) {
-        doc.config.SysConfig.Slots[3] = BoardSubscriber;
-        doc.config.SysConfig.Slots[4] = BoardTieLine;
-    }
-    frmSlots window(doc, rig.link);
-    window.show();
-    window.askExchange();
-    QVERIFY(rig.run(window.operation()));
-
-    QCOMPARE(window.differenceTexts(), differences);
-    QCOMPARE(doc.InstalledBoards[3], int16_t(BoardSubscriber));
-    QCOMPARE(doc.InstalledBoards[4], int16_t(BoardTieLine));
-    auto *strip = window.findChild<BoardStrip *>();
-    QCOMPARE(strip->slotColour(3), QColor(255, 0, 0)); // as the exchange reports it
-    QCOMPARE(strip->slotMarked(3), !sameCabinet);
-    QCOMPARE(strip->slotMarked(2), false);
-    QCOMPARE(window.findChild<QStatusBar *>(QStringLiteral("barStatus"))->currentMessage(),
-             QStringLiteral("Right-Click to see board Type"));
-    if (sameCabinet)
-        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lblDifferences"))->text(),
-                 QStringLiteral("The boards match the configuration."));
-    QVERIFY(prompter_->asked.isEmpty());
-}
-
-void TestSlotPicture::slotsDisplayWithoutReply()
-{
-    Rig rig;
-    rig.line.responder = nullptr;
-    rig.link.setSilenceLimit(200);
-    ConfigDocument doc;
-    doc.config = fixtures::smallShip();
-    const InstalledBoardList before = doc.InstalledBoards;
-    frmSlots window(doc, rig.link);
-    window.show();
-    window.askExchange();
-    QVERIFY(rig.run(window.operation()));
-    QTRY_COMPARE(prompter_->asked.size(), 1);
-    QCOMPARE(prompter_->asked.first().title, QStringLiteral("Slots Display"));
-    QCOMPARE(prompter_->asked.first().text,
-             QStringLiteral("The boards could not be read from the exchange.\n") +
-                 noReplyMessage());
-    QCOMPARE(prompter_->asked.first().icon, QMessageBox::Critical);
-    QCOMPARE(doc.InstalledBoards, before);
 }
 
 void TestSlotPicture::slotsDisplayCorrection()

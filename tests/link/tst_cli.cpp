@@ -55,7 +55,6 @@ private slots:
     void serviceVerbs_data();
     void serviceVerbs();
     void downloadWritesBothFiles();
-    void uploadSendsTheFile();
     void uploadRefusedWithErrors();
     void silentExchangeGivesUp();
     void missingPortGivesUp();
@@ -162,21 +161,6 @@ void TestCli::downloadWritesBothFiles()
     QVERIFY(written.contains(expected.SysConfig.Pass.toLatin1()));
 }
 
-void TestCli::uploadSendsTheFile()
-{
-    const Configuration config = sendableConfiguration();
-    QVERIFY(!CheckConfig(config).ErrorsFound);
-    const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
-    QVERIFY(WriteConfigFile(twz, config));
-    m_exchange->loadConfigImage(QByteArray(8192, '\x11'));
-    const CliRun run = runCli(withPort({QStringLiteral("upload"), twz}));
-    QCOMPARE(run.status, 0);
-    QVERIFY(run.err.endsWith(QStringLiteral("Rebooting the exchange\n")));
-    QTRY_COMPARE(m_exchange->counters().reboots, 1);
-    const QByteArray built = BuildExchMemory(config).image;
-    QCOMPARE(m_exchange->configImage().left(7942), built.left(7942));
-}
-
 void TestCli::uploadRefusedWithErrors()
 {
     Configuration config = sendableConfiguration();
@@ -274,9 +258,10 @@ void TestCli::uploadOutcomes()
     else
         QVERIFY2(run.err.contains(errPart), qPrintable(run.err));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backups);
-    if (status == 0)
+    if (status == 0) {
         QTRY_COMPARE(m_exchange->counters().reboots, 1);
-    else
+        QCOMPARE(m_exchange->configImage().left(7942), BuildExchMemory(config).image.left(7942));
+    } else
         QCOMPARE(m_exchange->counters().reboots, 0);
 }
 
@@ -364,10 +349,7 @@ void TestCli::timeoutValues_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("status");
     QTest::newRow("nan") << QStringLiteral("nan") << 2;
-    QTest::newRow("infinity") << QStringLiteral("inf") << 2;
-    QTest::newRow("a nanosecond") << QStringLiteral("1e-9") << 2;
     QTest::newRow("zero") << QStringLiteral("0") << 2;
-    QTest::newRow("negative") << QStringLiteral("-5") << 2;
     QTest::newRow("over an hour") << QStringLiteral("3600.5") << 2;
     QTest::newRow("words") << QStringLiteral("ten") << 2;
     QTest::newRow("shortest") << QStringLiteral("0.1") << 0;

@@ -41,7 +41,6 @@ private slots:
     void cleanup();
     void boards_data();
     void boards();
-    void silentExchange();
 
 private:
     ExchangeSimulator *m_exchange = nullptr;
@@ -106,21 +105,6 @@ void TestCliBoards::boards()
         return;
     }
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), defaultCabinetLines() + differences);
-}
-
-void TestCliBoards::silentExchange()
-{
-    SimFaults faults;
-    faults.dropEvery = 1;
-    m_exchange->setFaults(faults);
-    const CliRun run = runCli({QStringLiteral("boards"), QStringLiteral("--port"),
-                               m_pty->slavePath(), QStringLiteral("--timeout"),
-                               QStringLiteral("1")});
-    QCOMPARE(run.status, 3);
-    // Progress goes to standard error first, as for the other exchange verbs.
-    QVERIFY2(run.err.endsWith(QStringLiteral("\nNo reply from the exchange\n")),
-             qPrintable(run.err));
-    QVERIFY(run.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCliBoards)

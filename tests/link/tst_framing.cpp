@@ -63,23 +63,15 @@ private slots:
     void splitReplies();
     void queueFull();
     void ownersCalledInOrder();
-    void notifyOnlyForDialogOwners_data();
-    void notifyOnlyForDialogOwners();
     void ackGoesOutAheadOfTheNextRequest();
     void anyByteCompletesAWrite_data();
     void anyByteCompletesAWrite();
-    void repliesWithoutAWaitingSlotAreIgnored();
     void queueResetForgetsTheRequestInFlight();
     void traceFragments_data();
     void traceFragments();
-    void tracedSentCommands_data();
-    void tracedSentCommands();
     void traceSuspendAndRestore();
-    void richTextGroups_data();
-    void richTextGroups();
     void notConnected();
     void silenceResendsThenReportsNoReply();
-    void lostLineIsForwarded();
 };
 
 void TestFraming::commandBytes_data()
@@ -365,32 +357,6 @@ void TestFraming::ownersCalledInOrder()
     QVERIFY(rig.link.isIdle());
 }
 
-void TestFraming::notifyOnlyForDialogOwners_data()
-{
-    QTest::addColumn<int>("owner");
-    QTest::addColumn<bool>("called");
-    QTest::newRow("installed boards") << int(OwnerBoards) << false;
-    QTest::newRow("version") << int(OwnerVersion) << false;
-    QTest::newRow("upload") << int(OwnerUpload) << true;
-    QTest::newRow("PIN") << int(OwnerPin) << true;
-    QTest::newRow("password") << int(OwnerPassword) << true;
-    QTest::newRow("clock") << int(OwnerClock) << true;
-    QTest::newRow("download") << int(OwnerDownload) << false;
-}
-
-void TestFraming::notifyOnlyForDialogOwners()
-{
-    QFETCH(int, owner);
-    QFETCH(bool, called);
-    Rig rig;
-    rig.link.QueueWriteByte(owner, 42, 0x7F02, 0x41, true);
-    rig.flush();
-    QCOMPARE(rig.line.written(), QByteArray("\x12" "7F0241"));
-    QCOMPARE(rig.calls.size(), called ? 1 : 0);
-    if (called)
-        QCOMPARE(rig.calls.first(), (Call{owner, 42, {}}));
-}
-
 void TestFraming::ackGoesOutAheadOfTheNextRequest()
 {
     Rig rig;
@@ -440,16 +406,6 @@ void TestFraming::anyByteCompletesAWrite()
     rig.line.feed(reply);
     QCOMPARE(rig.calls.size(), 2);
     QCOMPARE(rig.calls.last(), (Call{OwnerUpload, 7, reply}));
-}
-
-void TestFraming::repliesWithoutAWaitingSlotAreIgnored()
-{
-    Rig rig;
-    rig.line.feed(blockText(pattern(1)));
-    rig.flush();
-    QVERIFY(rig.calls.isEmpty());
-    QVERIFY(rig.line.writes.isEmpty());
-    QCOMPARE(rig.link.receiveCount(), 0);
 }
 
 void TestFraming::queueResetForgetsTheRequestInFlight()
@@ -519,37 +475,6 @@ void TestFraming::traceFragments()
     QCOMPARE(spy.count(), 0);
 }
 
-void TestFraming::tracedSentCommands_data()
-{
-    QTest::addColumn<int>("op");
-    QTest::addColumn<TraceFragment>("fragment");
-    QTest::newRow("block read is a blue D")
-        << int(ReadBlock) << TraceFragment{TraceColour::Blue, QStringLiteral("D")};
-    QTest::newRow("block write is a blue L")
-        << int(WriteBlock) << TraceFragment{TraceColour::Blue, QStringLiteral("L")};
-    QTest::newRow("reboot is a blue O")
-        << int(Reboot) << TraceFragment{TraceColour::Blue, QStringLiteral("O")};
-}
-
-void TestFraming::tracedSentCommands()
-{
-    QFETCH(int, op);
-    QFETCH(TraceFragment, fragment);
-    Rig rig;
-    rig.link.setShowAllMessages(true);
-    QSignalSpy spy(&rig.link, &SerialLink::traced);
-    if (op == ReadBlock)
-        rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
-    else if (op == WriteBlock)
-        rig.link.QueueWriteBlock(OwnerUpload, 0, 0x6000, QByteArray(128, 'A'));
-    else
-        rig.link.QueueReboot();
-    rig.flush();
-    // Only the command byte is traced, never the hexadecimal fields.
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).value<QList<TraceFragment>>(), QList<TraceFragment>{fragment});
-}
-
 void TestFraming::traceSuspendAndRestore()
 {
     Rig rig;
@@ -567,30 +492,6 @@ void TestFraming::traceSuspendAndRestore()
     QVERIFY(rig.link.ShowAllMessages());
     QCOMPARE(ticks.count(), 3);
     QCOMPARE(ticks.last().at(0).toBool(), true);
-}
-
-void TestFraming::richTextGroups_data()
-{
-    QTest::addColumn<TraceFragment>("fragment");
-    QTest::addColumn<QString>("rich");
-    QTest::newRow("received control")
-        << TraceFragment{TraceColour::Red, QStringLiteral("<ACK>")}
-        << QStringLiteral("{{\\colortbl;\\red255\\green0\\blue0;}{\\cf1 <ACK>}}");
-    QTest::newRow("sent control")
-        << TraceFragment{TraceColour::Blue, QStringLiteral("<NACK>")}
-        << QStringLiteral("{{\\colortbl;\\red0\\green0\\blue255;}{\\cf1 <NACK>}}");
-    QTest::newRow("sent printable")
-        << TraceFragment{TraceColour::Green, QStringLiteral("!")}
-        << QStringLiteral("{{\\colortbl;\\red0\\green128\\blue0;}{\\cf1 !}}");
-    QTest::newRow("plain") << TraceFragment{TraceColour::Plain, QStringLiteral("ab")}
-                           << QStringLiteral("ab");
-}
-
-void TestFraming::richTextGroups()
-{
-    QFETCH(TraceFragment, fragment);
-    QFETCH(QString, rich);
-    QCOMPARE(traceRichText(fragment), rich);
 }
 
 void TestFraming::notConnected()
@@ -627,16 +528,6 @@ void TestFraming::silenceResendsThenReportsNoReply()
     // A reply after the repeats still completes the read.
     rig.line.feed(blockText(pattern(4)));
     QCOMPARE(rig.calls.size(), 1);
-}
-
-void TestFraming::lostLineIsForwarded()
-{
-    Rig rig;
-    QSignalSpy lost(&rig.link, &SerialLink::lineLost);
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
-    rig.flush();
-    rig.line.vanish();
-    QCOMPARE(lost.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFraming)

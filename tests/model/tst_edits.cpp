@@ -69,12 +69,7 @@ private slots:
     void classNames_data();
     void classNames();
     void newClassStartsClean();
-    void noNewClassWhenAllAreInUse();
-    void renameClass();
 
-    void groupUse_data();
-    void groupUse();
-    void onlyLiveExtensionsAreListed();
 };
 
 void TestEdits::freeNumber_data()
@@ -305,82 +300,6 @@ void TestEdits::newClassStartsClean()
     QCOMPARE(copy, 8);
     QCOMPARE(c.ExtClasses[copy].Status, c.ExtClasses[ClassOfficer].Status);
     QCOMPARE(c.ExtClasses[copy].IconName, c.ExtClasses[ClassOfficer].IconName);
-}
-
-void TestEdits::noNewClassWhenAllAreInUse()
-{
-    Configuration c = smallShip();
-    for (int k = 7; k < MaxClasses; ++k)
-        QVERIFY(createClass(c, QStringLiteral("Class %1").arg(k), -1) == k);
-    QVERIFY(!classRoomLeft(c));
-    const Configuration before = c;
-    ClassNameProblem found = ClassNameProblem::None;
-    QCOMPARE(createClass(c, QStringLiteral("One more"), -1, &found), -1);
-    QCOMPARE(found, ClassNameProblem::NoRoom);
-    QVERIFY(c == before);
-    QVERIFY(!c.ExtClasses[MaxClasses].Active);
-}
-
-void TestEdits::renameClass()
-{
-    Configuration c = smallShip();
-    ClassNameProblem found = ClassNameProblem::None;
-    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral("Crew"), &found));
-    QCOMPARE(found, ClassNameProblem::Taken);
-    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral("Officer"), &found));
-    QVERIFY(!::renameClass(c, ClassCrew, QStringLiteral(" "), &found));
-    QCOMPARE(found, ClassNameProblem::Blank);
-    QCOMPARE(c.ExtClasses[ClassCrew].Name, QStringLiteral("Crew"));
-    QVERIFY(::renameClass(c, ClassCrew, QStringLiteral(" Deck Crew "), &found));
-    QCOMPARE(c.ExtClasses[ClassCrew].Name, QStringLiteral("Deck Crew"));
-}
-
-void TestEdits::groupUse_data()
-{
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("use");
-    QTest::addColumn<int>("expected");
-    const int ours = 546, other = 545;
-    const int tick = int(GroupUse::ThisGroup), untick = int(GroupUse::NoGroup),
-              grey = int(GroupUse::AnotherGroup);
-    QTest::newRow("ours, left ticked") << ours << tick << ours;
-    QTest::newRow("ours, unticked") << ours << untick << 0;
-    QTest::newRow("none, ticked") << 0 << tick << ours;
-    QTest::newRow("none, left unticked") << 0 << untick << 0;
-    QTest::newRow("other, left grey") << other << grey << other;
-    QTest::newRow("other, unticked from grey") << other << untick << other;
-    QTest::newRow("other, ticked") << other << tick << ours;
-}
-
-void TestEdits::groupUse()
-{
-    QFETCH(int, group);
-    QFETCH(int, use);
-    QFETCH(int, expected);
-    Configuration c = smallShip();
-    c.Extensions[4].Group = int16_t(group);
-    const Configuration before = c;
-    const bool changed =
-        applyGroupUse(c, 546, {{4, GroupUse(use)}, {5, GroupUse::NoGroup}, {6, GroupUse::NoGroup}});
-    QCOMPARE(c.Extensions[4].Group, int16_t(expected));
-    QCOMPARE(changed, expected != group);
-    c.Extensions[4].Group = before.Extensions[4].Group;
-    QVERIFY(c == before);
-}
-
-void TestEdits::onlyLiveExtensionsAreListed()
-{
-    Configuration c = smallShip();
-    c.Extensions[3].Active = false;
-    c.Extensions[40].Active = true; // no board in its slot
-    c.Extensions[7].Group = 546;
-    c.Extensions[8].Group = 500;
-    const QList<int> live = liveExtensions(c);
-    QCOMPARE(live.size(), 15);
-    QVERIFY(!live.contains(3) && !live.contains(40));
-    QCOMPARE(::groupUse(c, 7, 546), GroupUse::ThisGroup);
-    QCOMPARE(::groupUse(c, 8, 546), GroupUse::AnotherGroup);
-    QCOMPARE(::groupUse(c, 9, 546), GroupUse::NoGroup);
 }
 
 QTEST_GUILESS_MAIN(TestEdits)

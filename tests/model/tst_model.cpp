@@ -11,8 +11,6 @@ class TestModel : public QObject {
 private slots:
     void clearConfigDefaults();
     void clearConfigKeepsFixedSlotsAndClasses();
-    void builtInClasses_data();
-    void builtInClasses();
     void findExtension_data();
     void findExtension();
     void positions_data();
@@ -60,39 +58,6 @@ void TestModel::clearConfigKeepsFixedSlotsAndClasses()
     QCOMPARE(c.SysConfig.GA[3], int16_t(42));
     QCOMPARE(c.ExtClasses[9].Name, QStringLiteral("Galley"));
     QCOMPARE(c.TieLines[60].Name, QStringLiteral("spare"));
-}
-
-void TestModel::builtInClasses_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("fixed");
-    QTest::addColumn<int>("byte1");
-    QTest::newRow("custom") << 0 << "Custom" << false << 0;
-    QTest::newRow("officer") << 1 << "Officer" << false << 215;
-    QTest::newRow("crew") << 2 << "Crew" << false << 224;
-    QTest::newRow("night bell") << 3 << "Night Bell" << true << 36;
-    QTest::newRow("emergency") << 4 << "Emergency Phone" << true << 36;
-    QTest::newRow("hot line") << 5 << "Hot Line" << true << 36;
-    QTest::newRow("disabled") << 6 << "Disabled" << true << 0;
-}
-
-void TestModel::builtInClasses()
-{
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(bool, fixed);
-    QFETCH(int, byte1);
-    Configuration c;
-    c.ExtClasses[20].Active = true;
-    InitClasses(c);
-    QCOMPARE(c.ExtClasses[index].Name, name);
-    QCOMPARE(c.ExtClasses[index].Fixed, fixed);
-    QCOMPARE(int(c.ExtClasses[index].Status[1]), byte1);
-    QVERIFY(c.ExtClasses[index].Active);
-    QVERIFY(!c.ExtClasses[20].Active);
-    QCOMPARE(c.TieClasses[1].Name, QStringLiteral("Sat Comm"));
-    QCOMPARE(int(c.TieClasses[3].Status[0]), 48);
 }
 
 void TestModel::findExtension_data()

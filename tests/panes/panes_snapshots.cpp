@@ -1,46 +1,31 @@
 // Renders the four panes and the New System dialog to PNG files so their
-// layout can be checked by eye: panes_snapshots [folder] [width height].
+// layout can be checked by eye: panes_snapshots OUTDIR [WIDTH HEIGHT] [dark].
 #include "ConfigDocument.h"
+#include "GrabAid.h"
 #include "ExtensionPane.h"
 #include "GroupPane.h"
 #include "PaneFixture.h"
-#include "ScriptedPrompter.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
 #include "frmNewSystem.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QTextStream>
-
-namespace
-{
-
-void save(QWidget &w, const QString &folder, const QString &name, QSize size)
-{
-    if (size.isValid())
-        w.resize(size);
-    else
-        w.adjustSize();
-    w.show();
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    w.grab().save(path);
-    QTextStream(stdout) << path << ' ' << w.width() << 'x' << w.height() << '\n';
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const QString folder = args.size() > 1 ? args[1] : QStringLiteral("/tmp");
-    const QSize size = args.size() > 3 ? QSize(args[2].toInt(), args[3].toInt()) : QSize();
-    const QString suffix =
-        size.isValid() ? QStringLiteral("_%1x%2").arg(size.width()).arg(size.height()) : QString();
-    ScriptedPrompter prompts; // no window may block
+    GrabAid aid;
+    // At the size given, else at each window's own.
+    const auto save = [&](QWidget &w, const QString &name) {
+        if (aid.size.isValid())
+            w.resize(aid.size);
+        else
+            w.adjustSize();
+        w.show();
+        aid.save(&w, name);
+        QTextStream(stdout) << aid.file(name) << ' ' << w.width() << 'x' << w.height() << '\n';
+    };
 
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -56,16 +41,16 @@ int main(int argc, char **argv)
 
     ExtensionPane ext(doc);
     ext.showRecord(4);
-    save(ext, folder, QStringLiteral("pane_extension") + suffix, size);
+    save(ext, QStringLiteral("pane_extension"));
     TieLinePane tie(doc);
     tie.showRecord(56);
-    save(tie, folder, QStringLiteral("pane_tieline") + suffix, size);
+    save(tie, QStringLiteral("pane_tieline"));
     GroupPane grp(doc);
     grp.showRecord(0);
-    save(grp, folder, QStringLiteral("pane_group") + suffix, size);
+    save(grp, QStringLiteral("pane_group"));
     SystemPane sys(doc);
     sys.showRecord(0);
-    save(sys, folder, QStringLiteral("pane_system") + suffix, size);
+    save(sys, QStringLiteral("pane_system"));
 
     Configuration scratch = makeDefaultConfiguration();
     frmNewSystem dialog(scratch);
@@ -74,6 +59,6 @@ int main(int argc, char **argv)
     exts->setCurrentIndex(exts->findData(48));
     auto *shore = dialog.findChild<QComboBox *>(QStringLiteral("cboShore"));
     shore->setCurrentIndex(shore->findData(5));
-    save(dialog, folder, QStringLiteral("dialog_newsystem"), QSize());
+    save(dialog, QStringLiteral("dialog_newsystem"));
     return 0;
 }

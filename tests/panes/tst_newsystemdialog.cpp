@@ -103,9 +103,7 @@ void TestNewSystem::boardPlan_data()
     QTest::addColumn<QList<int>>("plan");
     QTest::addColumn<bool>("refused");
 
-    QTest::newRow("8 extensions") << 8 << 0 << 0 << 0 << 0 << boards(1, 0) << false;
     QTest::newRow("16 extensions, four lines") << 16 << 2 << 1 << 1 << 0 << boards(2, 1) << false;
-    QTest::newRow("five lines need two boards") << 8 << 0 << 0 << 3 << 2 << boards(1, 2) << false;
     QTest::newRow("cabinet exactly full") << 64 << 16 << 12 << 0 << 0 << boards(8, 7) << false;
     QTest::newRow("one board too many") << 72 << 16 << 12 << 0 << 0 << boards(9, 6) << true;
     QTest::newRow("120 extensions and a shore line")
@@ -216,8 +214,6 @@ void TestNewSystem::officerBox_data()
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("kept"); // only digits get into the box
 
-    QTest::newRow("fewer than the total") << 8 << "7" << true << "7";
-    QTest::newRow("none typed") << 16 << "" << true << "";
     QTest::newRow("letters and signs dropped") << 16 << "-1a5" << true << "15";
     QTest::newRow("largest possible") << 120 << "119" << true << "119";
     QTest::newRow("equal to the total") << 8 << "8" << false << "8";
@@ -282,8 +278,6 @@ void TestNewSystem::cancelOrOpen_data()
         << true << "ship.TWZ" << header << true << int(frmNewSystem::OpenedFile) << false;
     QTest::newRow("Open..., other text")
         << true << "notes.TWZ" << QByteArray("hello\r\nworld\r\n") << false << -1 << true;
-    QTest::newRow("Open..., DOS file")
-        << true << "old.TDZ" << QByteArray("\x01\x02\x03", 3) << false << -1 << true;
     QTest::newRow("Open..., missing file")
         << true << "gone.TWZ" << QByteArray() << false << -1 << true;
 }

@@ -83,10 +83,6 @@ void TestReports::sections_data()
         << QStringList{u"Extensions Details by Name"_s, u"Extensions Details by Board"_s,
                        u"Tieline Details by Name"_s, u"Tieline Details by Board"_s,
                        u"Groups by Name"_s};
-    QTest::newRow("detailed, number: group number last")
-        << 300 << u"2"_s << u"ship"_s
-        << QStringList{u"Extension Details by Number"_s, u"Tieline Details by Dir No"_s,
-                       u"Groups by Directory Number"_s};
     QTest::newRow("detailed, everything, no extensions")
         << 300 << u"1,2,3,4"_s << u"noExtensions"_s
         << QStringList{u"Tieline Details by Name"_s,
@@ -96,33 +92,11 @@ void TestReports::sections_data()
                        u"Groups by Name"_s,
                        u"Groups Details by Type"_s,
                        u"Groups by Directory Number"_s};
-    QTest::newRow("detailed, no groups")
-        << 300 << u"3"_s << u"noGroups"_s << QStringList{u"Tieline Details by Type"_s};
-    QTest::newRow("extensions heading, nothing ticked")
-        << 100 << QString() << u"ship"_s << QStringList{};
     QTest::newRow("extensions heading keeps empty tables")
         << 100 << u"1,2"_s << u"empty"_s
         << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s};
-    QTest::newRow("tie-line heading")
-        << 200 << u"1,2,3,4"_s << u"ship"_s
-        << QStringList{u"Tie Lines by Name"_s, u"Tie Lines by Type"_s};
     QTest::newRow("leaf ignores the options")
         << 101 << QString() << u"ship"_s << QStringList{u"Extensions by Name"_s};
-    QTest::newRow("extension details, all three")
-        << 320 << QString() << u"ship"_s
-        << QStringList{u"Extensions Details by Name"_s, u"Extension Details by Number"_s,
-                       u"Extensions Details by Board"_s};
-    QTest::newRow("tie-line details, all four")
-        << 330 << QString() << u"empty"_s
-        << QStringList{u"Tieline Details by Name"_s, u"Tieline Details by Dir No"_s,
-                       u"Tieline Details by Type"_s, u"Tieline Details by Board"_s};
-    QTest::newRow("groups, all three")
-        << 340 << u"5"_s << u"ship"_s
-        << QStringList{u"Groups by Name"_s, u"Groups Details by Type"_s,
-                       u"Groups by Directory Number"_s};
-    QTest::newRow("connections heading") << 400 << QString() << u"empty"_s << connections;
-    QTest::newRow("numbers only") << 402 << u"1"_s << u"ship"_s
-                                  << QStringList{u"Connections showing Ext No only"_s};
     QTest::newRow("unknown number") << 310 << u"1,2,3"_s << u"ship"_s << QStringList{};
 }
 
@@ -184,8 +158,6 @@ void TestReports::sortOrders_data()
         << 202 << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
     QTest::newRow("tie-line details by dir no")
         << 332 << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s};
-    QTest::newRow("tie-line details by type")
-        << 333 << 2 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
     QTest::newRow("tie-line details by board")
         << 334 << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s};
     QTest::newRow("groups by name") << 341 << 1 << QStringList{u"Bridge"_s, u"Deck"_s, u"Mess"_s};
@@ -240,8 +212,6 @@ void TestReports::rowTexts_data()
                        u"Hotline -> 120\nNight Bell Pickup"_s} + blanks(12);
     QTest::newRow("tie-line list routes")
         << 201 << none << u"Shore B"_s << QStringList{u"Shore B"_s, u"Shore"_s, u"9 61 62 "_s};
-    QTest::newRow("tie-line list, one route")
-        << 201 << none << u"Sat A"_s << QStringList{u"Sat A"_s, u"Sat Comm"_s, u"68 "_s};
     QTest::newRow("shore line: extension and group")
         << 331 << none << u"Shore B"_s
         << QStringList{u"02.1"_s, u"910"_s, u"Shore B"_s, u"Shore"_s, u"delta (300)"_s,
@@ -334,9 +304,7 @@ void TestReports::orientation_data()
     QTest::addColumn<QString>("ticked");
     QTest::addColumn<bool>("landscape");
     QTest::newRow("extension list") << 101 << QString() << false;
-    QTest::newRow("connections") << 400 << QString() << false;
     QTest::newRow("extension details") << 321 << QString() << true;
-    QTest::newRow("groups") << 343 << QString() << true;
     QTest::newRow("combined with details") << 0 << u"4"_s << true;
     QTest::newRow("combined without details") << 0 << QString() << false;
 }
@@ -371,8 +339,6 @@ void TestReports::sheetCells_data()
                        u"Speech A\n\n905\n\nSpeech B"_s,   u""_s,
                        u"Contact A\n\n902\n\nContact B"_s, u""_s};
     QTest::newRow("empty slot") << 3 << 9 << QStringList{u"Not Used"_s};
-    QTest::newRow("processor") << 3 << 1 << QStringList{u"0V"_s,  u"TX"_s,  u"RX"_s, u"RTS"_s,
-                                                        u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
 }
 
 void TestReports::sheetCells()
@@ -394,13 +360,9 @@ void TestReports::sheetCaptions_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("leds");
     QTest::newRow("subscriber") << int(BoardSubscriber) << u"Subscriber"_s << QString();
-    QTest::newRow("tie line") << int(BoardTieLine) << u"Tie Line"_s << QString();
-    QTest::newRow("empty") << int(BoardEmpty) << u"Empty"_s << QString();
     QTest::newRow("processor") << int(BoardProcessor) << u"Processor"_s
                                << u"No User LEDs on board"_s;
-    QTest::newRow("tone 8") << int(BoardTone8) << u"Tone 8 Channel"_s << u"No LEDs on board"_s;
     QTest::newRow("tone 16") << int(BoardTone16) << u"Unknown"_s << u"No LEDs on board"_s;
-    QTest::newRow("ringing module") << int(BoardRinging) << u"Unknown"_s << QString();
     QTest::newRow("garbage") << 77 << u"Unknown"_s << QString();
 }
 

@@ -48,9 +48,8 @@ class TestSimEngine : public QObject
     void splitAndMergedInput();
     void brokenCommandDoesNotSwallowTheNext();
     void resendRepeatsTheLastBlock();
-    void dropEvery();
-    void splitRepliesKeepTheirBytes();
-    void noiseStaysBetweenReplies();
+    void lineFaults_data();
+    void lineFaults();
     void hangupAfterBlocks_data();
     void hangupAfterBlocks();
     void badBlockKeptWrong_data();
@@ -210,51 +209,57 @@ void TestSimEngine::resendRepeatsTheLastBlock()
     QCOMPARE(sim.counters().blocksServed, 1);
 }
 
-void TestSimEngine::dropEvery()
+void TestSimEngine::lineFaults_data()
 {
-    ExchangeSimulator sim;
-    sim.setFaults({.dropEvery = 3});
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    for (int k = 0; k < 7; ++k)
-        sim.receive(cmd(0x11, "000D"));
-    sim.receive(cmd(0x12, "7F0041")); // no reply: not counted
-    sim.receive(cmd(0x18, "7F00000100"));
-    QCOMPARE(collected(spy),
-             QByteArray("3232") + "3232" + "32" + '\x06'); // 3rd, 6th dropped; fill is 8th
-    QCOMPARE(sim.counters().dropped, 2);
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QList<QByteArray>>("commands");
+    QTest::addColumn<QList<QByteArray>>("replies"); // per command, without what the line adds
+    QTest::addColumn<int>("dropped");
+    const QByteArray version = cmd(0x11, "000D"), block = cmd(0x04, "6000");
+    const QByteArray text = blockText(pattern(6));
+    // The 3rd and 6th replies are dropped; a write without a reply is not
+    // counted, so the fill is the 8th and answered.
+    QTest::newRow("every third reply dropped")
+        << SimFaults{.dropEvery = 3}
+        << QList<QByteArray>(7, version) + QList<QByteArray>{cmd(0x12, "7F0041"),
+                                                             cmd(0x18, "7F00000100")}
+        << QList<QByteArray>{"32", "32", {}, "32", "32", {}, "32", {}, "\x06"} << 2;
+    QTest::newRow("split replies keep their bytes")
+        << SimFaults{.split = true} << QList<QByteArray>(4, block) << QList<QByteArray>(4, text)
+        << 0;
+    QTest::newRow("noise only between replies")
+        << SimFaults{.noise = true} << QList<QByteArray>(20, block) << QList<QByteArray>(20, text)
+        << 0;
 }
 
-void TestSimEngine::splitRepliesKeepTheirBytes()
+void TestSimEngine::lineFaults()
 {
+    QFETCH(SimFaults, faults);
+    QFETCH(QList<QByteArray>, commands);
+    QFETCH(QList<QByteArray>, replies);
+    QFETCH(int, dropped);
     ExchangeSimulator sim;
     sim.setSeed(42);
-    sim.setBytes(0x6000, pattern(4));
-    sim.setFaults({.split = true});
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    sim.receive(cmd(0x04, "6000") + cmd(0x04, "6000"));
-    QCOMPARE(collected(spy),
-             (blockText(pattern(4))).repeated(2));
-    QVERIFY2(spy.count() > 2, "block replies should arrive in several pieces");
-}
-
-void TestSimEngine::noiseStaysBetweenReplies()
-{
-    ExchangeSimulator sim;
     sim.setBytes(0x6000, pattern(6));
-    sim.setFaults({.noise = true});
+    sim.setFaults(faults);
     QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    const QByteArray block = blockText(pattern(6));
-    for (int k = 0; k < 20; ++k) {
+    qsizetype pieces = 0;
+    for (int k = 0; k < commands.size(); ++k) {
         spy.clear();
-        sim.receive(cmd(0x04, "6000"));
+        sim.receive(commands[k]);
+        pieces += spy.count();
         const QByteArray all = collected(spy);
-        QVERIFY(all.size() > block.size());
-        QCOMPARE(all.left(block.size()), block);
-        for (char c : all.mid(block.size())) {
+        QCOMPARE(all.left(replies[k].size()), replies[k]);
+        QCOMPARE(all.size() > replies[k].size(), faults.noise);
+        // What the line adds comes after the reply and cannot be taken for one.
+        for (char c : all.mid(replies[k].size())) {
             QVERIFY2(!std::isxdigit(quint8(c)) && c != '\x06' && c != '\x0F' && c != '\x07',
                      "stray byte could be taken for a reply");
         }
     }
+    if (faults.split)
+        QVERIFY2(pieces > commands.size(), "block replies should arrive in several pieces");
+    QCOMPARE(sim.counters().dropped, dropped);
 }
 
 void TestSimEngine::hangupAfterBlocks_data()
