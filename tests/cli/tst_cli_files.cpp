@@ -123,9 +123,6 @@ void TestCliFiles::check_data()
         << configText(ext(0, bridge, 70000, 1, true), QString()) << 2 << QString()
         << QStringLiteral("Unable to load file as error in file\n");
     // Hostile files: the reason follows on the next line.
-    QTest::newRow("far too large")
-        << cleanText() + QByteArray(9 * 1024 * 1024, ' ') << 2 << QString()
-        << QStringLiteral("Unable to load file as error in file\na configuration file is at most 8.0 MB");
     QTest::newRow("a NUL byte")
         << QByteArray(cleanText()).replace("<Name>", QByteArray("<Name>\0", 7)) << 2 << QString()
         << QStringLiteral("Unable to load file as error in file\na control character (code 0)");

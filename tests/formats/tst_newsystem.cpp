@@ -75,13 +75,10 @@ void TestNewSystem::boardPlan_data()
     QTest::newRow("112 ext and 4 lines fill it")
         << counts(112, 0, 1, 1, 1, 1) << u"SSSSSSSSSSSSSST"_s << false;
     QTest::newRow("112 ext and 5 lines") << counts(112, 0, 5) << u"SSSSSSSSSSSSSST"_s << true;
-    QTest::newRow("64 lines need 16 boards")
-        << counts(8, 0, 16, 16, 16, 16) << u"STTTTTTTTTTTTTT"_s << true;
     QTest::newRow("no extensions, 61 lines")
         << counts(0, 0, 16, 16, 16, 13) << u"TTTTTTTTTTTTTTT"_s << true;
     QTest::newRow("no extensions, 60 lines")
         << counts(0, 0, 16, 16, 16, 12) << u"TTTTTTTTTTTTTTT"_s << false;
-    QTest::newRow("more than 120 extensions") << counts(121, 0) << u"SSSSSSSSSSSSSSS"_s << true;
 }
 
 void TestNewSystem::boardPlan()

@@ -2,11 +2,14 @@
 // The window tests' session: the document and its main window, and the
 // settings in a folder of the test's own.
 #include "ConfigDocument.h"
+#include "ConfigFile.h"
 #include "ErrorList.h"
 #include "NavTree.h"
 #include "PortGrid.h"
 #include "PortList.h"
+#include "ScriptedPrompter.h"
 #include "SmallShip.h"
+#include "TempDir.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -25,6 +28,28 @@ inline void useTemporarySettings(const QTemporaryDir &dir)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog")).clear();
 }
+
+// What each window test function starts afresh: settings and files in
+// folders of its own, and the answers to the questions it will be asked.
+struct Scratch {
+    QTemporaryDir settings;
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+
+    Scratch() { useTemporarySettings(settings); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        if (!writeFileBytes(path(name), bytes))
+            qWarning() << "cannot write" << path(name);
+        return path(name);
+    }
+    // A configuration file as saved on a fixed day, so it can be compared.
+    QString write(const QString &name, const Configuration &config) const
+    {
+        return write(name, configFileBytes(config, QStringLiteral("01/02/2026 10:00")));
+    }
+};
 
 // One run of the program: the document and its window.
 struct Session {

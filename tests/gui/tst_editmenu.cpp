@@ -107,9 +107,7 @@ class TestEditMenu : public QObject
                      const Configuration &config = ship());
     static Configuration ship();
 
-    QTemporaryDir settingsDir_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedPrompter> prompter_;
+    std::unique_ptr<fixtures::Scratch> scratch_;
 };
 
 // The small ship, with a Custom extension (01.4) and Dial 9 on tie line 02.2.
@@ -124,18 +122,13 @@ Configuration TestEditMenu::ship()
 
 QString TestEditMenu::shipFile(const QString &name, const Configuration &config)
 {
-    const QString path = dir_->filePath(name);
-    if (!WriteConfigFile(path, config, nullptr, config.SysConfig.LastUpdate))
-        qWarning() << "cannot write" << path;
-    return path;
+    return scratch_->write(name, config);
 }
 
 void TestEditMenu::init()
 {
     failOnQtWarnings();
-    fixtures::useTemporarySettings(settingsDir_);
-    dir_ = std::make_unique<QTemporaryDir>();
-    prompter_ = std::make_unique<ScriptedPrompter>();
+    scratch_ = std::make_unique<fixtures::Scratch>();
     frmMain::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
     // The New System dialog answered with OK and its proposals.
     frmMain::setNewSystemRunner([](frmNewSystem &dialog) {
@@ -146,8 +139,7 @@ void TestEditMenu::init()
 
 void TestEditMenu::cleanup()
 {
-    prompter_.reset();
-    dir_.reset();
+    scratch_.reset();
 }
 
 void TestEditMenu::undoRedoEveryEdit_data()
@@ -351,8 +343,8 @@ void TestEditMenu::openingAnotherFileForgetsSteps()
     QVERIFY(s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
     Configuration other = ship();
     other.SysConfig.Name = QStringLiteral("MV Other");
-    prompter_->buttons.enqueue(QMessageBox::No); // the edit is not saved
-    prompter_->files.enqueue(shipFile(QStringLiteral("other.TWZ"), other));
+    scratch_->prompter.buttons.enqueue(QMessageBox::No); // the edit is not saved
+    scratch_->prompter.files.enqueue(shipFile(QStringLiteral("other.TWZ"), other));
     s.action(QStringLiteral("mnuFileOpen"))->trigger();
     QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("MV Other"));
     QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
@@ -541,12 +533,12 @@ void TestEditMenu::compareWithFile()
     older.Extensions[1].Name = QStringLiteral("Old galley");
     older.TieLines[4].Ext1 = 102;
     Session s(shipFile());
-    prompter_->files.enqueue(dir_->filePath(QStringLiteral("missing.TWZ")));
+    scratch_->prompter.files.enqueue(scratch_->path(QStringLiteral("missing.TWZ")));
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
-    QCOMPARE(prompter_->asked.last().title, QStringLiteral("Compare With File"));
+    QCOMPARE(scratch_->prompter.asked.last().title, QStringLiteral("Compare With File"));
     QVERIFY(!s.window.findChild<frmCompare *>());
 
-    prompter_->files.enqueue(shipFile(QStringLiteral("older.TWZ"), older));
+    scratch_->prompter.files.enqueue(shipFile(QStringLiteral("older.TWZ"), older));
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
     auto *window = s.window.findChild<frmCompare *>();
     QVERIFY(window);

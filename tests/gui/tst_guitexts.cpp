@@ -179,14 +179,8 @@ void TestGuiTexts::listedRecords_data()
         << 1 << QStringLiteral("ext120") << allExts;
     QTest::newRow("inactive extension left out")
         << 1 << QStringLiteral("ext3off") << QStringList(allExts.mid(0, 3) + allExts.mid(4));
-    QTest::newRow("active extension on an empty slot left out")
-        << 1 << QStringLiteral("ext8active") << allExts;
     QTest::newRow("tie lines of the tie board")
         << 2 << QString()
-        << QStringList{QStringLiteral("T004"), QStringLiteral("T005"), QStringLiteral("T006"),
-                       QStringLiteral("T007")};
-    QTest::newRow("tie line on a subscriber slot left out")
-        << 2 << QStringLiteral("tie0active")
         << QStringList{QStringLiteral("T004"), QStringLiteral("T005"), QStringLiteral("T006"),
                        QStringLiteral("T007")};
     QTest::newRow("active groups only")

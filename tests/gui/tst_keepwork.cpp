@@ -65,26 +65,13 @@ class TestKeepWork : public QObject
     void confirmations();
 
   private:
-    QString write(const QString &name, const QByteArray &bytes);
-
-    QTemporaryDir settingsDir_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedPrompter> prompter_;
+    std::unique_ptr<fixtures::Scratch> scratch_;
     Configuration template_;
     int newSystemResult_ = QDialog::Rejected;
 };
 
-QString TestKeepWork::write(const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir_->filePath(name);
-    if (!writeFileBytes(path, bytes))
-        qWarning() << "cannot write" << path;
-    return path;
-}
-
 void TestKeepWork::initTestCase()
 {
-    QVERIFY(settingsDir_.isValid());
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
     // The dialog answered as the technician would: OK with its proposals, or Cancel.
@@ -98,18 +85,15 @@ void TestKeepWork::initTestCase()
 void TestKeepWork::init()
 {
     failOnQtWarnings();
-    fixtures::useTemporarySettings(settingsDir_);
-    dir_ = std::make_unique<QTemporaryDir>();
-    prompter_ = std::make_unique<ScriptedPrompter>();
+    scratch_ = std::make_unique<fixtures::Scratch>();
     frmMain::setTemplateFile(
-        write(QStringLiteral("default.TWZ"), configFileBytes(template_, QStringLiteral("x"))));
+        scratch_->write(QStringLiteral("default.TWZ"), configFileBytes(template_, QStringLiteral("x"))));
     newSystemResult_ = QDialog::Rejected;
 }
 
 void TestKeepWork::cleanup()
 {
-    prompter_.reset();
-    dir_.reset();
+    scratch_.reset();
 }
 
 // clang-format off
@@ -147,10 +131,10 @@ void TestKeepWork::startUpWithUnreadableFile()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
     QFETCH(QString, reason);
-    const QString path = content.isEmpty() ? dir_->filePath(name) : write(name, content);
+    const QString path = content.isEmpty() ? scratch_->path(name) : scratch_->write(name, content);
     // The technician reads the message for a while: the splash times out,
     // closes and is gone before the box is answered.
-    prompter_->whileShown = [&](const Prompt &) {
+    scratch_->prompter.whileShown = [&](const Prompt &) {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (qobject_cast<frmSplash *>(w))
                 w->close();
@@ -162,8 +146,8 @@ void TestKeepWork::startUpWithUnreadableFile()
     frmMain window(doc);
     StartUp(window, QLatin1Char('"') + path + QLatin1Char('"'));
 
-    QCOMPARE(prompter_->texts(), QStringList{message});
-    const QString detail = prompter_->asked.first().detail;
+    QCOMPARE(scratch_->prompter.texts(), QStringList{message});
+    const QString detail = scratch_->prompter.asked.first().detail;
     QVERIFY2(detail.contains(QDir::toNativeSeparators(path)), qPrintable(detail));
     QVERIFY2(detail.contains(reason), qPrintable(detail));
     QVERIFY(!splashShown());
@@ -225,10 +209,10 @@ void TestKeepWork::newSystemIsUnsavedWork()
     QFETCH(bool, fromStartUp);
     QFETCH(int, dialogResult);
     QFETCH(bool, unsaved);
-    const QString ship = write(QStringLiteral("ship.TWZ"),
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
     if (fromStartUp)
-        frmMain::setTemplateFile(dir_->filePath(QStringLiteral("absent.TWZ")));
+        frmMain::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
     newSystemResult_ = dialogResult;
     ConfigDocument doc;
     frmMain window(doc);
@@ -244,10 +228,10 @@ void TestKeepWork::newSystemIsUnsavedWork()
         QVERIFY2(statusText(window).isEmpty(), qPrintable(statusText(window)));
     }
     // Closing asks about the new system; Cancel keeps it on screen.
-    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel);
     window.close();
     QCOMPARE(window.isVisible(), unsaved);
-    QCOMPARE(prompter_->texts(), unsaved ? QStringList{QStringLiteral("Do you wish to save the file")}
+    QCOMPARE(scratch_->prompter.texts(), unsaved ? QStringList{QStringLiteral("Do you wish to save the file")}
                                          : QStringList());
     doc.setConfigChanged(false);
 }
@@ -274,10 +258,10 @@ void TestKeepWork::failedOpenKeepsTheFile()
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
     QFETCH(bool, edited);
-    const QString bad = dir_->filePath(name);
+    const QString bad = scratch_->path(name);
     // The bad file has been opened before, so it is on the recent list.
     QVERIFY(writeFileBytes(bad, configFileBytes(template_, QStringLiteral("x"))));
-    const QString ship = write(QStringLiteral("ship.TWZ"),
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
     ConfigDocument doc;
     frmMain window(doc);
@@ -296,13 +280,13 @@ void TestKeepWork::failedOpenKeepsTheFile()
     const QString title = window.windowTitle();
     const QString status = statusText(window);
 
-    prompter_->buttons.enqueue(QMessageBox::No); // to the save question, if any
-    prompter_->files.enqueue(bad);
+    scratch_->prompter.buttons.enqueue(QMessageBox::No); // to the save question, if any
+    scratch_->prompter.files.enqueue(bad);
     window.findChild<QAction *>(command)->trigger();
 
-    QVERIFY(!prompter_->asked.isEmpty());
-    QVERIFY2(prompter_->asked.last().detail.contains(QDir::toNativeSeparators(bad)),
-             qPrintable(prompter_->asked.last().detail));
+    QVERIFY(!scratch_->prompter.asked.isEmpty());
+    QVERIFY2(scratch_->prompter.asked.last().detail.contains(QDir::toNativeSeparators(bad)),
+             qPrintable(scratch_->prompter.asked.last().detail));
     QVERIFY2(doc.config == before, "the failed open changed the configuration in use");
     QCOMPARE(doc.CurrentFile(), ship);
     QCOMPARE(doc.ConfigChanged(), edited);
@@ -328,9 +312,9 @@ void TestKeepWork::saveOntoFullDisk()
 
     window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->trigger();
 
-    QCOMPARE(prompter_->asked.size(), 1);
-    QVERIFY2(prompter_->asked.first().detail.contains(QStringLiteral("No space left on device")),
-             qPrintable(prompter_->asked.first().detail));
+    QCOMPARE(scratch_->prompter.asked.size(), 1);
+    QVERIFY2(scratch_->prompter.asked.first().detail.contains(QStringLiteral("No space left on device")),
+             qPrintable(scratch_->prompter.asked.first().detail));
     QCOMPARE(readFileBytes(ship), good);
     QVERIFY(doc.ConfigChanged());
     QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - ") + ship + QLatin1Char('*'));
@@ -359,13 +343,13 @@ void TestKeepWork::confirmations()
     QFETCH(QString, chosen);
     QFETCH(QString, status);
     QFETCH(QString, detail);
-    const QString ship = write(QStringLiteral("ship.TWZ"),
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
-    const QString file = chosen.isEmpty() ? QString() : dir_->filePath(chosen);
+    const QString file = chosen.isEmpty() ? QString() : scratch_->path(chosen);
     auto fill = [&](QString text) {
         return text.replace(QStringLiteral("%1"), QDir::toNativeSeparators(ship))
             .replace(QStringLiteral("%2"), QDir::toNativeSeparators(file))
-            .replace(QStringLiteral("%3"), QDir::toNativeSeparators(dir_->path()));
+            .replace(QStringLiteral("%3"), QDir::toNativeSeparators(scratch_->dir.path()));
     };
     ConfigDocument doc;
     frmMain window(doc);
@@ -375,16 +359,16 @@ void TestKeepWork::confirmations()
     doc.markChanged();
     auto *tree = window.findChild<NavTree *>(QStringLiteral("trvTables"));
     tree->setCurrentItem(tree->findNode(QStringLiteral("P321")));
-    prompter_->files.enqueue(file);
-    prompter_->buttons.enqueue(QMessageBox::Cancel); // to the question on closing
+    scratch_->prompter.files.enqueue(file);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel); // to the question on closing
 
     window.findChild<QAction *>(command)->trigger();
 
     if (!status.isEmpty())
         QCOMPARE(statusText(window), fill(status));
     if (!detail.isEmpty()) {
-        QCOMPARE(prompter_->asked.last().kind, Prompt::Question);
-        QCOMPARE(prompter_->asked.last().detail, fill(detail));
+        QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::Question);
+        QCOMPARE(scratch_->prompter.asked.last().detail, fill(detail));
     }
     doc.setConfigChanged(false);
 }

@@ -117,36 +117,12 @@ class TestMainWindow : public QObject
     void helpWindow();
 
   private:
-    QString write(const QString &name, const Configuration &config);
-    QString writeBytes(const QString &name, const QByteArray &bytes);
-
-    QTemporaryDir settingsDir_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedPrompter> prompter_;
+    std::unique_ptr<fixtures::Scratch> scratch_;
     Configuration template_;
 };
 
-QString TestMainWindow::write(const QString &name, const Configuration &config)
-{
-    const QString path = dir_->filePath(name);
-    QString error;
-    if (!WriteConfigFile(path, config, &error, QStringLiteral("01/02/2026 10:00")))
-        qWarning() << "cannot write" << path << error;
-    return path;
-}
-
-QString TestMainWindow::writeBytes(const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir_->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qWarning() << "cannot write" << path;
-    return path;
-}
-
 void TestMainWindow::initTestCase()
 {
-    QVERIFY(settingsDir_.isValid());
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
     frmMain::setNewSystemRunner([](frmNewSystem &) { return int(QDialog::Rejected); });
@@ -155,16 +131,13 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     failOnQtWarnings();
-    fixtures::useTemporarySettings(settingsDir_);
-    dir_ = std::make_unique<QTemporaryDir>();
-    prompter_ = std::make_unique<ScriptedPrompter>();
-    frmMain::setTemplateFile(write(QStringLiteral("default.TWZ"), template_));
+    scratch_ = std::make_unique<fixtures::Scratch>();
+    frmMain::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
 }
 
 void TestMainWindow::cleanup()
 {
-    prompter_.reset();
-    dir_.reset();
+    scratch_.reset();
 }
 
 void TestMainWindow::commandLine_data()
@@ -182,10 +155,10 @@ void TestMainWindow::commandLine()
     // A configuration with faults: two extensions numbered 101, a group member missing.
     Configuration faulty = fixtures::smallShip();
     faulty.Extensions[1].ExtNum = 101;
-    const QString good = write(QStringLiteral("ship one.TWZ"), faulty);
+    const QString good = scratch_->write(QStringLiteral("ship one.TWZ"), faulty);
 
     Session s(QString(argument).replace(QStringLiteral("%1"), good));
-    QVERIFY(prompter_->asked.isEmpty());
+    QVERIFY(scratch_->prompter.asked.isEmpty());
     if (argument.isEmpty()) {
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
         QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
@@ -224,7 +197,7 @@ void TestMainWindow::listModes()
     QFETCH(int, mode);
     QFETCH(bool, viaToolbar);
     QFETCH(QString, expectedView);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.click(QStringLiteral("REX"));
     // Start from the other kind of view, so the switch has to replace it.
     s.window.setListViewMode(mode == 3 ? 0 : 3);
@@ -262,7 +235,7 @@ void TestMainWindow::listModes()
 void TestMainWindow::listSortedByColumn()
 {
     Configuration c = fixtures::smallShip();
-    Session s(write(QStringLiteral("ship.TWZ"), c));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), c));
     s.click(QStringLiteral("REX"));
     auto names = [&] {
         QStringList shown;
@@ -298,7 +271,7 @@ void TestMainWindow::gridFitsDropDowns()
 {
     QFETCH(QString, category);
     QFETCH(int, column);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.window.setListViewMode(3);
     s.click(category);
     PortGrid *grid = s.grid();
@@ -350,7 +323,7 @@ void TestMainWindow::errorColoursReadInEveryPalette()
     }
     Configuration c = fixtures::smallShip();
     c.Extensions[1].ExtNum = c.Extensions[0].ExtNum; // both records in error
-    Session s(write(QStringLiteral("ship.TWZ"), c));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), c));
     auto readable = [](const char *what, const QColor &text, const QColor &ground) {
         const double ratio = contrast(text, ground);
         QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 on %3, contrast %4")
@@ -397,7 +370,7 @@ void TestMainWindow::readOnlyFieldsLookReadOnly()
     QFETCH(QString, key);
     QFETCH(QString, shown);
     QFETCH(QString, editable);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.click(key);
     auto *info = s.window.findChild<QLineEdit *>(shown);
     auto *field = s.window.findChild<QLineEdit *>(editable);
@@ -421,7 +394,7 @@ void TestMainWindow::tabLeavesTreeForAField()
 {
     QFETCH(QString, key);
     QFETCH(QString, field);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&s.window));
     s.click(key);
@@ -460,8 +433,8 @@ void TestMainWindow::renameThroughTree()
     QFETCH(bool, changes);
     Configuration c = fixtures::smallShip();
     c.Extensions[2].TrueName = false;
-    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00"); // as write() records it
-    const QString path = write(QStringLiteral("ship.TWZ"), c);
+    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00"); // as the scratch file records it
+    const QString path = scratch_->write(QStringLiteral("ship.TWZ"), c);
     Session s(path);
     const QString before = s.tree()->findNode(key)->text(0);
     const bool started = s.tree()->renameNode(key);
@@ -487,12 +460,12 @@ void TestMainWindow::renameThroughTree()
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
 
     // Closing asks to save; Cancel keeps the window, No closes without writing.
-    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel);
     QVERIFY(!s.window.close());
     QVERIFY(s.window.isVisible());
-    prompter_->buttons.enqueue(QMessageBox::No);
+    scratch_->prompter.buttons.enqueue(QMessageBox::No);
     QVERIFY(s.window.close());
-    QCOMPARE(prompter_->texts(), (QStringList{QStringLiteral("Do you wish to save the file"),
+    QCOMPARE(scratch_->prompter.texts(), (QStringList{QStringLiteral("Do you wish to save the file"),
                                               QStringLiteral("Do you wish to save the file")}));
     Configuration onDisk = makeDefaultConfiguration();
     QVERIFY(loadConfigurationFile(path, onDisk).ok);
@@ -509,7 +482,7 @@ void TestMainWindow::paneEditCommittedOnLeaving_data()
 void TestMainWindow::paneEditCommittedOnLeaving()
 {
     QFETCH(QString, leaveBy);
-    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    const QString path = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
     Session s(path);
     s.click(QStringLiteral("E001"));
     auto *name = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtName"));
@@ -535,7 +508,7 @@ void TestMainWindow::paneEditCommittedOnLeaving()
 
 void TestMainWindow::paneWarningInStatusBar()
 {
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.click(QStringLiteral("E001"));
     auto *number = s.window.findChild<QLineEdit *>(QStringLiteral("txtExtNo"));
     QVERIFY(number);
@@ -552,7 +525,7 @@ void TestMainWindow::paneWarningInStatusBar()
 
 void TestMainWindow::saveAndReopen()
 {
-    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    const QString path = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
     {
         Session s(path);
         QVERIFY(s.tree()->renameNode(QStringLiteral("E000")));
@@ -566,7 +539,7 @@ void TestMainWindow::saveAndReopen()
         QVERIFY(!s.doc.ConfigChanged());
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
         QVERIFY(s.window.close()); // nothing left to ask
-        QVERIFY(prompter_->asked.isEmpty());
+        QVERIFY(scratch_->prompter.asked.isEmpty());
     }
     Session again(path);
     QCOMPARE(again.tree()->findNode(QStringLiteral("E000"))->text(0),
@@ -586,19 +559,19 @@ void TestMainWindow::dosImportSavesAsTwz()
     ext[0] = char(101);
     ext.replace(4, 6, "Bridge");
     bytes.append(ext).append(char(0)).append('$'); // no groups, no slot map
-    const QString dos = writeBytes(QStringLiteral("Ship.TDZ"), bytes);
+    const QString dos = scratch_->write(QStringLiteral("Ship.TDZ"), bytes);
     QFile file(dos);
 
     Session s(dos);
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + dos);
     QCOMPARE(s.tree()->findNode(QStringLiteral("E000"))->text(0), QStringLiteral("101 (Bridge)"));
     // Save does not write our format under the DOS name: it asks for a .TWZ name.
-    const QString twz = dir_->filePath(QStringLiteral("Ship.TWZ"));
-    prompter_->files.enqueue(twz);
+    const QString twz = scratch_->path(QStringLiteral("Ship.TWZ"));
+    scratch_->prompter.files.enqueue(twz);
     s.action(QStringLiteral("mnuFileSave"))->trigger();
-    QCOMPARE(prompter_->asked.size(), 1);
-    QCOMPARE(prompter_->asked[0].kind, Prompt::SaveFile);
-    QCOMPARE(prompter_->asked[0].proposedName, twz);
+    QCOMPARE(scratch_->prompter.asked.size(), 1);
+    QCOMPARE(scratch_->prompter.asked[0].kind, Prompt::SaveFile);
+    QCOMPARE(scratch_->prompter.asked[0].proposedName, twz);
     QCOMPARE(s.doc.CurrentFile(), twz);
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + twz);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -607,7 +580,7 @@ void TestMainWindow::dosImportSavesAsTwz()
     QVERIFY(ExistFile(written));
     // Saved once under its new name, Save writes there without asking.
     s.action(QStringLiteral("mnuFileSave"))->trigger();
-    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(scratch_->prompter.asked.size(), 1);
 }
 
 void TestMainWindow::failedSave_data()
@@ -624,22 +597,22 @@ void TestMainWindow::failedSave()
 {
     QFETCH(QString, command);
     QFETCH(QString, title);
-    QDir(dir_->path()).mkdir(QStringLiteral("gone"));
-    const QString path = dir_->filePath(QStringLiteral("gone/ship.TWZ"));
+    QDir(scratch_->dir.path()).mkdir(QStringLiteral("gone"));
+    const QString path = scratch_->path(QStringLiteral("gone/ship.TWZ"));
     QVERIFY(WriteConfigFile(path, fixtures::smallShip()));
     Session s(path);
     s.doc.config.SysConfig.Name = QStringLiteral("Changed");
     s.doc.markChanged();
-    QVERIFY(QDir(dir_->filePath(QStringLiteral("gone"))).removeRecursively());
+    QVERIFY(QDir(scratch_->path(QStringLiteral("gone"))).removeRecursively());
     const QString target = command == QLatin1String("mnuFileSaveAs")
-                               ? dir_->filePath(QStringLiteral("missing/other.TWZ"))
+                               ? scratch_->path(QStringLiteral("missing/other.TWZ"))
                                : path;
-    prompter_->files.enqueue(target);
-    prompter_->buttons.enqueue(QMessageBox::Yes); // to the save question when closing
+    scratch_->prompter.files.enqueue(target);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Yes); // to the save question when closing
     s.action(command)->trigger();
     // A save that failed never lets the window close over unsaved work.
     QVERIFY(s.window.isVisible());
-    const Prompt &said = prompter_->asked.last();
+    const Prompt &said = scratch_->prompter.asked.last();
     QCOMPARE(said.title, title);
     QVERIFY2(
         said.text.startsWith(QStringLiteral("Unable to save ") + QDir::toNativeSeparators(target)),
@@ -670,17 +643,17 @@ void TestMainWindow::saveQuestion()
     QFETCH(QString, command);
     QFETCH(bool, changed);
     QFETCH(QString, question);
-    const QString path = write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    const QString path = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
     Session s(path);
     if (changed) {
         s.doc.config.SysConfig.Name = QStringLiteral("Changed");
         s.doc.markChanged();
     }
     // Cancel stops every command, so whatever was asked, nothing is replaced.
-    prompter_->buttons.enqueue(QMessageBox::Cancel);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel);
     s.action(command)->trigger();
     QStringList questions;
-    for (const Prompt &p : prompter_->asked) {
+    for (const Prompt &p : scratch_->prompter.asked) {
         if (p.kind == Prompt::Question)
             questions << p.text;
     }
@@ -772,7 +745,7 @@ void TestMainWindow::doubleClickOpensRecord()
     c.TieLines[4].Dial6[0] = true;           // XXX: two classes on code 61
     c.TieLines[6].Dial6[0] = true;
     c.TieLines[6].Class = TieClassSatComm;
-    Session s(write(QStringLiteral("faults.TWZ"), c));
+    Session s(scratch_->write(QStringLiteral("faults.TWZ"), c));
     s.window.setListViewMode(mode);
     s.click(category.isEmpty() ? QStringLiteral("REX") : category); // away from the system pane
     QAbstractItemView *view = s.list();
@@ -844,14 +817,14 @@ void TestMainWindow::gridEditing()
     QFETCH(QString, problem);
     Configuration c = fixtures::smallShip();
     c.Extensions[3].Group = 501; // the hunt group is in use
-    Session s(write(QStringLiteral("ship.TWZ"), c));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), c));
     s.window.setListViewMode(3);
     s.click(category);
     QCOMPARE(s.view(), QStringLiteral("vsPorts"));
     const int row = s.grid()->rowOfKey(recordKey);
     QVERIFY(row >= 0);
     if (answer)
-        prompter_->buttons.enqueue(QMessageBox::StandardButton(answer));
+        scratch_->prompter.buttons.enqueue(QMessageBox::StandardButton(answer));
     const Configuration before = s.doc.config;
     s.grid()->commitCell(row, column, value);
     QCOMPARE(s.doc.config != before, stored);
@@ -893,38 +866,38 @@ void TestMainWindow::reportCommands()
     QFETCH(QString, command);
     QFETCH(QString, title);
     QFETCH(QString, text);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort1"))->isVisible());
     s.action(command)->trigger();
-    QCOMPARE(prompter_->asked.size(), 1);
-    QCOMPARE(prompter_->asked[0].title, title);
-    QCOMPARE(prompter_->asked[0].text, text);
+    QCOMPARE(scratch_->prompter.asked.size(), 1);
+    QCOMPARE(scratch_->prompter.asked[0].title, title);
+    QCOMPARE(scratch_->prompter.asked[0].text, text);
     // A report node shows the report options; leaving it hides them again.
     s.click(QStringLiteral("P321"));
     QCOMPARE(s.view(), QStringLiteral("vspReport"));
     QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     // With the report shown, Save Report writes it where the user says.
-    const QString pdf = dir_->filePath(QStringLiteral("ship.pdf"));
-    prompter_->files.enqueue(pdf);
+    const QString pdf = scratch_->path(QStringLiteral("ship.pdf"));
+    scratch_->prompter.files.enqueue(pdf);
     s.action(QStringLiteral("mnuFileSaveReport"))->trigger();
-    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
-    QCOMPARE(prompter_->asked.last().proposedName, pdf);
+    QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::SaveFile);
+    QCOMPARE(scratch_->prompter.asked.last().proposedName, pdf);
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.read(4) == "%PDF");
     // The preview's own PDF button does the same.
-    const QString again = dir_->filePath(QStringLiteral("again.pdf"));
-    prompter_->files.enqueue(again);
+    const QString again = scratch_->path(QStringLiteral("again.pdf"));
+    scratch_->prompter.files.enqueue(again);
     s.window.findChild<QAction *>(QStringLiteral("cmdPdf"))->trigger();
-    QCOMPARE(prompter_->asked.last().kind, Prompt::SaveFile);
+    QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::SaveFile);
     QVERIFY(QFileInfo(again).size() > 0);
     s.click(QStringLiteral("RGP"));
     QVERIFY(!s.action(QStringLiteral("mnuViewSort5"))->isVisible());
     // Away from the report, the commands refuse again.
-    const int asked = int(prompter_->asked.size());
+    const int asked = int(scratch_->prompter.asked.size());
     s.action(command)->trigger();
-    QCOMPARE(prompter_->asked.size(), asked + 1);
-    QCOMPARE(prompter_->asked.last().text, text);
+    QCOMPARE(scratch_->prompter.asked.size(), asked + 1);
+    QCOMPARE(scratch_->prompter.asked.last().text, text);
 }
 
 void TestMainWindow::exportLists_data()
@@ -945,10 +918,10 @@ void TestMainWindow::exportLists()
     QFETCH(QString, chosen);
     QFETCH(QStringList, written);
     QFETCH(char, separator);
-    Session s(write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
-    QDir out(dir_->filePath(QStringLiteral("out")));
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QDir out(scratch_->path(QStringLiteral("out")));
     QVERIFY(out.mkpath(QStringLiteral(".")));
-    prompter_->files.enqueue(chosen.isEmpty() ? QString() : out.filePath(chosen));
+    scratch_->prompter.files.enqueue(chosen.isEmpty() ? QString() : out.filePath(chosen));
     s.action(QStringLiteral("mnuFileExport"))->trigger();
     QCOMPARE(out.entryList(QDir::Files, QDir::Name), [&] {
         QStringList sorted = written;
@@ -963,7 +936,7 @@ void TestMainWindow::exportLists()
     QVERIFY(lines.value(0).startsWith(QByteArray("\"Board\"") + separator));
     QVERIFY2(lines.value(1).contains("\"Bridge\""), lines.value(1).constData());
     // No message: the export succeeded.
-    QCOMPARE(prompter_->asked.size(), 1);
+    QCOMPARE(scratch_->prompter.asked.size(), 1);
 }
 
 void TestMainWindow::splashLines_data()
@@ -1024,7 +997,7 @@ void TestMainWindow::helpWindow()
     auto *help = s.window.findChild<HelpWindow *>();
     QVERIFY(help);
     QVERIFY(help->isVisible());
-    QVERIFY(prompter_->asked.isEmpty()); // no "There is no Help" message
+    QVERIFY(scratch_->prompter.asked.isEmpty()); // no "There is no Help" message
     auto *text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
     QVERIFY(text->toPlainText().contains(QStringLiteral("Configuration errors")));
     // A readable page, centred and whole on the screen.
