@@ -25,7 +25,7 @@ class EditPane : public QWidget
     // edited for the record shown before is stored first); an index outside
     // the table is ignored. The system pane has one record and any index shows it.
     virtual void showRecord(int index) = 0;
-    // The record shown, -1 before the first.
+    // The record shown, -1 before the first (the system pane's is always 0).
     virtual int currentIndex() const = 0;
     // Shows the record again as the tables now hold it.
     void showAgain() { showRecord(currentIndex()); }

@@ -28,16 +28,6 @@ namespace
 // The PIN a newly enabled tie PIN starts with.
 constexpr int16_t DefaultPIN = 7415;
 
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setFocusPolicy(Qt::NoFocus);
-    panes::showAsReadOnly(box);
-    box->setAlignment(Qt::AlignRight);
-    return box;
-}
-
 // Letters a..z become capitals; everything else stays as typed.
 QString capitalised(const QString &text)
 {
@@ -135,8 +125,9 @@ QGroupBox *SystemPane::Private::sizeBox()
     };
     int row = 0;
     for (const auto &count : counts) {
-        *count.box = readOnlyBox(size, count.name);
+        *count.box = panes::readOnlyBox(size, count.name);
         (*count.box)->setMaximumWidth(80);
+        (*count.box)->setAlignment(Qt::AlignRight);
         sizeGrid->addWidget(new QLabel(QLatin1String(count.label), size), row, 0);
         sizeGrid->addWidget(*count.box, row, 1);
         ++row;
