@@ -152,7 +152,7 @@ private:
     void checkExtensionNumber(int i)
     {
         const ExtRecord &ext = c.Extensions[i];
-        if (ext.ExtNum < MinExtNumber || ext.ExtNum > MaxExtNumber) {
+        if (!isExtensionNumber(ext.ExtNum)) {
             recordError(ext.Name, numbered("Invalid Extension Number ", ext.ExtNum),
                         extensionKey(i));
             return;
@@ -221,12 +221,14 @@ private:
         const TieRecord &tie = c.TieLines[t];
         const QString key = tieLineKey(t);
         const int ext2 = tie.Ext2;
-        const bool found = ext2 > 500 ? findActiveGroup(c, ext2) >= 0 : liveExtensionNumbered(ext2);
+        const bool found =
+            designatesGroup(ext2) ? findActiveGroup(c, ext2) >= 0 : liveExtensionNumbered(ext2);
         if (!found) {
+            // The message names a group for 500..600, one beyond the group range.
             QString problem;
-            if (ext2 < 100 || ext2 > 600)
+            if (ext2 < FirstExtensionNumber || ext2 > LastGroupNumber + 1)
                 problem = numbered("Invalid Extension Number ", ext2);
-            else if (ext2 > 499)
+            else if (!isExtensionNumber(ext2))
                 problem = numbered("No such group ", ext2);
             else
                 problem = numbered("No such extension ", ext2);

@@ -1,4 +1,5 @@
 #include "DosImport.h"
+#include "Equipment.h"
 #include "Windows1252.h"
 
 #include <QFile>
@@ -94,11 +95,7 @@ QString nameAt(QByteArrayView record, int offset)
 // file did not fill still carry the numbers the reset gave them).
 int extensionWithNumber(const Configuration &config, int number)
 {
-    for (int i = 0; i <= MaxExtensions; ++i) {
-        if (config.Extensions[i].ExtNum == number)
-            return i;
-    }
-    return -1;
+    return findExtensionRecord(config, number, MaxExtensions + 1);
 }
 
 enum class Failure { None, UnknownVersion, Corrupted };
@@ -188,7 +185,7 @@ Failure readGroups(ByteReader &in, Configuration &config, int count)
         group.Name = nameAt(*record, 0);
         if (group.Name.isEmpty())
             group.Name = QStringLiteral("Grp ") + QString::number(g);
-        group.DirNum = static_cast<int16_t>(546 - count + g);
+        group.DirNum = static_cast<int16_t>(TopGroupNumber - count + g);
         if (members > 0) {
             const int lead = extensionWithNumber(config, wordAt(*record, 17));
             if (lead >= 0)
@@ -231,7 +228,7 @@ Failure readTieLines(ByteReader &in, Configuration &config, int count)
         const int t = MaxTieLines - count + k;
         TieRecord &tie = config.TieLines[t];
         tie.Name = nameAt(*record, 0);
-        tie.DirNum = static_cast<int16_t>(900 + t);
+        tie.DirNum = static_cast<int16_t>(defaultTieLineNumber(t));
         tie.Ext1 = static_cast<int16_t>(ext1);
         tie.Ext2 = static_cast<int16_t>(ext2);
         for (int route = 0; route < Dial6Codes; ++route)

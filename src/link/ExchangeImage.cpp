@@ -44,9 +44,9 @@ bool isGuaranteed(const SystemRecord &sys, int number)
 // written.
 int secondExtensionEntry(const Configuration &config, int ext1)
 {
-    if (ext1 < MinExtNumber || ext1 > MaxExtNumber)
+    if (!isExtensionNumber(ext1))
         return -1;
-    return FindActiveExtIndex(config, ext1);
+    return findActiveExtension(config, ext1);
 }
 
 // ---- encoding -------------------------------------------------------------
@@ -137,7 +137,7 @@ void encodeGroups(const Configuration &config, QByteArray &image, QList<int> &mi
         putByte(image, base + 2, members);
         putByte(image, base + 3, group.Type);
         for (int m = 0; m < members; ++m) {
-            const int index = FindActiveExtIndex(config, group.Exts[m]);
+            const int index = findActiveExtension(config, group.Exts[m]);
             if (index < 0)
                 missing.append(group.Exts[m]);
             else
@@ -149,7 +149,7 @@ void encodeGroups(const Configuration &config, QByteArray &image, QList<int> &mi
 void encodeSystem(const Configuration &config, QByteArray &image)
 {
     for (int k = 0; k < MaxGroups; ++k)
-        putWord(image, L::GroupNumberTable + 4 * k, encodeBcdWord(500 + k));
+        putWord(image, L::GroupNumberTable + 4 * k, encodeBcdWord(FirstGroupNumber + k));
 
     putByte(image, L::SystemMarker, 0xFA);
     putByte(image, L::SystemMarker + 1, 0x05);
@@ -254,8 +254,8 @@ void decodeTieLine(const QByteArray &image, Configuration &config, int t)
     tie.Name = QStringLiteral("Tie %1").arg(tie.DirNum);
     tie.Ext1 = static_cast<int16_t>(decodeBcdWord(wordAt(image, L::TieExt1 + 2 * t)));
     tie.Ext2 = 0;
-    if (tie.Ext1 >= 1) {
-        const int x = FindExtIndex(config, tie.Ext1);
+    if (isExtensionNumber(tie.Ext1)) {
+        const int x = findExtensionRecord(config, tie.Ext1);
         if (x >= 0) {
             const ExchWord word = wordAt(image, L::SecondExtensions + 2 * x);
             if (word != ExchWord{})
@@ -358,25 +358,9 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
     return true;
 }
 
-int FindExtIndex(const Configuration &config, int number)
-{
-    // Unlike FindExtension, every number below 1 stands for "none" here.
-    return number <= 0 ? 0 : FindExtension(config, number);
-}
-
-int FindActiveExtIndex(const Configuration &config, int number)
-{
-    for (int i = 0; i < MaxExtensions; ++i) {
-        const ExtRecord &ext = config.Extensions[i];
-        if (ext.Active && ext.ExtNum == number)
-            return i;
-    }
-    return -1;
-}
-
 int NextFreeGroupNumber(const Configuration &config)
 {
-    for (int number = 546; number > 0; --number) {
+    for (int number = TopGroupNumber; number > 0; --number) {
         bool taken = false;
         for (int g = 0; g < MaxGroups && !taken; ++g)
             taken = config.Groups[g].DirNum == number;

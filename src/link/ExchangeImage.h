@@ -71,13 +71,6 @@ ImageBuild BuildExchMemory(const Configuration &config);
 // untouched.
 bool decodeExchMemory(const QByteArray &image, Configuration &config);
 
-// Lowest index 0..119 whose ExtNum equals `number`, active or not; -1 when
-// none or when the number is outside 100..499; 0 for 0 or a negative number.
-int FindExtIndex(const Configuration &config, int number);
-
-// Lowest index 0..119 of an Active extension numbered `number`; -1 when none.
-int FindActiveExtIndex(const Configuration &config, int number);
-
 // The highest number, counting down from 546, that no group's DirNum equals.
 int NextFreeGroupNumber(const Configuration &config);
 

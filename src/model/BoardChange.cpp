@@ -9,14 +9,14 @@ using namespace tdl;
 
 namespace {
 
-using NumbersInUse = std::bitset<MaxExtNumber + 1>;
+using NumbersInUse = std::bitset<LastExtensionNumber + 1>;
 
 NumbersInUse numbersInUse(const Configuration &config)
 {
     NumbersInUse used;
     for (int i = 0; i < MaxExtensions; ++i) {
         const int number = config.Extensions[i].ExtNum;
-        if (number >= MinExtNumber && number <= MaxExtNumber)
+        if (isExtensionNumber(number))
             used.set(size_t(number));
     }
     return used;
@@ -24,8 +24,8 @@ NumbersInUse numbersInUse(const Configuration &config)
 
 int firstFree(const NumbersInUse &used, int low, int high)
 {
-    for (int number = std::max(low, MinExtNumber); number <= std::min(high, MaxExtNumber);
-         ++number) {
+    for (int number = std::max(low, FirstExtensionNumber);
+         number <= std::min(high, LastExtensionNumber); ++number) {
         if (!used.test(size_t(number)))
             return number;
     }
@@ -56,8 +56,8 @@ QList<int> numberExtensions(Configuration &config, int slot)
         ExtRecord &ext = config.Extensions[i];
         if (ext.ExtNum != 0)
             continue;
-        ext.ExtNum = int16_t(findFreeExtensionNumber(config, i + MinExtNumber,
-                                                     first + ExtsPerBoard - 1 + MinExtNumber));
+        ext.ExtNum = int16_t(findFreeExtensionNumber(
+            config, defaultExtensionNumber(i), defaultExtensionNumber(first + ExtsPerBoard - 1)));
         if (ext.ExtNum == 0)
             unnumbered.append(i);
     }
@@ -70,7 +70,7 @@ int findFreeExtensionNumber(const Configuration &config, int low, int high)
 {
     const NumbersInUse used = numbersInUse(config);
     const int inRange = firstFree(used, low, high);
-    return inRange != 0 ? inRange : firstFree(used, MinExtNumber, MaxExtNumber);
+    return inRange != 0 ? inRange : firstFree(used, FirstExtensionNumber, LastExtensionNumber);
 }
 
 BoardChangeResult changeSlotBoard(Configuration &config, int slot, int board)

@@ -2,6 +2,7 @@
 
 #include "Equipment.h"
 #include "OptionNames.h"
+#include "TypeNames.h"
 
 #include <QStringList>
 
@@ -47,10 +48,11 @@ QString hexByte(uint8_t value)
            QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-QString className(const std::array<ClassRecord, ClassTableSize> &table, int cls)
+// A class that is not defined shows its number, so the difference is seen.
+QString comparedClassName(const std::array<ClassRecord, ClassTableSize> &table, int cls)
 {
     if (cls >= 0 && cls < MaxClasses && table[cls].Active)
-        return table[cls].Name;
+        return className(table, cls);
     return QStringLiteral("Class %1").arg(cls);
 }
 
@@ -94,16 +96,8 @@ void addTieOptions(Fields &fields, const uint8_t *status, Field::Kind kind)
 
 QString groupTypeName(int type)
 {
-    switch (type) {
-    case GroupPickup:
-        return QStringLiteral("Pick up");
-    case GroupHunt:
-        return QStringLiteral("Hunt");
-    case GroupMultipleCallForward:
-        return QStringLiteral("Multi-Call Forward");
-    default:
-        return QStringLiteral("Type %1").arg(type);
-    }
+    const GroupTypeNames *entry = findGroupType(type);
+    return entry ? QString::fromLatin1(entry->paneName) : QStringLiteral("Type %1").arg(type);
 }
 
 Fields systemFields(const Configuration &c)
@@ -142,7 +136,7 @@ Fields extensionFields(const Configuration &c, int i)
     const bool hotLine = e.Status[4] & ExtHotLine;
     Fields fields{{QStringLiteral("Ext No"), QString::number(e.ExtNum)},
                   {QStringLiteral("Name"), e.Name, Field::Name},
-                  {QStringLiteral("Class"), className(c.ExtClasses, e.Class), Field::Plain,
+                  {QStringLiteral("Class"), comparedClassName(c.ExtClasses, e.Class), Field::Plain,
                    QString::number(e.Class)},
                   {QStringLiteral("Group"), numberOrNone(e.Group)},
                   {QStringLiteral("Hotline to"), hotLine ? numberOrNone(e.DirectDial) : QString()}};
@@ -163,7 +157,7 @@ Fields tieLineFields(const Configuration &c, int index)
     const TieRecord &t = c.TieLines[index];
     Fields fields{{QStringLiteral("Name"), t.Name, Field::Name},
                   {QStringLiteral("Dir No"), QString::number(t.DirNum)},
-                  {QStringLiteral("Type"), className(c.TieClasses, t.Class), Field::Plain,
+                  {QStringLiteral("Type"), comparedClassName(c.TieClasses, t.Class), Field::Plain,
                    QString::number(t.Class)},
                   {QStringLiteral("Default Ext"), numberOrNone(t.Ext1)},
                   {QStringLiteral("2nd Designated"), numberOrNone(t.Ext2)},

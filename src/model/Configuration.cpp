@@ -1,5 +1,7 @@
 #include "Configuration.h"
 
+#include "TypeNames.h"
+
 using namespace tdl;
 
 InstalledBoardList defaultInstalledBoards()
@@ -29,14 +31,6 @@ const BuiltInClass builtInExtClasses[] = {
     {"Disabled", {0, 0, 0, 0, 0, 0}, "Disabled", true},
 };
 
-struct BuiltInTieClass {
-    const char *name;
-    uint8_t status0;
-};
-
-const BuiltInTieClass builtInTieClasses[] = {
-    {"Shore", 64}, {"Sat Comm", 80}, {"PA", 32}, {"Pager", 48}};
-
 } // namespace
 
 void InitClasses(Configuration &config)
@@ -52,9 +46,8 @@ void InitClasses(Configuration &config)
         cls.IconName = QString::fromLatin1(builtIn.icon);
         cls.Fixed = builtIn.fixed;
     }
-    index = 0;
-    for (const auto &builtIn : builtInTieClasses) {
-        ClassRecord &cls = config.TieClasses[index++];
+    for (const TieClassNames &builtIn : builtInTieClasses) {
+        ClassRecord &cls = config.TieClasses[builtIn.index];
         cls.Active = true;
         cls.Name = QString::fromLatin1(builtIn.name);
         cls.Status[0] = builtIn.status0;
@@ -80,7 +73,7 @@ void ClearConfig(Configuration &config)
         ext.Active = false;
         ext.Name = QStringLiteral("New Ext Brd %1 Port %2").arg(i / 8 + 1).arg(i % 8 + 1);
         ext.TrueName = true;
-        ext.ExtNum = static_cast<int16_t>(100 + i);
+        ext.ExtNum = static_cast<int16_t>(defaultExtensionNumber(i));
         ext.Class = ClassDisabled;
         for (int b = 0; b < 5; ++b)
             ext.Status[b] = 0;
@@ -91,7 +84,7 @@ void ClearConfig(Configuration &config)
         TieRecord &tie = config.TieLines[t];
         tie.Active = false;
         tie.Name = QStringLiteral("New Tie Brd %1 Port %2").arg(t / 4 + 1).arg(t % 4 + 1);
-        tie.DirNum = static_cast<int16_t>(900 + t);
+        tie.DirNum = static_cast<int16_t>(defaultTieLineNumber(t));
         tie.Ext1 = 103;
         tie.Ext2 = 0;
         tie.Class = TieClassShore;
@@ -111,19 +104,6 @@ void ClearConfig(Configuration &config)
         for (int m = 0; m < MaxGroupMembers; ++m)
             group.Exts[m] = 0;
     }
-}
-
-int FindExtension(const Configuration &config, int number)
-{
-    if (number == 0)
-        return 0;
-    if (number < MinExtNumber || number > MaxExtNumber)
-        return -1;
-    for (int i = 0; i < MaxExtensions; ++i) {
-        if (config.Extensions[i].ExtNum == number)
-            return i;
-    }
-    return -1;
 }
 
 Configuration makeDefaultConfiguration()

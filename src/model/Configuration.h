@@ -2,6 +2,7 @@
 // The configuration of one exchange: the system record, the port tables,
 // the groups and the two class tables. Records are never removed; they are
 // switched off by their Active flag or by the board in their slot.
+#include "NumberingPlan.h"
 #include "tdlConsts.h"
 
 #include <QString>
@@ -88,10 +89,6 @@ void InitClasses(Configuration &config);
 
 // Resets everything but the class tables to the empty defaults.
 void ClearConfig(Configuration &config);
-
-// Index 0..119 of the first record numbered `number` (any slot, active or
-// not); -1 when none. 0 returns 0; numbers outside 100..499 return -1.
-int FindExtension(const Configuration &config, int number);
 
 // A configuration as a new run starts with it: cleared, built-in classes.
 Configuration makeDefaultConfiguration();

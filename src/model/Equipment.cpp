@@ -1,5 +1,7 @@
 #include "Equipment.h"
 
+#include <algorithm>
+
 using namespace tdl;
 
 QString boardNumberText(int board)
@@ -43,13 +45,31 @@ bool isLiveTieLine(const Configuration &config, int t)
     return tieLineOnBoard(config, t) && config.TieLines[t].Active;
 }
 
-int findLiveExtension(const Configuration &config, int number)
+template <typename Accept>
+static int findExtension(const Configuration &config, int number, int records, Accept accept)
 {
-    for (int i = 0; i < MaxExtensions; ++i) {
-        if (isLiveExtension(config, i) && config.Extensions[i].ExtNum == number)
+    for (int i = 0; i < records; ++i) {
+        if (config.Extensions[i].ExtNum == number && accept(i))
             return i;
     }
     return -1;
+}
+
+int findExtensionRecord(const Configuration &config, int number, int records)
+{
+    return findExtension(config, number, std::min(records, ExtTableSize), [](int) { return true; });
+}
+
+int findActiveExtension(const Configuration &config, int number)
+{
+    return findExtension(config, number, MaxExtensions,
+                         [&config](int i) { return config.Extensions[i].Active; });
+}
+
+int findLiveExtension(const Configuration &config, int number)
+{
+    return findExtension(config, number, MaxExtensions,
+                         [&config](int i) { return isLiveExtension(config, i); });
 }
 
 int findActiveGroup(const Configuration &config, int dirNum)

@@ -27,8 +27,21 @@ bool tieLineOnBoard(const Configuration &config, int t);
 bool isLiveExtension(const Configuration &config, int i);
 bool isLiveTieLine(const Configuration &config, int t);
 
-// Index of the first live extension numbered `number`, or -1.
+// Extension look-ups by directory number. Each returns the lowest index
+// that matches, or -1. None tests the number against the numbering plan:
+// a caller that wants only valid numbers asks isExtensionNumber first.
+//
+// Any record 0..records-1, Active or not, whatever board its slot holds:
+// the numbers the table holds (names of numbers, the image decoder). The
+// DOS import also searches the spare record 120.
+int findExtensionRecord(const Configuration &config, int number, int records = tdl::MaxExtensions);
+// Records 0..119 whose Active flag is set, whatever board their slot holds:
+// the extensions an upload encodes.
+int findActiveExtension(const Configuration &config, int number);
+// Live records 0..119 (Active and on a Subscriber board): what the checker,
+// the panes and the grid accept as a working extension.
 int findLiveExtension(const Configuration &config, int number);
+
 // Index of the first active group among 0..15 with that directory number, or -1.
 int findActiveGroup(const Configuration &config, int dirNum);
 

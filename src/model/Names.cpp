@@ -1,19 +1,18 @@
 #include "Names.h"
 
+#include "Equipment.h"
+
 using namespace tdl;
 
 QString GetNameFromExt(const Configuration &config, int number)
 {
     if (number == 0)
         return QString();
-    if (number >= 100 && number < 500) {
-        for (int i = 0; i < MaxExtensions; ++i) {
-            if (config.Extensions[i].ExtNum == number)
-                return config.Extensions[i].Name;
-        }
-        return QStringLiteral("Unknown Extension");
+    if (isExtensionNumber(number)) {
+        const int i = findExtensionRecord(config, number);
+        return i >= 0 ? config.Extensions[i].Name : QStringLiteral("Unknown Extension");
     }
-    if (number >= 500 && number < 600) {
+    if (isGroupNumber(number)) {
         for (int g = 0; g < MaxGroups; ++g) {
             if (config.Groups[g].DirNum == number)
                 return config.Groups[g].Name;

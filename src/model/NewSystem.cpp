@@ -39,7 +39,7 @@ void fillExtension(ExtRecord &ext, int index, const QString &name, int cls,
     ext.Active = true;
     ext.Name = name;
     ext.TrueName = true;
-    ext.ExtNum = static_cast<int16_t>(MinExtNumber + index);
+    ext.ExtNum = static_cast<int16_t>(defaultExtensionNumber(index));
     ext.Class = static_cast<int16_t>(cls);
     std::copy(status.begin(), status.end(), ext.Status.begin());
     ext.DirectDial = 0;
@@ -99,20 +99,20 @@ FixedPlaced placeFixedTieLines(Configuration &config, int shore, int satcom, int
     FixedPlaced placed;
     for (int k = 0; k < 2 && k < shore; ++k) {
         const int t = first + k;
-        fillTieLine(config.TieLines[t], tieLineName(shoreKind.name, k + 1, shore), 900 + t,
-                    shoreKind, shoreKind.status0);
+        fillTieLine(config.TieLines[t], tieLineName(shoreKind.name, k + 1, shore),
+                    defaultTieLineNumber(t), shoreKind, shoreKind.status0);
         ++placed.shore;
     }
     if (pa > 0) {
         const int t = first + 2;
-        fillTieLine(config.TieLines[t], tieLineName(paKind.name, 1, pa), 900 + t, paKind,
-                    paKind.status0);
+        fillTieLine(config.TieLines[t], tieLineName(paKind.name, 1, pa), defaultTieLineNumber(t),
+                    paKind, paKind.status0);
         placed.pa = 1;
     }
     if (satcom > 0) {
         const int t = first + 3;
-        fillTieLine(config.TieLines[t], tieLineName(satcomKind.name, 1, satcom), 900 + t,
-                    satcomKind, satcomKind.status0);
+        fillTieLine(config.TieLines[t], tieLineName(satcomKind.name, 1, satcom),
+                    defaultTieLineNumber(t), satcomKind, satcomKind.status0);
         config.TieLines[t].Dial6[0] = true;
         placed.satcom = 1;
     }
@@ -199,8 +199,8 @@ void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
             const int t = nextFreeTieRecord(config);
             if (t < 0)
                 return false;
-            fillTieLine(config.TieLines[t], tieLineName(kind.name, m, count), 900 + t, kind,
-                        status0);
+            fillTieLine(config.TieLines[t], tieLineName(kind.name, m, count),
+                        defaultTieLineNumber(t), kind, status0);
             if (satcomRoutes)
                 config.TieLines[t].Dial6[(m - 1) % Dial6Codes] = true;
         }
@@ -235,7 +235,7 @@ void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
         group.Active = false;
         group.Name =
             QStringLiteral("Group ") + QString::number(g + 1).rightJustified(2, QLatin1Char('0'));
-        group.DirNum = static_cast<int16_t>(546 - g);
+        group.DirNum = static_cast<int16_t>(TopGroupNumber - g);
         group.Type = 0;
         group.Num = 0;
         for (int m = 0; m < MaxGroupMembers; ++m)

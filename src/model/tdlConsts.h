@@ -33,9 +33,6 @@ constexpr int TieStatusBytes = 3;
 // generated name ("New Ext Brd 15 Port 8"), short enough for the report cells.
 constexpr int MaxNameLength = 30;
 
-constexpr int MinExtNumber = 100;
-constexpr int MaxExtNumber = 499;
-
 // Board type codes of the slot list.
 enum BoardType : int16_t {
     BoardEmpty = 0,

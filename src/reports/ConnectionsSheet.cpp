@@ -1,6 +1,7 @@
 #include "ConnectionsSheet.h"
 
 #include "Equipment.h"
+#include "ReportCatalogue.h"
 #include "ReportSections.h"
 
 using namespace tdl;

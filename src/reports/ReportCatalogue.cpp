@@ -51,63 +51,81 @@ const QList<Gated> connections = {
     {{K::Connections, ConnNames}, 0},
 };
 
+// Titles printed above the sections; code -1 stands for every other code.
+struct SectionTitle {
+    SectionKind kind;
+    int code;
+    const char *title;
+};
+
+const SectionTitle sectionTitles[] = {
+    {K::ExtensionList, ExtByName, "Extensions by Name"},
+    {K::ExtensionList, -1, "Extensions by Number"},
+    {K::TieLineList, TieListByName, "Tie Lines by Name"},
+    {K::TieLineList, -1, "Tie Lines by Type"},
+    {K::ExtensionDetails, ExtByName, "Extensions Details by Name"},
+    {K::ExtensionDetails, ExtByBoard, "Extensions Details by Board"},
+    {K::ExtensionDetails, -1, "Extension Details by Number"},
+    {K::TieLineDetails, TieByName, "Tieline Details by Name"},
+    {K::TieLineDetails, TieByBoard, "Tieline Details by Board"},
+    {K::TieLineDetails, TieByType, "Tieline Details by Type"},
+    {K::TieLineDetails, -1, "Tieline Details by Dir No"},
+    {K::Groups, GroupsByName, "Groups by Name"},
+    {K::Groups, GroupsByType, "Groups Details by Type"},
+    {K::Groups, -1, "Groups by Directory Number"},
+    {K::Connections, ConnNumbers, "Connections showing Ext No only"},
+    {K::Connections, ConnNames, "Connections showing Name only"},
+    {K::Connections, -1, "Connections"},
+};
+
+// Every report: the node it hangs under in the navigation tree (0 for the
+// Reports node), its caption there and the sections it prints.
+struct Report {
+    ReportTitle title;
+    QList<Gated> sections;
+};
+
+const QList<Report> &reports()
+{
+    static const QList<Report> table = {
+        {{0, -1, "Reports"},
+         extensionLists + tieLineLists + extensionDetails + tieLineDetails + groupDetails +
+             connections},
+        {{100, 0, "Extensions"}, extensionLists},
+        {{101, 100, "by Name"}, {extensionLists[0]}},
+        {{102, 100, "by Ext No"}, {extensionLists[1]}},
+        {{200, 0, "Tie Lines"}, tieLineLists},
+        {{201, 200, "by Name"}, {tieLineLists[0]}},
+        {{202, 200, "by Type"}, {tieLineLists[1]}},
+        {{300, 0, "Detailed"}, extensionDetails + tieLineDetails + groupDetails},
+        {{320, 300, "Extensions"}, extensionDetails},
+        {{321, 320, "by Name"}, {extensionDetails[0]}},
+        {{322, 320, "by Ext No"}, {extensionDetails[1]}},
+        {{323, 320, "by Board"}, {extensionDetails[2]}},
+        {{330, 300, "Tie Lines"}, tieLineDetails},
+        {{331, 330, "by Name"}, {tieLineDetails[0]}},
+        {{332, 330, "by Dir No"}, {tieLineDetails[1]}},
+        {{333, 330, "by Type"}, {tieLineDetails[2]}},
+        {{334, 330, "by Board"}, {tieLineDetails[3]}},
+        {{340, 300, "Groups"}, groupDetails},
+        {{341, 340, "by Name"}, {groupDetails[0]}},
+        {{342, 340, "by Type"}, {groupDetails[1]}},
+        {{343, 340, "by Group No"}, {groupDetails[2]}},
+        {{400, 0, "Connections"}, connections},
+        {{401, 400, "Ext No & Names"}, {connections[0]}},
+        {{402, 400, "Ext Numbers Only"}, {connections[1]}},
+        {{403, 400, "Names Only"}, {connections[2]}},
+    };
+    return table;
+}
+
 QList<Gated> catalogue(int number)
 {
-    switch (number) {
-    case 0:
-        return extensionLists + tieLineLists + extensionDetails + tieLineDetails + groupDetails +
-               connections;
-    case 100:
-        return extensionLists;
-    case 101:
-        return {extensionLists[0]};
-    case 102:
-        return {extensionLists[1]};
-    case 200:
-        return tieLineLists;
-    case 201:
-        return {tieLineLists[0]};
-    case 202:
-        return {tieLineLists[1]};
-    case 300:
-        return extensionDetails + tieLineDetails + groupDetails;
-    case 320:
-        return extensionDetails;
-    case 321:
-        return {extensionDetails[0]};
-    case 322:
-        return {extensionDetails[1]};
-    case 323:
-        return {extensionDetails[2]};
-    case 330:
-        return tieLineDetails;
-    case 331:
-        return {tieLineDetails[0]};
-    case 332:
-        return {tieLineDetails[1]};
-    case 333:
-        return {tieLineDetails[2]};
-    case 334:
-        return {tieLineDetails[3]};
-    case 340:
-        return groupDetails;
-    case 341:
-        return {groupDetails[0]};
-    case 342:
-        return {groupDetails[1]};
-    case 343:
-        return {groupDetails[2]};
-    case 400:
-        return connections;
-    case 401:
-        return {connections[0]};
-    case 402:
-        return {connections[1]};
-    case 403:
-        return {connections[2]};
-    default:
-        return {};
+    for (const Report &report : reports()) {
+        if (report.title.number == number)
+            return report.sections;
     }
+    return {};
 }
 
 // Only the heading reports 0, 100, 200 and 300 follow the View options;
@@ -119,10 +137,32 @@ bool isGated(int number)
 
 } // namespace
 
+QString sectionTitle(const SectionPlan &plan)
+{
+    // Extension details with restricted options (codes 4..6) keep the titles
+    // of their sort order.
+    const int code = plan.kind == K::ExtensionDetails ? plan.code % 4 : plan.code;
+    for (const SectionTitle &entry : sectionTitles) {
+        if (entry.kind == plan.kind && (entry.code == code || entry.code == -1))
+            return QString::fromLatin1(entry.title);
+    }
+    return QString();
+}
+
+QList<ReportTitle> reportTitles()
+{
+    QList<ReportTitle> titles;
+    for (const Report &report : reports())
+        titles.append(report.title);
+    return titles;
+}
+
 QList<int> reportNumbers()
 {
-    return {0,   100, 101, 102, 200, 201, 202, 300, 320, 321, 322, 323, 330,
-            331, 332, 333, 334, 340, 341, 342, 343, 400, 401, 402, 403};
+    QList<int> numbers;
+    for (const Report &report : reports())
+        numbers.append(report.title.number);
+    return numbers;
 }
 
 bool isReportNumber(int number)

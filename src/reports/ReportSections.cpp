@@ -2,6 +2,8 @@
 
 #include "Equipment.h"
 #include "Names.h"
+#include "ReportCatalogue.h"
+#include "TypeNames.h"
 
 #include <algorithm>
 #include <functional>
@@ -57,11 +59,6 @@ QList<int> sortedIndexes(QList<QPair<QString, int>> keyed)
 QString tick(bool on)
 {
     return on ? tickMark() : QString();
-}
-
-QString className(const std::array<ClassRecord, ClassTableSize> &table, int index)
-{
-    return index >= 0 && index < MaxClasses ? table[index].Name : QString();
 }
 
 // "Bridge (101)"; nothing for 0, which names no one.
@@ -145,16 +142,8 @@ QString tieRoutes(const TieRecord &tie)
 
 QString groupTypeText(int type)
 {
-    switch (type) {
-    case GroupPickup:
-        return QStringLiteral("Pickup");
-    case GroupHunt:
-        return QStringLiteral("Hunt");
-    case GroupMultipleCallForward:
-        return QStringLiteral("Multiple Call Forward");
-    default:
-        return QStringLiteral("N/A");
-    }
+    const GroupTypeNames *entry = findGroupType(type);
+    return entry ? QString::fromLatin1(entry->name) : QStringLiteral("N/A");
 }
 
 // Member numbers of group g in order: the first Num entries (never more
@@ -244,57 +233,6 @@ QStringList groupRow(const Configuration &config, int g)
 }
 
 } // namespace
-
-QString sectionTitle(const SectionPlan &plan)
-{
-    switch (plan.kind) {
-    case SectionKind::ExtensionList:
-        return plan.code == 1 ? QStringLiteral("Extensions by Name")
-                              : QStringLiteral("Extensions by Number");
-    case SectionKind::TieLineList:
-        return plan.code == 1 ? QStringLiteral("Tie Lines by Name")
-                              : QStringLiteral("Tie Lines by Type");
-    case SectionKind::ExtensionDetails:
-        switch (plan.code % 4) {
-        case 1:
-            return QStringLiteral("Extensions Details by Name");
-        case 2:
-            return QStringLiteral("Extensions Details by Board");
-        default:
-            return QStringLiteral("Extension Details by Number");
-        }
-    case SectionKind::TieLineDetails:
-        switch (plan.code) {
-        case 1:
-            return QStringLiteral("Tieline Details by Name");
-        case 2:
-            return QStringLiteral("Tieline Details by Board");
-        case 3:
-            return QStringLiteral("Tieline Details by Type");
-        default:
-            return QStringLiteral("Tieline Details by Dir No");
-        }
-    case SectionKind::Groups:
-        switch (plan.code) {
-        case 1:
-            return QStringLiteral("Groups by Name");
-        case 2:
-            return QStringLiteral("Groups Details by Type");
-        default:
-            return QStringLiteral("Groups by Directory Number");
-        }
-    case SectionKind::Connections:
-        switch (plan.code) {
-        case 1:
-            return QStringLiteral("Connections showing Ext No only");
-        case 2:
-            return QStringLiteral("Connections showing Name only");
-        default:
-            return QStringLiteral("Connections");
-        }
-    }
-    return QString();
-}
 
 QStringList extensionOptionTexts(const Configuration &config, int index)
 {

@@ -4,8 +4,6 @@
 #include "Configuration.h"
 #include "ReportContent.h"
 
-QString sectionTitle(const SectionPlan &plan);
-
 // Builds the section `plan` (any kind but the connections sheet, which
 // ConnectionsSheet.h builds). With nothing to list the section carries the
 // empty-table message instead of rows.

@@ -3,6 +3,7 @@
 #include "Equipment.h"
 #include "Names.h"
 #include "SafeWrite.h"
+#include "TypeNames.h"
 #include "Windows1252.h"
 
 #include <QDir>
@@ -52,13 +53,6 @@ private:
 QString flag(bool set)
 {
     return set ? QStringLiteral("Y") : QStringLiteral("N");
-}
-
-QString className(const std::array<ClassRecord, ClassTableSize> &classes, int index)
-{
-    if (index < 0 || index >= ClassTableSize)
-        return QString();
-    return classes[index].Name;
 }
 
 QByteArray extensionList(const Configuration &config, QChar separator)
@@ -154,20 +148,6 @@ QByteArray tieLineList(const Configuration &config, QChar separator)
     return out.bytes();
 }
 
-QString groupTypeText(int type)
-{
-    switch (type) {
-    case GroupPickup:
-        return QStringLiteral("Pickup");
-    case GroupMultipleCallForward:
-        return QStringLiteral("Multiple Call Forward");
-    case GroupHunt:
-        return QStringLiteral("Hunt");
-    default:
-        return QString();
-    }
-}
-
 QByteArray groupList(const Configuration &config, QChar separator)
 {
     ListWriter out(separator);
@@ -186,7 +166,9 @@ QByteArray groupList(const Configuration &config, QChar separator)
             members += QLatin1Char(' ') + QString::number(number) + QStringLiteral(" (") +
                        NameOfNumber(config, number) + QStringLiteral(") ");
         }
-        out.row({QString::number(group.DirNum), group.Name, groupTypeText(group.Type),
+        const GroupTypeNames *type = findGroupType(group.Type);
+        out.row({QString::number(group.DirNum), group.Name,
+                 type ? QString::fromLatin1(type->name) : QString(),
                  group.Type == GroupPickup ? QStringLiteral("-") : GroupUsersText(config, g),
                  members.trimmed()});
     }

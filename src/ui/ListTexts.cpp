@@ -2,6 +2,7 @@
 
 #include "Equipment.h"
 #include "Names.h"
+#include "TypeNames.h"
 
 using namespace tdl;
 
@@ -11,16 +12,6 @@ namespace
 QString index3(int index)
 {
     return QStringLiteral("%1").arg(index, 3, 10, QLatin1Char('0'));
-}
-
-QString className(const std::array<ClassRecord, ClassTableSize> &classes, int c)
-{
-    return c >= 0 && c < MaxClasses ? classes[c].Name : QString();
-}
-
-bool tieHasIncomingSide(int cls)
-{
-    return cls == TieClassShore || cls == TieClassSatComm;
 }
 
 } // namespace
@@ -100,7 +91,7 @@ QString tieOutgoingText(const Configuration &config, int t)
 {
     const TieRecord &tie = config.TieLines[t];
     QString text;
-    if (tieHasIncomingSide(tie.Class))
+    if (tieClassHasIncomingSide(tie.Class))
         text = (tie.Status[0] & TieInDTMF) ? QStringLiteral("DTMF ") : QStringLiteral("LD ");
     if (tie.Dial9)
         text += QStringLiteral("9 ");
@@ -122,34 +113,6 @@ QString numberWithName(const Configuration &config, int number)
         return QString();
     return GetNameFromExt(config, number) + QStringLiteral(" (") + QString::number(number) +
            QLatin1Char(')');
-}
-
-QString groupTypeText(int type)
-{
-    switch (type) {
-    case GroupPickup:
-        return QStringLiteral("PickUp");
-    case GroupHunt:
-        return QStringLiteral("Hunt");
-    case GroupMultipleCallForward:
-        return QStringLiteral("MCF");
-    default:
-        return QStringLiteral("Unknown");
-    }
-}
-
-QString groupTypeIcon(int type)
-{
-    switch (type) {
-    case GroupPickup:
-        return QStringLiteral("GrpPickUp");
-    case GroupHunt:
-        return QStringLiteral("GrpHunt");
-    case GroupMultipleCallForward:
-        return QStringLiteral("GrpMCF");
-    default:
-        return QStringLiteral("GrpMCF");
-    }
 }
 
 PortRow AddExtItem(const Configuration &config, int i)
@@ -174,7 +137,7 @@ PortRow AddExtItem(const Configuration &config, int i)
 PortRow AddTieItem(const Configuration &config, int t)
 {
     const TieRecord &tie = config.TieLines[t];
-    const bool incoming = tieHasIncomingSide(tie.Class);
+    const bool incoming = tieClassHasIncomingSide(tie.Class);
     const QString cls = className(config.TieClasses, tie.Class);
     const QString dial = !incoming                     ? QString()
                          : (tie.Status[0] & TieInDTMF) ? QStringLiteral("DTMF")
@@ -220,10 +183,12 @@ PortRow AddGroupItem(const Configuration &config, int g)
         named << numberWithName(config, group.Exts[m]);
     }
     const bool pickup = group.Type == GroupPickup;
+    const GroupTypeNames *type = findGroupType(group.Type);
     PortRow row;
     row.key = groupKey(g);
     row.iconKey = groupTypeIcon(group.Type);
-    row.listCells = {group.Name, QString::number(group.DirNum), groupTypeText(group.Type),
+    row.listCells = {group.Name, QString::number(group.DirNum),
+                     type ? QString::fromLatin1(type->listName) : QStringLiteral("Unknown"),
                      numbers.value(0), numbers.mid(1).join(QLatin1Char(' '))};
     row.gridCells = {index3(g),
                      row.key,

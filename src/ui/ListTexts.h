@@ -33,9 +33,6 @@ QString tieOutgoingText(const Configuration &config, int t);
 QString tieOptionText(const Configuration &config, int t);
 // "Name (101)" for an incoming extension or group number; empty for 0.
 QString numberWithName(const Configuration &config, int number);
-// Text of a group type: "PickUp", "Hunt", "MCF", "Unknown".
-QString groupTypeText(int type);
-QString groupTypeIcon(int type);
 
 // The row of one record, as both views add it.
 PortRow AddExtItem(const Configuration &config, int i);

@@ -2,6 +2,8 @@
 
 #include "Equipment.h"
 #include "Icons.h"
+#include "ReportCatalogue.h"
+#include "TypeNames.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -19,33 +21,17 @@ constexpr int PlainTextColourRole = Qt::UserRole + 2; // the text colour when no
 
 const QColor highlightColour(255, 128, 128);
 
+QString reportKey(int number)
+{
+    return QLatin1Char('P') + QString::number(number);
+}
+
 bool isRecordKey(const QString &key)
 {
     return key.size() == 4 &&
            (key.startsWith(QLatin1Char('E')) || key.startsWith(QLatin1Char('T')) ||
             key.startsWith(QLatin1Char('G')));
 }
-
-struct ReportNode {
-    const char *key;
-    const char *parent;
-    const char *text;
-};
-
-const ReportNode reportNodes[] = {
-    {"P100", "RPT", "Extensions"},        {"P101", "P100", "by Name"},
-    {"P102", "P100", "by Ext No"},        {"P200", "RPT", "Tie Lines"},
-    {"P201", "P200", "by Name"},          {"P202", "P200", "by Type"},
-    {"P300", "RPT", "Detailed"},          {"P320", "P300", "Extensions"},
-    {"P321", "P320", "by Name"},          {"P322", "P320", "by Ext No"},
-    {"P323", "P320", "by Board"},         {"P330", "P300", "Tie Lines"},
-    {"P331", "P330", "by Name"},          {"P332", "P330", "by Dir No"},
-    {"P333", "P330", "by Type"},          {"P334", "P330", "by Board"},
-    {"P340", "P300", "Groups"},           {"P341", "P340", "by Name"},
-    {"P342", "P340", "by Type"},          {"P343", "P340", "by Group No"},
-    {"P400", "RPT", "Connections"},       {"P401", "P400", "Ext No & Names"},
-    {"P402", "P400", "Ext Numbers Only"}, {"P403", "P400", "Names Only"},
-};
 
 } // namespace
 
@@ -121,8 +107,10 @@ void NavTree::BuildTree(const Configuration &config)
         addNode(root, QStringLiteral("RTL"), QStringLiteral("Tie Lines"), QStringLiteral("Folder"));
     QTreeWidgetItem *groups =
         addNode(root, QStringLiteral("RGP"), QStringLiteral("Groups"), QStringLiteral("Folder"));
+    const QList<ReportTitle> titles = reportTitles();
     QTreeWidgetItem *reports =
-        addNode(root, QStringLiteral("RPT"), QStringLiteral("Reports"), QStringLiteral("Report"));
+        addNode(root, QStringLiteral("RPT"), QString::fromLatin1(titles.first().caption),
+                QStringLiteral("Report"));
     root->setExpanded(true);
 
     for (int i = 0; i < MaxExtensions; ++i) {
@@ -137,16 +125,12 @@ void NavTree::BuildTree(const Configuration &config)
             paintRecordNode(addNode(ties, tieLineKey(t), QString(), QStringLiteral("Tie")), config);
     }
     for (int g = 0; g < MaxGroups; ++g) {
-        const int type = config.Groups[g].Type;
-        const QString icon = type == GroupPickup ? QStringLiteral("GrpPickUp")
-                             : type == GroupHunt ? QStringLiteral("GrpHunt")
-                                                 : QStringLiteral("GrpMCF");
-        paintRecordNode(addNode(groups, groupKey(g), QString(), icon), config);
+        paintRecordNode(
+            addNode(groups, groupKey(g), QString(), groupTypeIcon(config.Groups[g].Type)), config);
     }
-    for (const ReportNode &node : reportNodes) {
-        const QString parentKey = QString::fromLatin1(node.parent);
-        QTreeWidgetItem *parent = parentKey == QLatin1String("RPT") ? reports : findNode(parentKey);
-        addNode(parent, QString::fromLatin1(node.key), QString::fromLatin1(node.text),
+    for (const ReportTitle &title : titles.mid(1)) {
+        QTreeWidgetItem *parent = title.parent == 0 ? reports : findNode(reportKey(title.parent));
+        addNode(parent, reportKey(title.number), QString::fromLatin1(title.caption),
                 QStringLiteral("Report"));
     }
     applyFilter();

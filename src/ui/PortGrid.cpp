@@ -4,6 +4,7 @@
 #include "Equipment.h"
 #include "Prompter.h"
 #include "RecordSearch.h"
+#include "TypeNames.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -21,11 +22,6 @@ namespace
 int recordIndex(const QString &key)
 {
     return key.mid(1).toInt();
-}
-
-bool tieHasIncomingSide(int cls)
-{
-    return cls == TieClassShore || cls == TieClassSatComm;
 }
 
 // The widest a drop-down column grows to show its entries in full.
@@ -233,7 +229,7 @@ bool PortGrid::cellEditable(int row, int column) const
         return column >= ColName && column <= ColExtClass;
     case ListCategory::TieLines:
         if (column == ColTieExt1 || column == ColTieExt2)
-            return tieHasIncomingSide(doc_.config.TieLines[recordIndex(keyAt(row))].Class);
+            return tieClassHasIncomingSide(doc_.config.TieLines[recordIndex(keyAt(row))].Class);
         return column >= ColName && column <= ColTieExt2;
     case ListCategory::Groups:
         return column == ColName || column == ColGroupType;
@@ -281,9 +277,8 @@ QList<QPair<int, QString>> PortGrid::choices(int row, int column) const
         break;
     case ListCategory::Groups:
         if (column == ColGroupType)
-            list = {{GroupPickup, QStringLiteral("Pickup")},
-                    {GroupHunt, QStringLiteral("Hunt")},
-                    {GroupMultipleCallForward, QStringLiteral("Multi-call Forward")}};
+            for (const GroupTypeNames &type : groupTypes)
+                list.append({type.type, QString::fromLatin1(type.gridName)});
         break;
     }
     return list;
@@ -458,13 +453,13 @@ void PortGrid::highlight()
     } else if (category_ == ListCategory::TieLines) {
         for (int r = 0; r < rowCount(); ++r) {
             const TieRecord &tie = config.TieLines[recordIndex(keyAt(r))];
-            const bool incoming = tieHasIncomingSide(tie.Class);
+            const bool incoming = tieClassHasIncomingSide(tie.Class);
             const bool badExt1 = incoming && findLiveExtension(config, tie.Ext1) < 0 &&
                                  !(tie.Class == TieClassPA && tie.Ext1 == 0);
             bool badExt2 = false;
             if (incoming && tie.Ext2 != 0) {
-                badExt2 = tie.Ext2 > 500 ? findActiveGroup(config, tie.Ext2) < 0
-                                         : findLiveExtension(config, tie.Ext2) < 0;
+                badExt2 = designatesGroup(tie.Ext2) ? findActiveGroup(config, tie.Ext2) < 0
+                                                    : findLiveExtension(config, tie.Ext2) < 0;
             }
             paint(r, ColTieExt1, badExt1);
             paint(r, ColTieExt2, badExt2);

@@ -1,16 +1,12 @@
 #include "SlotTexts.h"
 
 #include "Equipment.h"
+#include "TypeNames.h"
 
 using namespace tdl;
 
 namespace
 {
-
-QString className(const std::array<ClassRecord, ClassTableSize> &classes, int c)
-{
-    return c >= 0 && c < ClassTableSize ? classes[size_t(c)].Name : QString();
-}
 
 QString portTip(const QString &name, int number, const QString &cls, const QString &position,
                 bool active)

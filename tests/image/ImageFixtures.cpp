@@ -72,7 +72,7 @@ Configuration randomConfiguration(quint32 seed)
 
     // Extensions; inactive records keep their default numbers 100 + i, which
     // may repeat an active number, as in a real configuration.
-    const QList<int> extNumbers = shuffledRange(rng, MinExtNumber, MaxExtNumber);
+    const QList<int> extNumbers = shuffledRange(rng, FirstExtensionNumber, LastExtensionNumber);
     QList<int> active;
     for (int i = 0; i < MaxExtensions; ++i) {
         if (c.SysConfig.Slots[extensionSlot(i)] != BoardSubscriber || !chance(rng, 80))

@@ -63,24 +63,43 @@ void TestModel::clearConfigKeepsFixedSlotsAndClasses()
 void TestModel::findExtension_data()
 {
     QTest::addColumn<int>("number");
-    QTest::addColumn<int>("index");
-    QTest::newRow("zero") << 0 << 0;
-    QTest::newRow("negative") << -5 << -1;
-    QTest::newRow("above range") << 500 << -1;
-    QTest::newRow("first of duplicates") << 150 << 3;
-    QTest::newRow("inactive record still found") << 110 << 10;
-    QTest::newRow("beyond the exchange") << 400 << -1;
+    QTest::addColumn<int>("anyRecord");
+    QTest::addColumn<int>("active");
+    QTest::addColumn<int>("live");
+    // Boards in slots 2 and 3 (records 0..15); record 50 sits on an empty
+    // slot; every other record keeps its reset number 100 + i, inactive.
+    QTest::newRow("lowest of duplicates") << 300 << 3 << 3 << 3;
+    QTest::newRow("inactive before live") << 330 << 9 << 12 << 12;
+    QTest::newRow("active off board") << 310 << 50 << 50 << -1;
+    QTest::newRow("inactive record") << 110 << 10 << -1 << -1;
+    QTest::newRow("outside the plan still matches") << 42 << 4 << 4 << 4;
+    QTest::newRow("spare record never searched") << 400 << -1 << -1 << -1;
+    QTest::newRow("none") << 0 << -1 << -1 << -1;
 }
 
 void TestModel::findExtension()
 {
     QFETCH(int, number);
-    QFETCH(int, index);
+    QFETCH(int, anyRecord);
+    QFETCH(int, active);
+    QFETCH(int, live);
     Configuration c = makeDefaultConfiguration();
-    c.Extensions[3].ExtNum = 150;
-    c.Extensions[50].ExtNum = 150;
-    c.Extensions[120].ExtNum = 400; // spare record, never searched
-    QCOMPARE(FindExtension(c, number), index);
+    c.SysConfig.Slots[2] = BoardSubscriber;
+    c.SysConfig.Slots[3] = BoardSubscriber;
+    const struct {
+        int index, number;
+        bool active;
+    } records[] = {{3, 300, true},  {60, 300, true}, {4, 42, true},   {9, 330, false},
+                   {12, 330, true}, {50, 310, true}, {120, 400, true}};
+    for (const auto &r : records) {
+        c.Extensions[r.index].ExtNum = int16_t(r.number);
+        c.Extensions[r.index].Active = r.active;
+    }
+    QCOMPARE(findExtensionRecord(c, number), anyRecord);
+    QCOMPARE(findActiveExtension(c, number), active);
+    QCOMPARE(findLiveExtension(c, number), live);
+    // The DOS import alone reaches the spare record.
+    QCOMPARE(findExtensionRecord(c, 400, MaxExtensions + 1), 120);
 }
 
 void TestModel::positions_data()
@@ -121,7 +140,6 @@ void TestModel::liveRecordsNeedBoardAndActive()
     QVERIFY(isLiveTieLine(c, 0));
     c.TieLines[60].Active = true; // falls on the ringing module's slot
     QVERIFY(!isLiveTieLine(c, 60));
-    QCOMPARE(findLiveExtension(c, 100), -1);
 }
 
 void TestModel::nameFromNumber_data()

@@ -241,7 +241,7 @@ QString ExtensionPane::Private::validate()
     QString warning;
 
     bool numberBad = false;
-    if (e.ExtNum < MinExtNumber || e.ExtNum > MaxExtNumber) {
+    if (!isExtensionNumber(e.ExtNum)) {
         numberBad = true;
         warning = QStringLiteral("WARNING: Invalid Extension Number");
     } else if (numberUsedElsewhere(e.ExtNum)) {
@@ -297,7 +297,7 @@ void ExtensionPane::Private::commitNumber()
     const QString text = txtExtNo->text().trimmed();
     const auto number = panes::parseNumber(text);
     QString message;
-    if (!number || *number < MinExtNumber || *number > MaxExtNumber)
+    if (!number || !isExtensionNumber(*number))
         message =
             QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
     if (number) {

@@ -6,6 +6,7 @@
 #include "Names.h"
 #include "PaneSupport.h"
 #include "Prompter.h"
+#include "TypeNames.h"
 #include "frmGroupExts.h"
 
 #include <QCheckBox>
@@ -88,9 +89,8 @@ void GroupPane::Private::build()
     chkGrpActive->setObjectName(QStringLiteral("chkGrpActive"));
     cboGrpType = new QComboBox(info);
     cboGrpType->setObjectName(QStringLiteral("cboGrpType"));
-    cboGrpType->addItem(QStringLiteral("Pick up"), int(GroupPickup));
-    cboGrpType->addItem(QStringLiteral("Hunt"), int(GroupHunt));
-    cboGrpType->addItem(QStringLiteral("Multi-Call Forward"), int(GroupMultipleCallForward));
+    for (const GroupTypeNames &type : groupTypes)
+        cboGrpType->addItem(QLatin1String(type.paneName), int(type.type));
     txtGrpDir = panes::readOnlyBox(info, "txtGrpDir");
     txtGrpNum = panes::readOnlyBox(info, "txtGrpNum");
     labGroupLead = new QLabel(QStringLiteral("Extensions which use this group"), info);

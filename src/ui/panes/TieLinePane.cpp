@@ -5,6 +5,7 @@
 #include "Equipment.h"
 #include "Names.h"
 #include "PaneSupport.h"
+#include "TypeNames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -83,9 +84,8 @@ void TieLinePane::Private::build()
     txtTieDir = panes::readOnlyBox(info, "txtTieDir");
     cboTieClass = new QComboBox(info);
     cboTieClass->setObjectName(QStringLiteral("cboTieClass"));
-    const char *const classItems[] = {"Shore Line", "Sat Comm", "Public Addr", "Pager"};
-    for (int k = 0; k < 4; ++k)
-        cboTieClass->addItem(QLatin1String(classItems[k]), k);
+    for (const TieClassNames &cls : builtInTieClasses)
+        cboTieClass->addItem(QLatin1String(cls.paneName), cls.index);
     txtTieEquip = panes::readOnlyBox(info, "txtTieEquip");
     txtTieBoard = panes::readOnlyBox(info, "txtTieBoard");
     txtTiePort = panes::readOnlyBox(info, "txtTiePort");
@@ -227,7 +227,7 @@ void TieLinePane::Private::fill()
     txtTiePort->setText(QString::number(tieLinePort(index)));
     chkTieDTMF->setChecked(t.Status[0] & TieInDTMF);
     chkTieDDI->setChecked(t.Status[0] & TieDDI);
-    chkTieMCF->setChecked(t.Ext2 > 500 && t.Ext2 < 600);
+    chkTieMCF->setChecked(designatesGroup(t.Ext2) && isGroupNumber(t.Ext2));
 
     // Only a shore line may be reached by dialling 9. Showing a line never
     // changes it: a flag set on another line (read from a file) stays ticked,
@@ -251,8 +251,8 @@ void TieLinePane::Private::validate()
 
     bool secondBad = false;
     if (t.Ext2 > 0) {
-        secondBad =
-            t.Ext2 > 500 ? findActiveGroup(c, t.Ext2) < 0 : findLiveExtension(c, t.Ext2) < 0;
+        secondBad = designatesGroup(t.Ext2) ? findActiveGroup(c, t.Ext2) < 0
+                                            : findLiveExtension(c, t.Ext2) < 0;
         for (int u = 0; u < MaxTieLines && !secondBad; ++u) {
             const TieRecord &other = c.TieLines[u];
             if (u != index && isLiveTieLine(c, u) && other.Ext1 == t.Ext1 && other.Ext2 != 0 &&
