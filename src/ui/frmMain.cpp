@@ -104,23 +104,17 @@ void frmMain::createViews()
         report_->setObjectName(QStringLiteral("vspReport"));
     connect(report_, &ReportView::printRequested, this, &frmMain::printReport);
     connect(report_, &ReportView::pdfRequested, this, &frmMain::saveReport);
-    tiePane_ = new TieLinePane(doc_);
-    extPane_ = new ExtensionPane(doc_);
-    groupPane_ = new GroupPane(doc_);
-    sysPane_ = new SystemPane(doc_);
-    QWidget *panes[4] = {tiePane_, extPane_, groupPane_, sysPane_};
-    for (int i = 0; i < 4; ++i) {
-        // The pane is vspData n; its scrolling frame takes the name only if the pane has none.
-        const QString name = QStringLiteral("vspData") + QString::number(i);
-        if (panes[i]->objectName().isEmpty())
-            panes[i]->setObjectName(name);
+    auto *system = new SystemPane(doc_);
+    // In the order of RecordKind.
+    panes_ = {new TieLinePane(doc_), new ExtensionPane(doc_), new GroupPane(doc_), system};
+    for (int i = 0; i < RecordKinds; ++i) {
         vspData_[i] = new QScrollArea(views_);
-        vspData_[i]->setObjectName(name + QStringLiteral("Frame"));
+        vspData_[i]->setObjectName(panes_[i]->objectName() + QStringLiteral("Frame"));
         vspData_[i]->setWidgetResizable(true);
         // Tab from the tree goes straight to the pane's first field, not to
         // its scrolling frame, which shows no sign of having the focus.
         vspData_[i]->setFocusPolicy(Qt::NoFocus);
-        vspData_[i]->setWidget(panes[i]);
+        vspData_[i]->setWidget(panes_[i]);
     }
     for (QWidget *view : {static_cast<QWidget *>(list_), static_cast<QWidget *>(grid_),
                           static_cast<QWidget *>(report_)})
@@ -132,17 +126,13 @@ void frmMain::createViews()
     auto forwardNode = [this](const QString &key, const QString &) {
         tree_->refreshNode(doc_.config, key);
     };
-    connect(extPane_, &ExtensionPane::statusMessage, this, forwardStatus);
-    connect(tiePane_, &TieLinePane::statusMessage, this, forwardStatus);
-    connect(groupPane_, &GroupPane::statusMessage, this, forwardStatus);
-    connect(sysPane_, &SystemPane::statusMessage, this, forwardStatus);
+    for (EditPane *pane : panes_) {
+        connect(pane, &EditPane::statusMessage, this, forwardStatus);
+        connect(pane, &EditPane::nodeTextChanged, this, forwardNode);
+    }
     connect(grid_, &PortGrid::statusMessage, this, forwardStatus);
-    connect(extPane_, &ExtensionPane::nodeTextChanged, this, forwardNode);
-    connect(tiePane_, &TieLinePane::nodeTextChanged, this, forwardNode);
-    connect(groupPane_, &GroupPane::nodeTextChanged, this, forwardNode);
-    connect(sysPane_, &SystemPane::nodeTextChanged, this, forwardNode);
-    connect(sysPane_, &SystemPane::openRecord, this, &frmMain::navigateTo);
-    connect(sysPane_, &SystemPane::boardsChanged, this, [this] {
+    connect(system, &SystemPane::openRecord, this, &frmMain::navigateTo);
+    connect(system, &SystemPane::boardsChanged, this, [this] {
         BuildTree();
         showSystemPane();
     });

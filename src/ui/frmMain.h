@@ -4,10 +4,12 @@
 // It owns the file commands and keeps the title, the error list and the
 // tree highlights in step with the configuration.
 #include "CheckConfig.h"
+#include "EditPane.h"
 #include "ListTexts.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 
 class ConfigDocument;
@@ -17,8 +19,6 @@ class UploadController;
 class frmComms;
 class ErrorList;
 class FindBar;
-class ExtensionPane;
-class GroupPane;
 class HelpWindow;
 class NavTree;
 class PortGrid;
@@ -29,8 +29,6 @@ class QScrollArea;
 class QSplitter;
 class QStackedWidget;
 class ReportView;
-class SystemPane;
-class TieLinePane;
 class frmCompare;
 class frmNewSystem;
 
@@ -137,6 +135,10 @@ class frmMain : public QMainWindow
     void setTitleForFile();
     void setStatus(const QString &text);
     void showView(QWidget *view);
+    // The editing pane of a kind of record, and the one on view (null for none).
+    EditPane *pane(RecordKind kind) const { return panes_[size_t(kind)]; }
+    EditPane *shownPane() const;
+    void showPane(RecordKind kind, int index);
     void showSystemPane();
     void showReportNode(int number);
     void hideReportOptions(bool hidden);
@@ -190,11 +192,9 @@ class frmMain : public QMainWindow
     PortList *list_ = nullptr;
     PortGrid *grid_ = nullptr;
     ReportView *report_ = nullptr;
-    TieLinePane *tiePane_ = nullptr;
-    ExtensionPane *extPane_ = nullptr;
-    GroupPane *groupPane_ = nullptr;
-    SystemPane *sysPane_ = nullptr;
-    QScrollArea *vspData_[4] = {};
+    // By kind of record: the editing pane vspData n and its scrolling frame.
+    std::array<EditPane *, RecordKinds> panes_{};
+    std::array<QScrollArea *, RecordKinds> vspData_{};
     QStackedWidget *views_ = nullptr;
     QSplitter *vSplitter_ = nullptr;
     QSplitter *hSplitter_ = nullptr;

@@ -4,16 +4,12 @@
 
 #include "ConfigDocument.h"
 #include "Equipment.h"
-#include "ExtensionPane.h"
 #include "FindBar.h"
-#include "GroupPane.h"
 #include "NavTree.h"
 #include "PortGrid.h"
 #include "PortList.h"
 #include "RecordSearch.h"
 #include "ReportView.h"
-#include "SystemPane.h"
-#include "TieLinePane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,14 +77,8 @@ void frmMain::refreshCurrentView()
     QWidget *view = views_->currentWidget();
     if (view == grid_ || view == list_)
         ShowList(grid_->category());
-    else if (view == vspData_[0])
-        tiePane_->ShowTieLine(tiePane_->currentIndex());
-    else if (view == vspData_[1])
-        extPane_->ShowExtension(extPane_->currentIndex());
-    else if (view == vspData_[2])
-        groupPane_->ShowGroup(groupPane_->currentIndex());
-    else if (view == vspData_[3])
-        sysPane_->DisplaySysConfig();
+    else if (EditPane *shown = shownPane())
+        shown->showAgain();
     else if (view == report_ && report_->currentReport() >= 0)
         showReportNode(report_->currentReport());
 }

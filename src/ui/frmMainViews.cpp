@@ -4,26 +4,17 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "ErrorList.h"
-#include "ExtensionPane.h"
-#include "GroupPane.h"
 #include "HelpWindow.h"
 #include "NavTree.h"
 #include "PortGrid.h"
 #include "PortList.h"
 #include "ReportView.h"
-#include "SystemPane.h"
-#include "TieLinePane.h"
 #include "frmClass.h"
 #include "frmSplash.h"
 
 #include <QAction>
 #include <QScrollArea>
 #include <QStackedWidget>
-
-namespace
-{
-enum PaneIndex { TiePane = 0, ExtPane = 1, GroupPaneIndex = 2, SysPane = 3 };
-}
 
 void frmMain::BuildTree()
 {
@@ -49,29 +40,25 @@ void frmMain::onEdited()
 void frmMain::onRenamed(const QString &key, const QString &text)
 {
     const int index = key.mid(1).toInt();
+    const std::optional<RecordKind> kind = recordKindOf(key);
     Configuration &config = doc_.config;
     const Configuration before = config;
-    switch (key.isEmpty() ? u'\0' : key.at(0).unicode()) {
-    case 'E':
+    switch (kind.value_or(RecordKind::System)) {
+    case RecordKind::Extension:
         config.Extensions[index].Name = text;
         config.Extensions[index].TrueName = true;
-        if (views_->currentWidget() == vspData_[ExtPane] && extPane_->currentIndex() == index)
-            extPane_->ShowExtension(index);
         break;
-    case 'T':
+    case RecordKind::TieLine:
         config.TieLines[index].Name = text;
-        if (views_->currentWidget() == vspData_[TiePane] && tiePane_->currentIndex() == index)
-            tiePane_->ShowTieLine(index);
         break;
-    case 'G':
+    case RecordKind::Group:
         config.Groups[index].Name = text;
-        if (views_->currentWidget() == vspData_[GroupPaneIndex] &&
-            groupPane_->currentIndex() == index)
-            groupPane_->ShowGroup(index);
         break;
-    default:
+    case RecordKind::System:
         return;
     }
+    if (EditPane *shown = shownPane(); shown == pane(*kind) && shown->currentIndex() == index)
+        shown->showRecord(index);
     tree_->refreshNode(config, key);
     // A new name is an unsaved change like any other; the same name again is none.
     if (!(config == before))
@@ -94,24 +81,27 @@ void frmMain::showView(QWidget *view)
     updateEditActions();
 }
 
+EditPane *frmMain::shownPane() const
+{
+    return qobject_cast<EditPane *>(currentView());
+}
+
+void frmMain::showPane(RecordKind kind, int index)
+{
+    showView(vspData_[size_t(kind)]);
+    pane(kind)->showRecord(index);
+}
+
 void frmMain::commitPanes()
 {
-    QWidget *view = views_->currentWidget();
-    if (view == vspData_[TiePane])
-        tiePane_->commitPending();
-    else if (view == vspData_[ExtPane])
-        extPane_->commitPending();
-    else if (view == vspData_[GroupPaneIndex])
-        groupPane_->commitPending();
-    else if (view == vspData_[SysPane])
-        sysPane_->commitPending();
+    if (EditPane *shown = shownPane())
+        shown->commitPending();
 }
 
 void frmMain::showSystemPane()
 {
-    showView(vspData_[SysPane]);
-    sysPane_->DisplaySysConfig();
-    tree_->selectNode(QStringLiteral("RRR"));
+    showPane(RecordKind::System, 0);
+    tree_->selectNode(systemKey());
 }
 
 void frmMain::showReportNode(int number)
@@ -139,21 +129,11 @@ void frmMain::showNode(const QString &key)
         showView(viewMode_ == PortList::Details ? static_cast<QWidget *>(grid_)
                                                 : static_cast<QWidget *>(list_));
         ShowList(category);
-    } else if (key == QLatin1String("RRR")) {
-        showView(vspData_[SysPane]);
-        sysPane_->DisplaySysConfig();
     } else if (key == QLatin1String("RPT") || kind == QLatin1Char('P')) {
         hideReportOptions(false);
         showReportNode(key == QLatin1String("RPT") ? 0 : index);
-    } else if (kind == QLatin1Char('E')) {
-        showView(vspData_[ExtPane]);
-        extPane_->ShowExtension(index);
-    } else if (kind == QLatin1Char('T')) {
-        showView(vspData_[TiePane]);
-        tiePane_->ShowTieLine(index);
-    } else if (kind == QLatin1Char('G')) {
-        showView(vspData_[GroupPaneIndex]);
-        groupPane_->ShowGroup(index);
+    } else if (const std::optional<RecordKind> record = recordKindOf(key)) {
+        showPane(*record, index);
     }
 }
 

@@ -40,16 +40,16 @@ int main(int argc, char **argv)
     doc.config.SysConfig.PIN = 7415;
 
     ExtensionPane ext(doc);
-    ext.ShowExtension(4);
+    ext.showRecord(4);
     save(ext, QStringLiteral("pane_extension"));
     TieLinePane tie(doc);
-    tie.ShowTieLine(56);
+    tie.showRecord(56);
     save(tie, QStringLiteral("pane_tieline"));
     GroupPane grp(doc);
-    grp.ShowGroup(0);
+    grp.showRecord(0);
     save(grp, QStringLiteral("pane_group"));
     SystemPane sys(doc);
-    sys.DisplaySysConfig();
+    sys.showRecord(0);
     save(sys, QStringLiteral("pane_system"));
 
     Configuration scratch = makeDefaultConfiguration();

@@ -460,7 +460,7 @@ void TestClassGroup::groupPaneOpensTheDialog()
     loadSmallShip(doc);
     GroupPane pane(doc);
     pane.show();
-    pane.ShowGroup(0);
+    pane.showRecord(0);
     auto *users = child<QLineEdit>(pane, QStringLiteral("txtGroupLead"));
     QVERIFY(users->text().isEmpty());
     click(pane, "cmdGrpSelect");
@@ -473,7 +473,7 @@ void TestClassGroup::groupPaneOpensTheDialog()
     QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
 
     // A pickup group has no users to choose.
-    pane.ShowGroup(1);
+    pane.showRecord(1);
     QVERIFY(!child<QPushButton>(pane, QStringLiteral("cmdGrpSelect"))->isEnabled());
 }
 

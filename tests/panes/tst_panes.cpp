@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QTableWidget>
 #include <QtTest>
+#include <memory>
 
 using namespace tdl;
 using IntList = QList<int>;
@@ -55,6 +56,36 @@ void typeInCell(QTableWidget *grid, int row, const QString &text)
 {
     const bool name = !text.isEmpty() && !panes::parseNumber(text);
     grid->item(row, name ? 1 : 0)->setText(text);
+}
+
+// The pane of one kind of record ("E", "T", "G", "S"), its name box and a
+// record of the small ship it edits.
+struct PaneUnderTest {
+    std::unique_ptr<EditPane> pane;
+    const char *nameField;
+    int record;
+};
+
+PaneUnderTest makePane(const QString &kind, ConfigDocument &doc)
+{
+    if (kind == QLatin1String("E"))
+        return {std::make_unique<ExtensionPane>(doc), "txtExtName", 3};
+    if (kind == QLatin1String("T"))
+        return {std::make_unique<TieLinePane>(doc), "txtTieName", 57};
+    if (kind == QLatin1String("G"))
+        return {std::make_unique<GroupPane>(doc), "txtGrpName", 1};
+    return {std::make_unique<SystemPane>(doc), "txtSysName", 0};
+}
+
+QString nameOf(const Configuration &c, const QString &kind, int record)
+{
+    if (kind == QLatin1String("E"))
+        return c.Extensions[record].Name;
+    if (kind == QLatin1String("T"))
+        return c.TieLines[record].Name;
+    if (kind == QLatin1String("G"))
+        return c.Groups[record].Name;
+    return c.SysConfig.Name;
 }
 
 void setClass(ConfigDocument &doc, int i, int cls)
@@ -153,7 +184,7 @@ void TestPanes::numberBoxes()
     ExtensionPane pane(doc);
     QSignalSpy statusSpy(&pane, &ExtensionPane::statusMessage);
     QSignalSpy editSpy(&doc, &ConfigDocument::edited);
-    pane.ShowExtension(4);
+    pane.showRecord(4);
     auto *field = pane.findChild<QLineEdit *>(box);
     QVERIFY(field && field->isVisibleTo(&pane));
 
@@ -198,7 +229,7 @@ void TestPanes::optionBoxes()
     auto expected = doc.config.Extensions[3].Status;
     expected[byte] ^= uint8_t(bit);
     ExtensionPane pane(doc);
-    pane.ShowExtension(3);
+    pane.showRecord(3);
     auto *check = pane.findChild<QCheckBox *>(box);
     QVERIFY(check);
     QCOMPARE(check->isEnabled(), enabled);
@@ -247,7 +278,7 @@ void TestPanes::extensionGroupList()
     doc.config.Extensions[5].Group = int16_t(group);
     doc.setConfigChanged(false); // as loaded
     ExtensionPane pane(doc);
-    pane.ShowExtension(5);
+    pane.showRecord(5);
     auto *combo = child<QComboBox>(pane, "cboExtGroup");
     QStringList shown;
     for (int k = 0; k < combo->count(); ++k)
@@ -266,66 +297,38 @@ void TestPanes::extensionGroupList()
 void TestPanes::pendingEditStored_data()
 {
     QTest::addColumn<QString>("pane");
-    QTest::addColumn<bool>("bySwitching"); // another record shown instead of leaving the pane
+    QTest::addColumn<int>("next");    // shown instead of leaving the pane; -1: the pane is left
+    QTest::addColumn<QString>("key"); // the node told of the new name; empty: none
 
-    for (const char *pane : {"E", "T", "G"}) {
-        QTest::addRow("%s, pane left", pane) << pane << false;
-        QTest::addRow("%s, other record shown", pane) << pane << true;
-    }
-    QTest::newRow("system, pane left") << "S" << false;
+    QTest::newRow("E, pane left") << "E" << -1 << "E003";
+    QTest::newRow("E, other record shown") << "E" << 4 << "E003";
+    QTest::newRow("T, pane left") << "T" << -1 << "T057";
+    QTest::newRow("T, other record shown") << "T" << 58 << "T057";
+    QTest::newRow("G, pane left") << "G" << -1 << "G001";
+    QTest::newRow("G, other record shown") << "G" << 0 << "G001";
+    QTest::newRow("system, pane left") << "S" << -1 << QString();
 }
 
 void TestPanes::pendingEditStored()
 {
     QFETCH(QString, pane);
-    QFETCH(bool, bySwitching);
+    QFETCH(int, next);
+    QFETCH(QString, key);
 
     ConfigDocument doc;
     loadSmallShip(doc);
     const QString typed = QStringLiteral("Chief Engineer");
-    ExtensionPane ext(doc);
-    TieLinePane tie(doc);
-    GroupPane grp(doc);
-    SystemPane sys(doc);
-    QWidget *shown = nullptr;
-    std::function<void()> leave;
-    const QString *stored = nullptr;
-    QString key;
-    if (pane == QLatin1String("E")) {
-        ext.ShowExtension(3);
-        shown = child<QLineEdit>(ext, "txtExtName");
-        leave = [&] { bySwitching ? ext.ShowExtension(4) : ext.commitPending(); };
-        stored = &doc.config.Extensions[3].Name;
-        key = QStringLiteral("E003");
-    } else if (pane == QLatin1String("T")) {
-        tie.ShowTieLine(57);
-        shown = child<QLineEdit>(tie, "txtTieName");
-        leave = [&] { bySwitching ? tie.ShowTieLine(58) : tie.commitPending(); };
-        stored = &doc.config.TieLines[57].Name;
-        key = QStringLiteral("T057");
-    } else if (pane == QLatin1String("G")) {
-        grp.ShowGroup(1);
-        shown = child<QLineEdit>(grp, "txtGrpName");
-        leave = [&] { bySwitching ? grp.ShowGroup(0) : grp.commitPending(); };
-        stored = &doc.config.Groups[1].Name;
-        key = QStringLiteral("G001");
-    } else {
-        sys.DisplaySysConfig();
-        shown = child<QLineEdit>(sys, "txtSysName");
-        leave = [&] { sys.commitPending(); };
-        stored = &doc.config.SysConfig.Name;
-    }
-    QSignalSpy extNode(&ext, &ExtensionPane::nodeTextChanged);
-    QSignalSpy tieNode(&tie, &TieLinePane::nodeTextChanged);
-    QSignalSpy grpNode(&grp, &GroupPane::nodeTextChanged);
+    const PaneUnderTest tested = makePane(pane, doc);
+    const int record = tested.record;
+    tested.pane->showRecord(record);
+    QSignalSpy nodes(tested.pane.get(), &EditPane::nodeTextChanged);
 
-    typeOnly(static_cast<QLineEdit *>(shown), typed);
-    QVERIFY(*stored != typed);
-    leave();
+    typeOnly(child<QLineEdit>(*tested.pane, tested.nameField), typed);
+    QVERIFY(nameOf(doc.config, pane, record) != typed);
+    next < 0 ? tested.pane->commitPending() : tested.pane->showRecord(next);
 
-    QCOMPARE(*stored, typed);
+    QCOMPARE(nameOf(doc.config, pane, record), typed);
     QVERIFY(doc.ConfigChanged());
-    const QList<QVariantList> nodes = extNode + tieNode + grpNode;
     QCOMPARE(nodes.size(), key.isEmpty() ? 0 : 1);
     if (!key.isEmpty())
         QCOMPARE(nodes.first(), (QVariantList{key, typed}));
@@ -353,29 +356,10 @@ void TestPanes::nameOutsideCodePage()
     QFETCH(QString, lost);
     ConfigDocument doc;
     loadSmallShip(doc);
-    ExtensionPane ext(doc);
-    TieLinePane tie(doc);
-    GroupPane grp(doc);
-    SystemPane sys(doc);
-    QWidget *shown = &sys;
-    const char *field = "txtSysName";
-    if (pane == QLatin1String("E")) {
-        ext.ShowExtension(3);
-        shown = &ext;
-        field = "txtExtName";
-    } else if (pane == QLatin1String("T")) {
-        tie.ShowTieLine(57);
-        shown = &tie;
-        field = "txtTieName";
-    } else if (pane == QLatin1String("G")) {
-        grp.ShowGroup(1);
-        shown = &grp;
-        field = "txtGrpName";
-    } else {
-        sys.DisplaySysConfig();
-    }
-    auto *box = child<QLineEdit>(*shown, field);
-    QSignalSpy status(shown, SIGNAL(statusMessage(QString)));
+    const PaneUnderTest tested = makePane(pane, doc);
+    tested.pane->showRecord(tested.record);
+    auto *box = child<QLineEdit>(*tested.pane, tested.nameField);
+    QSignalSpy status(tested.pane.get(), &EditPane::statusMessage);
 
     // Beyond what key clicks can type: inserted as a paste or an input method would.
     box->selectAll();
@@ -398,7 +382,7 @@ void TestPanes::focusLeavingCommits()
     ConfigDocument doc;
     loadSmallShip(doc);
     ExtensionPane pane(doc);
-    pane.ShowExtension(3);
+    pane.showRecord(3);
     pane.show();
     QApplication::setActiveWindow(&pane);
     QVERIFY(QTest::qWaitForWindowActive(&pane));
@@ -445,20 +429,10 @@ void TestPanes::showingChangesNothing()
     c.SysConfig.PIN = 1234;
     const Configuration before = c;
 
-    ExtensionPane ext(doc);
-    TieLinePane tie(doc);
-    GroupPane grp(doc);
-    SystemPane sys(doc);
-    for (int k = 0; k < MaxExtensions; ++k) {
-        if (pane == QLatin1String("E"))
-            ext.ShowExtension(k);
-        else if (pane == QLatin1String("T"))
-            tie.ShowTieLine(k);
-        else if (pane == QLatin1String("G"))
-            grp.ShowGroup(k);
-    }
-    sys.DisplaySysConfig();
-    sys.commitPending();
+    const PaneUnderTest tested = makePane(pane, doc);
+    for (int k = 0; k < MaxExtensions; ++k)
+        tested.pane->showRecord(k);
+    tested.pane->commitPending();
 
     QVERIFY(c == before);
     QVERIFY(!doc.ConfigChanged());
@@ -495,7 +469,7 @@ void TestPanes::tieClassAndDial9()
     if (!byCombo)
         t.Class = int16_t(cls);
     TieLinePane pane(doc);
-    pane.ShowTieLine(58);
+    pane.showRecord(58);
     if (byCombo) {
         QVERIFY(child<QCheckBox>(pane, "chkTie9")->isChecked());
         child<QComboBox>(pane, "cboTieClass")->setCurrentIndex(cls);
@@ -559,7 +533,7 @@ void TestPanes::tieDesignatedGrid()
     loadSmallShip(doc);
     doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
     TieLinePane pane(doc);
-    pane.ShowTieLine(56);
+    pane.showRecord(56);
     child<QCheckBox>(pane, "chkTieMCF")->setChecked(mcf);
     auto *grid = child<QTableWidget>(pane, "vsTieExt");
 
@@ -604,8 +578,8 @@ void TestPanes::cellEditorCommitsOnce()
     loadSmallShip(doc);
     TieLinePane tie(doc);
     GroupPane grp(doc);
-    tie.ShowTieLine(56);
-    grp.ShowGroup(0);
+    tie.showRecord(56);
+    grp.showRecord(0);
     QWidget &pane = grid == QLatin1String("vsTieExt") ? static_cast<QWidget &>(tie) : grp;
     pane.show();
     auto *table = child<QTableWidget>(pane, grid.toLatin1().constData());
@@ -675,7 +649,7 @@ void TestPanes::groupTypeQuestion()
     ScriptedPrompter prompts;
     prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
     GroupPane pane(doc);
-    pane.ShowGroup(0);
+    pane.showRecord(0);
     auto *combo = child<QComboBox>(pane, "cboGrpType");
 
     combo->setCurrentIndex(combo->findData(chosen));
@@ -727,7 +701,7 @@ void TestPanes::disableGroup()
         prompts.buttons.enqueue(QMessageBox::StandardButton(a));
     GroupPane pane(doc);
     QSignalSpy nodeSpy(&pane, &GroupPane::nodeDisabledChanged);
-    pane.ShowGroup(group);
+    pane.showRecord(group);
     const bool before = doc.config.Groups[group].Active;
 
     child<QCheckBox>(pane, "chkGrpActive")->click();
@@ -814,8 +788,8 @@ void TestPanes::grids()
     }
     SystemPane sys(doc);
     GroupPane grp(doc);
-    sys.DisplaySysConfig();
-    grp.ShowGroup(0);
+    sys.showRecord(0);
+    grp.showRecord(0);
     auto *grid = ga ? child<QTableWidget>(sys, "vsGA") : child<QTableWidget>(grp, "vsGroupExt");
 
     typeInCell(grid, row, typed);
@@ -859,7 +833,7 @@ void TestPanes::password()
     ConfigDocument doc;
     loadSmallShip(doc);
     SystemPane pane(doc);
-    pane.DisplaySysConfig();
+    pane.showRecord(0);
     auto *box = child<QLineEdit>(pane, "txtSysPass");
 
     typeOnly(box, typed);
@@ -904,7 +878,7 @@ void TestPanes::systemSize()
     if (change == QLatin1String("group"))
         c.Groups[5].Active = true;
     SystemPane pane(doc);
-    pane.DisplaySysConfig();
+    pane.showRecord(0);
 
     const char *boxes[] = {"txtSysExts", "txtsysShore", "txtSysSat",
                            "txtSysPA",   "txtSysPage",  "txtSysGrp"};

@@ -37,6 +37,9 @@ struct ExtensionPane::Private {
     QString key() const { return extensionKey(index); }
 
     void build();
+    QGroupBox *informationBox();
+    QGroupBox *optionsBox();
+    QGroupBox *classTypeBox();
     void fill();
     QString validate();
     void changed(const QString &field) { panes::markEdited(doc, key(), field); }
@@ -51,7 +54,7 @@ struct ExtensionPane::Private {
 };
 
 ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
-    : QWidget(parent), d(new Private(this, doc))
+    : EditPane(parent), d(std::make_unique<Private>(this, doc))
 {
     setObjectName(QStringLiteral("vspData1"));
     d->build();
@@ -61,13 +64,20 @@ ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
 ExtensionPane::~ExtensionPane()
 {
     panes::detachChildren(this);
-    delete d;
 }
 
 void ExtensionPane::Private::build()
 {
     auto *layout = new QVBoxLayout(q);
+    layout->addWidget(informationBox());
+    layout->addWidget(optionsBox());
+    layout->addWidget(classTypeBox());
+    layout->addStretch(1);
+    q->setEnabled(false);
+}
 
+QGroupBox *ExtensionPane::Private::informationBox()
+{
     auto *info = new QGroupBox(QStringLiteral("Information"), q);
     auto *grid = new QGridLayout(info);
     txtExtName = new QLineEdit(info);
@@ -109,14 +119,26 @@ void ExtensionPane::Private::build()
     grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 5, 4);
     grid->addWidget(txtExtPort, 5, 5);
     grid->setColumnStretch(6, 1); // the short boxes keep their width
-    layout->addWidget(info);
 
+    QObject::connect(txtExtName, &QLineEdit::editingFinished, q, [this] { commitName(); });
+    QObject::connect(txtExtNo, &QLineEdit::editingFinished, q, [this] { commitNumber(); });
+    QObject::connect(txtExtDD, &QLineEdit::editingFinished, q, [this] { commitHotLine(); });
+    QObject::connect(cboExtClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
+    QObject::connect(cboExtGroup, &QComboBox::currentIndexChanged, q, [this] { groupChosen(); });
+    return info;
+}
+
+QGroupBox *ExtensionPane::Private::optionsBox()
+{
     fmeExtOpts = new OptionBoxes(q);
     fmeExtOpts->setObjectName(QStringLiteral("fmeExtOpts"));
     QObject::connect(fmeExtOpts, &OptionBoxes::optionClicked, q,
                      [this](int byte, uint8_t bit, bool on) { optionClicked(byte, bit, on); });
-    layout->addWidget(fmeExtOpts);
+    return fmeExtOpts;
+}
 
+QGroupBox *ExtensionPane::Private::classTypeBox()
+{
     auto *flags = new QGroupBox(QStringLiteral("Class Type"), q);
     auto *flagRow = new QGridLayout(flags);
     flagRow->addWidget(new QLabel(QStringLiteral("Internal Flags"), flags), 0, 0, 1, 4);
@@ -128,18 +150,10 @@ void ExtensionPane::Private::build()
         chkSubC[k]->setFocusPolicy(Qt::NoFocus);
         flagRow->addWidget(chkSubC[k], 1, k);
     }
-    layout->addWidget(flags);
-    layout->addStretch(1);
-
-    QObject::connect(txtExtName, &QLineEdit::editingFinished, q, [this] { commitName(); });
-    QObject::connect(txtExtNo, &QLineEdit::editingFinished, q, [this] { commitNumber(); });
-    QObject::connect(txtExtDD, &QLineEdit::editingFinished, q, [this] { commitHotLine(); });
-    QObject::connect(cboExtClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
-    QObject::connect(cboExtGroup, &QComboBox::currentIndexChanged, q, [this] { groupChosen(); });
-    q->setEnabled(false);
+    return flags;
 }
 
-void ExtensionPane::ShowExtension(int index)
+void ExtensionPane::showRecord(int index)
 {
     if (index < 0 || index >= MaxExtensions)
         return;

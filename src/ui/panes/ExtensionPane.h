@@ -1,31 +1,24 @@
 #pragma once
-// Editing pane of one extension (vspData element 1).
-#include <QWidget>
+// Editing pane of one extension (vspData element 1); its records are the
+// extension indexes 0..119. Choosing the Disabled class, or leaving it,
+// is told as nodeDisabledChanged.
+#include "EditPane.h"
+
+#include <memory>
 
 class ConfigDocument;
 
-class ExtensionPane : public QWidget
+class ExtensionPane : public EditPane
 {
     Q_OBJECT
   public:
     explicit ExtensionPane(ConfigDocument &doc, QWidget *parent = nullptr);
     ~ExtensionPane() override;
-    // Fills the pane for extension index 0..119 (a field still being edited
-    // for the previous record is stored first).
-    void ShowExtension(int index);
-    int currentIndex() const;
-    // Stores a field still being edited (the pane is being left).
-    void commitPending();
-
-  signals:
-    // Text for the first status-bar panel ("WARNING: ...", "ERROR: ..."), or empty.
-    void statusMessage(const QString &text);
-    // A tree node's text changed (key "E007", new text).
-    void nodeTextChanged(const QString &key, const QString &text);
-    // The extension's class became "Disabled" (grey node) or left it.
-    void nodeDisabledChanged(const QString &key, bool disabled);
+    void showRecord(int index) override;
+    int currentIndex() const override;
+    void commitPending() override;
 
   private:
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };

@@ -52,6 +52,8 @@ struct GroupPane::Private {
     QList<int> usersOfGroup() const;
 
     void build();
+    QGroupBox *informationBox();
+    QGroupBox *membersBox();
     void fill();
     void validate();
     void changed(const QString &field) { panes::markEdited(doc, groupKey(index), field); }
@@ -64,7 +66,7 @@ struct GroupPane::Private {
 };
 
 GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
-    : QWidget(parent), d(new Private(this, doc))
+    : EditPane(parent), d(std::make_unique<Private>(this, doc))
 {
     setObjectName(QStringLiteral("vspData2"));
     d->build();
@@ -74,13 +76,19 @@ GroupPane::GroupPane(ConfigDocument &doc, QWidget *parent)
 GroupPane::~GroupPane()
 {
     panes::detachChildren(this);
-    delete d;
 }
 
 void GroupPane::Private::build()
 {
     auto *layout = new QVBoxLayout(q);
+    layout->addWidget(informationBox());
+    layout->addWidget(membersBox(), 1);
+    layout->addStretch(0);
+    q->setEnabled(false);
+}
 
+QGroupBox *GroupPane::Private::informationBox()
+{
     auto *info = new QGroupBox(QStringLiteral("Information"), q);
     auto *grid = new QGridLayout(info);
     txtGrpName = new QLineEdit(info);
@@ -115,8 +123,16 @@ void GroupPane::Private::build()
     grid->addWidget(txtGroupLead, 4, 0, 1, 5);
     grid->addWidget(cmdGrpSelect, 4, 5);
     grid->setColumnStretch(4, 1); // the short boxes keep their width
-    layout->addWidget(info);
 
+    QObject::connect(txtGrpName, &QLineEdit::editingFinished, q, [this] { commitName(); });
+    QObject::connect(cboGrpType, &QComboBox::currentIndexChanged, q, [this] { typeChosen(); });
+    QObject::connect(chkGrpActive, &QCheckBox::clicked, q, [this](bool on) { activeClicked(on); });
+    QObject::connect(cmdGrpSelect, &QPushButton::clicked, q, [this] { selectUsers(); });
+    return info;
+}
+
+QGroupBox *GroupPane::Private::membersBox()
+{
     fmeGrpExts = new QGroupBox(QStringLiteral("Extensions"), q);
     fmeGrpExts->setObjectName(QStringLiteral("fmeGrpExts"));
     auto *members = new QVBoxLayout(fmeGrpExts);
@@ -135,19 +151,13 @@ void GroupPane::Private::build()
     vsGroupExt->setMinimumHeight(vsGroupExt->horizontalHeader()->sizeHint().height() +
                                  6 * vsGroupExt->verticalHeader()->defaultSectionSize());
     members->addWidget(vsGroupExt);
-    layout->addWidget(fmeGrpExts, 1);
-    layout->addStretch(0);
 
-    QObject::connect(txtGrpName, &QLineEdit::editingFinished, q, [this] { commitName(); });
-    QObject::connect(cboGrpType, &QComboBox::currentIndexChanged, q, [this] { typeChosen(); });
-    QObject::connect(chkGrpActive, &QCheckBox::clicked, q, [this](bool on) { activeClicked(on); });
-    QObject::connect(cmdGrpSelect, &QPushButton::clicked, q, [this] { selectUsers(); });
     QObject::connect(vsGroupExt, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { cellEdited(item); });
-    q->setEnabled(false);
+    return fmeGrpExts;
 }
 
-void GroupPane::ShowGroup(int index)
+void GroupPane::showRecord(int index)
 {
     if (index < 0 || index >= MaxGroups)
         return;

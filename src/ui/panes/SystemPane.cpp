@@ -28,16 +28,6 @@ namespace
 // The PIN a newly enabled tie PIN starts with.
 constexpr int16_t DefaultPIN = 7415;
 
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setFocusPolicy(Qt::NoFocus);
-    panes::showAsReadOnly(box);
-    box->setAlignment(Qt::AlignRight);
-    return box;
-}
-
 // Letters a..z become capitals; everything else stays as typed.
 QString capitalised(const QString &text)
 {
@@ -67,6 +57,10 @@ struct SystemPane::Private {
     SystemRecord &sys() { return doc.config.SysConfig; }
 
     void build();
+    QGroupBox *sizeBox();
+    QGroupBox *passwordsBox();
+    QGroupBox *accessBox();
+    QGroupBox *boardsBox();
     void fill();
     void validate();
     void changed(const QString &field) { panes::markEdited(doc, QString(), field); }
@@ -81,7 +75,7 @@ struct SystemPane::Private {
 };
 
 SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
-    : QWidget(parent), d(new Private(this, doc))
+    : EditPane(parent), d(std::make_unique<Private>(this, doc))
 {
     setObjectName(QStringLiteral("vspData3"));
     d->build();
@@ -91,21 +85,33 @@ SystemPane::SystemPane(ConfigDocument &doc, QWidget *parent)
 SystemPane::~SystemPane()
 {
     panes::detachChildren(this);
-    delete d;
 }
 
 void SystemPane::Private::build()
 {
     auto *layout = new QVBoxLayout(q);
-    auto *top = new QHBoxLayout;
-
     auto *nameRow = new QHBoxLayout;
     txtSysName = new QLineEdit(q);
     txtSysName->setObjectName(QStringLiteral("txtSysName"));
     nameRow->addWidget(new QLabel(QStringLiteral("System Name:"), q));
     nameRow->addWidget(txtSysName, 1);
     layout->addLayout(nameRow);
+    QObject::connect(txtSysName, &QLineEdit::editingFinished, q, [this] { commitName(); });
 
+    auto *top = new QHBoxLayout;
+    top->addWidget(sizeBox());
+    auto *right = new QVBoxLayout;
+    right->addWidget(passwordsBox());
+    right->addWidget(accessBox());
+    right->addStretch(1);
+    top->addLayout(right, 1);
+    layout->addLayout(top);
+    layout->addWidget(boardsBox());
+    layout->addStretch(1);
+}
+
+QGroupBox *SystemPane::Private::sizeBox()
+{
     auto *size = new QGroupBox(QStringLiteral("System Size"), q);
     auto *sizeGrid = new QGridLayout(size);
     const struct {
@@ -119,16 +125,19 @@ void SystemPane::Private::build()
     };
     int row = 0;
     for (const auto &count : counts) {
-        *count.box = readOnlyBox(size, count.name);
+        *count.box = panes::readOnlyBox(size, count.name);
         (*count.box)->setMaximumWidth(80);
+        (*count.box)->setAlignment(Qt::AlignRight);
         sizeGrid->addWidget(new QLabel(QLatin1String(count.label), size), row, 0);
         sizeGrid->addWidget(*count.box, row, 1);
         ++row;
     }
     sizeGrid->setRowStretch(row, 1);
-    top->addWidget(size);
+    return size;
+}
 
-    auto *right = new QVBoxLayout;
+QGroupBox *SystemPane::Private::passwordsBox()
+{
     auto *passwords = new QGroupBox(QStringLiteral("Passwords"), q);
     auto *passGrid = new QGridLayout(passwords);
     txtSysPass = new QLineEdit(passwords);
@@ -147,10 +156,26 @@ void SystemPane::Private::build()
     const int codeWidth = txtSysPass->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW"));
     txtSysPass->setMinimumWidth(codeWidth);
     txtSysPIN->setMinimumWidth(codeWidth);
-    right->addWidget(passwords);
 
+    QObject::connect(txtSysPass, &QLineEdit::editingFinished, q, [this] { commitPass(); });
+    QObject::connect(txtSysPIN, &QLineEdit::editingFinished, q, [this] { commitPIN(); });
+    QObject::connect(txtSysPass, &QLineEdit::textEdited, q, [this](const QString &text) {
+        const QString upper = capitalised(text);
+        if (upper == text)
+            return;
+        const int cursor = txtSysPass->cursorPosition();
+        txtSysPass->setText(upper);
+        txtSysPass->setModified(true);
+        txtSysPass->setCursorPosition(cursor);
+    });
+    QObject::connect(chkSysPIN, &QCheckBox::clicked, q, [this](bool on) { pinClicked(on); });
+    return passwords;
+}
+
+QGroupBox *SystemPane::Private::accessBox()
+{
     auto *access = new QGroupBox(QStringLiteral("Guaranteed Access"), q);
-    auto *accessBox = new QVBoxLayout(access);
+    auto *column = new QVBoxLayout(access);
     auto *accessLabel = new QLabel(
         QStringLiteral("List of upto 3 extensions which have guaranteed access"), access);
     accessLabel->setWordWrap(true);
@@ -171,13 +196,16 @@ void SystemPane::Private::build()
     vsGA->setFixedHeight(vsGA->horizontalHeader()->sizeHint().height() +
                          GAEntries * vsGA->verticalHeader()->defaultSectionSize() +
                          2 * vsGA->frameWidth());
-    accessBox->addWidget(accessLabel);
-    accessBox->addWidget(vsGA);
-    right->addWidget(access);
-    right->addStretch(1);
-    top->addLayout(right, 1);
-    layout->addLayout(top);
+    column->addWidget(accessLabel);
+    column->addWidget(vsGA);
 
+    QObject::connect(vsGA, &QTableWidget::itemChanged, q,
+                     [this](QTableWidgetItem *item) { gaEdited(item); });
+    return access;
+}
+
+QGroupBox *SystemPane::Private::boardsBox()
+{
     auto *fmeSysConfig = new QGroupBox(QStringLiteral("Board Configuration"), q);
     fmeSysConfig->setObjectName(QStringLiteral("fmeSysConfig"));
     auto *boardBox = new QVBoxLayout(fmeSysConfig);
@@ -190,24 +218,7 @@ void SystemPane::Private::build()
         fmeSysConfig);
     hint->setWordWrap(true);
     boardBox->addWidget(hint);
-    layout->addWidget(fmeSysConfig);
-    layout->addStretch(1);
 
-    QObject::connect(txtSysName, &QLineEdit::editingFinished, q, [this] { commitName(); });
-    QObject::connect(txtSysPass, &QLineEdit::editingFinished, q, [this] { commitPass(); });
-    QObject::connect(txtSysPIN, &QLineEdit::editingFinished, q, [this] { commitPIN(); });
-    QObject::connect(txtSysPass, &QLineEdit::textEdited, q, [this](const QString &text) {
-        const QString upper = capitalised(text);
-        if (upper == text)
-            return;
-        const int cursor = txtSysPass->cursorPosition();
-        txtSysPass->setText(upper);
-        txtSysPass->setModified(true);
-        txtSysPass->setCursorPosition(cursor);
-    });
-    QObject::connect(chkSysPIN, &QCheckBox::clicked, q, [this](bool on) { pinClicked(on); });
-    QObject::connect(vsGA, &QTableWidget::itemChanged, q,
-                     [this](QTableWidgetItem *item) { gaEdited(item); });
     QObject::connect(boards, &BoardStrip::slotMenuRequested, q,
                      [this](int slot, const QPoint &at) { showSlotMenu(slot, at); });
     QObject::connect(boards, &BoardStrip::lampDoubleClicked, q, [this](int lamp) {
@@ -215,9 +226,10 @@ void SystemPane::Private::build()
         if (!key.isEmpty())
             emit q->openRecord(key);
     });
+    return fmeSysConfig;
 }
 
-void SystemPane::DisplaySysConfig()
+void SystemPane::showRecord(int)
 {
     commitPending();
     d->fill();

@@ -46,6 +46,9 @@ struct TieLinePane::Private {
     TieRecord &tie() { return doc.config.TieLines[index]; }
 
     void build();
+    QGroupBox *informationBox();
+    QGroupBox *outgoingBox();
+    QGroupBox *incomingBox();
     void fill();
     void validate();
     void changed(const QString &field) { panes::markEdited(doc, tieLineKey(index), field); }
@@ -60,7 +63,7 @@ struct TieLinePane::Private {
 };
 
 TieLinePane::TieLinePane(ConfigDocument &doc, QWidget *parent)
-    : QWidget(parent), d(new Private(this, doc))
+    : EditPane(parent), d(std::make_unique<Private>(this, doc))
 {
     setObjectName(QStringLiteral("vspData0"));
     d->build();
@@ -70,13 +73,20 @@ TieLinePane::TieLinePane(ConfigDocument &doc, QWidget *parent)
 TieLinePane::~TieLinePane()
 {
     panes::detachChildren(this);
-    delete d;
 }
 
 void TieLinePane::Private::build()
 {
     auto *layout = new QVBoxLayout(q);
+    layout->addWidget(informationBox());
+    layout->addWidget(outgoingBox());
+    layout->addWidget(incomingBox());
+    layout->addStretch(1);
+    q->setEnabled(false);
+}
 
+QGroupBox *TieLinePane::Private::informationBox()
+{
     auto *info = new QGroupBox(QStringLiteral("Information"), q);
     auto *grid = new QGridLayout(info);
     txtTieName = new QLineEdit(info);
@@ -102,8 +112,14 @@ void TieLinePane::Private::build()
     grid->addWidget(new QLabel(QStringLiteral("Port:"), info), 3, 4);
     grid->addWidget(txtTiePort, 3, 5);
     grid->setColumnStretch(6, 1); // the short boxes keep their width
-    layout->addWidget(info);
 
+    QObject::connect(txtTieName, &QLineEdit::editingFinished, q, [this] { commitName(); });
+    QObject::connect(cboTieClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
+    return info;
+}
+
+QGroupBox *TieLinePane::Private::outgoingBox()
+{
     auto *outgoing = new QGroupBox(QStringLiteral("Outgoing"), q);
     auto *out = new QGridLayout(outgoing);
     chkTieDTMF = new QCheckBox(QStringLiteral("DTMF"), outgoing);
@@ -125,8 +141,20 @@ void TieLinePane::Private::build()
             validate(); // the Dial-6 limits depend on it
         });
     }
-    layout->addWidget(outgoing);
 
+    QObject::connect(chkTie9, &QCheckBox::clicked, q, [this](bool on) {
+        if (updating || index < 0)
+            return;
+        tie().Dial9 = on;
+        changed(QStringLiteral("Dial 9"));
+    });
+    QObject::connect(chkTieDTMF, &QCheckBox::clicked, q,
+                     [this](bool on) { setStatusBit(QStringLiteral("DTMF"), TieDTMF, on); });
+    return outgoing;
+}
+
+QGroupBox *TieLinePane::Private::incomingBox()
+{
     auto *incoming = new QGroupBox(QStringLiteral("Incoming"), q);
     auto *in = new QGridLayout(incoming);
     chkTieDDI = new QCheckBox(QStringLiteral("Direct Dial In"), incoming);
@@ -152,25 +180,13 @@ void TieLinePane::Private::build()
     in->addWidget(chkTieDDI, 0, 0);
     in->addWidget(chkTieMCF, 0, 1);
     in->addWidget(vsTieExt, 1, 0, 1, 2);
-    layout->addWidget(incoming);
-    layout->addStretch(1);
 
-    QObject::connect(txtTieName, &QLineEdit::editingFinished, q, [this] { commitName(); });
-    QObject::connect(cboTieClass, &QComboBox::currentIndexChanged, q, [this] { classChosen(); });
-    QObject::connect(chkTie9, &QCheckBox::clicked, q, [this](bool on) {
-        if (updating || index < 0)
-            return;
-        tie().Dial9 = on;
-        changed(QStringLiteral("Dial 9"));
-    });
-    QObject::connect(chkTieDTMF, &QCheckBox::clicked, q,
-                     [this](bool on) { setStatusBit(QStringLiteral("DTMF"), TieDTMF, on); });
     QObject::connect(chkTieDDI, &QCheckBox::clicked, q, [this](bool on) {
         setStatusBit(QStringLiteral("Direct Dial In"), TieDDI, on);
     });
     QObject::connect(vsTieExt, &QTableWidget::itemChanged, q,
                      [this](QTableWidgetItem *item) { cellEdited(item); });
-    q->setEnabled(false);
+    return incoming;
 }
 
 panes::ChoiceList TieLinePane::Private::choices(int row, int column) const
@@ -181,7 +197,7 @@ panes::ChoiceList TieLinePane::Private::choices(int row, int column) const
     return column == 0 ? panes::extensionNumberChoices(c) : panes::extensionNameChoices(c);
 }
 
-void TieLinePane::ShowTieLine(int index)
+void TieLinePane::showRecord(int index)
 {
     if (index < 0 || index >= MaxTieLines)
         return;
