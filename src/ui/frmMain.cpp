@@ -73,9 +73,14 @@ frmMain::frmMain(ConfigDocument &doc, QWidget *parent) : QMainWindow(parent), do
 
 frmMain::~frmMain()
 {
+    // Closing a window of our own moves the focus; by now the views that
+    // the edit actions look at are going, so stop following the focus.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     // Windows following an operation, and the operations, go before the
     // link they run on.
-    qDeleteAll(findChildren<QDialog *>(Qt::FindDirectChildrenOnly));
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow())
+            delete child;
     qDeleteAll(findChildren<LinkOperation *>());
     delete exchange_;
 }
