@@ -99,18 +99,6 @@ uint32_t traceRgb(TraceColour colour)
     return 0x000000;
 }
 
-QString traceRichText(const TraceFragment &fragment)
-{
-    if (fragment.colour == TraceColour::Plain)
-        return fragment.text;
-    const uint32_t rgb = traceRgb(fragment.colour);
-    return QStringLiteral("{{\\colortbl;\\red%1\\green%2\\blue%3;}{\\cf1 %4}}")
-        .arg((rgb >> 16) & 0xFF)
-        .arg((rgb >> 8) & 0xFF)
-        .arg(rgb & 0xFF)
-        .arg(fragment.text);
-}
-
 QByteArray hexField(int value, int digits)
 {
     return QByteArray::number(value, 16).toUpper().rightJustified(digits, '0', true);

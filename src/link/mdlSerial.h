@@ -90,8 +90,6 @@ Q_DECLARE_METATYPE(TraceFragment)
 
 // 0xRRGGBB of a trace colour.
 uint32_t traceRgb(TraceColour colour);
-// The fragment as a rich-text group with its own colour table; plain text as it is.
-QString traceRichText(const TraceFragment &fragment);
 
 // value as `digits` uppercase hexadecimal digits with leading zeros.
 QByteArray hexField(int value, int digits);
