@@ -203,6 +203,7 @@ void ExtensionPane::Private::fill()
 
     txtEquip->setText(QString::number(index));
     txtExtBoard->setText(boardNumberText(index / ExtsPerBoard + 1));
+    txtExtBoard->setToolTip(slotTitle(extensionSlot(index)));
     txtExtPort->setText(QString::number(extensionPort(index)));
 
     fmeExtOpts->showStatus(e.Status);
