@@ -290,7 +290,7 @@ void TestSlotPicture::keyboardMenus()
     QString tip; // shown by the last move
     for (const QString &key : keys.split(QLatin1Char(' '))) {
         if (key == QLatin1String("ContextMenu")) {
-            QContextMenuEvent event(QContextMenuEvent::Keyboard, {});
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, {}, strip->mapToGlobal(QPoint()));
             QApplication::sendEvent(strip, &event);
             continue;
         }
