@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "OptionBoxes.h"
 #include "Prompter.h"
+#include "WindowPlacement.h"
 #include "frmClassIcon.h"
 #include "frmNewClass.h"
 
@@ -284,7 +285,7 @@ void frmClass::Private::optionClicked(int byte, uint8_t bit, bool on)
 void frmClass::Private::pickIcon()
 {
     auto *picker = new frmClassIcon(EditIcon, q);
-    picker->move(picIcon->mapToGlobal(QPoint(picIcon->width() + 8, 0)));
+    placeBeside(picker, picIcon, 8);
     QObject::connect(picker, &QDialog::accepted, q, [this, picker] {
         const QString key = picker->chosenIcon();
         if (key.isEmpty() || key == EditIcon)

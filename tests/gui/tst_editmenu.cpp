@@ -91,6 +91,8 @@ class TestEditMenu : public QObject
     void cleanup();
     void undoRedoEveryEdit_data();
     void undoRedoEveryEdit();
+    void undoKeysFromAnyField_data();
+    void undoKeysFromAnyField();
     void savedMarkFollowsUndo();
     void openingAnotherFileForgetsSteps();
     void hundredStepsKept();
@@ -297,6 +299,70 @@ void TestEditMenu::undoRedoEveryEdit()
     QCOMPARE(s.doc.config, edited);
     QVERIFY(s.doc.ConfigChanged());
     QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+    s.doc.setConfigChanged(false);
+}
+
+void TestEditMenu::undoKeysFromAnyField_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<Edit>("type"); // types a new name for 01.2; the focus stays in a field
+    QTest::addColumn<QList<QKeySequence>>("keys");
+    QTest::addColumn<QString>("name"); // of 01.2 afterwards
+    QTest::addColumn<QString>("redoStep");
+
+    const Edit nameBeingTyped = [](Session &s) {
+        auto *field = control<QLineEdit>(s, "txtExtName");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("Wardroom"));
+    };
+    const Edit nameLeftWithTab = [nameBeingTyped](Session &s) {
+        nameBeingTyped(s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    const Edit cellBeingTyped = [](Session &s) {
+        PortGrid *grid = s.grid();
+        grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Wardroom"));
+    };
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+        redoY(Qt::CTRL | Qt::Key_Y);
+    const QString step = QStringLiteral("Extension 01.2 Name");
+    QTest::newRow("name, Tab, Ctrl+Z")
+        << "E001" << nameLeftWithTab << QList{undo} << "Galley" << step;
+    QTest::newRow("name still being typed, Ctrl+Z")
+        << "E001" << nameBeingTyped << QList{undo} << "Galley" << step;
+    QTest::newRow("Ctrl+Z, then Ctrl+Shift+Z")
+        << "E001" << nameBeingTyped << QList{undo, redo} << "Wardroom" << QString();
+    QTest::newRow("Ctrl+Z, then Ctrl+Y")
+        << "E001" << nameBeingTyped << QList{undo, redoY} << "Wardroom" << QString();
+    QTest::newRow("grid cell still being typed, Ctrl+Z")
+        << "REX" << cellBeingTyped << QList{undo} << "Galley" << step;
+}
+
+// Ctrl+Z and the redo keys act on the configuration wherever the cursor
+// is: a field still being typed in is stored first, then the step undone.
+void TestEditMenu::undoKeysFromAnyField()
+{
+    QFETCH(QString, node);
+    QFETCH(Edit, type);
+    QFETCH(QList<QKeySequence>, keys);
+    QFETCH(QString, name);
+    QFETCH(QString, redoStep);
+    Session s(shipFile());
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    s.window.setListViewMode(3);
+    // An earlier step, so there is something to undo before the typing.
+    emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
+    s.click(node);
+    type(s);
+    for (const QKeySequence &key : keys)
+        QTest::keySequence(QApplication::focusWidget(), key);
+    QCOMPARE(s.doc.config.Extensions[1].Name, name);
+    QCOMPARE(s.doc.config.TieLines[6].Name, QStringLiteral("Aft"));
+    QCOMPARE(s.doc.undoStack()->redoText(), redoStep);
     s.doc.setConfigChanged(false);
 }
 

@@ -1,19 +1,33 @@
-// Where the main window opens and what it remembers: a comfortable size on
-// the first start, always whole on a screen afterwards (another monitor,
-// a smaller screen, another scale factor), maximised state and splitters.
+// Where the windows open and what the main window remembers: a comfortable
+// size on the first start, always whole on a screen afterwards (another
+// monitor, a smaller screen, another scale factor), maximised state and
+// splitters; every window the program places itself whole on the screen of
+// the main window. Run on two screens side by side, 1280x800 (the primary)
+// and 1024x768.
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "FailOnQtWarnings.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "WindowPlacement.h"
+#include "frmClass.h"
+#include "frmComms.h"
+#include "frmGroupExts.h"
 #include "frmMain.h"
 #include "frmNewSystem.h"
 
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QtTest>
+
+#include <functional>
+
+using fixtures::Session;
+// Opens a window from the main window the way a technician does; returns it.
+using Opener = std::function<QWidget *(Session &)>;
+Q_DECLARE_METATYPE(Opener)
 
 namespace
 {
@@ -21,6 +35,37 @@ namespace
 QSettings settings()
 {
     return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
+}
+
+void storePlacement(const QRect &placed)
+{
+    QSettings s = settings();
+    s.setValue(QStringLiteral("Settings/Window/Left"), placed.left() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Top"), placed.top() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Width"), placed.width() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Height"), placed.height() * 15);
+}
+
+QScreen *screenNamed(const QString &name)
+{
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (screen->name() == name)
+            return screen;
+    }
+    qFatal("no screen %s", qPrintable(name));
+}
+
+template <typename T> T *shown(QObject &parent, const char *name)
+{
+    T *w = parent.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no window %s", name);
+    return w;
+}
+
+QString describe(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 } // namespace
@@ -36,6 +81,8 @@ class TestPlacement : public QObject
     void openedOnThisScreen_data();
     void openedOnThisScreen();
     void stateRemembered();
+    void windowsWholeOnScreen_data();
+    void windowsWholeOnScreen();
 
   private:
     QTemporaryDir settingsDir_;
@@ -112,13 +159,8 @@ void TestPlacement::openedOnThisScreen()
 {
     QFETCH(bool, stored);
     QFETCH(QRect, saved);
-    if (stored) {
-        QSettings s = settings();
-        s.setValue(QStringLiteral("Settings/Window/Left"), saved.left() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Top"), saved.top() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Width"), saved.width() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Height"), saved.height() * 15);
-    }
+    if (stored)
+        storePlacement(saved);
     ConfigDocument doc;
     frmMain window(doc);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -163,5 +205,73 @@ void TestPlacement::stateRemembered()
              errors.value(1));
 }
 
-QTEST_MAIN(TestPlacement)
+void TestPlacement::windowsWholeOnScreen_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<Opener>("open");
+    const Opener selectExtensions = [](Session &s) -> QWidget * {
+        s.click(QStringLiteral("G000"));
+        shown<QPushButton>(s.window, "cmdGrpSelect")->click();
+        return shown<frmGroupExts>(s.window, "frmGroupExts");
+    };
+    const Opener classIcon = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuEditClass"))->trigger();
+        shown<QPushButton>(*shown<frmClass>(s.window, "frmClass"), "cmdIcon")->click();
+        return shown<QWidget>(s.window, "frmClassIcon");
+    };
+    const Opener help = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuHelpContents"))->trigger();
+        return shown<QWidget>(s.window, "frmHelp");
+    };
+    const Opener terminal = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuToolsTerm"))->trigger();
+        return &s.window.terminal();
+    };
+    for (const char *screen : {"1280x800", "1024x768"}) {
+        const auto row = [screen](const char *window, const Opener &open) {
+            QTest::addRow("%s on %s", window, screen) << QString::fromLatin1(screen) << open;
+        };
+        row("Select Extensions of a group", selectExtensions);
+        row("the class icon picker", classIcon);
+        row("the user guide", help);
+        row("the terminal", terminal);
+    }
+}
+
+// The main window as a new user first sees it on that screen; the window
+// opened from it lies wholly on the same screen, frame and all.
+void TestPlacement::windowsWholeOnScreen()
+{
+    QFETCH(QString, screen);
+    QFETCH(Opener, open);
+    fixtures::Scratch scratch;
+    const QRect area = screenNamed(screen)->availableGeometry();
+    storePlacement(placeMainWindow(QRect(), {area}, QSize(200, 200)));
+    Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QCOMPARE(s.window.screen()->name(), screen);
+    QWidget *window = open(s);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->screen()->name(), screen);
+    QVERIFY2(area.contains(window->frameGeometry()), qPrintable(describe(window->frameGeometry())));
+    s.doc.setConfigChanged(false);
+}
+
+// Two screens side by side, as the offscreen platform is told before the
+// application starts: the primary 1280x800, and 1024x768 to its right.
+int main(int argc, char *argv[])
+{
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly))
+        return 2;
+    config.write(R"({"screens": [
+        {"name": "1280x800", "x": 0, "y": 0, "width": 1280, "height": 800},
+        {"name": "1024x768", "x": 1280, "y": 0, "width": 1024, "height": 768}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    TestPlacement test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_placement.moc"

@@ -2,6 +2,7 @@
 
 #include "ExchangeConnection.h"
 #include "SerialLine.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -167,6 +168,15 @@ void frmComms::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton)
         mnuTermPop_->popup(event->globalPosition().toPoint());
+}
+
+void frmComms::setVisible(bool visible)
+{
+    if (visible && !placed_ && parentWidget()) {
+        placed_ = true;
+        placeWindow(this, QRect(), parentWidget());
+    }
+    QWidget::setVisible(visible);
 }
 
 void frmComms::closeEvent(QCloseEvent *event)

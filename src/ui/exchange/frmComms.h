@@ -29,6 +29,8 @@ public:
     QMenu *popupMenu() const { return mnuTermPop_; }
     // Set while the program exits: the close box then really closes.
     void setAppClosing(bool closing) { appClosing_ = closing; }
+    // The first time it is shown, centred over the main window.
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -50,4 +52,5 @@ private:
     QAction *mnuTermTdl_;
     QAction *mnuTermStop_;
     bool appClosing_ = false;
+    bool placed_ = false;
 };
