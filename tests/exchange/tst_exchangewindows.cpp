@@ -173,6 +173,14 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     QVERIFY(QFile::exists(file));
     QCOMPARE(s.sim().counters().blocksServed, 64);
     QTRY_VERIFY(!s.openWindow<QDialog>("frmGetConfig"));
+
+    // Undone, the file is back as it stood: contents, name and saved state.
+    s.action("mnuEditUndo")->trigger();
+    QCOMPARE(s.doc.config, before);
+    QCOMPARE(s.doc.CurrentFile(), file);
+    QCOMPARE(s.doc.ConfigChanged(), unsaved);
+    QCOMPARE(s.window.windowTitle(),
+             QStringLiteral("helmWISE - ") + file + (unsaved ? QStringLiteral("*") : QString()));
 }
 
 void TestExchangeWindows::downloadEndsWithoutTouchingEditor_data()

@@ -268,10 +268,12 @@ void TestEditMenu::undoRedoEveryEdit()
     QFETCH(QString, step);
     QFETCH(QString, leaveTo);
     QFETCH(QString, selected);
-    Session s(shipFile());
+    const QString file = shipFile();
+    Session s(file);
     s.window.setListViewMode(3);
     s.click(node);
     const Configuration loaded = s.doc.config;
+    const QString title = s.window.windowTitle();
     QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
 
     edit(s);
@@ -283,7 +285,10 @@ void TestEditMenu::undoRedoEveryEdit()
 
     s.action(QStringLiteral("mnuEditUndo"))->trigger();
     QCOMPARE(s.doc.config, loaded);
+    // The file it belongs to and its saved state come back with it.
     QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(s.doc.CurrentFile(), file);
+    QCOMPARE(s.window.windowTitle(), title);
     QCOMPARE(statusText(s), QStringLiteral("Undone: ") + step);
     QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
     if (selected.startsWith(QLatin1String("row "))) {
