@@ -85,8 +85,8 @@ void frmMain::onRestored(const QString &key)
     tree_->BuildTree(doc_.config);
     runCheck();
     refreshCurrentView();
-    if (!showRestoredRecord(key))
-        tree_->selectNode(shownNode);
+    tree_->selectNode(shownNode);
+    showRestoredRecord(key);
 }
 
 void frmMain::refreshCurrentView()

@@ -73,6 +73,16 @@ QStringList shownKeys(PortGrid *grid)
     return keys;
 }
 
+QStringList expandedKeys(QTreeWidget *tree)
+{
+    QStringList keys;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->isExpanded())
+            keys << NavTree::keyOf(*it);
+    }
+    return keys;
+}
+
 QStringList extensionNames(const Configuration &c)
 {
     QStringList names;
@@ -271,7 +281,11 @@ void TestEditMenu::undoRedoEveryEdit()
     const QString file = shipFile();
     Session s(file);
     s.window.setListViewMode(3);
+    // The technician has unfolded the extensions and the groups.
+    for (const char *category : {"REX", "RGP"})
+        s.tree()->findNode(QLatin1String(category))->setExpanded(true);
     s.click(node);
+    const QStringList unfolded = expandedKeys(s.tree());
     const Configuration loaded = s.doc.config;
     const QString title = s.window.windowTitle();
     QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
@@ -291,17 +305,29 @@ void TestEditMenu::undoRedoEveryEdit()
     QCOMPARE(s.window.windowTitle(), title);
     QCOMPARE(statusText(s), QStringLiteral("Undone: ") + step);
     QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
-    if (selected.startsWith(QLatin1String("row "))) {
-        QCOMPARE(s.view(), QStringLiteral("vsPorts"));
-        QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
-    } else {
-        QCOMPARE(s.tree()->currentKey(), selected);
-    }
+    // Nothing unfolded is folded away; the record the step touched is selected.
+    const auto selectionKept = [&] {
+        for (const QString &key : unfolded)
+            QVERIFY2(expandedKeys(s.tree()).contains(key), qPrintable(key));
+        if (selected.startsWith(QLatin1String("row "))) {
+            QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+            QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
+            QCOMPARE(s.tree()->currentKey(), node);
+        } else {
+            QCOMPARE(s.tree()->currentKey(), selected);
+        }
+    };
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
     // The error list is that of the configuration now shown.
     QCOMPARE(s.window.lastCheck().findings.size(), CheckConfig(loaded).findings.size());
 
     s.action(QStringLiteral("mnuEditRedo"))->trigger();
     QCOMPARE(s.doc.config, edited);
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(s.doc.ConfigChanged());
     QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
     s.doc.setConfigChanged(false);
