@@ -168,6 +168,13 @@ void PortGrid::fitDropDownColumns()
     }
 }
 
+void PortGrid::fitNameColumn()
+{
+    // Never narrower than the longest name shown (up to the 30 characters a
+    // record keeps), also after a longer one was typed in: no name is cut short.
+    setColumnWidth(ColName, std::max(columnWidth(ColName), sizeHintForColumn(ColName)));
+}
+
 void PortGrid::writeRow(int row, const PortRow &data)
 {
     const Configuration &config = doc_.config;
@@ -396,6 +403,7 @@ bool PortGrid::changeRows(const QList<int> &rows, const QString &field,
         refreshRow(row);
     }
     highlight();
+    fitNameColumn();
     if (!changed.isEmpty()) {
         const QString key = changed.size() == 1 ? keyAt(changed.first()) : QString();
         doc_.markChanged(stepName(changed, field), key);

@@ -233,6 +233,7 @@ void frmMain::restoreBackup()
     prompt.title = title;
     prompt.filter = QStringLiteral("Exchange Backups (*.bin);;All Files (*)");
     prompt.proposedName = backupFolder();
+    prompt.newestFirst = true;
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())
         return;

@@ -16,10 +16,17 @@
 #include "frmMain.h"
 #include "frmNewSystem.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QToolBar>
+#include <QTreeView>
 #include <QtTest>
 
 #include <functional>
@@ -28,6 +35,9 @@ using fixtures::Session;
 // Opens a window from the main window the way a technician does; returns it.
 using Opener = std::function<QWidget *(Session &)>;
 Q_DECLARE_METATYPE(Opener)
+// Looks at a part of the main window; empty when it reads well, else what is wrong.
+using Look = std::function<QString(Session &)>;
+Q_DECLARE_METATYPE(Look)
 
 namespace
 {
@@ -63,6 +73,47 @@ template <typename T> T *shown(QObject &parent, const char *name)
     return w;
 }
 
+// The relative luminance of a colour, as contrast ratios are measured.
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+// Pixels of an icon drawn on `ground` that stand out from it (a contrast of
+// 3:1 or more, what a picture needs to be made out).
+int inkOn(const QIcon &icon, const QColor &ground)
+{
+    QImage image(24, 24, QImage::Format_ARGB32);
+    image.fill(ground);
+    QPainter painter(&image);
+    icon.paint(&painter, image.rect());
+    painter.end();
+    const double back = luminance(ground.rgb());
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const double l = luminance(image.pixel(x, y));
+            ink += (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05) >= 3.0;
+        }
+    }
+    return ink;
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::Button, QColor(55, 55, 58));
+    p.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, QColor(230, 230, 230));
+    return p;
+}
+
 QString describe(const QRect &r)
 {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -83,6 +134,8 @@ class TestPlacement : public QObject
     void stateRemembered();
     void windowsWholeOnScreen_data();
     void windowsWholeOnScreen();
+    void readableOnTheSmallScreen_data();
+    void readableOnTheSmallScreen();
 
   private:
     QTemporaryDir settingsDir_;
@@ -253,6 +306,108 @@ void TestPlacement::windowsWholeOnScreen()
     QVERIFY(window->isVisible());
     QCOMPARE(window->screen()->name(), screen);
     QVERIFY2(area.contains(window->frameGeometry()), qPrintable(describe(window->frameGeometry())));
+    s.doc.setConfigChanged(false);
+}
+
+void TestPlacement::readableOnTheSmallScreen_data()
+{
+    QTest::addColumn<Look>("look");
+    QTest::newRow("a name of 30 characters typed into the details grid") << Look([](Session &s) {
+        s.window.setListViewMode(3);
+        s.click(QStringLiteral("REX"));
+        PortGrid *grid = s.grid();
+        grid->commitCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName,
+                         QStringLiteral("Chief Engineer's Day Cabin 12A"));
+        const int needed =
+            static_cast<QAbstractItemView *>(grid)->sizeHintForColumn(PortGrid::ColName);
+        return grid->columnWidth(PortGrid::ColName) >= needed
+                   ? QString()
+                   : QStringLiteral("the Name column is %1 wide, the name needs %2")
+                         .arg(grid->columnWidth(PortGrid::ColName))
+                         .arg(needed);
+    });
+    QTest::newRow("the system pane") << Look([](Session &s) {
+        s.click(QStringLiteral("RRR"));
+        QApplication::processEvents();
+        auto *frame = s.window.findChild<QScrollArea *>(QStringLiteral("vspData3Frame"));
+        const int hidden = frame->verticalScrollBar()->maximum();
+        return hidden == 0 ? QString()
+                           : QStringLiteral("%1 pixels of it scroll out of sight").arg(hidden);
+    });
+    QTest::newRow("the toolbar in a dark palette") << Look([](Session &s) {
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        ConfigDocument doc;
+        frmMain dark(doc);
+        QApplication::setPalette(light);
+        QStringList faint;
+        const auto actions = [](frmMain &w) {
+            return w.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions();
+        };
+        for (int k = 0; k < actions(dark).size(); ++k) {
+            QAction *shown = actions(dark)[k];
+            const int onLight = inkOn(actions(s.window)[k]->icon(), light.color(QPalette::Button));
+            if (!shown->icon().isNull() &&
+                inkOn(shown->icon(), darkPalette().color(QPalette::Button)) * 4 < onLight * 3)
+                faint << shown->toolTip();
+        }
+        return faint.join(QStringLiteral(", "));
+    });
+    QTest::newRow("the backups offered for restoring, with their times, newest first")
+        << Look([](Session &s) {
+               QTemporaryDir folder;
+               const QDateTime now = QDateTime::currentDateTime();
+               for (const auto &[name, age] : {std::pair{"Ship-20240131-101500.bin", 2},
+                                               std::pair{"Ship-20240201-090000.bin", 1},
+                                               std::pair{"Ship-20240130-080000.bin", 3}}) {
+                   QFile file(folder.filePath(QLatin1String(name)));
+                   file.open(QIODevice::WriteOnly);
+                   file.write(QByteArray(8192, '\0'));
+                   file.flush();
+                   file.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime);
+               }
+               s.window.setBackupFolder(folder.path());
+               s.window.connectExchange(true);
+               QString seen;
+               QTimer::singleShot(0, &s.window, [&seen] {
+                   auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                   auto *list = dialog ? dialog->findChild<QTreeView *>(QStringLiteral("treeView"))
+                                       : nullptr;
+                   if (!list) {
+                       seen = QStringLiteral("no file list");
+                   } else {
+                       const auto first = [list] {
+                           return list->model()->index(0, 0, list->rootIndex()).data().toString();
+                       };
+                       // The folder is read, and sorted, while the dialog runs.
+                       const QString newest = QStringLiteral("Ship-20240201-090000.bin");
+                       QTest::qWaitFor([&] { return first() == newest; });
+                       if (!list->isVisible() || list->isColumnHidden(3))
+                           seen = QStringLiteral("no times shown");
+                       else if (first() != newest)
+                           seen = first() + QStringLiteral(" on top");
+                   }
+                   if (dialog)
+                       dialog->reject();
+               });
+               Prompter *scripted = &prompter();
+               setPrompter(nullptr); // the real file dialog
+               s.window.restoreBackup();
+               setPrompter(scripted);
+               return seen;
+           });
+}
+
+// Whatever a new user looks at on a 1024x768 screen reads in full.
+void TestPlacement::readableOnTheSmallScreen()
+{
+    QFETCH(Look, look);
+    fixtures::Scratch scratch;
+    storePlacement(placeMainWindow(
+        QRect(), {screenNamed(QStringLiteral("1024x768"))->availableGeometry()}, QSize(200, 200)));
+    Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    const QString fault = look(s);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
     s.doc.setConfigChanged(false);
 }
 
