@@ -58,6 +58,19 @@ class GridDelegate : public QStyledItemDelegate
         return line;
     }
 
+    // A name being typed has room for the 30 characters a record keeps,
+    // over the cells to its right when its column is narrower.
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        if (index.column() != PortGrid::ColName)
+            return;
+        const int room =
+            editor->fontMetrics().horizontalAdvance(QString(MaxNameLength, QLatin1Char('n')));
+        editor->resize(std::max(editor->width(), room), editor->height());
+    }
+
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         if (auto *combo = qobject_cast<QComboBox *>(editor)) {

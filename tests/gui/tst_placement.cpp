@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -316,8 +317,19 @@ void TestPlacement::readableOnTheSmallScreen_data()
         s.window.setListViewMode(3);
         s.click(QStringLiteral("REX"));
         PortGrid *grid = s.grid();
-        grid->commitCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName,
-                         QStringLiteral("Chief Engineer's Day Cabin 12A"));
+        grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto *editor = grid->viewport()->findChild<QLineEdit *>();
+        if (!editor)
+            return QStringLiteral("no name editor");
+        QTest::keyClicks(editor, QStringLiteral("Chief Engineer's Day Cabin 12A"));
+        const int typed = editor->fontMetrics().horizontalAdvance(editor->text());
+        if (editor->width() < typed)
+            return QStringLiteral("typing, %1 of %2 pixels show").arg(editor->width()).arg(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the editor hands its text over after the key
+        if (s.doc.config.Extensions[1].Name != QLatin1String("Chief Engineer's Day Cabin 12A"))
+            return QStringLiteral("the name was not stored");
         const int needed =
             static_cast<QAbstractItemView *>(grid)->sizeHintForColumn(PortGrid::ColName);
         return grid->columnWidth(PortGrid::ColName) >= needed

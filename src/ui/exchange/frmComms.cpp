@@ -45,8 +45,8 @@ frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
     term_->setPalette(page);
     term_->setPlaceholderText(
         QStringLiteral("The traffic with the exchange shows here. Show All Messages traces "
-                       "every exchange of the programs; Enter tdlSetup opens the exchange's "
-                       "setup, where the keys typed here go to the exchange."));
+                       "every message on the line; Enter tdlSetup opens the exchange's setup. "
+                       "Keys typed here go to the exchange."));
     term_->installEventFilter(this);
     term_->viewport()->installEventFilter(this);
     term_->setContextMenuPolicy(Qt::NoContextMenu);
