@@ -2,11 +2,13 @@
 // size on the first start, always whole on a screen afterwards (another
 // monitor, a smaller screen, another scale factor), maximised state and
 // splitters; every window the program places itself whole on the screen of
-// the main window. Run on two screens side by side, 1280x800 (the primary)
-// and 1024x768.
+// the main window, and what a new user looks at on the small screen
+// readable. Run on two screens side by side, 1280x800 (the primary) and
+// 1024x768.
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "FailOnQtWarnings.h"
+#include "GrabAid.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "WindowPlacement.h"
@@ -102,17 +104,6 @@ int inkOn(const QIcon &icon, const QColor &ground)
         }
     }
     return ink;
-}
-
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::Button, QColor(55, 55, 58));
-    p.setColor(QPalette::Base, QColor(30, 30, 30));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, QColor(230, 230, 230));
-    return p;
 }
 
 QString describe(const QRect &r)
@@ -348,7 +339,8 @@ void TestPlacement::readableOnTheSmallScreen_data()
     });
     QTest::newRow("the toolbar in a dark palette") << Look([](Session &s) {
         const QPalette light = QApplication::palette();
-        QApplication::setPalette(darkPalette());
+        GrabAid::useDarkPalette();
+        const QPalette darkPalette = QApplication::palette();
         ConfigDocument doc;
         frmMain dark(doc);
         QApplication::setPalette(light);
@@ -360,7 +352,7 @@ void TestPlacement::readableOnTheSmallScreen_data()
             QAction *shown = actions(dark)[k];
             const int onLight = inkOn(actions(s.window)[k]->icon(), light.color(QPalette::Button));
             if (!shown->icon().isNull() &&
-                inkOn(shown->icon(), darkPalette().color(QPalette::Button)) * 4 < onLight * 3)
+                inkOn(shown->icon(), darkPalette.color(QPalette::Button)) * 4 < onLight * 3)
                 faint << shown->toolTip();
         }
         return faint.join(QStringLiteral(", "));
