@@ -24,12 +24,20 @@ ConfigDocument::ConfigDocument(QObject *parent)
     });
 }
 
-void ConfigDocument::setCurrentFile(const QString &path)
+void ConfigDocument::setCurrentFile(const QString &path, bool importedDos)
 {
-    if (path == currentFile_)
-        return;
-    currentFile_ = path;
-    emit currentFileChanged(path);
+    const bool renamed = path != origin_->file;
+    *origin_ = {path, importedDos};
+    if (renamed)
+        emit currentFileChanged(path);
+}
+
+void ConfigDocument::setOrigin(const SharedOrigin &origin)
+{
+    const bool renamed = origin->file != origin_->file;
+    origin_ = origin;
+    if (renamed)
+        emit currentFileChanged(origin_->file);
 }
 
 void ConfigDocument::setConfigChanged(bool changed)
@@ -55,16 +63,19 @@ void ConfigDocument::markChanged(const QString &what, const QString &key)
 void ConfigDocument::replaceConfiguration(const Configuration &next, const QString &what)
 {
     config = next;
+    const SharedOrigin before = origin_;
+    setOrigin(std::make_shared<Origin>());
     // Always a step: a replacement is unsaved work even when the contents
     // happen to be those of the file that was open.
-    pushStep(what, QString());
+    pushStep(what, QString(), before);
 }
 
-void ConfigDocument::pushStep(const QString &what, const QString &key)
+void ConfigDocument::pushStep(const QString &what, const QString &key, const SharedOrigin &before)
 {
     auto after = std::make_shared<const Configuration>(config);
     const QString name = what.isEmpty() ? QStringLiteral("Change") : what;
-    auto *step = new ConfigStep(*this, committed_, after, name, key);
+    auto *step =
+        new ConfigStep(*this, {committed_, before}, {after, before ? origin_ : nullptr}, name, key);
     committed_ = after;
     stack_.push(step);
     emit edited();
@@ -78,9 +89,11 @@ void ConfigDocument::resetHistory()
     updateChangedFlag();
 }
 
-void ConfigDocument::restore(const State &state, const QString &key)
+void ConfigDocument::restore(const State &state, const QString &key, const SharedOrigin &origin)
 {
     config = *state;
+    if (origin)
+        setOrigin(origin);
     committed_ = state;
     restoring_ = true;
     restoredKey_ = key;

@@ -18,15 +18,26 @@ class ConfigDocument : public QObject
   public:
     explicit ConfigDocument(QObject *parent = nullptr);
 
+    // Where a configuration came from. Every step between two replacements
+    // shares one: a Save As names all of them.
+    struct Origin {
+        QString file;
+        bool importedDos = false;
+    };
+    using SharedOrigin = std::shared_ptr<Origin>;
+
     Configuration config;
     InstalledBoardList InstalledBoards = defaultInstalledBoards();
 
     // Changed since loaded, created or saved: the history is away from its
     // saved step (or the flag was set by hand).
     bool ConfigChanged() const { return changed_; }
-    const QString &CurrentFile() const { return currentFile_; }
+    // The file the configuration belongs to (empty for a new one), and
+    // whether that is a DOS file, which is saved under a .TWZ name of its own.
+    const QString &CurrentFile() const { return origin_->file; }
+    bool importedDos() const { return origin_->importedDos; }
 
-    void setCurrentFile(const QString &path);
+    void setCurrentFile(const QString &path, bool importedDos = false);
     // False marks the configuration as it stands as saved; undoing back to
     // it later clears the flag again.
     void setConfigChanged(bool changed);
@@ -36,8 +47,9 @@ class ConfigDocument : public QObject
     // that left the configuration as it was is no step and no change.
     void markChanged(const QString &what = QString(), const QString &key = QString());
     // The whole configuration is replaced by `next` as one step named `what`
-    // ("Get Configuration", "New System"); marked changed like an edit, also
-    // when the contents are the same.
+    // ("Get Configuration", "New System"); it belongs to no file yet, and is
+    // marked changed like an edit, also when the contents are the same.
+    // Undoing it gives back the file name as well.
     void replaceConfiguration(const Configuration &next, const QString &what);
     // Forgets every step: the configuration as it stands is where undoing
     // stops, and it counts as saved (another file was opened).
@@ -57,12 +69,13 @@ class ConfigDocument : public QObject
   private:
     friend class ConfigStep;
     using State = std::shared_ptr<const Configuration>;
-    // Called by a step on undo and redo.
-    void restore(const State &state, const QString &key);
-    void pushStep(const QString &what, const QString &key);
+    // Called by a step on undo and redo; `origin` is given by a replacement.
+    void restore(const State &state, const QString &key, const SharedOrigin &origin);
+    void pushStep(const QString &what, const QString &key, const SharedOrigin &before = {});
+    void setOrigin(const SharedOrigin &origin);
     void updateChangedFlag();
 
-    QString currentFile_;
+    SharedOrigin origin_ = std::make_shared<Origin>();
     QUndoStack stack_;
     // The configuration as of the last step: the "before" of the next one.
     State committed_;

@@ -1,6 +1,6 @@
 #include "ConfigStep.h"
 
-ConfigStep::ConfigStep(ConfigDocument &doc, State before, State after, const QString &what,
+ConfigStep::ConfigStep(ConfigDocument &doc, Side before, Side after, const QString &what,
                        const QString &key)
     : QUndoCommand(what), doc_(doc), before_(std::move(before)), after_(std::move(after)), key_(key)
 {
@@ -8,7 +8,7 @@ ConfigStep::ConfigStep(ConfigDocument &doc, State before, State after, const QSt
 
 void ConfigStep::undo()
 {
-    doc_.restore(before_, key_);
+    doc_.restore(before_.state, key_, before_.origin);
     done_ = false;
 }
 
@@ -16,6 +16,6 @@ void ConfigStep::redo()
 {
     if (done_)
         return;
-    doc_.restore(after_, key_);
+    doc_.restore(after_.state, key_, after_.origin);
     done_ = true;
 }

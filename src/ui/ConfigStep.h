@@ -1,6 +1,8 @@
 #pragma once
 // One undoable step of the configuration: the whole configuration before
-// and after it (the states are shared between neighbouring steps).
+// and after it (the states are shared between neighbouring steps), and for
+// a step that replaced the whole configuration, the file it belonged to
+// before and after.
 #include "ConfigDocument.h"
 
 #include <QUndoCommand>
@@ -8,8 +10,11 @@
 class ConfigStep : public QUndoCommand
 {
   public:
-    using State = std::shared_ptr<const Configuration>;
-    ConfigStep(ConfigDocument &doc, State before, State after, const QString &what,
+    struct Side {
+        std::shared_ptr<const Configuration> state;
+        ConfigDocument::SharedOrigin origin; // null: the file stays as it is
+    };
+    ConfigStep(ConfigDocument &doc, Side before, Side after, const QString &what,
                const QString &key);
 
     void undo() override;
@@ -17,8 +22,8 @@ class ConfigStep : public QUndoCommand
 
   private:
     ConfigDocument &doc_;
-    State before_;
-    State after_;
+    Side before_;
+    Side after_;
     QString key_;
     // The edit was made before the step was pushed: the first redo has nothing to do.
     bool done_ = true;

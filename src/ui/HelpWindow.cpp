@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include "Icons.h"
+#include "WindowPlacement.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -53,11 +54,11 @@ void HelpWindow::placeFirstTime()
     placed_ = true;
     // A page of text at a comfortable width, centred on the program's
     // screen; most of a smaller screen.
-    const QScreen *where = parentWidget() ? parentWidget()->screen() : screen();
-    const QRect area = where->availableGeometry();
-    QRect frame(QPoint(), QSize(820, 640).boundedTo(area.size() * 0.9));
-    frame.moveCenter(area.center());
-    setGeometry(frame);
+    const QWidget *owner = parentWidget() ? parentWidget() : this;
+    const QRect area = owner->screen()->availableGeometry();
+    QRect page(QPoint(), QSize(820, 640).boundedTo(area.size() * 0.9));
+    page.moveCenter(area.center());
+    placeWindow(this, page, owner);
 }
 
 void HelpWindow::showContents()

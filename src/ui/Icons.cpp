@@ -1,8 +1,10 @@
 #include "Icons.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
+#include <QPalette>
 #include <QSvgRenderer>
 
 static void initUiResources()
@@ -21,9 +23,15 @@ QString iconPath(const QString &key)
 }
 
 // Rendered by hand at the sizes the views use, so no image plug-in is needed.
-QPixmap render(const QString &path, int size)
+// Lines drawn in "currentColor" take the palette's text colour, so they show
+// on a dark toolbar as on a light one.
+QPixmap render(const QString &path, int size, const QColor &ink = QColor())
 {
-    QSvgRenderer renderer(path);
+    QFile file(path);
+    QByteArray svg = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (ink.isValid())
+        svg.replace("currentColor", ink.name().toLatin1());
+    QSvgRenderer renderer(svg);
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -42,13 +50,15 @@ QIcon appIcon(const QString &key)
 {
     static QHash<QString, QIcon> cache;
     const QString name = hasAppIcon(key) ? key : QStringLiteral("Ext");
-    auto it = cache.constFind(name);
+    const QColor ink = QApplication::palette().color(QPalette::WindowText);
+    const QString cacheKey = name + ink.name();
+    auto it = cache.constFind(cacheKey);
     if (it != cache.constEnd())
         return *it;
     QIcon icon;
     for (int size : {16, 24, 32, 48})
-        icon.addPixmap(render(iconPath(name), size));
-    cache.insert(name, icon);
+        icon.addPixmap(render(iconPath(name), size, ink));
+    cache.insert(cacheKey, icon);
     return icon;
 }
 

@@ -98,6 +98,13 @@ static QString extensionIcon(const Configuration &config, int i)
 void NavTree::BuildTree(const Configuration &config)
 {
     building_ = true;
+    // The technician's unfolding stays as it was (records come and go with
+    // undo, redo and board changes; the categories stay).
+    QStringList expanded;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if ((*it)->isExpanded())
+            expanded << keyOf(*it);
+    }
     clear();
     QTreeWidgetItem *root =
         addNode(nullptr, systemKey(), QStringLiteral("Tidelex"), QStringLiteral("System"));
@@ -132,6 +139,10 @@ void NavTree::BuildTree(const Configuration &config)
         QTreeWidgetItem *parent = title.parent == 0 ? reports : findNode(reportKey(title.parent));
         addNode(parent, reportKey(title.number), QString::fromLatin1(title.caption),
                 QStringLiteral("Report"));
+    }
+    for (const QString &key : expanded) {
+        if (QTreeWidgetItem *node = findNode(key))
+            node->setExpanded(true);
     }
     applyFilter();
     building_ = false;

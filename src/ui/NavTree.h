@@ -14,7 +14,8 @@ class NavTree : public QTreeWidget
   public:
     explicit NavTree(QWidget *parent = nullptr);
 
-    // Rebuilds every node from the tables. The caller runs the check after.
+    // Rebuilds every node from the tables, unfolded as before. The caller
+    // runs the check after.
     void BuildTree(const Configuration &config);
 
     QTreeWidgetItem *findNode(const QString &key) const;

@@ -59,6 +59,19 @@ class GridDelegate : public QStyledItemDelegate
         return line;
     }
 
+    // A name being typed has room for the 30 characters a record keeps,
+    // over the cells to its right when its column is narrower.
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        if (index.column() != PortGrid::ColName)
+            return;
+        const int room =
+            editor->fontMetrics().horizontalAdvance(QString(MaxNameLength, QLatin1Char('n')));
+        editor->resize(std::max(editor->width(), room), editor->height());
+    }
+
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         if (auto *combo = qobject_cast<QComboBox *>(editor)) {
@@ -167,6 +180,13 @@ void PortGrid::fitDropDownColumns()
         const int needed = std::min(probe->sizeHint().width(), WidestDropDown);
         setColumnWidth(c, std::max(columnWidth(c), needed));
     }
+}
+
+void PortGrid::fitNameColumn()
+{
+    // Never narrower than the longest name shown (up to the 30 characters a
+    // record keeps), also after a longer one was typed in: no name is cut short.
+    setColumnWidth(ColName, std::max(columnWidth(ColName), sizeHintForColumn(ColName)));
 }
 
 void PortGrid::writeRow(int row, const PortRow &data)
@@ -397,6 +417,7 @@ bool PortGrid::changeRows(const QList<int> &rows, const QString &field,
         refreshRow(row);
     }
     highlight();
+    fitNameColumn();
     if (!changed.isEmpty()) {
         const QString key = changed.size() == 1 ? keyAt(changed.first()) : QString();
         doc_.markChanged(stepName(changed, field), key);

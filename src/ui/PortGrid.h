@@ -88,6 +88,7 @@ class PortGrid : public QTableWidget
     void applyFilter();
     QList<QPair<int, QString>> extensionGroupChoices() const;
     void fitDropDownColumns();
+    void fitNameColumn();
 
     ConfigDocument &doc_;
     ListCategory category_ = ListCategory::Extensions;

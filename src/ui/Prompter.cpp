@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
+#include <QTreeView>
 
 void Prompter::message(QWidget *parent, const QString &title, const QString &text,
                        QMessageBox::Icon icon, const QString &detail)
@@ -64,6 +65,18 @@ QString suffixOfFilter(const QString &nameFilter)
 
 QString DialogPrompter::chooseFile(QWidget *parent, const Prompt &prompt)
 {
+    if (prompt.newestFirst) {
+        // The dialog of the desktop may not show times; Qt's own does.
+        QFileDialog dialog(parent, prompt.title, prompt.proposedName, prompt.filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setViewMode(QFileDialog::Detail);
+        if (auto *list = dialog.findChild<QTreeView *>(QStringLiteral("treeView")))
+            list->sortByColumn(3, Qt::DescendingOrder); // the Date Modified column
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        return dialog.selectedFiles().value(0);
+    }
     if (prompt.kind != Prompt::SaveFile)
         return QFileDialog::getOpenFileName(parent, prompt.title, prompt.proposedName,
                                             prompt.filter);

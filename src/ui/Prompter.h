@@ -17,6 +17,9 @@ struct Prompt {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QString filter;      // file dialogs: "Windows Tidelex Files (*.TWZ);;All Files (*)"
     QString proposedName; // file dialogs: the name filled in
+    // File dialogs: the files listed with their sizes and times, the newest
+    // on top (backups, whose names alone do not tell which is which).
+    bool newestFirst = false;
 };
 
 class Prompter {

@@ -1,5 +1,8 @@
 #include "WindowPlacement.h"
 
+#include <QScreen>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace
@@ -27,7 +30,23 @@ QSize fitted(const QSize &size, const QRect &screen, const QSize &minimum)
     return size.boundedTo(screen.size()).expandedTo(minimum);
 }
 
+// Moved in from the right and bottom edges first, so the top-left corner
+// wins when the rectangle is larger than the screen.
+QRect pulledIn(QRect placed, const QRect &screen)
+{
+    placed.moveRight(std::min(placed.right(), screen.right()));
+    placed.moveBottom(std::min(placed.bottom(), screen.bottom()));
+    placed.moveLeft(std::max(placed.left(), screen.left()));
+    placed.moveTop(std::max(placed.top(), screen.top()));
+    return placed;
+}
+
 } // namespace
+
+QRect keptOnScreen(const QRect &wanted, const QRect &screen)
+{
+    return pulledIn(QRect(wanted.topLeft(), wanted.size().boundedTo(screen.size())), screen);
+}
 
 QRect placeMainWindow(const QRect &saved, const QList<QRect> &screens, const QSize &minimum)
 {
@@ -47,12 +66,37 @@ QRect placeMainWindow(const QRect &saved, const QList<QRect> &screens, const QSi
         placed.moveCenter(screen.center());
         return placed;
     }
-    QRect placed(saved.topLeft(), fitted(saved.size(), screen, minimum));
-    // Pulled in from the right and bottom edges first, so the top-left
-    // corner (title bar and menus) wins when the window is larger.
-    placed.moveRight(std::min(placed.right(), screen.right()));
-    placed.moveBottom(std::min(placed.bottom(), screen.bottom()));
-    placed.moveLeft(std::max(placed.left(), screen.left()));
-    placed.moveTop(std::max(placed.top(), screen.top()));
-    return placed;
+    return pulledIn(QRect(saved.topLeft(), fitted(saved.size(), screen, minimum)), screen);
+}
+
+void placeWindow(QWidget *window, const QRect &wanted, const QWidget *owner)
+{
+    const QWidget *ownerWindow = owner->window();
+    const QScreen *screen = ownerWindow->screen();
+    // The frame the window manager adds is not known before the window is
+    // shown; the owner's frame stands in for it.
+    const QRect outside = ownerWindow->frameGeometry();
+    const QRect inside = ownerWindow->geometry();
+    const QMargins frame(inside.left() - outside.left(), inside.top() - outside.top(),
+                         outside.right() - inside.right(), outside.bottom() - inside.bottom());
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
+    QRect placed = wanted;
+    if (!placed.isValid()) {
+        placed = QRect(QPoint(), window->size());
+        placed.moveCenter(ownerWindow->geometry().center());
+    }
+    const QRect framed = keptOnScreen(placed.marginsAdded(frame), screen->availableGeometry());
+    window->resize(framed.marginsRemoved(frame).size());
+    // A window's position is that of its frame.
+    window->move(framed.topLeft());
+}
+
+void placeBeside(QWidget *window, const QWidget *anchor, int gap)
+{
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
+    placeWindow(window,
+                QRect(anchor->mapToGlobal(QPoint(anchor->width() + gap, 0)), window->size()),
+                anchor);
 }

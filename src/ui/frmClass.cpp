@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "OptionBoxes.h"
 #include "Prompter.h"
+#include "WindowPlacement.h"
 #include "frmClassIcon.h"
 #include "frmNewClass.h"
 
@@ -61,6 +62,7 @@ struct frmClass::Private {
     QGroupBox *buildIcon();
     void fillClasses(int select);
     void classPicked();
+    bool mayLeaveClass();
     void selectInCombo(int c);
     void load(int c);
     void showEdit();
@@ -230,18 +232,32 @@ void frmClass::Private::classPicked()
     const int c = cboExtClass->currentData().toInt();
     if (c == loaded)
         return;
-    if (cmdApplyChanges->isEnabled()) {
-        const auto answer = prompter().question(q, QStringLiteral("Save Changes"),
-                                                QStringLiteral("Do you want to save the changes?"),
-                                                QMessageBox::Yes | QMessageBox::No |
-                                                    QMessageBox::Cancel);
-        // The edits of the old class are kept unless stored or dropped on purpose.
-        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !apply())) {
-            selectInCombo(loaded);
-            return;
-        }
+    if (!mayLeaveClass()) {
+        selectInCombo(loaded);
+        return;
     }
     load(c);
+}
+
+// Edits not yet applied are stored (Yes) or dropped (No) before the class
+// is left; false when the technician stays (Cancel, or the apply was
+// cancelled), the edits kept.
+bool frmClass::Private::mayLeaveClass()
+{
+    if (!cmdApplyChanges->isEnabled())
+        return true;
+    const auto answer = prompter().question(
+        q, QStringLiteral("Save Changes"), QStringLiteral("Do you want to save the changes?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::No)
+        load(loaded);
+    return answer == QMessageBox::No || (answer == QMessageBox::Yes && apply());
+}
+
+void frmClass::reject()
+{
+    if (d->mayLeaveClass())
+        QDialog::reject();
 }
 
 void frmClass::Private::load(int c)
@@ -284,7 +300,7 @@ void frmClass::Private::optionClicked(int byte, uint8_t bit, bool on)
 void frmClass::Private::pickIcon()
 {
     auto *picker = new frmClassIcon(EditIcon, q);
-    picker->move(picIcon->mapToGlobal(QPoint(picIcon->width() + 8, 0)));
+    placeBeside(picker, picIcon, 8);
     QObject::connect(picker, &QDialog::accepted, q, [this, picker] {
         const QString key = picker->chosenIcon();
         if (key.isEmpty() || key == EditIcon)
@@ -333,9 +349,15 @@ bool frmClass::Private::storeForMembers()
     const QString text =
         count == 1 ? QStringLiteral("Are you sure that you want to update 1 Extension?")
                    : QStringLiteral("Are you sure that you want to update %1 Extensions?").arg(count);
-    const auto answer = prompter().question(q, updateTitle(), text,
-                                            QMessageBox::Yes | QMessageBox::No |
-                                                QMessageBox::Cancel);
+    // What each answer does to the extensions, under the question.
+    const QString detail =
+        count == 1 ? QStringLiteral("Yes: the extension takes the new options of the class.\n"
+                                    "No: it becomes a Custom extension and keeps its own options.")
+                   : QStringLiteral("Yes: the %1 extensions take the new options of the class.\n"
+                                    "No: they become Custom extensions and keep their own options.")
+                         .arg(count);
+    const auto answer = prompter().question(
+        q, updateTitle(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, detail);
     if (answer == QMessageBox::Cancel)
         return false;
     applyClass(doc.config, loaded, EditStatus, EditIcon,

@@ -20,6 +20,10 @@ class frmClass : public QDialog
     // "Apply Changes" is enabled: there are edits not yet stored.
     bool hasUnappliedEdits() const;
 
+    // Close, Escape and the close box: with edits not yet applied, asks
+    // first whether to apply them, as switching to another class does.
+    void reject() override;
+
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

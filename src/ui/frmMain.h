@@ -185,8 +185,6 @@ class frmMain : public QMainWindow
     ConfigDocument &doc_;
     CheckResult lastCheck_;
     int viewMode_ = 0;
-    // A DOS file was imported: the next Save asks for a .TWZ name.
-    bool importedDos_ = false;
 
     NavTree *tree_ = nullptr;
     PortList *list_ = nullptr;

@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 
 #include "ConfigDocument.h"
+#include "HistoryShortcuts.h"
 #include "Icons.h"
 #include "PortList.h"
 #include "ReportView.h"
@@ -76,6 +77,7 @@ void frmMain::createActions()
     follow(redo_, QStringLiteral("&Redo"), stack->redoText());
     undo_->setEnabled(stack->canUndo());
     redo_->setEnabled(stack->canRedo());
+    keepHistoryShortcuts(this, {undo_, redo_});
 
     cut_ = makeAction(this, "mnuEditCut", QStringLiteral("Cu&t"));
     cut_->setShortcut(QKeySequence::Cut);

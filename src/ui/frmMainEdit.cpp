@@ -11,6 +11,7 @@
 #include "RecordSearch.h"
 #include "ReportView.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -30,6 +31,21 @@ QLineEdit *focusedTextField()
     if (auto *combo = qobject_cast<QComboBox *>(focus))
         return combo->lineEdit();
     return qobject_cast<QLineEdit *>(focus);
+}
+
+// A cell or tree node being edited in place is stored as leaving it would
+// store it: the delegate takes the editor's text when the editor loses the
+// focus. The view keeps the focus.
+void commitEditorInPlace()
+{
+    QWidget *editor = QApplication::focusWidget();
+    for (QWidget *w = editor ? editor->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        if (auto *view = qobject_cast<QAbstractItemView *>(w)) {
+            editor->clearFocus();
+            view->setFocus();
+            return;
+        }
+    }
 }
 
 bool isRecordKey(const QString &key)
@@ -52,6 +68,7 @@ void frmMain::editRedo()
 void frmMain::moveInHistory(bool back)
 {
     // A field still being typed in is a step of its own, undone first.
+    commitEditorInPlace();
     commitPanes();
     QUndoStack *stack = doc_.undoStack();
     if (back ? !stack->canUndo() : !stack->canRedo())
@@ -68,8 +85,8 @@ void frmMain::onRestored(const QString &key)
     tree_->BuildTree(doc_.config);
     runCheck();
     refreshCurrentView();
-    if (!showRestoredRecord(key))
-        tree_->selectNode(shownNode);
+    tree_->selectNode(shownNode);
+    showRestoredRecord(key);
 }
 
 void frmMain::refreshCurrentView()

@@ -233,6 +233,7 @@ void frmMain::restoreBackup()
     prompt.title = title;
     prompt.filter = QStringLiteral("Exchange Backups (*.bin);;All Files (*)");
     prompt.proposedName = backupFolder();
+    prompt.newestFirst = true;
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())
         return;
@@ -333,10 +334,7 @@ void frmMain::takeDownloadedImage(const QByteArray &image)
     backupShown_ = true;
     // The exchange's configuration is not the file that was open: it starts
     // unnamed and unsaved, so Save never puts generated names over that file.
-    importedDos_ = false;
     doc_.replaceConfiguration(downloaded, QStringLiteral("Get Configuration"));
-    doc_.setCurrentFile(QString());
-    doc_.setConfigChanged(true);
     setTitleForFile();
     afterConfigurationReplaced();
     setStatus(QStringLiteral("Configuration read from the exchange."));

@@ -91,8 +91,7 @@ bool frmMain::doLoadFile(const QString &fileName, bool fromRecentOrTemplate)
     }
     if (!load.importedDos)
         setStatus(QStringLiteral("File last saved: ") + doc_.config.SysConfig.LastUpdate);
-    importedDos_ = load.importedDos;
-    doc_.setCurrentFile(fileName);
+    doc_.setCurrentFile(fileName, load.importedDos);
     // Another file: nothing before it can be undone.
     doc_.resetHistory();
     setTitleForFile();
@@ -116,7 +115,6 @@ void frmMain::NewConfiguration()
     setStatus(QString());
     QString path = templateFile();
     if (ExistFile(path) && loadConfigurationFile(path, doc_.config).ok) {
-        importedDos_ = false;
         doc_.setCurrentFile(QString());
         doc_.setConfigChanged(false);
         setTitleForFile();
@@ -125,7 +123,6 @@ void frmMain::NewConfiguration()
     }
     // No template: an empty configuration, and the New System dialog to fill it.
     ClearConfig(doc_.config);
-    importedDos_ = false;
     doc_.setCurrentFile(QString());
     doc_.setConfigChanged(false);
     setTitleForFile();
@@ -145,10 +142,8 @@ void frmMain::NewConfiguration()
 
 void frmMain::newSystemMade(const Configuration &made)
 {
-    // A system nobody has saved yet is unsaved work.
+    // A system nobody has saved yet is unsaved work, in no file yet.
     doc_.replaceConfiguration(made, QStringLiteral("New System"));
-    importedDos_ = false;
-    doc_.setCurrentFile(QString());
     setStatus(QString());
     setTitleForFile();
     afterConfigurationReplaced();
@@ -162,7 +157,6 @@ bool frmMain::writeTo(const QString &fileName, const QString &action)
         prompter().failure(this, action, QStringLiteral("Unable to save"), fileName, error);
         return false;
     }
-    importedDos_ = false;
     doc_.setCurrentFile(fileName);
     doc_.setConfigChanged(false);
     setTitleForFile();
@@ -176,7 +170,7 @@ bool frmMain::fileSave()
 {
     commitPanes();
     // An imported DOS file is saved in our own format under a name of its own.
-    if (doc_.CurrentFile().isEmpty() || importedDos_)
+    if (doc_.CurrentFile().isEmpty() || doc_.importedDos())
         return doSaveAs();
     return writeTo(doc_.CurrentFile(), QStringLiteral("Save"));
 }
@@ -188,7 +182,7 @@ bool frmMain::doSaveAs()
     prompt.kind = Prompt::SaveFile;
     prompt.title = QStringLiteral("Save As");
     prompt.filter = configFilter();
-    prompt.proposedName = importedDos_ ? twzNameFor(doc_.CurrentFile()) : doc_.CurrentFile();
+    prompt.proposedName = doc_.importedDos() ? twzNameFor(doc_.CurrentFile()) : doc_.CurrentFile();
     const QString name = prompter().chooseFile(this, prompt);
     if (name.isEmpty())
         return false;

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QToolBar>
+#include <QToolButton>
 
 using namespace fixtures;
 
@@ -77,6 +79,8 @@ class TestExchangeWindows : public QObject
     void versionAndReboot();
     void terminalColoursAndTrim();
     void terminalShowsTrafficAndSendsKeys();
+    void terminalAtFirstSight_data();
+    void terminalAtFirstSight();
 };
 
 void TestExchangeWindows::simulatedConnection()
@@ -173,6 +177,14 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     QVERIFY(QFile::exists(file));
     QCOMPARE(s.sim().counters().blocksServed, 64);
     QTRY_VERIFY(!s.openWindow<QDialog>("frmGetConfig"));
+
+    // Undone, the file is back as it stood: contents, name and saved state.
+    s.action("mnuEditUndo")->trigger();
+    QCOMPARE(s.doc.config, before);
+    QCOMPARE(s.doc.CurrentFile(), file);
+    QCOMPARE(s.doc.ConfigChanged(), unsaved);
+    QCOMPARE(s.window.windowTitle(),
+             QStringLiteral("helmWISE - ") + file + (unsaved ? QStringLiteral("*") : QString()));
 }
 
 void TestExchangeWindows::downloadEndsWithoutTouchingEditor_data()
@@ -454,8 +466,8 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     s.window.findChild<frmPinPass *>()->reject();
     QVERIFY(s.exchange().link().ShowAllMessages());
 
-    // A typed key goes to the exchange and is not shown here.
-    const QString shown = terminal.text();
+    // A typed key goes to the exchange; this one does not echo it, so it is shown here.
+    const QString shown = terminal.text() + u'a';
     const int stray = s.sim().counters().strayBytes;
     QTest::keyClick(term, Qt::Key_A);
     QTRY_COMPARE(s.sim().counters().strayBytes, stray + 1);
@@ -477,6 +489,77 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     // terminal moves the focus while the editor's views are already gone.
     terminal.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&terminal));
+}
+
+using TerminalSteps = std::function<void(frmComms &, QPlainTextEdit *)>;
+
+void TestExchangeWindows::terminalAtFirstSight_data()
+{
+    QTest::addColumn<TerminalSteps>("steps");
+    QTest::addColumn<QString>("shown");
+    // What the simulated exchange sends back is put in by hand: it answers no typed key.
+    const auto exchangeSays = [](frmComms &terminal, const char *text) {
+        terminal.append({{TraceColour::Plain, QString::fromLatin1(text)}});
+    };
+    QTest::newRow("keys typed show while the exchange does not echo them")
+        << TerminalSteps([](frmComms &, QPlainTextEdit *term) {
+               QTest::keyClicks(term, QStringLiteral("ab"));
+               QTest::keyClick(term, Qt::Key_Backspace);
+               QTest::keyClicks(term, QStringLiteral("c"));
+               QTest::keyClick(term, Qt::Key_Return);
+           })
+        << "ac\n";
+    QTest::newRow("once the exchange echoes, only its echo shows")
+        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *term) {
+               QTest::keyClick(term, Qt::Key_A);
+               exchangeSays(terminal, "a");
+               QTest::keyClick(term, Qt::Key_B);
+               exchangeSays(terminal, "b");
+           })
+        << "aab";
+    QTest::newRow("an answer that is no echo keeps the typing shown")
+        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *term) {
+               QTest::keyClick(term, Qt::Key_1);
+               exchangeSays(terminal, "MENU\r\n");
+               QTest::keyClick(term, Qt::Key_2);
+           })
+        << "1MENU\n2";
+    QTest::newRow("Clear on the toolbar empties it")
+        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *) {
+               exchangeSays(terminal, "<ACK>");
+               auto *bar = terminal.findChild<QToolBar *>(QStringLiteral("tbTerm"));
+               auto *clear = terminal.findChild<QAction *>(QStringLiteral("mnuTermClear"));
+               qobject_cast<QToolButton *>(bar->widgetForAction(clear))->click();
+           })
+        << "";
+}
+
+// The terminal as a technician meets it: the right-click menu's commands
+// on a toolbar, a hint while nothing has come, and the keys typed in sight.
+void TestExchangeWindows::terminalAtFirstSight()
+{
+    QFETCH(TerminalSteps, steps);
+    QFETCH(QString, shown);
+    ExchangeSession s;
+    frmComms &terminal = s.window.terminal();
+    s.action("mnuToolsTerm")->trigger();
+    auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
+    QVERIFY(!term->placeholderText().isEmpty());
+    auto *bar = terminal.findChild<QToolBar *>(QStringLiteral("tbTerm"));
+    QVERIFY(bar);
+    QStringList menu, toolbar;
+    for (QAction *item : terminal.popupMenu()->actions()) {
+        if (!item->isSeparator())
+            menu << item->text();
+    }
+    for (QAction *item : bar->actions()) {
+        if (!item->isSeparator())
+            toolbar << item->text();
+    }
+    QCOMPARE(toolbar, menu);
+
+    steps(terminal, term);
+    QCOMPARE(terminal.text(), shown);
 }
 
 QTEST_MAIN(TestExchangeWindows)

@@ -56,10 +56,11 @@ struct Session {
     ConfigDocument doc;
     frmMain window{doc};
 
+    // Shown, then loaded, as the program starts.
     explicit Session(const QString &commandLine)
     {
-        window.loadStep(commandLine);
         window.show();
+        window.loadStep(commandLine);
     }
     NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
     ErrorList *errors() { return window.findChild<ErrorList *>(QStringLiteral("vsErrors")); }

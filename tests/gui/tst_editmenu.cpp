@@ -73,6 +73,16 @@ QStringList shownKeys(PortGrid *grid)
     return keys;
 }
 
+QStringList expandedKeys(QTreeWidget *tree)
+{
+    QStringList keys;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->isExpanded())
+            keys << NavTree::keyOf(*it);
+    }
+    return keys;
+}
+
 QStringList extensionNames(const Configuration &c)
 {
     QStringList names;
@@ -91,6 +101,8 @@ class TestEditMenu : public QObject
     void cleanup();
     void undoRedoEveryEdit_data();
     void undoRedoEveryEdit();
+    void undoKeysFromAnyField_data();
+    void undoKeysFromAnyField();
     void savedMarkFollowsUndo();
     void openingAnotherFileForgetsSteps();
     void hundredStepsKept();
@@ -266,10 +278,16 @@ void TestEditMenu::undoRedoEveryEdit()
     QFETCH(QString, step);
     QFETCH(QString, leaveTo);
     QFETCH(QString, selected);
-    Session s(shipFile());
+    const QString file = shipFile();
+    Session s(file);
     s.window.setListViewMode(3);
+    // The technician has unfolded the extensions and the groups.
+    for (const char *category : {"REX", "RGP"})
+        s.tree()->findNode(QLatin1String(category))->setExpanded(true);
     s.click(node);
+    const QStringList unfolded = expandedKeys(s.tree());
     const Configuration loaded = s.doc.config;
+    const QString title = s.window.windowTitle();
     QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
 
     edit(s);
@@ -281,22 +299,101 @@ void TestEditMenu::undoRedoEveryEdit()
 
     s.action(QStringLiteral("mnuEditUndo"))->trigger();
     QCOMPARE(s.doc.config, loaded);
+    // The file it belongs to and its saved state come back with it.
     QVERIFY(!s.doc.ConfigChanged());
+    QCOMPARE(s.doc.CurrentFile(), file);
+    QCOMPARE(s.window.windowTitle(), title);
     QCOMPARE(statusText(s), QStringLiteral("Undone: ") + step);
     QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
-    if (selected.startsWith(QLatin1String("row "))) {
-        QCOMPARE(s.view(), QStringLiteral("vsPorts"));
-        QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
-    } else {
-        QCOMPARE(s.tree()->currentKey(), selected);
-    }
+    // Nothing unfolded is folded away; the record the step touched is selected.
+    const auto selectionKept = [&] {
+        for (const QString &key : unfolded)
+            QVERIFY2(expandedKeys(s.tree()).contains(key), qPrintable(key));
+        if (selected.startsWith(QLatin1String("row "))) {
+            QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+            QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
+            QCOMPARE(s.tree()->currentKey(), node);
+        } else {
+            QCOMPARE(s.tree()->currentKey(), selected);
+        }
+    };
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
     // The error list is that of the configuration now shown.
     QCOMPARE(s.window.lastCheck().findings.size(), CheckConfig(loaded).findings.size());
 
     s.action(QStringLiteral("mnuEditRedo"))->trigger();
     QCOMPARE(s.doc.config, edited);
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(s.doc.ConfigChanged());
     QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+    s.doc.setConfigChanged(false);
+}
+
+void TestEditMenu::undoKeysFromAnyField_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<Edit>("type"); // types a new name for 01.2; the focus stays in a field
+    QTest::addColumn<QList<QKeySequence>>("keys");
+    QTest::addColumn<QString>("name"); // of 01.2 afterwards
+    QTest::addColumn<QString>("redoStep");
+
+    const Edit nameBeingTyped = [](Session &s) {
+        auto *field = control<QLineEdit>(s, "txtExtName");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("Wardroom"));
+    };
+    const Edit nameLeftWithTab = [nameBeingTyped](Session &s) {
+        nameBeingTyped(s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    const Edit cellBeingTyped = [](Session &s) {
+        PortGrid *grid = s.grid();
+        grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Wardroom"));
+    };
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+        redoY(Qt::CTRL | Qt::Key_Y);
+    const QString step = QStringLiteral("Extension 01.2 Name");
+    QTest::newRow("name, Tab, Ctrl+Z")
+        << "E001" << nameLeftWithTab << QList{undo} << "Galley" << step;
+    QTest::newRow("name still being typed, Ctrl+Z")
+        << "E001" << nameBeingTyped << QList{undo} << "Galley" << step;
+    QTest::newRow("Ctrl+Z, then Ctrl+Shift+Z")
+        << "E001" << nameBeingTyped << QList{undo, redo} << "Wardroom" << QString();
+    QTest::newRow("Ctrl+Z, then Ctrl+Y")
+        << "E001" << nameBeingTyped << QList{undo, redoY} << "Wardroom" << QString();
+    QTest::newRow("grid cell still being typed, Ctrl+Z")
+        << "REX" << cellBeingTyped << QList{undo} << "Galley" << step;
+}
+
+// Ctrl+Z and the redo keys act on the configuration wherever the cursor
+// is: a field still being typed in is stored first, then the step undone.
+void TestEditMenu::undoKeysFromAnyField()
+{
+    QFETCH(QString, node);
+    QFETCH(Edit, type);
+    QFETCH(QList<QKeySequence>, keys);
+    QFETCH(QString, name);
+    QFETCH(QString, redoStep);
+    Session s(shipFile());
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    s.window.setListViewMode(3);
+    // An earlier step, so there is something to undo before the typing.
+    emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
+    s.click(node);
+    type(s);
+    for (const QKeySequence &key : keys)
+        QTest::keySequence(QApplication::focusWidget(), key);
+    QCOMPARE(s.doc.config.Extensions[1].Name, name);
+    QCOMPARE(s.doc.config.TieLines[6].Name, QStringLiteral("Aft"));
+    QCOMPARE(s.doc.undoStack()->redoText(), redoStep);
     s.doc.setConfigChanged(false);
 }
 

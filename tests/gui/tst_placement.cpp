@@ -1,19 +1,46 @@
-// Where the main window opens and what it remembers: a comfortable size on
-// the first start, always whole on a screen afterwards (another monitor,
-// a smaller screen, another scale factor), maximised state and splitters.
+// Where the windows open and what the main window remembers: a comfortable
+// size on the first start, always whole on a screen afterwards (another
+// monitor, a smaller screen, another scale factor), maximised state and
+// splitters; every window the program places itself whole on the screen of
+// the main window, and what a new user looks at on the small screen
+// readable. Run on two screens side by side, 1280x800 (the primary) and
+// 1024x768.
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "FailOnQtWarnings.h"
+#include "GrabAid.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "WindowPlacement.h"
+#include "frmClass.h"
+#include "frmComms.h"
+#include "frmGroupExts.h"
 #include "frmMain.h"
 #include "frmNewSystem.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QToolBar>
+#include <QTreeView>
 #include <QtTest>
+
+#include <functional>
+
+using fixtures::Session;
+// Opens a window from the main window the way a technician does; returns it.
+using Opener = std::function<QWidget *(Session &)>;
+Q_DECLARE_METATYPE(Opener)
+// Looks at a part of the main window; empty when it reads well, else what is wrong.
+using Look = std::function<QString(Session &)>;
+Q_DECLARE_METATYPE(Look)
 
 namespace
 {
@@ -21,6 +48,67 @@ namespace
 QSettings settings()
 {
     return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
+}
+
+void storePlacement(const QRect &placed)
+{
+    QSettings s = settings();
+    s.setValue(QStringLiteral("Settings/Window/Left"), placed.left() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Top"), placed.top() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Width"), placed.width() * 15);
+    s.setValue(QStringLiteral("Settings/Window/Height"), placed.height() * 15);
+}
+
+QScreen *screenNamed(const QString &name)
+{
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (screen->name() == name)
+            return screen;
+    }
+    qFatal("no screen %s", qPrintable(name));
+}
+
+template <typename T> T *shown(QObject &parent, const char *name)
+{
+    T *w = parent.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no window %s", name);
+    return w;
+}
+
+// The relative luminance of a colour, as contrast ratios are measured.
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+// Pixels of an icon drawn on `ground` that stand out from it (a contrast of
+// 3:1 or more, what a picture needs to be made out).
+int inkOn(const QIcon &icon, const QColor &ground)
+{
+    QImage image(24, 24, QImage::Format_ARGB32);
+    image.fill(ground);
+    QPainter painter(&image);
+    icon.paint(&painter, image.rect());
+    painter.end();
+    const double back = luminance(ground.rgb());
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const double l = luminance(image.pixel(x, y));
+            ink += (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05) >= 3.0;
+        }
+    }
+    return ink;
+}
+
+QString describe(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 } // namespace
@@ -36,6 +124,10 @@ class TestPlacement : public QObject
     void openedOnThisScreen_data();
     void openedOnThisScreen();
     void stateRemembered();
+    void windowsWholeOnScreen_data();
+    void windowsWholeOnScreen();
+    void readableOnTheSmallScreen_data();
+    void readableOnTheSmallScreen();
 
   private:
     QTemporaryDir settingsDir_;
@@ -112,13 +204,8 @@ void TestPlacement::openedOnThisScreen()
 {
     QFETCH(bool, stored);
     QFETCH(QRect, saved);
-    if (stored) {
-        QSettings s = settings();
-        s.setValue(QStringLiteral("Settings/Window/Left"), saved.left() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Top"), saved.top() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Width"), saved.width() * 15);
-        s.setValue(QStringLiteral("Settings/Window/Height"), saved.height() * 15);
-    }
+    if (stored)
+        storePlacement(saved);
     ConfigDocument doc;
     frmMain window(doc);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -163,5 +250,187 @@ void TestPlacement::stateRemembered()
              errors.value(1));
 }
 
-QTEST_MAIN(TestPlacement)
+void TestPlacement::windowsWholeOnScreen_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<Opener>("open");
+    const Opener selectExtensions = [](Session &s) -> QWidget * {
+        s.click(QStringLiteral("G000"));
+        shown<QPushButton>(s.window, "cmdGrpSelect")->click();
+        return shown<frmGroupExts>(s.window, "frmGroupExts");
+    };
+    const Opener classIcon = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuEditClass"))->trigger();
+        shown<QPushButton>(*shown<frmClass>(s.window, "frmClass"), "cmdIcon")->click();
+        return shown<QWidget>(s.window, "frmClassIcon");
+    };
+    const Opener help = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuHelpContents"))->trigger();
+        return shown<QWidget>(s.window, "frmHelp");
+    };
+    const Opener terminal = [](Session &s) -> QWidget * {
+        s.action(QStringLiteral("mnuToolsTerm"))->trigger();
+        return &s.window.terminal();
+    };
+    for (const char *screen : {"1280x800", "1024x768"}) {
+        const auto row = [screen](const char *window, const Opener &open) {
+            QTest::addRow("%s on %s", window, screen) << QString::fromLatin1(screen) << open;
+        };
+        row("Select Extensions of a group", selectExtensions);
+        row("the class icon picker", classIcon);
+        row("the user guide", help);
+        row("the terminal", terminal);
+    }
+}
+
+// The main window as a new user first sees it on that screen; the window
+// opened from it lies wholly on the same screen, frame and all.
+void TestPlacement::windowsWholeOnScreen()
+{
+    QFETCH(QString, screen);
+    QFETCH(Opener, open);
+    fixtures::Scratch scratch;
+    const QRect area = screenNamed(screen)->availableGeometry();
+    storePlacement(placeMainWindow(QRect(), {area}, QSize(200, 200)));
+    Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QCOMPARE(s.window.screen()->name(), screen);
+    QWidget *window = open(s);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->screen()->name(), screen);
+    QVERIFY2(area.contains(window->frameGeometry()), qPrintable(describe(window->frameGeometry())));
+    s.doc.setConfigChanged(false);
+}
+
+void TestPlacement::readableOnTheSmallScreen_data()
+{
+    QTest::addColumn<Look>("look");
+    QTest::newRow("a name of 30 characters typed into the details grid") << Look([](Session &s) {
+        s.window.setListViewMode(3);
+        s.click(QStringLiteral("REX"));
+        PortGrid *grid = s.grid();
+        grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto *editor = grid->viewport()->findChild<QLineEdit *>();
+        if (!editor)
+            return QStringLiteral("no name editor");
+        QTest::keyClicks(editor, QStringLiteral("Chief Engineer's Day Cabin 12A"));
+        const int typed = editor->fontMetrics().horizontalAdvance(editor->text());
+        if (editor->width() < typed)
+            return QStringLiteral("typing, %1 of %2 pixels show").arg(editor->width()).arg(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the editor hands its text over after the key
+        if (s.doc.config.Extensions[1].Name != QLatin1String("Chief Engineer's Day Cabin 12A"))
+            return QStringLiteral("the name was not stored");
+        const int needed =
+            static_cast<QAbstractItemView *>(grid)->sizeHintForColumn(PortGrid::ColName);
+        return grid->columnWidth(PortGrid::ColName) >= needed
+                   ? QString()
+                   : QStringLiteral("the Name column is %1 wide, the name needs %2")
+                         .arg(grid->columnWidth(PortGrid::ColName))
+                         .arg(needed);
+    });
+    QTest::newRow("the system pane") << Look([](Session &s) {
+        s.click(QStringLiteral("RRR"));
+        QApplication::processEvents();
+        auto *frame = s.window.findChild<QScrollArea *>(QStringLiteral("vspData3Frame"));
+        const int hidden = frame->verticalScrollBar()->maximum();
+        return hidden == 0 ? QString()
+                           : QStringLiteral("%1 pixels of it scroll out of sight").arg(hidden);
+    });
+    QTest::newRow("the toolbar in a dark palette") << Look([](Session &s) {
+        const QPalette light = QApplication::palette();
+        GrabAid::useDarkPalette();
+        const QPalette darkPalette = QApplication::palette();
+        ConfigDocument doc;
+        frmMain dark(doc);
+        QApplication::setPalette(light);
+        QStringList faint;
+        const auto actions = [](frmMain &w) {
+            return w.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions();
+        };
+        for (int k = 0; k < actions(dark).size(); ++k) {
+            QAction *shown = actions(dark)[k];
+            const int onLight = inkOn(actions(s.window)[k]->icon(), light.color(QPalette::Button));
+            if (!shown->icon().isNull() &&
+                inkOn(shown->icon(), darkPalette.color(QPalette::Button)) * 4 < onLight * 3)
+                faint << shown->toolTip();
+        }
+        return faint.join(QStringLiteral(", "));
+    });
+    QTest::newRow("the backups offered for restoring, with their times, newest first")
+        << Look([](Session &s) {
+               QTemporaryDir folder;
+               const QDateTime now = QDateTime::currentDateTime();
+               for (const auto &[name, age] : {std::pair{"Ship-20240131-101500.bin", 2},
+                                               std::pair{"Ship-20240201-090000.bin", 1},
+                                               std::pair{"Ship-20240130-080000.bin", 3}}) {
+                   QFile file(folder.filePath(QLatin1String(name)));
+                   file.open(QIODevice::WriteOnly);
+                   file.write(QByteArray(8192, '\0'));
+                   file.flush();
+                   file.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime);
+               }
+               s.window.setBackupFolder(folder.path());
+               s.window.connectExchange(true);
+               QString seen;
+               QTimer::singleShot(0, &s.window, [&seen] {
+                   auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                   auto *list = dialog ? dialog->findChild<QTreeView *>(QStringLiteral("treeView"))
+                                       : nullptr;
+                   if (!list) {
+                       seen = QStringLiteral("no file list");
+                   } else {
+                       const auto first = [list] {
+                           return list->model()->index(0, 0, list->rootIndex()).data().toString();
+                       };
+                       // The folder is read, and sorted, while the dialog runs.
+                       const QString newest = QStringLiteral("Ship-20240201-090000.bin");
+                       QTest::qWaitFor([&] { return first() == newest; });
+                       if (!list->isVisible() || list->isColumnHidden(3))
+                           seen = QStringLiteral("no times shown");
+                       else if (first() != newest)
+                           seen = first() + QStringLiteral(" on top");
+                   }
+                   if (dialog)
+                       dialog->reject();
+               });
+               Prompter *scripted = &prompter();
+               setPrompter(nullptr); // the real file dialog
+               s.window.restoreBackup();
+               setPrompter(scripted);
+               return seen;
+           });
+}
+
+// Whatever a new user looks at on a 1024x768 screen reads in full.
+void TestPlacement::readableOnTheSmallScreen()
+{
+    QFETCH(Look, look);
+    fixtures::Scratch scratch;
+    storePlacement(placeMainWindow(
+        QRect(), {screenNamed(QStringLiteral("1024x768"))->availableGeometry()}, QSize(200, 200)));
+    Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    const QString fault = look(s);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    s.doc.setConfigChanged(false);
+}
+
+// Two screens side by side, as the offscreen platform is told before the
+// application starts: the primary 1280x800, and 1024x768 to its right.
+int main(int argc, char *argv[])
+{
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly))
+        return 2;
+    config.write(R"({"screens": [
+        {"name": "1280x800", "x": 0, "y": 0, "width": 1280, "height": 800},
+        {"name": "1024x768", "x": 1280, "y": 0, "width": 1024, "height": 768}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    TestPlacement test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_placement.moc"

@@ -93,8 +93,8 @@ class TestClassGroup : public QObject
     void offeredClasses();
     void applyChanges_data();
     void applyChanges();
-    void switchingWithEdits_data();
-    void switchingWithEdits();
+    void leavingWithEdits_data();
+    void leavingWithEdits();
     void newClassNames();
     void noNewClassWhenFull();
     void renameKeepsTheEdit();
@@ -200,6 +200,9 @@ void TestClassGroup::applyChanges()
     click(edit.window, "cmdApplyChanges");
 
     QCOMPARE(prompter_->texts(), questions);
+    // The update question says what No does.
+    if (officers > 0)
+        QVERIFY(prompter_->asked.first().detail.contains(QLatin1String("Custom")));
     const Configuration &c = doc.config;
     QCOMPARE(c.ExtClasses[ClassOfficer].Status,
              stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
@@ -216,23 +219,29 @@ void TestClassGroup::applyChanges()
     QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
 }
 
-void TestClassGroup::switchingWithEdits_data()
+void TestClassGroup::leavingWithEdits_data()
 {
+    QTest::addColumn<QString>("leave"); // another class picked, Close, or Escape
     QTest::addColumn<Buttons>("answers");
-    QTest::addColumn<int>("loadedAfter");
+    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
     QTest::addColumn<bool>("stored");
     using B = QMessageBox;
-    QTest::newRow("save") << Buttons{B::Yes, B::Yes} << int(ClassCrew) << true;
-    QTest::newRow("save, then cancel the update") << Buttons{B::Yes, B::Cancel}
-                                                  << int(ClassOfficer) << false;
-    QTest::newRow("discard") << Buttons{B::No} << int(ClassCrew) << false;
-    QTest::newRow("stay") << Buttons{B::Cancel} << int(ClassOfficer) << false;
+    QTest::newRow("switch, save") << "switch" << Buttons{B::Yes, B::Yes} << false << true;
+    QTest::newRow("switch, save, then cancel the update")
+        << "switch" << Buttons{B::Yes, B::Cancel} << true << false;
+    QTest::newRow("switch, discard") << "switch" << Buttons{B::No} << false << false;
+    QTest::newRow("switch, stay") << "switch" << Buttons{B::Cancel} << true << false;
+    QTest::newRow("Close, save") << "close" << Buttons{B::Yes, B::Yes} << false << true;
+    QTest::newRow("Close, discard") << "close" << Buttons{B::No} << false << false;
+    QTest::newRow("Close, stay") << "close" << Buttons{B::Cancel} << true << false;
+    QTest::newRow("Escape, stay") << "escape" << Buttons{B::Cancel} << true << false;
 }
 
-void TestClassGroup::switchingWithEdits()
+void TestClassGroup::leavingWithEdits()
 {
+    QFETCH(QString, leave);
     QFETCH(Buttons, answers);
-    QFETCH(int, loadedAfter);
+    QFETCH(bool, stays);
     QFETCH(bool, stored);
     ConfigDocument doc;
     loadSmallShip(doc);
@@ -240,15 +249,23 @@ void TestClassGroup::switchingWithEdits()
     ClassEdit edit(doc);
     prompter_->buttons.append(answers);
     auto *combo = child<QComboBox>(edit.window, QStringLiteral("cboExtClass"));
-    combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+    if (leave == QLatin1String("switch"))
+        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+    else if (leave == QLatin1String("close"))
+        click(edit.window, "cmdClose");
+    else
+        QTest::keyClick(&edit.window, Qt::Key_Escape);
 
-    QCOMPARE(prompter_->asked.first().title, QStringLiteral("Save Changes"));
-    QCOMPARE(prompter_->asked.first().text, QStringLiteral("Do you want to save the changes?"));
-    QCOMPARE(edit.window.loadedClass(), loadedAfter);
-    QCOMPARE(combo->currentData().toInt(), loadedAfter);
+    QCOMPARE(prompter_->asked.value(0).title, QStringLiteral("Save Changes"));
+    QCOMPARE(prompter_->asked.value(0).text, QStringLiteral("Do you want to save the changes?"));
+    if (leave == QLatin1String("switch")) {
+        QCOMPARE(edit.window.loadedClass(), stays ? int(ClassOfficer) : int(ClassCrew));
+        QCOMPARE(combo->currentData().toInt(), edit.window.loadedClass());
+    } else {
+        QCOMPARE(edit.window.isVisible(), stays);
+    }
     QCOMPARE(doc.config.ExtClasses[ClassOfficer].Status, stored ? edit.edited : officer);
-    // Staying keeps the edits to apply later; moving on starts clean.
-    QCOMPARE(edit.window.hasUnappliedEdits(), loadedAfter == ClassOfficer);
+    QCOMPARE(edit.window.hasUnappliedEdits(), stays);
 }
 
 void TestClassGroup::newClassNames()

@@ -2,16 +2,28 @@
 
 #include "ExchangeConnection.h"
 #include "SerialLine.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QToolBar>
 #include <QVBoxLayout>
+
+namespace
+{
+
+QColor traceColour(TraceColour colour)
+{
+    return colour == TraceColour::Plain ? QColor(Qt::black) : QColor(QRgb(traceRgb(colour)));
+}
+
+} // namespace
 
 frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
     : QWidget(parent, Qt::Window), exchange_(exchange)
@@ -29,7 +41,12 @@ frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
     QPalette page = term_->palette();
     page.setColor(QPalette::Base, Qt::white);
     page.setColor(QPalette::Text, Qt::black);
+    page.setColor(QPalette::PlaceholderText, Qt::darkGray);
     term_->setPalette(page);
+    term_->setPlaceholderText(
+        QStringLiteral("The traffic with the exchange shows here. Show All Messages traces "
+                       "every message on the line; Enter tdlSetup opens the exchange's setup. "
+                       "Keys typed here go to the exchange."));
     term_->installEventFilter(this);
     term_->viewport()->installEventFilter(this);
     term_->setContextMenuPolicy(Qt::NoContextMenu);
@@ -39,9 +56,13 @@ frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
     state_->setObjectName(QStringLiteral("sbStatusPanel1"));
     sbStatus_->addWidget(state_, 1);
 
+    auto *commands = new QToolBar(this);
+    commands->setObjectName(QStringLiteral("tbTerm"));
+    commands->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(commands);
     layout->addWidget(term_, 1);
     layout->addWidget(sbStatus_);
     resize(640, 420);
@@ -57,6 +78,12 @@ frmComms::frmComms(ExchangeConnection &exchange, QWidget *parent)
     mnuTermTdl_->setObjectName(QStringLiteral("mnuTermTdl"));
     mnuTermStop_ = mnuTermPop_->addAction(QStringLiteral("E&xit tdlSetup"), this, &frmComms::exitSetup);
     mnuTermStop_->setObjectName(QStringLiteral("mnuTermStop"));
+    mnuTermPop_->addSeparator();
+    QAction *mnuTermClear =
+        mnuTermPop_->addAction(QStringLiteral("&Clear"), this, &frmComms::clear);
+    mnuTermClear->setObjectName(QStringLiteral("mnuTermClear"));
+    // The same commands, in sight.
+    commands->addActions(mnuTermPop_->actions());
 
     SerialLink &link = exchange_.link();
     connect(mnuTermShow_, &QAction::triggered, &link, &SerialLink::setShowAllMessages);
@@ -97,10 +124,7 @@ void frmComms::append(const QList<TraceFragment> &fragments)
     cursor.movePosition(QTextCursor::End);
     for (const TraceFragment &fragment : fragments) {
         QTextCharFormat format;
-        if (fragment.colour != TraceColour::Plain)
-            format.setForeground(QColor(QRgb(traceRgb(fragment.colour))));
-        else
-            format.setForeground(Qt::black);
+        format.setForeground(traceColour(fragment.colour));
         // A carriage return starts a new line; the text is never read as markup.
         QString text = fragment.text;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -108,6 +132,45 @@ void frmComms::append(const QList<TraceFragment> &fragments)
     }
     term_->moveCursor(QTextCursor::End);
     term_->ensureCursorVisible();
+    echoedTail_ = 0;
+    // Received text that begins with the key typed last: the exchange echoes.
+    for (const TraceFragment &fragment : fragments) {
+        if (fragment.colour != TraceColour::Plain || unanswered_.isEmpty())
+            continue;
+        exchangeEchoes_ = exchangeEchoes_ || fragment.text.startsWith(unanswered_.back());
+        unanswered_.clear();
+    }
+}
+
+void frmComms::clear()
+{
+    term_->clear();
+    echoedTail_ = 0;
+}
+
+// Shows what was typed, as the exchange would if it echoed.
+void frmComms::echoTyped(const QByteArray &bytes)
+{
+    if (exchangeEchoes_)
+        return;
+    QTextCursor cursor(term_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (bytes == "\b") {
+        if (echoedTail_ > 0) {
+            cursor.deletePreviousChar();
+            --echoedTail_;
+        }
+        return;
+    }
+    const QString text = bytes == "\r" ? QStringLiteral("\n") : QString::fromLatin1(bytes);
+    if (!text.at(0).isPrint() && text != QLatin1String("\n"))
+        return;
+    QTextCharFormat format;
+    format.setForeground(traceColour(TraceColour::Green));
+    cursor.insertText(text, format);
+    echoedTail_ += int(text.size());
+    unanswered_ += QString::fromLatin1(bytes);
+    term_->moveCursor(QTextCursor::End);
 }
 
 void frmComms::enterSetup()
@@ -141,6 +204,7 @@ void frmComms::sendKey(const QString &text, int key)
     if (bytes.isEmpty() || exchange_.isBusy() || !exchange_.isOpen())
         return;
     exchange_.link().line()->write(bytes);
+    echoTyped(bytes);
 }
 
 bool frmComms::eventFilter(QObject *watched, QEvent *event)
@@ -149,9 +213,15 @@ bool frmComms::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     if (watched == term_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // Copying a selection stays possible; every other key goes to the exchange, unshown.
+        // Copying a selection stays possible, and the menu opens from the
+        // keyboard; every other key goes to the exchange.
         if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll))
             return false;
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            mnuTermPop_->popup(term_->viewport()->mapToGlobal(term_->cursorRect().bottomLeft()));
+            return true;
+        }
         sendKey(key->text(), key->key());
         return true;
     }
@@ -167,6 +237,15 @@ void frmComms::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton)
         mnuTermPop_->popup(event->globalPosition().toPoint());
+}
+
+void frmComms::setVisible(bool visible)
+{
+    if (visible && !placed_ && parentWidget()) {
+        placed_ = true;
+        placeWindow(this, QRect(), parentWidget());
+    }
+    QWidget::setVisible(visible);
 }
 
 void frmComms::closeEvent(QCloseEvent *event)

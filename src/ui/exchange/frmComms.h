@@ -2,7 +2,10 @@
 // "Communications Terminal": the traffic on the Programming Module's line in
 // colour (received control bytes red, sent control bytes blue, sent command
 // letters green, received text plain), and keys typed straight to the
-// exchange. Created hidden with the main window; its close box hides it.
+// exchange. Its commands sit on a small toolbar and in the right-click menu
+// (also Shift+F10 and the Menu key); an empty window says what it is for.
+// Typed keys are shown (green, as sent) until the exchange is seen to
+// echo them itself. Created hidden with the main window; its close box hides it.
 #include "mdlSerial.h"
 
 #include <QWidget>
@@ -29,6 +32,8 @@ public:
     QMenu *popupMenu() const { return mnuTermPop_; }
     // Set while the program exits: the close box then really closes.
     void setAppClosing(bool closing) { appClosing_ = closing; }
+    // The first time it is shown, centred over the main window.
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -40,6 +45,8 @@ private:
     void exitSetup();
     void updateCommands();
     void sendKey(const QString &text, int key);
+    void echoTyped(const QByteArray &bytes);
+    void clear();
 
     ExchangeConnection &exchange_;
     QPlainTextEdit *term_;
@@ -49,5 +56,12 @@ private:
     QAction *mnuTermShow_;
     QAction *mnuTermTdl_;
     QAction *mnuTermStop_;
+    // Typed keys shown here and not yet answered by received text; set once
+    // the exchange answered a key with that same key.
+    QString unanswered_;
+    bool exchangeEchoes_ = false;
+    // How many of the last characters shown are typed keys, so Backspace can take them back.
+    int echoedTail_ = 0;
     bool appClosing_ = false;
+    bool placed_ = false;
 };

@@ -7,6 +7,7 @@
 #include "PaneSupport.h"
 #include "Prompter.h"
 #include "TypeNames.h"
+#include "WindowPlacement.h"
 #include "frmGroupExts.h"
 
 #include <QCheckBox>
@@ -338,7 +339,7 @@ void GroupPane::Private::selectUsers()
 {
     auto *dialog = new frmGroupExts(doc, index, q);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->move(cmdGrpSelect->mapToGlobal(QPoint(cmdGrpSelect->width(), 0)));
+    placeBeside(dialog, cmdGrpSelect);
     const int shown = index;
     QObject::connect(dialog, &QDialog::accepted, q, [this, shown] {
         if (index == shown)

@@ -193,6 +193,8 @@ QGroupBox *SystemPane::Private::accessBox()
         },
         vsGA));
     panes::ensureItems(vsGA);
+    // Rows as high as the details grid's, so the whole pane fits a 1024x768 screen.
+    vsGA->verticalHeader()->setDefaultSectionSize(vsGA->fontMetrics().height() + 8);
     vsGA->setFixedHeight(vsGA->horizontalHeader()->sizeHint().height() +
                          GAEntries * vsGA->verticalHeader()->defaultSectionSize() +
                          2 * vsGA->frameWidth());
