@@ -117,7 +117,9 @@ struct UploadParts {
 int partOf(UploadController::Phase phase)
 {
     switch (phase) {
+    case UploadController::Phase::Boards:
     case UploadController::Phase::Backup:
+    case UploadController::Phase::Plan:
         return 0;
     case UploadController::Phase::Verifying:
     case UploadController::Phase::Rebooting:
@@ -142,6 +144,76 @@ void reportUpload(QTextStream &out, double taken, const UploadParts &parts)
         << QString::number(taken / sum, 'f', 3) << Qt::endl;
 }
 
+struct Times {
+    double download = -1;
+    double upload = -1;
+    int retries = 0;
+};
+
+// One tidelex-sim with the given fault options: a download of `image`, then
+// an upload of another image with the backup before and the read-back after.
+Times measure(const QString &imageFile, const QByteArray &image, const QStringList &faults,
+              QTextStream &out)
+{
+    Times times;
+    QProcess sim;
+    sim.start(QStringLiteral(TIDELEX_SIM),
+              QStringList{QStringLiteral("--baud"), QStringLiteral("57600"),
+                          QStringLiteral("--image"), imageFile} +
+                  faults);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        out << "tidelex-sim did not start" << Qt::endl;
+        return times;
+    }
+    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    out << "tidelex-sim on " << pty << ", 57600 baud " << faults.join(u' ') << Qt::endl;
+
+    CountingLine line;
+    SerialLink link(&line);
+    MemoryImages memory;
+    link.setSilenceLimit(10000);
+    if (line.open(pty) != SerialLine::Opened) {
+        out << "cannot open " << pty << Qt::endl;
+        return times;
+    }
+
+    DownloadController download(link, memory);
+    QByteArray got;
+    QObject::connect(&download, &DownloadController::imageReady,
+                     [&got](const QByteArray &bytes) { got = bytes; });
+    times.download = timeOperation(
+        download, line, [&] { download.start(); }, out);
+    if (times.download >= 0) {
+        report(out, "download", times.download, line);
+        out << "  image " << (got == image ? "identical" : "DIFFERENT") << Qt::endl;
+    }
+    times.retries = download.retries();
+
+    line.sent = line.received = 0;
+    const QByteArray upImage = fullImage(2382);
+    UploadController upload(link, memory);
+    UploadOptions options;
+    options.ignoreBoards = true; // the random slot bytes name no real cabinet
+    upload.setOptions(options);
+    QObject::connect(&upload, &UploadController::backupRead, [&](const QByteArray &backup) {
+        out << "  backup " << (backup == image ? "identical" : "DIFFERENT") << Qt::endl;
+    });
+    UploadParts parts;
+    QObject::connect(&upload, &UploadController::phaseChanged,
+                     [&](UploadController::Phase phase) { parts.moveTo(partOf(phase), line); });
+    times.upload = timeOperation(
+        upload, line, [&] { upload.startImage(upImage); }, out);
+    parts.moveTo(0, line);
+    if (times.upload >= 0)
+        reportUpload(out, times.upload, parts);
+    times.retries += upload.retries();
+
+    line.close();
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return times;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -158,56 +230,16 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-
-    QProcess sim;
-    sim.start(QStringLiteral(TIDELEX_SIM), {QStringLiteral("--baud"), QStringLiteral("57600"),
-                                            QStringLiteral("--image"), imageFile});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        out << "tidelex-sim did not start" << Qt::endl;
+    const Times clean = measure(imageFile, image, {}, out);
+    // Every third reply lost on the way: the time asking again costs, as a
+    // ratio to the same transfers on a clean line in this run.
+    const Times lossy =
+        measure(imageFile, image, {QStringLiteral("--drop-every"), QStringLiteral("3")}, out);
+    if (clean.download < 0 || clean.upload < 0 || lossy.download < 0 || lossy.upload < 0)
         return 1;
-    }
-    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    out << "tidelex-sim on " << pty << ", 57600 baud" << Qt::endl;
-
-    CountingLine line;
-    SerialLink link(&line);
-    MemoryImages memory;
-    link.setSilenceLimit(10000);
-    if (line.open(pty) != SerialLine::Opened) {
-        out << "cannot open " << pty << Qt::endl;
-        return 1;
-    }
-
-    DownloadController download(link, memory);
-    QByteArray got;
-    QObject::connect(&download, &DownloadController::imageReady,
-                     [&got](const QByteArray &bytes) { got = bytes; });
-    const double down = timeOperation(
-        download, line, [&] { download.start(); }, out);
-    if (down >= 0) {
-        report(out, "download", down, line);
-        out << "  image " << (got == image ? "identical" : "DIFFERENT") << Qt::endl;
-    }
-
-    line.sent = line.received = 0;
-    const QByteArray upImage = fullImage(2382);
-    UploadController upload(link, memory);
-    upload.setOptions({true, true});
-    upload.setBackupSink([&](const QByteArray &backup, QString *) {
-        out << "  backup " << (backup == image ? "identical" : "DIFFERENT") << Qt::endl;
-        return true;
-    });
-    UploadParts parts;
-    QObject::connect(&upload, &UploadController::phaseChanged,
-                     [&](UploadController::Phase phase) { parts.moveTo(partOf(phase), line); });
-    const double up = timeOperation(
-        upload, line, [&] { upload.startImage(upImage); }, out);
-    parts.moveTo(0, line);
-    if (up >= 0)
-        reportUpload(out, up, parts);
-
-    line.close();
-    sim.terminate();
-    sim.waitForFinished(3000);
-    return down >= 0 && up >= 0 ? 0 : 1;
+    out << "every 3rd reply dropped: " << lossy.retries << " retries; download "
+        << QString::number(lossy.download / clean.download, 'f', 2) << " x, upload "
+        << QString::number(lossy.upload / clean.upload, 'f', 2)
+        << " x the clean line's time (target at most 2)" << Qt::endl;
+    return 0;
 }

@@ -19,6 +19,7 @@ enum ExitStatus {
     ExitBadInput = 2,     // a file that cannot be loaded, a refused value
     ExitNoReply = 3,      // the exchange stayed silent, or the line failed
     ExitVerifyFailed = 4, // upload: the read-back differs from what was sent
+    ExitBoardsDiffer = 5, // upload: the cabinet holds other boards than the configuration
 };
 
 struct Streams {

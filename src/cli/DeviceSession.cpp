@@ -65,6 +65,13 @@ std::optional<int> parseDeviceOptions(const QStringList &args, int least, int mo
                                       QStringLiteral("Do not back up the exchange first"));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("Do not read the written area back"));
+    const QCommandLineOption ignoreBoards(
+        QStringLiteral("ignore-boards"),
+        QStringLiteral("Send even when the cabinet's boards differ from the configuration's"));
+    const QCommandLineOption dryRun(
+        QStringLiteral("dry-run"),
+        QStringLiteral("Read the boards and the memory and print what would change "
+                       "(Record, Field, Exchange, File); write nothing and keep no backup"));
     const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("New time and date"),
                                  QStringLiteral("hh:mm:ss dd/mm/yy"));
     const QCommandLineOption pc(QStringLiteral("pc"), QStringLiteral("Set to PC Time"));
@@ -72,7 +79,7 @@ std::optional<int> parseDeviceOptions(const QStringList &args, int least, int mo
     if (isVerb(options, "download"))
         parser.addOptions({image, readTwice});
     if (isVerb(options, "upload"))
-        parser.addOptions({image, backupDir, noBackup, noVerify});
+        parser.addOptions({image, backupDir, noBackup, noVerify, ignoreBoards, dryRun});
     if (isVerb(options, "clock"))
         parser.addOptions({set, pc});
     if (const auto end = parseVerbLine(parser, args, least, most, io))
@@ -87,6 +94,8 @@ std::optional<int> parseDeviceOptions(const QStringList &args, int least, int mo
         options.backupDir = parser.value(backupDir);
         options.backup = !parser.isSet(noBackup);
         options.verify = !parser.isSet(noVerify);
+        options.ignoreBoards = parser.isSet(ignoreBoards);
+        options.dryRun = parser.isSet(dryRun);
         if (!options.backup && parser.isSet(backupDir)) {
             io.err << "upload: give either --backup-dir or --no-backup" << Qt::endl;
             return ExitBadInput;
@@ -137,7 +146,13 @@ int Session::run(LinkOperation &operation, const std::function<void()> &start, S
                              io.err << text << Qt::endl;
                          lastStatus = text;
                      });
+    QObject::connect(&operation, &LinkOperation::retrying, &loop,
+                     [&](const QString &text) { io.err << text << Qt::endl; });
     QObject::connect(&operation, &LinkOperation::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&operation, &LinkOperation::cancelled, &loop, [&] {
+        status = ExitNoReply; // whoever cancelled says why
+        loop.quit();
+    });
     QObject::connect(&operation, &LinkOperation::failed, &loop, [&](const QString &message) {
         io.err << message << Qt::endl;
         status = message == badClockMessage() ? ExitBadInput : ExitNoReply;

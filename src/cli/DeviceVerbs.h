@@ -29,6 +29,8 @@ struct DeviceOptions {
     QString backupDir;      // upload: where the backup goes (empty: the default folder)
     bool backup = true;     // upload
     bool verify = true;     // upload: read the written area back
+    bool ignoreBoards = false; // upload: send even onto a cabinet with other boards
+    bool dryRun = false;       // upload: show what would change, write nothing
     bool readTwice = false; // download --verify: every block until two readings agree
     QString clockSet;
     bool clockPc = false;

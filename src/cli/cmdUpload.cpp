@@ -1,10 +1,14 @@
 // helmwise-cli upload: sends a configuration (or, with --image, a backup
-// image) to the exchange. By default the exchange's memory is backed up to
-// files first and the written area is read back before the reboot; the exit
-// status is 0 only when the exchange confirmed everything.
+// image) to the exchange. The cabinet's boards are compared first (exit 5
+// where they differ, unless --ignore-boards); by default the exchange's
+// memory is backed up to files and the written area is read back before the
+// reboot; the exit status is 0 only when the exchange confirmed everything.
+// --dry-run prints what would change and writes nothing.
 #include "DeviceVerbs.h"
 
+#include "BoardChange.h"
 #include "CheckConfig.h"
+#include "ConfigDiff.h"
 #include "ConfigLoader.h"
 #include "ExchangeBackup.h"
 #include "ExchangeImage.h"
@@ -13,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <atomic>
 
 namespace cli
 {
@@ -100,20 +105,51 @@ int runUpload(const QStringList &args, Streams io)
     if (!session.connect(io))
         return ExitNoReply;
 
+    // Set by the backup's thread; outlives the upload, which waits for it.
+    std::atomic<bool> backupFailed = false;
     UploadController upload(session.link(), session.memory());
-    upload.setOptions({options.backup, options.verify});
+    UploadOptions uploadOptions;
+    uploadOptions.backup = options.backup;
+    uploadOptions.verify = options.verify;
+    uploadOptions.ignoreBoards = options.ignoreBoards;
+    uploadOptions.dryRun = options.dryRun;
+    upload.setOptions(uploadOptions);
     QObject::connect(&upload, &UploadController::memberNotFound, [io](int number) {
         io.err << "Can not find extension (" << number << ')' << Qt::endl;
     });
+    bool boardsDiffer = false;
+    QObject::connect(&upload, &UploadController::boardsDiffer,
+                     [&](const QList<SlotDifference> &differences) {
+                         for (const SlotDifference &difference : differences)
+                             io.err << slotDifferenceText(difference) << Qt::endl;
+                         boardsDiffer = true;
+                         if (!options.ignoreBoards) {
+                             io.err << "Nothing was written: the configuration does not fit this "
+                                       "cabinet (--ignore-boards sends it anyway)."
+                                    << Qt::endl;
+                             upload.cancel();
+                         }
+                     });
+    QObject::connect(&upload, &UploadController::planReady,
+                     [&](const QList<Difference> &differences) {
+                         if (!options.dryRun || differences.isEmpty())
+                             return;
+                         io.out << "Record\tField\tExchange\tFile" << Qt::endl;
+                         for (const Difference &d : differences)
+                             io.out << d.record << '\t' << d.field << '\t' << d.first << '\t'
+                                    << d.second << Qt::endl;
+                     });
     const QString folder = options.backupDir.isEmpty() ? defaultBackupFolder() : options.backupDir;
-    bool backupFailed = false;
-    upload.setBackupSink([&](const QByteArray &image, QString *error) {
-        const BackupFiles backup = writeExchangeBackup(folder, sending.systemName, image);
-        for (const QString &path : backup.paths)
-            io.out << "Backup written to " << path << Qt::endl;
+    upload.setBackupSink([folder, name = sending.systemName, &backupFailed](const QByteArray &image,
+                                                                            QString *error) {
+        const BackupFiles backup = writeExchangeBackup(folder, name, image);
         backupFailed = !backup.ok();
         *error = backup.error;
-        return backup.ok();
+        return backup.paths;
+    });
+    QObject::connect(&upload, &UploadController::backupStored, [io](const QStringList &files) {
+        for (const QString &path : files)
+            io.out << "Backup written to " << path << Qt::endl;
     });
     QString refusal;
     bool started = false;
@@ -128,8 +164,13 @@ int runUpload(const QStringList &args, Streams io)
         io.err << refusal << Qt::endl;
         return ExitBadInput;
     }
+    if (boardsDiffer && !options.ignoreBoards)
+        return ExitBoardsDiffer;
     if (status == ExitOk) {
-        io.out << (options.verify ? "Verified" : "Sent; not read back") << Qt::endl;
+        if (upload.retries() > 0)
+            io.err << upload.retries() << " replies were asked for again." << Qt::endl;
+        if (!options.dryRun)
+            io.out << (options.verify ? "Verified" : "Sent; not read back") << Qt::endl;
         return ExitOk;
     }
     if (!upload.differingBlocks().isEmpty())

@@ -67,7 +67,9 @@ int main(int argc, char *argv[])
         "helmWISE command-line tool for the Tidelex Analog.\n"
         "--verbose, anywhere on the line, also shows Qt's own diagnostics.\n"
         "Exit status: 0 done, 1 errors in the configuration, 2 bad input or a file that cannot "
-        "be read or written, 3 no reply or the line failed, 4 the upload's read-back differs.\n\n"
+        "be read or written, 3 no reply or the line failed, 4 the upload's read-back differs, 5 "
+        "the "
+        "cabinet's boards differ from what an upload sends.\n\n"
         "Commands:");
     for (const cli::Verb &verb : cli::verbs())
         description += QStringLiteral("\n  ") + cli::summaryLine(verb);

@@ -50,9 +50,25 @@ LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent
     });
 }
 
+void LinkOperation::countRetriesOf(int owner)
+{
+    connect(&m_link, &SerialLink::retrying, this, [this, owner](int from, int id, int attempt) {
+        if (!m_running || from != owner)
+            return;
+        ++m_retries;
+        emit retrying(retryText(id, attempt), m_retries);
+    });
+}
+
+QString LinkOperation::retryText(int, int attempt) const
+{
+    return QStringLiteral("No reply: asking the exchange again (retry %1)").arg(attempt);
+}
+
 bool LinkOperation::begin()
 {
     m_lineWentAway = false;
+    m_retries = 0;
     if (!m_link.line()->isOpen()) {
         m_running = true;
         fail(notConnectedMessage());

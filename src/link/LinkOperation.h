@@ -20,6 +20,8 @@ public:
     explicit LinkOperation(SerialLink &link, QObject *parent = nullptr);
 
     bool isRunning() const { return m_running; }
+    // Messages of this run asked for again (no reply, or a damaged one).
+    int retries() const { return m_retries; }
     // Forgets everything queued; the operation ends without touching anything.
     void cancel();
 
@@ -29,6 +31,9 @@ signals:
     void finished();
     void failed(const QString &message);
     void cancelled();
+    // A message of this run is asked for again ("Retrying block 5 of 64
+    // (retry 2)"); `retries` counts every repeat of the run so far.
+    void retrying(const QString &status, int retries);
 
 protected:
     // Whether the line itself went away (unplugged, or closed at the far end)
@@ -44,6 +49,10 @@ protected:
     // Hook for subclasses: the message a failure is reported with, so an
     // operation can add what the failure left behind.
     virtual QString failureMessage(const QString &cause) const { return cause; }
+    // Repeats of messages sent for `owner` are this operation's to count
+    // and tell, in the words of retryText().
+    void countRetriesOf(int owner);
+    virtual QString retryText(int id, int attempt) const;
 
     SerialLink &m_link;
 
@@ -51,4 +60,5 @@ private:
     bool end(bool dropQueue);
     bool m_running = false;
     bool m_lineWentAway = false;
+    int m_retries = 0;
 };

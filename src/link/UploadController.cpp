@@ -1,24 +1,38 @@
 #include "UploadController.h"
 
+#include "BoardChange.h"
+#include "BoardsController.h"
 #include "CheckConfig.h"
 #include "ExchangeImage.h"
 #include "SerialLine.h"
 #include "WrittenArea.h"
 #include "mdlSerial.h"
 
+#include <QThread>
+#include <numeric>
+
 using namespace Serial;
 using namespace ExchMap;
 
 namespace
 {
-constexpr int LastStep = BlockCount - 1; // the progress maximum
+constexpr int LastStep = BlockCount - 1;
 constexpr int FinalStep = ClearedBlocks; // the words after the cleared blocks
 constexpr int FillId = -1;
 constexpr int FinalWordsId = 100;
 constexpr int RebootId = 101;
 constexpr int ConfirmId = 102;
-constexpr int ReadIdBase = 1000; // block reads: 1000 + block
-constexpr int MaxRefusals = 3;   // per block, before the upload gives up
+constexpr int ReadIdBase = 1000;  // block reads: 1000 + block
+constexpr int BoardIdBase = 2000; // slot byte reads: 2000 + slot
+constexpr int MaxRefusals = 3;    // per block, before the upload gives up
+constexpr int ProcessorSlot = 1;
+
+// Characters on the line for each part, which is what the time goes on.
+constexpr int ByteReadCharacters = 5 + ByteReplyLength;
+constexpr int BlockReadCharacters = 5 + BlockReplyLength;
+constexpr int BlockWriteCharacters = 5 + 2 * BlockSize + 2 + 1;
+
+enum Part { BoardsPart, BackupPart, WritesPart, ReadBackPart, PartCount };
 
 QString blockStatus(const char *verb, int block)
 {
@@ -80,6 +94,7 @@ UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObje
     m_link.setReplyHandler(OwnerUpload,
                            [this](int id, const QByteArray &text) { onCompletion(id, text); }, this);
     connect(&m_link, &SerialLink::messageSent, this, &UploadController::onMessageSent);
+    countRetriesOf(OwnerUpload);
     m_restartWatch.setSingleShot(true);
     connect(&m_restartWatch, &QTimer::timeout, this, [this] {
         if (isRunning() && m_phase == Phase::Rebooting)
@@ -90,6 +105,8 @@ UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObje
 UploadController::~UploadController()
 {
     m_link.removeReplyHandler(OwnerUpload, this);
+    if (m_storing)
+        m_storing->wait(); // the backup's files are written whole, never cut off
 }
 
 bool UploadController::start(const Configuration &config, QString *refusal)
@@ -102,10 +119,22 @@ bool UploadController::start(const Configuration &config, QString *refusal)
     const ImageBuild build = BuildExchMemory(config);
     for (int number : build.missingMembers)
         emit memberNotFound(number);
-    return startImage(build.image);
+    m_targetBoards = config.SysConfig.Slots;
+    m_reference = config;
+    return launch(build.image, refusal);
 }
 
 bool UploadController::startImage(const QByteArray &image, QString *refusal)
+{
+    // A backup names the boards it was taken from in its slot bytes.
+    Configuration decoded = makeDefaultConfiguration();
+    if (decodeExchMemory(image, decoded))
+        m_targetBoards = decoded.SysConfig.Slots;
+    m_reference = makeDefaultConfiguration();
+    return launch(image, refusal);
+}
+
+bool UploadController::launch(const QByteArray &image, QString *refusal)
 {
     const QString problem = configurationImageProblem(image);
     if (!problem.isEmpty()) {
@@ -116,29 +145,55 @@ bool UploadController::startImage(const QByteArray &image, QString *refusal)
     m_image = image;
     m_memory.ExchMemory = image;
     m_backup = QByteArray(ExchMap::MemorySize, '\0');
+    m_backupFiles.clear();
+    m_plan.clear();
     m_differing.clear();
+    m_boards = defaultInstalledBoards();
     m_block = -1;
     m_refusals = 0;
     m_fillSent = false;
     m_fillAcknowledged = false;
     m_unreliableBackup = false;
     m_rereading = false;
+    m_awaiting = Decision::None;
+    int writes = 0;
+    for (int block = 0; block < ClearedBlocks; ++block)
+        writes += m_image.mid(block * BlockSize, BlockSize).count('\0') != BlockSize;
+    const bool readsMemory = m_options.backup || m_options.dryRun;
+    m_weights[BoardsPart] = BoardsController::SlotsRead * ByteReadCharacters;
+    m_weights[BackupPart] = readsMemory ? 2 * BlockCount * BlockReadCharacters : 0;
+    m_weights[WritesPart] = m_options.dryRun ? 0 : (writes + 1) * BlockWriteCharacters;
+    m_weights[ReadBackPart] = m_options.verify && !m_options.dryRun
+                                  ? BlockCount * BlockReadCharacters
+                                  : ByteReadCharacters;
     m_link.SuspendTrace();
     m_link.QueueReset();
     if (!begin())
         return true;
     m_link.QueueEnterSetup();
-    if (!m_options.backup) {
-        startClearing();
-        return true;
-    }
-    setPhase(Phase::Backup);
-    // A backup is only worth keeping when every block read the same twice:
-    // two bit errors can cancel out in a block's checksum.
-    m_reader.setVerifyReads(true);
-    m_reader.request(0);
-    emit progress(0, LastStep, blockStatus("Reading", 0));
+    readBoards();
     return true;
+}
+
+void UploadController::proceed()
+{
+    if (!isRunning() || m_awaiting == Decision::None)
+        return;
+    const Decision decided = m_awaiting;
+    m_awaiting = Decision::None;
+    // The technician may have taken a while: the exchange may have left its
+    // setup mode meanwhile.
+    m_link.QueueEnterSetup();
+    if (decided == Decision::Boards)
+        startBackup();
+    else
+        startClearing();
+}
+
+void UploadController::hold(bool on)
+{
+    if (isRunning() || !on)
+        m_link.setHeld(on);
 }
 
 QString UploadController::failureMessage(const QString &cause) const
@@ -158,9 +213,27 @@ QString UploadController::failureMessage(const QString &cause) const
     return cause;
 }
 
+QString UploadController::retryText(int id, int attempt) const
+{
+    QString what;
+    if (id >= BoardIdBase)
+        what = QStringLiteral("slot %1").arg(id - BoardIdBase);
+    else if (id >= ReadIdBase)
+        what = QStringLiteral("block %1 of %2").arg(id - ReadIdBase + 1).arg(BlockCount);
+    else if (id >= 0 && id < BlockCount)
+        what = QStringLiteral("block %1 of %2").arg(id + 1).arg(BlockCount);
+    else if (id == FillId)
+        what = QStringLiteral("the clearing of the memory");
+    else
+        what = QStringLiteral("the last words");
+    return QStringLiteral("Retrying %1 (retry %2)").arg(what).arg(attempt);
+}
+
 void UploadController::stopped()
 {
     m_restartWatch.stop();
+    m_awaiting = Decision::None;
+    m_link.setHeld(false);
     setPhase(Phase::Idle);
 }
 
@@ -170,6 +243,33 @@ void UploadController::setPhase(Phase phase)
         return;
     m_phase = phase;
     emit phaseChanged(phase);
+}
+
+void UploadController::report(double done, const QString &status)
+{
+    Part part = BoardsPart;
+    switch (m_phase) {
+    case Phase::Idle:
+    case Phase::Boards:
+        break;
+    case Phase::Backup:
+    case Phase::Plan:
+        part = BackupPart;
+        break;
+    case Phase::Clearing:
+    case Phase::Writing:
+    case Phase::FinalWords:
+        part = WritesPart;
+        break;
+    case Phase::Verifying:
+    case Phase::Rebooting:
+        part = ReadBackPart;
+        break;
+    }
+    const double total = std::accumulate(std::begin(m_weights), std::end(m_weights), 0.0);
+    const double before = std::accumulate(m_weights, m_weights + part, 0.0);
+    const int value = int(ProgressMaximum * (before + done * m_weights[part]) / total + 0.5);
+    emit progress(std::min(value, int(ProgressMaximum)), ProgressMaximum, status);
 }
 
 void UploadController::onMessageSent(int owner, int)
@@ -184,6 +284,9 @@ void UploadController::onCompletion(int id, const QByteArray &text)
     if (!isRunning())
         return;
     switch (m_phase) {
+    case Phase::Boards:
+        onBoard(id - BoardIdBase, text);
+        break;
     case Phase::Backup:
         if (takeReading(id, text))
             onBackupBlock();
@@ -208,9 +311,59 @@ void UploadController::onCompletion(int id, const QByteArray &text)
         if (id == RebootId)
             watchRestart();
         break;
+    case Phase::Plan:
     case Phase::Idle:
         break;
     }
+}
+
+void UploadController::readBoards()
+{
+    setPhase(Phase::Boards);
+    for (int slot = 0; slot < BoardsController::SlotsRead; ++slot)
+        m_link.QueueReadByte(OwnerUpload, BoardIdBase + slot,
+                             ExchMap::address(ExchMap::SlotCodes + slot));
+    report(0, QStringLiteral("Reading the boards in the cabinet"));
+}
+
+void UploadController::onBoard(int slot, const QByteArray &text)
+{
+    if (slot < 0 || slot >= BoardsController::SlotsRead)
+        return;
+    if (slot != ProcessorSlot) // the cabinet's own, whatever it reports
+        m_boards[size_t(slot)] = int16_t(boardFromSlotReply(text));
+    report(double(slot + 1) / BoardsController::SlotsRead,
+           QStringLiteral("Reading the boards in the cabinet"));
+    if (slot + 1 < BoardsController::SlotsRead)
+        return;
+    Configuration wanted = makeDefaultConfiguration();
+    wanted.SysConfig.Slots = m_targetBoards;
+    const QList<SlotDifference> differences = cabinetDifferences(wanted, m_boards);
+    if (differences.isEmpty()) {
+        startBackup();
+        return;
+    }
+    if (!m_options.ignoreBoards)
+        m_awaiting = Decision::Boards;
+    emit boardsDiffer(differences);
+    if (isRunning() && !m_options.ignoreBoards)
+        return; // until proceed() or cancel()
+    if (isRunning())
+        startBackup();
+}
+
+void UploadController::startBackup()
+{
+    if (!m_options.backup && !m_options.dryRun) {
+        startClearing();
+        return;
+    }
+    setPhase(Phase::Backup);
+    // A backup is only worth keeping when every block read the same twice:
+    // two bit errors can cancel out in a block's checksum.
+    m_reader.setVerifyReads(true);
+    m_reader.request(0);
+    report(0, blockStatus("Reading", 0));
 }
 
 bool UploadController::takeReading(int id, const QByteArray &text)
@@ -239,24 +392,82 @@ void UploadController::onBackupBlock()
     m_backup.replace(block * BlockSize, BlockSize, m_reader.bytes());
     if (block < LastStep) {
         m_reader.request(block + 1);
-        emit progress(block + 1, LastStep, blockStatus("Reading", block + 1));
+        report(double(block + 1) / BlockCount, blockStatus("Reading", block + 1));
         return;
     }
-    storeBackup();
-}
-
-void UploadController::storeBackup()
-{
     m_memory.BackupMemory = m_backup;
     emit backupRead(m_backup);
     if (!isRunning())
         return; // cancelled by whoever took the backup
-    QString error;
-    if (m_sink && !m_sink(m_backup, &error)) {
+    if (m_options.dryRun)
+        offerPlan();
+    else
+        storeBackup();
+}
+
+void UploadController::storeBackup()
+{
+    if (!m_sink) {
+        onBackupStored({}, {});
+        return;
+    }
+    // Off the line's thread: the files take a while on a slow disk, and the
+    // line and the window must not wait for them.
+    report(1, QStringLiteral("Storing the backup"));
+    struct Outcome {
+        QStringList files;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    m_storing.reset(QThread::create([sink = m_sink, image = m_backup, outcome] {
+        outcome->files = sink(image, &outcome->error);
+    }));
+    connect(m_storing.get(), &QThread::finished, this,
+            [this, outcome] { onBackupStored(outcome->files, outcome->error); });
+    m_storing->start();
+}
+
+void UploadController::onBackupStored(const QStringList &files, const QString &error)
+{
+    if (!isRunning())
+        return;
+    if (!error.isEmpty()) {
         fail(backupNotStoredMessage(error));
         return;
     }
+    m_backupFiles = files;
+    if (!files.isEmpty())
+        emit backupStored(files);
     if (isRunning())
+        offerPlan();
+}
+
+void UploadController::offerPlan()
+{
+    setPhase(Phase::Plan);
+    // Both sides through the same decoding, with the cabinet's own slot
+    // bytes, so only what the exchange will really change shows.
+    QByteArray next = m_image;
+    next.replace(SlotCodes, SlotCodeCount, m_backup.mid(SlotCodes, SlotCodeCount));
+    Configuration held = m_reference;
+    Configuration sent = m_reference;
+    decodeExchMemory(m_backup, held);
+    decodeExchMemory(next, sent);
+    // Decoded names are made from the numbers: they say nothing new.
+    DiffOptions options;
+    options.ignoreNames = true;
+    m_plan = compareConfigurations(held, sent, options);
+    const bool waits = m_options.confirmPlan && !m_options.dryRun;
+    if (waits) {
+        m_awaiting = Decision::Plan;
+        report(1, QStringLiteral("Waiting for the go-ahead"));
+    }
+    emit planReady(m_plan);
+    if (!isRunning() || waits)
+        return;
+    if (m_options.dryRun)
+        succeed();
+    else
         startClearing();
 }
 
@@ -266,7 +477,7 @@ void UploadController::startClearing()
     setPhase(Phase::Clearing);
     m_block = -1;
     m_refusals = 0;
-    emit progress(0, LastStep, QStringLiteral("Clearing the configuration memory"));
+    report(0, QStringLiteral("Clearing the configuration memory"));
     m_link.QueueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
 }
 
@@ -305,7 +516,7 @@ void UploadController::sendNextBlock()
         return;
     }
     queueBlock(m_block);
-    emit progress(m_block, LastStep, blockStatus("Sending", m_block));
+    report(double(m_block) / FinalStep, blockStatus("Sending", m_block));
 }
 
 void UploadController::queueBlock(int block)
@@ -323,7 +534,7 @@ void UploadController::sendFinalWords()
 {
     setPhase(Phase::FinalWords);
     m_block = FinalStep;
-    emit progress(FinalStep, LastStep, blockStatus("Sending", FinalStep));
+    report(1, blockStatus("Sending", FinalStep));
     // The marker and the password, a word at a time, then all four PIN bytes
     // (a restored backup holds the PIN as digit bytes; a half-written PIN is
     // one nobody set), the last word's completion saying they have gone out.
@@ -346,7 +557,7 @@ void UploadController::confirmFinalWords()
     }
     setPhase(Phase::Verifying);
     m_reader.request(0);
-    emit progress(0, LastStep, blockStatus("Verifying", 0));
+    report(0, blockStatus("Verifying", 0));
 }
 
 void UploadController::onVerifyBlock()
@@ -367,7 +578,7 @@ void UploadController::onVerifyBlock()
     m_reader.setVerifyReads(false);
     if (block < LastStep) {
         m_reader.request(block + 1);
-        emit progress(block + 1, LastStep, blockStatus("Verifying", block + 1));
+        report(double(block + 1) / BlockCount, blockStatus("Verifying", block + 1));
         return;
     }
     if (!m_differing.isEmpty()) {
@@ -382,7 +593,7 @@ void UploadController::onVerifyBlock()
 void UploadController::reboot()
 {
     setPhase(Phase::Rebooting);
-    emit progress(LastStep, LastStep, QStringLiteral("Rebooting the exchange"));
+    report(1, QStringLiteral("Rebooting the exchange"));
     m_link.QueueReboot(OwnerUpload, RebootId);
 }
 

@@ -1,9 +1,15 @@
 #pragma once
-// Writing a configuration into the exchange, safely:
+// Writing a configuration into the exchange, looking before it leaps:
+//   Boards      read the boards the cabinet holds (slots 0..16); when a line
+//               slot's board differs from the configuration's, wait for a
+//               decision (nothing has been written);
 //   Backup      read the 64 blocks the exchange holds now, every block until
-//               two readings agree, and hand them to the backup sink
-//               (nothing is written when that fails);
-//   Clearing    enter setup and clear the area with one fill;
+//               two readings agree, and store them (on a thread of their
+//               own; nothing is written when that fails);
+//   Plan        the differences between what the exchange holds and what
+//               will be sent, record by record; wait for a decision when
+//               asked to (a dry run ends here);
+//   Clearing    clear the area with one fill;
 //   Writing     every block that is not all zero (a fill when all its bytes
 //               are equal);
 //   FinalWords  the marker and password words and the four PIN bytes;
@@ -15,24 +21,33 @@
 // Success means every write was acknowledged or read back and the reboot
 // left on a line that stayed up. Refused while the checker finds errors.
 #include "BlockReader.h"
+#include "BoardChange.h"
+#include "ConfigDiff.h"
+#include "Configuration.h"
 #include "LinkOperation.h"
 #include "MemoryImages.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
-struct Configuration;
+class QThread;
 
 struct UploadOptions {
-    bool backup = true; // read what the exchange holds before writing
-    bool verify = true; // read the written area back before the reboot
+    bool backup = true;        // read what the exchange holds and store it before writing
+    bool verify = true;        // read the written area back before the reboot
+    bool ignoreBoards = false; // go on when the cabinet's boards differ from the configuration
+    bool confirmPlan = false;  // wait for proceed() once the plan is known
+    bool dryRun = false;       // end once the plan is known: nothing written, nothing stored
 };
 
-// Stores the backup image (files, say); false with the reason in *error
-// stops the upload before anything is written.
-using BackupSink = std::function<bool(const QByteArray &image, QString *error)>;
+// Stores the backup image (files, say) and returns the files written; a
+// reason in *error stops the upload before anything is written. Runs on a
+// thread of its own: it must not touch widgets.
+using BackupSink = std::function<QStringList(const QByteArray &image, QString *error)>;
 
 // Said after any failure or cancel once the clearing fill has gone out.
 QString partialConfigurationMessage();
@@ -46,8 +61,23 @@ class UploadController : public LinkOperation
 {
     Q_OBJECT
   public:
-    enum class Phase { Idle, Backup, Clearing, Writing, FinalWords, Verifying, Rebooting };
+    enum class Phase {
+        Idle,
+        Boards,
+        Backup,
+        Plan,
+        Clearing,
+        Writing,
+        FinalWords,
+        Verifying,
+        Rebooting
+    };
     Q_ENUM(Phase)
+    // What the upload is waiting for the technician to decide.
+    enum class Decision { None, Boards, Plan };
+    Q_ENUM(Decision)
+
+    static constexpr int ProgressMaximum = 1000; // progress() counts the whole upload in these
 
     UploadController(SerialLink &link, MemoryImages &memory, QObject *parent = nullptr);
     ~UploadController() override;
@@ -61,10 +91,18 @@ class UploadController : public LinkOperation
     // *refusal. Group members that match no active extension are reported
     // through memberNotFound() and the rest is sent.
     bool start(const Configuration &config, QString *refusal = nullptr);
-    // Sends a ready image, a backup being restored, say. An image that is not
-    // an exchange's configuration memory (configurationImageProblem) is
-    // refused with false and the reason in *refusal; nothing is sent.
+    // Sends a ready image, a backup being restored, say; its slot bytes say
+    // which boards it was taken from. An image that is not an exchange's
+    // configuration memory (configurationImageProblem) is refused with
+    // false and the reason in *refusal; nothing is sent.
     bool startImage(const QByteArray &image, QString *refusal = nullptr);
+
+    // Goes on past the decision waited for (boardsDiffer, planReady).
+    void proceed();
+    Decision awaiting() const { return m_awaiting; }
+    // Holds the transfer while a question is open: nothing new is sent
+    // until it is let go (a reply already asked for is still taken).
+    void hold(bool on);
 
     Phase phase() const { return m_phase; }
     // True once the clearing fill has gone out on a line that stayed up: from
@@ -74,28 +112,47 @@ class UploadController : public LinkOperation
     bool exchangeDisturbed() const { return m_fillAcknowledged || (m_fillSent && !lineWentAway()); }
     // Blocks (0..63) whose read-back differed from the image sent.
     QList<int> differingBlocks() const { return m_differing; }
-    // -1 before the first block, then the block being written.
-    int block() const { return m_block; }
+    // The boards read, the backup's files and the plan, once known.
+    const InstalledBoardList &installedBoards() const { return m_boards; }
+    QStringList backupFiles() const { return m_backupFiles; }
+    QList<Difference> plan() const { return m_plan; }
 
   signals:
     // "Can not find extension": a group member with no active extension.
     void memberNotFound(int number);
     void phaseChanged(UploadController::Phase phase);
+    // The line slots whose board differs from the configuration's; unless
+    // boards are ignored the upload waits for proceed() or cancel().
+    void boardsDiffer(const QList<SlotDifference> &differences);
     // The 8192 bytes the exchange held before this upload; also kept as
     // BackupMemory.
     void backupRead(const QByteArray &image);
+    // The backup is on disk.
+    void backupStored(const QStringList &files);
+    // What the exchange will change, as record and field differences between
+    // what it holds and what is sent (empty: nothing). With confirmPlan the
+    // upload waits for proceed() or cancel().
+    void planReady(const QList<Difference> &differences);
     // The written area read back equal to the image sent.
     void verified();
 
   private:
     QString failureMessage(const QString &cause) const override;
+    QString retryText(int id, int attempt) const override;
     void stopped() override;
     void setPhase(Phase phase);
+    bool launch(const QByteArray &image, QString *refusal);
+    void report(double done, const QString &status);
     void onCompletion(int id, const QByteArray &text);
     void onMessageSent(int owner, int id);
+    void readBoards();
+    void onBoard(int slot, const QByteArray &text);
+    void startBackup();
     bool takeReading(int id, const QByteArray &text);
     void onBackupBlock();
     void storeBackup();
+    void onBackupStored(const QStringList &files, const QString &error);
+    void offerPlan();
     void startClearing();
     void onWriteAcknowledged(int id, const QByteArray &text);
     void sendNextBlock();
@@ -111,9 +168,18 @@ class UploadController : public LinkOperation
     UploadOptions m_options;
     BackupSink m_sink;
     Phase m_phase = Phase::Idle;
+    Decision m_awaiting = Decision::None;
+    bool m_waited = false; // a decision was waited for: the exchange may have left setup
     QByteArray m_image;
+    Configuration m_reference;           // its classes name the classes of decoded images
+    InstalledBoardList m_targetBoards{}; // the boards the image was made for
+    InstalledBoardList m_boards{};
     QByteArray m_backup;
+    QStringList m_backupFiles;
+    QList<Difference> m_plan;
     QList<int> m_differing;
+    std::unique_ptr<QThread> m_storing;
+    double m_weights[4] = {}; // boards, backup, writes, read-back: characters on the line
     int m_block = -1;
     int m_refusals = 0;
     bool m_fillSent = false;

@@ -126,7 +126,10 @@ SerialLink::SerialLink(SerialLine *line, QObject *parent) : QObject(parent), m_l
 
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &SerialLink::onReplyTimeout);
+    m_quietTimer.setSingleShot(true);
+    connect(&m_quietTimer, &QTimer::timeout, this, &SerialLink::endQuiet);
     m_sinceProgress.start();
+    m_sinceSent.start();
 }
 
 SerialLink::~SerialLink() = default;
@@ -269,6 +272,10 @@ void SerialLink::QueueReset()
     m_write = 0;
     m_rxCount = 0;
     m_replyTimer.stop();
+    m_quietTimer.stop();
+    m_quiet = false;
+    m_retried = false;
+    m_attempts = 0;
     m_silenceReported = false;
     m_damaged = 0;
     m_suspectReply.clear();
@@ -323,6 +330,9 @@ void SerialLink::complete(const QByteArray &reply)
     const int id = slot.Id;
     slot.SlotState = SlotFree;
     m_replyTimer.stop();
+    if (m_retried)
+        keepQuiet(slot);
+    m_attempts = 0;
     advance();
     callOwner(owner, id, reply);
 }
@@ -353,13 +363,13 @@ void SerialLink::scheduleSend()
 
 void SerialLink::sendPending()
 {
-    if (m_busy)
+    if (m_busy || m_held || m_quiet)
         return;
     ++m_busy;
     // Messages without a reply go out back to back; the loop stops at a
     // delay, at a message awaiting its reply, or at an empty queue.
     bool sent = false;
-    while (current().SlotState == SlotQueued) {
+    while (current().SlotState == SlotQueued && !m_held && !m_quiet) {
         sendCurrent();
         sent = true;
     }
@@ -380,9 +390,10 @@ void SerialLink::sendCurrent()
         if (!m_resending) {
             noteProgress();
             m_damaged = 0;
+            m_attempts = 0;
+            m_sinceSent.restart();
         }
-        if (m_resendMs > 0)
-            m_replyTimer.start(m_resendMs);
+        startReplyTimer();
     }
     if (m_showAll)
         traceSent(slot.Bytes[0]);
@@ -434,8 +445,8 @@ void SerialLink::PumpOutput()
             emit traced({{TraceColour::Blue, QStringLiteral("<NACK>")}});
         m_rxCount = 0;
         slot.SlotState = SlotWaiting;
-        if (m_resendMs > 0)
-            m_replyTimer.start(m_resendMs);
+        emit retrying(slot.ReplyOwner, slot.Id, ++m_attempts);
+        startReplyTimer();
         if (m_line->isOpen())
             m_line->write(QByteArray(1, Cmd::Resend));
         break;
@@ -471,12 +482,75 @@ void SerialLink::onReplyTimeout()
     // send the same request again. Every waiting command is a read or a write
     // of the same bytes to the same place, so repeating it is harmless.
     OutMessage &slot = current();
-    if (slot.SlotState != SlotWaiting || m_busy)
+    if (slot.SlotState != SlotWaiting || m_busy || m_held)
         return;
     slot.SlotState = SlotQueued;
+    m_retried = true;
+    emit retrying(slot.ReplyOwner, slot.Id, ++m_attempts);
     m_resending = true;
     sendPending();
     m_resending = false;
+}
+
+int SerialLink::resendWaitMs(const OutMessage &message) const
+{
+    if (m_resendMarginMs <= 0)
+        return 0;
+    const int margin = std::max(m_resendMarginMs, 2 * m_slowestAnswerMs);
+    if (message.Bytes[0] == Cmd::Fill)
+        return std::max(ReplyTimeoutMs, margin);
+    const int reply = message.ReplyKind == ReplyAnyByte ? 1 : message.ExpectedLength;
+    return lineTimeMs(message.Length + reply) + margin;
+}
+
+void SerialLink::startReplyTimer()
+{
+    const int wait = resendWaitMs(current());
+    if (wait > 0)
+        m_replyTimer.start(wait);
+}
+
+void SerialLink::noteAnswer()
+{
+    // The first reply byte to a message sent once: how long the exchange
+    // took to start answering, beyond the time the request needs on the line.
+    if (m_attempts > 0 || m_rxCount > 0)
+        return;
+    const OutMessage &slot = current();
+    const int answer = int(m_sinceSent.elapsed()) - lineTimeMs(slot.Length);
+    m_slowestAnswerMs = std::max(m_slowestAnswerMs, std::min(answer, ReplyTimeoutMs));
+}
+
+void SerialLink::keepQuiet(const OutMessage &answered)
+{
+    // A repeated request may still be answered twice (the first reply was
+    // only late): nothing more goes out until the line has been quiet for as
+    // long as the exchange takes to answer it, and whatever arrives
+    // meanwhile is the second answer, dropped.
+    m_retried = false;
+    m_quiet = true;
+    const int answer = std::max(m_resendMarginMs, 2 * m_slowestAnswerMs);
+    m_quietTimer.start(answered.Bytes[0] == Cmd::Fill ? std::max(ReplyTimeoutMs, answer) : answer);
+}
+
+void SerialLink::endQuiet()
+{
+    m_quiet = false;
+    sendPending();
+}
+
+void SerialLink::setHeld(bool held)
+{
+    if (m_held == held)
+        return;
+    m_held = held;
+    if (held) {
+        m_replyTimer.stop();
+        return;
+    }
+    if (current().SlotState == SlotWaiting)
+        startReplyTimer();
+    sendPending();
 }
 
 void SerialLink::onReadyRead()
@@ -498,17 +572,20 @@ void SerialLink::ReceiveText(const QByteArray &text)
     if (!text.isEmpty())
         m_rxSinceTick = true;
     QList<TraceFragment> trace;
+    if (m_quiet && !text.isEmpty())
+        m_quietTimer.start(); // still talking: the quiet starts again
     for (qsizetype n = 0; n < text.size(); ++n) {
         const char byte = text[n];
         if (m_showAll)
             traceReceived(trace, static_cast<unsigned char>(byte));
         OutMessage &slot = current();
-        if (slot.SlotState != SlotWaiting)
+        if (slot.SlotState != SlotWaiting || m_quiet)
             continue;
         switch (slot.ReplyKind) {
         case ReplyAnyByte:
             if (isLineNoise(byte))
                 break;
+            noteAnswer();
             noteProgress();
             complete(QByteArray(1, byte));
             break;
@@ -517,6 +594,7 @@ void SerialLink::ReceiveText(const QByteArray &text)
             // Replies are hexadecimal text; anything else is noise on the line.
             if (!isHexDigit(byte))
                 break;
+            noteAnswer();
             noteProgress();
             m_rx[size_t(m_rxCount++)] = byte;
             if (m_rxCount < slot.ExpectedLength && m_rxCount < RxBufferSize)
@@ -551,8 +629,8 @@ void SerialLink::ReceiveText(const QByteArray &text)
     }
     if (!trace.isEmpty())
         emit traced(trace);
-    if (current().SlotState == SlotWaiting && m_resendMs > 0)
-        m_replyTimer.start(m_resendMs);
+    if (current().SlotState == SlotWaiting && !m_held)
+        startReplyTimer();
     --m_busy;
     sendPending();
 }

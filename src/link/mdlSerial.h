@@ -57,7 +57,8 @@ constexpr int MessageSize = 501;
 constexpr int RxBufferSize = 513;
 constexpr int EnterSetupTicks = 160;  // 1.6 s of 10 ms output ticks
 constexpr int PumpIntervalMs = 10;
-constexpr int ReplyTimeoutMs = 2000;
+constexpr int ReplyTimeoutMs = 2000; // the clearing fill's wait before it is sent again
+constexpr int ResendMarginMs = 40;   // the exchange's time to answer, at least
 
 // The Programming Module's line: 57600 baud, 10 bits on the wire per character.
 constexpr int BaudRate = 57600;
@@ -161,9 +162,19 @@ public:
     // Nothing queued, delayed or awaited.
     bool isIdle() const;
 
-    // After this long without a reply byte, a waiting message is sent again
-    // (0 = never). Reads and writes of the exchange memory are repeatable.
-    void setResendInterval(int msecs) { m_resendMs = msecs; }
+    // A waiting message is sent again when no reply byte has come for the
+    // time its bytes and its reply need on the line plus this margin (the
+    // exchange's own time to answer; it grows to twice the slowest answer
+    // seen). 0 = never. Reads and writes of the exchange memory are
+    // repeatable; the clearing fill waits longer, as the exchange takes a
+    // while over it.
+    void setResendMargin(int msecs) { m_resendMarginMs = msecs; }
+    // How long, now, a message waits for its reply before it is asked again.
+    int resendWaitMs(const OutMessage &message) const;
+    // While held, nothing new is sent (a reply already asked for is still
+    // taken): an operation waits for the technician's answer.
+    void setHeld(bool held);
+    bool isHeld() const { return m_held; }
     // After this long without a reply byte, noReply() is emitted (0 = never).
     void setSilenceLimit(int msecs) { m_silenceMs = msecs; }
     int silenceLimit() const { return m_silenceMs; }
@@ -190,8 +201,11 @@ signals:
     void lineLost(const QString &reason);
     // The last queued message has gone out and nothing is awaited.
     void drained();
+    // A message is asked for again (no reply came, or a block reply was
+    // damaged); `attempt` counts the repeats of this message, from 1.
+    void retrying(int owner, int id, int attempt);
 
-private:
+  private:
     bool queueMessage(int owner, int id, const QByteArray &bytes, int kind, int expected = 0);
     OutMessage &current() { return m_queue[size_t(m_read)]; }
     void advance();
@@ -222,7 +236,19 @@ private:
     QTimer m_pumpTimer;
     QTimer m_replyTimer;
     QElapsedTimer m_sinceProgress;
-    int m_resendMs = Serial::ReplyTimeoutMs;
+    void startReplyTimer();
+    void noteAnswer();
+    void keepQuiet(const OutMessage &answered);
+    void endQuiet();
+
+    int m_resendMarginMs = Serial::ResendMarginMs;
+    int m_slowestAnswerMs = 0; // the longest the exchange took to start a reply
+    QElapsedTimer m_sinceSent; // since the current message went out the first time
+    int m_attempts = 0;        // repeats of the current message
+    bool m_retried = false;    // the reply being taken answers a repeated message
+    bool m_quiet = false;      // after a repeated message: waiting out a late second reply
+    QTimer m_quietTimer;
+    bool m_held = false;
     int m_silenceMs = 0;
     bool m_silenceReported = false;
     int m_damagedLimit = 20;

@@ -10,7 +10,7 @@
 class ConfigDocument;
 class QCheckBox;
 class QLabel;
-class QTreeWidget;
+class DifferenceTree;
 
 class frmCompare : public QDialog
 {
@@ -34,5 +34,5 @@ class frmCompare : public QDialog
     QString otherName_;
     QLabel *labSummary_;
     QCheckBox *chkIgnoreNames_;
-    QTreeWidget *vsDiff_;
+    DifferenceTree *vsDiff_;
 };

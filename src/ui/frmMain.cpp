@@ -105,9 +105,9 @@ void frmMain::createViews()
     connect(report_, &ReportView::printRequested, this, &frmMain::printReport);
     connect(report_, &ReportView::pdfRequested, this, &frmMain::saveReport);
     auto *system = new SystemPane(doc_);
-    // In the order of RecordKind.
+    // In the order of PaneKind.
     panes_ = {new TieLinePane(doc_), new ExtensionPane(doc_), new GroupPane(doc_), system};
-    for (int i = 0; i < RecordKinds; ++i) {
+    for (int i = 0; i < PaneKinds; ++i) {
         vspData_[i] = new QScrollArea(views_);
         vspData_[i]->setObjectName(panes_[i]->objectName() + QStringLiteral("Frame"));
         vspData_[i]->setWidgetResizable(true);

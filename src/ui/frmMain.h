@@ -136,9 +136,9 @@ class frmMain : public QMainWindow
     void setStatus(const QString &text);
     void showView(QWidget *view);
     // The editing pane of a kind of record, and the one on view (null for none).
-    EditPane *pane(RecordKind kind) const { return panes_[size_t(kind)]; }
+    EditPane *pane(PaneKind kind) const { return panes_[size_t(kind)]; }
     EditPane *shownPane() const;
-    void showPane(RecordKind kind, int index);
+    void showPane(PaneKind kind, int index);
     void showSystemPane();
     void showReportNode(int number);
     void hideReportOptions(bool hidden);
@@ -191,8 +191,8 @@ class frmMain : public QMainWindow
     PortGrid *grid_ = nullptr;
     ReportView *report_ = nullptr;
     // By kind of record: the editing pane vspData n and its scrolling frame.
-    std::array<EditPane *, RecordKinds> panes_{};
-    std::array<QScrollArea *, RecordKinds> vspData_{};
+    std::array<EditPane *, PaneKinds> panes_{};
+    std::array<QScrollArea *, PaneKinds> vspData_{};
     QStackedWidget *views_ = nullptr;
     QSplitter *vSplitter_ = nullptr;
     QSplitter *hSplitter_ = nullptr;

@@ -278,17 +278,17 @@ void frmMain::runUpload(const QString &title, const QString &systemName,
     }
     auto *window = new frmSendConfig(exchange_->memory(), this);
     upload->setParent(window);
+    // The technician sees the plan and says Send before anything is written.
+    UploadOptions options;
+    options.confirmPlan = true;
+    upload->setOptions(options);
     window->follow(*upload);
     // What the exchange held is kept on disk before anything is written.
     const QString folder = backupFolder();
-    upload->setBackupSink([window, folder, systemName](const QByteArray &image, QString *error) {
+    upload->setBackupSink([folder, systemName](const QByteArray &image, QString *error) {
         const BackupFiles files = writeExchangeBackup(folder, systemName, image);
-        if (!files.ok()) {
-            *error = files.error;
-            return false;
-        }
-        window->setBackupFiles(files.paths);
-        return true;
+        *error = files.error;
+        return files.paths;
     });
     connect(upload, &UploadController::backupRead, this, [this] { backupShown_ = true; });
     connect(upload, &LinkOperation::finished, this, [this, title] {

@@ -40,21 +40,21 @@ void frmMain::onEdited()
 void frmMain::onRenamed(const QString &key, const QString &text)
 {
     const int index = key.mid(1).toInt();
-    const std::optional<RecordKind> kind = recordKindOf(key);
+    const std::optional<PaneKind> kind = paneKindOf(key);
     Configuration &config = doc_.config;
     const Configuration before = config;
-    switch (kind.value_or(RecordKind::System)) {
-    case RecordKind::Extension:
+    switch (kind.value_or(PaneKind::System)) {
+    case PaneKind::Extension:
         config.Extensions[index].Name = text;
         config.Extensions[index].TrueName = true;
         break;
-    case RecordKind::TieLine:
+    case PaneKind::TieLine:
         config.TieLines[index].Name = text;
         break;
-    case RecordKind::Group:
+    case PaneKind::Group:
         config.Groups[index].Name = text;
         break;
-    case RecordKind::System:
+    case PaneKind::System:
         return;
     }
     if (EditPane *shown = shownPane(); shown == pane(*kind) && shown->currentIndex() == index)
@@ -86,7 +86,7 @@ EditPane *frmMain::shownPane() const
     return qobject_cast<EditPane *>(currentView());
 }
 
-void frmMain::showPane(RecordKind kind, int index)
+void frmMain::showPane(PaneKind kind, int index)
 {
     showView(vspData_[size_t(kind)]);
     pane(kind)->showRecord(index);
@@ -100,7 +100,7 @@ void frmMain::commitPanes()
 
 void frmMain::showSystemPane()
 {
-    showPane(RecordKind::System, 0);
+    showPane(PaneKind::System, 0);
     tree_->selectNode(systemKey());
 }
 
@@ -132,7 +132,7 @@ void frmMain::showNode(const QString &key)
     } else if (key == QLatin1String("RPT") || kind == QLatin1Char('P')) {
         hideReportOptions(false);
         showReportNode(key == QLatin1String("RPT") ? 0 : index);
-    } else if (const std::optional<RecordKind> record = recordKindOf(key)) {
+    } else if (const std::optional<PaneKind> record = paneKindOf(key)) {
         showPane(*record, index);
     }
 }

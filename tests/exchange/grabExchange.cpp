@@ -8,6 +8,7 @@
 #include "frmComms.h"
 
 #include <QDir>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -58,9 +59,7 @@ int main(int argc, char *argv[])
         if (gap > longestStall) {
             longestStall = gap;
             auto *upload = s.window.findChild<UploadController *>();
-            stallAt = upload ? QString::number(int(upload->phase())) + u'/' +
-                                   QString::number(upload->block())
-                             : QStringLiteral("-");
+            stallAt = upload ? QString::number(int(upload->phase())) : QStringLiteral("-");
         }
     });
     s.doc.config.Extensions[3].ExtNum = 180;
@@ -72,13 +71,16 @@ int main(int argc, char *argv[])
     s.action("mnuConfigSend")->trigger();
     QWidget *send = s.openWindow<QWidget>("frmSendConfig");
     auto *upload = send->findChild<UploadController *>();
+    waitFor([&] { return upload->awaiting() == UploadController::Decision::Plan; }, 60000);
+    shot(send, QStringLiteral("send-plan"));
+    send->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
     waitFor([&] { return upload->phase() == UploadController::Phase::Verifying; }, 60000);
     shot(send, QStringLiteral("send-midway"));
     waitFor([&] { return !s.exchange().isBusy(); }, 60000);
     ticker.stop();
     sinceTick.invalidate();
     qInfo() << "upload took" << uploadClock.elapsed() << "ms; longest pause between events"
-            << longestStall << "ms, at phase/block" << stallAt << "; load" << [] {
+            << longestStall << "ms, at phase" << stallAt << "; load" << [] {
                    QFile f(QStringLiteral("/proc/loadavg"));
                    f.open(QIODevice::ReadOnly);
                    return f.readAll().trimmed();

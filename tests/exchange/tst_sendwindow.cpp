@@ -10,6 +10,11 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "BoardChange.h"
+#include "UploadedBytes.h"
 
 using namespace fixtures;
 
@@ -51,7 +56,8 @@ class TestSendWindow : public QObject
     void refusedWhileErrorsRemain();
     void uploadEnds_data();
     void uploadEnds();
-    void cancelAfterClearingAsksFirst();
+    void stopQuestionNamesTheStep_data();
+    void stopQuestionNamesTheStep();
     void restoreBackup_data();
     void restoreBackup();
     void rawDataBeforeAnyRead();
@@ -74,38 +80,48 @@ void TestSendWindow::refusedWhileErrorsRemain()
 
 void TestSendWindow::uploadEnds_data()
 {
-    QTest::addColumn<int>("hangupAfter");
-    QTest::addColumn<int>("badBlock");
-    QTest::addColumn<bool>("good");
-    QTest::addColumn<QStringList>("told");
-    QTest::addColumn<bool>("exchangeDisturbed");
-    QTest::newRow("verified") << 0 << 0 << true << QStringList{QStringLiteral("Verified")} << false;
-    // The exchange keeps block 1 with a byte changed although it acknowledged it.
-    QTest::newRow("bad block") << 0 << 1 << false
-                               << QStringList{QStringLiteral("block 1 read back different")}
-                               << true;
-    QTest::newRow("line lost in the backup")
-        << 20 << 0 << false
-        << QStringList{QStringLiteral("was lost"), QStringLiteral("Nothing was written")} << false;
+    // The technician's steps: "send" presses Send (or Send Anyway), "enter"
+    // presses Enter while the window waits (its default: Cancel).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("otherBoards"); // the cabinet has no board in slot 5
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QString>("told"); // in the outcome line
+    QTest::addColumn<bool>("written"); // the exchange holds the configuration sent
+    QTest::addColumn<int>("backups");  // files kept
+    const QStringList send{QStringLiteral("send")};
+    const QStringList enter{QStringLiteral("enter")};
+    SimFaults none;
+    QTest::newRow("sent") << send << false << none << QStringLiteral("Verified") << true << 2;
+    QTest::newRow("plan, Enter") << enter << false << none
+                                 << QStringLiteral("before anything was written") << false << 2;
+    QTest::newRow("boards differ, Enter")
+        << enter << true << none << QStringLiteral("before anything was written") << false << 0;
+    QTest::newRow("boards differ, Send Anyway")
+        << send + send << true << none << QStringLiteral("Verified") << true << 2;
+    SimFaults dropped;
+    dropped.dropEvery = 7;
+    QTest::newRow("replies lost on the way")
+        << send << false << dropped << QStringLiteral("Verified") << true << 2;
+    SimFaults hangup;
+    hangup.hangupAfter = 2 * 64 + 2; // the backup reads every block twice
     QTest::newRow("line lost after clearing")
-        << 2 * 64 + 10 << 0 << false
-        << QStringList{QStringLiteral("was lost"), partialConfigurationMessage()} << true;
+        << send << false << hangup << partialConfigurationMessage() << false << 2;
 }
 
 void TestSendWindow::uploadEnds()
 {
-    QFETCH(int, hangupAfter);
-    QFETCH(int, badBlock);
-    QFETCH(bool, good);
-    QFETCH(QStringList, told);
-    QFETCH(bool, exchangeDisturbed);
-    SendSession s;
-    SimFaults faults;
-    faults.hangupAfter = hangupAfter;
-    faults.badBlock = badBlock;
+    QFETCH(QStringList, steps);
+    QFETCH(bool, otherBoards);
+    QFETCH(SimFaults, faults);
+    QFETCH(QString, told);
+    QFETCH(bool, written);
+    QFETCH(int, backups);
+    Configuration open = smallShip();
+    if (otherBoards)
+        changeSlotBoard(open, 5, tdl::BoardSubscriber);
+    SendSession s(open);
     s.sim().setFaults(faults);
     const QByteArray held = s.sim().configImage();
-    const Configuration open = s.doc.config;
     // A lost line takes the simulator away: what it held and did is noted as it goes.
     QByteArray heldAtEnd;
     int reboots = 0;
@@ -116,62 +132,80 @@ void TestSendWindow::uploadEnds()
     s.action("mnuConfigSend")->trigger();
     frmSendConfig *window = s.sendWindow();
     QVERIFY(window);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Sending Configuation"));
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
-    if (hangupAfter == 0)
+    QCOMPARE(window->windowTitle(), QStringLiteral("Sending Configuration"));
+    auto *upload = window->findChild<UploadController *>();
+    for (const QString &step : steps) {
+        QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() != UploadController::Decision::None, 20000);
+        // Nothing is written while the window waits.
+        QCOMPARE(s.sim().counters().fills, 0);
+        if (step == QLatin1String("send"))
+            window->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+        else
+            QTest::keyClick(window, Qt::Key_Return);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 30000);
+    QVERIFY2(window->resultText().contains(told), qPrintable(window->resultText()));
+    if (faults.hangupAfter == 0)
         heldAtEnd = s.sim().configImage();
-
-    // Whatever happened, what the exchange held is on disk, byte for byte,
-    // once the backup has been read whole.
-    if (hangupAfter == 0 || hangupAfter > 2 * 64) { // the backup reads each block twice
-        QVERIFY(!s.backupFiles().isEmpty());
-        QFile backup(QDir(s.backups.path()).filePath(
-            s.backupFiles().filter(QStringLiteral(".bin")).value(0)));
-        QVERIFY(backup.open(QIODevice::ReadOnly));
-        QCOMPARE((backup.readAll()), (held));
-    }
-    for (const QString &part : told)
-        QVERIFY2(window->resultText().contains(part), qPrintable(window->resultText()));
-    if (good) {
-        QCOMPARE(heldAtEnd, cabinetImage(smallShip()));
-        QVERIFY(s.statusText().contains(QStringLiteral("verified")));
-    } else {
-        // The failure is told in a box too, with the backup's file when there is one.
-        QTRY_VERIFY(s.lastText().contains(told.first()));
-        if (!s.backupFiles().isEmpty())
-            QVERIFY(s.lastText().contains(QStringLiteral("The backup taken before this upload")));
-    }
-    QCOMPARE(reboots, good ? 1 : 0);
-    QCOMPARE(heldAtEnd == held, !good && !exchangeDisturbed);
-    // The editor's configuration is never touched by sending it.
-    QCOMPARE(s.doc.config, open);
+    QCOMPARE(uploaded(heldAtEnd) == uploaded(cabinetImage(open)), written);
+    if (!written && told != partialConfigurationMessage())
+        QCOMPARE(heldAtEnd, held);
+    QCOMPARE(s.backupFiles().size(), backups);
+    QCOMPARE(reboots, written ? 1 : 0);
+    if (faults.dropEvery)
+        QVERIFY(window->findChild<QLabel *>(QStringLiteral("labRetries"))
+                    ->text()
+                    .startsWith(QStringLiteral("Replies asked for again: ")));
+    if (told == partialConfigurationMessage())
+        QTRY_VERIFY(s.lastText().contains(QStringLiteral("The backup taken before this upload")));
 }
 
-void TestSendWindow::cancelAfterClearingAsksFirst()
+void TestSendWindow::stopQuestionNamesTheStep_data()
 {
+    QTest::addColumn<int>("phase"); // UploadController::Phase
+    QTest::addColumn<QString>("question");
+    QTest::newRow("backup") << int(UploadController::Phase::Backup)
+                            << QStringLiteral("Nothing has been written to the exchange yet");
+    QTest::newRow("writing") << int(UploadController::Phase::Writing)
+                             << QStringLiteral("left with a partial configuration");
+    QTest::newRow("read-back") << int(UploadController::Phase::Verifying)
+                               << QStringLiteral("Everything has been written; only the check");
+}
+
+void TestSendWindow::stopQuestionNamesTheStep()
+{
+    QFETCH(int, phase);
+    QFETCH(QString, question);
     SendSession s;
     s.action("mnuConfigSend")->trigger();
     frmSendConfig *window = s.sendWindow();
-    QVERIFY(window);
     auto *upload = window->findChild<UploadController *>();
-    QVERIFY(upload);
-    // Escape halfway through the writing: first "No" (the upload goes on), then "Yes".
-    int askedAt = -1;
-    connect(upload, &LinkOperation::progress, window, [&](int value) {
-        if (upload->phase() != UploadController::Phase::Writing || value < 10 || askedAt >= 0)
+    if (phase != int(UploadController::Phase::Backup)) {
+        QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() == UploadController::Decision::Plan, 20000);
+        window->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+    }
+    // While the question is open the transfer stands still.
+    int before = -1;
+    int after = -1;
+    s.prompts.whileShown = [&](const Prompt &) {
+        QTest::qWait(100); // what was on the line already arrives
+        before = s.sim().counters().commands;
+        QTest::qWait(300);
+        after = s.sim().counters().commands;
+    };
+    s.prompts.buttons << QMessageBox::Yes;
+    bool asked = false;
+    connect(upload, &LinkOperation::progress, window, [&] {
+        if (int(upload->phase()) != phase || asked)
             return;
-        s.prompts.buttons << QMessageBox::No << QMessageBox::Yes;
-        askedAt = value;
-        window->reject();
-        QVERIFY(upload->isRunning());
-        window->reject();
+        asked = true;
+        QTimer::singleShot(0, window, [window] { window->reject(); });
     });
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
-    QVERIFY(askedAt >= 0);
-    QCOMPARE(s.prompts.asked.size(), 2);
-    QVERIFY(s.prompts.asked.first().text.contains(QStringLiteral("partial configuration")));
-    QVERIFY(window->isVisible());
-    QVERIFY(window->resultText().contains(partialConfigurationMessage()));
+    QVERIFY(asked);
+    QCOMPARE(s.prompts.asked.size(), 1);
+    QVERIFY2(s.lastText().contains(question), qPrintable(s.lastText()));
+    QCOMPARE(after, before);
     QCOMPARE(s.sim().counters().reboots, 0);
 }
 
@@ -182,6 +216,7 @@ void TestSendWindow::restoreBackup_data()
     QTest::newRow("a backup") << int(ExchMap::MemorySize) << true;
     QTest::newRow("too short") << 100 << false;
     QTest::newRow("too long") << int(ExchMap::MemorySize) + 1 << false;
+    QTest::newRow("no configuration") << -1 << false;
 }
 
 void TestSendWindow::restoreBackup()
@@ -190,7 +225,10 @@ void TestSendWindow::restoreBackup()
     QFETCH(bool, restored);
     SendSession s;
     QByteArray image = cabinetImage(smallShip());
-    image.resize(size);
+    if (size < 0) // as many bytes, but no exchange ever held them
+        image.fill('\x42');
+    else
+        image.resize(size);
     const QString name = s.dir.filePath(QStringLiteral("MV Test-20261206-101500.bin"));
     QFile file(name);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -202,11 +240,15 @@ void TestSendWindow::restoreBackup()
     s.action("mnuFileRestore")->trigger();
     if (!restored) {
         QVERIFY(s.lastText().contains(QStringLiteral("Unable to restore")));
-        QVERIFY(s.prompts.asked.last().detail.contains(QString::number(size)));
+        QVERIFY(s.prompts.asked.last().detail.contains(
+            size < 0 ? QStringLiteral("not an exchange configuration") : QString::number(size)));
         QCOMPARE(s.sim().counters().commands, 0);
         return;
     }
     QVERIFY(s.sendWindow());
+    auto *upload = s.sendWindow()->findChild<UploadController *>();
+    QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() == UploadController::Decision::Plan, 20000);
+    s.sendWindow()->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
     QVERIFY(s.sendWindow()->resultText().startsWith(QStringLiteral("Verified")));
     QCOMPARE((s.sim().configImage()), (image));

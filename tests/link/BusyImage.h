@@ -1,5 +1,6 @@
 #pragma once
 // Configuration images for transfer tests.
+#include "DefaultCabinet.h"
 #include "ExchangeMap.h"
 
 #include <QByteArray>
@@ -8,7 +9,8 @@
 // A configuration image with something in most blocks, including a uniform
 // one and empty ones, so fills, block writes and skipped blocks all occur.
 // Its bytes are decimal digit pairs (numbers the exchange can hold), the
-// group records are empty and the marker is in place.
+// group records are empty, the marker is in place and the slot bytes name
+// the simulator's default cabinet, so every busy image fits it.
 inline QByteArray busyImage(quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -22,6 +24,8 @@ inline QByteArray busyImage(quint32 seed)
     }
     const int groupArea = 16 * ExchMap::GroupRecordSize;
     image.replace(ExchMap::Groups, groupArea, QByteArray(groupArea, '\0'));
+    image.replace(ExchMap::SlotCodes, ExchMap::SlotCodeCount,
+                  defaultCabinetImage().mid(ExchMap::SlotCodes, ExchMap::SlotCodeCount));
     image[ExchMap::SystemMarker] = char(ExchMap::SystemMarkerBytes[0]);
     image[ExchMap::SystemMarker + 1] = char(ExchMap::SystemMarkerBytes[1]);
     return image;

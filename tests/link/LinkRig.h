@@ -36,8 +36,9 @@ struct Rig {
     {
         line.open(QStringLiteral("sim"));
         link.setPumping(false); // ticks are driven by run(), so the setup pause costs nothing
-        link.setResendInterval(20);
-        link.setSilenceLimit(1500);
+        link.setResendMargin(20);
+        link.setSilenceLimit(2500); // beyond the clearing fill's wait before it is asked again
+        exchange.loadConfigImage(defaultCabinetImage()); // the simulator's own cabinet
         exchange.setFaults(faults);
         line.responder = [this](const QByteArray &bytes) { exchange.receive(bytes); };
         QObject::connect(&exchange, &ExchangeSimulator::reply, &line, &FakeSerialLine::feed);

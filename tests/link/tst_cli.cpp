@@ -2,13 +2,14 @@
 // text and exit status out, the simulated exchange behind a pseudo-terminal.
 #include "CliRun.h"
 
+#include "BoardChange.h"
 #include "CheckConfig.h"
 #include "ConfigFile.h"
 #include "DefaultCabinet.h"
 #include "ExchangeImage.h"
 #include "ExchangeSimulator.h"
-#include "PtyExchange.h"
 #include "LinkRig.h"
+#include "PtyExchange.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,39 +211,39 @@ void TestCli::uploadOutcomes_data()
     QTest::addColumn<QString>("lastOut"); // the last line on stdout
     QTest::addColumn<QString>("errPart"); // must stand on stderr; empty: nothing but progress
     QTest::addColumn<int>("backups");     // files in the backup folder afterwards
-    const QString partial = QStringLiteral("The exchange now holds a cleared or partial "
-                                           "configuration. Send the configuration again, or "
-                                           "restore the backup.");
+    QTest::addColumn<bool>("otherBoards"); // the file expects a Subscriber board in slot 5
     const QStringList none;
     const QStringList noBackup{QStringLiteral("--no-backup")};
-    const QStringList neither{QStringLiteral("--no-backup"), QStringLiteral("--no-verify")};
     SimFaults clean;
     SimFaults badBlock;
     badBlock.badBlock = 1;
     const int backupReads = 2 * 64; // every block until two readings agree
     const int writes = blockWrites(BuildExchMemory(sendableConfiguration()).image);
-    SimFaults hangupInWrites;
-    hangupInWrites.hangupAfter = backupReads + 2;
-    SimFaults hangupBeforeFinalWords;
-    hangupBeforeFinalWords.hangupAfter = writes;
     SimFaults hangupBeforeRestart;
     hangupBeforeRestart.hangupAfter = backupReads + writes + 64;
     QTest::newRow("backup and read-back")
-        << none << clean << 0 << QStringLiteral("Verified") << QString() << 2;
-    QTest::newRow("no backup") << noBackup << clean << 0 << QStringLiteral("Verified")
-                               << QString() << 0;
+        << none << clean << 0 << QStringLiteral("Verified") << QString() << 2 << false;
+    QTest::newRow("no backup") << noBackup << clean << 0 << QStringLiteral("Verified") << QString()
+                               << 0 << false;
     QTest::newRow("no read-back") << QStringList{QStringLiteral("--no-verify")} << clean << 0
-                                  << QStringLiteral("Sent; not read back") << QString() << 2;
+                                  << QStringLiteral("Sent; not read back") << QString() << 2
+                                  << false;
     QTest::newRow("block 1 kept wrong")
         << none << badBlock << 4 << QStringLiteral("Backup written to")
-        << QStringLiteral("block 1 read back different") << 2;
-    QTest::newRow("line lost while writing")
-        << none << hangupInWrites << 3 << QStringLiteral("Backup written to") << partial << 2;
-    QTest::newRow("line lost before the final words, nothing read back")
-        << neither << hangupBeforeFinalWords << 3 << QString() << partial << 0;
+        << QStringLiteral("block 1 read back different") << 2 << false;
     QTest::newRow("line lost right after the last read-back block")
         << none << hangupBeforeRestart << 3 << QStringLiteral("Backup written to")
-        << QStringLiteral("the exchange may not have restarted: reboot it") << 2;
+        << QStringLiteral("the exchange may not have restarted: reboot it") << 2 << false;
+    QTest::newRow("boards differ") << none << clean << 5 << QString()
+                                   << QStringLiteral("Slot 5: configuration Subscriber, exchange "
+                                                     "Empty")
+                                   << 0 << true;
+    QTest::newRow("boards differ, ignored")
+        << QStringList{QStringLiteral("--ignore-boards")} << clean << 0
+        << QStringLiteral("Verified") << QStringLiteral("Slot 5: configuration Subscriber") << 2
+        << true;
+    QTest::newRow("dry run") << QStringList{QStringLiteral("--dry-run")} << clean << 0 << QString()
+                             << QString() << 0 << false;
 }
 
 void TestCli::uploadOutcomes()
@@ -253,7 +254,10 @@ void TestCli::uploadOutcomes()
     QFETCH(QString, lastOut);
     QFETCH(QString, errPart);
     QFETCH(int, backups);
-    const Configuration config = sendableConfiguration();
+    QFETCH(bool, otherBoards);
+    Configuration config = sendableConfiguration();
+    if (otherBoards)
+        changeSlotBoard(config, 5, tdl::BoardSubscriber);
     const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
     QVERIFY(WriteConfigFile(twz, config));
     m_exchange->loadConfigImage(otherImage());
@@ -266,16 +270,22 @@ void TestCli::uploadOutcomes()
     QCOMPARE(run.status, status);
     QCOMPARE(lines(run.out).value(qMax(0, int(lines(run.out).size()) - 1)).left(lastOut.size()),
              lastOut);
-    if (errPart.isEmpty())
-        QVERIFY2(run.err.endsWith(QStringLiteral("Rebooting the exchange\n")), qPrintable(run.err));
-    else
+    if (!errPart.isEmpty())
         QVERIFY2(run.err.contains(errPart), qPrintable(run.err));
+    else if (!options.contains(QStringLiteral("--dry-run")))
+        QVERIFY2(run.err.endsWith(QStringLiteral("Rebooting the exchange\n")), qPrintable(run.err));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backups);
-    if (status == 0) {
+    const bool written = status == 0 && !options.contains(QStringLiteral("--dry-run"));
+    if (written) {
         QTRY_COMPARE(m_exchange->counters().reboots, 1);
         QCOMPARE(uploaded(m_exchange->configImage()), uploaded(BuildExchMemory(config).image));
-    } else
+    } else {
         QCOMPARE(m_exchange->counters().reboots, 0);
+    }
+    if (status == 5 || !written && status == 0) // refused or only looked: not a byte written
+        QCOMPARE(m_exchange->configImage(), otherImage());
+    if (options.contains(QStringLiteral("--dry-run")))
+        QCOMPARE(lines(run.out).value(0), QStringLiteral("Record\tField\tExchange\tFile"));
 }
 
 void TestCli::backupFilesReadBack()

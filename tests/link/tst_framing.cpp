@@ -31,7 +31,7 @@ struct Rig {
     {
         line.open(QStringLiteral("fake"));
         link.setPumping(false);
-        link.setResendInterval(0);
+        link.setResendMargin(0);
         for (int owner : {1, 2, 6, 7, 8, 9, 10}) {
             link.setReplyHandler(owner, [this, owner](int id, const QByteArray &text) {
                 calls.append({owner, id, text});
@@ -72,6 +72,8 @@ private slots:
     void traceSuspendAndRestore();
     void notConnected();
     void silenceResendsThenReportsNoReply();
+    void lateSecondAnswerIsDropped();
+    void heldLinkSendsNothingNew();
 };
 
 void TestFraming::commandBytes_data()
@@ -514,7 +516,7 @@ void TestFraming::notConnected()
 void TestFraming::silenceResendsThenReportsNoReply()
 {
     Rig rig;
-    rig.link.setResendInterval(30);
+    rig.link.setResendMargin(30);
     rig.link.setSilenceLimit(200);
     rig.link.setPumping(true);
     QSignalSpy silent(&rig.link, &SerialLink::noReply);
@@ -528,6 +530,43 @@ void TestFraming::silenceResendsThenReportsNoReply()
     // A reply after the repeats still completes the read.
     rig.line.feed(blockText(pattern(4)));
     QCOMPARE(rig.calls.size(), 1);
+}
+
+void TestFraming::lateSecondAnswerIsDropped()
+{
+    // The exchange answers a read only after it was asked again, and then
+    // answers both requests: the second answer must not be taken for the
+    // reply to the next read, though its sum is right.
+    Rig rig;
+    rig.link.setResendMargin(20);
+    rig.link.setPumping(true);
+    QSignalSpy retrying(&rig.link, &SerialLink::retrying);
+    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    QTRY_COMPARE(rig.line.writes.size(), 2);
+    QCOMPARE(retrying.count(), 1);
+    QCOMPARE(retrying.at(0), (QList<QVariant>{int(OwnerDownload), 0, 1}));
+    rig.line.feed(blockText(pattern(1)));
+    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.line.feed(blockText(pattern(1)));
+    QTRY_VERIFY(rig.line.writes.contains(QByteArray("\x04"
+                                                    "6080")));
+    rig.line.feed(blockText(pattern(2)));
+    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 0, blockText(pattern(1))},
+                                     {OwnerDownload, 1, blockText(pattern(2))}}));
+}
+
+void TestFraming::heldLinkSendsNothingNew()
+{
+    Rig rig;
+    rig.link.setHeld(true);
+    rig.link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+    rig.flush();
+    rig.tick(5);
+    QVERIFY(rig.line.writes.isEmpty());
+    rig.link.setHeld(false);
+    rig.flush();
+    QCOMPARE(rig.line.writes, (QList<QByteArray>{QByteArray("\x11"
+                                                            "7FA0")}));
 }
 
 QTEST_GUILESS_MAIN(TestFraming)

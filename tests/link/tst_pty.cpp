@@ -32,7 +32,7 @@ struct Rig {
         pty.setBaudRate(baud);
         if (!pty.open())
             return false;
-        link.setResendInterval(250);
+        link.setResendMargin(250);
         link.setSilenceLimit(3000);
         return line.open(pty.slavePath()) == SerialLine::Opened;
     }

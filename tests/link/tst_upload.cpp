@@ -12,9 +12,11 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using Phase = UploadController::Phase;
 Q_DECLARE_METATYPE(QList<Phase>)
+Q_DECLARE_METATYPE(UploadOptions)
 
 namespace
 {
@@ -35,6 +37,8 @@ class TestUpload : public QObject
   private slots:
     void phasesFollowTheOptions_data();
     void phasesFollowTheOptions();
+    void decisionsBeforeAnythingIsWritten_data();
+    void decisionsBeforeAnythingIsWritten();
     void endingsNeverCallAHalfUploadDone_data();
     void endingsNeverCallAHalfUploadDone();
     void cancelSaysWhatWasLeft_data();
@@ -53,31 +57,30 @@ class TestUpload : public QObject
 
 void TestUpload::phasesFollowTheOptions_data()
 {
-    QTest::addColumn<bool>("backup");
-    QTest::addColumn<bool>("verify");
+    QTest::addColumn<UploadOptions>("options");
     QTest::addColumn<QList<Phase>>("phases");
-    QTest::addColumn<int>("blockReads");
+    QTest::addColumn<int>("blockReads"); // the backup reads every block twice
     const QList<Phase> writes = {Phase::Clearing, Phase::Writing, Phase::FinalWords};
+    const QList<Phase> backup = {Phase::Boards, Phase::Backup, Phase::Plan};
+    const QList<Phase> end = {Phase::Rebooting, Phase::Idle};
+    UploadOptions options;
     QTest::newRow("backup and read-back")
-        << true << true
-        << QList<Phase>{Phase::Backup} + writes +
-               QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
-        << 2 * 64 + 64;
+        << options << backup + writes + QList<Phase>{Phase::Verifying} + end << 2 * 64 + 64;
+    options.backup = false;
     QTest::newRow("read-back only")
-        << false << true << writes + QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
+        << options << QList<Phase>{Phase::Boards} + writes + QList<Phase>{Phase::Verifying} + end
         << 64;
-    QTest::newRow("backup only") << true << false
-                                 << QList<Phase>{Phase::Backup} + writes +
-                                        QList<Phase>{Phase::Rebooting, Phase::Idle}
-                                 << 2 * 64;
-    QTest::newRow("neither") << false << false
-                             << writes + QList<Phase>{Phase::Rebooting, Phase::Idle} << 0;
+    options.verify = false;
+    QTest::newRow("neither") << options << QList<Phase>{Phase::Boards} + writes + end << 0;
+    options.backup = true;
+    QTest::newRow("backup only") << options << backup + writes + end << 2 * 64;
+    options.dryRun = true;
+    QTest::newRow("dry run") << options << backup + QList<Phase>{Phase::Idle} << 2 * 64;
 }
 
 void TestUpload::phasesFollowTheOptions()
 {
-    QFETCH(bool, backup);
-    QFETCH(bool, verify);
+    QFETCH(UploadOptions, options);
     QFETCH(QList<Phase>, phases);
     QFETCH(int, blockReads);
     Rig rig;
@@ -85,14 +88,14 @@ void TestUpload::phasesFollowTheOptions()
     const QByteArray image = busyImage(12);
     rig.exchange.loadConfigImage(before);
     UploadController upload(rig.link, rig.memory);
-    upload.setOptions({backup, verify});
+    upload.setOptions(options);
     QByteArray stored;
     upload.setBackupSink([&](const QByteArray &bytes, QString *) {
         stored = bytes;
-        return true;
+        return QStringList{QStringLiteral("stored")};
     });
     QSignalSpy phaseSpy(&upload, &UploadController::phaseChanged);
-    QSignalSpy backupRead(&upload, &UploadController::backupRead);
+    QSignalSpy planned(&upload, &UploadController::planReady);
     QSignalSpy verified(&upload, &UploadController::verified);
     QSignalSpy finished(&upload, &LinkOperation::finished);
     QSignalSpy progress(&upload, &LinkOperation::progress);
@@ -101,21 +104,109 @@ void TestUpload::phasesFollowTheOptions()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(phasesOf(phaseSpy), phases);
     QCOMPARE(rig.exchange.counters().blocksServed, blockReads);
-    QCOMPARE(rig.exchange.counters().reboots, 1);
-    QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(image));
-    QCOMPARE(verified.count(), verify ? 1 : 0);
-    QCOMPARE(backupRead.count(), backup ? 1 : 0);
-    QCOMPARE(stored, backup ? before : QByteArray());
-    if (backup)
-        QCOMPARE(rig.memory.BackupMemory, before);
-    QStringList statuses;
+    const bool writes = !options.dryRun;
+    QCOMPARE(rig.exchange.counters().reboots, writes ? 1 : 0);
+    QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(writes ? image : before));
+    QCOMPARE(verified.count(), options.verify && writes ? 1 : 0);
+    QCOMPARE(stored, options.backup && writes ? before : QByteArray());
+    // A plan wherever the memory was read, of what really differs.
+    QCOMPARE(planned.count(), blockReads >= 2 * 64 ? 1 : 0);
+    if (!planned.isEmpty())
+        QVERIFY(!upload.plan().isEmpty());
+    // One progress for the whole upload: it never goes back.
+    int last = 0;
     for (const QList<QVariant> &args : progress) {
-        QCOMPARE(args.at(1).toInt(), 63);
-        statuses.append(args.at(2).toString());
+        QCOMPARE(args.at(1).toInt(), UploadController::ProgressMaximum);
+        QVERIFY2(args.at(0).toInt() >= last, qPrintable(args.at(2).toString()));
+        last = args.at(0).toInt();
     }
-    QCOMPARE(statuses.contains(QStringLiteral("Reading Block 64 of 64")), backup);
-    QCOMPARE(statuses.contains(QStringLiteral("Verifying Block 64 of 64")), verify);
-    QCOMPARE(statuses.last(), QStringLiteral("Rebooting the exchange"));
+    if (writes)
+        QCOMPARE(last, UploadController::ProgressMaximum);
+}
+
+void TestUpload::decisionsBeforeAnythingIsWritten_data()
+{
+    // The cabinet's boards and the plan, each a point where the technician
+    // decides; the exchange is written only on a Send.
+    QTest::addColumn<bool>("otherBoards");
+    QTest::addColumn<bool>("ignoreBoards");
+    QTest::addColumn<QString>("boardsAnswer"); // "send", "cancel"; empty: no question
+    QTest::addColumn<QString>("planAnswer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("boards differ, cancelled") << true << false << "cancel"
+                                              << "" << false;
+    QTest::newRow("boards differ, sent anyway") << true << false << "send"
+                                                << "send" << true;
+    QTest::newRow("boards differ, ignored") << true << true << ""
+                                            << "send" << true;
+    QTest::newRow("plan cancelled") << false << false << ""
+                                    << "cancel" << false;
+    QTest::newRow("plan sent") << false << false << ""
+                               << "send" << true;
+}
+
+void TestUpload::decisionsBeforeAnythingIsWritten()
+{
+    QFETCH(bool, otherBoards);
+    QFETCH(bool, ignoreBoards);
+    QFETCH(QString, boardsAnswer);
+    QFETCH(QString, planAnswer);
+    QFETCH(bool, written);
+    Rig rig;
+    QByteArray held = busyImage(90);
+    QByteArray image = busyImage(91);
+    if (otherBoards) { // slot 5: a Subscriber board in the image, none in the cabinet
+        held[ExchMap::SlotCodes + 5] = char(ExchMap::SlotCodeEmpty);
+        image[ExchMap::SlotCodes + 5] = char(ExchMap::SlotCodeSubscriber);
+    }
+    rig.exchange.loadConfigImage(held);
+    UploadController upload(rig.link, rig.memory);
+    UploadOptions options;
+    options.ignoreBoards = ignoreBoards;
+    options.confirmPlan = true;
+    upload.setOptions(options);
+    int stored = 0;
+    upload.setBackupSink([&](const QByteArray &, QString *) {
+        ++stored;
+        return QStringList{QStringLiteral("kept")};
+    });
+    // Answers come later, as a technician's do.
+    auto answer = [&](const QString &what) {
+        QTimer::singleShot(0, &upload, [&upload, what] {
+            if (what == QLatin1String("send"))
+                upload.proceed();
+            else
+                upload.cancel();
+        });
+    };
+    QList<UploadController::Decision> asked;
+    connect(&upload, &UploadController::boardsDiffer, &upload,
+            [&](const QList<SlotDifference> &differences) {
+                QCOMPARE(differences,
+                         (QList<SlotDifference>{{5, tdl::BoardSubscriber, tdl::BoardEmpty}}));
+                asked.append(upload.awaiting());
+                if (!boardsAnswer.isEmpty())
+                    answer(boardsAnswer);
+            });
+    connect(&upload, &UploadController::planReady, &upload, [&] {
+        asked.append(upload.awaiting());
+        answer(planAnswer);
+    });
+    QSignalSpy finished(&upload, &LinkOperation::finished);
+    QVERIFY(upload.startImage(image));
+    QVERIFY(rig.run(upload));
+    QList<UploadController::Decision> expected;
+    if (otherBoards)
+        expected.append(ignoreBoards ? UploadController::Decision::None
+                                     : UploadController::Decision::Boards);
+    if (!planAnswer.isEmpty())
+        expected.append(UploadController::Decision::Plan);
+    QCOMPARE(asked, expected);
+    QCOMPARE(finished.count(), written ? 1 : 0);
+    QCOMPARE(stored, planAnswer.isEmpty() ? 0 : 1);
+    QCOMPARE(rig.exchange.counters().fills > 0, written);
+    QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(written ? image : held));
+    QVERIFY(!upload.exchangeDisturbed() || written);
 }
 
 void TestUpload::endingsNeverCallAHalfUploadDone_data()
@@ -269,7 +360,7 @@ void TestUpload::unstoredBackupWritesNothing()
     UploadController upload(rig.link, rig.memory);
     upload.setBackupSink([](const QByteArray &, QString *error) {
         *error = QStringLiteral("No space left on device");
-        return false;
+        return QStringList();
     });
     QSignalSpy failed(&upload, &LinkOperation::failed);
     upload.startImage(busyImage(51));
@@ -405,7 +496,10 @@ void TestUpload::pinBytesFollowTheImageSent()
     held.replace(ExchMap::Pin, 4, QByteArray::fromHex("05060708"));
     rig.exchange.loadConfigImage(held);
     UploadController upload(rig.link, rig.memory);
-    upload.setOptions({false, true});
+    UploadOptions options;
+    options.backup = false;
+    options.ignoreBoards = true; // a built image names no boards
+    upload.setOptions(options);
     QSignalSpy finished(&upload, &LinkOperation::finished);
     QVERIFY(upload.startImage(image));
     QVERIFY(rig.run(upload));

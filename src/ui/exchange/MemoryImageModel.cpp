@@ -28,6 +28,20 @@ QColor changeColour(ByteChange change)
     return QColor();
 }
 
+int nextDifferingOffset(const QByteArray &backup, const QByteArray &next, int after)
+{
+    const int size = int(std::max(backup.size(), next.size()));
+    auto at = [](const QByteArray &image, int offset) {
+        return offset < image.size() ? image.at(offset) : '\0';
+    };
+    for (int step = 1; step <= size; ++step) {
+        const int offset = (after + step) % size;
+        if (at(backup, offset) != at(next, offset))
+            return offset;
+    }
+    return -1;
+}
+
 MemoryImageModel::MemoryImageModel(Side side, QObject *parent)
     : QAbstractTableModel(parent), side_(side)
 {

@@ -13,6 +13,9 @@ enum class ByteChange { Same, Changed, Removed, Added };
 ByteChange compareByte(uint8_t backup, uint8_t next);
 // The colour of a difference: changed 0x80FFFF, removed 0xFF80FF, added 0xFFFF80.
 QColor changeColour(ByteChange change);
+// The first offset after `after` where the two images differ, going round
+// from the start; -1 when they are the same.
+int nextDifferingOffset(const QByteArray &backup, const QByteArray &next, int after);
 
 class MemoryImageModel : public QAbstractTableModel {
     Q_OBJECT

@@ -2,17 +2,17 @@
 
 #include "Equipment.h"
 
-std::optional<RecordKind> recordKindOf(const QString &key)
+std::optional<PaneKind> paneKindOf(const QString &key)
 {
     if (key == systemKey())
-        return RecordKind::System;
+        return PaneKind::System;
     switch (key.isEmpty() ? u'\0' : key.at(0).unicode()) {
     case 'T':
-        return RecordKind::TieLine;
+        return PaneKind::TieLine;
     case 'E':
-        return RecordKind::Extension;
+        return PaneKind::Extension;
     case 'G':
-        return RecordKind::Group;
+        return PaneKind::Group;
     default:
         return std::nullopt;
     }

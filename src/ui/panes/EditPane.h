@@ -8,12 +8,12 @@
 
 // The kinds of record with a pane of their own, in the order of the panes'
 // names vspData0..3.
-enum class RecordKind { TieLine, Extension, Group, System };
-inline constexpr int RecordKinds = 4;
+enum class PaneKind { TieLine, Extension, Group, System };
+inline constexpr int PaneKinds = 4;
 
 // The kind of record a tree key names ("T012", "E007", "G003", "RRR");
 // nothing for the lists, the reports and the category nodes.
-std::optional<RecordKind> recordKindOf(const QString &key);
+std::optional<PaneKind> paneKindOf(const QString &key);
 
 class EditPane : public QWidget
 {
