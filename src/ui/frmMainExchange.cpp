@@ -257,11 +257,10 @@ void frmMain::restoreBackup()
             QStringLiteral("This is not an exchange configuration: %1.").arg(problem));
         return;
     }
-    if (prompter().question(this, title,
-                            QStringLiteral("Send the backup %1 to the exchange?\nIt replaces the "
-                                           "configuration the exchange holds now.")
-                                .arg(QFileInfo(name).fileName()),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!prompter().confirmRisky(this, title,
+                                 QStringLiteral("Send the backup %1 to the exchange?\nIt replaces "
+                                                "the configuration the exchange holds now.")
+                                     .arg(QFileInfo(name).fileName())))
         return;
     runUpload(title, systemOfBackup(name), [image](UploadController &upload, QString *refusal) {
         return upload.startImage(image, refusal);
@@ -403,9 +402,8 @@ void frmMain::rebootExchange()
     const QString title = QStringLiteral("Reboot Exchange");
     if (!exchangeReady(title))
         return;
-    if (prompter().question(this, programTitle,
-                            QStringLiteral("Are you sure you want to reboot the tidelex?"),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!prompter().confirmRisky(this, programTitle,
+                                 QStringLiteral("Are you sure you want to reboot the tidelex?")))
         return;
     ServiceController *service =
         startServiceCommand(title, QStringLiteral("The exchange could not be rebooted:\n"));
