@@ -95,6 +95,9 @@ QString pinProblem(const QString &pin)
         if (c < u'0' || c > u'9')
             return pin + QStringLiteral(" must only contain digits");
     }
+    // As the dialog asks: "4 Digit PIN between 1000 and 9999".
+    if (pin.front() == u'0')
+        return pin + QStringLiteral(" must be between 1000 and 9999");
     return QString();
 }
 
@@ -166,10 +169,18 @@ QString badClockMessage()
 
 QString versionMessage(const QString &reply)
 {
-    if (reply == QString::number(FirmwareVersion1, 16))
-        return QStringLiteral(
-            "Exchange has version 1 firmware. Needs to be updated to Version 2.23");
-    return QStringLiteral("Exchange has version 2+ firmware");
+    const QString verdict =
+        reply == QString::number(FirmwareVersion1, 16)
+            ? QStringLiteral("Exchange has version 1 firmware. Needs to be updated to Version 2.23")
+            : QStringLiteral("Exchange has version 2+ firmware");
+    // The byte is the version's digit as a character: 0x31 is version 1.
+    const QString byte = QStringLiteral("0x") + reply.toUpper();
+    const QChar digit = QChar(reply.toInt(nullptr, 16));
+    const QString read =
+        digit >= u'1' && digit <= u'9'
+            ? QStringLiteral("Firmware version %1 (version byte %2).").arg(digit).arg(byte)
+            : QStringLiteral("Version byte %1.").arg(byte);
+    return verdict + u'\n' + read;
 }
 
 bool versionReadable(const QString &reply)

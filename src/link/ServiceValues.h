@@ -24,8 +24,8 @@ QString pinUnreadableMessage(); // "The exchange's PIN could not be read"
 int pinDigitByte(QChar digit);
 
 // Why a PIN cannot be sent: the text followed by " is too short",
-// " is too long" or " must only contain digits"; empty when it can (an empty
-// PIN removes the PIN).
+// " is too long", " must only contain digits" or " must be between 1000 and
+// 9999" (a first digit 0); empty when it can (an empty PIN removes the PIN).
 QString pinProblem(const QString &pin);
 // What the password box holds after typing `typed`: upper case, no Q.
 QString typedPassword(const QString &typed);
@@ -45,7 +45,8 @@ QString clockText(const QDateTime &when);
 std::optional<QByteArray> clockBytes(const QString &text);
 
 QString badClockMessage(); // "Bad Time and Date recieved - leaving as PC time"
-// The firmware message for the version byte's two characters.
+// The firmware message for the version byte's two characters, and on a
+// second line the version read: "Firmware version 2 (version byte 0x32)."
 QString versionMessage(const QString &reply);
 // False for a byte that says nothing (00 or FF: memory that holds no version).
 bool versionReadable(const QString &reply);

@@ -21,7 +21,8 @@ void Prompter::message(QWidget *parent, const QString &title, const QString &tex
 QMessageBox::StandardButton Prompter::question(QWidget *parent, const QString &title,
                                                const QString &text,
                                                QMessageBox::StandardButtons buttons,
-                                               const QString &detail)
+                                               const QString &detail,
+                                               QMessageBox::StandardButton defaultButton)
 {
     Prompt p;
     p.kind = Prompt::Question;
@@ -30,7 +31,15 @@ QMessageBox::StandardButton Prompter::question(QWidget *parent, const QString &t
     p.detail = detail;
     p.icon = QMessageBox::Question;
     p.buttons = buttons;
+    p.defaultButton = defaultButton;
     return ask(parent, p);
+}
+
+bool Prompter::confirmRisky(QWidget *parent, const QString &title, const QString &text,
+                            const QString &detail)
+{
+    return question(parent, title, text, QMessageBox::Yes | QMessageBox::No, detail,
+                    QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString Prompter::chooseConfigurationToOpen(QWidget *parent, const QString &title)
@@ -54,6 +63,8 @@ QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, const Prompt &p
 {
     QMessageBox box(prompt.icon, prompt.title, prompt.text, prompt.buttons, parent);
     box.setInformativeText(prompt.detail);
+    if (prompt.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(prompt.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -15,6 +15,10 @@ struct Prompt {
     QString detail; // messages: the file and the reason, under the text
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // The button Enter presses; NoButton leaves the choice to the box. A
+    // question whose Yes cannot be taken back (the exchange rebooted or
+    // overwritten) makes No the default.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString filter;      // file dialogs: "Windows Tidelex Files (*.TWZ);;All Files (*)"
     QString proposedName; // file dialogs: the name filled in
     // File dialogs: the files listed with their sizes and times, the newest
@@ -33,10 +37,14 @@ public:
     // Conveniences over ask().
     void message(QWidget *parent, const QString &title, const QString &text,
                  QMessageBox::Icon icon = QMessageBox::NoIcon, const QString &detail = QString());
-    QMessageBox::StandardButton question(QWidget *parent, const QString &title,
-                                         const QString &text,
-                                         QMessageBox::StandardButtons buttons,
-                                         const QString &detail = QString());
+    QMessageBox::StandardButton
+    question(QWidget *parent, const QString &title, const QString &text,
+             QMessageBox::StandardButtons buttons, const QString &detail = QString(),
+             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // A Yes/No question whose Yes overwrites or destroys something that
+    // cannot be taken back: No is the default button.
+    bool confirmRisky(QWidget *parent, const QString &title, const QString &text,
+                      const QString &detail = QString());
     // The Open dialog for a configuration file, ours or the DOS program's.
     QString chooseConfigurationToOpen(QWidget *parent,
                                       const QString &title = QStringLiteral("Open"));

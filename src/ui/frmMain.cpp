@@ -290,10 +290,8 @@ void frmMain::closeEvent(QCloseEvent *event)
         const auto *upload = qobject_cast<const UploadController *>(exchange_->running());
         if (upload && upload->exchangeDisturbed())
             question += u'\n' + partialConfigurationMessage();
-        const auto answer = prompter().question(this, QStringLiteral("helmWISE"),
-                                                question + QStringLiteral("\nClose anyway?"),
-                                                QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
+        if (!prompter().confirmRisky(this, QStringLiteral("helmWISE"),
+                                     question + QStringLiteral("\nClose anyway?"))) {
             event->ignore();
             return;
         }

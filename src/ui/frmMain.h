@@ -14,7 +14,9 @@
 
 class ConfigDocument;
 class ExchangeConnection;
+class ExchangeStatus;
 class ServiceController;
+class ServiceDialog;
 class UploadController;
 class frmComms;
 class ErrorList;
@@ -176,6 +178,8 @@ class frmMain : public QMainWindow
     // A service command on its own controller, holding the line; its failure
     // is told under `title`. Null while another command runs.
     ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
+    // Opens a PIN, password or clock dialog; what it sets is told in the status field.
+    void openServiceDialog(ServiceDialog *dialog);
     // The upload window and its controller for `image` (a configuration's,
     // or a backup being restored), with the backup kept under `systemName`.
     // `start` returns false with the reason when nothing could be sent.
@@ -201,6 +205,7 @@ class frmMain : public QMainWindow
     QLabel *status_ = nullptr;
     QLabel *connection_ = nullptr;
     ExchangeConnection *exchange_ = nullptr;
+    ExchangeStatus *exchangeStatus_ = nullptr;
     frmComms *terminal_ = nullptr;
     QList<QAction *> exchangeActions_;
     QAction *connectSimulator_ = nullptr;

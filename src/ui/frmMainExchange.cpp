@@ -11,6 +11,7 @@
 #include "ExchangeBackup.h"
 #include "ExchangeConnection.h"
 #include "ExchangeImage.h"
+#include "ExchangeStatus.h"
 #include "NavTree.h"
 #include "Prompter.h"
 #include "ServiceController.h"
@@ -52,6 +53,7 @@ QString systemOfBackup(const QString &fileName)
 void frmMain::createExchange()
 {
     exchange_ = new ExchangeConnection(this);
+    exchangeStatus_ = new ExchangeStatus(status_, this);
     terminal_ = new frmComms(*exchange_, this);
     connection_ = new QLabel(statusBar());
     connection_->setObjectName(QStringLiteral("labConnection"));
@@ -59,8 +61,11 @@ void frmMain::createExchange()
     statusBar()->addPermanentWidget(connection_);
     connect(exchange_, &ExchangeConnection::stateChanged, this, &frmMain::showConnectionState);
     connect(exchange_, &ExchangeConnection::busyChanged, this, &frmMain::updateExchangeCommands);
+    connect(exchange_, &ExchangeConnection::busyChanged, exchangeStatus_,
+            &ExchangeStatus::lineBusy);
     connect(exchange_, &ExchangeConnection::disconnected, this, &frmMain::onModuleLost);
-    connect(&exchange_->link(), &SerialLink::notConnected, this, &frmMain::setStatus);
+    connect(&exchange_->link(), &SerialLink::notConnected, exchangeStatus_,
+            &ExchangeStatus::showOutcome);
     showConnectionState();
 }
 
@@ -121,14 +126,16 @@ void frmMain::updateExchangeCommands()
 
 void frmMain::onModuleLost(const QString &reason)
 {
-    setStatus(lineLostMessage(reason) +
-              QStringLiteral(" The search for the Programming Module repeats every 10 seconds."));
+    exchangeStatus_->showOutcome(
+        lineLostMessage(reason) +
+        QStringLiteral(" The search for the Programming Module repeats every 10 seconds."));
 }
 
 bool frmMain::exchangeReady(const QString &title)
 {
     if (exchange_->isBusy()) {
-        setStatus(title + QStringLiteral(": wait until the exchange command running now has ended."));
+        exchangeStatus_->showOutcome(
+            title + QStringLiteral(": wait until the exchange command running now has ended."));
         return false;
     }
     if (!exchange_->isOpen()) {
@@ -192,8 +199,8 @@ bool frmMain::readExchange(const QString &title,
         });
     });
     connect(download, &LinkOperation::cancelled, this, [this, title] {
-        setStatus(title + QStringLiteral(" cancelled: the configuration in the editor is "
-                                         "unchanged."));
+        exchangeStatus_->showOutcome(
+            title + QStringLiteral(" cancelled: the configuration in the editor is unchanged."));
     });
     window->show();
     download->start();
@@ -257,11 +264,10 @@ void frmMain::restoreBackup()
             QStringLiteral("This is not an exchange configuration: %1.").arg(problem));
         return;
     }
-    if (prompter().question(this, title,
-                            QStringLiteral("Send the backup %1 to the exchange?\nIt replaces the "
-                                           "configuration the exchange holds now.")
-                                .arg(QFileInfo(name).fileName()),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!prompter().confirmRisky(this, title,
+                                 QStringLiteral("Send the backup %1 to the exchange?\nIt replaces "
+                                                "the configuration the exchange holds now.")
+                                     .arg(QFileInfo(name).fileName())))
         return;
     runUpload(title, systemOfBackup(name), [image](UploadController &upload, QString *refusal) {
         return upload.startImage(image, refusal);
@@ -292,7 +298,8 @@ void frmMain::runUpload(const QString &title, const QString &systemName,
     });
     connect(upload, &UploadController::backupRead, this, [this] { backupShown_ = true; });
     connect(upload, &LinkOperation::finished, this, [this, title] {
-        setStatus(title + QStringLiteral(": the exchange holds the new configuration (verified)."));
+        exchangeStatus_->showOutcome(
+            title + QStringLiteral(": the exchange holds the new configuration (verified)."));
     });
     connect(upload, &LinkOperation::failed, this, [this, title, window](const QString &message) {
         QPointer<frmSendConfig> shown(window);
@@ -337,30 +344,30 @@ void frmMain::takeDownloadedImage(const QByteArray &image)
     doc_.replaceConfiguration(downloaded, QStringLiteral("Get Configuration"));
     setTitleForFile();
     afterConfigurationReplaced();
-    setStatus(QStringLiteral("Configuration read from the exchange."));
+    exchangeStatus_->showOutcome(QStringLiteral("Configuration read from the exchange."));
 }
 
 void frmMain::setTiePin()
 {
-    if (!exchangeReady(QStringLiteral("Set Tie PIN")))
-        return;
-    auto *dialog = new frmPinPass(*exchange_, frmPinPass::Pin, this);
-    dialog->open();
+    if (exchangeReady(QStringLiteral("Set Tie PIN")))
+        openServiceDialog(new frmPinPass(*exchange_, frmPinPass::Pin, this));
 }
 
 void frmMain::setPassword()
 {
-    if (!exchangeReady(QStringLiteral("Set Password")))
-        return;
-    auto *dialog = new frmPinPass(*exchange_, frmPinPass::Password, this);
-    dialog->open();
+    if (exchangeReady(QStringLiteral("Set Password")))
+        openServiceDialog(new frmPinPass(*exchange_, frmPinPass::Password, this));
 }
 
 void frmMain::setDateAndTime()
 {
-    if (!exchangeReady(QStringLiteral("Set Date and Time")))
-        return;
-    auto *dialog = new frmTime(*exchange_, this);
+    if (exchangeReady(QStringLiteral("Set Date and Time")))
+        openServiceDialog(new frmTime(*exchange_, this));
+}
+
+void frmMain::openServiceDialog(ServiceDialog *dialog)
+{
+    connect(dialog, &ServiceDialog::confirmed, exchangeStatus_, &ExchangeStatus::showOutcome);
     dialog->open();
 }
 
@@ -394,7 +401,7 @@ void frmMain::getVersion()
     connect(service, &ServiceController::valueRead, this, [this](const QString &text) {
         QTimer::singleShot(0, this, [this, text] { prompter().message(this, programTitle, text); });
     });
-    setStatus(QStringLiteral("Asking the exchange for its firmware version…"));
+    exchangeStatus_->showProgress(QStringLiteral("Asking the exchange for its firmware version…"));
     service->readVersion();
 }
 
@@ -403,16 +410,16 @@ void frmMain::rebootExchange()
     const QString title = QStringLiteral("Reboot Exchange");
     if (!exchangeReady(title))
         return;
-    if (prompter().question(this, programTitle,
-                            QStringLiteral("Are you sure you want to reboot the tidelex?"),
-                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!prompter().confirmRisky(this, programTitle,
+                                 QStringLiteral("Are you sure you want to reboot the tidelex?")))
         return;
     ServiceController *service =
         startServiceCommand(title, QStringLiteral("The exchange could not be rebooted:\n"));
     if (!service)
         return;
-    connect(service, &LinkOperation::finished, this,
-            [this] { setStatus(QStringLiteral("The exchange has been told to reboot.")); });
+    connect(service, &LinkOperation::finished, this, [this] {
+        exchangeStatus_->showOutcome(QStringLiteral("The exchange has been told to reboot."));
+    });
     service->reboot();
 }
 

@@ -13,6 +13,7 @@
 #include "frmTime.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -22,6 +23,8 @@
 #include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 using namespace fixtures;
 
@@ -75,8 +78,8 @@ class TestExchangeWindows : public QObject
     void passwordTyping();
     void clockDialog_data();
     void clockDialog();
-    void versionAndReboot_data();
-    void versionAndReboot();
+    void commandsAndTheirQuestions_data();
+    void commandsAndTheirQuestions();
     void terminalColoursAndTrim();
     void terminalShowsTrafficAndSendsKeys();
     void terminalAtFirstSight_data();
@@ -255,11 +258,13 @@ void TestExchangeWindows::oneCommandAtATime()
     s.action("mnuConfigPIN")->trigger();
     s.window.findChild<frmPinPass *>()->reject();
     s.window.getVersion();
-    QTRY_COMPARE_WITH_TIMEOUT(lastPrompt(s.prompts), QStringLiteral("Exchange has version 2+ firmware"),
-                              10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
+        10000);
     QVERIFY(!s.exchange().isBusy());
 }
 
+// clang-format off
 void TestExchangeWindows::pinDialog_data()
 {
     QTest::addColumn<QByteArray>("held");
@@ -267,13 +272,22 @@ void TestExchangeWindows::pinDialog_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("read"); // the dialog's status once the PIN is read
+    QTest::addColumn<QString>("told"); // the main window's status once it is set
     const QByteArray pin1230("\x01\x02\x03\x0A", 4);
+    const QString enter = QStringLiteral("Enter Value");
     QTest::newRow("new PIN") << pin1230 << "1230" << "4507" << QString()
-                             << QByteArray("\x04\x05\x0A\x07", 4);
-    QTest::newRow("removed") << pin1230 << "1230" << "" << QString() << QByteArray(4, '\xFF');
+                             << QByteArray("\x04\x05\x0A\x07", 4) << enter
+                             << "Tie PIN set: the exchange holds 4507.";
+    QTest::newRow("removed") << pin1230 << "1230" << "" << QString() << QByteArray(4, '\xFF')
+                             << enter << "Tie PIN removed: the exchange holds no PIN.";
     QTest::newRow("pasted letters") << pin1230 << "1230" << "12ab" << "12ab must only contain digits"
-                                    << pin1230;
+                                    << pin1230 << enter << QString();
+    QTest::newRow("none after a configuration without one")
+        << QByteArray(4, '\0') << "" << "2345" << QString() << QByteArray("\x02\x03\x04\x05")
+        << "No PIN set. Enter Value" << "Tie PIN set: the exchange holds 2345.";
 }
+// clang-format on
 
 void TestExchangeWindows::pinDialog()
 {
@@ -282,6 +296,8 @@ void TestExchangeWindows::pinDialog()
     QFETCH(QString, typed);
     QFETCH(QString, refusal);
     QFETCH(QByteArray, stored);
+    QFETCH(QString, read);
+    QFETCH(QString, told);
     ExchangeSession s;
     s.sim().setBytes(ExchangeSimulator::PinAddress, held);
     s.action("mnuConfigPIN")->trigger();
@@ -291,7 +307,7 @@ void TestExchangeWindows::pinDialog()
     auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
     QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
     QCOMPARE(box->text(), shown);
-    QCOMPARE(dialog->statusText(), QStringLiteral("Enter Value"));
+    QCOMPARE(dialog->statusText(), read);
 
     // Typed over the value as a paste would put it.
     box->selectAll();
@@ -310,6 +326,11 @@ void TestExchangeWindows::pinDialog()
     } else {
         QCOMPARE(dialog->statusText(), QStringLiteral("Sending new PIN"));
         QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
+        QCOMPARE(s.statusText(), told);
+        // The next command starts with the status field empty.
+        s.action("mnuConfigPIN")->trigger();
+        QCOMPARE(s.statusText(), QString());
+        s.window.findChild<frmPinPass *>()->reject();
     }
     QCOMPARE(s.sim().bytes(ExchangeSimulator::PinAddress, ExchangeSimulator::PinLength), stored);
 }
@@ -332,6 +353,7 @@ void TestExchangeWindows::passwordTyping()
     QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
     QCOMPARE(s.sim().bytes(ExchangeSimulator::PasswordAddress, ExchangeSimulator::PasswordLength),
              QByteArray("SHIP"));
+    QCOMPARE(s.statusText(), QStringLiteral("Password set."));
 }
 
 void TestExchangeWindows::clockDialog_data()
@@ -371,39 +393,79 @@ void TestExchangeWindows::clockDialog()
     }
     QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmTime *>(), 10000);
     QCOMPARE(s.sim().clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
+    QCOMPARE(s.statusText(), QStringLiteral("Clock set to 08:05:00 01/02/03."));
 }
 
-void TestExchangeWindows::versionAndReboot_data()
+void TestExchangeWindows::commandsAndTheirQuestions_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("command");  // a menu item, or "close" while a download runs
+    QTest::addColumn<int>("answer");       // to the question; 0: Enter, the default button
+    QTest::addColumn<QString>("question"); // asked with No as the default
+    QTest::addColumn<QString>("told");     // the last message
+    QTest::addColumn<QString>("status");   // the status field once the command has ended
     QTest::addColumn<int>("reboots");
-    QTest::newRow("version 1") << "mnuToolsVersion" << 0
-                               << "Exchange has version 1 firmware. Needs to be updated to Version 2.23"
-                               << 0;
-    QTest::newRow("reboot, no") << "mnuToolsReboot" << int(QMessageBox::No) << QString() << 0;
-    QTest::newRow("reboot, yes") << "mnuToolsReboot" << int(QMessageBox::Yes) << QString() << 1;
+    QTest::addColumn<bool>("untouched"); // nothing was sent to the exchange
+    const QString reboot = QStringLiteral("Are you sure you want to reboot the tidelex?");
+    QTest::newRow("version 1")
+        << "mnuToolsVersion" << 0 << QString()
+        << "Exchange has version 1 firmware. Needs to be updated to Version 2.23\n"
+           "Firmware version 1 (version byte 0x31)."
+        << QString() << 0 << false;
+    QTest::newRow("reboot, Enter")
+        << "mnuToolsReboot" << 0 << reboot << reboot << QString() << 0 << true;
+    QTest::newRow("reboot, yes") << "mnuToolsReboot" << int(QMessageBox::Yes) << reboot << reboot
+                                 << "The exchange has been told to reboot." << 1 << false;
+    const QString restore = QStringLiteral("Send the backup MV Test-20261206-101500.bin to the "
+                                           "exchange?\nIt replaces the configuration the exchange "
+                                           "holds now.");
+    QTest::newRow("restore a backup, Enter")
+        << "mnuFileRestore" << 0 << restore << restore << QString() << 0 << true;
+    const QString close = QStringLiteral("A transfer with the exchange is still running; closing "
+                                         "stops it.\nClose anyway?");
+    QTest::newRow("close during a download, Enter")
+        << "close" << 0 << close << close << "Configuration read from the exchange." << 0 << false;
 }
 
-void TestExchangeWindows::versionAndReboot()
+void TestExchangeWindows::commandsAndTheirQuestions()
 {
     QFETCH(QString, command);
     QFETCH(int, answer);
+    QFETCH(QString, question);
     QFETCH(QString, told);
+    QFETCH(QString, status);
     QFETCH(int, reboots);
+    QFETCH(bool, untouched);
     ExchangeSession s;
     s.sim().setFirmware(0x31);
+    s.window.findChild<QLabel *>(QStringLiteral("Status"))->clear();
+    const QByteArray held = s.sim().configImage();
     if (answer)
         s.prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
-    s.window.findChild<QAction *>(command)->trigger();
-    if (answer) {
-        QCOMPARE(lastPrompt(s.prompts), QStringLiteral("Are you sure you want to reboot the tidelex?"));
+    const QString backup = s.dir.filePath(QStringLiteral("MV Test-20261206-101500.bin"));
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(cabinetImage(otherShip()));
+    file.close();
+    s.prompts.files.enqueue(backup);
+    if (command == QLatin1String("close")) {
+        s.action("mnuConfigGet")->trigger();
+        s.window.close();
+    } else {
+        s.action(qPrintable(command))->trigger();
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
-    if (!told.isEmpty())
-        QTRY_COMPARE(lastPrompt(s.prompts), told);
+    if (!question.isEmpty()) {
+        const auto asked = std::find_if(s.prompts.asked.cbegin(), s.prompts.asked.cend(),
+                                        [&](const Prompt &p) { return p.text == question; });
+        QVERIFY(asked != s.prompts.asked.cend());
+        QCOMPARE(asked->defaultButton, QMessageBox::No);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
+    QTRY_COMPARE(lastPrompt(s.prompts), told);
     QTRY_COMPARE_WITH_TIMEOUT(s.sim().counters().reboots, reboots, 5000);
+    QCOMPARE(s.statusText(), status);
+    QCOMPARE(s.sim().counters().commands == 0, untouched);
+    QCOMPARE(s.sim().configImage(), held);
+    QVERIFY(s.window.isVisible());
 }
 
 void TestExchangeWindows::terminalColoursAndTrim()

@@ -123,8 +123,9 @@ void TestInstalledBoards::endsEarly()
         // The line is free: the replies still on their way go nowhere, and the
         // next command gets its own answer.
         s.window.getVersion();
-        QTRY_COMPARE_WITH_TIMEOUT(lastPrompt(s.prompts),
-                                  QStringLiteral("Exchange has version 2+ firmware"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
+            10000);
     } else {
         if (ending == QLatin1String("silence")) {
             SimFaults faults;

@@ -1,5 +1,5 @@
 // The real dialogs behind the Prompter, driven the way a technician does:
-// a name typed into the save dialog, a filter picked.
+// a name typed into the save dialog, a filter picked, Enter at a question.
 #include "FailOnQtWarnings.h"
 #include "Prompter.h"
 
@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -18,6 +19,8 @@ class TestDialogs : public QObject
     void init() { failOnQtWarnings(); }
     void saveNameGetsFilterSuffix_data();
     void saveNameGetsFilterSuffix();
+    void enterPressesTheDefaultButton_data();
+    void enterPressesTheDefaultButton();
 };
 
 // clang-format off
@@ -69,6 +72,36 @@ void TestDialogs::saveNameGetsFilterSuffix()
     const QString chosen = real.chooseFile(nullptr, prompt);
     QVERIFY2(answered, "the save dialog was not the one expected");
     QCOMPARE(QFileInfo(chosen).fileName(), expected);
+}
+
+void TestDialogs::enterPressesTheDefaultButton_data()
+{
+    QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("left to the box") << int(QMessageBox::NoButton) << int(QMessageBox::Yes);
+    QTest::newRow("No by default") << int(QMessageBox::No) << int(QMessageBox::No);
+}
+
+void TestDialogs::enterPressesTheDefaultButton()
+{
+    QFETCH(int, defaultButton);
+    QFETCH(int, answer);
+    Prompt prompt;
+    prompt.kind = Prompt::Question;
+    prompt.text = QStringLiteral("Are you sure you want to reboot the tidelex?");
+    prompt.buttons = QMessageBox::Yes | QMessageBox::No;
+    prompt.defaultButton = QMessageBox::StandardButton(defaultButton);
+    bool shown = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        shown = box != nullptr;
+        if (box)
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    DialogPrompter real;
+    const int chosen = real.ask(nullptr, prompt);
+    QVERIFY2(shown, "no question on screen");
+    QCOMPARE(chosen, answer);
 }
 
 QTEST_MAIN(TestDialogs)

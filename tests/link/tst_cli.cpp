@@ -118,12 +118,16 @@ void TestCli::serviceVerbs_data()
         return list;
     };
     QTest::newRow("version") << args("version") << 0
-                             << QStringLiteral("Exchange has version 2+ firmware\n") << QString();
+                             << QStringLiteral("Exchange has version 2+ firmware\nFirmware "
+                                               "version 2 (version byte 0x32).\n")
+                             << QString();
     QTest::newRow("password") << args("password") << 0 << QStringLiteral("SHIP\n") << QString();
     QTest::newRow("set PIN") << args("pin", "1234") << 0 << QString() << QString();
     QTest::newRow("remove PIN") << args("pin", "") << 0 << QString() << QString();
     QTest::newRow("PIN too short") << args("pin", "123") << 2 << QString()
                                    << QStringLiteral("123 is too short\n");
+    QTest::newRow("PIN below 1000") << args("pin", "0123") << 2 << QString()
+                                    << QStringLiteral("0123 must be between 1000 and 9999\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
                                           QStringLiteral("31/12/99 23:59:59")}
                            << 2 << QString()

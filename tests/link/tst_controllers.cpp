@@ -332,8 +332,6 @@ void TestControllers::serviceRoundTrips_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("PIN") << 0 << QStringLiteral("2050") << QStringLiteral("2050") << Sim::PinAddress
                          << QByteArray("\x02\x0A\x05\x0A");
-    QTest::newRow("PIN 0000") << 0 << QStringLiteral("0000") << QStringLiteral("0000") << 0
-                              << QByteArray();
     QTest::newRow("PIN removed") << 0 << QString() << QString() << Sim::PinAddress
                                  << QByteArray(4, char(0xFF));
     QTest::newRow("password") << 1 << QStringLiteral("helm") << QStringLiteral("HELM") << 0
@@ -389,6 +387,8 @@ void TestControllers::refusedValuesSendNothing_data()
                                   << QStringLiteral("12345 is too long");
     QTest::newRow("PIN with a letter") << 0 << QStringLiteral("12a4")
                                        << QStringLiteral("12a4 must only contain digits");
+    QTest::newRow("PIN below 1000")
+        << 0 << QStringLiteral("0999") << QStringLiteral("0999 must be between 1000 and 9999");
     QTest::newRow("password too short") << 1 << QStringLiteral("abq") << QStringLiteral("AB is too short");
     QTest::newRow("password not ASCII") << 1 << QStringLiteral("k\u00e9ys")
                                         << QStringLiteral("K\u00c9YS must only contain plain ASCII characters");
@@ -424,14 +424,20 @@ void TestControllers::valuesRead_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("shown");   // what valueRead() says
     QTest::addColumn<QString>("failure"); // or the failure instead
-    const QString version2 = QStringLiteral("Exchange has version 2+ firmware");
+    const QString version2 = QStringLiteral("Exchange has version 2+ firmware\n");
     const QString badClock = QStringLiteral("Bad Time and Date recieved - leaving as PC time");
     QTest::newRow("version 1") << -1 << QByteArray(1, 0x31)
                                << QStringLiteral("Exchange has version 1 firmware. Needs to be "
-                                                 "updated to Version 2.23")
+                                                 "updated to Version 2.23\nFirmware version 1 "
+                                                 "(version byte 0x31).")
                                << QString();
-    QTest::newRow("version 2") << -1 << QByteArray(1, 0x32) << version2 << QString();
-    QTest::newRow("other version") << -1 << QByteArray(1, 0x33) << version2 << QString();
+    QTest::newRow("version 2") << -1 << QByteArray(1, 0x32)
+                               << version2 +
+                                      QStringLiteral("Firmware version 2 (version byte 0x32).")
+                               << QString();
+    QTest::newRow("version byte no digit")
+        << -1 << QByteArray(1, char(0xA4)) << version2 + QStringLiteral("Version byte 0xA4.")
+        << QString();
     QTest::newRow("version byte 00") << -1 << QByteArray(1, '\0') << QString()
                                      << QStringLiteral("The exchange's firmware version could not "
                                                        "be read (it answered 00).");

@@ -26,7 +26,10 @@ public:
             whileShown(prompt);
         if (!buttons.isEmpty())
             return buttons.dequeue();
-        // Unscripted: the first button offered (OK for messages).
+        // Unscripted: Enter, that is the default button, or else the first
+        // button offered (OK for messages).
+        if (prompt.defaultButton != QMessageBox::NoButton)
+            return prompt.defaultButton;
         for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
             if (prompt.buttons.testFlag(b))
                 return b;

@@ -71,6 +71,12 @@ QString ServiceDialog::statusText() const
     return barStatus_->findChild<QLabel *>(QStringLiteral("barStatusPanel1"))->text();
 }
 
+void ServiceDialog::writeDone()
+{
+    emit confirmed(confirmation());
+    accept();
+}
+
 void ServiceDialog::reject()
 {
     // Whatever is still queued for this dialog is dropped, never sent later.

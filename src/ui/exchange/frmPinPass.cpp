@@ -62,7 +62,9 @@ frmPinPass::frmPinPass(ExchangeConnection &exchange, Mode mode, QWidget *parent)
 void frmPinPass::valueRead(const QString &value)
 {
     startEditing(value);
-    setStatus(QStringLiteral("Enter Value"));
+    // An exchange without a PIN is no failure to read one.
+    setStatus(mode_ == Pin && value.isEmpty() ? QStringLiteral("No PIN set. Enter Value")
+                                              : QStringLiteral("Enter Value"));
 }
 
 void frmPinPass::startEditing(const QString &value)
@@ -124,6 +126,7 @@ void frmPinPass::onOk()
         prompter().message(this, windowTitle(), problem, QMessageBox::Warning);
         return;
     }
+    sent_ = value;
     if (!startWrite([this, value] {
             return mode_ == Pin ? service().writePin(value) : service().writePassword(value);
         }))
@@ -131,4 +134,13 @@ void frmPinPass::onOk()
     okButton_->setEnabled(false);
     txtValue_->setEnabled(false);
     setStatus(mode_ == Pin ? QStringLiteral("Sending new PIN") : QStringLiteral("Sending new Password"));
+}
+
+QString frmPinPass::confirmation() const
+{
+    if (mode_ == Password)
+        return QStringLiteral("Password set.");
+    if (sent_.isEmpty())
+        return QStringLiteral("Tie PIN removed: the exchange holds no PIN.");
+    return QStringLiteral("Tie PIN set: the exchange holds %1.").arg(sent_);
 }

@@ -116,8 +116,14 @@ void frmTime::setClock()
                            QMessageBox::Warning);
         return;
     }
+    sent_ = text;
     if (!startWrite([this, text] { return service().setClock(text); }))
         return;
     enableControls(false);
     setStatus(QStringLiteral("Updating Time and Date"));
+}
+
+QString frmTime::confirmation() const
+{
+    return QStringLiteral("Clock set to %1.").arg(sent_);
 }

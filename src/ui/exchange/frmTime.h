@@ -16,6 +16,7 @@ public:
 protected:
     void valueRead(const QString &value) override;
     void stepFailed(const QString &message) override;
+    QString confirmation() const override;
 
 private:
     void showClock(const QString &text); // "hh:mm:ss dd/mm/yy"
@@ -23,6 +24,8 @@ private:
     void setClock();
     void setToPcTime();
     void enableControls(bool on);
+
+    QString sent_; // "hh:mm:ss dd/mm/yy" as written
 
     QLineEdit *txtTime_;
     QLineEdit *txtDate_;
