@@ -7,5 +7,6 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done
-# The lines of targets already up to date say nothing.
-cmake --build build -j"$(nproc)" "${targets[@]}" | sed -u '/\] Built target /d'
+# Targets already up to date say nothing (their "Built target" and
+# "Automatic MOC" lines are dropped).
+cmake --build build -j"$(nproc)" "${targets[@]}" | sed -u -e '/\] Built target /d' -e '/\] Automatic MOC for target /d'
