@@ -44,13 +44,19 @@ class CountingLine : public QtSerialLine
     }
 };
 
-// A configuration memory with data in every block, none of them uniform.
-QByteArray fullImage()
+// A configuration memory with data in every block, none of them uniform:
+// decimal digit pairs (numbers an exchange can hold), groups without
+// members, and the marker of a configuration.
+QByteArray fullImage(quint32 seed)
 {
-    QRandomGenerator random(2381);
+    QRandomGenerator random(seed);
     QByteArray image(ExchMap::MemorySize, '\0');
     for (char &byte : image)
-        byte = char(random.bounded(1, 256));
+        byte = char(random.bounded(1, 10) << 4 | random.bounded(10));
+    for (int g = 0; g < 16; ++g)
+        image[ExchMap::Groups + g * ExchMap::GroupRecordSize + ExchMap::GroupMemberCount] = 0;
+    image[ExchMap::SystemMarker] = char(ExchMap::SystemMarkerBytes[0]);
+    image[ExchMap::SystemMarker + 1] = char(ExchMap::SystemMarkerBytes[1]);
     return image;
 }
 
@@ -143,7 +149,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    const QByteArray image = fullImage();
+    const QByteArray image = fullImage(2381);
     const QString imageFile = dir.filePath(QStringLiteral("full.bin"));
     {
         QFile file(imageFile);
@@ -184,8 +190,7 @@ int main(int argc, char *argv[])
     }
 
     line.sent = line.received = 0;
-    QByteArray upImage = image;
-    std::reverse(upImage.begin(), upImage.end());
+    const QByteArray upImage = fullImage(2382);
     UploadController upload(link, memory);
     upload.setOptions({true, true});
     upload.setBackupSink([&](const QByteArray &backup, QString *) {

@@ -1,6 +1,7 @@
 #include "CheckConfig.h"
 
 #include "Equipment.h"
+#include "NumberUse.h"
 
 #include <array>
 
@@ -133,18 +134,22 @@ private:
             const QString key = extensionKey(i);
             checkExtensionNumber(i);
 
-            if (ext.Group > 0 && !groupTakesMembers(ext.Group))
+            if (extensionGroupBad(c, i))
                 recordError(ext.Name, numbered("Invalid Group ", ext.Group), key);
 
-            if (ext.Class == ClassHotLine) {
-                if (ext.DirectDial == 0)
-                    recordError(ext.Name, QStringLiteral("No Hotline number being called"), key);
-                else if (ext.DirectDial == ext.ExtNum)
-                    recordError(ext.Name, QStringLiteral("Hotline calling own extension"), key);
-                else if (!liveExtensionNumbered(ext.DirectDial))
-                    recordError(ext.Name,
-                                numbered("Invalid Hotline Extension number ", ext.DirectDial),
-                                key);
+            switch (hotLineFinding(c, i)) {
+            case HotLineFinding::NoTarget:
+                recordError(ext.Name, QStringLiteral("No Hotline number being called"), key);
+                break;
+            case HotLineFinding::OwnNumber:
+                recordError(ext.Name, QStringLiteral("Hotline calling own extension"), key);
+                break;
+            case HotLineFinding::NotFound:
+                recordError(ext.Name, numbered("Invalid Hotline Extension number ", ext.DirectDial),
+                            key);
+                break;
+            case HotLineFinding::None:
+                break;
             }
         }
     }
@@ -152,14 +157,14 @@ private:
     void checkExtensionNumber(int i)
     {
         const ExtRecord &ext = c.Extensions[i];
-        if (!isExtensionNumber(ext.ExtNum)) {
+        if (extensionNumberFinding(c, i) == NumberFinding::Invalid) {
             recordError(ext.Name, numbered("Invalid Extension Number ", ext.ExtNum),
                         extensionKey(i));
             return;
         }
         // Every pair is reported, so three equal numbers give three pairs.
         for (int j = i + 1; j < MaxExtensions; ++j) {
-            if (!isLiveExtension(c, j) || c.Extensions[j].ExtNum != ext.ExtNum)
+            if (!numbersClash(c, i, j))
                 continue;
             const QString problem = numbered("Duplicate Extension number ", ext.ExtNum);
             highlight(extensionKey(i));
@@ -167,18 +172,6 @@ private:
             error(ext.Name, problem, extensionKey(i));
             error(c.Extensions[j].Name, problem, extensionKey(j));
         }
-    }
-
-    // An extension may belong to a hunt or multiple-call-forward group, not a pickup group.
-    bool groupTakesMembers(int dirNum) const
-    {
-        for (int g = 0; g < MaxGroups; ++g) {
-            const GroupRecord &group = c.Groups[g];
-            if (group.Active && group.DirNum == dirNum &&
-                (group.Type == GroupHunt || group.Type == GroupMultipleCallForward))
-                return true;
-        }
-        return false;
     }
 
     void checkTieLines()

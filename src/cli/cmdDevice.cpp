@@ -73,6 +73,18 @@ int runDownload(const QStringList &args, Streams io)
     DeviceOptions options;
     if (const auto end = parseDeviceOptions(args, 1, 1, options, io))
         return *end;
+    // Both targets are checked before the exchange is asked, and written
+    // together afterwards: never a new .TWZ beside an old image.
+    const auto targets = [&](const QByteArray &twz, const QByteArray &image) {
+        QList<FileContents> files{{options.positional.first(), twz}};
+        if (!options.image.isEmpty())
+            files.append({options.image, image});
+        return files;
+    };
+    if (const QString unsafe = unsafeTargetsReason(targets({}, {})); !unsafe.isEmpty()) {
+        io.err << unsafe << Qt::endl;
+        return ExitBadInput;
+    }
     Session session(options);
     if (!session.connect(io))
         return ExitNoReply;
@@ -91,11 +103,7 @@ int runDownload(const QStringList &args, Streams io)
         return ExitNoReply;
     }
     QString error;
-    if (!WriteConfigFile(options.positional.first(), config, &error)) {
-        io.err << error << Qt::endl;
-        return ExitBadInput;
-    }
-    if (!options.image.isEmpty() && !writeWholeFile(options.image, image, &error)) {
+    if (!writeWholeFiles(targets(configFileBytes(config, currentLastUpdate()), image), &error)) {
         io.err << error << Qt::endl;
         return ExitBadInput;
     }

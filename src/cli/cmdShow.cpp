@@ -17,12 +17,8 @@ QString slotLine(const Configuration &config, int slot)
     QString board = boardTypeName(code);
     if (board.isEmpty())
         board = QStringLiteral("unknown board %1").arg(code);
-    QString line = QStringLiteral("  Slot %1").arg(slot, 2);
-    if (slot >= FirstLineSlot && slot <= LastLineSlot)
-        line += QStringLiteral(" (board %1)").arg(boardNumberText(slot - 1));
-    else
-        line += QStringLiteral("           ");
-    return line + QStringLiteral(": ") + board;
+    // The boards line up: "Slot 17:" is padded to the width of "Slot 16 (Board 15):".
+    return QStringLiteral("  %1 %2").arg(slotTitle(slot) + QLatin1Char(':'), -19).arg(board);
 }
 
 void printTieLines(const Configuration &config, QTextStream &out)

@@ -7,6 +7,7 @@
 #include "CheckConfig.h"
 #include "ConfigLoader.h"
 #include "ExchangeBackup.h"
+#include "ExchangeImage.h"
 #include "UploadController.h"
 
 #include <QFile>
@@ -41,6 +42,11 @@ bool readImage(const QString &fileName, Sending &sending, Streams io)
                << (size > ExchMap::MemorySize ? QStringLiteral("more than ") : QString())
                << qMin<qsizetype>(size, ExchMap::MemorySize) << " bytes, an image has "
                << ExchMap::MemorySize << Qt::endl;
+        return false;
+    }
+    // Refused before the port is opened: sending it would leave nonsense.
+    if (const QString problem = configurationImageProblem(sending.image); !problem.isEmpty()) {
+        io.err << fileName << " is not an exchange configuration: " << problem << Qt::endl;
         return false;
     }
     // A backup's name without its time stamp: "ship-20240131-101500" is "ship".
@@ -109,15 +115,19 @@ int runUpload(const QStringList &args, Streams io)
         *error = backup.error;
         return backup.ok();
     });
+    QString refusal;
+    bool started = false;
     const int status = session.run(
         upload,
         [&] {
-            if (sending.image.isEmpty())
-                upload.start(sending.config);
-            else
-                upload.startImage(sending.image);
+            started = sending.image.isEmpty() ? upload.start(sending.config, &refusal)
+                                              : upload.startImage(sending.image, &refusal);
         },
         io);
+    if (!started) {
+        io.err << refusal << Qt::endl;
+        return ExitBadInput;
+    }
     if (status == ExitOk) {
         io.out << (options.verify ? "Verified" : "Sent; not read back") << Qt::endl;
         return ExitOk;

@@ -20,19 +20,19 @@ void check(QList<LostCharacters> &lost, const QString &where, const QString &tex
 QList<LostCharacters> textsLosingCharacters(const Configuration &config)
 {
     QList<LostCharacters> lost;
-    check(lost, QStringLiteral("system name"), config.SysConfig.Name);
-    check(lost, QStringLiteral("password"), config.SysConfig.Pass);
+    check(lost, QStringLiteral("System name"), config.SysConfig.Name);
+    check(lost, QStringLiteral("Setup Password"), config.SysConfig.Pass);
+    // Records by the titles the editor gives them; a class by its name, which follows.
+    const QString name = QStringLiteral(" name");
     for (int i = 0; i < MaxExtensions; ++i)
-        check(lost, QStringLiteral("extension %1 name").arg(extensionPosition(i)),
-              config.Extensions[i].Name);
+        check(lost, recordTitle(extensionKey(i)) + name, config.Extensions[i].Name);
     for (int t = 0; t < FileTieLines; ++t)
-        check(lost, QStringLiteral("tie line %1 name").arg(tieLinePosition(t)),
-              config.TieLines[t].Name);
+        check(lost, recordTitle(tieLineKey(t)) + name, config.TieLines[t].Name);
     for (int g = 0; g < MaxGroups; ++g)
-        check(lost, QStringLiteral("group %1 name").arg(g + 1), config.Groups[g].Name);
+        check(lost, recordTitle(groupKey(g)) + name, config.Groups[g].Name);
     for (int c = 0; c < MaxClasses; ++c) {
-        check(lost, QStringLiteral("extension class %1 name").arg(c), config.ExtClasses[c].Name);
-        check(lost, QStringLiteral("tie-line class %1 name").arg(c), config.TieClasses[c].Name);
+        check(lost, QStringLiteral("Class name"), config.ExtClasses[c].Name);
+        check(lost, QStringLiteral("Tie line class name"), config.TieClasses[c].Name);
     }
     return lost;
 }

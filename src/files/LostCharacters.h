@@ -7,7 +7,7 @@
 #include <QString>
 
 struct LostCharacters {
-    QString where;      // "extension 01.1 name", "system name"
+    QString where;      // "Extension 01.1 name", "System name"
     QString text;       // the text as it is in memory
     QString characters; // the characters that become '?'
 };

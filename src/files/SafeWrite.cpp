@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <memory>
+#include <vector>
+
 namespace
 {
 
@@ -46,28 +49,59 @@ bool writeAllBytes(QIODevice &device, const QByteArray &bytes, QString *reason)
     return true;
 }
 
+QString unsafeTargetsReason(const QList<FileContents> &files)
+{
+    for (const FileContents &file : files) {
+        if (file.fileName.isEmpty()) {
+            QString error;
+            fail(&error, "Cannot create %1: %2", file.fileName,
+                 QStringLiteral("no file name given"));
+            return error;
+        }
+        const QString unsafe = unsafeTargetReason(file.fileName);
+        if (!unsafe.isEmpty()) {
+            QString error;
+            fail(&error, "Cannot write %1: %2", file.fileName, unsafe);
+            return error;
+        }
+    }
+    return QString();
+}
+
 bool writeWholeFile(const QString &fileName, const QByteArray &bytes, QString *error)
 {
-    if (fileName.isEmpty())
-        return fail(error, "Cannot create %1: %2", fileName, QStringLiteral("no file name given"));
-    const QString unsafe = unsafeTargetReason(fileName);
-    if (!unsafe.isEmpty())
-        return fail(error, "Cannot write %1: %2", fileName, unsafe);
+    return writeWholeFiles({{fileName, bytes}}, error);
+}
 
-    // Unbuffered: a write the disk refuses fails at once instead of sitting
-    // in a buffer whose failed flush the commit would not report.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(error, "Cannot create %1: %2", fileName, file.errorString());
-    QString reason;
-    if (!writeAllBytes(file, bytes, &reason) || !file.flush() ||
-        file.error() != QFileDevice::NoError) {
-        if (reason.isEmpty())
-            reason = file.errorString();
-        file.cancelWriting();
-        return fail(error, "Cannot write %1: %2", fileName, reason);
+bool writeWholeFiles(const QList<FileContents> &files, QString *error)
+{
+    const QString unsafe = unsafeTargetsReason(files);
+    if (!unsafe.isEmpty()) {
+        if (error)
+            *error = unsafe;
+        return false;
     }
-    if (!file.commit())
-        return fail(error, "Cannot write %1: %2", fileName, file.errorString());
+    // Every file goes to its temporary file first; an uncommitted QSaveFile
+    // removes its temporary file when it goes away, leaving the target alone.
+    std::vector<std::unique_ptr<QSaveFile>> staged;
+    for (const FileContents &contents : files) {
+        // Unbuffered: a write the disk refuses fails at once instead of
+        // sitting in a buffer whose failed flush the commit would not report.
+        auto file = std::make_unique<QSaveFile>(contents.fileName);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return fail(error, "Cannot create %1: %2", contents.fileName, file->errorString());
+        QString reason;
+        if (!writeAllBytes(*file, contents.bytes, &reason) || !file->flush() ||
+            file->error() != QFileDevice::NoError) {
+            if (reason.isEmpty())
+                reason = file->errorString();
+            return fail(error, "Cannot write %1: %2", contents.fileName, reason);
+        }
+        staged.push_back(std::move(file));
+    }
+    for (const auto &file : staged) {
+        if (!file->commit())
+            return fail(error, "Cannot write %1: %2", file->fileName(), file->errorString());
+    }
     return true;
 }

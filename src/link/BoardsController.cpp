@@ -10,7 +10,11 @@ namespace {
 
 QString slotStatus(int slot)
 {
-    return QStringLiteral("Reading Slot %1 of %2").arg(slot + 1).arg(BoardsController::SlotsRead);
+    // Slots count from 0 as the cabinet numbers them; the count of slots read from 1.
+    return QStringLiteral("Reading Slot %1 (%2 of %3)")
+        .arg(slot)
+        .arg(slot + 1)
+        .arg(BoardsController::SlotsRead);
 }
 
 } // namespace

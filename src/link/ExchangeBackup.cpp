@@ -71,17 +71,12 @@ BackupFiles writeExchangeBackup(const QString &folder, const QString &systemName
     const QString stem = freeStem(dir, backupBaseName(systemName) + u'-' +
                                            when.toString(QStringLiteral("yyyyMMdd-hhmmss")));
     const QString bin = stem + QStringLiteral(".bin");
-    QString error;
-    if (!writeWholeFile(bin, image, &error)) {
-        result.error = error;
-        return result;
-    }
-    result.paths.append(bin);
     const QString twz = stem + QStringLiteral(".TWZ");
-    if (!WriteConfigFile(twz, config, &error)) {
-        result.error = error;
+    // The raw bytes and their decoding are one backup: both files or neither.
+    if (!writeWholeFiles({{bin, image}, {twz, configFileBytes(config, currentLastUpdate())}},
+                         &result.error))
         return result;
-    }
+    result.paths.append(bin);
     result.paths.append(twz);
     return result;
 }

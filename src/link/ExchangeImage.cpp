@@ -354,6 +354,84 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
     return true;
 }
 
+namespace
+{
+
+bool isDecimalWord(ExchWord word)
+{
+    for (uint8_t byte : {word.low, word.high}) {
+        if ((byte & 0x0F) > 9 || (byte >> 4) > 9)
+            return false;
+    }
+    return true;
+}
+
+// The first of `count` number words from `table` on that is not decimal.
+int firstBadNumber(const QByteArray &image, int table, int count)
+{
+    for (int k = 0; k < count; ++k) {
+        if (!isDecimalWord(wordAt(image, entry(table, k))))
+            return k;
+    }
+    return -1;
+}
+
+QString groupRecordProblem(const QByteArray &image, int g)
+{
+    const int base = L::Groups + L::GroupRecordSize * g;
+    const int members = byteAt(image, base + L::GroupMemberCount);
+    if (members == 0)
+        return QString(); // not in use
+    const int room = L::GroupRecordSize - L::GroupMembers;
+    if (members > room)
+        return QStringLiteral("group %1 has %2 members; a group holds at most %3")
+            .arg(g + 1)
+            .arg(members)
+            .arg(room);
+    for (int m = 0; m < members; ++m) {
+        if (byteAt(image, base + L::GroupMembers + m) >= MaxExtensions)
+            return QStringLiteral("a member of group %1 is not an extension").arg(g + 1);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString configurationImageProblem(const QByteArray &image)
+{
+    if (image.size() != L::MemorySize)
+        return QStringLiteral("it holds %1 bytes; an exchange's memory holds %2")
+            .arg(image.size())
+            .arg(L::MemorySize);
+    if (byteAt(image, L::SystemMarker) != L::SystemMarkerBytes[0] ||
+        byteAt(image, L::SystemMarker + 1) != L::SystemMarkerBytes[1])
+        return QStringLiteral("it lacks the marker bytes every configuration image holds at "
+                              "offset %1")
+            .arg(L::SystemMarker);
+    struct NumberTable {
+        int offset;
+        int count;
+        const char *what;
+    };
+    for (const NumberTable &table : {NumberTable{L::ExtNumbers, MaxExtensions, "extension"},
+                                     NumberTable{L::TieNumbers, MaxTieLines, "tie line"},
+                                     NumberTable{L::TieExt1, MaxTieLines, "tie line"}}) {
+        const int bad = firstBadNumber(image, table.offset, table.count);
+        if (bad >= 0)
+            return QStringLiteral("%1 %2 has a number that is not decimal")
+                .arg(QLatin1String(table.what))
+                .arg(bad + 1);
+    }
+    for (int g = 0; g < MaxGroups; ++g) {
+        const QString problem = groupRecordProblem(image, g);
+        if (!problem.isEmpty())
+            return problem;
+        if (!isDecimalWord(wordAt(image, L::Groups + L::GroupRecordSize * g)))
+            return QStringLiteral("group %1 has a number that is not decimal").arg(g + 1);
+    }
+    return QString();
+}
+
 int NextFreeGroupNumber(const Configuration &config)
 {
     for (int number = TopGroupNumber; number > 0; --number) {

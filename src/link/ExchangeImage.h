@@ -28,6 +28,14 @@ ImageBuild BuildExchMemory(const Configuration &config);
 // untouched.
 bool decodeExchMemory(const QByteArray &image, Configuration &config);
 
+// Why `image` is not the configuration memory of an exchange, so that
+// sending it would leave the exchange with nonsense: not 8192 bytes, no
+// marker bytes at the system marker, or records the decoder cannot take
+// (numbers that are not decimal, groups with more members than a record
+// holds or members beyond the last extension). Empty for an image the
+// exchange could have held.
+QString configurationImageProblem(const QByteArray &image);
+
 // The highest number, counting down from 546, that no group's DirNum equals.
 int NextFreeGroupNumber(const Configuration &config);
 

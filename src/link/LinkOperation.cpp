@@ -38,8 +38,10 @@ LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent
             fail(damagedRepliesMessage());
     });
     connect(&m_link, &SerialLink::lineLost, this, [this](const QString &reason) {
-        if (m_running)
-            fail(lineLostMessage(reason));
+        if (!m_running)
+            return;
+        m_lineWentAway = true;
+        fail(lineLostMessage(reason));
     });
     // Waiting on a closed port would only end in silence; say why at once.
     connect(&m_link, &SerialLink::notConnected, this, [this] {
@@ -50,6 +52,7 @@ LinkOperation::LinkOperation(SerialLink &link, QObject *parent) : QObject(parent
 
 bool LinkOperation::begin()
 {
+    m_lineWentAway = false;
     if (!m_link.line()->isOpen()) {
         m_running = true;
         fail(notConnectedMessage());

@@ -31,6 +31,10 @@ signals:
     void cancelled();
 
 protected:
+    // Whether the line itself went away (unplugged, or closed at the far end)
+    // in the failure being reported: nothing sent after that reached the
+    // exchange.
+    bool lineWentAway() const { return m_lineWentAway; }
     // False (and failed() emitted) when the line is not open.
     bool begin();
     void succeed();
@@ -46,4 +50,5 @@ protected:
 private:
     bool end(bool dropQueue);
     bool m_running = false;
+    bool m_lineWentAway = false;
 };

@@ -26,8 +26,27 @@ QString devicePath(const QString &portName)
 #else
     if (portName.startsWith(u'/') || portName.startsWith(u'.'))
         return QFileInfo(portName).absoluteFilePath();
-    return QStringLiteral("/dev/") + portName;
+    // A bare name that is no device but names something in the current
+    // folder was most likely meant as that file.
+    const QString device = QStringLiteral("/dev/") + portName;
+    if (!QFileInfo::exists(device) && QFileInfo::exists(portName))
+        return QFileInfo(portName).absoluteFilePath();
+    return device;
 #endif
+}
+
+// Whether a device file is a terminal, the only kind of device a serial
+// port is: the kernel lists every one under /sys/class/tty, pseudo-terminals
+// live under /dev/pts. Where the system has no such list, every device may be.
+bool isTerminalDevice(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.startsWith(QLatin1String("/dev/pts/")))
+        return true;
+    const QString ttyClass = QStringLiteral("/sys/class/tty");
+    if (!QFileInfo(ttyClass).isDir())
+        return true;
+    return QFileInfo::exists(ttyClass + u'/' + QFileInfo(target).fileName());
 }
 
 QString processName(const QString &pid)
@@ -149,6 +168,10 @@ QString describePortProblem(const QString &portName, int openResult)
         return QStringLiteral("%1 is a folder, not a serial port.").arg(portName);
     if (info.isFile())
         return QStringLiteral("%1 is an ordinary file, not a serial port.").arg(portName);
+    // Others holding a device that is no serial port (/dev/null, say) are
+    // no rivals for the line: the device is the problem.
+    if (!isTerminalDevice(path))
+        return QStringLiteral("%1 is a device or special file, not a serial port.").arg(portName);
     if (!info.isReadable() || !info.isWritable())
         return QStringLiteral("You have no permission to use %1. Add yourself to the dialout "
                               "group: sudo usermod -aG dialout $USER, then log in again. The "

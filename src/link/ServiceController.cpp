@@ -172,7 +172,7 @@ void ServiceController::onPin(int id, const QByteArray &text)
     }
     if (!collect(Task::ReadPin, id, text, PinDigits))
         return;
-    const std::optional<QString> pin = pinFromDigitBytes(m_read);
+    const std::optional<QString> pin = pinFromStoredBytes(m_read);
     if (!pin) {
         fail(pinUnreadableMessage());
         return;

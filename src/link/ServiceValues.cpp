@@ -35,18 +35,39 @@ QString ExtractDigits(const QString &text)
     return digits;
 }
 
-std::optional<QString> pinFromDigitBytes(const QByteArray &bytes)
+namespace
 {
-    if (bytes == QByteArray(PinDigits, char(PinNoDigit)))
-        return QString();
+
+// A packed PIN word: four digits 1..9, each 0 written as the digit A.
+std::optional<QString> pinFromPackedWord(uint8_t low, uint8_t high)
+{
+    QString pin;
+    for (uint8_t byte : {high, low}) {
+        for (int nibble : {byte >> 4, byte & 0x0F}) {
+            if (nibble < 1 || nibble > 0x0A)
+                return std::nullopt;
+            pin += QString::number(nibble % 10);
+        }
+    }
+    return pin;
+}
+
+} // namespace
+
+std::optional<QString> pinFromStoredBytes(const QByteArray &bytes)
+{
     if (bytes.size() != PinDigits)
         return std::nullopt;
+    if (bytes == QByteArray(PinDigits, char(PinNoDigit)) || bytes == QByteArray(PinDigits, '\0'))
+        return QString();
+    auto at = [&bytes](int k) { return static_cast<uint8_t>(bytes.at(k)); };
+    if (at(2) == 0 && at(3) == 0)
+        return pinFromPackedWord(at(0), at(1));
     QString pin;
-    for (char byte : bytes) {
-        const int value = static_cast<unsigned char>(byte);
-        if (value < 1 || value > PinDigitZero) // digits 1..9, then 0
+    for (int k = 0; k < PinDigits; ++k) {
+        if (at(k) < 1 || at(k) > PinDigitZero) // digits 1..9, then 0
             return std::nullopt;
-        pin += convertDTMF(value);
+        pin += convertDTMF(at(k));
     }
     return pin;
 }

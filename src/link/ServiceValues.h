@@ -13,10 +13,12 @@
 QString convertDTMF(int value);
 // A text of hexadecimal byte pairs as dial digits.
 QString ExtractDigits(const QString &text);
-// The PIN the four digit bytes hold: four digits, or "" when all
-// four say "no digit". Nothing when they are not a PIN in digit bytes (the
-// packed word an upload writes there, say).
-std::optional<QString> pinFromDigitBytes(const QByteArray &bytes);
+// The PIN the exchange's four PIN bytes hold, in either form written there:
+// four digit bytes (set as a PIN by itself), or the packed PIN word of a
+// configuration followed by two zero bytes (an upload). "" when no PIN is
+// set (every byte "no digit", or all zero). Nothing when the bytes are
+// neither form.
+std::optional<QString> pinFromStoredBytes(const QByteArray &bytes);
 QString pinUnreadableMessage(); // "The exchange's PIN could not be read"
 // The byte a PIN digit is stored as: 0 becomes 0x0A.
 int pinDigitByte(QChar digit);

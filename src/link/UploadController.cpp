@@ -2,6 +2,7 @@
 
 #include "CheckConfig.h"
 #include "ExchangeImage.h"
+#include "SerialLine.h"
 #include "WrittenArea.h"
 #include "mdlSerial.h"
 
@@ -55,6 +56,18 @@ QString backupNotStoredMessage(const QString &reason)
 }
 } // namespace
 
+QString restartUncertainMessage()
+{
+    return QStringLiteral("The configuration was written and verified, but the exchange may not "
+                          "have restarted: reboot it (Configuration > Reboot Exchange)");
+}
+
+QString unreliableBackupMessage()
+{
+    return QStringLiteral("The exchange's memory could not be read reliably; nothing was "
+                          "written.");
+}
+
 QString partialConfigurationMessage()
 {
     return QStringLiteral("The exchange now holds a cleared or partial configuration. Send the "
@@ -67,6 +80,11 @@ UploadController::UploadController(SerialLink &link, MemoryImages &memory, QObje
     m_link.setReplyHandler(OwnerUpload,
                            [this](int id, const QByteArray &text) { onCompletion(id, text); }, this);
     connect(&m_link, &SerialLink::messageSent, this, &UploadController::onMessageSent);
+    m_restartWatch.setSingleShot(true);
+    connect(&m_restartWatch, &QTimer::timeout, this, [this] {
+        if (isRunning() && m_phase == Phase::Rebooting)
+            succeed();
+    });
 }
 
 UploadController::~UploadController()
@@ -87,17 +105,23 @@ bool UploadController::start(const Configuration &config, QString *refusal)
     return startImage(build.image);
 }
 
-bool UploadController::startImage(const QByteArray &image)
+bool UploadController::startImage(const QByteArray &image, QString *refusal)
 {
-    if (image.size() != ExchMap::MemorySize)
+    const QString problem = configurationImageProblem(image);
+    if (!problem.isEmpty()) {
+        if (refusal)
+            *refusal = QStringLiteral("This is not an exchange configuration: %1.").arg(problem);
         return false;
+    }
     m_image = image;
     m_memory.ExchMemory = image;
     m_backup = QByteArray(ExchMap::MemorySize, '\0');
     m_differing.clear();
     m_block = -1;
     m_refusals = 0;
-    m_disturbed = false;
+    m_fillSent = false;
+    m_fillAcknowledged = false;
+    m_unreliableBackup = false;
     m_rereading = false;
     m_link.SuspendTrace();
     m_link.QueueReset();
@@ -109,6 +133,9 @@ bool UploadController::startImage(const QByteArray &image)
         return true;
     }
     setPhase(Phase::Backup);
+    // A backup is only worth keeping when every block read the same twice:
+    // two bit errors can cancel out in a block's checksum.
+    m_reader.setVerifyReads(true);
     m_reader.request(0);
     emit progress(0, LastStep, blockStatus("Reading", 0));
     return true;
@@ -116,15 +143,24 @@ bool UploadController::startImage(const QByteArray &image)
 
 QString UploadController::failureMessage(const QString &cause) const
 {
-    if (m_disturbed)
+    if (m_phase == Phase::Rebooting)
+        return cause + u'\n' +
+               (m_options.verify ? restartUncertainMessage()
+                                 : QStringLiteral("The configuration was written, but the exchange "
+                                                  "may not have restarted: reboot it "
+                                                  "(Configuration > Reboot Exchange)"));
+    if (exchangeDisturbed())
         return cause + u'\n' + partialConfigurationMessage();
-    if (m_phase == Phase::Backup)
+    if (m_unreliableBackup)
+        return cause + u'\n' + unreliableBackupMessage();
+    if (m_phase <= Phase::Clearing)
         return cause + QStringLiteral("\nNothing was written to the exchange.");
     return cause;
 }
 
 void UploadController::stopped()
 {
+    m_restartWatch.stop();
     setPhase(Phase::Idle);
 }
 
@@ -140,7 +176,7 @@ void UploadController::onMessageSent(int owner, int)
 {
     // The first write to leave is the clearing fill.
     if (isRunning() && owner == OwnerUpload && m_phase >= Phase::Clearing)
-        m_disturbed = true;
+        m_fillSent = true;
 }
 
 void UploadController::onCompletion(int id, const QByteArray &text)
@@ -170,7 +206,7 @@ void UploadController::onCompletion(int id, const QByteArray &text)
         break;
     case Phase::Rebooting:
         if (id == RebootId)
-            succeed(); // the reboot has left the port: everything is on the line
+            watchRestart();
         break;
     case Phase::Idle:
         break;
@@ -183,9 +219,11 @@ bool UploadController::takeReading(int id, const QByteArray &text)
     case BlockReader::Outcome::Done:
         return true;
     case BlockReader::Outcome::Unreadable:
+        m_unreliableBackup = m_phase == Phase::Backup;
         fail(unreadableBlockMessage(m_reader.block()));
         return false;
     case BlockReader::Outcome::Disagree:
+        m_unreliableBackup = m_phase == Phase::Backup;
         fail(disagreeingReadingsMessage(m_reader.block()));
         return false;
     case BlockReader::Outcome::NotMine:
@@ -224,6 +262,7 @@ void UploadController::storeBackup()
 
 void UploadController::startClearing()
 {
+    m_reader.setVerifyReads(false);
     setPhase(Phase::Clearing);
     m_block = -1;
     m_refusals = 0;
@@ -236,6 +275,7 @@ void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
     if (id != m_block)
         return; // a stale completion
     if (!isRefusal(text)) {
+        m_fillAcknowledged = true;
         m_refusals = 0;
         sendNextBlock();
         return;
@@ -284,8 +324,9 @@ void UploadController::sendFinalWords()
     setPhase(Phase::FinalWords);
     m_block = FinalStep;
     emit progress(FinalStep, LastStep, blockStatus("Sending", FinalStep));
-    // The marker and the password, a word at a time, then the PIN word,
-    // whose completion says the words have gone out.
+    // The marker and the password, a word at a time, then all four PIN bytes
+    // (a restored backup holds the PIN as digit bytes; a half-written PIN is
+    // one nobody set), the last word's completion saying they have gone out.
     auto writeWord = [this](int offset, bool completion) {
         auto at = [this](int k) { return static_cast<unsigned char>(m_image.at(k)); };
         m_link.QueueWriteWord(OwnerUpload, FinalWordsId, address(offset), at(offset),
@@ -293,7 +334,8 @@ void UploadController::sendFinalWords()
     };
     for (int offset = SystemMarker; offset < Password + PasswordLength; offset += WordSize)
         writeWord(offset, false);
-    writeWord(Pin, true);
+    writeWord(Pin, false);
+    writeWord(Pin + WordSize, true);
 }
 
 void UploadController::confirmFinalWords()
@@ -310,17 +352,19 @@ void UploadController::confirmFinalWords()
 void UploadController::onVerifyBlock()
 {
     const int block = m_reader.block();
-    if (!writtenBytesMatch(block, m_image, m_reader.bytes())) {
-        // A line error can make a good block look different: read it again
-        // before calling it different.
-        if (!m_rereading) {
-            m_rereading = true;
-            m_reader.request(block);
-            return;
-        }
-        m_differing.append(block);
+    const bool matches = writtenBytesMatch(block, m_image, m_reader.bytes());
+    if (!matches && !m_rereading) {
+        // A line error can make a good block look different: read it until
+        // two readings agree before calling it different.
+        m_rereading = true;
+        m_reader.setVerifyReads(true);
+        m_reader.request(block);
+        return;
     }
+    if (!matches)
+        m_differing.append(block);
     m_rereading = false;
+    m_reader.setVerifyReads(false);
     if (block < LastStep) {
         m_reader.request(block + 1);
         emit progress(block + 1, LastStep, blockStatus("Verifying", block + 1));
@@ -340,4 +384,16 @@ void UploadController::reboot()
     setPhase(Phase::Rebooting);
     emit progress(LastStep, LastStep, QStringLiteral("Rebooting the exchange"));
     m_link.QueueReboot(OwnerUpload, RebootId);
+}
+
+void UploadController::watchRestart()
+{
+    // The reboot has no reply. It counts as gone only once it has left the
+    // port and the line has stayed up for as long as the last bytes need to
+    // cross it, plus the time a vanished device takes to be noticed.
+    constexpr int BytesInFlight = 64; // what an adapter may still hold
+    constexpr int NoticeMs = 200;
+    m_link.line()->drain(lineTimeMs(BytesInFlight) + NoticeMs);
+    if (isRunning())
+        m_restartWatch.start(lineTimeMs(BytesInFlight) + NoticeMs);
 }

@@ -8,7 +8,7 @@ bool uploadWrites(int offset)
 {
     return (offset >= 0 && offset < ClearedLength) ||
            (offset >= SystemMarker && offset < Password + PasswordLength) ||
-           (offset >= Pin && offset < Pin + PinWordLength);
+           (offset >= Pin && offset < Pin + PinDigits);
 }
 
 bool writtenBytesMatch(int block, const QByteArray &sent, const QByteArray &reading)

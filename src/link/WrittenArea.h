@@ -1,7 +1,7 @@
 #pragma once
 // The bytes of the configuration memory an upload writes: everything below
 // the system marker (cleared by the fill, then written), the marker and the
-// password, and the PIN word. Every other byte, the slot codes the cabinet
+// password, and the four PIN bytes. Every other byte, the slot codes the cabinet
 // reports among them, is the exchange's own.
 #include <QByteArray>
 

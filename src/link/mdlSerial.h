@@ -59,6 +59,15 @@ constexpr int EnterSetupTicks = 160;  // 1.6 s of 10 ms output ticks
 constexpr int PumpIntervalMs = 10;
 constexpr int ReplyTimeoutMs = 2000;
 
+// The Programming Module's line: 57600 baud, 10 bits on the wire per character.
+constexpr int BaudRate = 57600;
+constexpr int BitsPerCharacter = 10;
+// Milliseconds the line needs to carry `characters` characters, rounded up.
+constexpr int lineTimeMs(int characters)
+{
+    return (characters * BitsPerCharacter * 1000 + BaudRate - 1) / BaudRate;
+}
+
 } // namespace Serial
 
 // One slot of the ring.

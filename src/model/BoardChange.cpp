@@ -1,6 +1,7 @@
 #include "BoardChange.h"
 
 #include "Equipment.h"
+#include "NumberUse.h"
 
 #include <algorithm>
 #include <bitset>
@@ -11,14 +12,12 @@ namespace {
 
 using NumbersInUse = std::bitset<LastExtensionNumber + 1>;
 
+// The extension numbers already answered to in the whole numbering plan.
 NumbersInUse numbersInUse(const Configuration &config)
 {
     NumbersInUse used;
-    for (int i = 0; i < MaxExtensions; ++i) {
-        const int number = config.Extensions[i].ExtNum;
-        if (isExtensionNumber(number))
-            used.set(size_t(number));
-    }
+    for (int number = FirstExtensionNumber; number <= LastExtensionNumber; ++number)
+        used.set(size_t(number), numberInUse(config, number));
     return used;
 }
 
@@ -30,6 +29,12 @@ int firstFree(const NumbersInUse &used, int low, int high)
             return number;
     }
     return 0;
+}
+
+int freeNumber(const NumbersInUse &used, int low, int high)
+{
+    const int inRange = firstFree(used, low, high);
+    return inRange != 0 ? inRange : firstFree(used, FirstExtensionNumber, LastExtensionNumber);
 }
 
 void setExtensionsActive(Configuration &config, int slot, bool active)
@@ -46,20 +51,33 @@ void setTieLinesActive(Configuration &config, int slot, bool active)
         config.TieLines[t].Active = active;
 }
 
-// Extensions of the slot still numbered 0 get a free number from their
-// place on the board upwards; those for which none is left are returned.
+// Called before the slot's ports come to life. A port keeps a valid number
+// that nothing live answers to and no earlier port of the board took; every
+// other port (numbered 0, out of the plan or clashing) gets a free number
+// from its place on the board upwards. Ports for which none is left are
+// returned, numbered 0.
 QList<int> numberExtensions(Configuration &config, int slot)
 {
-    QList<int> unnumbered;
+    NumbersInUse used = numbersInUse(config);
     const int first = (slot - FirstLineSlot) * ExtsPerBoard;
-    for (int i = first; i < first + ExtsPerBoard; ++i) {
-        ExtRecord &ext = config.Extensions[i];
-        if (ext.ExtNum != 0)
-            continue;
-        ext.ExtNum = int16_t(findFreeExtensionNumber(
-            config, defaultExtensionNumber(i), defaultExtensionNumber(first + ExtsPerBoard - 1)));
-        if (ext.ExtNum == 0)
+    const int last = first + ExtsPerBoard - 1;
+    QList<int> renumber;
+    for (int i = first; i <= last; ++i) {
+        const int number = config.Extensions[i].ExtNum;
+        if (isExtensionNumber(number) && !used.test(size_t(number)))
+            used.set(size_t(number));
+        else
+            renumber.append(i);
+    }
+    QList<int> unnumbered;
+    for (int i : renumber) {
+        const int number =
+            freeNumber(used, defaultExtensionNumber(i), defaultExtensionNumber(last));
+        config.Extensions[i].ExtNum = int16_t(number);
+        if (number == 0)
             unnumbered.append(i);
+        else
+            used.set(size_t(number));
     }
     return unnumbered;
 }
@@ -68,9 +86,7 @@ QList<int> numberExtensions(Configuration &config, int slot)
 
 int findFreeExtensionNumber(const Configuration &config, int low, int high)
 {
-    const NumbersInUse used = numbersInUse(config);
-    const int inRange = firstFree(used, low, high);
-    return inRange != 0 ? inRange : firstFree(used, FirstExtensionNumber, LastExtensionNumber);
+    return freeNumber(numbersInUse(config), low, high);
 }
 
 BoardChangeResult changeSlotBoard(Configuration &config, int slot, int board)
@@ -80,9 +96,9 @@ BoardChangeResult changeSlotBoard(Configuration &config, int slot, int board)
     if (slot < FirstLineSlot || slot > LastLineSlot || !lineBoard ||
         config.SysConfig.Slots[slot] == board)
         return result;
-    config.SysConfig.Slots[slot] = int16_t(board);
     if (board == BoardSubscriber)
         result.unnumbered = numberExtensions(config, slot);
+    config.SysConfig.Slots[slot] = int16_t(board);
     setExtensionsActive(config, slot, board == BoardSubscriber);
     setTieLinesActive(config, slot, board == BoardTieLine);
     result.changed = true;

@@ -7,8 +7,9 @@
 #include <QList>
 #include <QString>
 
-// The first number in low..high that no extension 0..119 uses. When that
-// range is full, the first free number 100..499; 0 when every one is taken.
+// The first number in low..high that nothing live answers to (numberInUse).
+// When that range is full, the first free number 100..499; 0 when every one
+// is taken.
 int findFreeExtensionNumber(const Configuration &config, int low, int high);
 
 struct BoardChangeResult {
@@ -17,10 +18,13 @@ struct BoardChangeResult {
 };
 
 // Puts a Subscriber board, a Tie Line board or nothing into line slot
-// 2..16. The slot's records of the new board's kind become Active (an
-// extension numbered 0 gets a free number from its own range of the board
-// first); the records of the other kind are switched off, so nothing is
-// sent to the exchange for ports that are not there. Numbers and names stay.
+// 2..16. The slot's records of the new board's kind become Active; the
+// records of the other kind are switched off, so nothing is sent to the
+// exchange for ports that are not there. Names stay, and so do numbers,
+// except that a new extension port whose number is 0, outside 100..499 or
+// already in use (by a live extension, an active group or a live tie line,
+// or by an earlier port of the same board) gets a free number from its own
+// place on the board upwards: a new board never brings a clash.
 BoardChangeResult changeSlotBoard(Configuration &config, int slot, int board);
 
 // A line slot whose board in the configuration differs from the exchange's.

@@ -1,6 +1,7 @@
 #include "ConfigDiff.h"
 
 #include "Equipment.h"
+#include "Names.h"
 #include "OptionNames.h"
 #include "TypeNames.h"
 
@@ -19,27 +20,47 @@ struct Field {
     QString value;
     Kind kind = Plain;
     // What is compared when not the value shown: a class by its index, so
-    // a renamed class is one difference of the class, not of every user.
+    // a renamed class is one difference of the class, not of every user; a
+    // number by the number, not by the name shown with it.
     QString identity = value;
+    // The value shows record names: with names left out, the identity is shown.
+    bool namesShown = false;
 };
 using Fields = QList<Field>;
 
 // Files and the exchange keep Status bytes 0..4 of an extension; byte 5 is the class's own.
 constexpr int KeptExtStatusBytes = 5;
 
-QString onOff(bool on)
+// A flag as the lists and exports show it.
+QString flag(bool set)
 {
-    return on ? QStringLiteral("On") : QStringLiteral("Off");
-}
-
-QString yesNo(bool yes)
-{
-    return yes ? QStringLiteral("Yes") : QStringLiteral("No");
+    return set ? QStringLiteral("Y") : QStringLiteral("N");
 }
 
 QString numberOrNone(int number)
 {
     return number > 0 ? QString::number(number) : QStringLiteral("None");
+}
+
+// Numbers that dial extensions or groups, each with the name the panes show
+// beside it ("Galley (102), Deck Hunt (546)"), compared by the numbers alone.
+// Numbers of 0 and below mean none, except in a list that counts its entries.
+enum class Entries { UsedOnly, All };
+Field numbersField(const QString &name, const Configuration &c, const QList<int> &numbers,
+                   Entries entries = Entries::UsedOnly)
+{
+    QStringList shown;
+    QStringList bare;
+    for (int number : numbers) {
+        if (number <= 0 && entries == Entries::UsedOnly)
+            continue;
+        shown << GetNameFromExt(c, number) + QStringLiteral(" (%1)").arg(number);
+        bare << QString::number(number);
+    }
+    const QString separator = QStringLiteral(", ");
+    if (bare.isEmpty())
+        return {name, QStringLiteral("None")};
+    return {name, shown.join(separator), Field::Plain, bare.join(separator), true};
 }
 
 QString hexByte(uint8_t value)
@@ -71,15 +92,16 @@ void addExtensionOptions(Fields &fields, const uint8_t *status, int bytes, Field
     uint8_t named[ExtStatusBytes] = {};
     for (const OptionBit &option : extensionOptions) {
         fields.append(
-            {QLatin1String(option.caption), onOff(status[option.byte] & option.bit), kind});
+            {QLatin1String(option.caption), flag(status[option.byte] & option.bit), kind});
         named[option.byte] |= option.bit;
     }
-    for (const OptionBit &flag : extensionClassFlags) {
-        fields.append({QLatin1String(flag.caption), onOff(status[flag.byte] & flag.bit), kind});
-        named[flag.byte] |= flag.bit;
+    for (const OptionBit &classFlag : extensionClassFlags) {
+        fields.append(
+            {QLatin1String(classFlag.caption), flag(status[classFlag.byte] & classFlag.bit), kind});
+        named[classFlag.byte] |= classFlag.bit;
     }
     for (int k = 0; k < Dial6Codes; ++k)
-        fields.append({QStringLiteral("Dial %1").arg(61 + k), onOff(status[2] & (1u << k)), kind});
+        fields.append({QStringLiteral("Dial %1").arg(61 + k), flag(status[2] & (1u << k)), kind});
     named[2] = 0xFF;
     addLeftoverBytes(fields, status, named, bytes, kind);
 }
@@ -88,8 +110,8 @@ void addTieOptions(Fields &fields, const uint8_t *status, Field::Kind kind)
 {
     // DTMF as the pane and the lists show it; the class bits repeat the tie
     // line's type, which has a field of its own.
-    fields.append({QStringLiteral("DTMF"), onOff(status[0] & TieInDTMF), kind});
-    fields.append({QStringLiteral("Direct Dial In"), onOff(status[0] & TieDDI), kind});
+    fields.append({QStringLiteral("DTMF"), flag(status[0] & TieInDTMF), kind});
+    fields.append({QStringLiteral("Direct Dial In"), flag(status[0] & TieDDI), kind});
     const uint8_t named[TieStatusBytes] = {uint8_t(TieInDTMF | TieDDI | TieClassBits), 0, 0};
     addLeftoverBytes(fields, status, named, TieStatusBytes, kind);
 }
@@ -108,16 +130,12 @@ Fields systemFields(const Configuration &c)
                   {QStringLiteral("Setup Password"), s.Pass}};
     for (int slot = 0; slot < SlotCount; ++slot) {
         const QString board = boardTypeName(s.Slots[slot]);
-        fields.append({QStringLiteral("Slot %1").arg(slot),
-                       board.isEmpty() ? QStringLiteral("Board %1").arg(s.Slots[slot]) : board});
+        fields.append({slotTitle(slot), board.isEmpty()
+                                            ? QStringLiteral("Board type %1").arg(s.Slots[slot])
+                                            : board});
     }
-    QStringList access;
-    for (int k = 0; k < GAEntries; ++k) {
-        if (s.GA[k] > 0)
-            access << QString::number(s.GA[k]);
-    }
-    fields.append({QStringLiteral("Guaranteed Access"),
-                   access.isEmpty() ? QStringLiteral("None") : access.join(QLatin1Char(' '))});
+    fields.append(numbersField(QStringLiteral("Guaranteed Access"), c,
+                               QList<int>(s.GA.begin(), s.GA.begin() + GAEntries)));
     return fields;
 }
 
@@ -138,8 +156,9 @@ Fields extensionFields(const Configuration &c, int i)
                   {QStringLiteral("Name"), e.Name, Field::Name},
                   {QStringLiteral("Class"), comparedClassName(c.ExtClasses, e.Class), Field::Plain,
                    QString::number(e.Class)},
-                  {QStringLiteral("Group"), numberOrNone(e.Group)},
-                  {QStringLiteral("Hotline to"), hotLine ? numberOrNone(e.DirectDial) : QString()}};
+                  numbersField(QStringLiteral("Group"), c, {e.Group}),
+                  hotLine ? numbersField(QStringLiteral("Hotline to"), c, {e.DirectDial})
+                          : Field{QStringLiteral("Hotline to"), QString()}};
     addExtensionOptions(fields, e.Status.data(), KeptExtStatusBytes, Field::FromClass);
     return fields;
 }
@@ -159,11 +178,11 @@ Fields tieLineFields(const Configuration &c, int index)
                   {QStringLiteral("Dir No"), QString::number(t.DirNum)},
                   {QStringLiteral("Type"), comparedClassName(c.TieClasses, t.Class), Field::Plain,
                    QString::number(t.Class)},
-                  {QStringLiteral("Default Ext"), numberOrNone(t.Ext1)},
-                  {QStringLiteral("2nd Designated"), numberOrNone(t.Ext2)},
-                  {QStringLiteral("Dial 9"), onOff(t.Dial9)}};
+                  numbersField(QStringLiteral("Default Ext"), c, {t.Ext1}),
+                  numbersField(QStringLiteral("2nd Designated"), c, {t.Ext2}),
+                  {QStringLiteral("Dial 9"), flag(t.Dial9)}};
     for (int k = 0; k < Dial6Codes; ++k)
-        fields.append({QStringLiteral("Dial %1").arg(61 + k), onOff(t.Dial6[k])});
+        fields.append({QStringLiteral("Dial %1").arg(61 + k), flag(t.Dial6[k])});
     addTieOptions(fields, t.Status.data(), Field::FromClass);
     return fields;
 }
@@ -171,14 +190,12 @@ Fields tieLineFields(const Configuration &c, int index)
 Fields groupFields(const Configuration &c, int g)
 {
     const GroupRecord &grp = c.Groups[g];
-    QStringList members;
-    for (int m = 0; m < std::clamp(int(grp.Num), 0, GroupExtsSize); ++m)
-        members << QString::number(grp.Exts[m]);
+    const int members = std::clamp(int(grp.Num), 0, GroupExtsSize);
     return {{QStringLiteral("Name"), grp.Name, Field::Name},
             {QStringLiteral("Dir No"), QString::number(grp.DirNum)},
             {QStringLiteral("Type"), groupTypeName(grp.Type)},
-            {QStringLiteral("Members"),
-             members.isEmpty() ? QStringLiteral("None") : members.join(QLatin1Char(' '))}};
+            numbersField(QStringLiteral("Members"), c,
+                         QList<int>(grp.Exts.begin(), grp.Exts.begin() + members), Entries::All)};
 }
 
 Fields extensionClassFields(const Configuration &c, int k)
@@ -197,6 +214,18 @@ Fields tieClassFields(const Configuration &c, int k)
     return fields;
 }
 
+// A class by its name, as Class Rights and the panes name it ("Class
+// Officer", "Tie line class Shore"); the name in the first configuration,
+// or in the second where the first does not use the class.
+QString classTitle(const char *lead, const std::array<ClassRecord, ClassTableSize> &first,
+                   const std::array<ClassRecord, ClassTableSize> &second, int k)
+{
+    QString name = first[k].Active ? first[k].Name : second[k].Name;
+    if (name.isEmpty())
+        name = QString::number(k);
+    return QLatin1String(lead) + name;
+}
+
 // Collects the differences of one record after another.
 class Comparison
 {
@@ -204,21 +233,21 @@ class Comparison
     explicit Comparison(const DiffOptions &options) : options_(options) {}
 
     // A record compared only when in use on either side.
-    void record(const QString &key, const QString &title, bool usedFirst, bool usedSecond,
-                const QString &usedField, const Fields &first, const Fields &second,
-                bool optionsFromBothClasses = false)
+    void record(RecordKind kind, const QString &key, const QString &title, bool usedFirst,
+                bool usedSecond, const QString &usedField, const Fields &first,
+                const Fields &second, bool optionsFromBothClasses = false)
     {
         if (!usedFirst && !usedSecond)
             return;
         if (usedFirst != usedSecond) {
-            list_.append({key, title, usedField, yesNo(usedFirst), yesNo(usedSecond)});
+            list_.append({key, title, usedField, flag(usedFirst), flag(usedSecond), kind});
             return;
         }
-        fields(key, title, first, second, optionsFromBothClasses);
+        fields(kind, key, title, first, second, optionsFromBothClasses);
     }
 
-    void fields(const QString &key, const QString &title, const Fields &first, const Fields &second,
-                bool optionsFromBothClasses = false)
+    void fields(RecordKind kind, const QString &key, const QString &title, const Fields &first,
+                const Fields &second, bool optionsFromBothClasses = false)
     {
         for (int f = 0; f < first.size() && f < second.size(); ++f) {
             const Field &a = first[f];
@@ -228,13 +257,18 @@ class Comparison
             // Different classes bring different options: the class says it all.
             if (a.kind == Field::FromClass && optionsFromBothClasses)
                 continue;
-            list_.append({key, title, a.name, a.value, b.value});
+            list_.append({key, title, a.name, shown(a), shown(b), kind});
         }
     }
 
     QList<Difference> result() const { return list_; }
 
   private:
+    QString shown(const Field &field) const
+    {
+        return field.namesShown && options_.ignoreNames ? field.identity : field.value;
+    }
+
     DiffOptions options_;
     QList<Difference> list_;
 };
@@ -247,37 +281,108 @@ QList<Difference> compareConfigurations(const Configuration &first, const Config
     Comparison diff(options);
     const QString inUse = QStringLiteral("In use");
     const QString enabled = QStringLiteral("Enabled");
-    diff.fields(systemKey(), recordTitle(systemKey()), systemFields(first), systemFields(second));
+    diff.fields(RecordKind::System, systemKey(), recordTitle(systemKey()), systemFields(first),
+                systemFields(second));
 
     for (int i = 0; i < MaxExtensions; ++i) {
         const ExtRecord &a = first.Extensions[i];
         const ExtRecord &b = second.Extensions[i];
         const bool byClasses = a.Class != b.Class && extensionFollowsClass(first, a) &&
                                extensionFollowsClass(second, b);
-        diff.record(extensionKey(i), recordTitle(extensionKey(i)), isLiveExtension(first, i),
-                    isLiveExtension(second, i), inUse, extensionFields(first, i),
-                    extensionFields(second, i), byClasses);
+        diff.record(RecordKind::Extension, extensionKey(i), recordTitle(extensionKey(i)),
+                    isLiveExtension(first, i), isLiveExtension(second, i), inUse,
+                    extensionFields(first, i), extensionFields(second, i), byClasses);
     }
     for (int t = 0; t < MaxTieLines; ++t) {
         const TieRecord &a = first.TieLines[t];
         const TieRecord &b = second.TieLines[t];
         const bool byClasses =
             a.Class != b.Class && tieLineFollowsClass(first, a) && tieLineFollowsClass(second, b);
-        diff.record(tieLineKey(t), recordTitle(tieLineKey(t)), isLiveTieLine(first, t),
-                    isLiveTieLine(second, t), inUse, tieLineFields(first, t),
-                    tieLineFields(second, t), byClasses);
+        diff.record(RecordKind::TieLine, tieLineKey(t), recordTitle(tieLineKey(t)),
+                    isLiveTieLine(first, t), isLiveTieLine(second, t), inUse,
+                    tieLineFields(first, t), tieLineFields(second, t), byClasses);
     }
     for (int g = 0; g < MaxGroups; ++g)
-        diff.record(groupKey(g), recordTitle(groupKey(g)), first.Groups[g].Active,
-                    second.Groups[g].Active, enabled, groupFields(first, g),
+        diff.record(RecordKind::Group, groupKey(g), recordTitle(groupKey(g)),
+                    first.Groups[g].Active, second.Groups[g].Active, enabled, groupFields(first, g),
                     groupFields(second, g));
     for (int k = 0; k < MaxClasses; ++k)
-        diff.record(noRecordKey(), QStringLiteral("Extension class %1").arg(k),
+        diff.record(RecordKind::ExtensionClass, noRecordKey(),
+                    classTitle("Class ", first.ExtClasses, second.ExtClasses, k),
                     first.ExtClasses[k].Active, second.ExtClasses[k].Active, enabled,
                     extensionClassFields(first, k), extensionClassFields(second, k));
     for (int k = 0; k < MaxClasses; ++k)
-        diff.record(noRecordKey(), QStringLiteral("Tie line class %1").arg(k),
+        diff.record(RecordKind::TieLineClass, noRecordKey(),
+                    classTitle("Tie line class ", first.TieClasses, second.TieClasses, k),
                     first.TieClasses[k].Active, second.TieClasses[k].Active, enabled,
                     tieClassFields(first, k), tieClassFields(second, k));
     return diff.result();
+}
+
+QList<KindCount> recordsPerKind(const QList<Difference> &differences)
+{
+    QList<KindCount> counts;
+    QString lastRecord;
+    for (const Difference &d : differences) {
+        if (counts.isEmpty() || counts.last().kind != d.kind)
+            counts.append({d.kind, 0});
+        else if (d.record == lastRecord)
+            continue;
+        ++counts.last().records;
+        lastRecord = d.record;
+    }
+    return counts;
+}
+
+namespace
+{
+
+struct KindWords {
+    const char *heading;
+    const char *one;
+    const char *many;
+};
+
+KindWords kindWords(RecordKind kind)
+{
+    switch (kind) {
+    case RecordKind::System:
+        return {"System", "the system", "the system"};
+    case RecordKind::Extension:
+        return {"Extensions", "extension", "extensions"};
+    case RecordKind::TieLine:
+        return {"Tie lines", "tie line", "tie lines"};
+    case RecordKind::Group:
+        return {"Groups", "group", "groups"};
+    case RecordKind::ExtensionClass:
+        return {"Extension classes", "extension class", "extension classes"};
+    case RecordKind::TieLineClass:
+        return {"Tie line classes", "tie line class", "tie line classes"};
+    }
+    return {"", "", ""};
+}
+
+} // namespace
+
+QString recordKindName(RecordKind kind)
+{
+    return QLatin1String(kindWords(kind).heading);
+}
+
+QString differenceSummary(const QList<Difference> &differences)
+{
+    QStringList parts;
+    for (const KindCount &count : recordsPerKind(differences)) {
+        const KindWords words = kindWords(count.kind);
+        if (count.kind == RecordKind::System)
+            parts << QLatin1String(words.one);
+        else
+            parts << QStringLiteral("%1 %2")
+                         .arg(count.records)
+                         .arg(QLatin1String(count.records == 1 ? words.one : words.many));
+    }
+    if (parts.size() < 2)
+        return parts.join(QString());
+    const QString last = parts.takeLast();
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }

@@ -9,6 +9,14 @@ QString boardNumberText(int board)
     return QStringLiteral("%1").arg(board, 2, 10, QLatin1Char('0'));
 }
 
+QString slotTitle(int slot)
+{
+    QString title = QStringLiteral("Slot %1").arg(slot);
+    if (slot >= FirstLineSlot && slot <= LastLineSlot)
+        title += QStringLiteral(" (Board %1)").arg(boardNumberText(slot - 1));
+    return title;
+}
+
 QString extensionPosition(int i)
 {
     return boardNumberText(i / ExtsPerBoard + 1) + QLatin1Char('.') +
@@ -126,7 +134,7 @@ QString recordTitle(const QString &key)
     case 'T':
         return QStringLiteral("Tie line ") + tieLinePosition(index);
     case 'G':
-        return QStringLiteral("Group ") + QString::number(index);
+        return QStringLiteral("Group %1").arg(index + 1, 2, 10, QLatin1Char('0'));
     default:
         return QString();
     }

@@ -17,6 +17,9 @@ QString extensionPosition(int i);
 QString tieLinePosition(int t);
 // Two-digit board number of a line slot (slot 2 is board "01").
 QString boardNumberText(int board);
+// A slot as the cabinet counts it, with the board number its ports carry
+// for a line slot: "Slot 5 (Board 04)"; "Slot 1" for the processor's slot.
+QString slotTitle(int slot);
 
 // Whether the record's slot holds a board of its kind (whatever Active says).
 bool extensionOnBoard(const Configuration &config, int i);
@@ -58,5 +61,6 @@ inline const QString systemKey() { return QStringLiteral("RRR"); }
 inline const QString noRecordKey() { return QStringLiteral("XXX"); }
 
 // A record as the technician calls it: "Extension 01.3", "Tie line 16.2",
-// "Group 3", "System" for "RRR"; empty for any other key.
+// "Group 01" (groups count from 01, as their default names do), "System"
+// for "RRR"; empty for any other key.
 QString recordTitle(const QString &key);

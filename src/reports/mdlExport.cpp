@@ -232,7 +232,9 @@ bool ExportLists(const QString &fileName, const Configuration &config, QString *
     const QChar separator =
         parts.extension == QLatin1String("TAB") ? QLatin1Char('\t') : QLatin1Char(',');
     const QStringList names = exportFileNames(fileName);
-    return writeWholeFile(names[0], extensionList(config, separator), message) &&
-           writeWholeFile(names[1], tieLineList(config, separator), message) &&
-           writeWholeFile(names[2], groupList(config, separator), message);
+    // The three lists belong together: all of them are replaced, or none.
+    return writeWholeFiles({{names[0], extensionList(config, separator)},
+                            {names[1], tieLineList(config, separator)},
+                            {names[2], groupList(config, separator)}},
+                           message);
 }

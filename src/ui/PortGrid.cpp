@@ -2,6 +2,7 @@
 
 #include "ConfigDocument.h"
 #include "Equipment.h"
+#include "NumberUse.h"
 #include "Prompter.h"
 #include "RecordSearch.h"
 #include "TypeNames.h"
@@ -441,14 +442,10 @@ void PortGrid::highlight()
         }
     };
     if (category_ == ListCategory::Extensions) {
-        // Every number shared by two rows is red in both.
+        // A number another live extension shares is red, as the checker reports it.
         for (int r = 0; r < rowCount(); ++r) {
-            const int number = config.Extensions[recordIndex(keyAt(r))].ExtNum;
-            bool duplicate = false;
-            for (int other = 0; other < rowCount() && !duplicate; ++other)
-                duplicate =
-                    other != r && config.Extensions[recordIndex(keyAt(other))].ExtNum == number;
-            paint(r, ColExtNum, duplicate);
+            const int i = recordIndex(keyAt(r));
+            paint(r, ColExtNum, extensionNumberFinding(config, i) == NumberFinding::InUse);
         }
     } else if (category_ == ListCategory::TieLines) {
         for (int r = 0; r < rowCount(); ++r) {

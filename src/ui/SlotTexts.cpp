@@ -25,7 +25,7 @@ QString slotPictureText()
                           "Tidelex will need to match this for the configuration to work.");
 }
 
-QString slotBoardTip(int slot, int boardType)
+QString boardTypeWords(int boardType)
 {
     switch (boardType) {
     case BoardProcessor:
@@ -35,7 +35,7 @@ QString slotBoardTip(int slot, int boardType)
     case BoardTone16:
         return QStringLiteral("Tone 16 Channel");
     case BoardSubscriber:
-        return QStringLiteral("Subscriber\n(Slot %1)").arg(slot - 1);
+        return QStringLiteral("Subscriber");
     case BoardTieLine:
         return QStringLiteral("Tie Line");
     case BoardRinging:
@@ -45,6 +45,11 @@ QString slotBoardTip(int slot, int boardType)
     default:
         return QString();
     }
+}
+
+QString slotBoardTip(int slot, int boardType)
+{
+    return boardTypeWords(boardType) + QLatin1Char('\n') + slotTitle(slot);
 }
 
 int lampSlot(int c)
@@ -104,9 +109,8 @@ QString installedSlotTip(const Configuration &config, const InstalledBoardList &
     if (slot < 0 || slot >= SlotCount)
         return QStringLiteral("Boards installed in the exchange.");
     const int configured = config.SysConfig.Slots[slot];
-    QString text = slotBoardTip(slot, installed[slot]).section(QLatin1Char('\n'), 0, 0);
+    QString text = slotBoardTip(slot, installed[slot]);
     if (configured != installed[slot] && slot >= FirstLineSlot && slot <= LastLineSlot)
-        text += QStringLiteral("\nConfiguration: ") +
-                slotBoardTip(slot, configured).section(QLatin1Char('\n'), 0, 0);
+        text += QStringLiteral("\nConfiguration: ") + boardTypeWords(configured);
     return text;
 }

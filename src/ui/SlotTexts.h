@@ -8,8 +8,10 @@
 
 // Shown where the mouse is over no slot.
 QString slotPictureText();
-// The board of a slot as its tooltip names it ("Subscriber\n(Slot 4)" for a
-// Subscriber board in slot 5).
+// A board type in the words of the slot tooltips ("Tone 8 channel", "Subscriber").
+QString boardTypeWords(int boardType);
+// The board of a slot as its tooltip names it, with the slot and, for a line
+// slot, the board number its ports carry: "Subscriber\nSlot 5 (Board 04)".
 QString slotBoardTip(int slot, int boardType);
 
 // Lamp c (0..119) belongs to slot c / 8 + 2; on a Tie Line board only the
@@ -30,6 +32,6 @@ QString tieLineTip(const Configuration &config, int t);
 QString slotPictureTip(const Configuration &config, int slot, int lamp);
 
 // The tooltip of a slot of the Slots Display: the board the exchange
-// reports, and on a second line the configuration's board where it differs.
+// reports and the slot, then the configuration's board where it differs.
 QString installedSlotTip(const Configuration &config, const InstalledBoardList &installed,
                          int slot);

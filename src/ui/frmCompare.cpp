@@ -2,6 +2,7 @@
 
 #include "ConfigDiff.h"
 #include "ConfigDocument.h"
+#include "Equipment.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -18,6 +19,17 @@ constexpr int KeyRole = Qt::UserRole;
 QString counted(qsizetype n, const char *one, const char *many)
 {
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+// A bold top-level row.
+QTreeWidgetItem *newHeading(QTreeWidget *tree, const QString &text, const QString &key)
+{
+    auto *item = new QTreeWidgetItem(tree, {text});
+    item->setData(0, KeyRole, key);
+    QFont bold = item->font(0);
+    bold.setBold(true);
+    item->setFont(0, bold);
+    return item;
 }
 } // namespace
 
@@ -58,7 +70,7 @@ frmCompare::frmCompare(ConfigDocument &doc, const Configuration &other, const QS
     connect(chkIgnoreNames_, &QCheckBox::toggled, this, &frmCompare::refresh);
     connect(vsDiff_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
         const QString key = item->data(0, KeyRole).toString();
-        if (key != QLatin1String("XXX"))
+        if (key != noRecordKey())
             emit openRecord(key);
     });
     // The list follows the technician's edits and undos.
@@ -78,18 +90,24 @@ void frmCompare::refresh()
     DiffOptions options;
     options.ignoreNames = chkIgnoreNames_->isChecked();
     const QList<Difference> differences = compareConfigurations(doc_.config, other_, options);
+    const QList<KindCount> counts = recordsPerKind(differences);
     vsDiff_->clear();
+    // Kind, then record, then field; the system is one record and its own heading.
+    QTreeWidgetItem *kind = nullptr;
     QTreeWidgetItem *record = nullptr;
-    int records = 0;
+    qsizetype kinds = 0;
     for (const Difference &d : differences) {
+        if (!kind || d.kind != counts[kinds - 1].kind) {
+            const KindCount &count = counts[kinds++];
+            const bool system = count.kind == RecordKind::System;
+            const QString heading =
+                QStringLiteral("%1 (%2)").arg(recordKindName(count.kind)).arg(count.records);
+            kind = newHeading(vsDiff_, system ? d.record : heading, system ? d.key : noRecordKey());
+            record = system ? kind : nullptr;
+        }
         if (!record || record->text(0) != d.record) {
-            record = new QTreeWidgetItem(vsDiff_, {d.record});
+            record = new QTreeWidgetItem(kind, {d.record});
             record->setData(0, KeyRole, d.key);
-            QFont bold = record->font(0);
-            bold.setBold(true);
-            record->setFont(0, bold);
-            record->setExpanded(true);
-            ++records;
         }
         auto *field = new QTreeWidgetItem(record, {d.field, d.first, d.second});
         field->setData(0, KeyRole, d.key);
@@ -102,8 +120,9 @@ void frmCompare::refresh()
         labSummary_->setText(QStringLiteral("%1 in %2 between this configuration and %3. "
                                             "Double-click a record to open it.")
                                  .arg(counted(differences.size(), "difference", "differences"),
-                                      counted(records, "record", "records"), otherName_));
+                                      differenceSummary(differences), otherName_));
     }
+    vsDiff_->expandAll();
     vsDiff_->resizeColumnToContents(0);
     vsDiff_->resizeColumnToContents(1);
 }

@@ -181,6 +181,6 @@ void frmGroupExts::Private::ok()
     for (QCheckBox *box : std::as_const(boxes))
         choices.append({box->property("extension").toInt(), useOf(box->checkState())});
     if (applyGroupUse(doc.config, dirNum(), choices))
-        doc.markChanged(QStringLiteral("Group %1 Members").arg(group), groupKey(group));
+        doc.markChanged(recordTitle(groupKey(group)) + QStringLiteral(" Members"), groupKey(group));
     q->accept();
 }

@@ -285,14 +285,21 @@ void frmMain::restoreBackup()
                                   : file.errorString());
         return;
     }
+    if (const QString problem = configurationImageProblem(image); !problem.isEmpty()) {
+        prompter().failure(
+            this, title, QStringLiteral("Unable to restore"), name,
+            QStringLiteral("This is not an exchange configuration: %1.").arg(problem));
+        return;
+    }
     if (prompter().question(this, title,
                             QStringLiteral("Send the backup %1 to the exchange?\nIt replaces the "
                                            "configuration the exchange holds now.")
                                 .arg(QFileInfo(name).fileName()),
                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    runUpload(title, systemOfBackup(name),
-              [image](UploadController &upload, QString *) { return upload.startImage(image); });
+    runUpload(title, systemOfBackup(name), [image](UploadController &upload, QString *refusal) {
+        return upload.startImage(image, refusal);
+    });
 }
 
 void frmMain::runUpload(const QString &title, const QString &systemName,

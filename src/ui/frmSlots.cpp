@@ -80,6 +80,7 @@ void frmSlots::Private::build()
     auto *frameBox = new QVBoxLayout(fmeConfig);
     strip = new BoardStrip(QStringLiteral("shpSlot"), fmeConfig);
     strip->setShapeMinimumSize(QSize(22, 110));
+    strip->setFocusPolicy(Qt::StrongFocus);
     strip->setTipSource([this](int slot, int) {
         return installedSlotTip(doc.config, installed(), slot);
     });

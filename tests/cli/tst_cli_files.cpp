@@ -214,10 +214,10 @@ void TestCliFiles::convertWarnsOfLostCharacters_data()
     QTest::newRow("accents and the euro sign fit") << u"Caf&#xe9; &#x20ac;"_s << QString();
     QTest::newRow("a character reference beyond the code page")
         << u"Bridge &#x2603;"_s
-        << u"Warning: extension 01.1 name \"Bridge \u2603\": \u2603 cannot be kept in the file and is saved as \"?\"\n"_s;
+        << u"Warning: Extension 01.1 name \"Bridge \u2603\": \u2603 cannot be kept in the file and is saved as \"?\"\n"_s;
     QTest::newRow("Greek, each letter named once")
         << u"&#x3a9;&#x3a9;&#x3b1;"_s
-        << u"Warning: extension 01.1 name \"\u03a9\u03a9\u03b1\": \u03a9\u03b1 cannot be kept in the file and is saved as \"?\"\n"_s;
+        << u"Warning: Extension 01.1 name \"\u03a9\u03a9\u03b1\": \u03a9\u03b1 cannot be kept in the file and is saved as \"?\"\n"_s;
 }
 // clang-format on
 
@@ -255,8 +255,8 @@ void TestCliFiles::show_data()
 
     QTest::newRow("clean")
         << cleanText() << 0
-        << QStringList{QStringLiteral("System: MV Test & Co"), QStringLiteral("  Slot  2 (board 01): Subscriber"),
-                       QStringLiteral("  Slot  3 (board 02): Tie Line"), QStringLiteral("  Slot 17           : Ringing Module"),
+        << QStringList{QStringLiteral("System: MV Test & Co"), QStringLiteral("  Slot 2 (Board 01):  Subscriber"),
+                       QStringLiteral("  Slot 3 (Board 02):  Tie Line"), QStringLiteral("  Slot 17:            Ringing Module"),
                        QStringLiteral("Live extensions: 2"), QStringLiteral("Live tie lines: 1"),
                        QStringLiteral("  Shore: 1"), QStringLiteral("Active groups: 1"),
                        QStringLiteral("Errors: 0"), QStringLiteral("Warnings: 0")};

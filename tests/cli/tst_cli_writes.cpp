@@ -49,7 +49,7 @@ class TestCliWrites : public QObject
     void verbs_data();
     void fullDisk_data() { verbs_data(); }
     void fullDisk();
-    void notAFile_data() { verbs_data(); }
+    void notAFile_data();
     void notAFile();
 };
 
@@ -57,15 +57,25 @@ class TestCliWrites : public QObject
 void TestCliWrites::verbs_data()
 {
     QTest::addColumn<QStringList>("pattern");
-    QTest::addColumn<QString>("target"); // the first file the verb writes, in OUT
+    QTest::addColumn<QString>("target"); // a file the verb writes, in OUT (the second of a set)
     QTest::newRow("convert") << QStringList{u"convert"_s, u"IN"_s, u"OUT/ship.TWZ"_s} << u"ship.TWZ"_s;
     QTest::newRow("new")
         << QStringList{u"new"_s, u"--extensions"_s, u"120"_s, u"--officers"_s, u"8"_s, u"OUT/ship.TWZ"_s} << u"ship.TWZ"_s;
-    QTest::newRow("export") << QStringList{u"export"_s, u"IN"_s, u"OUT/lists.csv"_s} << u"lists_Extensions.csv"_s;
+    QTest::newRow("export") << QStringList{u"export"_s, u"IN"_s, u"OUT/lists.csv"_s} << u"lists_TieLines.csv"_s;
     QTest::newRow("report as PDF")
         << QStringList{u"report"_s, u"IN"_s, u"--number"_s, u"0"_s, u"--pdf"_s, u"OUT/ship.pdf"_s} << u"ship.pdf"_s;
 }
 // clang-format on
+
+// Every verb that writes, and a download whose image cannot be written:
+// refused before the exchange is even looked for.
+void TestCliWrites::notAFile_data()
+{
+    verbs_data();
+    QTest::newRow("download") << QStringList{u"download"_s,     u"--port"_s,  u"OUT/none"_s,
+                                             u"OUT/ship.TWZ"_s, u"--image"_s, u"OUT/ship.bin"_s}
+                              << u"ship.bin"_s;
+}
 
 // The verb runs once with room to spare; the second time the disk has room
 // for all but the last few KiB of the same file.
@@ -110,6 +120,10 @@ void TestCliWrites::notAFile()
     QVERIFY2(run.err.contains(QStringLiteral("not a file")), qPrintable(run.err));
     QVERIFY2(run.err.contains(QDir::toNativeSeparators(node)), qPrintable(run.err));
     QVERIFY2(!QFileInfo(node).isFile(), "the pipe was replaced by a plain file");
+    // Nothing else of the set was written beside it.
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("out")))
+                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{target});
 #else
     QSKIP("pipes are a Unix thing");
 #endif

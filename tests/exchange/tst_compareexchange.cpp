@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using namespace fixtures;
 
@@ -35,16 +36,19 @@ void TestCompareExchange::differencesListedEditorUntouched()
     // The exchange keeps no names: they are left out from the start.
     QVERIFY(window->findChild<QCheckBox *>(QStringLiteral("chkIgnoreNames"))->isChecked());
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("vsDiff"));
+    // Every row under its heading: the system is its own; other records sit under their kind.
     QStringList shown;
-    for (int r = 0; r < list->topLevelItemCount(); ++r) {
-        for (int f = 0; f < list->topLevelItem(r)->childCount(); ++f) {
-            const QTreeWidgetItem *field = list->topLevelItem(r)->child(f);
-            shown << list->topLevelItem(r)->text(0) + u' ' + field->text(0) + u' ' +
-                         field->text(1) + u'/' + field->text(2);
-        }
+    for (QTreeWidgetItemIterator it(list); *it; ++it) {
+        QStringList row;
+        for (const QTreeWidgetItem *item = *it; item; item = item->parent())
+            row.prepend(item->text(0));
+        shown << row.join(u'|') + u' ' + (*it)->text(1) + u'/' + (*it)->text(2);
     }
-    QCOMPARE(shown, (QStringList{QStringLiteral("System Tie PIN None/1234"),
-                                 QStringLiteral("Extension 01.3 Ext No 103/150")}));
+    QCOMPARE(shown,
+             (QStringList{QStringLiteral("System /"), QStringLiteral("System|Tie PIN None/1234"),
+                          QStringLiteral("Extensions (1) /"),
+                          QStringLiteral("Extensions (1)|Extension 01.3 /"),
+                          QStringLiteral("Extensions (1)|Extension 01.3|Ext No 103/150")}));
     QCOMPARE(s.doc.config, before);
     QVERIFY(!s.doc.ConfigChanged());
     QCOMPARE(s.doc.undoStack()->count(), 0);

@@ -49,6 +49,8 @@ class TestSafeWrite : public QObject
     void notAFile_data();
     void notAFile();
     void throughLinkToFile();
+    void setIsWrittenWholeOrNotAtAll_data();
+    void setIsWrittenWholeOrNotAtAll();
 };
 
 // clang-format off
@@ -181,6 +183,43 @@ void TestSafeWrite::throughLinkToFile()
     QVERIFY2(writeWholeFile(link, newContents(), &error), qPrintable(error));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readFileBytes(file), newContents());
+}
+
+void TestSafeWrite::setIsWrittenWholeOrNotAtAll_data()
+{
+    QTest::addColumn<int>("bad"); // which of the three targets is a folder; -1: none
+    QTest::newRow("first") << 0;
+    QTest::newRow("second") << 1;
+    QTest::newRow("last") << 2;
+    QTest::newRow("none") << -1;
+}
+
+// Three files that belong together (the lists of an export, say), one of
+// them existing before: either all three get their new bytes, or none does.
+void TestSafeWrite::setIsWrittenWholeOrNotAtAll()
+{
+    QFETCH(int, bad);
+    QTemporaryDir dir;
+    QList<FileContents> set;
+    for (int k = 0; k < 3; ++k)
+        set.append({dir.filePath(QStringLiteral("list%1.csv").arg(k)), newContents()});
+    const int old = bad == 1 ? 2 : 1; // a file of the set that was there before
+    QVERIFY(writeFileBytes(set[old].fileName, oldContents));
+    if (bad >= 0)
+        QVERIFY(QDir().mkdir(set[bad].fileName));
+    const QStringList before = entries(dir.path());
+
+    QString error;
+    const bool ok = writeWholeFiles(set, &error);
+    QCOMPARE(ok, bad < 0);
+    if (ok) {
+        for (const FileContents &file : set)
+            QCOMPARE(readFileBytes(file.fileName), newContents());
+        return;
+    }
+    QVERIFY2(error.contains(QDir::toNativeSeparators(set[bad].fileName)), qPrintable(error));
+    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(readFileBytes(set[old].fileName), oldContents);
 }
 
 QTEST_GUILESS_MAIN(TestSafeWrite)

@@ -184,10 +184,10 @@ void TestEditMenu::undoRedoEveryEdit_data()
         [](Session &s) {
             control<QTableWidget>(s, "vsGroupExt")->item(2, 0)->setText(QStringLiteral("103"));
         },
-        "Group 0 Members", "REX", "G000");
+        "Group 01 Members", "REX", "G000");
     row(
         "group disabled", "G000",
-        [](Session &s) { control<QCheckBox>(s, "chkGrpActive")->click(); }, "Group 0 Enabled",
+        [](Session &s) { control<QCheckBox>(s, "chkGrpActive")->click(); }, "Group 01 Enabled",
         "REX", "G000");
     row(
         "guaranteed access", "RRR",
@@ -225,7 +225,7 @@ void TestEditMenu::undoRedoEveryEdit_data()
                 }
             }
         },
-        "Slot 4 Board", "", "RRR");
+        "Slot 4 (Board 03) to Subscriber", "", "RRR");
     row(
         "class rights", "E001",
         [](Session &s) {
@@ -244,7 +244,7 @@ void TestEditMenu::undoRedoEveryEdit_data()
             dialog->box(5)->setCheckState(Qt::Checked);
             control<QPushButton>(*dialog, "cmdOK")->click();
         },
-        "Group 0 Members", "RTL", "G000");
+        "Group 01 Members", "RTL", "G000");
     row(
         "new system", "RRR", [](Session &s) { s.action(QStringLiteral("mnuFileNew"))->trigger(); },
         "New System", "", "RRR");
@@ -543,15 +543,18 @@ void TestEditMenu::compareWithFile()
     auto *window = s.window.findChild<frmCompare *>();
     QVERIFY(window);
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("vsDiff"));
+    // Record kinds with their counts, then records, then fields.
     QCOMPARE(list->topLevelItemCount(), 2);
-    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Extension 01.2"));
-    const QTreeWidgetItem *name = list->topLevelItem(0)->child(0);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Extensions (1)"));
+    QCOMPARE(list->topLevelItem(0)->child(0)->text(0), QStringLiteral("Extension 01.2"));
+    const QTreeWidgetItem *name = list->topLevelItem(0)->child(0)->child(0);
     QCOMPARE((QStringList{name->text(0), name->text(1), name->text(2)}),
              (QStringList{QStringLiteral("Name"), QStringLiteral("Galley"),
                           QStringLiteral("Old galley")}));
-    QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("Tie line 02.1"));
+    const QTreeWidgetItem *tieLine = list->topLevelItem(1)->child(0);
+    QCOMPARE(tieLine->text(0), QStringLiteral("Tie line 02.1"));
 
-    emit list->itemDoubleClicked(list->topLevelItem(1)->child(0), 0);
+    emit list->itemDoubleClicked(tieLine->child(0), 0);
     QCOMPARE(s.tree()->currentKey(), QStringLiteral("T004"));
     QCOMPARE(s.view(), QStringLiteral("vspData0"));
     // The list follows the edits: with the old name back, one record is left.

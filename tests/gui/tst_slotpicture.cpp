@@ -114,6 +114,8 @@ class TestSlotPicture : public QObject
     void doubleClickOpensRecord();
     void boardMenus_data();
     void boardMenus();
+    void keyboardMenus_data();
+    void keyboardMenus();
     void boardChange_data();
     void boardChange();
 
@@ -142,14 +144,19 @@ void TestSlotPicture::tooltips_data()
     QTest::addColumn<int>("lamp");
     QTest::addColumn<QString>("tip");
     QTest::addColumn<QString>("key");
-    QTest::newRow("subscriber board") << 2 << -1 << "Subscriber\n(Slot 1)" << "";
+    QTest::newRow("subscriber board") << 2 << -1 << "Subscriber\nSlot 2 (Board 01)"
+                                      << "";
+    QTest::newRow("processor") << 1 << -1 << "Processor\nSlot 1"
+                               << "";
     QTest::newRow("extension lamp") << 2 << 1 << "Galley (102)\nCrew, 01.2" << "E001";
     QTest::newRow("inactive extension") << 2 << 7 << "Deck (108)\nCrew, 01.8\nNot in use"
                                         << "E007";
     QTest::newRow("fourth lamp of a tie-line board")
         << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
-    QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line" << "";
-    QTest::newRow("empty slot") << 9 << -1 << "Empty" << "";
+    QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line\nSlot 3 (Board 02)"
+                                                    << "";
+    QTest::newRow("empty slot") << 9 << -1 << "Empty\nSlot 9 (Board 08)"
+                                << "";
     QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
 }
 
@@ -169,8 +176,9 @@ void TestSlotPicture::tooltipUnderTheMouse()
 {
     Window w(fixtures::smallShip());
     BoardStrip *strip = w.strip();
-    for (const auto &[at, text] : {std::pair{lampCentre(strip, 11), tieLineTip(w.doc.config, 7)},
-                                   std::pair{slotCentre(strip, 5), QStringLiteral("Empty")}}) {
+    for (const auto &[at, text] :
+         {std::pair{lampCentre(strip, 11), tieLineTip(w.doc.config, 7)},
+          std::pair{slotCentre(strip, 5), QStringLiteral("Empty\nSlot 5 (Board 04)")}}) {
         QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
         QApplication::sendEvent(strip, &help);
         QTRY_COMPARE(QToolTip::text(), text);
@@ -247,6 +255,58 @@ void TestSlotPicture::boardMenus()
     for (QAction *action : popup->actions())
         names << action->objectName();
     QCOMPARE(names, items);
+    QCOMPARE(ticked(popup), QStringList{tick});
+    popup->close();
+}
+
+void TestSlotPicture::keyboardMenus_data()
+{
+    QTest::addColumn<QString>("keys"); // from slot 0; "ContextMenu": the platform's menu event
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("tick");
+    QTest::newRow("Shift+F10") << "Right Right Right Shift+F10" << 3 << "mnuPopExt"
+                               << "mnuExt1";
+    QTest::newRow("Menu key") << "Right Menu" << 1 << "mnuPopProc"
+                              << "mnuProc";
+    QTest::newRow("End and back") << "End Left Menu" << 16 << "mnuPopExt"
+                                  << "mnuExt3";
+    QTest::newRow("Left stops at slot 0") << "Left Shift+F10" << 0 << "mnuPopEmpty"
+                                          << "mnuEmpty";
+    QTest::newRow("menu event from the platform") << "Right Right ContextMenu" << 2 << "mnuPopExt"
+                                                  << "mnuExt0";
+}
+
+void TestSlotPicture::keyboardMenus()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, slot);
+    QFETCH(QString, menu);
+    QFETCH(QString, tick);
+    Window w(fixtures::smallShip());
+    BoardStrip *strip = w.strip();
+    QVERIFY(strip->focusPolicy() & Qt::TabFocus);
+    strip->setFocus(Qt::TabFocusReason);
+    QString tip; // shown by the last move
+    for (const QString &key : keys.split(QLatin1Char(' '))) {
+        if (key == QLatin1String("ContextMenu")) {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, {}, strip->mapToGlobal(QPoint()));
+            QApplication::sendEvent(strip, &event);
+            continue;
+        }
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(strip, combination.key(), combination.keyboardModifiers());
+        if (!QToolTip::text().isEmpty())
+            tip = QToolTip::text();
+    }
+    QCOMPARE(strip->currentSlot(), slot);
+    // Moving with the keys shows what hovering shows.
+    QCOMPARE(tip, slotPictureTip(w.doc.config, slot, -1));
+    QMenu *popup = nullptr;
+    for (QMenu *shown : w.window.findChildren<QMenu *>())
+        popup = shown->isVisible() ? shown : popup;
+    QVERIFY(popup);
+    QCOMPARE(popup->objectName(), menu);
     QCOMPARE(ticked(popup), QStringList{tick});
     popup->close();
 }

@@ -86,6 +86,8 @@ private slots:
     void allZeroImage();
     void refusesWrongSize_data();
     void refusesWrongSize();
+    void onlyConfigurationsMaySeeTheExchange_data();
+    void onlyConfigurationsMaySeeTheExchange();
     void stableOverGeneratedConfigurations_data();
     void stableOverGeneratedConfigurations();
     void membershipForEveryExtension_data();
@@ -183,6 +185,48 @@ void TestImage::refusesWrongSize()
     Configuration c = before;
     QVERIFY(!decodeExchMemory(QByteArray(size, '\0'), c));
     QVERIFY(c == before);
+}
+
+void TestImage::onlyConfigurationsMaySeeTheExchange_data()
+{
+    // Images offered for a restore: only what an exchange could have held
+    // may be sent to one.
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<QString>("problem"); // start of the reason; empty: accepted
+    const QByteArray built = BuildExchMemory(goldenExtensions()).image;
+    QTest::newRow("a configuration") << built << QString();
+    QByteArray downloaded = built;
+    stampSlotCodes(downloaded, goldenExtensions().SysConfig.Slots);
+    downloaded.replace(L::Pin, 4, QByteArray::fromHex("01020A04")); // a PIN set on its own
+    QTest::newRow("as downloaded") << downloaded << QString();
+    QRandomGenerator random(7);
+    QByteArray noise(L::MemorySize, '\0');
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    QTest::newRow("random bytes") << noise << QStringLiteral("it lacks the marker");
+    QTest::newRow("all zero") << QByteArray(L::MemorySize, '\0')
+                              << QStringLiteral("it lacks the marker");
+    QTest::newRow("short") << built.left(L::MemorySize - 1) << QStringLiteral("it holds 8191");
+    QByteArray number = built;
+    number[2 * 5] = char(0x3C); // extension 6's number 1C3
+    QTest::newRow("number not decimal")
+        << number << QStringLiteral("extension 6 has a number that is not");
+    QByteArray crowded = built;
+    crowded[L::Groups + L::GroupRecordSize * 2 + L::GroupMemberCount] = char(13);
+    QTest::newRow("thirteen members") << crowded << QStringLiteral("group 3 has 13 members");
+    QByteArray stranger = built;
+    stranger[L::Groups + L::GroupMemberCount] = char(1);
+    stranger[L::Groups + L::GroupMembers] = char(120);
+    QTest::newRow("member beyond the last extension")
+        << stranger << QStringLiteral("a member of group 1 is not an extension");
+}
+
+void TestImage::onlyConfigurationsMaySeeTheExchange()
+{
+    QFETCH(QByteArray, image);
+    QFETCH(QString, problem);
+    const QString found = configurationImageProblem(image);
+    QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.startsWith(problem), qPrintable(found));
 }
 
 void TestImage::stableOverGeneratedConfigurations_data()

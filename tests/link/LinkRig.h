@@ -2,6 +2,7 @@
 // The simulated exchange wired to the in-memory line, for the controller
 // tests: every fault the simulator can put on the line, no port and no
 // waiting for the pace.
+#include "BusyImage.h"
 #include "ExchangeSimulator.h"
 #include "FakeSerialLine.h"
 #include "LinkOperation.h"
@@ -11,24 +12,18 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 
 Q_DECLARE_METATYPE(SimFaults)
 
-// An image with something in most blocks, including a uniform one and
-// empty ones, so fills, block writes and skipped blocks all occur.
-inline QByteArray busyImage(quint32 seed)
+// Blocks 0..61 the upload of `image` writes with a block write (not a fill).
+inline int blockWrites(const QByteArray &image)
 {
-    QRandomGenerator random(seed);
-    QByteArray image(ExchMap::MemorySize, '\0');
-    for (int block = 0; block < ExchMap::BlockCount; ++block) {
-        if (block % 5 == 4)
-            continue; // empty
-        for (int k = 0; k < ExchMap::BlockSize; ++k)
-            image[block * ExchMap::BlockSize + k] =
-                block == 7 ? char(0x5A) : char(random.bounded(256));
+    int count = 0;
+    for (int block = 0; block < ExchMap::ClearedBlocks; ++block) {
+        const QByteArray bytes = image.mid(block * ExchMap::BlockSize, ExchMap::BlockSize);
+        count += bytes.count(bytes.at(0)) != ExchMap::BlockSize;
     }
-    return image;
+    return count;
 }
 
 struct Rig {

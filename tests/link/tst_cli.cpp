@@ -31,12 +31,18 @@ Configuration sendableConfiguration()
     return config;
 }
 
-// An image unlike the default cabinet in most blocks, with the cabinet's slot codes.
+// A configuration image unlike the default cabinet in most blocks (decimal
+// bytes, group records left alone), with the cabinet's slot codes.
 QByteArray otherImage()
 {
     QByteArray image = defaultCabinetImage();
-    for (int k = 0; k < 62 * 128; k += 3)
-        image[k] = char(k / 3 % 251 + 1);
+    const int groups = ExchMap::Groups;
+    const int groupsEnd = groups + 16 * ExchMap::GroupRecordSize; // 16 groups
+    for (int k = 0; k < ExchMap::ClearedLength; k += 3) {
+        const int value = k / 3 % 99 + 1;
+        if (k < groups || k >= groupsEnd)
+            image[k] = char((value / 10) << 4 | value % 10);
+    }
     return image;
 }
 
@@ -213,10 +219,14 @@ void TestCli::uploadOutcomes_data()
     SimFaults clean;
     SimFaults badBlock;
     badBlock.badBlock = 1;
+    const int backupReads = 2 * 64; // every block until two readings agree
+    const int writes = blockWrites(BuildExchMemory(sendableConfiguration()).image);
     SimFaults hangupInWrites;
-    hangupInWrites.hangupAfter = 64 + 2;
-    SimFaults hangupBeforeFinalWords; // the default cabinet has 4 blocks to write
-    hangupBeforeFinalWords.hangupAfter = 4;
+    hangupInWrites.hangupAfter = backupReads + 2;
+    SimFaults hangupBeforeFinalWords;
+    hangupBeforeFinalWords.hangupAfter = writes;
+    SimFaults hangupBeforeRestart;
+    hangupBeforeRestart.hangupAfter = backupReads + writes + 64;
     QTest::newRow("backup and read-back")
         << none << clean << 0 << QStringLiteral("Verified") << QString() << 2;
     QTest::newRow("no backup") << noBackup << clean << 0 << QStringLiteral("Verified")
@@ -230,6 +240,9 @@ void TestCli::uploadOutcomes_data()
         << none << hangupInWrites << 3 << QStringLiteral("Backup written to") << partial << 2;
     QTest::newRow("line lost before the final words, nothing read back")
         << neither << hangupBeforeFinalWords << 3 << QString() << partial << 0;
+    QTest::newRow("line lost right after the last read-back block")
+        << none << hangupBeforeRestart << 3 << QStringLiteral("Backup written to")
+        << QStringLiteral("the exchange may not have restarted: reboot it") << 2;
 }
 
 void TestCli::uploadOutcomes()
@@ -317,6 +330,9 @@ void TestCli::imageRestore_data()
                                                      "than 8192 bytes, an image has 8192");
     QTest::newRow("empty") << 0 << 2
                            << QStringLiteral("is not an exchange image: it holds 0 bytes");
+    QTest::newRow("random bytes") << -1 << 2
+                                  << QStringLiteral("is not an exchange configuration: it lacks "
+                                                    "the marker bytes");
 }
 
 void TestCli::imageRestore()
@@ -325,7 +341,12 @@ void TestCli::imageRestore()
     QFETCH(int, status);
     QFETCH(QString, err);
     QByteArray image = otherImage();
-    image.resize(size, '\x42');
+    image.resize(size < 0 ? ExchMap::MemorySize : size, '\x42');
+    if (size < 0) {
+        for (char &byte : image)
+            byte = char(QRandomGenerator::global()->bounded(256));
+        size = ExchMap::MemorySize;
+    }
     const QString file = m_dir.filePath(QStringLiteral("ship-20240131-101500.bin"));
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == size);

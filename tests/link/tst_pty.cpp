@@ -1,5 +1,6 @@
 // The link over a real pseudo-terminal against the simulated exchange: the
 // QSerialPort line, the pace of the wire, and the faults a line has.
+#include "BusyImage.h"
 #include "DownloadController.h"
 #include "ExchangeImage.h"
 #include "ExchangeSimulator.h"
@@ -17,15 +18,6 @@
 Q_DECLARE_METATYPE(SimFaults)
 
 namespace {
-
-QByteArray randomImage(quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray image(ExchMap::MemorySize, '\0');
-    for (int k = 0; k < image.size(); ++k)
-        image[k] = (k / ExchMap::BlockSize) % 6 == 5 ? '\0' : char(random.bounded(256));
-    return image;
-}
 
 struct Rig {
     ExchangeSimulator exchange;
@@ -72,8 +64,8 @@ void TestPty::uploadRoundTrip()
     QFETCH(SimFaults, faults);
     Rig rig;
     QVERIFY(rig.open(baud, faults));
-    rig.exchange.loadConfigImage(randomImage(5));
-    const QByteArray image = randomImage(6);
+    rig.exchange.loadConfigImage(busyImage(5));
+    const QByteArray image = busyImage(6);
     UploadController upload(rig.link, rig.memory);
     QSignalSpy failed(&upload, &LinkOperation::failed);
     QVERIFY(upload.startImage(image));
@@ -107,7 +99,7 @@ void TestPty::strayBytesNeverGiveAWrongImage()
     Rig rig;
     rig.exchange.setSeed(seed);
     QVERIFY(rig.open(0, faults));
-    const QByteArray image = randomImage(seed + 100);
+    const QByteArray image = busyImage(seed + 100);
     rig.exchange.loadConfigImage(image);
     DownloadController download(rig.link, rig.memory);
     QSignalSpy ready(&download, &DownloadController::imageReady);

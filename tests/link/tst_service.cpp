@@ -101,7 +101,9 @@ void TestService::pinBytesRead_data()
     QTest::newRow("no PIN") << QByteArray(4, char(0xFF)) << QString();
     QTest::newRow("packed word of an upload") << QByteArray("\x34\x12\xFF\xFF") << unreadable;
     QTest::newRow("star") << QByteArray("\x01\x0B\x03\x04") << unreadable;
-    QTest::newRow("all zero") << QByteArray(4, '\0') << unreadable;
+    QTest::newRow("all zero: a configuration without a PIN") << QByteArray(4, '\0') << QString();
+    QTest::newRow("packed word a configuration wrote")
+        << QByteArray("\x34\x2A\x00\x00", 4) << QStringLiteral("2034");
     QTest::newRow("half removed") << QByteArray("\x01\x02\xFF\xFF") << unreadable;
 }
 

@@ -5,6 +5,8 @@
 
 #include "DefaultCabinet.h"
 #include "DownloadController.h"
+#include "ExchangeImage.h"
+#include "ServiceValues.h"
 #include "UploadController.h"
 #include "WrittenArea.h"
 
@@ -16,17 +18,6 @@ Q_DECLARE_METATYPE(QList<Phase>)
 
 namespace
 {
-
-// Blocks 0..61 the upload of `image` writes with a block write (not a fill).
-int blockWrites(const QByteArray &image)
-{
-    int count = 0;
-    for (int block = 0; block < 62; ++block) {
-        const QByteArray bytes = image.mid(block * 128, 128);
-        count += bytes.count(bytes.at(0)) != 128;
-    }
-    return count;
-}
 
 QList<Phase> phasesOf(const QSignalSpy &spy)
 {
@@ -55,6 +46,9 @@ class TestUpload : public QObject
     void readTwiceCatchesFlippedPairs();
     void writtenAreaIsWhatTheUploadWrites_data();
     void writtenAreaIsWhatTheUploadWrites();
+    void foreignImageNeverStarts();
+    void pinBytesFollowTheImageSent_data();
+    void pinBytesFollowTheImageSent();
 };
 
 void TestUpload::phasesFollowTheOptions_data()
@@ -68,14 +62,14 @@ void TestUpload::phasesFollowTheOptions_data()
         << true << true
         << QList<Phase>{Phase::Backup} + writes +
                QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
-        << 128;
+        << 2 * 64 + 64;
     QTest::newRow("read-back only")
         << false << true << writes + QList<Phase>{Phase::Verifying, Phase::Rebooting, Phase::Idle}
         << 64;
     QTest::newRow("backup only") << true << false
                                  << QList<Phase>{Phase::Backup} + writes +
                                         QList<Phase>{Phase::Rebooting, Phase::Idle}
-                                 << 64;
+                                 << 2 * 64;
     QTest::newRow("neither") << false << false
                              << writes + QList<Phase>{Phase::Rebooting, Phase::Idle} << 0;
 }
@@ -126,19 +120,28 @@ void TestUpload::phasesFollowTheOptions()
 
 void TestUpload::endingsNeverCallAHalfUploadDone_data()
 {
-    // The exchange hangs up after `after` blocks read or written, so each row
-    // loses the line in another phase.
+    // The exchange hangs up after `after` blocks read or written (0: never),
+    // so each row loses the line at another point of the upload. The backup
+    // reads every block twice.
     QTest::addColumn<bool>("backup");
     QTest::addColumn<bool>("verify");
     QTest::addColumn<int>("after");
-    QTest::addColumn<bool>("disturbed");
+    QTest::addColumn<QString>("ending"); // the message's last line; empty: finished
+    const int backup = 2 * 64;
     const int writes = blockWrites(busyImage(21));
-    QTest::newRow("during the backup") << true << true << 10 << false;
-    QTest::newRow("during the block writes") << true << true << 64 + 3 << true;
-    QTest::newRow("before the final words") << true << true << 64 + writes << true;
-    QTest::newRow("during the read-back") << true << true << 64 + writes + 9 << true;
-    QTest::newRow("no backup, first block") << false << true << 1 << true;
-    QTest::newRow("no read-back, before the final words") << false << false << writes << true;
+    const QString nothing = QStringLiteral("Nothing was written to the exchange.");
+    const QString partial = partialConfigurationMessage();
+    const QString restart = restartUncertainMessage();
+    QTest::newRow("during the backup") << true << true << 10 << nothing;
+    QTest::newRow("right after the backup") << true << true << backup << nothing;
+    QTest::newRow("after the first block write") << true << true << backup + 1 << partial;
+    QTest::newRow("after the last block write") << true << true << backup + writes << partial;
+    QTest::newRow("during the read-back") << true << true << backup + writes + 9 << partial;
+    QTest::newRow("after the last read-back block")
+        << true << true << backup + writes + 64 << restart;
+    QTest::newRow("after the restart went out") << true << true << 0 << QString();
+    QTest::newRow("no backup, first block") << false << true << 1 << partial;
+    QTest::newRow("no read-back, before the final words") << false << false << writes << partial;
 }
 
 void TestUpload::endingsNeverCallAHalfUploadDone()
@@ -146,7 +149,7 @@ void TestUpload::endingsNeverCallAHalfUploadDone()
     QFETCH(bool, backup);
     QFETCH(bool, verify);
     QFETCH(int, after);
-    QFETCH(bool, disturbed);
+    QFETCH(QString, ending);
     SimFaults faults;
     faults.hangupAfter = after;
     Rig rig(faults);
@@ -158,19 +161,22 @@ void TestUpload::endingsNeverCallAHalfUploadDone()
     QSignalSpy failed(&upload, &LinkOperation::failed);
     QVERIFY(upload.startImage(busyImage(21)));
     QVERIFY(rig.run(upload));
+    QCOMPARE(upload.phase(), Phase::Idle);
+    QVERIFY(rig.link.isIdle());
+    if (ending.isEmpty()) {
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(rig.exchange.counters().reboots, 1);
+        return;
+    }
     QCOMPARE(finished.count(), 0);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(rig.exchange.counters().reboots, 0);
-    QCOMPARE(upload.exchangeDisturbed(), disturbed);
     const QString message = failed.at(0).at(0).toString();
-    QCOMPARE(message.endsWith(partialConfigurationMessage()), disturbed);
-    if (!disturbed) {
-        QVERIFY2(message.endsWith(QStringLiteral("Nothing was written to the exchange.")),
-                 qPrintable(message));
+    QVERIFY2(message.endsWith(ending), qPrintable(message));
+    QCOMPARE(upload.exchangeDisturbed(),
+             ending != QStringLiteral("Nothing was written to the exchange."));
+    if (!upload.exchangeDisturbed())
         QCOMPARE(rig.exchange.configImage(), before);
-    }
-    QCOMPARE(upload.phase(), Phase::Idle);
-    QVERIFY(rig.link.isIdle());
 }
 
 void TestUpload::cancelSaysWhatWasLeft_data()
@@ -207,22 +213,28 @@ void TestUpload::cancelSaysWhatWasLeft()
 void TestUpload::readBackJudgesTheWrittenBytes_data()
 {
     QTest::addColumn<SimFaults>("faults");
-    QTest::addColumn<QList<int>>("differing"); // 0-based; empty: verified
+    QTest::addColumn<QList<int>>("differing"); // 0-based
+    QTest::addColumn<bool>("verified");
     SimFaults bad;
     bad.badBlock = 6;
-    QTest::newRow("block 6 kept wrong") << bad << QList<int>{5};
+    QTest::newRow("block 6 kept wrong") << bad << QList<int>{5} << false;
     SimFaults flips;
     flips.flipPairEvery = 3;
-    QTest::newRow("pairs flipped on the line") << flips << QList<int>{};
+    QTest::newRow("pairs flipped on the line") << flips << QList<int>{} << true;
     SimFaults both = bad;
     both.flipPairEvery = 5;
-    QTest::newRow("block 6 wrong, pairs flipped") << both << QList<int>{5};
+    QTest::newRow("block 6 wrong, pairs flipped") << both << QList<int>{5} << false;
+    // Every reading damaged: the line is to blame, not the exchange.
+    SimFaults always;
+    always.flipPairEvery = 1;
+    QTest::newRow("pairs flipped in every reply") << always << QList<int>{} << false;
 }
 
 void TestUpload::readBackJudgesTheWrittenBytes()
 {
     QFETCH(SimFaults, faults);
     QFETCH(QList<int>, differing);
+    QFETCH(bool, verified);
     Rig rig(faults);
     // Mostly zeros, so flipped pairs land in blocks the upload wrote.
     QByteArray image = defaultCabinetImage();
@@ -231,24 +243,22 @@ void TestUpload::readBackJudgesTheWrittenBytes()
     upload.setOptions({false, true});
     QSignalSpy finished(&upload, &LinkOperation::finished);
     QSignalSpy failed(&upload, &LinkOperation::failed);
-    QSignalSpy verified(&upload, &UploadController::verified);
-    upload.startImage(image);
-    QVERIFY(rig.run(upload));
+    QSignalSpy verifiedSpy(&upload, &UploadController::verified);
+    QVERIFY(upload.startImage(image));
+    QVERIFY(rig.run(upload, 30000));
     QCOMPARE(upload.differingBlocks(), differing);
     if (faults.flipPairEvery)
         QVERIFY(rig.exchange.counters().flippedPairs > 0);
-    if (differing.isEmpty()) {
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(verified.count(), 1);
-        QCOMPARE(rig.exchange.counters().reboots, 1);
+    QCOMPARE(finished.count(), verified ? 1 : 0);
+    QCOMPARE(verifiedSpy.count(), verified ? 1 : 0);
+    QCOMPARE(rig.exchange.counters().reboots, verified ? 1 : 0);
+    if (verified)
         return;
-    }
     QCOMPARE(failed.count(), 1);
-    QCOMPARE(verified.count(), 0);
-    QCOMPARE(rig.exchange.counters().reboots, 0);
     const QString message = failed.at(0).at(0).toString();
-    QVERIFY2(message.contains(QStringLiteral("block 6 read back different")), qPrintable(message));
     QVERIFY(message.endsWith(partialConfigurationMessage()));
+    QCOMPARE(message.contains(QStringLiteral("block 6 read back different")), !differing.isEmpty());
+    QCOMPARE(message.contains(QStringLiteral("read differently each of")), differing.isEmpty());
 }
 
 void TestUpload::unstoredBackupWritesNothing()
@@ -276,19 +286,25 @@ void TestUpload::unstoredBackupWritesNothing()
 
 void TestUpload::readTwiceCatchesFlippedPairs_data()
 {
+    // Two bit errors that cancel in the checksum, on every n-th block reply,
+    // under a download (read once or twice) and under the upload's backup.
     QTest::addColumn<int>("every");
+    QTest::addColumn<bool>("upload");
     QTest::addColumn<bool>("verifyReads");
     QTest::addColumn<bool>("exact"); // the image handed over is the exchange's
     QTest::addColumn<bool>("fails");
-    QTest::newRow("every 4th reply, read once") << 4 << false << false << false;
-    QTest::newRow("every 4th reply, read twice") << 4 << true << true << false;
-    QTest::newRow("every 2nd reply, read twice") << 2 << true << true << false;
-    QTest::newRow("every reply, read twice") << 1 << true << false << true;
+    QTest::newRow("every 4th reply, read once") << 4 << false << false << false << false;
+    QTest::newRow("every 4th reply, read twice") << 4 << false << true << true << false;
+    QTest::newRow("every 2nd reply, read twice") << 2 << false << true << true << false;
+    QTest::newRow("every reply, read twice") << 1 << false << true << false << true;
+    QTest::newRow("every 3rd reply, backup") << 3 << true << true << true << false;
+    QTest::newRow("every reply, backup") << 1 << true << true << false << true;
 }
 
 void TestUpload::readTwiceCatchesFlippedPairs()
 {
     QFETCH(int, every);
+    QFETCH(bool, upload);
     QFETCH(bool, verifyReads);
     QFETCH(bool, exact);
     QFETCH(bool, fails);
@@ -297,18 +313,29 @@ void TestUpload::readTwiceCatchesFlippedPairs()
     Rig rig(faults);
     rig.exchange.loadConfigImage(defaultCabinetImage());
     DownloadController download(rig.link, rig.memory);
+    UploadController sending(rig.link, rig.memory);
+    sending.setOptions({true, false});
     download.setVerifyReads(verifyReads);
-    QSignalSpy ready(&download, &DownloadController::imageReady);
-    QSignalSpy failed(&download, &LinkOperation::failed);
-    download.start();
-    QVERIFY(rig.run(download, 30000));
+    LinkOperation &operation = upload ? static_cast<LinkOperation &>(sending) : download;
+    QSignalSpy ready(upload ? static_cast<QObject *>(&sending) : &download,
+                     upload ? SIGNAL(backupRead(QByteArray)) : SIGNAL(imageReady(QByteArray)));
+    QSignalSpy failed(&operation, &LinkOperation::failed);
+    if (upload)
+        QVERIFY(sending.startImage(busyImage(70)));
+    else
+        download.start();
+    QVERIFY(rig.run(operation, 30000));
     QVERIFY(rig.exchange.counters().flippedPairs > 0);
     QCOMPARE(failed.count(), fails ? 1 : 0);
     QCOMPARE(ready.count(), fails ? 0 : 1);
     if (fails) {
-        QVERIFY2(failed.at(0).at(0).toString().startsWith(QStringLiteral("Block 1 read "
-                                                                         "differently")),
-                 qPrintable(failed.at(0).at(0).toString()));
+        const QString message = failed.at(0).at(0).toString();
+        QVERIFY2(message.startsWith(QStringLiteral("Block 1 read differently")),
+                 qPrintable(message));
+        if (upload) {
+            QVERIFY(message.endsWith(unreliableBackupMessage()));
+            QCOMPARE(rig.exchange.counters().fills, 0);
+        }
         return;
     }
     QCOMPARE(ready.at(0).at(0).toByteArray() == defaultCabinetImage(), exact);
@@ -326,7 +353,8 @@ void TestUpload::writtenAreaIsWhatTheUploadWrites_data()
     QTest::newRow("first slot code") << 7951 << false;
     QTest::newRow("byte before the PIN") << 8095 << false;
     QTest::newRow("PIN word") << 8097 << true;
-    QTest::newRow("after the PIN") << 8098 << false;
+    QTest::newRow("last PIN byte") << 8099 << true;
+    QTest::newRow("after the PIN") << 8100 << false;
     QTest::newRow("last byte") << 8191 << false;
 }
 
@@ -338,6 +366,53 @@ void TestUpload::writtenAreaIsWhatTheUploadWrites()
     QByteArray reading = sent.mid(offset / 128 * 128, 128);
     reading[offset % 128] = char(reading.at(offset % 128) ^ 0x40);
     QCOMPARE(writtenBytesMatch(offset / 128, sent, reading), !written);
+}
+
+void TestUpload::pinBytesFollowTheImageSent_data()
+{
+    // The exchange holds PIN 5678 as set by itself (digit bytes); what does
+    // it hold after an upload? Never a mix of the old PIN and the new.
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<QString>("pin");
+    QByteArray backup = busyImage(80);
+    backup.replace(ExchMap::Pin, 4, QByteArray::fromHex("01020304")); // taken after pin 1234
+    QTest::newRow("backup restored") << backup << QStringLiteral("1234");
+    Configuration config = makeDefaultConfiguration();
+    config.SysConfig.PIN = 4301;
+    QTest::newRow("configuration with a PIN")
+        << BuildExchMemory(config).image << QStringLiteral("4301");
+    config.SysConfig.PIN = 0;
+    QTest::newRow("configuration without a PIN") << BuildExchMemory(config).image << QString();
+}
+
+void TestUpload::foreignImageNeverStarts()
+{
+    Rig rig;
+    UploadController upload(rig.link, rig.memory);
+    QString refusal;
+    QVERIFY(!upload.startImage(QByteArray(ExchMap::MemorySize, '\x42'), &refusal));
+    QVERIFY2(refusal.contains(QStringLiteral("marker")), qPrintable(refusal));
+    QVERIFY(!upload.isRunning());
+    QVERIFY(rig.line.writes.isEmpty());
+}
+
+void TestUpload::pinBytesFollowTheImageSent()
+{
+    QFETCH(QByteArray, image);
+    QFETCH(QString, pin);
+    Rig rig;
+    QByteArray held = busyImage(81);
+    held.replace(ExchMap::Pin, 4, QByteArray::fromHex("05060708"));
+    rig.exchange.loadConfigImage(held);
+    UploadController upload(rig.link, rig.memory);
+    upload.setOptions({false, true});
+    QSignalSpy finished(&upload, &LinkOperation::finished);
+    QVERIFY(upload.startImage(image));
+    QVERIFY(rig.run(upload));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(pinFromStoredBytes(rig.exchange.configImage().mid(ExchMap::Pin, 4))
+                 .value_or(QStringLiteral("unreadable")),
+             pin);
 }
 
 QTEST_GUILESS_MAIN(TestUpload)

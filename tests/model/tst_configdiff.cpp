@@ -60,6 +60,8 @@ class TestConfigDiff : public QObject
     void sameConfigurationSavedLater();
     void namesIgnoredOnRequest();
     void recordsOutOfUseNotCompared();
+    void countedByKind_data();
+    void countedByKind();
     void findByNumberOrName_data();
     void findByNumberOrName();
 };
@@ -84,37 +86,39 @@ void TestConfigDiff::singleChange_data()
             c.Extensions[1].Status = c.ExtClasses[ClassOfficer].Status;
         }, "E001|Extension 01.2|Class|Crew|Officer");
     row("option of a custom extension", [](Configuration &c) { c.Extensions[3].Status[0] ^= ExtRecall; },
-        "E003|Extension 01.4|Recall|Off|On");
+        "E003|Extension 01.4|Recall|N|Y");
     row("dial 63", [](Configuration &c) { c.Extensions[3].Status[2] ^= 0x04; },
-        "E003|Extension 01.4|Dial 63|Off|On");
+        "E003|Extension 01.4|Dial 63|N|Y");
     row("extension joins a group", [](Configuration &c) { c.Extensions[5].Group = 501; },
-        "E005|Extension 01.6|Group|None|501");
+        "E005|Extension 01.6|Group|None|Officers (501)");
     row("hot line target", [](Configuration &c) { c.Extensions[4].DirectDial = 102; },
-        "E004|Extension 01.5|Hotline to|101|102");
+        "E004|Extension 01.5|Hotline to|Bridge (101)|Galley (102)");
     row("extension out of use", [](Configuration &c) { c.Extensions[6].Active = false; },
-        "E006|Extension 01.7|In use|Yes|No");
+        "E006|Extension 01.7|In use|Y|N");
     row("tie line default extension", [](Configuration &c) { c.TieLines[5].Ext1 = 105; },
-        "T005|Tie line 02.2|Default Ext|101|105");
+        "T005|Tie line 02.2|Default Ext|Bridge (101)|Radio (105)");
     row("tie line second designated", [](Configuration &c) { c.TieLines[4].Ext2 = 501; },
-        "T004|Tie line 02.1|2nd Designated|None|501");
+        "T004|Tie line 02.1|2nd Designated|None|Officers (501)");
     row("tie line route 61", [](Configuration &c) { c.TieLines[7].Dial6[0] = true; },
-        "T007|Tie line 02.4|Dial 61|Off|On");
+        "T007|Tie line 02.4|Dial 61|N|Y");
     row("tie line DTMF", [](Configuration &c) { c.TieLines[6].Status[0] &= ~TieDTMF; },
-        "T006|Tie line 02.3|DTMF|On|Off");
+        "T006|Tie line 02.3|DTMF|Y|N");
     row("group members", [](Configuration &c) {
             c.Groups[0].Exts[2] = 103;
             c.Groups[0].Num = 3;
-        }, "G000|Group 0|Members|101 102|101 102 103");
+        }, "G000|Group 01|Members|Bridge (101), Galley (102)|Bridge (101), Galley (102), Mess (103)");
     row("group type", [](Configuration &c) { c.Groups[0].Type = GroupMultipleCallForward; },
-        "G000|Group 0|Type|Hunt|Multi-Call Forward");
+        "G000|Group 01|Type|Hunt|Multi-Call Forward");
     row("tie PIN removed", [](Configuration &c) { c.SysConfig.PIN = 0; },
         "RRR|System|Tie PIN|1234|None");
     row("board fitted in an empty slot", [](Configuration &c) { c.SysConfig.Slots[5] = BoardTieLine; },
-        "RRR|System|Slot 5|Empty|Tie Line");
+        "RRR|System|Slot 5 (Board 04)|Empty|Tie Line");
     row("guaranteed access", [](Configuration &c) { c.SysConfig.GA[0] = 101; },
-        "RRR|System|Guaranteed Access|None|101");
+        "RRR|System|Guaranteed Access|None|Bridge (101)");
     row("class option", [](Configuration &c) { c.ExtClasses[ClassOfficer].Status[1] ^= ExtIntrude; },
-        "XXX|Extension class 1|Intrude|On|Off");
+        "XXX|Class Officer|Intrude|Y|N");
+    row("tie-line class option", [](Configuration &c) { c.TieClasses[TieClassPA].Status[0] ^= TieDDI; },
+        "XXX|Tie line class PA|Direct Dial In|N|Y");
 }
 // clang-format on
 
@@ -155,10 +159,12 @@ void TestConfigDiff::namesIgnoredOnRequest()
     DiffOptions options;
     options.ignoreNames = true;
     QVERIFY(compareConfigurations(named, renamed, options).isEmpty());
-    // Everything else still counts.
+    // Everything else still counts, numbers shown without names.
     renamed.Extensions[0].ExtNum = 199;
+    renamed.TieLines[4].Ext1 = 102;
     QCOMPARE(describe(compareConfigurations(named, renamed, options)),
-             QStringList{QStringLiteral("E000|Extension 01.1|Ext No|101|199")});
+             (QStringList{QStringLiteral("E000|Extension 01.1|Ext No|101|199"),
+                          QStringLiteral("T004|Tie line 02.1|Default Ext|101|102")}));
 }
 
 void TestConfigDiff::recordsOutOfUseNotCompared()
@@ -172,6 +178,34 @@ void TestConfigDiff::recordsOutOfUseNotCompared()
     after.ExtClasses[20].Name = QStringLiteral("Unused class");
     after.Extensions[125].Name = QStringLiteral("Spare record");
     QVERIFY(compareConfigurations(before, after).isEmpty());
+}
+
+void TestConfigDiff::countedByKind_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("one field") << Change([](Configuration &c) { c.Extensions[1].ExtNum = 150; })
+                               << "1 extension";
+    QTest::newRow("two fields of one record, and a tie line") << Change([](Configuration &c) {
+        c.Extensions[1].ExtNum = 150;
+        c.Extensions[1].Group = 501;
+        c.TieLines[5].Dial9 = true;
+    }) << "1 extension and 1 tie line";
+    QTest::newRow("every kind once") << Change([](Configuration &c) {
+        c.SysConfig.PIN = 0;
+        c.Groups[0].Type = GroupPickup;
+        c.Groups[1].Active = true;
+        c.ExtClasses[ClassCrew].Status[0] ^= ExtRecall;
+    }) << "the system, 2 groups and 1 extension class";
+}
+
+void TestConfigDiff::countedByKind()
+{
+    QFETCH(Change, change);
+    QFETCH(QString, summary);
+    Configuration other = ship();
+    change(other);
+    QCOMPARE(differenceSummary(compareConfigurations(ship(), other)), summary);
 }
 
 void TestConfigDiff::findByNumberOrName_data()

@@ -6,8 +6,12 @@
 #include "GroupUsers.h"
 
 #include <QtTest>
+#include <functional>
 
 using namespace tdl;
+
+using Change = std::function<void(Configuration &)>;
+Q_DECLARE_METATYPE(Change)
 
 namespace {
 
@@ -58,7 +62,8 @@ private slots:
     void freeNumber();
     void boardChange_data();
     void boardChange();
-    void newSubscriberBoardNumbersItsExtensions();
+    void newBoardNumbers_data();
+    void newBoardNumbers();
     void boardChangeRefused_data();
     void boardChangeRefused();
     void cabinetDifferences();
@@ -139,21 +144,64 @@ void TestEdits::boardChange()
         QVERIFY(!(isLiveExtension(c, i) && extensionSlot(i) == slot && board != BoardSubscriber));
 }
 
-void TestEdits::newSubscriberBoardNumbersItsExtensions()
+// Slot 5 gets a Subscriber board: ports 24..31, numbered 124..131 unless a
+// row says otherwise. A port keeps its number unless it would clash.
+void TestEdits::newBoardNumbers_data()
 {
+    QTest::addColumn<Change>("change");
+    QTest::addColumn<QString>("renumbered"); // "port:number ..."; every other port keeps its own
+    auto row = [](const char *name, Change change, const char *renumbered) {
+        QTest::newRow(name) << change << QString::fromLatin1(renumbered);
+    };
+    // 25 searches 125..131: 125 went to 24, 126..131 stay with their ports;
+    // the lowest free number is 100, left by extension 0.
+    row(
+        "numbered 0",
+        [](Configuration &c) {
+            c.Extensions[24].ExtNum = c.Extensions[25].ExtNum = 0;
+            c.Extensions[0].ExtNum = 124;
+        },
+        "24:125 25:100");
+    row(
+        "number of a live extension", [](Configuration &c) { c.Extensions[0].ExtNum = 130; },
+        "30:100");
+    row(
+        "number of a record on an empty slot",
+        [](Configuration &c) { c.Extensions[40].ExtNum = 127; }, "");
+    row(
+        "number of an active group",
+        [](Configuration &c) {
+            c.Groups[0].Active = true;
+            c.Groups[0].DirNum = 126;
+        },
+        "26:116");
+    row(
+        "number of a live tie line", [](Configuration &c) { c.TieLines[8].DirNum = 129; },
+        "29:116");
+    row(
+        "number twice on the board", [](Configuration &c) { c.Extensions[25].ExtNum = 124; },
+        "25:125");
+    row(
+        "number outside the plan", [](Configuration &c) { c.Extensions[28].ExtNum = 600; },
+        "28:128");
+}
+
+void TestEdits::newBoardNumbers()
+{
+    QFETCH(Change, change);
+    QFETCH(QString, renumbered);
     Configuration c = smallShip();
-    // Slot 5 holds extensions 24..31; two have no number, and 124 is taken elsewhere.
-    c.Extensions[24].ExtNum = 0;
-    c.Extensions[25].ExtNum = 0;
-    c.Extensions[0].ExtNum = 124;
+    change(c);
+    const Configuration before = c;
     QVERIFY(changeSlotBoard(c, 5, BoardSubscriber).changed);
-    QCOMPARE(c.Extensions[24].ExtNum, int16_t(125)); // searched 124..131
-    // 125..131: 125 just given away, 126..131 held by 26..31; the lowest free
-    // number is 100, left by extension 0.
-    QCOMPARE(c.Extensions[25].ExtNum, int16_t(100));
-    QCOMPARE(c.Extensions[26].ExtNum, int16_t(126)); // a numbered extension keeps its number
-    for (int i = 24; i < 32; ++i)
+    QMap<int, int> expected;
+    for (const QString &pair : renumbered.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        expected.insert(pair.section(QLatin1Char(':'), 0, 0).toInt(),
+                        pair.section(QLatin1Char(':'), 1).toInt());
+    for (int i = 24; i < 32; ++i) {
+        QCOMPARE(int(c.Extensions[i].ExtNum), expected.value(i, before.Extensions[i].ExtNum));
         QVERIFY(isLiveExtension(c, i));
+    }
 }
 
 void TestEdits::boardChangeRefused_data()

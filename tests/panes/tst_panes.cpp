@@ -1,7 +1,9 @@
 // The editing panes driven as a user drives them: typing and leaving a box,
 // ticking boxes, choosing in combos and grids, answering the group questions.
+#include "CheckConfig.h"
 #include "ChoiceDelegate.h"
 #include "ConfigDocument.h"
+#include "Equipment.h"
 #include "ExtensionPane.h"
 #include "FailOnQtWarnings.h"
 #include "GroupPane.h"
@@ -88,6 +90,14 @@ QString nameOf(const Configuration &c, const QString &kind, int record)
     return c.SysConfig.Name;
 }
 
+// Whether the error list names extension i: what a red field of its pane must agree with.
+bool checkerReports(const ConfigDocument &doc, int i)
+{
+    const QList<Finding> findings = CheckConfig(doc.config).findings;
+    return std::any_of(findings.begin(), findings.end(),
+                       [i](const Finding &f) { return f.reference == extensionKey(i); });
+}
+
 void setClass(ConfigDocument &doc, int i, int cls)
 {
     doc.config.Extensions[i].Class = int16_t(cls);
@@ -150,9 +160,8 @@ void TestPanes::numberBoxes_data()
     QTest::newRow("number above range") << no << "600" << 600 << bad.arg(600) << true << true;
     QTest::newRow("highest valid number") << no << "499" << 499 << QString() << false << true;
     QTest::newRow("number used, live") << no << "100" << 100 << inUse.arg(100) << true << true;
-    // Record 40 sits on an empty slot but still holds number 140.
-    QTest::newRow("number used, empty slot")
-        << no << "140" << 140 << inUse.arg(140) << true << true;
+    // Record 40 sits on an empty slot: its number 140 clashes with nothing live.
+    QTest::newRow("number held off the boards") << no << "140" << 140 << QString() << false << true;
     QTest::newRow("number unchanged") << no << "104" << 104 << QString() << false << false;
     QTest::newRow("number not a number")
         << no << "abc" << 104 << bad.arg(QStringLiteral("abc")) << false << false;
@@ -163,7 +172,7 @@ void TestPanes::numberBoxes_data()
         << dd << "104" << 104 << QStringLiteral("ERROR: Hotline accessing itself!") << true << true;
     QTest::newRow("hot line to another") << dd << "100" << 100 << QString() << false << true;
     QTest::newRow("hot line to a record on an empty slot")
-        << dd << "140" << 140 << QString() << false << true;
+        << dd << "140" << 140 << notFound.arg(140) << true << true;
     QTest::newRow("hot line to no such number")
         << dd << "300" << 300 << notFound.arg(300) << true << true;
 }
@@ -198,6 +207,7 @@ void TestPanes::numberBoxes()
     QCOMPARE(doc.ConfigChanged(), changed);
     QCOMPARE(editSpy.isEmpty(), !changed);
     QCOMPARE(field->text(), QString::number(stored));
+    QCOMPARE(checkerReports(doc, 4), red);
 }
 
 void TestPanes::optionBoxes_data()
@@ -286,6 +296,7 @@ void TestPanes::extensionGroupList()
     QCOMPARE(shown, items);
     QCOMPARE(combo->currentData().toInt(), group);
     QCOMPARE(panes::fieldInError(combo), red);
+    QCOMPARE(checkerReports(doc, 5), red);
 
     combo->setCurrentIndex(chosenEntry);
 

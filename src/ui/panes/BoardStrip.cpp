@@ -2,15 +2,19 @@
 
 #include "tdlConsts.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace tdl;
 
@@ -18,6 +22,7 @@ namespace
 {
 
 constexpr int LampSize = 9;
+constexpr int FocusFrame = 3;
 
 // A port lamp: a white disc with a dark rim, whatever the palette.
 class Lamp : public QWidget
@@ -48,7 +53,8 @@ BoardStrip::BoardStrip(const QString &shapePrefix, QWidget *parent, bool withLam
     : QWidget(parent)
 {
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    // Room around the outer slots for the keyboard focus frame.
+    row->setContentsMargins(FocusFrame, FocusFrame, FocusFrame, FocusFrame);
     row->setSpacing(3);
     for (int slot = 0; slot < SlotCount; ++slot) {
         auto *column = new QVBoxLayout;
@@ -223,12 +229,102 @@ bool BoardStrip::event(QEvent *event)
 
 void BoardStrip::contextMenuEvent(QContextMenuEvent *event)
 {
+    // The Menu key arrives here on some platforms, as a key press on others.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        requestMenu(current_);
+        return;
+    }
     const int slot = slotAt(event->pos());
     if (slot < 0) {
         event->ignore();
         return;
     }
+    setCurrentSlot(slot);
     emit slotMenuRequested(slot, event->globalPos());
+}
+
+void BoardStrip::requestMenu(int slot)
+{
+    // One menu at a time, however many ways the key was reported.
+    if (QApplication::activePopupWidget())
+        return;
+    emit slotMenuRequested(slot, mapToGlobal(shapes_[slot]->geometry().center()));
+}
+
+void BoardStrip::setCurrentSlot(int slot)
+{
+    if (slot < 0 || slot >= SlotCount || slot == current_)
+        return;
+    current_ = slot;
+    update();
+}
+
+void BoardStrip::keyPressEvent(QKeyEvent *event)
+{
+    int slot = current_;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        slot = std::max(0, slot - 1);
+        break;
+    case Qt::Key_Right:
+        slot = std::min(SlotCount - 1, slot + 1);
+        break;
+    case Qt::Key_Home:
+        slot = 0;
+        break;
+    case Qt::Key_End:
+        slot = SlotCount - 1;
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() != Qt::ShiftModifier) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Menu:
+        requestMenu(current_);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    setCurrentSlot(slot);
+    // What the mouse would show, for the slot the keyboard reached.
+    if (tipSource_) {
+        const QRect shape = shapes_[current_]->geometry();
+        QToolTip::showText(mapToGlobal(shape.bottomLeft()), tipSource_(current_, -1), this);
+    }
+}
+
+void BoardStrip::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A frame around the focused slot and its number, in the palette's highlight.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    const QRect slot = shapes_[current_]->geometry().united(numbers_[current_]->geometry());
+    painter.drawRect(slot.adjusted(-2, -2, 1, 1));
+}
+
+void BoardStrip::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void BoardStrip::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void BoardStrip::mousePressEvent(QMouseEvent *event)
+{
+    // A click chooses the slot the keys then act on.
+    setCurrentSlot(slotAt(event->position().toPoint()));
+    QWidget::mousePressEvent(event);
 }
 
 void BoardStrip::mouseDoubleClickEvent(QMouseEvent *event)

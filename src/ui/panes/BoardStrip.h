@@ -5,7 +5,9 @@
 // 2..16 carries eight port lamps (shpChannel 0..119): all eight for a
 // Subscriber board, the first four for a Tie Line board, none when empty.
 // The owner supplies the tooltip texts and acts on the menu and
-// double-click requests.
+// double-click requests. Given a focus policy, the strip is reached with
+// Tab: the arrow keys (Home, End) move between slots, and the Menu key or
+// Shift+F10 asks for the menu of the focused slot, as a right-click does.
 #include <QColor>
 #include <QWidget>
 
@@ -44,6 +46,10 @@ class BoardStrip : public QWidget
     int slotAt(const QPoint &pos) const;
     int lampAt(const QPoint &pos) const;
 
+    // The slot the keyboard acts on (0..17); a click makes its slot current.
+    int currentSlot() const { return current_; }
+    void setCurrentSlot(int slot);
+
     // The tooltip for a slot and lamp under the mouse (-1 for none).
     using TipSource = std::function<QString(int slot, int lamp)>;
     void setTipSource(TipSource source) { tipSource_ = std::move(source); }
@@ -55,9 +61,15 @@ class BoardStrip : public QWidget
   protected:
     bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
   private:
+    void requestMenu(int slot);
     void addLamps(int slot);
     void showLamps(int slot, int boardType);
     void paintRim(int slot);
@@ -67,4 +79,5 @@ class BoardStrip : public QWidget
     std::array<bool, 18> marked_{};
     std::array<QLabel *, 18> numbers_{};
     TipSource tipSource_;
+    int current_ = 0;
 };

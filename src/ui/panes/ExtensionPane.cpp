@@ -3,8 +3,9 @@
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "Names.h"
-#include "OptionNames.h"
+#include "NumberUse.h"
 #include "OptionBoxes.h"
+#include "OptionNames.h"
 #include "PaneSupport.h"
 
 #include <QCheckBox>
@@ -50,7 +51,6 @@ struct ExtensionPane::Private {
     void classChosen();
     void groupChosen();
     void optionClicked(int byte, uint8_t bit, bool on);
-    bool numberUsedElsewhere(int number) const;
 };
 
 ExtensionPane::ExtensionPane(ConfigDocument &doc, QWidget *parent)
@@ -203,6 +203,7 @@ void ExtensionPane::Private::fill()
 
     txtEquip->setText(QString::number(index));
     txtExtBoard->setText(boardNumberText(index / ExtsPerBoard + 1));
+    txtExtBoard->setToolTip(slotTitle(extensionSlot(index)));
     txtExtPort->setText(QString::number(extensionPort(index)));
 
     fmeExtOpts->showStatus(e.Status);
@@ -237,16 +238,6 @@ void ExtensionPane::Private::fill()
     updating = false;
 }
 
-bool ExtensionPane::Private::numberUsedElsewhere(int number) const
-{
-    const Configuration &c = doc.config;
-    for (int j = 0; j < MaxExtensions; ++j) {
-        if (j != index && c.Extensions[j].ExtNum == number)
-            return true;
-    }
-    return false;
-}
-
 // Recolours the fields; returns the status-bar warning the record deserves.
 QString ExtensionPane::Private::validate()
 {
@@ -254,31 +245,15 @@ QString ExtensionPane::Private::validate()
     const ExtRecord &e = c.Extensions[index];
     QString warning;
 
-    bool numberBad = false;
-    if (!isExtensionNumber(e.ExtNum)) {
-        numberBad = true;
+    // The red fields are what the checker reports about this extension.
+    const NumberFinding number = extensionNumberFinding(c, index);
+    if (number == NumberFinding::Invalid)
         warning = QStringLiteral("WARNING: Invalid Extension Number");
-    } else if (numberUsedElsewhere(e.ExtNum)) {
-        numberBad = true;
+    else if (number == NumberFinding::InUse)
         warning = QStringLiteral("WARNING: Extension Number %1 Already in Use").arg(e.ExtNum);
-    }
-    setFieldError(txtExtNo, numberBad);
-
-    const bool targetGood = e.DirectDial > 0 && numberUsedElsewhere(e.DirectDial);
-    setFieldError(txtExtDD, !targetGood);
-
-    bool groupBad = false;
-    if (cboExtGroup->currentIndex() > 0) {
-        const int dirNum = cboExtGroup->currentData().toInt();
-        groupBad = true;
-        for (int g = 0; g < MaxGroups; ++g) {
-            const GroupRecord &grp = c.Groups[g];
-            if (grp.Active && grp.DirNum == dirNum &&
-                (grp.Type == GroupMultipleCallForward || grp.Type == GroupHunt))
-                groupBad = false;
-        }
-    }
-    setFieldError(cboExtGroup, groupBad);
+    setFieldError(txtExtNo, number != NumberFinding::None);
+    setFieldError(txtExtDD, hotLineFinding(c, index) != HotLineFinding::None);
+    setFieldError(cboExtGroup, extensionGroupBad(c, index));
 
     bool guaranteed = false;
     for (int k = 0; k < GAEntries; ++k)
@@ -340,11 +315,11 @@ void ExtensionPane::Private::commitHotLine()
         message =
             QStringLiteral("WARNING: Extension Number ") + text + QStringLiteral(" is invalid");
     } else {
-        if (!numberUsedElsewhere(*number)) {
-            message = *number == ext().ExtNum ? QStringLiteral("ERROR: Hotline accessing itself!")
-                                              : QStringLiteral("WARNING: Extension Number ") +
-                                                    text + QStringLiteral(" not Found in system");
-        }
+        if (*number == ext().ExtNum)
+            message = QStringLiteral("ERROR: Hotline accessing itself!");
+        else if (findLiveExtension(cfg(), *number) < 0)
+            message = QStringLiteral("WARNING: Extension Number ") + text +
+                      QStringLiteral(" not Found in system");
         // Stored whether found or not: the checker keeps reporting it.
         if (*number != ext().DirectDial) {
             ext().DirectDial = *number;

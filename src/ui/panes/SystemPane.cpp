@@ -210,11 +210,13 @@ QGroupBox *SystemPane::Private::boardsBox()
     fmeSysConfig->setObjectName(QStringLiteral("fmeSysConfig"));
     auto *boardBox = new QVBoxLayout(fmeSysConfig);
     boards = new BoardStrip(QStringLiteral("shpSlot"), fmeSysConfig, true);
+    boards->setFocusPolicy(Qt::StrongFocus);
     boards->setTipSource(
         [this](int slot, int lamp) { return slotPictureTip(doc.config, slot, lamp); });
     boardBox->addWidget(boards, 0, Qt::AlignLeft);
     auto *hint = new QLabel(
-        QStringLiteral("Right-click a slot to change its board; double-click a port to open it."),
+        QStringLiteral("Right-click a slot (or Shift+F10) to change its board; double-click a "
+                       "port to open it."),
         fmeSysConfig);
     hint->setWordWrap(true);
     boardBox->addWidget(hint);
@@ -393,7 +395,7 @@ void SystemPane::Private::boardChosen(int slot, int board)
     const BoardChangeResult result = changeSlotBoard(doc.config, slot, board);
     if (!result.changed)
         return;
-    doc.markChanged(QStringLiteral("Slot %1 Board").arg(slot));
+    doc.markChanged(slotTitle(slot) + QStringLiteral(" to ") + boardTypeName(board));
     emit q->boardsChanged();
     if (!result.unnumbered.isEmpty()) {
         QStringList ports;

@@ -240,6 +240,7 @@ void TieLinePane::Private::fill()
 
     txtTieEquip->setText(QString::number(index));
     txtTieBoard->setText(boardNumberText(index / TiesPerBoard + 1));
+    txtTieBoard->setToolTip(slotTitle(tieLineSlot(index)));
     txtTiePort->setText(QString::number(tieLinePort(index)));
     chkTieDTMF->setChecked(t.Status[0] & TieInDTMF);
     chkTieDDI->setChecked(t.Status[0] & TieDDI);
