@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ccache pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-  fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth
+  fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth x11-utils
   desktop-file-utils appstream shared-mime-info
   "$@"
 )
@@ -13,10 +13,20 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+echo "Installing with apt-get: ${missing[*]}"
+# sudo drops DEBIAN_FRONTEND from the environment; env carries it through.
+# apt's own chatter goes to a log that is shown only when something fails.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+       "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+         apt-get install -y -qq -o Dpkg::Use-Pty=0 "${missing[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "apt-get could not install: ${missing[*]}" >&2
+  exit 1
 fi
+echo "Installed."

@@ -4,13 +4,15 @@ set(CPACK_PACKAGE_NAME helmwise)
 set(CPACK_PACKAGE_VENDOR "Corvane Telecom Limited")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for the Tidelex Analog ship's telephone exchange")
 set(CPACK_PACKAGE_DESCRIPTION [[
-helmWISE builds, checks and edits configurations of the Tidelex Analog, a
-ship's analogue telephone exchange, keeps them in .TWZ files, imports DOS
-.TDZ files, moves them to and from the exchange through the USB Programming
-Module, and prints reports.
+helmWISE builds, checks and edits the configurations of the Tidelex Analog,
+a ship's analogue telephone exchange. It keeps them in .TWZ files, imports
+the old DOS .TDZ files, moves them to and from the exchange through the USB
+Programming Module, prints reports and exports lists.
+
 The package holds the editor (helmwise), the command-line tool
-(helmwise-cli), the exchange simulator (tidelex-sim) and the udev rule that
-lets the dialout group use the Programming Module.]])
+(helmwise-cli), the exchange simulator (tidelex-sim) and a udev rule that
+lets the user logged in at the computer, and the dialout group, use the
+Programming Module.]])
 set(HELMWISE_MAINTAINER "Corvane Telecom Limited <helmwise@corvane.com>"
     CACHE STRING "Maintainer of the Debian package")
 set(CPACK_PACKAGE_CONTACT "${HELMWISE_MAINTAINER}")

@@ -148,7 +148,8 @@ bool ModuleSearch::ConnectModule(const ModuleMessages &messages)
         }
     }
     if (!opened) {
-        box(messages, QStringLiteral("No Tidelex Analogue Programming Module Found"));
+        if (messages.notFoundBox)
+            box(messages, QStringLiteral("No Tidelex Analogue Programming Module Found"));
         return false;
     }
     m_retry.stop();

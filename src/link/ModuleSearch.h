@@ -40,6 +40,11 @@ struct ModuleMessages {
     std::function<void(const QString &)> splash;
     // A message box with the critical icon.
     std::function<void(const QString &title, const QString &text)> critical;
+    // The closing "No Tidelex Analogue Programming Module Found" box. The
+    // editor leaves it out at start-up, where a technician is mostly away
+    // from the exchange and the status field says it; a module that is
+    // plugged in but cannot be opened still has its own box.
+    bool notFoundBox = true;
 };
 
 // "Settings/SilentMissing" of the program's settings; 1 when not set.

@@ -174,8 +174,12 @@ QString describePortProblem(const QString &portName, int openResult)
         return QStringLiteral("%1 is a device or special file, not a serial port.").arg(portName);
     if (!info.isReadable() || !info.isWritable())
         return QStringLiteral("You have no permission to use %1. Add yourself to the dialout "
-                              "group (sudo usermod -aG dialout $USER, then log in again), or %2.")
-            .arg(portName, udevAdvice());
+                              "group: sudo usermod -aG dialout $USER, then log in again. The "
+                              "helmWISE package installs a udev rule that gives the module to "
+                              "the user logged in at the computer; from a source build, copy "
+                              "dist/udev/60-tidelex-programming-module.rules to "
+                              "/etc/udev/rules.d/ and plug the module in again.")
+            .arg(portName);
     if (openResult == SerialLine::InUse || !portHolders(path).isEmpty())
         return inUseText(portName, path);
     return QStringLiteral("%1 is not a serial port: it cannot be set up as a line (error %2).")

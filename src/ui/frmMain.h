@@ -15,6 +15,7 @@
 class ConfigDocument;
 class ExchangeConnection;
 class ExchangeStatus;
+struct ModuleMessages;
 class ServiceController;
 class ServiceDialog;
 class UploadController;
@@ -91,8 +92,14 @@ class frmMain : public QMainWindow
 
     // The exchange: the start-up module search, or the built-in simulator
     // starting as the cabinet `simulateFile` describes (the default cabinet
-    // when empty). Run once, after the load step.
+    // when empty). Run once, after the load step. Without a module no box
+    // stands in the way at start: the status field says it, and the search
+    // goes on quietly.
     void connectExchange(bool simulate, const QString &simulateFile = QString());
+    // The module search at once, telling what it finds (a module in use, or
+    // none at all); true when the line is open afterwards. Run when the
+    // technician asks for the exchange while no module is open.
+    bool searchForModule();
     ExchangeConnection &exchange() { return *exchange_; }
     // The traffic terminal, created hidden with the window.
     frmComms &terminal() { return *terminal_; }
@@ -170,6 +177,9 @@ class frmMain : public QMainWindow
     void showConnectionState();
     void onModuleLost(const QString &reason);
     bool exchangeReady(const QString &title);
+    // What the module search tells: start-up lines, and boxes (the closing
+    // not-found box only when `notFoundBox`).
+    ModuleMessages moduleMessages(bool notFoundBox);
     void takeDownloadedImage(const QByteArray &image);
     // Reads the exchange's memory in the download window under `title` and
     // hands the image to `take`; failures and cancelling are told. False

@@ -125,8 +125,10 @@ void frmMain::createMenus()
     file->addAction(find("mnuFileOpen"));
     file->addSeparator();
     file->addAction(find("mnuFileSave"));
-    file->addAction(QStringLiteral("Save &As..."), this, [this] { doSaveAs(); })
-        ->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    QAction *saveAs = file->addAction(QStringLiteral("Save &As..."), this, [this] { doSaveAs(); });
+    saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    // Spelt out: the platform's standard keys for Save As and Quit are empty on Windows.
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addAction(QStringLiteral("Sa&ve Report..."), this, &frmMain::saveReport)
         ->setObjectName(QStringLiteral("mnuFileSaveReport"));
     file->addSeparator();
@@ -157,6 +159,7 @@ void frmMain::createMenus()
     mruBar_->setObjectName(QStringLiteral("mnuFileBarExit"));
     QAction *exit = file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnuFileExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));

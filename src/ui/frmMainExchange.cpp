@@ -31,6 +31,7 @@
 #include <QRegularExpression>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QDir>
 #include <QPointer>
 #include <QStatusBar>
@@ -48,6 +49,23 @@ QString systemOfBackup(const QString &fileName)
     return QFileInfo(fileName).completeBaseName().remove(stamp);
 }
 
+// The status bar's connection field: a click asks for the module search.
+class ConnectionField : public QLabel
+{
+  public:
+    using QLabel::QLabel;
+    std::function<void()> clicked;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+            clicked)
+            clicked();
+        QLabel::mouseReleaseEvent(event);
+    }
+};
+
 } // namespace
 
 void frmMain::createExchange()
@@ -55,7 +73,12 @@ void frmMain::createExchange()
     exchange_ = new ExchangeConnection(this);
     exchangeStatus_ = new ExchangeStatus(status_, this);
     terminal_ = new frmComms(*exchange_, this);
-    connection_ = new QLabel(statusBar());
+    auto *field = new ConnectionField(statusBar());
+    field->clicked = [this] {
+        if (exchange_->state() == ExchangeConnection::State::NoModule && !exchange_->isBusy())
+            searchForModule();
+    };
+    connection_ = field;
     connection_->setObjectName(QStringLiteral("labConnection"));
     connection_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Connected: /dev/ttyACM0 ")));
     statusBar()->addPermanentWidget(connection_);
@@ -83,12 +106,23 @@ void frmMain::connectExchange(bool simulate, const QString &simulateFile)
         exchange_->useSimulator(image);
         return;
     }
+    exchange_->connectAtStart(moduleMessages(false));
+}
+
+ModuleMessages frmMain::moduleMessages(bool notFoundBox)
+{
     ModuleMessages messages;
     messages.splash = [](const QString &line) { SplashMessage(line); };
     messages.critical = [this](const QString &title, const QString &text) {
         prompter().message(this, title, text, QMessageBox::Critical);
     };
-    exchange_->connectAtStart(messages);
+    messages.notFoundBox = notFoundBox;
+    return messages;
+}
+
+bool frmMain::searchForModule()
+{
+    return exchange_->connectAtStart(moduleMessages(true));
 }
 
 void frmMain::showConnectionState()
@@ -96,8 +130,8 @@ void frmMain::showConnectionState()
     connection_->setText(exchange_->stateText());
     switch (exchange_->state()) {
     case ExchangeConnection::State::NoModule:
-        connection_->setToolTip(
-            QStringLiteral("No Programming Module is open; the search repeats every 10 seconds."));
+        connection_->setToolTip(QStringLiteral("No Programming Module is open; the search "
+                                               "repeats every 10 seconds. Click to search now."));
         break;
     case ExchangeConnection::State::Simulated:
         connection_->setToolTip(
@@ -107,6 +141,10 @@ void frmMain::showConnectionState()
         connection_->setToolTip(QString());
         break;
     }
+    // A click on the field asks for the search while no module is open.
+    connection_->setCursor(exchange_->state() == ExchangeConnection::State::NoModule
+                               ? Qt::PointingHandCursor
+                               : Qt::ArrowCursor);
     if (connectSimulator_)
         connectSimulator_->setChecked(exchange_->isSimulated());
     updateExchangeCommands();
@@ -138,12 +176,9 @@ bool frmMain::exchangeReady(const QString &title)
             title + QStringLiteral(": wait until the exchange command running now has ended."));
         return false;
     }
-    if (!exchange_->isOpen()) {
-        prompter().message(this, title, QStringLiteral("Not connected to a tidelex"),
-                           QMessageBox::Warning);
-        return false;
-    }
-    return true;
+    // Asked for the exchange without a module: the search runs at once and
+    // says what it found.
+    return exchange_->isOpen() || searchForModule();
 }
 
 QString frmMain::backupFolder() const

@@ -67,6 +67,8 @@ class TestExchangeWindows : public QObject
   private slots:
     void init() { failOnQtWarnings(); }
     void simulatedConnection();
+    void noModuleBoxOnlyWhenAsked_data();
+    void noModuleBoxOnlyWhenAsked();
     void moduleConnectionFollowsTheLine();
     void downloadReplacesConfiguration_data();
     void downloadReplacesConfiguration();
@@ -101,6 +103,51 @@ void TestExchangeWindows::simulatedConnection()
     QVERIFY(!s.action("mnuConfigGet")->isEnabled());
     QVERIFY(s.action("mnuToolsTerm")->isEnabled());
     QVERIFY(s.exchange().search().isRetrying());
+}
+
+void TestExchangeWindows::noModuleBoxOnlyWhenAsked_data()
+{
+    QTest::addColumn<QString>("asked"); // how the technician asks for the exchange; "": not at all
+    QTest::newRow("start-up alone") << QString();
+    QTest::newRow("Get Configuration") << QStringLiteral("Get Configuration");
+    QTest::newRow("a click on the status field") << QStringLiteral("click");
+}
+
+void TestExchangeWindows::noModuleBoxOnlyWhenAsked()
+{
+    QFETCH(QString, asked);
+    QTemporaryDir dir;
+    useTemporarySettings(dir);
+    ScriptedPrompter prompts;
+    ConfigDocument doc;
+    frmMain window(doc);
+    const QString file = dir.filePath(QStringLiteral("ship.TWZ"));
+    WriteConfigFile(file, smallShip());
+    window.exchange().search().setPortLister([] { return QList<PortCandidate>{}; });
+    window.loadStep(file);
+    window.show();
+    window.connectExchange(false);
+    // Away from the exchange the start is quiet: the status field says it all.
+    QCOMPARE(prompts.texts(), QStringList());
+    auto *field = window.findChild<QLabel *>(QStringLiteral("labConnection"));
+    QCOMPARE(field->text(), QStringLiteral("No Programming Module"));
+    QVERIFY(!window.findChild<QMenu *>(QStringLiteral("mnuConfig"))->menuAction()->isEnabled());
+    QVERIFY(window.exchange().search().isRetrying());
+    if (asked.isEmpty())
+        return;
+    // The quiet search may not open the module behind the box's back.
+    bool retryingWhileShown = true;
+    prompts.whileShown = [&](const Prompt &) {
+        retryingWhileShown = window.exchange().search().isRetrying();
+    };
+    if (asked == QLatin1String("click"))
+        QTest::mouseClick(field, Qt::LeftButton);
+    else
+        window.getConfig();
+    QCOMPARE(prompts.texts(),
+             QStringList{QStringLiteral("No Tidelex Analogue Programming Module Found")});
+    QVERIFY(!retryingWhileShown);
+    QVERIFY(window.exchange().search().isRetrying());
 }
 
 void TestExchangeWindows::moduleConnectionFollowsTheLine()

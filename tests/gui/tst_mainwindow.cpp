@@ -101,6 +101,8 @@ class TestMainWindow : public QObject
     void failedSave();
     void saveQuestion_data();
     void saveQuestion();
+    void fileKeys_data();
+    void fileKeys();
     void settingsRestored_data();
     void settingsRestored();
     void doubleClickOpensRecord_data();
@@ -663,6 +665,27 @@ void TestMainWindow::saveQuestion()
         QVERIFY(s.window.isVisible());
     }
     s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::fileKeys_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Ctrl+Shift+S") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)
+                                  << QStringLiteral("mnuFileSaveAs");
+    QTest::newRow("Ctrl+Q") << QKeySequence(Qt::CTRL | Qt::Key_Q) << QStringLiteral("mnuFileExit");
+}
+
+void TestMainWindow::fileKeys()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, command);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    QSignalSpy triggered(s.action(command), &QAction::triggered);
+    QTest::keySequence(&s.window, keys);
+    QCOMPARE(triggered.count(), 1);
 }
 
 void TestMainWindow::settingsRestored_data()

@@ -21,7 +21,8 @@ set(expected
   share/icons/hicolor/48x48/apps/${id}.png
   share/icons/hicolor/256x256/apps/${id}.png
   lib/udev/rules.d/60-tidelex-programming-module.rules
-  share/man/man1/helmwise.1 share/man/man1/helmwise-cli.1 share/man/man1/tidelex-sim.1)
+  share/man/man1/helmwise.1.gz share/man/man1/helmwise-cli.1.gz share/man/man1/tidelex-sim.1.gz
+  share/doc/helmwise/copyright share/doc/helmwise/changelog.gz)
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${file})
     list(APPEND missing ${file})
@@ -33,6 +34,15 @@ if(NOT EXISTS ${PREFIX}/bin/${DATA_FROM_PROGRAM}/default.TWZ)
 endif()
 if(missing)
   message(FATAL_ERROR "Not installed: ${missing}")
+endif()
+
+# The module's serial port goes to the user logged in at the seat (uaccess)
+# and to the dialout group.
+file(STRINGS ${PREFIX}/lib/udev/rules.d/60-tidelex-programming-module.rules tty_rule
+     REGEX "^SUBSYSTEM==\"tty\"")
+if(NOT tty_rule MATCHES "TAG\\+=\"uaccess\"" OR NOT tty_rule MATCHES "GROUP=\"dialout\"")
+  message(FATAL_ERROR "The udev rule does not give the port to the seat's user and dialout: "
+                      "${tty_rule}")
 endif()
 
 execute_process(COMMAND ${PREFIX}/bin/helmwise-cli --version OUTPUT_VARIABLE out)

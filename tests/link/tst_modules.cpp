@@ -53,41 +53,55 @@ void TestModules::connectModule_data()
     QTest::addColumn<bool>("opened");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<bool>("notFoundBox"); // false: the editor's start-up
 
     const QString inUse = QStringLiteral("Tidelex Analogue Programming Module \nin use by another program");
     const QString notFound = QStringLiteral("No Tidelex Analogue Programming Module Found");
     const QList<PortCandidate> two = {module(QStringLiteral("ttyACM0")),
                                       module(QStringLiteral("ttyACM1"))};
     QTest::newRow("first in use, second opened")
-        << two << QList<int>{2, 0} << 1 << true << QStringLiteral("ttyACM1") << QStringList{inUse};
+        << two << QList<int>{2, 0} << 1 << true << QStringLiteral("ttyACM1") << QStringList{inUse}
+        << true;
     QTest::newRow("first in use, quiet level 4")
-        << two << QList<int>{2, 0} << 4 << true << QStringLiteral("ttyACM1") << QStringList{};
+        << two << QList<int>{2, 0} << 4 << true << QStringLiteral("ttyACM1") << QStringList{}
+        << true;
     QTest::newRow("both in use, level 4 still says not found")
-        << two << QList<int>{2, 2} << 4 << false << QString() << QStringList{notFound};
-    QTest::newRow("nothing there") << two << QList<int>{1, 1} << 1 << false << QString()
-                                   << QStringList{notFound};
+        << two << QList<int>{2, 2} << 4 << false << QString() << QStringList{notFound} << true;
+    QTest::newRow("nothing there")
+        << two << QList<int>{1, 1} << 1 << false << QString() << QStringList{notFound} << true;
     QTest::newRow("unknown error shown below level 3")
         << two << QList<int>{107, 0} << 2 << true << QStringLiteral("ttyACM1")
-        << QStringList{QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 107")};
+        << QStringList{QStringLiteral(
+               "Tidelex Analogue Programming Module \nhas an unknown error 107")}
+        << true;
     QTest::newRow("unknown error silent at level 3")
-        << two << QList<int>{107, 0} << 3 << true << QStringLiteral("ttyACM1") << QStringList{};
+        << two << QList<int>{107, 0} << 3 << true << QStringLiteral("ttyACM1") << QStringList{}
+        << true;
     // A port whose device file tells the real cause says it after the box's words.
     static QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("notes.txt"));
     QFile(file).open(QIODevice::WriteOnly);
     QTest::newRow("a folder given as the port")
         << QList<PortCandidate>{module(dir.path())} << QList<int>{108} << 1 << false << QString()
-        << QStringList{QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 108\n\n"
-                                      "%1 is a folder, not a serial port.").arg(dir.path()), notFound};
+        << QStringList{QStringLiteral(
+                           "Tidelex Analogue Programming Module \nhas an unknown error 108\n\n"
+                           "%1 is a folder, not a serial port.")
+                           .arg(dir.path()),
+                       notFound}
+        << true;
     QTest::newRow("an ordinary file given as the port")
         << QList<PortCandidate>{module(file)} << QList<int>{2} << 1 << false << QString()
-        << QStringList{inUse + QStringLiteral("\n\n%1 is an ordinary file, not a serial port.").arg(file),
-                       notFound};
+        << QStringList{inUse + QStringLiteral("\n\n%1 is an ordinary file, not a serial port.")
+                                   .arg(file),
+                       notFound}
+        << true;
     QTest::newRow("no module at all") << QList<PortCandidate>{} << QList<int>{} << 1 << false
-                                      << QString() << QStringList{notFound};
+                                      << QString() << QStringList{notFound} << true;
+    QTest::newRow("in use, at start-up: only the module's own box")
+        << two << QList<int>{2, 1} << 1 << false << QString() << QStringList{inUse} << false;
     QTest::newRow("no port name is probed as nothing there")
         << QList<PortCandidate>{module(QString()), module(QStringLiteral("ttyACM3"))}
-        << QList<int>{0, 0} << 1 << true << QStringLiteral("ttyACM3") << QStringList{};
+        << QList<int>{0, 0} << 1 << true << QStringLiteral("ttyACM3") << QStringList{} << true;
 }
 
 void TestModules::connectModule()
@@ -98,6 +112,7 @@ void TestModules::connectModule()
     QFETCH(bool, opened);
     QFETCH(QString, port);
     QFETCH(QStringList, boxes);
+    QFETCH(bool, notFoundBox);
 
     setSilentMissing(silent);
     FakeSerialLine line;
@@ -112,6 +127,7 @@ void TestModules::connectModule()
         titles.append(title);
         shown.append(text);
     };
+    messages.notFoundBox = notFoundBox;
     QCOMPARE(search.ConnectModule(messages), opened);
     QCOMPARE(line.isOpen(), opened);
     QCOMPARE(line.portName(), port);

@@ -139,9 +139,12 @@ void TestPorts::noPermissionSaysWhatToDo()
     const int result = line.open(pty.slavePath());
     QVERIFY(result != SerialLine::Opened);
     QCOMPARE(describePortProblem(pty.slavePath(), result),
-             QStringLiteral("You have no permission to use %1. Add yourself to the dialout group "
-                            "(sudo usermod -aG dialout $USER, then log in again), or install the "
-                            "udev rule from dist/udev (copy it to /etc/udev/rules.d/).")
+             QStringLiteral("You have no permission to use %1. Add yourself to the dialout "
+                            "group: sudo usermod -aG dialout $USER, then log in again. The "
+                            "helmWISE package installs a udev rule that gives the module to "
+                            "the user logged in at the computer; from a source build, copy "
+                            "dist/udev/60-tidelex-programming-module.rules to "
+                            "/etc/udev/rules.d/ and plug the module in again.")
                  .arg(pty.slavePath()));
 }
 

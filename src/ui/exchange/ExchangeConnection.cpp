@@ -74,6 +74,9 @@ bool ExchangeConnection::connectAtStart(const ModuleMessages &messages)
 {
     if (m_state == State::Simulated)
         return true;
+    // The quiet search waits meanwhile: its timer may fire while a box of
+    // this search is open.
+    m_search->stopRetrying();
     setState(State::Searching);
     const bool opened = m_search->ConnectModule(messages);
     if (!opened) {

@@ -42,8 +42,9 @@ public:
     bool isOpen() const;
     bool isSimulated() const { return m_state == State::Simulated; }
 
-    // The start-up search, telling the user what it finds; while no module
-    // is open it repeats quietly every 10 seconds.
+    // The search that tells the user what it finds (at start-up, and when
+    // the technician asks for the exchange); while no module is open it
+    // repeats quietly every 10 seconds.
     bool connectAtStart(const ModuleMessages &messages);
 
     // The built-in simulator in place of the module, starting with `image`

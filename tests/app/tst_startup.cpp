@@ -1,0 +1,208 @@
+// How the editor starts: what it makes of its command line, what it answers
+// without a display, and the window title as the window system gets it.
+#include "FailOnQtWarnings.h"
+#include "StartArguments.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Action = StartArguments::Action;
+Q_DECLARE_METATYPE(StartArguments::Action)
+
+namespace
+{
+
+// The title a window's _NET_WM_NAME holds on `display` (xprop prints it
+// quoted); empty when it has none.
+QString windowName(const QString &xprop, const QString &display, const QString &id)
+{
+    QProcess query;
+    query.start(xprop, {QStringLiteral("-display"), display, QStringLiteral("-id"), id,
+                        QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+    if (!query.waitForFinished(30000))
+        return QString();
+    const QString out = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
+    const qsizetype first = out.indexOf(u'"');
+    return first < 0 ? QString() : out.mid(first + 1, out.lastIndexOf(u'"') - first - 1);
+}
+
+// The titles of the top-level windows on `display`.
+QStringList windowTitles(const QString &xwininfo, const QString &xprop, const QString &display)
+{
+    QProcess tree;
+    tree.start(xwininfo, {QStringLiteral("-display"), display, QStringLiteral("-root"),
+                          QStringLiteral("-children")});
+    if (!tree.waitForFinished(30000))
+        return {};
+    static const QRegularExpression child(QStringLiteral("^\\s+(0x[0-9a-f]+) "),
+                                          QRegularExpression::MultilineOption);
+    QStringList titles;
+    auto matches = child.globalMatch(QString::fromUtf8(tree.readAllStandardOutput()));
+    while (matches.hasNext())
+        titles.append(windowName(xprop, display, matches.next().captured(1)));
+    return titles;
+}
+
+} // namespace
+
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void init() { failOnQtWarnings(); }
+    void startArguments_data();
+    void startArguments();
+    void answersWithoutDisplay_data();
+    void answersWithoutDisplay();
+    void titleAsTheWindowSystemGetsIt();
+};
+
+void TestStartUp::startArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<bool>("simulate");
+    QTest::addColumn<QString>("file");
+    const QString ship = QStringLiteral("ship.TWZ");
+    const QString simulate = QStringLiteral("--simulate");
+    QTest::newRow("nothing") << QStringList() << Action::Run << false << QString();
+    QTest::newRow("a file") << QStringList{ship} << Action::Run << false << ship;
+    QTest::newRow("a path with blanks, in pieces")
+        << QStringList{QStringLiteral("/home/tech/MV"), QStringLiteral("Ship.TWZ")} << Action::Run
+        << false << QStringLiteral("/home/tech/MV Ship.TWZ");
+    QTest::newRow("--simulate first") << QStringList{simulate, ship} << Action::Run << true << ship;
+    QTest::newRow("--simulate after the file")
+        << QStringList{ship, simulate} << Action::Run << true << ship;
+    QTest::newRow("--simulate alone") << QStringList{simulate} << Action::Run << true << QString();
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << Action::Help << false
+                            << QString();
+    QTest::newRow("-h after a file")
+        << QStringList{ship, QStringLiteral("-h")} << Action::Help << false << QString();
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << Action::Version
+                               << false << QString();
+    QTest::newRow("-v") << QStringList{QStringLiteral("-v")} << Action::Version << false
+                        << QString();
+    QTest::newRow("an unknown option")
+        << QStringList{QStringLiteral("--simulated"), ship} << Action::Refuse << false << QString();
+    QTest::newRow("an unknown short option")
+        << QStringList{ship, QStringLiteral("-x")} << Action::Refuse << false << QString();
+    QTest::newRow("Qt's option and its value")
+        << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), ship}
+        << Action::Run << false << ship;
+    QTest::newRow("Qt's option with two dashes and its value")
+        << QStringList{ship, QStringLiteral("--style"), QStringLiteral("Fusion")} << Action::Run
+        << false << ship;
+    QTest::newRow("Qt's option joined to its value")
+        << QStringList{QStringLiteral("-style=Fusion"), ship} << Action::Run << false << ship;
+    QTest::newRow("Qt's option without a value")
+        << QStringList{QStringLiteral("-reverse"), ship} << Action::Run << false << ship;
+    QTest::newRow("-- before a name that starts with a dash")
+        << QStringList{simulate, QStringLiteral("--"), QStringLiteral("-night.TWZ")} << Action::Run
+        << true << QStringLiteral("-night.TWZ");
+}
+
+void TestStartUp::startArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Action, action);
+    QFETCH(bool, simulate);
+    QFETCH(QString, file);
+    const StartArguments start = parseStartArguments(arguments);
+    QCOMPARE(start.action, action);
+    if (action == Action::Refuse) {
+        QVERIFY(start.problem.startsWith(QStringLiteral("Unknown option: -")));
+        return;
+    }
+    QCOMPARE(start.simulate, simulate);
+    QCOMPARE(start.file, file);
+}
+
+void TestStartUp::answersWithoutDisplay_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // what standard output starts with
+    QTest::addColumn<QString>("err"); // what standard error starts with
+    const QString usage = QStringLiteral("Usage: helmwise [--simulate] [FILE]\n");
+    QTest::newRow("--help") << QStringLiteral("--help") << 0 << usage << QString();
+    QTest::newRow("--version") << QStringLiteral("--version") << 0
+                               << QStringLiteral("helmWISE " HELMWISE_VERSION "\n") << QString();
+    QTest::newRow("an unknown option")
+        << QStringLiteral("--bogus") << 2 << QString()
+        << QStringLiteral("helmwise: Unknown option: --bogus\n\n") + usage;
+}
+
+void TestStartUp::answersWithoutDisplay()
+{
+    QFETCH(QString, argument);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess editor;
+    editor.setProcessEnvironment(env);
+    editor.start(QStringLiteral(HELMWISE_EDITOR), {argument});
+    QVERIFY(editor.waitForFinished(60000));
+    const QString stdOut = QString::fromLocal8Bit(editor.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(editor.readAllStandardError());
+    QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(editor.exitCode(), exitCode);
+    QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
+    QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.startsWith(err), qPrintable(stdErr));
+}
+
+void TestStartUp::titleAsTheWindowSystemGetsIt()
+{
+    // The platform window may add to the title it is given (Qt appends an
+    // application display name on X11), so it is read back from an X server.
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+    const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+    if (xvfb.isEmpty() || xwininfo.isEmpty() || xprop.isEmpty())
+        QSKIP("Needs Xvfb and x11-utils (xwininfo, xprop); scripts/deps.sh installs them.");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ship.TWZ"));
+    QVERIFY(QFile::copy(QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ"), file));
+
+    QProcess server; // says its display number on standard output once it listens
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
+    QVERIFY(server.waitForStarted());
+    QVERIFY2(server.waitForReadyRead(60000), server.readAllStandardError().constData());
+    const QString display = u':' + QString::fromLatin1(server.readLine().trimmed());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    QProcess editor;
+    editor.setProcessEnvironment(env);
+    editor.start(QStringLiteral(HELMWISE_EDITOR), {file});
+    QVERIFY(editor.waitForStarted());
+
+    // The window shows before the file is loaded: wait for the file's title.
+    QString title;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        editor.state() != QProcess::Running ||
+            !(title = windowTitles(xwininfo, xprop, display).filter(file).value(0)).isEmpty(),
+        120000);
+    const QByteArray editorErr = editor.readAllStandardError();
+    editor.kill();
+    editor.waitForFinished();
+    server.terminate();
+    server.waitForFinished();
+    QVERIFY2(!title.isEmpty(), editorErr.constData());
+    QCOMPARE(title, QStringLiteral("helmWISE - ") + file);
+}
+
+QTEST_GUILESS_MAIN(TestStartUp)
+#include "tst_startup.moc"
