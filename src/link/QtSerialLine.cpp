@@ -86,7 +86,12 @@ void QtSerialLine::drain(int msecs)
 
 void QtSerialLine::onError(QSerialPort::SerialPortError error)
 {
-    if (error != QSerialPort::ResourceError)
+    // A vanished device shows as a resource error; a line hung up at the far
+    // end (a terminal whose other side closed) reads nothing but end-of-file,
+    // which the port reports as a read error, over and over; a write that
+    // fails has lost its line too.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
         return;
     // The device is gone. Close it outside the port's own signal, then tell
     // whoever is waiting on the line.

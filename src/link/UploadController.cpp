@@ -603,7 +603,7 @@ void UploadController::watchRestart()
     // port and the line has stayed up for as long as the last bytes need to
     // cross it, plus the time a vanished device takes to be noticed.
     constexpr int BytesInFlight = 64; // what an adapter may still hold
-    constexpr int NoticeMs = 200;
+    constexpr int NoticeMs = 500;
     m_link.line()->drain(lineTimeMs(BytesInFlight) + NoticeMs);
     if (isRunning())
         m_restartWatch.start(lineTimeMs(BytesInFlight) + NoticeMs);

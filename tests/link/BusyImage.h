@@ -30,3 +30,14 @@ inline QByteArray busyImage(quint32 seed)
     image[ExchMap::SystemMarker + 1] = char(ExchMap::SystemMarkerBytes[1]);
     return image;
 }
+
+// Blocks 0..61 the upload of `image` writes with a block write (not a fill).
+inline int blockWrites(const QByteArray &image)
+{
+    int count = 0;
+    for (int block = 0; block < ExchMap::ClearedBlocks; ++block) {
+        const QByteArray bytes = image.mid(block * ExchMap::BlockSize, ExchMap::BlockSize);
+        count += bytes.count(bytes.at(0)) != ExchMap::BlockSize;
+    }
+    return count;
+}

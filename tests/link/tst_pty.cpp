@@ -6,6 +6,7 @@
 #include "ExchangeSimulator.h"
 #include "ModuleSearch.h"
 #include "PtyExchange.h"
+#include "PtyPair.h"
 #include "QtSerialLine.h"
 #include "UploadController.h"
 #include "UploadedBytes.h"
@@ -48,6 +49,7 @@ private slots:
     void strayBytesNeverGiveAWrongImage_data();
     void strayBytesNeverGiveAWrongImage();
     void vanishedLineFailsCleanly();
+    void farEndHangUpLosesTheLine();
 };
 
 void TestPty::uploadRoundTrip_data()
@@ -137,6 +139,21 @@ void TestPty::vanishedLineFailsCleanly()
     QCOMPARE(gone.count(), 1);
     QVERIFY(search.isRetrying());
     QVERIFY(rig.link.isIdle());
+}
+
+void TestPty::farEndHangUpLosesTheLine()
+{
+    // A terminal whose far end closed reads nothing but end-of-file: the line
+    // is gone even though nothing more is written to it (as while the reboot
+    // is watched).
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QtSerialLine line;
+    QCOMPARE(line.open(pty.slavePath()), int(SerialLine::Opened));
+    QSignalSpy lost(&line, &SerialLine::lost);
+    pty.closeMaster();
+    QVERIFY(lost.wait(2000));
+    QVERIFY(!line.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestPty)

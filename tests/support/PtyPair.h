@@ -97,6 +97,13 @@ class PtyPair
     PtyPair &operator=(const PtyPair &) = delete;
 
     bool isValid() const { return m_master >= 0 && m_slave >= 0; }
+    // The far end hangs up: every slave reads end-of-file from now on.
+    void closeMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
     int master() const { return m_master; }
     int slave() const { return m_slave; } // raw, non-blocking; keeps the settings alive
     QString slavePath() const { return m_slavePath; }

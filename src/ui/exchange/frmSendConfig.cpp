@@ -476,6 +476,7 @@ void frmSendConfig::reject()
         prompt.text = stopQuestion();
         prompt.icon = QMessageBox::Question;
         prompt.buttons = QMessageBox::Yes | QMessageBox::No;
+        prompt.defaultButton = QMessageBox::No; // Enter keeps the transfer going
         const auto answer = prompter().ask(this, prompt);
         upload_->hold(false);
         if (answer != QMessageBox::Yes || !isTransferring())
