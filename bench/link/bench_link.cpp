@@ -8,7 +8,7 @@
 #include "DownloadController.h"
 #include "QtSerialLine.h"
 #include "UploadController.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

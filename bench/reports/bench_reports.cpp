@@ -6,7 +6,7 @@
 #include "ConfigFile.h"
 #include "Configuration.h"
 #include "ReportCatalogue.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,7 +15,7 @@
 #include <QTextStream>
 #include <ctime>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     const int saveAt = int(args.indexOf(QStringLiteral("--save")));
     if (saveAt > 0 && saveAt + 1 < args.size()) {
         QString error;
-        if (WriteConfigFile(args[saveAt + 1], config, &error))
+        if (writeConfigFile(args[saveAt + 1], config, &error))
             return 0;
         out << error << Qt::endl;
         return 1;
@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
                 QString error;
                 const QString file = dir.filePath(
                     QStringLiteral("report_%1_%2.pdf").arg(number).arg(QLatin1String(name)));
-                if (!BuildReport(config, number, options, context)->writePdf(file, &error))
+                if (!buildReport(config, number, options, context)->writePdf(file, &error))
                     out << file << ": " << error << Qt::endl;
             }
         }
@@ -128,7 +128,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        auto document = BuildReport(config, 0, allOptions());
+        auto document = buildReport(config, 0, allOptions());
         buildNs += timer.nsecsElapsed();
         timer.restart();
         QString error;

@@ -41,13 +41,13 @@ bool allTextsEncodable(const Configuration &c)
 {
     bool ok = encodable(c.SysConfig.Name) && encodable(c.SysConfig.Pass) &&
               encodable(c.SysConfig.LastUpdate);
-    for (int i = 0; i < tdl::MaxExtensions; ++i)
+    for (int i = 0; i < tidelex::MaxExtensions; ++i)
         ok = ok && encodable(c.Extensions[i].Name);
-    for (int t = 0; t < tdl::FileTieLines; ++t)
+    for (int t = 0; t < tidelex::FileTieLines; ++t)
         ok = ok && encodable(c.TieLines[t].Name);
-    for (int g = 0; g < tdl::MaxGroups; ++g)
+    for (int g = 0; g < tidelex::MaxGroups; ++g)
         ok = ok && encodable(c.Groups[g].Name);
-    for (int k = 0; k < tdl::MaxClasses; ++k)
+    for (int k = 0; k < tidelex::MaxClasses; ++k)
         ok = ok && encodable(c.ExtClasses[k].Name) && encodable(c.ExtClasses[k].IconName) &&
              encodable(c.TieClasses[k].Name) && encodable(c.TieClasses[k].IconName);
     return ok;
@@ -59,16 +59,16 @@ bool sameFileContent(const Configuration &a, const Configuration &b)
     sa.GA[3] = sb.GA[3] = 0;
     if (!(sa == sb))
         return false;
-    for (int i = 0; i < tdl::MaxExtensions; ++i)
+    for (int i = 0; i < tidelex::MaxExtensions; ++i)
         if (!(a.Extensions[i] == b.Extensions[i]))
             return false;
-    for (int t = 0; t < tdl::FileTieLines; ++t)
+    for (int t = 0; t < tidelex::FileTieLines; ++t)
         if (!(a.TieLines[t] == b.TieLines[t]))
             return false;
-    for (int g = 0; g < tdl::MaxGroups; ++g)
+    for (int g = 0; g < tidelex::MaxGroups; ++g)
         if (!(a.Groups[g] == b.Groups[g]))
             return false;
-    for (int k = 0; k < tdl::MaxClasses; ++k)
+    for (int k = 0; k < tidelex::MaxClasses; ++k)
         if (!(a.ExtClasses[k] == b.ExtClasses[k]) || !(a.TieClasses[k] == b.TieClasses[k]))
             return false;
     return true;
@@ -89,12 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         require(c == base);
         return 0;
     }
-    for (int i = 0; i < tdl::ExtTableSize; ++i)
-        require(c.Extensions[i].Class >= 0 && c.Extensions[i].Class < tdl::ClassTableSize);
-    for (int t = 0; t < tdl::TieTableSize; ++t)
-        require(c.TieLines[t].Class >= 0 && c.TieLines[t].Class < tdl::ClassTableSize);
-    for (int g = 0; g < tdl::GroupTableSize; ++g)
-        require(c.Groups[g].Num >= 0 && c.Groups[g].Num <= tdl::MaxGroupMembers);
+    for (int i = 0; i < tidelex::ExtTableSize; ++i)
+        require(c.Extensions[i].Class >= 0 && c.Extensions[i].Class < tidelex::ClassTableSize);
+    for (int t = 0; t < tidelex::TieTableSize; ++t)
+        require(c.TieLines[t].Class >= 0 && c.TieLines[t].Class < tidelex::ClassTableSize);
+    for (int g = 0; g < tidelex::GroupTableSize; ++g)
+        require(c.Groups[g].Num >= 0 && c.Groups[g].Num <= tidelex::MaxGroupMembers);
 
     if (allTextsEncodable(c)) {
         const QByteArray again = configFileBytes(c, c.SysConfig.LastUpdate);

@@ -7,7 +7,7 @@
 // byte followed by that many received bytes; a length byte above 0xF0 is an
 // output tick instead (which sends a resend request when one is due).
 #include "FakeSerialLine.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(id == blocks);
         ++blocks;
         if (blocks < BlockCount)
-            link.QueueReadBlock(OwnerDownload, blocks, blockAddress(blocks));
+            link.queueReadBlock(OwnerDownload, blocks, blockAddress(blocks));
     });
     link.setReplyHandler(OwnerPin, [&](int id, const QByteArray &text) {
         check(id == -1 ? text.isEmpty() : text.size() == ByteReplyLength && allHex(text));
@@ -67,33 +67,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const uint8_t plan = data[0];
     if (plan & 1)
-        link.QueueReadByte(OwnerPin, 1, PinAddress);
+        link.queueReadByte(OwnerPin, 1, PinAddress);
     if (plan & 2)
-        link.QueueWriteBlock(OwnerUpload, 3, blockAddress(3), QByteArray(BlockSize, char(plan)));
+        link.queueWriteBlock(OwnerUpload, 3, blockAddress(3), QByteArray(BlockSize, char(plan)));
     if (plan & 4)
-        link.QueueWriteByte(OwnerPin, -1, PinAddress + 1, plan, true);
+        link.queueWriteByte(OwnerPin, -1, PinAddress + 1, plan, true);
     if (plan & 8)
-        link.QueueFill(OwnerUpload, -1, BaseAddress, ClearedLength, 0);
-    link.QueueReadBlock(OwnerDownload, 0, BaseAddress);
+        link.queueFill(OwnerUpload, -1, BaseAddress, ClearedLength, 0);
+    link.queueReadBlock(OwnerDownload, 0, BaseAddress);
     if (plan & 16)
-        link.QueueReadByte(OwnerPin, 2, PinAddress + 2);
-    link.PumpOutput();
+        link.queueReadByte(OwnerPin, 2, PinAddress + 2);
+    link.pumpOutput();
 
     size_t pos = 1;
     while (pos < size) {
         const uint8_t length = data[pos++];
         if (length > 0xF0) {
-            link.PumpOutput();
+            link.pumpOutput();
             continue;
         }
         const size_t take = std::min<size_t>(length, size - pos);
-        link.ReceiveText(QByteArray(reinterpret_cast<const char *>(data + pos), qsizetype(take)));
+        link.receiveText(QByteArray(reinterpret_cast<const char *>(data + pos), qsizetype(take)));
         pos += take;
         check(link.readIndex() >= 0 && link.readIndex() < QueueSize);
         check(link.receiveCount() >= 0 && link.receiveCount() <= RxBufferSize);
     }
     if (plan & 32) {
-        link.QueueReset();
+        link.queueReset();
         check(link.isIdle());
     }
     return 0;

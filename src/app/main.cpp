@@ -2,7 +2,7 @@
 #include "ConfigDocument.h"
 #include "StartArguments.h"
 #include "StartUp.h"
-#include "frmMain.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 
@@ -45,9 +45,9 @@ int main(int argc, char *argv[])
 
     // The document starts with the built-in classes and the default boards.
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     // "--simulate" puts the built-in exchange simulator on the line instead of
     // the Programming Module, starting as the cabinet the file describes.
-    StartUp(window, start.file, start.simulate ? ExchangeStart::Simulate : ExchangeStart::Search);
+    startUp(window, start.file, start.simulate ? ExchangeStart::Simulate : ExchangeStart::Search);
     return app.exec();
 }

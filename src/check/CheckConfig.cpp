@@ -5,7 +5,7 @@
 
 #include <array>
 
-using namespace tdl;
+using namespace tidelex;
 
 QString Finding::type() const
 {
@@ -101,7 +101,7 @@ private:
         f.reference = ref;
         result.findings.append(f);
         if (isError)
-            result.ErrorsFound = true;
+            result.errorsFound = true;
     }
     void error(const QString &where, const QString &problem, const QString &ref)
     {
@@ -325,7 +325,7 @@ private:
 
 } // namespace
 
-CheckResult CheckConfig(const Configuration &config)
+CheckResult checkConfig(const Configuration &config)
 {
     return Checker(config).run();
 }

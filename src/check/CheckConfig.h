@@ -24,7 +24,7 @@ struct Finding {
 
 struct CheckResult {
     QList<Finding> findings;
-    bool ErrorsFound = false;
+    bool errorsFound = false;
     // Keys of the tree nodes to paint light red, each once, in the order
     // first highlighted. Every other node keeps the window background.
     QStringList highlighted;
@@ -33,7 +33,7 @@ struct CheckResult {
     int warningCount() const;
 };
 
-CheckResult CheckConfig(const Configuration &config);
+CheckResult checkConfig(const Configuration &config);
 
 // The error list's header row: "Error #", "Type", "Where", "Problem", "Reference".
 QStringList errorListHeader();

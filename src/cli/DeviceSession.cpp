@@ -122,12 +122,12 @@ Session::Session(const DeviceOptions &options) : m_search(&m_line), m_link(&m_li
 
 bool Session::connect(Streams io)
 {
-    if (!m_search.FindModules()) {
+    if (!m_search.findModules()) {
         io.err << "No Tidelex Analogue Programming Module Found" << Qt::endl;
         return false;
     }
-    for (const FoundModule &module : m_search.FoundModules()) {
-        const int result = m_search.ProbePort(module.portName);
+    for (const FoundModule &module : m_search.foundModules()) {
+        const int result = m_search.probePort(module.portName);
         if (result == SerialLine::Opened)
             return true;
         io.err << describePortProblem(module.portName, result) << Qt::endl;

@@ -6,7 +6,7 @@
 #include "MemoryImages.h"
 #include "ModuleSearch.h"
 #include "QtSerialLine.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QString>
 #include <QStringList>

@@ -29,7 +29,7 @@ int runBoards(const QStringList &args, Streams io)
     if (status != ExitOk)
         return status;
     const InstalledBoardList &boards = reader.boards();
-    for (int slot = 0; slot < tdl::SlotCount; ++slot)
+    for (int slot = 0; slot < tidelex::SlotCount; ++slot)
         io.out << slot << '\t' << boardTypeName(boards[size_t(slot)]) << Qt::endl;
     if (!comparing)
         return ExitOk;

@@ -12,11 +12,11 @@ int runCheck(const QStringList &args, Streams io)
     if (const auto end = loadOnlyArgument(args, config, io))
         return *end;
 
-    const CheckResult result = CheckConfig(config);
+    const CheckResult result = checkConfig(config);
     io.out << errorListHeader().join(QLatin1Char('\t')) << Qt::endl;
     for (const Finding &finding : result.findings)
         io.out << finding.row() << Qt::endl;
-    return result.ErrorsFound ? ExitErrorsFound : ExitOk;
+    return result.errorsFound ? ExitErrorsFound : ExitOk;
 }
 
 } // namespace cli

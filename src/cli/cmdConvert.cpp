@@ -36,7 +36,7 @@ int runConvert(const QStringList &args, Streams io)
         io.err << "Warning: " << lost.where << " \"" << lost.text << "\": " << lost.characters
                << " cannot be kept in the file and is saved as \"?\"" << Qt::endl;
     QString error;
-    if (!WriteConfigFile(out, config, &error)) {
+    if (!writeConfigFile(out, config, &error)) {
         io.err << error << Qt::endl;
         return ExitBadInput;
     }

@@ -174,11 +174,11 @@ int runPorts(const QStringList &args, Streams io)
         return *end;
     QtSerialLine line;
     ModuleSearch search(&line);
-    if (!search.FindModules()) {
+    if (!search.findModules()) {
         io.err << "No Tidelex Analogue Programming Module Found" << Qt::endl;
         return ExitOk;
     }
-    for (const FoundModule &module : search.FoundModules())
+    for (const FoundModule &module : search.foundModules())
         io.out << module.portName << '\t' << module.displayName << Qt::endl;
     return ExitOk;
 }

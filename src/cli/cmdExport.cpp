@@ -1,7 +1,7 @@
 #include "Commands.h"
 #include "Configuration.h"
 
-#include "mdlExport.h"
+#include "ListExport.h"
 
 #include <QCommandLineParser>
 
@@ -25,7 +25,7 @@ int runExport(const QStringList &args, Streams io)
     if (!loadForVerb(in, config, io))
         return ExitBadInput;
     QString message;
-    if (!ExportLists(out, config, &message)) {
+    if (!exportLists(out, config, &message)) {
         io.err << message << Qt::endl;
         return ExitBadInput;
     }

@@ -79,7 +79,7 @@ int runNew(const QStringList &args, Streams io)
     generateNewSystem(config, counts, plan, now);
 
     QString error;
-    if (!WriteConfigFile(files.first(), config, &error, now)) {
+    if (!writeConfigFile(files.first(), config, &error, now)) {
         io.err << error << Qt::endl;
         return ExitBadInput;
     }

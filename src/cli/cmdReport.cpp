@@ -2,7 +2,7 @@
 
 #include "ConfigLoader.h"
 #include "ReportCatalogue.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -88,7 +88,7 @@ int runReport(const QStringList &args, Streams io)
         return ExitBadInput;
     }
 
-    const auto document = BuildReport(config, reportNumber, options, context);
+    const auto document = buildReport(config, reportNumber, options, context);
     QString error;
     if (!document->writePdf(parser.value(pdf), &error)) {
         io.err << error << Qt::endl;

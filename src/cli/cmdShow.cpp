@@ -4,7 +4,7 @@
 #include "Configuration.h"
 #include "Equipment.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace cli
 {
@@ -65,7 +65,7 @@ int runShow(const QStringList &args, Streams io)
         groups += config.Groups[g].Active ? 1 : 0;
     out << "Active groups: " << groups << Qt::endl;
 
-    const CheckResult check = CheckConfig(config);
+    const CheckResult check = checkConfig(config);
     out << "Errors: " << check.errorCount() << Qt::endl;
     out << "Warnings: " << check.warningCount() << Qt::endl;
     return ExitOk;

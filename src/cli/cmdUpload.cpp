@@ -72,7 +72,7 @@ int loadConfiguration(const QString &fileName, Sending &sending, Streams io)
         return ExitBadInput;
     }
     // Refused before the port is even opened.
-    if (CheckConfig(sending.config).ErrorsFound) {
+    if (checkConfig(sending.config).errorsFound) {
         io.err << sendRefusalText() << Qt::endl;
         return ExitErrorsFound;
     }

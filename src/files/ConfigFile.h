@@ -18,7 +18,7 @@ QByteArray configHeaderLine2();
 
 // Appends one line: `indent` TABs, then <tag>value</tag>, or <tag/> when the
 // value is empty. The value is XML-escaped and encoded as Windows-1252.
-void WriteXmlElement(QByteArray &file, int indent, const QString &tag, const QString &value);
+void writeXmlElement(QByteArray &file, int indent, const QString &tag, const QString &value);
 
 // The whole file as bytes, with `lastUpdate` as the save time.
 QByteArray configFileBytes(const Configuration &config, const QString &lastUpdate);
@@ -32,7 +32,7 @@ bool writeConfig(QIODevice &device, const Configuration &config, const QString &
 // existing file as it was. An empty lastUpdate stands for now, in the user's
 // short date-and-time format. An empty file name writes nothing and fails.
 // The caller clears its modified flag after a successful write.
-bool WriteConfigFile(const QString &fileName, const Configuration &config, QString *error = nullptr,
+bool writeConfigFile(const QString &fileName, const Configuration &config, QString *error = nullptr,
                      const QString &lastUpdate = QString());
 
 // The save time as the file records it: now, in the user's short format.
@@ -44,7 +44,7 @@ void stripFileNameQuotes(QString &fileName);
 // Removes one leading and one trailing double quote from the name (in
 // place), then tells whether the file starts with the two header lines,
 // exactly. A file that cannot be opened or read gives false.
-bool ExistFile(QString &fileName);
+bool existFile(QString &fileName);
 
 // Reads a configuration. ReadConfigOk: `config` holds the file's
 // configuration (reset first, class tables and slots 0, 1 and 17 kept where
@@ -53,5 +53,5 @@ bool ExistFile(QString &fileName);
 // reason goes to *error. On any failure `config` is left as it was.
 ReadConfigResult readConfig(QIODevice &device, Configuration &config,
                             QString *error = nullptr);
-ReadConfigResult ReadConfigFile(const QString &fileName, Configuration &config,
+ReadConfigResult readConfigFile(const QString &fileName, Configuration &config,
                                 QString *error = nullptr);

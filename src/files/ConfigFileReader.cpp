@@ -11,7 +11,7 @@
 #include <limits>
 #include <optional>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -344,7 +344,7 @@ ReadConfigResult Reader::read(const XmlNode &root)
         return ReadConfigBadVersion;
     }
 
-    ClearConfig(c);
+    clearConfig(c);
     if (!readSystem(root))
         return ReadConfigFailed;
 
@@ -421,7 +421,7 @@ ReadConfigResult readConfig(QIODevice &device, Configuration &config, QString *e
     return ReadConfigOk;
 }
 
-ReadConfigResult ReadConfigFile(const QString &fileName, Configuration &config, QString *error)
+ReadConfigResult readConfigFile(const QString &fileName, Configuration &config, QString *error)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QLocale>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -74,7 +74,7 @@ void closeTag(QByteArray &file, int indent, const char *tag)
 
 void element(QByteArray &file, int indent, const char *tag, const QString &value)
 {
-    WriteXmlElement(file, indent, QString::fromLatin1(tag), value);
+    writeXmlElement(file, indent, QString::fromLatin1(tag), value);
 }
 
 void element(QByteArray &file, int indent, const char *tag, int value)
@@ -172,7 +172,7 @@ QByteArray configHeaderLine2()
     return QByteArrayLiteral("<TidelexAnalog>");
 }
 
-void WriteXmlElement(QByteArray &file, int indent, const QString &tag, const QString &value)
+void writeXmlElement(QByteArray &file, int indent, const QString &tag, const QString &value)
 {
     const QByteArray name = tag.toLatin1();
     file += QByteArray(indent, '\t');
@@ -244,7 +244,7 @@ QString currentLastUpdate()
     return QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
 
-bool WriteConfigFile(const QString &fileName, const Configuration &config, QString *error,
+bool writeConfigFile(const QString &fileName, const Configuration &config, QString *error,
                      const QString &lastUpdate)
 {
     return writeWholeFile(
@@ -260,7 +260,7 @@ void stripFileNameQuotes(QString &fileName)
         fileName.chop(1);
 }
 
-bool ExistFile(QString &fileName)
+bool existFile(QString &fileName)
 {
     stripFileNameQuotes(fileName);
 

@@ -68,12 +68,12 @@ LoadOutcome loadConfigurationFile(const QString &fileName, Configuration &config
 
     LoadOutcome outcome;
     outcome.fileName = name;
-    if (!ExistFile(name)) {
+    if (!existFile(name)) {
         outcome.message = loadErrorInFileMessage();
         outcome.detail = QStringLiteral("not a configuration file");
         return outcome;
     }
-    switch (ReadConfigFile(name, config, &outcome.detail)) {
+    switch (readConfigFile(name, config, &outcome.detail)) {
     case ReadConfigOk:
         outcome.ok = true;
         break;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -352,7 +352,7 @@ bool importDos(QIODevice &device, Configuration &config, QString *message)
     }
     const QByteArray bytes = device.readAll();
     Configuration scratch = config;
-    ClearConfig(scratch);
+    clearConfig(scratch);
     const Failure failure = readDos(bytes, scratch);
     if (failure != Failure::None) {
         if (message)
@@ -366,7 +366,7 @@ bool importDos(QIODevice &device, Configuration &config, QString *message)
     return true;
 }
 
-bool ImportDosFile(const QString &fileName, Configuration &config, QString *message)
+bool importDosFile(const QString &fileName, Configuration &config, QString *message)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {

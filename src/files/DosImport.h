@@ -6,13 +6,13 @@
 //   "Unable to open TDZ File as unknown type/ version"  (not a TDZ header)
 //   "Unable to open TDZ File as corrupted file"        (truncated or out of range)
 // The class tables and slots 0, 1 and 17 are kept; everything else is
-// replaced. ConfigChanged is the caller's business.
+// replaced. configChanged is the caller's business.
 #include "Configuration.h"
 
 #include <QIODevice>
 #include <QString>
 
-bool ImportDosFile(const QString &fileName, Configuration &config, QString *message);
+bool importDosFile(const QString &fileName, Configuration &config, QString *message);
 bool importDos(QIODevice &device, Configuration &config, QString *message);
 
 // Texts of the two failures.

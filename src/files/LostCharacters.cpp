@@ -3,7 +3,7 @@
 #include "Equipment.h"
 #include "Windows1252.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {

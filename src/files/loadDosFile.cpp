@@ -6,6 +6,6 @@
 LoadOutcome loadDosFile(const QString &fileName, Configuration &config)
 {
     LoadOutcome outcome;
-    outcome.ok = ImportDosFile(fileName, config, &outcome.message);
+    outcome.ok = importDosFile(fileName, config, &outcome.message);
     return outcome;
 }

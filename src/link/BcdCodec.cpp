@@ -58,7 +58,7 @@ ExchWord guaranteedAccessMask(const SystemRecord &sys)
 {
     static constexpr uint8_t lowByUse[] = {0xFF, 0xFE, 0xFA, 0xEA};
     int used = 0;
-    while (used < tdl::GAEntries && sys.GA[used] != -1)
+    while (used < tidelex::GAEntries && sys.GA[used] != -1)
         ++used;
     return {lowByUse[used], 0xFF};
 }

@@ -1,7 +1,7 @@
 #include "BlockReader.h"
 
 #include "ExchangeMap.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 QString unreadableBlockMessage(int block)
 {
@@ -32,7 +32,7 @@ void BlockReader::request(int block)
 
 void BlockReader::ask()
 {
-    m_link.QueueReadBlock(m_owner, m_idBase + m_block, ExchMap::blockAddress(m_block));
+    m_link.queueReadBlock(m_owner, m_idBase + m_block, ExchMap::blockAddress(m_block));
 }
 
 BlockReader::Outcome BlockReader::take(int id, const QByteArray &text)

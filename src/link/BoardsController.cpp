@@ -1,10 +1,10 @@
 #include "BoardsController.h"
 
 #include "ExchangeImage.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 using namespace Serial;
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -45,15 +45,15 @@ BoardsController::~BoardsController()
 
 void BoardsController::start()
 {
-    m_link.QueueReset();
-    m_link.SuspendTrace();
+    m_link.queueReset();
+    m_link.suspendTrace();
     m_boards = defaultInstalledBoards();
     m_next = 0;
     if (!begin())
         return;
-    m_link.QueueEnterSetup();
+    m_link.queueEnterSetup();
     for (int slot = 0; slot < SlotsRead; ++slot)
-        m_link.QueueReadByte(OwnerBoards, slot, ExchMap::address(ExchMap::SlotCodes + slot));
+        m_link.queueReadByte(OwnerBoards, slot, ExchMap::address(ExchMap::SlotCodes + slot));
     emit progress(0, SlotsRead, slotStatus(0));
 }
 

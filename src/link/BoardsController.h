@@ -16,7 +16,7 @@ int boardFromSlotReply(const QByteArray &reply, bool *known = nullptr);
 class BoardsController : public LinkOperation {
     Q_OBJECT
 public:
-    static constexpr int SlotsRead = tdl::SlotCount - 1; // slot 17 is not read
+    static constexpr int SlotsRead = tidelex::SlotCount - 1; // slot 17 is not read
 
     explicit BoardsController(SerialLink &link, QObject *parent = nullptr);
     ~BoardsController() override;

@@ -1,6 +1,6 @@
 #include "DownloadController.h"
 
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 using namespace Serial;
 using ExchMap::BlockCount;
@@ -28,13 +28,13 @@ DownloadController::~DownloadController()
 
 void DownloadController::start()
 {
-    m_link.SuspendTrace();
-    m_link.QueueReset();
+    m_link.suspendTrace();
+    m_link.queueReset();
     m_block = 0;
     m_image = QByteArray(ExchMap::MemorySize, '\0');
     if (!begin())
         return;
-    m_link.QueueEnterSetup();
+    m_link.queueEnterSetup();
     requestBlock();
 }
 

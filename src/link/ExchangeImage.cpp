@@ -2,7 +2,7 @@
 
 #include "Equipment.h"
 
-using namespace tdl;
+using namespace tidelex;
 namespace L = ExchMap;
 
 static_assert(L::SlotCodeCount == SlotCount, "one slot byte per cabinet slot");
@@ -306,7 +306,7 @@ void decodeMembership(const QByteArray &image, Configuration &config)
 
 } // namespace
 
-ImageBuild BuildExchMemory(const Configuration &config)
+ImageBuild buildExchMemory(const Configuration &config)
 {
     ImageBuild build;
     build.image = QByteArray(L::MemorySize, '\0');
@@ -330,7 +330,7 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
 {
     if (image.size() != L::MemorySize)
         return false;
-    ClearConfig(config);
+    clearConfig(config);
     SystemRecord &sys = config.SysConfig;
     decodeSystem(image, sys);
 
@@ -349,7 +349,7 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config)
     decodeMembership(image, config);
     for (int g = 0; g < MaxGroups; ++g) {
         if (config.Groups[g].DirNum == 0)
-            config.Groups[g].DirNum = static_cast<int16_t>(NextFreeGroupNumber(config));
+            config.Groups[g].DirNum = static_cast<int16_t>(nextFreeGroupNumber(config));
     }
     return true;
 }
@@ -432,7 +432,7 @@ QString configurationImageProblem(const QByteArray &image)
     return QString();
 }
 
-int NextFreeGroupNumber(const Configuration &config)
+int nextFreeGroupNumber(const Configuration &config)
 {
     for (int number = TopGroupNumber; number > 0; --number) {
         bool taken = false;

@@ -19,10 +19,10 @@ struct ImageBuild {
 // Encodes the tables into a fresh image. Never opens a window: members
 // that match no active extension are listed in missingMembers (their byte
 // stays 0) and the caller shows "Can not find extension" for each.
-ImageBuild BuildExchMemory(const Configuration &config);
+ImageBuild buildExchMemory(const Configuration &config);
 
 // Replaces the configuration by the contents of a downloaded image:
-// ClearConfig, then every table filled from the image. The class tables are
+// clearConfig, then every table filled from the image. The class tables are
 // only read (to find each extension's class). An image that is not exactly
 // ExchMap::MemorySize bytes is refused with false and the configuration is left
 // untouched.
@@ -37,7 +37,7 @@ bool decodeExchMemory(const QByteArray &image, Configuration &config);
 QString configurationImageProblem(const QByteArray &image);
 
 // The highest number, counting down from 546, that no group's DirNum equals.
-int NextFreeGroupNumber(const Configuration &config);
+int nextFreeGroupNumber(const Configuration &config);
 
 // The slot bytes as the exchange fills them in for the boards it holds
 // (board code in the high nibble). The program never writes them into an
@@ -46,4 +46,4 @@ int NextFreeGroupNumber(const Configuration &config);
 uint8_t slotCodeForBoard(int boardType);
 // The board a slot byte names; nothing for a code no board has.
 std::optional<int16_t> boardForSlotCode(uint8_t code);
-void stampSlotCodes(QByteArray &image, const std::array<int16_t, tdl::SlotCount> &boards);
+void stampSlotCodes(QByteArray &image, const std::array<int16_t, tidelex::SlotCount> &boards);

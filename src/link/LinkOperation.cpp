@@ -1,7 +1,7 @@
 #include "LinkOperation.h"
 
 #include "SerialLine.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 QString noReplyMessage()
 {
@@ -86,8 +86,8 @@ bool LinkOperation::end(bool dropQueue)
         return false;
     m_running = false;
     if (dropQueue)
-        m_link.QueueReset();
-    m_link.RestoreTrace();
+        m_link.queueReset();
+    m_link.restoreTrace();
     stopped();
     return true;
 }

@@ -52,7 +52,7 @@ QList<PortCandidate> systemSerialPorts()
     return ports;
 }
 
-int SilentMissing()
+int silentMissing()
 {
     QSettings settings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
     bool ok = false;
@@ -73,7 +73,7 @@ void ModuleSearch::setPortLister(std::function<QList<PortCandidate>()> lister)
     m_lister = std::move(lister);
 }
 
-bool ModuleSearch::FindModules(const ModuleMessages &messages)
+bool ModuleSearch::findModules(const ModuleMessages &messages)
 {
     m_found.clear();
     if (!m_fixedPort.isEmpty()) {
@@ -103,7 +103,7 @@ bool ModuleSearch::FindModules(const ModuleMessages &messages)
 }
 
 
-int ModuleSearch::ProbePort(const QString &portName)
+int ModuleSearch::probePort(const QString &portName)
 {
     if (portName.isEmpty())
         return SerialLine::NothingThere;
@@ -112,15 +112,15 @@ int ModuleSearch::ProbePort(const QString &portName)
     return m_line->open(portName);
 }
 
-bool ModuleSearch::ConnectModule(const ModuleMessages &messages)
+bool ModuleSearch::connectModule(const ModuleMessages &messages)
 {
     bool opened = false;
-    if (!FindModules(messages)) {
+    if (!findModules(messages)) {
         say(messages, QStringLiteral("No Tidelex Analogue Programming Module Found"));
     } else {
-        const int silent = SilentMissing();
+        const int silent = silentMissing();
         for (const FoundModule &module : std::as_const(m_found)) {
-            const int result = ProbePort(module.portName);
+            const int result = probePort(module.portName);
             if (result == SerialLine::Opened) {
                 opened = true;
                 break;
@@ -157,13 +157,13 @@ bool ModuleSearch::ConnectModule(const ModuleMessages &messages)
     return true;
 }
 
-bool ModuleSearch::ConnectModuleQuietly()
+bool ModuleSearch::connectModuleQuietly()
 {
     if (m_line->isOpen())
         return true;
-    FindModules();
+    findModules();
     for (const FoundModule &module : std::as_const(m_found)) {
-        if (ProbePort(module.portName) == SerialLine::Opened) {
+        if (probePort(module.portName) == SerialLine::Opened) {
             m_retry.stop();
             emit connected(m_line->portName());
             return true;
@@ -180,7 +180,7 @@ void ModuleSearch::startRetrying()
 
 void ModuleSearch::onRetry()
 {
-    if (m_line->isOpen() || ConnectModuleQuietly())
+    if (m_line->isOpen() || connectModuleQuietly())
         m_retry.stop();
 }
 

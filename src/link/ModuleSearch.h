@@ -47,34 +47,34 @@ struct ModuleMessages {
     bool notFoundBox = true;
 };
 
-// "Settings/SilentMissing" of the program's settings; 1 when not set.
+// "Settings/silentMissing" of the program's settings; 1 when not set.
 // Below 4 the in-use box is shown, below 3 the unknown-error box.
-int SilentMissing();
+int silentMissing();
 
 class ModuleSearch : public QObject {
     Q_OBJECT
 public:
     explicit ModuleSearch(SerialLine *line, QObject *parent = nullptr);
 
-    // Where FindModules looks; systemSerialPorts() unless a test says otherwise.
+    // Where findModules looks; systemSerialPorts() unless a test says otherwise.
     void setPortLister(std::function<QList<PortCandidate>()> lister);
     // A port given by the user: no search, just this one.
     void setFixedPort(const QString &portName) { m_fixedPort = portName; }
     QString fixedPort() const { return m_fixedPort; }
 
     // Rebuilds the list of modules; true when there is at least one.
-    bool FindModules(const ModuleMessages &messages = {});
-    const QList<FoundModule> &FoundModules() const { return m_found; }
+    bool findModules(const ModuleMessages &messages = {});
+    const QList<FoundModule> &foundModules() const { return m_found; }
 
     // 0 usable (and now open on the line), 1 nothing usable there, 2 in use
     // by another program, anything else an error code of the port layer.
-    int ProbePort(const QString &portName);
+    int probePort(const QString &portName);
 
     // The start-up search: opens the first usable module, telling the user
     // what it finds. True when a port was opened.
-    bool ConnectModule(const ModuleMessages &messages);
+    bool connectModule(const ModuleMessages &messages);
     // The same without a word; true when the line is open afterwards.
-    bool ConnectModuleQuietly();
+    bool connectModuleQuietly();
 
     // Searches quietly every 10 seconds until a module is open.
     void startRetrying();

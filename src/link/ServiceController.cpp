@@ -1,7 +1,7 @@
 #include "ServiceController.h"
 
 #include "ServiceValues.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 using namespace Serial;
 using namespace ExchMap;
@@ -44,7 +44,7 @@ bool ServiceController::startTask(Task task)
     m_written.clear();
     if (!begin())
         return false;
-    m_link.QueueEnterSetup();
+    m_link.queueEnterSetup();
     return true;
 }
 
@@ -53,7 +53,7 @@ void ServiceController::readPin()
     if (!startTask(Task::ReadPin))
         return;
     for (int k = 0; k < PinDigits; ++k)
-        m_link.QueueReadByte(OwnerPin, k + 1, PinAddress + k);
+        m_link.queueReadByte(OwnerPin, k + 1, PinAddress + k);
 }
 
 void ServiceController::readPassword()
@@ -61,7 +61,7 @@ void ServiceController::readPassword()
     if (!startTask(Task::ReadPassword))
         return;
     for (int k = 0; k < PasswordLength; ++k)
-        m_link.QueueReadByte(OwnerPassword, k + 1, PasswordAddress + k);
+        m_link.queueReadByte(OwnerPassword, k + 1, PasswordAddress + k);
 }
 
 void ServiceController::readClock()
@@ -69,14 +69,14 @@ void ServiceController::readClock()
     if (!startTask(Task::ReadClock))
         return;
     for (int k = 0; k < ClockLength; ++k)
-        m_link.QueueReadByte(OwnerClock, k, ClockReadAddress + k);
+        m_link.queueReadByte(OwnerClock, k, ClockReadAddress + k);
 }
 
 void ServiceController::readVersion()
 {
     if (!startTask(Task::Version))
         return;
-    m_link.QueueReadByte(OwnerVersion, 0, FirmwareAddress);
+    m_link.queueReadByte(OwnerVersion, 0, FirmwareAddress);
 }
 
 QString ServiceController::writePin(const QString &pin)
@@ -115,22 +115,22 @@ QString ServiceController::setClock(const QString &text)
     if (!startTask(Task::SetClock))
         return QString();
     for (int k = 0; k < ClockLength; ++k)
-        m_link.QueueWriteByte(OwnerClock, WriteId, ClockWriteAddress + k,
+        m_link.queueWriteByte(OwnerClock, WriteId, ClockWriteAddress + k,
                               static_cast<unsigned char>(bytes->at(k)), false);
-    m_link.QueueClockUpdate(OwnerClock, WriteId);
+    m_link.queueClockUpdate(OwnerClock, WriteId);
     // The update has no reply of its own; a reply behind it proves it arrived.
-    m_link.QueueReadByte(OwnerClock, 0, ClockReadAddress);
+    m_link.queueReadByte(OwnerClock, 0, ClockReadAddress);
     return QString();
 }
 
 void ServiceController::reboot()
 {
-    m_link.SuspendTrace();
-    m_link.QueueReset();
+    m_link.suspendTrace();
+    m_link.queueReset();
     if (!startTask(Task::Reboot))
         return;
-    m_link.QueueReboot();
-    m_link.RestoreTrace();
+    m_link.queueReboot();
+    m_link.restoreTrace();
 }
 
 // The writes as documented (the last with a completion, which only says its
@@ -139,10 +139,10 @@ void ServiceController::writeAndReadBack(int owner, int address, const QByteArra
 {
     m_written = bytes;
     for (int k = 0; k < bytes.size(); ++k)
-        m_link.QueueWriteByte(owner, WriteId, address + k, static_cast<unsigned char>(bytes.at(k)),
+        m_link.queueWriteByte(owner, WriteId, address + k, static_cast<unsigned char>(bytes.at(k)),
                               k == bytes.size() - 1);
     for (int k = 0; k < bytes.size(); ++k)
-        m_link.QueueReadByte(owner, k + 1, address + k);
+        m_link.queueReadByte(owner, k + 1, address + k);
 }
 
 // Keeps one byte read for `task` (ids first, first + 1, ...); true when

@@ -23,7 +23,7 @@ QString convertDTMF(int value)
     }
 }
 
-QString ExtractDigits(const QString &text)
+QString extractDigits(const QString &text)
 {
     QString digits;
     for (int k = 0; k + 1 < text.size(); k += 2) {

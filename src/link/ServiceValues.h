@@ -12,7 +12,7 @@
 // anything else its decimal number.
 QString convertDTMF(int value);
 // A text of hexadecimal byte pairs as dial digits.
-QString ExtractDigits(const QString &text);
+QString extractDigits(const QString &text);
 // The PIN the exchange's four PIN bytes hold, in either form written there:
 // four digit bytes (set as a PIN by itself), or the packed PIN word of a
 // configuration followed by two zero bytes (an upload). "" when no PIN is

@@ -6,7 +6,7 @@
 #include "ExchangeImage.h"
 #include "SerialLine.h"
 #include "WrittenArea.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QThread>
 #include <numeric>
@@ -111,12 +111,12 @@ UploadController::~UploadController()
 
 bool UploadController::start(const Configuration &config, QString *refusal)
 {
-    if (CheckConfig(config).ErrorsFound) {
+    if (checkConfig(config).errorsFound) {
         if (refusal)
             *refusal = sendRefusalText();
         return false;
     }
-    const ImageBuild build = BuildExchMemory(config);
+    const ImageBuild build = buildExchMemory(config);
     for (int number : build.missingMembers)
         emit memberNotFound(number);
     m_targetBoards = config.SysConfig.Slots;
@@ -166,11 +166,11 @@ bool UploadController::launch(const QByteArray &image, QString *refusal)
     m_weights[ReadBackPart] = m_options.verify && !m_options.dryRun
                                   ? BlockCount * BlockReadCharacters
                                   : ByteReadCharacters;
-    m_link.SuspendTrace();
-    m_link.QueueReset();
+    m_link.suspendTrace();
+    m_link.queueReset();
     if (!begin())
         return true;
-    m_link.QueueEnterSetup();
+    m_link.queueEnterSetup();
     readBoards();
     return true;
 }
@@ -183,7 +183,7 @@ void UploadController::proceed()
     m_awaiting = Decision::None;
     // The technician may have taken a while: the exchange may have left its
     // setup mode meanwhile.
-    m_link.QueueEnterSetup();
+    m_link.queueEnterSetup();
     if (decided == Decision::Boards)
         startBackup();
     else
@@ -321,7 +321,7 @@ void UploadController::readBoards()
 {
     setPhase(Phase::Boards);
     for (int slot = 0; slot < BoardsController::SlotsRead; ++slot)
-        m_link.QueueReadByte(OwnerUpload, BoardIdBase + slot,
+        m_link.queueReadByte(OwnerUpload, BoardIdBase + slot,
                              ExchMap::address(ExchMap::SlotCodes + slot));
     report(0, QStringLiteral("Reading the boards in the cabinet"));
 }
@@ -478,7 +478,7 @@ void UploadController::startClearing()
     m_block = -1;
     m_refusals = 0;
     report(0, QStringLiteral("Clearing the configuration memory"));
-    m_link.QueueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
+    m_link.queueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
 }
 
 void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
@@ -499,7 +499,7 @@ void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
         return;
     }
     if (m_block < 0)
-        m_link.QueueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
+        m_link.queueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
     else
         queueBlock(m_block);
 }
@@ -524,10 +524,10 @@ void UploadController::queueBlock(int block)
     const QByteArray bytes = m_image.mid(block * BlockSize, BlockSize);
     const int address = blockAddress(block);
     if (bytes.count(bytes.at(0)) == BlockSize)
-        m_link.QueueFill(OwnerUpload, block, address, BlockSize,
+        m_link.queueFill(OwnerUpload, block, address, BlockSize,
                          static_cast<unsigned char>(bytes.at(0)));
     else
-        m_link.QueueWriteBlock(OwnerUpload, block, address, bytes);
+        m_link.queueWriteBlock(OwnerUpload, block, address, bytes);
 }
 
 void UploadController::sendFinalWords()
@@ -540,7 +540,7 @@ void UploadController::sendFinalWords()
     // one nobody set), the last word's completion saying they have gone out.
     auto writeWord = [this](int offset, bool completion) {
         auto at = [this](int k) { return static_cast<unsigned char>(m_image.at(k)); };
-        m_link.QueueWriteWord(OwnerUpload, FinalWordsId, address(offset), at(offset),
+        m_link.queueWriteWord(OwnerUpload, FinalWordsId, address(offset), at(offset),
                               at(offset + 1), completion);
     };
     for (int offset = SystemMarker; offset < Password + PasswordLength; offset += WordSize)
@@ -552,7 +552,7 @@ void UploadController::sendFinalWords()
 void UploadController::confirmFinalWords()
 {
     if (!m_options.verify) {
-        m_link.QueueReadByte(OwnerUpload, ConfirmId, PinAddress);
+        m_link.queueReadByte(OwnerUpload, ConfirmId, PinAddress);
         return;
     }
     setPhase(Phase::Verifying);
@@ -594,7 +594,7 @@ void UploadController::reboot()
 {
     setPhase(Phase::Rebooting);
     report(1, QStringLiteral("Rebooting the exchange"));
-    m_link.QueueReboot(OwnerUpload, RebootId);
+    m_link.queueReboot(OwnerUpload, RebootId);
 }
 
 void UploadController::watchRestart()

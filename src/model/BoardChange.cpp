@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <bitset>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 

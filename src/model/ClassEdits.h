@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-using ClassStatus = std::array<uint8_t, tdl::ExtStatusBytes>;
+using ClassStatus = std::array<uint8_t, tidelex::ExtStatusBytes>;
 
 // The classes the class editor offers: 1..31, active and not built in.
 bool isEditableClass(const Configuration &config, int c);

@@ -7,7 +7,7 @@
 
 #include <QStringList>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -54,7 +54,7 @@ Field numbersField(const QString &name, const Configuration &c, const QList<int>
     for (int number : numbers) {
         if (number <= 0 && entries == Entries::UsedOnly)
             continue;
-        shown << GetNameFromExt(c, number) + QStringLiteral(" (%1)").arg(number);
+        shown << getNameFromExt(c, number) + QStringLiteral(" (%1)").arg(number);
         bare << QString::number(number);
     }
     const QString separator = QStringLiteral(", ");

@@ -2,7 +2,7 @@
 
 #include "TypeNames.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 InstalledBoardList defaultInstalledBoards()
 {
@@ -33,7 +33,7 @@ const BuiltInClass builtInExtClasses[] = {
 
 } // namespace
 
-void InitClasses(Configuration &config)
+void initClasses(Configuration &config)
 {
     for (int c = 0; c < MaxClasses; ++c)
         config.ExtClasses[c].Active = false;
@@ -56,7 +56,7 @@ void InitClasses(Configuration &config)
     }
 }
 
-void ClearConfig(Configuration &config)
+void clearConfig(Configuration &config)
 {
     SystemRecord &sys = config.SysConfig;
     sys.Name.clear();
@@ -112,7 +112,7 @@ Configuration makeDefaultConfiguration()
     const InstalledBoardList boards = defaultInstalledBoards();
     config.SysConfig.Slots[1] = boards[1];
     config.SysConfig.Slots[17] = boards[17];
-    InitClasses(config);
-    ClearConfig(config);
+    initClasses(config);
+    clearConfig(config);
     return config;
 }

@@ -3,7 +3,10 @@
 // the groups and the two class tables. Records are never removed; they are
 // switched off by their Active flag or by the board in their slot.
 #include "NumberingPlan.h"
-#include "tdlConsts.h"
+#include "Limits.h"
+#include "BoardTypes.h"
+#include "StatusBits.h"
+#include "RecordKinds.h"
 
 #include <QString>
 #include <array>
@@ -15,7 +18,7 @@ struct ExtRecord {
     bool TrueName = false;
     int16_t ExtNum = 0;
     int16_t Class = 0;
-    std::array<uint8_t, tdl::ExtStatusBytes> Status{};
+    std::array<uint8_t, tidelex::ExtStatusBytes> Status{};
     int16_t DirectDial = 0;
     int16_t Group = 0; // DirNum of the group the extension belongs to; 0 = none
 
@@ -29,7 +32,7 @@ struct TieRecord {
     int16_t Ext1 = 0;
     int16_t Ext2 = 0;
     int16_t Class = 0;
-    std::array<uint8_t, tdl::TieStatusBytes> Status{};
+    std::array<uint8_t, tidelex::TieStatusBytes> Status{};
     std::array<bool, 9> Dial6{}; // entries 0..7 = codes 61..68
     bool Dial9 = false;
 
@@ -40,9 +43,9 @@ struct GroupRecord {
     QString Name;
     bool Active = false;
     int16_t DirNum = 0;
-    int16_t Type = 0; // tdl::GroupMultipleCallForward, GroupHunt, GroupPickup
+    int16_t Type = 0; // tidelex::GroupMultipleCallForward, GroupHunt, GroupPickup
     int16_t Num = 0;  // entries of Exts in use
-    std::array<int16_t, tdl::GroupExtsSize> Exts{};
+    std::array<int16_t, tidelex::GroupExtsSize> Exts{};
 
     bool operator==(const GroupRecord &) const = default;
 };
@@ -50,7 +53,7 @@ struct GroupRecord {
 struct ClassRecord {
     bool Active = false;
     QString Name;
-    std::array<uint8_t, tdl::ExtStatusBytes> Status{};
+    std::array<uint8_t, tidelex::ExtStatusBytes> Status{};
     QString IconName;
     bool Fixed = false;
 
@@ -62,7 +65,7 @@ struct SystemRecord {
     QString LastUpdate;
     int16_t PIN = 0;
     QString Pass;
-    std::array<int16_t, tdl::SlotCount> Slots{};
+    std::array<int16_t, tidelex::SlotCount> Slots{};
     std::array<int16_t, 4> GA{}; // guaranteed-access extension numbers; -1 = none
 
     bool operator==(const SystemRecord &) const = default;
@@ -70,25 +73,25 @@ struct SystemRecord {
 
 struct Configuration {
     SystemRecord SysConfig;
-    std::array<ExtRecord, tdl::ExtTableSize> Extensions{};
-    std::array<TieRecord, tdl::TieTableSize> TieLines{};
-    std::array<GroupRecord, tdl::GroupTableSize> Groups{};
-    std::array<ClassRecord, tdl::ClassTableSize> ExtClasses{};
-    std::array<ClassRecord, tdl::ClassTableSize> TieClasses{};
+    std::array<ExtRecord, tidelex::ExtTableSize> Extensions{};
+    std::array<TieRecord, tidelex::TieTableSize> TieLines{};
+    std::array<GroupRecord, tidelex::GroupTableSize> Groups{};
+    std::array<ClassRecord, tidelex::ClassTableSize> ExtClasses{};
+    std::array<ClassRecord, tidelex::ClassTableSize> TieClasses{};
 
     bool operator==(const Configuration &) const = default;
 };
 
 // Boards the cabinet reports (slot picture); kept beside the configuration,
-// never reset by ClearConfig.
-using InstalledBoardList = std::array<int16_t, tdl::SlotCount>;
+// never reset by clearConfig.
+using InstalledBoardList = std::array<int16_t, tidelex::SlotCount>;
 InstalledBoardList defaultInstalledBoards();
 
 // Fills both class tables with the built-in classes.
-void InitClasses(Configuration &config);
+void initClasses(Configuration &config);
 
 // Resets everything but the class tables to the empty defaults.
-void ClearConfig(Configuration &config);
+void clearConfig(Configuration &config);
 
 // A configuration as a new run starts with it: cleared, built-in classes.
 Configuration makeDefaultConfiguration();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-using namespace tdl;
+using namespace tidelex;
 
 QString boardNumberText(int board)
 {

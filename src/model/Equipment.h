@@ -6,10 +6,10 @@
 #include <QString>
 
 // Slot and port (1-based) of extension index i and tie-line index t.
-constexpr int extensionSlot(int i) { return i / tdl::ExtsPerBoard + tdl::FirstLineSlot; }
-constexpr int extensionPort(int i) { return i % tdl::ExtsPerBoard + 1; }
-constexpr int tieLineSlot(int t) { return t / tdl::TiesPerBoard + tdl::FirstLineSlot; }
-constexpr int tieLinePort(int t) { return t % tdl::TiesPerBoard + 1; }
+constexpr int extensionSlot(int i) { return i / tidelex::ExtsPerBoard + tidelex::FirstLineSlot; }
+constexpr int extensionPort(int i) { return i % tidelex::ExtsPerBoard + 1; }
+constexpr int tieLineSlot(int t) { return t / tidelex::TiesPerBoard + tidelex::FirstLineSlot; }
+constexpr int tieLinePort(int t) { return t % tidelex::TiesPerBoard + 1; }
 
 // "01.1" for extension 0, "15.8" for extension 119.
 QString extensionPosition(int i);
@@ -37,7 +37,7 @@ bool isLiveTieLine(const Configuration &config, int t);
 // Any record 0..records-1, Active or not, whatever board its slot holds:
 // the numbers the table holds (names of numbers, the image decoder). The
 // DOS import also searches the spare record 120.
-int findExtensionRecord(const Configuration &config, int number, int records = tdl::MaxExtensions);
+int findExtensionRecord(const Configuration &config, int number, int records = tidelex::MaxExtensions);
 // Records 0..119 whose Active flag is set, whatever board their slot holds:
 // the extensions an upload encodes.
 int findActiveExtension(const Configuration &config, int number);

@@ -2,7 +2,7 @@
 
 #include "Equipment.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 GroupUse groupUse(const Configuration &config, int i, int dirNum)
 {

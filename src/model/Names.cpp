@@ -2,9 +2,9 @@
 
 #include "Equipment.h"
 
-using namespace tdl;
+using namespace tidelex;
 
-QString GetNameFromExt(const Configuration &config, int number)
+QString getNameFromExt(const Configuration &config, int number)
 {
     if (number == 0)
         return QString();
@@ -22,7 +22,7 @@ QString GetNameFromExt(const Configuration &config, int number)
     return QStringLiteral("Invalid Extension");
 }
 
-QString GroupUsersText(const Configuration &config, int g)
+QString groupUsersText(const Configuration &config, int g)
 {
     QString longText;
     QString shortText;

@@ -7,8 +7,8 @@
 // Name shown for a number: an extension (100..499, any slot) or a group
 // (500..599); "Unknown Extension", "Unknown Group", "Invalid Extension",
 // or empty for 0.
-QString GetNameFromExt(const Configuration &config, int number);
+QString getNameFromExt(const Configuration &config, int number);
 
 // The extensions whose Group is group g's DirNum: "101 ( Bridge) 102 ( Mess) "
 // for one match, only the numbers ("101 102 ") for several, empty for none.
-QString GroupUsersText(const Configuration &config, int g);
+QString groupUsersText(const Configuration &config, int g);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -155,7 +155,7 @@ bool officersFit(const NewSystemCounts &counts)
 void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
                        const BoardPlanResult &plan, const QString &lastUpdate)
 {
-    ClearConfig(config);
+    clearConfig(config);
 
     SystemRecord &sys = config.SysConfig;
     sys.Pass = QStringLiteral("HMWS");

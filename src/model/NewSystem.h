@@ -15,7 +15,7 @@ struct NewSystemCounts {
 
 struct BoardPlanResult {
     // Board type planned for line position k = 1..15 (slot k + 1):
-    // tdl::BoardEmpty, tdl::BoardSubscriber or tdl::BoardTieLine. Entries 0 and 16 stay 0.
+    // tidelex::BoardEmpty, tidelex::BoardSubscriber or tidelex::BoardTieLine. Entries 0 and 16 stay 0.
     std::array<int, 17> BoardPlan{};
     // The numbers need more line boards than the cabinet holds (or more than
     // 120 extensions); the dialog then refuses OK.
@@ -43,7 +43,7 @@ inline QString officersTooManyText()
 // last-update text, the slots from the plan, officers, crew, spare
 // extensions, tie lines with their fixed roles on the top tie board, spare
 // tie lines and sixteen inactive groups. Counts outside the tables are
-// clamped to them; it never writes past a table. ConfigChanged is the
+// clamped to them; it never writes past a table. configChanged is the
 // caller's business.
 void generateNewSystem(Configuration &config, const NewSystemCounts &counts,
                        const BoardPlanResult &plan, const QString &lastUpdate);

@@ -2,7 +2,7 @@
 
 #include "Equipment.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 bool numberInUse(const Configuration &config, int number)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The numbering plan of the exchange: which directory numbers dial an
 // extension, a group or a tie line, and the numbers new records are given.
-namespace tdl
+namespace tidelex
 {
 
 // Extensions answer to 100..499, groups to 500..599.
@@ -40,4 +40,4 @@ constexpr int defaultTieLineNumber(int t)
     return FirstTieLineNumber + t;
 }
 
-} // namespace tdl
+} // namespace tidelex

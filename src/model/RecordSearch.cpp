@@ -1,6 +1,6 @@
 #include "RecordSearch.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 bool recordMatches(const Configuration &config, const QString &key, const QString &text)
 {

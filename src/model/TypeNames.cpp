@@ -1,6 +1,6 @@
 #include "TypeNames.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 const std::array<GroupTypeNames, 3> groupTypes = {{
     {GroupPickup, "Pickup", "PickUp", "Pick up", "Pickup", "GrpPickUp"},

@@ -39,9 +39,9 @@ extern const std::array<TieClassNames, 4> builtInTieClasses;
 // Shore and Sat Comm lines.
 constexpr bool tieClassHasIncomingSide(int cls)
 {
-    return cls == tdl::TieClassShore || cls == tdl::TieClassSatComm;
+    return cls == tidelex::TieClassShore || cls == tidelex::TieClassSatComm;
 }
 
 // Name of class `index` of an extension or tie-line class table; empty for
 // an index outside the classes 0..31 in use.
-QString className(const std::array<ClassRecord, tdl::ClassTableSize> &table, int index);
+QString className(const std::array<ClassRecord, tidelex::ClassTableSize> &table, int index);

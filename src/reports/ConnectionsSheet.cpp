@@ -4,7 +4,7 @@
 #include "ReportCatalogue.h"
 #include "ReportSections.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <functional>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -66,7 +66,7 @@ QString nameAndNumber(const Configuration &config, int number)
 {
     if (number == 0)
         return QString();
-    return GetNameFromExt(config, number) + QStringLiteral(" (") + QString::number(number) +
+    return getNameFromExt(config, number) + QStringLiteral(" (") + QString::number(number) +
            QLatin1Char(')');
 }
 

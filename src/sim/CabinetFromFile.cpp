@@ -11,7 +11,7 @@ bool cabinetFromConfiguration(const QString &fileName, QByteArray &image, QStrin
         reason = fileName + QStringLiteral(": ") + outcome.message;
         return false;
     }
-    image = BuildExchMemory(config).image;
+    image = buildExchMemory(config).image;
     stampSlotCodes(image, config.SysConfig.Slots);
     return true;
 }

@@ -63,7 +63,7 @@ void writeWindowSettings(const WindowSettings &w, bool withPlacement)
     s.setValue(QStringLiteral("ErrorsHeight"), w.ErrorsHeight);
 }
 
-void CheckMRU(const QString &fileName)
+void checkMRU(const QString &fileName)
 {
     QSettings s = store();
     s.beginGroup(QStringLiteral("Settings/MRU"));

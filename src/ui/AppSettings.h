@@ -36,7 +36,7 @@ void writeWindowSettings(const WindowSettings &settings, bool withPlacement);
 // Puts `fileName` at the top of the recent files: an entry already listed
 // (exact, case-sensitive match) moves up, a new one pushes the oldest out
 // once ten are kept.
-void CheckMRU(const QString &fileName);
+void checkMRU(const QString &fileName);
 // Entries 1..9 as stored, most recent first (the menu skips blank ones but
 // keeps the numbering).
 QStringList recentFiles();

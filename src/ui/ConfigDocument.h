@@ -31,10 +31,10 @@ class ConfigDocument : public QObject
 
     // Changed since loaded, created or saved: the history is away from its
     // saved step (or the flag was set by hand).
-    bool ConfigChanged() const { return changed_; }
+    bool configChanged() const { return changed_; }
     // The file the configuration belongs to (empty for a new one), and
     // whether that is a DOS file, which is saved under a .TWZ name of its own.
-    const QString &CurrentFile() const { return origin_->file; }
+    const QString &currentFile() const { return origin_->file; }
     bool importedDos() const { return origin_->importedDos; }
 
     void setCurrentFile(const QString &path, bool importedDos = false);
@@ -43,7 +43,7 @@ class ConfigDocument : public QObject
     void setConfigChanged(bool changed);
     // An edit of `config` was committed: one step named `what` ("Extension
     // 01.3 Name") about the record `key` ("E017"; empty for the system or
-    // for several records). Sets ConfigChanged and tells the views. A commit
+    // for several records). Sets configChanged and tells the views. A commit
     // that left the configuration as it was is no step and no change.
     void markChanged(const QString &what = QString(), const QString &key = QString());
     // The whole configuration is replaced by `next` as one step named `what`

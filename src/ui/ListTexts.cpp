@@ -4,7 +4,7 @@
 #include "Names.h"
 #include "TypeNames.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -63,7 +63,7 @@ QString extensionOptionText(const Configuration &config, int i)
 {
     const ExtRecord &ext = config.Extensions[i];
     if (ext.Class == ClassHotLine) {
-        return QStringLiteral("Calls ") + GetNameFromExt(config, ext.DirectDial) +
+        return QStringLiteral("Calls ") + getNameFromExt(config, ext.DirectDial) +
                QStringLiteral(" (") + QString::number(ext.DirectDial) + QLatin1Char(')');
     }
     if (ext.Class != ClassCustom)
@@ -111,11 +111,11 @@ QString numberWithName(const Configuration &config, int number)
 {
     if (number == 0)
         return QString();
-    return GetNameFromExt(config, number) + QStringLiteral(" (") + QString::number(number) +
+    return getNameFromExt(config, number) + QStringLiteral(" (") + QString::number(number) +
            QLatin1Char(')');
 }
 
-PortRow AddExtItem(const Configuration &config, int i)
+PortRow addExtItem(const Configuration &config, int i)
 {
     const ExtRecord &ext = config.Extensions[i];
     const int board = i / ExtsPerBoard + 1;
@@ -134,7 +134,7 @@ PortRow AddExtItem(const Configuration &config, int i)
     return row;
 }
 
-PortRow AddTieItem(const Configuration &config, int t)
+PortRow addTieItem(const Configuration &config, int t)
 {
     const TieRecord &tie = config.TieLines[t];
     const bool incoming = tieClassHasIncomingSide(tie.Class);
@@ -170,7 +170,7 @@ PortRow AddTieItem(const Configuration &config, int t)
     return row;
 }
 
-PortRow AddGroupItem(const Configuration &config, int g)
+PortRow addGroupItem(const Configuration &config, int g)
 {
     const GroupRecord &group = config.Groups[g];
     QStringList numbers;
@@ -195,7 +195,7 @@ PortRow AddGroupItem(const Configuration &config, int g)
                      QString::number(group.DirNum),
                      group.Name,
                      QString::number(group.Type),
-                     pickup ? QString() : GroupUsersText(config, g).trimmed(),
+                     pickup ? QString() : groupUsersText(config, g).trimmed(),
                      named.join(QStringLiteral(", "))};
     return row;
 }
@@ -208,19 +208,19 @@ QList<PortRow> listRows(const Configuration &config, ListCategory category)
         for (int i = 0; i < MaxExtensions; ++i) {
             if (config.SysConfig.Slots[extensionSlot(i)] == BoardSubscriber &&
                 config.Extensions[i].Active)
-                rows << AddExtItem(config, i);
+                rows << addExtItem(config, i);
         }
         break;
     case ListCategory::TieLines:
         for (int t = 0; t < FileTieLines; ++t) {
             if (config.SysConfig.Slots[tieLineSlot(t)] == BoardTieLine && config.TieLines[t].Active)
-                rows << AddTieItem(config, t);
+                rows << addTieItem(config, t);
         }
         break;
     case ListCategory::Groups:
         for (int g = 0; g < MaxGroups; ++g) {
             if (config.Groups[g].Active)
-                rows << AddGroupItem(config, g);
+                rows << addGroupItem(config, g);
         }
         break;
     }

@@ -35,9 +35,9 @@ QString tieOptionText(const Configuration &config, int t);
 QString numberWithName(const Configuration &config, int number);
 
 // The row of one record, as both views add it.
-PortRow AddExtItem(const Configuration &config, int i);
-PortRow AddTieItem(const Configuration &config, int t);
-PortRow AddGroupItem(const Configuration &config, int g);
+PortRow addExtItem(const Configuration &config, int i);
+PortRow addTieItem(const Configuration &config, int t);
+PortRow addGroupItem(const Configuration &config, int g);
 
 // The rows of a category in table order: extensions on Subscriber boards
 // (0..119), tie lines on Tie Line boards (0..63), active groups (0..15);

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -95,7 +95,7 @@ static QString extensionIcon(const Configuration &config, int i)
     return cls >= 0 && cls < MaxClasses ? config.ExtClasses[cls].IconName : QString();
 }
 
-void NavTree::BuildTree(const Configuration &config)
+void NavTree::buildTree(const Configuration &config)
 {
     building_ = true;
     // The technician's unfolding stays as it was (records come and go with

@@ -16,7 +16,7 @@ class NavTree : public QTreeWidget
 
     // Rebuilds every node from the tables, unfolded as before. The caller
     // runs the check after.
-    void BuildTree(const Configuration &config);
+    void buildTree(const Configuration &config);
 
     QTreeWidgetItem *findNode(const QString &key) const;
     static QString keyOf(const QTreeWidgetItem *item);

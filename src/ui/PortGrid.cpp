@@ -15,7 +15,7 @@
 
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -441,13 +441,13 @@ void PortGrid::refreshRow(int row)
     const int index = recordIndex(key);
     switch (category_) {
     case ListCategory::Extensions:
-        writeRow(row, AddExtItem(doc_.config, index));
+        writeRow(row, addExtItem(doc_.config, index));
         break;
     case ListCategory::TieLines:
-        writeRow(row, AddTieItem(doc_.config, index));
+        writeRow(row, addTieItem(doc_.config, index));
         break;
     case ListCategory::Groups:
-        writeRow(row, AddGroupItem(doc_.config, index));
+        writeRow(row, addGroupItem(doc_.config, index));
         break;
     }
 }

@@ -27,7 +27,7 @@ class PortGrid : public QTableWidget
     static constexpr int ColTieType = 4, ColTieExt1 = 5, ColTieExt2 = 6;
     static constexpr int ColGroupType = 4;
 
-    // ShowList's half for the grid: header, rows, hidden columns, highlights.
+    // showList's half for the grid: header, rows, hidden columns, highlights.
     void fill(ListCategory category);
     ListCategory category() const { return category_; }
     QString keyAt(int row) const;

@@ -8,7 +8,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {

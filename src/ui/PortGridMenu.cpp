@@ -7,7 +7,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-using namespace tdl;
+using namespace tidelex;
 
 QList<QPair<int, QString>> PortGrid::extensionGroupChoices() const
 {

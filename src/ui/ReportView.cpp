@@ -1,7 +1,7 @@
 #include "ReportView.h"
 
 #include "ConfigDocument.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -170,7 +170,7 @@ void ReportView::showReport(int number, const ReportOptions &options)
     {
         BusyPointer busy;
         d->number = number;
-        d->report = BuildReport(d->doc.config, number, options);
+        d->report = buildReport(d->doc.config, number, options);
         setOrientation(d->report->content().orientation);
     }
     updatePreview();
@@ -224,7 +224,7 @@ bool ReportView::saveReportPdf(const QString &fileName, QString *error)
             *error = QStringLiteral("Please select a report before saving");
         return false;
     }
-    const QString current = d->doc.CurrentFile();
+    const QString current = d->doc.currentFile();
     if (!current.isEmpty() &&
         QFileInfo(fileName).absoluteFilePath() == QFileInfo(current).absoluteFilePath()) {
         if (error)

@@ -3,7 +3,7 @@
 #include "Equipment.h"
 #include "TypeNames.h"
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {

@@ -1,22 +1,22 @@
 #include "StartUp.h"
 
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "MainWindow.h"
+#include "SplashScreen.h"
 
 #include <QPointer>
 
-void StartUp(frmMain &window, const QString &commandLine, ExchangeStart exchange)
+void startUp(MainWindow &window, const QString &commandLine, ExchangeStart exchange)
 {
     // The splash deletes itself when it closes, which may happen while the
     // load step waits on a message box: hold it only through a QPointer.
-    QPointer<frmSplash> splash = new frmSplash;
+    QPointer<SplashScreen> splash = new SplashScreen;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->repaint();
     // Four empty lines push the version line out; the search line stays.
-    for (int i = 0; i < frmSplash::MessageLines; ++i)
-        SplashMessage(QString());
-    SplashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
+    for (int i = 0; i < SplashScreen::MessageLines; ++i)
+        splashMessage(QString());
+    splashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
 
     // Shown before its load step, so the questions of a load have a window to stand on.
     window.show();

@@ -5,7 +5,7 @@
 // if it is still open by then.
 #include <QString>
 
-class frmMain;
+class MainWindow;
 
 enum class ExchangeStart {
     None,     // no exchange yet (tests of the load step)
@@ -13,5 +13,5 @@ enum class ExchangeStart {
     Simulate, // the built-in simulator, as the cabinet the file describes
 };
 
-void StartUp(frmMain &window, const QString &commandLine,
+void startUp(MainWindow &window, const QString &commandLine,
              ExchangeStart exchange = ExchangeStart::None);

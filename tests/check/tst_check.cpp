@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <functional>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -281,14 +281,14 @@ void TestCheck::findings()
     Configuration c = cleanSystem();
     tc.edit(c);
     const Configuration before = c;
-    const CheckResult r = CheckConfig(c);
+    const CheckResult r = checkConfig(c);
     QCOMPARE(describe(r), tc.findings);
     QStringList highlighted = r.highlighted;
     QStringList expected = tc.highlighted;
     highlighted.sort();
     expected.sort();
     QCOMPARE(highlighted, expected);
-    QCOMPARE(r.ErrorsFound, r.errorCount() > 0);
+    QCOMPARE(r.errorsFound, r.errorCount() > 0);
     QVERIFY(c == before); // the checker never changes the configuration
 }
 
@@ -298,7 +298,7 @@ void TestCheck::numbersRunAndRowsAreTabSeparated()
     c.SysConfig.Pass.clear();
     c.Extensions[0].ExtNum = 42;
     liveTie(c, 58, "Pager 1", 101, TieClassPager).Dial9 = true;
-    const CheckResult r = CheckConfig(c);
+    const CheckResult r = checkConfig(c);
     QCOMPARE(r.findings.size(), 3);
     for (int n = 0; n < r.findings.size(); ++n)
         QCOMPARE(r.findings[n].number, n + 1);
@@ -314,7 +314,7 @@ void TestCheck::memberCountBeyondTheListStopsAtItsEnd()
     GroupRecord &g = activeGroup(c, 2, "Deck", 544, GroupHunt);
     g.Num = 200;
     g.Exts.fill(101);
-    const CheckResult r = CheckConfig(c);
+    const CheckResult r = checkConfig(c);
     // 13 equal entries make 78 pairs; nothing beyond the list is read.
     QCOMPARE(r.findings.size(), 13 * 12 / 2);
     QCOMPARE(r.findings.last().problem, QStringLiteral("Duplicate Extensions (101)"));

@@ -193,11 +193,11 @@ void TestCliFiles::convert()
     QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
     // The written file is a configuration file holding what the input held.
     QString probe = out;
-    QVERIFY(ExistFile(probe));
+    QVERIFY(existFile(probe));
     Configuration fromIn = makeDefaultConfiguration();
     Configuration fromOut = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(in, fromIn), ReadConfigOk);
-    QCOMPARE(ReadConfigFile(out, fromOut), ReadConfigOk);
+    QCOMPARE(readConfigFile(in, fromIn), ReadConfigOk);
+    QCOMPARE(readConfigFile(out, fromOut), ReadConfigOk);
     QCOMPARE(fromOut.Extensions[1].Name, QStringLiteral("Mess"));
     QCOMPARE(fromOut.SysConfig.Name, QStringLiteral("MV Test & Co"));
     fromOut.SysConfig.LastUpdate = fromIn.SysConfig.LastUpdate; // the save time is new

@@ -9,8 +9,8 @@
 #include "ExchangeSimulator.h"
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
-#include "frmMain.h"
-#include "mdlSerial.h"
+#include "MainWindow.h"
+#include "SerialLink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +24,7 @@ namespace fixtures
 // The image an exchange holding `config` keeps, with its boards in the slot bytes.
 inline QByteArray cabinetImage(const Configuration &config)
 {
-    QByteArray image = BuildExchMemory(config).image;
+    QByteArray image = buildExchMemory(config).image;
     stampSlotCodes(image, config.SysConfig.Slots);
     return image;
 }
@@ -33,14 +33,14 @@ struct ExchangeSession {
     QTemporaryDir dir;
     ScriptedPrompter prompts;
     ConfigDocument doc;
-    frmMain window{doc};
+    MainWindow window{doc};
 
     explicit ExchangeSession(const Configuration &open = smallShip(),
                              const QByteArray &exchangeImage = cabinetImage(smallShip()))
     {
         useTemporarySettings(dir);
         const QString file = dir.filePath(QStringLiteral("ship.TWZ"));
-        WriteConfigFile(file, open);
+        writeConfigFile(file, open);
         window.loadStep(file);
         window.show();
         exchange().useSimulator(exchangeImage, 0);

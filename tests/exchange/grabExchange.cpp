@@ -5,7 +5,7 @@
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"
 #include "UploadController.h"
-#include "frmComms.h"
+#include "TerminalWindow.h"
 
 #include <QDir>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // which stays as it was; Get Configuration is one step that Undo takes back.
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
-#include "frmCompare.h"
+#include "CompareWindow.h"
 
 #include <QCheckBox>
 #include <QTreeWidget>
@@ -30,8 +30,8 @@ void TestCompareExchange::differencesListedEditorUntouched()
 
     s.action("mnuConfigCompare")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
-    QTRY_VERIFY(s.window.findChild<frmCompare *>());
-    auto *window = s.window.findChild<frmCompare *>();
+    QTRY_VERIFY(s.window.findChild<CompareWindow *>());
+    auto *window = s.window.findChild<CompareWindow *>();
     QCOMPARE(window->windowTitle(), QStringLiteral("Compare with Exchange"));
     // The exchange keeps no names: they are left out from the start.
     QVERIFY(window->findChild<QCheckBox *>(QStringLiteral("chkIgnoreNames"))->isChecked());
@@ -50,7 +50,7 @@ void TestCompareExchange::differencesListedEditorUntouched()
                           QStringLiteral("Extensions (1)|Extension 01.3 /"),
                           QStringLiteral("Extensions (1)|Extension 01.3|Ext No 103/150")}));
     QCOMPARE(s.doc.config, before);
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
     QCOMPARE(s.doc.undoStack()->count(), 0);
 }
 

@@ -8,9 +8,9 @@
 #include "NavTree.h"
 #include "ServiceValues.h"
 #include "SimulatedLine.h"
-#include "frmComms.h"
-#include "frmPinPass.h"
-#include "frmTime.h"
+#include "TerminalWindow.h"
+#include "PinPasswordDialog.h"
+#include "ClockDialog.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -120,9 +120,9 @@ void TestExchangeWindows::noModuleBoxOnlyWhenAsked()
     useTemporarySettings(dir);
     ScriptedPrompter prompts;
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     const QString file = dir.filePath(QStringLiteral("ship.TWZ"));
-    WriteConfigFile(file, smallShip());
+    writeConfigFile(file, smallShip());
     window.exchange().search().setPortLister([] { return QList<PortCandidate>{}; });
     window.loadStep(file);
     window.show();
@@ -179,7 +179,7 @@ void TestExchangeWindows::moduleConnectionFollowsTheLine()
     QVERIFY(exchange.search().isRetrying());
 
     // Plugged in again, the quiet search finds it.
-    QVERIFY(exchange.search().ConnectModuleQuietly());
+    QVERIFY(exchange.search().connectModuleQuietly());
     QCOMPARE(exchange.stateText(), QStringLiteral("Connected: ttyUSB7"));
 }
 
@@ -200,7 +200,7 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     QFETCH(bool, replaced);
     const QByteArray image = cabinetImage(otherShip());
     ExchangeSession s(smallShip(), image);
-    const QString file = s.doc.CurrentFile();
+    const QString file = s.doc.currentFile();
     if (unsaved) {
         s.doc.config.Extensions[0].Name = QStringLiteral("Wheelhouse");
         s.doc.markChanged();
@@ -221,8 +221,8 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
     QCOMPARE(s.doc.config, decoded(image, before));
     // Unnamed and unsaved: Save never writes generated names over the file that was open.
-    QVERIFY(s.doc.CurrentFile().isEmpty());
-    QVERIFY(s.doc.ConfigChanged());
+    QVERIFY(s.doc.currentFile().isEmpty());
+    QVERIFY(s.doc.configChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
     QVERIFY(QFile::exists(file));
     QCOMPARE(s.sim().counters().blocksServed, 64);
@@ -231,8 +231,8 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     // Undone, the file is back as it stood: contents, name and saved state.
     s.action("mnuEditUndo")->trigger();
     QCOMPARE(s.doc.config, before);
-    QCOMPARE(s.doc.CurrentFile(), file);
-    QCOMPARE(s.doc.ConfigChanged(), unsaved);
+    QCOMPARE(s.doc.currentFile(), file);
+    QCOMPARE(s.doc.configChanged(), unsaved);
     QCOMPARE(s.window.windowTitle(),
              QStringLiteral("helmWISE - ") + file + (unsaved ? QStringLiteral("*") : QString()));
 }
@@ -278,7 +278,7 @@ void TestExchangeWindows::downloadEndsWithoutTouchingEditor()
     QTRY_VERIFY(!s.exchange().isBusy());
     QCOMPARE(s.doc.config, before);
     QCOMPARE(s.window.windowTitle(), title);
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
 }
 
 void TestExchangeWindows::oneCommandAtATime()
@@ -288,13 +288,13 @@ void TestExchangeWindows::oneCommandAtATime()
     QVERIFY(s.exchange().isBusy());
     for (const char *name : {"mnuConfigGet", "mnuConfigPIN", "mnuToolsVersion", "mnuToolsReboot"})
         QVERIFY2(!s.action(name)->isEnabled(), name);
-    const frmComms &terminal = s.window.terminal();
+    const TerminalWindow &terminal = s.window.terminal();
     QVERIFY(!terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermTdl"))->isEnabled());
     // Called directly (a shortcut, a script), a second command is still refused.
     const int asked = int(s.prompts.asked.size());
     s.window.setTiePin();
     s.window.getVersion();
-    QVERIFY(!s.window.findChild<frmPinPass *>());
+    QVERIFY(!s.window.findChild<PinPasswordDialog *>());
     QCOMPARE(int(s.prompts.asked.size()), asked);
     QVERIFY(s.statusText().contains(QStringLiteral("wait")));
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
@@ -303,7 +303,7 @@ void TestExchangeWindows::oneCommandAtATime()
 
     // A dialog closed just before the next command never takes that command's replies.
     s.action("mnuConfigPIN")->trigger();
-    s.window.findChild<frmPinPass *>()->reject();
+    s.window.findChild<PinPasswordDialog *>()->reject();
     s.window.getVersion();
     QTRY_VERIFY_WITH_TIMEOUT(
         lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
@@ -348,7 +348,7 @@ void TestExchangeWindows::pinDialog()
     ExchangeSession s;
     s.sim().setBytes(ExchangeSimulator::PinAddress, held);
     s.action("mnuConfigPIN")->trigger();
-    auto *dialog = s.window.findChild<frmPinPass *>();
+    auto *dialog = s.window.findChild<PinPasswordDialog *>();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter New PIN"));
     auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
@@ -372,12 +372,12 @@ void TestExchangeWindows::pinDialog()
         QVERIFY(!s.exchange().isBusy());
     } else {
         QCOMPARE(dialog->statusText(), QStringLiteral("Sending new PIN"));
-        QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<PinPasswordDialog *>(), 10000);
         QCOMPARE(s.statusText(), told);
         // The next command starts with the status field empty.
         s.action("mnuConfigPIN")->trigger();
         QCOMPARE(s.statusText(), QString());
-        s.window.findChild<frmPinPass *>()->reject();
+        s.window.findChild<PinPasswordDialog *>()->reject();
     }
     QCOMPARE(s.sim().bytes(ExchangeSimulator::PinAddress, ExchangeSimulator::PinLength), stored);
 }
@@ -386,7 +386,7 @@ void TestExchangeWindows::passwordTyping()
 {
     ExchangeSession s;
     s.action("mnuConfigPass")->trigger();
-    auto *dialog = s.window.findChild<frmPinPass *>();
+    auto *dialog = s.window.findChild<PinPasswordDialog *>();
     auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
     QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
     QCOMPARE(box->text(), QString::fromLatin1(s.sim().bytes(ExchangeSimulator::PasswordAddress,
@@ -397,7 +397,7 @@ void TestExchangeWindows::passwordTyping()
     auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("OKButton"));
     QVERIFY(ok->isEnabled());
     ok->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmPinPass *>(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<PinPasswordDialog *>(), 10000);
     QCOMPARE(s.sim().bytes(ExchangeSimulator::PasswordAddress, ExchangeSimulator::PasswordLength),
              QByteArray("SHIP"));
     QCOMPARE(s.statusText(), QStringLiteral("Password set."));
@@ -422,7 +422,7 @@ void TestExchangeWindows::clockDialog()
     s.sim().setClockRunning(false);
     s.sim().setClock(held);
     s.action("mnuConfigSetDate")->trigger();
-    auto *dialog = s.window.findChild<frmTime *>();
+    auto *dialog = s.window.findChild<ClockDialog *>();
     QVERIFY(dialog);
     auto *txtTime = dialog->findChild<QLineEdit *>(QStringLiteral("txtTime"));
     auto *txtDate = dialog->findChild<QLineEdit *>(QStringLiteral("txtDate"));
@@ -438,7 +438,7 @@ void TestExchangeWindows::clockDialog()
         QCOMPARE(s.sim().clock(), held);
         return;
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<frmTime *>(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<ClockDialog *>(), 10000);
     QCOMPARE(s.sim().clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
     QCOMPARE(s.statusText(), QStringLiteral("Clock set to 08:05:00 01/02/03."));
 }
@@ -518,7 +518,7 @@ void TestExchangeWindows::commandsAndTheirQuestions()
 void TestExchangeWindows::terminalColoursAndTrim()
 {
     ExchangeSession s;
-    frmComms &terminal = s.window.terminal();
+    TerminalWindow &terminal = s.window.terminal();
     QVERIFY(!terminal.isVisible());
     terminal.append({{TraceColour::Blue, QStringLiteral("D")},
                      {TraceColour::Plain, QStringLiteral("<b>00\r\n")},
@@ -538,18 +538,18 @@ void TestExchangeWindows::terminalColoursAndTrim()
     }
 
     const int before = term->document()->characterCount();
-    terminal.append({{TraceColour::Plain, QString(frmComms::TrimThreshold - before, u'x')}});
+    terminal.append({{TraceColour::Plain, QString(TerminalWindow::TrimThreshold - before, u'x')}});
     const int full = term->document()->characterCount();
-    QVERIFY(full >= frmComms::TrimThreshold);
+    QVERIFY(full >= TerminalWindow::TrimThreshold);
     terminal.append({{TraceColour::Plain, QStringLiteral("yz")}});
-    QCOMPARE(term->document()->characterCount(), full - frmComms::TrimCharacters + 2);
+    QCOMPARE(term->document()->characterCount(), full - TerminalWindow::TrimCharacters + 2);
     QVERIFY(terminal.text().endsWith(QStringLiteral("xyz")));
 }
 
 void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
 {
     ExchangeSession s;
-    frmComms &terminal = s.window.terminal();
+    TerminalWindow &terminal = s.window.terminal();
     s.action("mnuToolsTerm")->trigger();
     QVERIFY(terminal.isVisible());
     auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
@@ -560,7 +560,7 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     QCOMPARE(terminal.text(), QString());
 
     terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermShow"))->trigger();
-    QVERIFY(s.exchange().link().ShowAllMessages());
+    QVERIFY(s.exchange().link().showAllMessages());
     s.window.getVersion();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
     // The read-byte command shows as its letter, the reply as received text.
@@ -570,10 +570,10 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     // read cancelled afterwards does not undo the technician's choice.
     s.window.getConfig();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
-    QVERIFY(s.exchange().link().ShowAllMessages());
+    QVERIFY(s.exchange().link().showAllMessages());
     s.action("mnuConfigPIN")->trigger();
-    s.window.findChild<frmPinPass *>()->reject();
-    QVERIFY(s.exchange().link().ShowAllMessages());
+    s.window.findChild<PinPasswordDialog *>()->reject();
+    QVERIFY(s.exchange().link().showAllMessages());
 
     // A typed key goes to the exchange; this one does not echo it, so it is shown here.
     const QString shown = terminal.text() + u'a';
@@ -600,18 +600,18 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     QVERIFY(QTest::qWaitForWindowActive(&terminal));
 }
 
-using TerminalSteps = std::function<void(frmComms &, QPlainTextEdit *)>;
+using TerminalSteps = std::function<void(TerminalWindow &, QPlainTextEdit *)>;
 
 void TestExchangeWindows::terminalAtFirstSight_data()
 {
     QTest::addColumn<TerminalSteps>("steps");
     QTest::addColumn<QString>("shown");
     // What the simulated exchange sends back is put in by hand: it answers no typed key.
-    const auto exchangeSays = [](frmComms &terminal, const char *text) {
+    const auto exchangeSays = [](TerminalWindow &terminal, const char *text) {
         terminal.append({{TraceColour::Plain, QString::fromLatin1(text)}});
     };
     QTest::newRow("keys typed show while the exchange does not echo them")
-        << TerminalSteps([](frmComms &, QPlainTextEdit *term) {
+        << TerminalSteps([](TerminalWindow &, QPlainTextEdit *term) {
                QTest::keyClicks(term, QStringLiteral("ab"));
                QTest::keyClick(term, Qt::Key_Backspace);
                QTest::keyClicks(term, QStringLiteral("c"));
@@ -619,7 +619,7 @@ void TestExchangeWindows::terminalAtFirstSight_data()
            })
         << "ac\n";
     QTest::newRow("once the exchange echoes, only its echo shows")
-        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *term) {
+        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *term) {
                QTest::keyClick(term, Qt::Key_A);
                exchangeSays(terminal, "a");
                QTest::keyClick(term, Qt::Key_B);
@@ -627,14 +627,14 @@ void TestExchangeWindows::terminalAtFirstSight_data()
            })
         << "aab";
     QTest::newRow("an answer that is no echo keeps the typing shown")
-        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *term) {
+        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *term) {
                QTest::keyClick(term, Qt::Key_1);
                exchangeSays(terminal, "MENU\r\n");
                QTest::keyClick(term, Qt::Key_2);
            })
         << "1MENU\n2";
     QTest::newRow("Clear on the toolbar empties it")
-        << TerminalSteps([exchangeSays](frmComms &terminal, QPlainTextEdit *) {
+        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *) {
                exchangeSays(terminal, "<ACK>");
                auto *bar = terminal.findChild<QToolBar *>(QStringLiteral("tbTerm"));
                auto *clear = terminal.findChild<QAction *>(QStringLiteral("mnuTermClear"));
@@ -650,7 +650,7 @@ void TestExchangeWindows::terminalAtFirstSight()
     QFETCH(TerminalSteps, steps);
     QFETCH(QString, shown);
     ExchangeSession s;
-    frmComms &terminal = s.window.terminal();
+    TerminalWindow &terminal = s.window.terminal();
     s.action("mnuToolsTerm")->trigger();
     auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
     QVERIFY(!term->placeholderText().isEmpty());

@@ -6,7 +6,7 @@
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
 #include "SimulatedLine.h"
-#include "frmSlots.h"
+#include "InstalledBoardsWindow.h"
 
 #include <QProgressBar>
 #include <QStatusBar>
@@ -58,7 +58,7 @@ void TestInstalledBoards::readsCabinet()
     ExchangeSession s(smallShip(), cabinetImage(sameCabinet ? smallShip() : biggerCabinet()));
 
     s.action("mnuConfigBoards")->trigger();
-    auto *window = s.openWindow<frmSlots>("frmSlots");
+    auto *window = s.openWindow<InstalledBoardsWindow>("frmSlots");
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Slots Display"));
     QVERIFY(s.exchange().isBusy());
@@ -82,12 +82,12 @@ void TestInstalledBoards::readsCabinet()
              QStringLiteral("Right-Click to see board Type"));
     QVERIFY(!bar->isVisible());
     // Looking at the cabinet changes nothing in the configuration.
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
     QVERIFY(s.prompts.asked.isEmpty());
 
     // Asked again, the open window reads the cabinet afresh; no second window opens.
     s.action("mnuConfigBoards")->trigger();
-    QCOMPARE(s.window.findChildren<frmSlots *>().size(), 1);
+    QCOMPARE(s.window.findChildren<InstalledBoardsWindow *>().size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
     QCOMPARE(s.sim().counters().byteReads, 34);
 }
@@ -110,7 +110,7 @@ void TestInstalledBoards::endsEarly()
     // Slow enough to step in after a few slots.
     s.exchange().simulatedLine()->setBaudRate(1200);
     s.action("mnuConfigBoards")->trigger();
-    QPointer<frmSlots> window = s.openWindow<frmSlots>("frmSlots");
+    QPointer<InstalledBoardsWindow> window = s.openWindow<InstalledBoardsWindow>("frmSlots");
     QVERIFY(window);
     auto *bar = window->findChild<QProgressBar *>(QStringLiteral("pgbStatus"));
     QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 3, 10000);
@@ -144,7 +144,7 @@ void TestInstalledBoards::endsEarly()
     }
     // A partial reading never stands for the cabinet.
     QCOMPARE(s.doc.InstalledBoards, before);
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
 }
 
 QTEST_MAIN(TestInstalledBoards)

@@ -6,7 +6,7 @@
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
 #include "UploadController.h"
-#include "frmSendConfig.h"
+#include "UploadWindow.h"
 
 #include <QDir>
 #include <QLabel>
@@ -38,7 +38,7 @@ struct SendSession : ExchangeSession {
     {
         window.setBackupFolder(backups.path());
     }
-    frmSendConfig *sendWindow() { return openWindow<frmSendConfig>("frmSendConfig"); }
+    UploadWindow *sendWindow() { return openWindow<UploadWindow>("frmSendConfig"); }
     QStringList backupFiles()
     {
         return QDir(backups.path()).entryList(QDir::Files, QDir::Name);
@@ -68,7 +68,7 @@ void TestSendWindow::refusedWhileErrorsRemain()
 {
     Configuration broken = smallShip();
     broken.Extensions[1].ExtNum = broken.Extensions[0].ExtNum; // two extensions, one number
-    QVERIFY(CheckConfig(broken).ErrorsFound);
+    QVERIFY(checkConfig(broken).errorsFound);
     SendSession s(broken);
     s.action("mnuConfigSend")->trigger();
     QCOMPARE(s.prompts.asked.last().title, QStringLiteral("Send Configuration"));
@@ -118,7 +118,7 @@ void TestSendWindow::uploadEnds()
     QFETCH(int, backups);
     Configuration open = smallShip();
     if (otherBoards)
-        changeSlotBoard(open, 5, tdl::BoardSubscriber);
+        changeSlotBoard(open, 5, tidelex::BoardSubscriber);
     SendSession s(open);
     s.sim().setFaults(faults);
     const QByteArray held = s.sim().configImage();
@@ -130,7 +130,7 @@ void TestSendWindow::uploadEnds()
     connect(&s.sim(), &ExchangeSimulator::rebooted, &s.window, [&] { ++reboots; });
 
     s.action("mnuConfigSend")->trigger();
-    frmSendConfig *window = s.sendWindow();
+    UploadWindow *window = s.sendWindow();
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Sending Configuration"));
     auto *upload = window->findChild<UploadController *>();
@@ -178,7 +178,7 @@ void TestSendWindow::stopQuestionNamesTheStep()
     QFETCH(QString, question);
     SendSession s;
     s.action("mnuConfigSend")->trigger();
-    frmSendConfig *window = s.sendWindow();
+    UploadWindow *window = s.sendWindow();
     auto *upload = window->findChild<UploadController *>();
     if (phase != int(UploadController::Phase::Backup)) {
         QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() == UploadController::Decision::Plan, 20000);
@@ -260,7 +260,7 @@ void TestSendWindow::rawDataBeforeAnyRead()
 {
     SendSession s;
     s.action("mnuViewRaw")->trigger();
-    frmSendConfig *window = s.sendWindow();
+    UploadWindow *window = s.sendWindow();
     QVERIFY(window);
     QVERIFY(window->findChild<QLabel *>(QStringLiteral("labBackup"))
                 ->text()

@@ -10,7 +10,7 @@
 // numbers, unusual boards, customised classes, a spare tie line.
 inline Configuration variedConfiguration()
 {
-    using namespace tdl;
+    using namespace tidelex;
     Configuration c = makeDefaultConfiguration();
     SystemRecord &sys = c.SysConfig;
     sys.Name = QStringLiteral("MV Nordlys & <Sons> \"Caf\u00e9\"");
@@ -101,7 +101,7 @@ class RandomConfiguration
 
     Configuration make()
     {
-        using namespace tdl;
+        using namespace tidelex;
         Configuration c = makeDefaultConfiguration();
         SystemRecord &sys = c.SysConfig;
         sys.Name = text();

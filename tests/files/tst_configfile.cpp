@@ -13,7 +13,7 @@
 #include <sys/resource.h>
 #endif
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -113,7 +113,7 @@ void TestConfigFile::goldenFileReadsBack()
     expected.SysConfig.LastUpdate = goldenLastUpdate;
     Configuration c = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(ReadConfigFile(goldenPath(), c, &error), ReadConfigOk);
+    QCOMPARE(readConfigFile(goldenPath(), c, &error), ReadConfigOk);
     QCOMPARE(firstDifference(c, expected), QString());
 }
 
@@ -201,11 +201,11 @@ void TestConfigFile::emptyLastUpdateMeansNow()
     c.SysConfig.LastUpdate = QStringLiteral("kept in memory");
     const QString before = currentLastUpdate();
     QString error;
-    QVERIFY2(WriteConfigFile(path, c, &error), qPrintable(error));
+    QVERIFY2(writeConfigFile(path, c, &error), qPrintable(error));
     const QString after = currentLastUpdate();
     QCOMPARE(c.SysConfig.LastUpdate, QStringLiteral("kept in memory"));
     Configuration back = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(path, back), ReadConfigOk);
+    QCOMPARE(readConfigFile(path, back), ReadConfigOk);
     QVERIFY(!back.SysConfig.LastUpdate.isEmpty());
     QVERIFY2(back.SysConfig.LastUpdate == before || back.SysConfig.LastUpdate == after,
              qPrintable(back.SysConfig.LastUpdate));
@@ -252,7 +252,7 @@ void TestConfigFile::unwritablePath()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     const QString path = relative.isEmpty() ? QString() : dir.filePath(relative);
     QString error;
-    QVERIFY(!WriteConfigFile(path, variedConfiguration(), &error));
+    QVERIFY(!writeConfigFile(path, variedConfiguration(), &error));
     QVERIFY2(!error.isEmpty(), "no reason given");
     QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("not a folder"));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
@@ -266,7 +266,7 @@ void TestConfigFile::failedSaveKeepsExistingFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ship.TWZ"));
     QString error;
-    QVERIFY2(WriteConfigFile(path, variedConfiguration(), &error, goldenLastUpdate),
+    QVERIFY2(writeConfigFile(path, variedConfiguration(), &error, goldenLastUpdate),
              qPrintable(error));
     const QByteArray good = readFileBytes(path);
 
@@ -277,7 +277,7 @@ void TestConfigFile::failedSaveKeepsExistingFile()
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
     Configuration other = RandomConfiguration(7).make();
-    const bool ok = WriteConfigFile(path, other, &error, QStringLiteral("later"));
+    const bool ok = writeConfigFile(path, other, &error, QStringLiteral("later"));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -322,7 +322,7 @@ void TestConfigFile::existFile()
     if (!content.isEmpty())
         QVERIFY(writeFileBytes(path, content));
     QString name = quoted ? QLatin1Char('"') + path + QLatin1Char('"') : path;
-    QCOMPARE(ExistFile(name), expected);
+    QCOMPARE(::existFile(name), expected);
     QCOMPARE(name, path); // quotes are gone from the caller's string
 }
 

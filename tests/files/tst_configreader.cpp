@@ -11,7 +11,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -278,7 +278,7 @@ void TestConfigReader::handWrittenMinimalFile()
     QString error;
     QCOMPARE(readBytes(text, c, &error), int(ReadConfigOk));
     Configuration expected = sentinel();
-    ClearConfig(expected);
+    clearConfig(expected);
     expected.SysConfig.Name = QStringLiteral("Test & Trial");
     expected.SysConfig.LastUpdate = QStringLiteral("yesterday");
     expected.SysConfig.PIN = 12;

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace tdl;
+using namespace tidelex;
 
 Q_DECLARE_METATYPE(tdz::File)
 
@@ -501,12 +501,12 @@ void TestDosImport::importFileByName()
 
     Configuration c = makeDefaultConfiguration();
     QString message = u"stale"_s;
-    QVERIFY(ImportDosFile(path, c, &message));
+    QVERIFY(importDosFile(path, c, &message));
     QVERIFY(message.isEmpty());
     QCOMPARE(c.Extensions[2].Name, u"EXT 103"_s);
 
     const Configuration before = c;
-    QVERIFY(!ImportDosFile(dir.filePath(u"missing.TDZ"_s), c, &message));
+    QVERIFY(!importDosFile(dir.filePath(u"missing.TDZ"_s), c, &message));
     QCOMPARE(message, dosUnknownVersionText());
     QVERIFY(c == before);
 }

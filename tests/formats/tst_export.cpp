@@ -1,6 +1,6 @@
 // List export: golden files, file naming, separators, quoting and the texts
 // of the group and hot-line cells.
-#include "mdlExport.h"
+#include "ListExport.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -134,7 +134,7 @@ void TestExport::goldenFiles()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QString message;
-    QVERIFY2(ExportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
+    QVERIFY2(exportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
     for (const char *part : {"Extensions", "TieLines", "Groups"}) {
         const QString name = set.arg(QLatin1String(part));
         // HELMWISE_UPDATE_GOLDEN=1 rewrites the golden files; review them by hand.
@@ -169,7 +169,7 @@ void TestExport::fileNamesAndSeparator()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QString message;
-    QVERIFY2(ExportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
+    QVERIFY2(exportLists(dir.filePath(chosen), smallShip(), &message), qPrintable(message));
     QStringList written;
     for (const char *part : {"Extensions", "TieLines", "Groups"})
         written << pattern.arg(QLatin1String(part));
@@ -225,7 +225,7 @@ void TestExport::splitPath()
 {
     QFETCH(QString, path);
     QFETCH(QStringList, parts);
-    const PathParts got = SplitPath(path);
+    const PathParts got = ::splitPath(path);
     QCOMPARE((QStringList{got.folder, got.fileName, got.baseName, got.extension}), parts);
 }
 
@@ -234,9 +234,9 @@ void TestExport::unwritableFolderNamesTheFile()
     QTemporaryDir dir;
     const QString chosen = dir.filePath(u"no/such/folder/Ship.csv"_s);
     QString message;
-    QVERIFY(!ExportLists(chosen, smallShip(), &message));
+    QVERIFY(!exportLists(chosen, smallShip(), &message));
     QVERIFY2(message.contains(u"Ship_Extensions.csv"_s), qPrintable(message));
-    QVERIFY(!ExportLists(QString(), smallShip(), &message));
+    QVERIFY(!exportLists(QString(), smallShip(), &message));
     QVERIFY(!message.isEmpty());
 }
 

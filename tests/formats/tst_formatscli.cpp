@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -100,7 +100,7 @@ void TestFormatsCli::newWritesGeneratedSystem()
 
     Configuration c = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(ReadConfigFile(out, c, &error), ReadConfigOk);
+    QCOMPARE(readConfigFile(out, c, &error), ReadConfigOk);
     QCOMPARE(c.SysConfig.Pass, u"HMWS"_s);
     QCOMPARE(c.SysConfig.Slots[2], int16_t(BoardSubscriber));
     QCOMPARE(c.SysConfig.Slots[3], int16_t(BoardSubscriber));
@@ -134,7 +134,7 @@ void TestFormatsCli::exportLists()
         QBuffer dos;
         dos.setData(dosShip().bytes());
         QVERIFY(importDos(dos, c, nullptr));
-        QVERIFY(WriteConfigFile(in, c));
+        QVERIFY(writeConfigFile(in, c));
     } else {
         QVERIFY(writeBytes(in, dosShip().bytes()));
     }
@@ -240,7 +240,7 @@ void TestFormatsCli::convertDosFile()
     QTEST(r.status, "status");
     QCOMPARE(r.err.section(u'\n', 0, 0), message);
     Configuration c = makeDefaultConfiguration();
-    QCOMPARE(ReadConfigFile(out, c) == ReadConfigOk, message.isEmpty());
+    QCOMPARE(readConfigFile(out, c) == ReadConfigOk, message.isEmpty());
     if (message.isEmpty())
         QCOMPARE(c.TieLines[59].Name, u"SHORE A"_s);
 }
@@ -276,11 +276,11 @@ void TestFormatsCli::diff()
     QVERIFY(writeBytes(dir.filePath(u"ship.TDZ"_s), dosShip().bytes()));
     Configuration c = makeDefaultConfiguration();
     QVERIFY(loadConfigurationFile(dir.filePath(u"ship.TDZ"_s), c).ok);
-    QVERIFY(WriteConfigFile(dir.filePath(u"ship.TWZ"_s), c, nullptr, u"01/02/2026 10:00"_s));
+    QVERIFY(writeConfigFile(dir.filePath(u"ship.TWZ"_s), c, nullptr, u"01/02/2026 10:00"_s));
     c.Extensions[0].Name = u"WHEELHOUSE"_s;
-    QVERIFY(WriteConfigFile(dir.filePath(u"renamed.TWZ"_s), c));
+    QVERIFY(writeConfigFile(dir.filePath(u"renamed.TWZ"_s), c));
     c.Extensions[1].ExtNum = 150;
-    QVERIFY(WriteConfigFile(dir.filePath(u"renumbered.TWZ"_s), c));
+    QVERIFY(writeConfigFile(dir.filePath(u"renumbered.TWZ"_s), c));
 
     QStringList line{u"diff"_s};
     for (const QString &arg : args)

@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "ScriptedPrompter.h"
 #include "SmallShip.h"
 #include "TempDir.h"
-#include "frmMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QSettings>
@@ -19,7 +19,7 @@
 namespace fixtures
 {
 
-using namespace tdl;
+using namespace tidelex;
 
 // The settings of the program go to a folder of the test's own.
 inline void useTemporarySettings(const QTemporaryDir &dir)
@@ -54,7 +54,7 @@ struct Scratch {
 // One run of the program: the document and its window.
 struct Session {
     ConfigDocument doc;
-    frmMain window{doc};
+    MainWindow window{doc};
 
     // Shown, then loaded, as the program starts.
     explicit Session(const QString &commandLine)

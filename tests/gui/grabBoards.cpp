@@ -11,11 +11,11 @@
 #include "ConfigDocument.h"
 #include "DefaultCabinet.h"
 #include "GuiFixtures.h"
-#include "frmClass.h"
-#include "frmGroupExts.h"
-#include "frmMain.h"
-#include "frmNewClass.h"
-#include "frmSlots.h"
+#include "ClassRightsDialog.h"
+#include "GroupMembersDialog.h"
+#include "MainWindow.h"
+#include "NewClassDialog.h"
+#include "InstalledBoardsWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,8 +42,8 @@ int main(int argc, char *argv[])
     doc.config = fixtures::smallShip();
     doc.config.Extensions[3].Group = 501;
     doc.config.Extensions[5].Group = 500;
-    frmMain window(doc);
-    window.BuildTree();
+    MainWindow window(doc);
+    window.buildTree();
     window.navigateTo(QStringLiteral("RRR"));
     window.setGeometry(QRect(QPoint(0, 0), aid.size));
     window.show();
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
 
     Rig rig;
     rig.exchange.loadConfigImage(defaultCabinetImage());
-    frmSlots installed(doc, rig.link, &window);
+    InstalledBoardsWindow installed(doc, rig.link, &window);
     installed.show();
     installed.askExchange();
     shoot(QStringLiteral("slots_reading"));
@@ -75,19 +75,19 @@ int main(int argc, char *argv[])
     shoot(QStringLiteral("slots_display"));
     installed.close();
 
-    frmClass classes(doc, &window);
+    ClassRightsDialog classes(doc, &window);
     classes.show();
     classes.findChild<QCheckBox *>(QStringLiteral("chkSub_0"))->click();
     shoot(QStringLiteral("class_editor"));
     classes.findChild<QPushButton *>(QStringLiteral("cmdNewClass"))->click();
-    if (auto *dialog = classes.findChild<frmNewClass *>()) {
+    if (auto *dialog = classes.findChild<NewClassDialog *>()) {
         dialog->findChild<QLineEdit *>(QStringLiteral("txtClassName"))->setText(QStringLiteral("Galley"));
         shoot(QStringLiteral("class_new"));
         dialog->close();
     }
     classes.close();
 
-    frmGroupExts members(doc, 0, &window);
+    GroupMembersDialog members(doc, 0, &window);
     members.show();
     shoot(QStringLiteral("group_members"));
     doc.setConfigChanged(false);

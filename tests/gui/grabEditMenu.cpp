@@ -6,7 +6,7 @@
 #include "GrabAid.h"
 #include "GuiFixtures.h"
 #include "NewSystem.h"
-#include "frmCompare.h"
+#include "CompareWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -43,13 +43,13 @@ int main(int argc, char *argv[])
     const Configuration ship = generatedShip();
     Configuration older = ship;
     older.Extensions[3].Name = QStringLiteral("Old mess");
-    older.Extensions[9].Class = tdl::ClassOfficer;
-    older.Extensions[9].Status = older.ExtClasses[tdl::ClassOfficer].Status;
+    older.Extensions[9].Class = tidelex::ClassOfficer;
+    older.Extensions[9].Status = older.ExtClasses[tidelex::ClassOfficer].Status;
     older.SysConfig.PIN = 1234;
     const QString shipFile = work.filePath(QStringLiteral("ship.TWZ"));
     const QString olderFile = work.filePath(QStringLiteral("ship-2025.TWZ"));
-    WriteConfigFile(shipFile, ship);
-    WriteConfigFile(olderFile, older);
+    writeConfigFile(shipFile, ship);
+    writeConfigFile(olderFile, older);
 
     fixtures::Session s(shipFile);
     s.window.resize(aid.size);
@@ -93,7 +93,7 @@ int main(int argc, char *argv[])
     // The comparison with an older copy.
     aid.prompter.files.enqueue(olderFile);
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
-    if (auto *compare = s.window.findChild<frmCompare *>())
+    if (auto *compare = s.window.findChild<CompareWindow *>())
         aid.save(compare, QStringLiteral("compare"));
     s.doc.setConfigChanged(false);
     return 0;

@@ -3,8 +3,8 @@
 #include "ConfigDocument.h"
 #include "GrabAid.h"
 #include "NavTree.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "MainWindow.h"
+#include "SplashScreen.h"
 
 int main(int argc, char *argv[])
 {
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
             file = arg;
     }
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(file);
     window.resize(aid.size);
     window.show();
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     }
     window.resize(420, 360);
     aid.save(&window, QStringLiteral("small"));
-    frmSplash splash;
+    SplashScreen splash;
     splash.showHelp();
     splash.show();
     aid.save(&splash, QStringLiteral("about"));

@@ -8,10 +8,10 @@
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "BoardStrip.h"
-#include "frmClass.h"
-#include "frmCompare.h"
-#include "frmGroupExts.h"
-#include "frmNewSystem.h"
+#include "ClassRightsDialog.h"
+#include "CompareWindow.h"
+#include "GroupMembersDialog.h"
+#include "NewSystemDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,7 +29,7 @@
 #include <functional>
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 using fixtures::Session;
 using Edit = std::function<void(Session &)>;
 Q_DECLARE_METATYPE(Edit)
@@ -141,9 +141,9 @@ void TestEditMenu::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    frmMain::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
+    MainWindow::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
     // The New System dialog answered with OK and its proposals.
-    frmMain::setNewSystemRunner([](frmNewSystem &dialog) {
+    MainWindow::setNewSystemRunner([](NewSystemDialog &dialog) {
         dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
         return dialog.result();
     });
@@ -242,7 +242,7 @@ void TestEditMenu::undoRedoEveryEdit_data()
         "class rights", "E001",
         [](Session &s) {
             s.action(QStringLiteral("mnuEditClass"))->trigger();
-            auto *editor = s.window.findChild<frmClass *>();
+            auto *editor = s.window.findChild<ClassRightsDialog *>();
             control<QCheckBox>(*editor, "chkSub_0")->click();
             control<QPushButton>(*editor, "cmdApplyChanges")->click();
             control<QPushButton>(*editor, "cmdClose")->click();
@@ -252,7 +252,7 @@ void TestEditMenu::undoRedoEveryEdit_data()
         "group members dialog", "G000",
         [](Session &s) {
             control<QPushButton>(s.window, "cmdGrpSelect")->click();
-            auto *dialog = s.window.findChild<frmGroupExts *>();
+            auto *dialog = s.window.findChild<GroupMembersDialog *>();
             dialog->box(5)->setCheckState(Qt::Checked);
             control<QPushButton>(*dialog, "cmdOK")->click();
         },
@@ -300,8 +300,8 @@ void TestEditMenu::undoRedoEveryEdit()
     s.action(QStringLiteral("mnuEditUndo"))->trigger();
     QCOMPARE(s.doc.config, loaded);
     // The file it belongs to and its saved state come back with it.
-    QVERIFY(!s.doc.ConfigChanged());
-    QCOMPARE(s.doc.CurrentFile(), file);
+    QVERIFY(!s.doc.configChanged());
+    QCOMPARE(s.doc.currentFile(), file);
     QCOMPARE(s.window.windowTitle(), title);
     QCOMPARE(statusText(s), QStringLiteral("Undone: ") + step);
     QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
@@ -321,14 +321,14 @@ void TestEditMenu::undoRedoEveryEdit()
     if (QTest::currentTestFailed())
         return;
     // The error list is that of the configuration now shown.
-    QCOMPARE(s.window.lastCheck().findings.size(), CheckConfig(loaded).findings.size());
+    QCOMPARE(s.window.lastCheck().findings.size(), checkConfig(loaded).findings.size());
 
     s.action(QStringLiteral("mnuEditRedo"))->trigger();
     QCOMPARE(s.doc.config, edited);
     selectionKept();
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(s.doc.ConfigChanged());
+    QVERIFY(s.doc.configChanged());
     QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
     s.doc.setConfigChanged(false);
 }
@@ -419,17 +419,17 @@ void TestEditMenu::savedMarkFollowsUndo()
 
     // Away from the saved step and back again: the "*" comes and goes.
     undo->trigger();
-    QVERIFY(s.doc.ConfigChanged());
+    QVERIFY(s.doc.configChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
     redo->trigger();
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
     // A new step after undoing past the save can never come back to it.
     undo->trigger();
     emit s.tree()->nodeRenamed(extensionKey(5), QStringLiteral("Sick bay"));
     QVERIFY(!redo->isEnabled());
     undo->trigger();
-    QVERIFY(s.doc.ConfigChanged());
+    QVERIFY(s.doc.configChanged());
     s.doc.setConfigChanged(false);
 }
 
@@ -446,7 +446,7 @@ void TestEditMenu::openingAnotherFileForgetsSteps()
     QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("MV Other"));
     QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
     QCOMPARE(s.doc.undoStack()->count(), 0);
-    QVERIFY(!s.doc.ConfigChanged());
+    QVERIFY(!s.doc.configChanged());
 }
 
 void TestEditMenu::hundredStepsKept()
@@ -460,7 +460,7 @@ void TestEditMenu::hundredStepsKept()
     while (doc.undoStack()->canUndo())
         doc.undoStack()->undo();
     QCOMPARE(doc.config, start);
-    QVERIFY(!doc.ConfigChanged());
+    QVERIFY(!doc.configChanged());
 }
 
 void TestEditMenu::findNarrowsViews_data()
@@ -633,11 +633,11 @@ void TestEditMenu::compareWithFile()
     scratch_->prompter.files.enqueue(scratch_->path(QStringLiteral("missing.TWZ")));
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
     QCOMPARE(scratch_->prompter.asked.last().title, QStringLiteral("Compare With File"));
-    QVERIFY(!s.window.findChild<frmCompare *>());
+    QVERIFY(!s.window.findChild<CompareWindow *>());
 
     scratch_->prompter.files.enqueue(shipFile(QStringLiteral("older.TWZ"), older));
     s.action(QStringLiteral("mnuFileCompare"))->trigger();
-    auto *window = s.window.findChild<frmCompare *>();
+    auto *window = s.window.findChild<CompareWindow *>();
     QVERIFY(window);
     auto *list = window->findChild<QTreeWidget *>(QStringLiteral("vsDiff"));
     // Record kinds with their counts, then records, then fields.

@@ -8,7 +8,7 @@
 
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 class TestGuiTexts : public QObject
 {
@@ -80,7 +80,7 @@ void TestGuiTexts::extensionOptionText()
     e.DirectDial = int16_t(directDial);
     QCOMPARE(::extensionOptionText(c, 4), expected);
     // The list's "Options" column and the grid's last column carry the same text.
-    const PortRow row = AddExtItem(c, 4);
+    const PortRow row = addExtItem(c, 4);
     QCOMPARE(row.listCells.value(5), expected);
     QCOMPARE(row.gridCells.value(6), expected);
 }
@@ -128,7 +128,7 @@ void TestGuiTexts::tieLineTexts()
     QFETCH(QString, outgoing);
     QFETCH(QString, ext1Cell);
     QFETCH(QString, options);
-    const PortRow row = AddTieItem(c, 5);
+    const PortRow row = addTieItem(c, 5);
     QCOMPARE(row.key, QStringLiteral("T005"));
     QCOMPARE(row.listCells.value(4), dial);
     QCOMPARE(row.gridCells.value(7), outgoing);
@@ -147,7 +147,7 @@ void TestGuiTexts::groupRowTexts()
     g.Exts[0] = 101;
     g.Exts[1] = -1; // an empty place is skipped
     g.Exts[2] = 103;
-    PortRow row = AddGroupItem(c, 0);
+    PortRow row = addGroupItem(c, 0);
     QCOMPARE(row.listCells,
              (QStringList{QStringLiteral("Officers"), QStringLiteral("501"), QStringLiteral("Hunt"),
                           QStringLiteral("101"), QStringLiteral("103")}));
@@ -156,13 +156,13 @@ void TestGuiTexts::groupRowTexts()
     QCOMPARE(row.gridCells.value(6), QStringLiteral("Bridge (101), Mess (103)"));
 
     g.Type = GroupPickup;
-    row = AddGroupItem(c, 0);
+    row = addGroupItem(c, 0);
     QCOMPARE(row.listCells.value(2), QStringLiteral("PickUp"));
     QCOMPARE(row.gridCells.value(4), QStringLiteral("128"));
     QVERIFY2(row.gridCells.value(5).isEmpty(), "a pickup group has no lead extension");
 
     g.Type = 7;
-    QCOMPARE(AddGroupItem(c, 0).listCells.value(2), QStringLiteral("Unknown"));
+    QCOMPARE(addGroupItem(c, 0).listCells.value(2), QStringLiteral("Unknown"));
 }
 
 void TestGuiTexts::listedRecords_data()
@@ -244,7 +244,7 @@ void TestGuiTexts::recentFiles()
     QFETCH(QStringList, expectedMenu);
     QFETCH(int, expectedCount);
     for (const QString &path : opened)
-        AppSettings::CheckMRU(path);
+        AppSettings::checkMRU(path);
     QCOMPARE(AppSettings::recentFiles(), expectedMenu);
     QSettings s(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
     QCOMPARE(s.value(QStringLiteral("Settings/MRU/Count")).toInt(), expectedCount);

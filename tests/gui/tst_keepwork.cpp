@@ -11,9 +11,9 @@
 #include "SmallFilesystem.h"
 #include "StartUp.h"
 #include "TempDir.h"
-#include "frmMain.h"
-#include "frmNewSystem.h"
-#include "frmSplash.h"
+#include "MainWindow.h"
+#include "NewSystemDialog.h"
+#include "SplashScreen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,12 +25,12 @@
 
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
 
-QString statusText(frmMain &window)
+QString statusText(MainWindow &window)
 {
     return window.findChild<QLabel *>(QStringLiteral("Status"))->text();
 }
@@ -39,7 +39,7 @@ bool splashShown()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.begin(), windows.end(), [](QWidget *w) {
-        return qobject_cast<frmSplash *>(w) && w->isVisible();
+        return qobject_cast<SplashScreen *>(w) && w->isVisible();
     });
 }
 
@@ -75,7 +75,7 @@ void TestKeepWork::initTestCase()
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
     // The dialog answered as the technician would: OK with its proposals, or Cancel.
-    frmMain::setNewSystemRunner([this](frmNewSystem &dialog) {
+    MainWindow::setNewSystemRunner([this](NewSystemDialog &dialog) {
         if (newSystemResult_ == QDialog::Accepted)
             dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
         return dialog.result() == QDialog::Accepted ? int(QDialog::Accepted) : newSystemResult_;
@@ -86,7 +86,7 @@ void TestKeepWork::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    frmMain::setTemplateFile(
+    MainWindow::setTemplateFile(
         scratch_->write(QStringLiteral("default.TWZ"), configFileBytes(template_, QStringLiteral("x"))));
     newSystemResult_ = QDialog::Rejected;
 }
@@ -136,15 +136,15 @@ void TestKeepWork::startUpWithUnreadableFile()
     // closes and is gone before the box is answered.
     scratch_->prompter.whileShown = [&](const Prompt &) {
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (qobject_cast<frmSplash *>(w))
+            if (qobject_cast<SplashScreen *>(w))
                 w->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
 
     ConfigDocument doc;
-    frmMain window(doc);
-    StartUp(window, QLatin1Char('"') + path + QLatin1Char('"'));
+    MainWindow window(doc);
+    startUp(window, QLatin1Char('"') + path + QLatin1Char('"'));
 
     QCOMPARE(scratch_->prompter.texts(), QStringList{message});
     const QString detail = scratch_->prompter.asked.first().detail;
@@ -154,7 +154,7 @@ void TestKeepWork::startUpWithUnreadableFile()
     // Then on as documented: a new configuration from the template.
     QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
     QCOMPARE(doc.config.SysConfig.Name, template_.SysConfig.Name);
-    QVERIFY(!doc.ConfigChanged());
+    QVERIFY(!doc.configChanged());
     window.close();
 }
 
@@ -173,7 +173,7 @@ void TestKeepWork::splashGivesWayToDialogs()
 {
     QFETCH(QString, kind);
     QFETCH(bool, splashStays);
-    frmSplash splash;
+    SplashScreen splash;
     splash.show();
     std::unique_ptr<QWidget> other;
     if (kind == QLatin1String("message")) {
@@ -212,16 +212,16 @@ void TestKeepWork::newSystemIsUnsavedWork()
     const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
     if (fromStartUp)
-        frmMain::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
+        MainWindow::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
     newSystemResult_ = dialogResult;
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(fromStartUp ? QString() : ship);
     window.show();
     if (!fromStartUp)
         window.findChild<QAction *>(QStringLiteral("mnuFileNew"))->trigger();
 
-    QCOMPARE(doc.ConfigChanged(), unsaved);
+    QCOMPARE(doc.configChanged(), unsaved);
     QCOMPARE(window.windowTitle().endsWith(QLatin1Char('*')), unsaved);
     if (unsaved) {
         QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
@@ -264,7 +264,7 @@ void TestKeepWork::failedOpenKeepsTheFile()
     const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(bad);
     window.doLoadFile(ship, false);
     window.show();
@@ -288,8 +288,8 @@ void TestKeepWork::failedOpenKeepsTheFile()
     QVERIFY2(scratch_->prompter.asked.last().detail.contains(QDir::toNativeSeparators(bad)),
              qPrintable(scratch_->prompter.asked.last().detail));
     QVERIFY2(doc.config == before, "the failed open changed the configuration in use");
-    QCOMPARE(doc.CurrentFile(), ship);
-    QCOMPARE(doc.ConfigChanged(), edited);
+    QCOMPARE(doc.currentFile(), ship);
+    QCOMPARE(doc.configChanged(), edited);
     QCOMPARE(window.windowTitle(), title);
     QCOMPARE(statusText(window), status);
     doc.setConfigChanged(false);
@@ -301,10 +301,10 @@ void TestKeepWork::saveOntoFullDisk()
     if (!fs.mounted())
         QSKIP(qPrintable(fs.whyNot()));
     const QString ship = fs.filePath(QStringLiteral("ship.TWZ"));
-    QVERIFY(WriteConfigFile(ship, fixtures::smallShip()));
+    QVERIFY(writeConfigFile(ship, fixtures::smallShip()));
     const QByteArray good = readFileBytes(ship);
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(ship);
     window.show();
     doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
@@ -316,7 +316,7 @@ void TestKeepWork::saveOntoFullDisk()
     QVERIFY2(scratch_->prompter.asked.first().detail.contains(QStringLiteral("No space left on device")),
              qPrintable(scratch_->prompter.asked.first().detail));
     QCOMPARE(readFileBytes(ship), good);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
     QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - ") + ship + QLatin1Char('*'));
     doc.setConfigChanged(false);
 }
@@ -352,7 +352,7 @@ void TestKeepWork::confirmations()
             .replace(QStringLiteral("%3"), QDir::toNativeSeparators(scratch_->dir.path()));
     };
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(ship);
     window.show();
     doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");

@@ -14,9 +14,9 @@
 #include "PortGrid.h"
 #include "PortList.h"
 #include "ScriptedPrompter.h"
-#include "frmMain.h"
-#include "frmNewSystem.h"
-#include "frmSplash.h"
+#include "MainWindow.h"
+#include "NewSystemDialog.h"
+#include "SplashScreen.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,7 +34,7 @@
 
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 
 using fixtures::Session;
 
@@ -127,14 +127,14 @@ void TestMainWindow::initTestCase()
 {
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
-    frmMain::setNewSystemRunner([](frmNewSystem &) { return int(QDialog::Rejected); });
+    MainWindow::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
 }
 
 void TestMainWindow::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    frmMain::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
+    MainWindow::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
 }
 
 void TestMainWindow::cleanup()
@@ -164,21 +164,21 @@ void TestMainWindow::commandLine()
     if (argument.isEmpty()) {
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
         QCOMPARE(s.doc.config.SysConfig.Name, template_.SysConfig.Name);
-        QVERIFY(s.doc.CurrentFile().isEmpty());
+        QVERIFY(s.doc.currentFile().isEmpty());
         return;
     }
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + good);
-    QCOMPARE(s.doc.CurrentFile(), good);
+    QCOMPARE(s.doc.currentFile(), good);
     QCOMPARE(s.tree()->findNode(QStringLiteral("E001"))->text(0), QStringLiteral("101 (Galley)"));
     QCOMPARE(s.view(), QStringLiteral("vspData3"));
     // The error list and the red nodes are those of the check of what was loaded.
-    const CheckResult expected = CheckConfig(faulty);
-    QVERIFY(expected.ErrorsFound);
+    const CheckResult expected = checkConfig(faulty);
+    QVERIFY(expected.errorsFound);
     QCOMPARE(s.errors()->rowCount(), expected.findings.size());
     for (int r = 0; r < s.errors()->rowCount(); ++r)
         QCOMPARE(s.errors()->referenceAt(r), expected.findings[r].reference);
     QCOMPARE(toSet(s.tree()->highlightedKeys()), toSet(expected.highlighted));
-    QVERIFY(s.window.ErrorsFound());
+    QVERIFY(s.window.errorsFound());
     QCOMPARE(AppSettings::recentFiles().value(0), good);
     s.window.close();
 }
@@ -443,7 +443,7 @@ void TestMainWindow::renameThroughTree()
     QCOMPARE(started, !expectedNodeText.isEmpty());
     if (!started) {
         QCOMPARE(s.tree()->findNode(key)->text(0), before);
-        QVERIFY(!s.doc.ConfigChanged());
+        QVERIFY(!s.doc.configChanged());
         return;
     }
     QLineEdit *editor = nullptr;
@@ -456,7 +456,7 @@ void TestMainWindow::renameThroughTree()
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits the editor from a queued call
     QCOMPARE(s.tree()->findNode(key)->text(0), expectedNodeText);
-    QCOMPARE(s.doc.ConfigChanged(), changes);
+    QCOMPARE(s.doc.configChanged(), changes);
     if (!changes)
         return;
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
@@ -501,9 +501,9 @@ void TestMainWindow::paneEditCommittedOnLeaving()
         Configuration onDisk = makeDefaultConfiguration();
         QVERIFY(loadConfigurationFile(path, onDisk).ok);
         QCOMPARE(onDisk.Extensions[1].Name, QStringLiteral("Wardroom"));
-        QVERIFY(!s.doc.ConfigChanged());
+        QVERIFY(!s.doc.configChanged());
     } else {
-        QVERIFY(s.doc.ConfigChanged());
+        QVERIFY(s.doc.configChanged());
         s.doc.setConfigChanged(false);
     }
 }
@@ -538,7 +538,7 @@ void TestMainWindow::saveAndReopen()
         QCoreApplication::processEvents(); // the view commits the editor from a queued call
         QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
         s.action(QStringLiteral("mnuFileSave"))->trigger();
-        QVERIFY(!s.doc.ConfigChanged());
+        QVERIFY(!s.doc.configChanged());
         QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
         QVERIFY(s.window.close()); // nothing left to ask
         QVERIFY(scratch_->prompter.asked.isEmpty());
@@ -574,12 +574,12 @@ void TestMainWindow::dosImportSavesAsTwz()
     QCOMPARE(scratch_->prompter.asked.size(), 1);
     QCOMPARE(scratch_->prompter.asked[0].kind, Prompt::SaveFile);
     QCOMPARE(scratch_->prompter.asked[0].proposedName, twz);
-    QCOMPARE(s.doc.CurrentFile(), twz);
+    QCOMPARE(s.doc.currentFile(), twz);
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + twz);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
     QString written = twz;
-    QVERIFY(ExistFile(written));
+    QVERIFY(existFile(written));
     // Saved once under its new name, Save writes there without asking.
     s.action(QStringLiteral("mnuFileSave"))->trigger();
     QCOMPARE(scratch_->prompter.asked.size(), 1);
@@ -601,7 +601,7 @@ void TestMainWindow::failedSave()
     QFETCH(QString, title);
     QDir(scratch_->dir.path()).mkdir(QStringLiteral("gone"));
     const QString path = scratch_->path(QStringLiteral("gone/ship.TWZ"));
-    QVERIFY(WriteConfigFile(path, fixtures::smallShip()));
+    QVERIFY(writeConfigFile(path, fixtures::smallShip()));
     Session s(path);
     s.doc.config.SysConfig.Name = QStringLiteral("Changed");
     s.doc.markChanged();
@@ -619,8 +619,8 @@ void TestMainWindow::failedSave()
     QVERIFY2(
         said.text.startsWith(QStringLiteral("Unable to save ") + QDir::toNativeSeparators(target)),
         qPrintable(said.text));
-    QCOMPARE(s.doc.CurrentFile(), path);
-    QVERIFY(s.doc.ConfigChanged());
+    QCOMPARE(s.doc.currentFile(), path);
+    QVERIFY(s.doc.configChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
     s.doc.setConfigChanged(false);
 }
@@ -851,7 +851,7 @@ void TestMainWindow::gridEditing()
     const Configuration before = s.doc.config;
     s.grid()->commitCell(row, column, value);
     QCOMPARE(s.doc.config != before, stored);
-    QCOMPARE(s.doc.ConfigChanged(), stored);
+    QCOMPARE(s.doc.configChanged(), stored);
     if (!problem.isEmpty()) {
         QStringList problems;
         for (const Finding &f : s.window.lastCheck().findings)
@@ -980,7 +980,7 @@ void TestMainWindow::splashLines()
 {
     QFETCH(int, emptyMessages);
     QFETCH(QStringList, expected);
-    frmSplash splash;
+    SplashScreen splash;
     const bool about = emptyMessages == 0;
     if (about)
         splash.showHelp();
@@ -988,13 +988,13 @@ void TestMainWindow::splashLines()
     // The start-up splash closes by itself; the About box stays until closed.
     QCOMPARE(splash.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive(), !about);
     for (int i = 0; i < emptyMessages; ++i)
-        SplashMessage(QString());
+        splashMessage(QString());
     if (emptyMessages > 0)
-        SplashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
+        splashMessage(QStringLiteral("Searching for Tidelex Programming Module"));
     QCOMPARE(splash.messages(), expected);
     splash.close();
     // A splash that is not visible takes no messages.
-    SplashMessage(QStringLiteral("late"));
+    splashMessage(QStringLiteral("late"));
     QVERIFY(!splash.messages().contains(QStringLiteral("late")));
 }
 

@@ -12,11 +12,11 @@
 #include "GuiFixtures.h"
 #include "ScriptedPrompter.h"
 #include "WindowPlacement.h"
-#include "frmClass.h"
-#include "frmComms.h"
-#include "frmGroupExts.h"
-#include "frmMain.h"
-#include "frmNewSystem.h"
+#include "ClassRightsDialog.h"
+#include "TerminalWindow.h"
+#include "GroupMembersDialog.h"
+#include "MainWindow.h"
+#include "NewSystemDialog.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -137,8 +137,8 @@ void TestPlacement::initTestCase()
 {
     // Started without a file and without a template: the New System dialog
     // is answered Cancel instead of shown.
-    frmMain::setTemplateFile(settingsDir_.filePath(QStringLiteral("absent.TWZ")));
-    frmMain::setNewSystemRunner([](frmNewSystem &) { return int(QDialog::Rejected); });
+    MainWindow::setTemplateFile(settingsDir_.filePath(QStringLiteral("absent.TWZ")));
+    MainWindow::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
 }
 
 void TestPlacement::init()
@@ -207,7 +207,7 @@ void TestPlacement::openedOnThisScreen()
     if (stored)
         storePlacement(saved);
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect placed(window.pos(), window.size());
     QVERIFY2(screen.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -227,7 +227,7 @@ void TestPlacement::stateRemembered()
     QList<int> errors;
     {
         ConfigDocument doc;
-        frmMain window(doc);
+        MainWindow window(doc);
         window.loadStep(QString());
         window.show();
         auto *across = window.findChild<QSplitter *>(QStringLiteral("imgSplitter"));
@@ -240,7 +240,7 @@ void TestPlacement::stateRemembered()
         QVERIFY(window.close());
     }
     ConfigDocument doc;
-    frmMain window(doc);
+    MainWindow window(doc);
     window.loadStep(QString());
     QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
     window.showNormal();
@@ -257,11 +257,11 @@ void TestPlacement::windowsWholeOnScreen_data()
     const Opener selectExtensions = [](Session &s) -> QWidget * {
         s.click(QStringLiteral("G000"));
         shown<QPushButton>(s.window, "cmdGrpSelect")->click();
-        return shown<frmGroupExts>(s.window, "frmGroupExts");
+        return shown<GroupMembersDialog>(s.window, "frmGroupExts");
     };
     const Opener classIcon = [](Session &s) -> QWidget * {
         s.action(QStringLiteral("mnuEditClass"))->trigger();
-        shown<QPushButton>(*shown<frmClass>(s.window, "frmClass"), "cmdIcon")->click();
+        shown<QPushButton>(*shown<ClassRightsDialog>(s.window, "frmClass"), "cmdIcon")->click();
         return shown<QWidget>(s.window, "frmClassIcon");
     };
     const Opener help = [](Session &s) -> QWidget * {
@@ -342,10 +342,10 @@ void TestPlacement::readableOnTheSmallScreen_data()
         GrabAid::useDarkPalette();
         const QPalette darkPalette = QApplication::palette();
         ConfigDocument doc;
-        frmMain dark(doc);
+        MainWindow dark(doc);
         QApplication::setPalette(light);
         QStringList faint;
-        const auto actions = [](frmMain &w) {
+        const auto actions = [](MainWindow &w) {
             return w.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions();
         };
         for (int k = 0; k < actions(dark).size(); ++k) {

@@ -12,8 +12,8 @@
 #include "NavTree.h"
 #include "ScriptedPrompter.h"
 #include "SlotTexts.h"
-#include "frmMain.h"
-#include "frmSlots.h"
+#include "MainWindow.h"
+#include "InstalledBoardsWindow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -26,7 +26,7 @@
 
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -34,12 +34,12 @@ namespace
 // The main window on the small ship (slot 2 Subscriber, slot 3 Tie Line), showing the system.
 struct Window {
     ConfigDocument doc;
-    frmMain window{doc};
+    MainWindow window{doc};
 
     explicit Window(const Configuration &config)
     {
         doc.config = config;
-        window.BuildTree();
+        window.buildTree();
         window.navigateTo(QStringLiteral("RRR"));
         window.show();
     }
@@ -354,7 +354,7 @@ void TestSlotPicture::boardChange()
     }
     const bool changed = asks && yes;
     QCOMPARE(int(w.doc.config.SysConfig.Slots[slot]), board);
-    QCOMPARE(w.doc.ConfigChanged(), changed);
+    QCOMPARE(w.doc.configChanged(), changed);
     QCOMPARE(w.window.windowTitle().endsWith(QLatin1Char('*')), changed);
     for (const QString &key : nodes)
         QVERIFY2(w.tree()->findNode(key), qPrintable(key));
@@ -371,7 +371,7 @@ void TestSlotPicture::slotsDisplayCorrection()
     QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
     ConfigDocument doc;
     doc.config = fixtures::smallShip();
-    frmSlots window(doc, rig.link);
+    InstalledBoardsWindow window(doc, rig.link);
     window.show();
     window.askExchange();
     QVERIFY(rig.run(window.operation()));
@@ -391,7 +391,7 @@ void TestSlotPicture::slotsDisplayCorrection()
     QCOMPARE(doc.InstalledBoards[3], int16_t(BoardTieLine));
     QCOMPARE(window.differenceTexts(),
              QStringList{QStringLiteral("Slot 4: configuration Empty, exchange Tie Line")});
-    QVERIFY(!doc.ConfigChanged()); // the configuration itself is not touched
+    QVERIFY(!doc.configChanged()); // the configuration itself is not touched
     QCOMPARE(doc.config.SysConfig.Slots[3], int16_t(BoardTieLine));
 }
 

@@ -6,7 +6,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 
-using namespace tdl;
+using namespace tidelex;
 
 void placeExtension(Configuration &config, int i, int number, int cls, int directDial)
 {

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 namespace L = ExchMap;
 
 namespace {
@@ -24,7 +24,7 @@ QByteArray wordBytes(const QByteArray &image, int offset)
 // Encodes, lets the "exchange" fill in its slot bytes, and decodes.
 Configuration roundTrip(const Configuration &config)
 {
-    QByteArray image = BuildExchMemory(config).image;
+    QByteArray image = buildExchMemory(config).image;
     stampSlotCodes(image, config.SysConfig.Slots);
     Configuration decoded = makeDefaultConfiguration();
     decodeExchMemory(image, decoded);
@@ -121,7 +121,7 @@ void TestImage::golden()
 {
     QFETCH(QString, file);
     QFETCH(Configuration, config);
-    const ImageBuild build = BuildExchMemory(config);
+    const ImageBuild build = buildExchMemory(config);
     QCOMPARE(build.image.size(), L::MemorySize);
     QVERIFY(build.missingMembers.isEmpty());
 
@@ -193,7 +193,7 @@ void TestImage::onlyConfigurationsMaySeeTheExchange_data()
     // may be sent to one.
     QTest::addColumn<QByteArray>("image");
     QTest::addColumn<QString>("problem"); // start of the reason; empty: accepted
-    const QByteArray built = BuildExchMemory(goldenExtensions()).image;
+    const QByteArray built = buildExchMemory(goldenExtensions()).image;
     QTest::newRow("a configuration") << built << QString();
     QByteArray downloaded = built;
     stampSlotCodes(downloaded, goldenExtensions().SysConfig.Slots);
@@ -240,10 +240,10 @@ void TestImage::stableOverGeneratedConfigurations()
 {
     QFETCH(quint32, seed);
     const Configuration source = randomConfiguration(seed);
-    const ImageBuild first = BuildExchMemory(source);
+    const ImageBuild first = buildExchMemory(source);
     QVERIFY(first.missingMembers.isEmpty());
     const Configuration decoded = roundTrip(source);
-    QCOMPARE(imageToDump(BuildExchMemory(decoded).image), imageToDump(first.image));
+    QCOMPARE(imageToDump(buildExchMemory(decoded).image), imageToDump(first.image));
 
     // What the image carries comes back as it was.
     QCOMPARE(decoded.SysConfig.Slots, source.SysConfig.Slots);
@@ -323,7 +323,7 @@ void TestImage::hotLineKeepsItsClass()
     Configuration c = makeDefaultConfiguration();
     placeExtension(c, 17, 250, ClassHotLine, directDial);
     c.Extensions[17].Status[4] |= ExtDial9;
-    const QByteArray image = BuildExchMemory(c).image;
+    const QByteArray image = buildExchMemory(c).image;
     QCOMPARE(at(image, L::ExtHotLine + 34) >> 4, directDial / 10 % 10);
     QCOMPARE(at(image, L::ExtHotLine + 35), (ExtHotLine | ExtDial9) + directDial / 100);
     const Configuration decoded = roundTrip(c);
@@ -374,7 +374,7 @@ void TestImage::groupMemberLimit()
     }
     placeGroup(c, 0, 530, GroupHunt, numbers);
     placeGroup(c, 1, 531, GroupHunt, {201});
-    QByteArray image = BuildExchMemory(c).image;
+    QByteArray image = buildExchMemory(c).image;
     QCOMPARE(at(image, L::Groups + L::GroupMemberCount), MaxGroupMembers);
     QCOMPARE(wordBytes(image, L::Groups + L::GroupRecordSize), QByteArray("\x31\x05", 2));
 
@@ -401,9 +401,9 @@ void TestImage::secondExtensionWithoutTarget()
     placeExtension(c, 0, 101, ClassCrew);
     placeTieLine(c, 0, 900);
     c.TieLines[0].Ext1 = static_cast<int16_t>(ext1);
-    const QByteArray without = BuildExchMemory(c).image;
+    const QByteArray without = buildExchMemory(c).image;
     c.TieLines[0].Ext2 = 101;
-    const QByteArray with = BuildExchMemory(c).image;
+    const QByteArray with = buildExchMemory(c).image;
     QCOMPARE(imageToDump(with), imageToDump(without));
 }
 
@@ -427,7 +427,7 @@ void TestImage::routes()
         c.TieLines[t].Active = t >= inactiveOnBoard;
         c.TieLines[t].Dial6[3] = c.TieLines[t].Dial9 = t >= inactiveOnBoard;
     }
-    const QByteArray image = BuildExchMemory(c).image;
+    const QByteArray image = buildExchMemory(c).image;
     const int route = L::Dial6Routes + 3 * L::Dial6RouteSize;
     for (int k = 0; k < L::Dial6RouteLines; ++k) {
         const int number = k < selected ? 700 + inactiveOnBoard + k : 0;
@@ -440,7 +440,7 @@ void TestImage::routes()
         QCOMPARE(decoded.TieLines[t].Dial6[3], routed);
         QCOMPARE(decoded.TieLines[t].Dial9, t >= inactiveOnBoard);
     }
-    QCOMPARE(imageToDump(BuildExchMemory(decoded).image), imageToDump(image));
+    QCOMPARE(imageToDump(buildExchMemory(decoded).image), imageToDump(image));
 }
 
 void TestImage::password_data()
@@ -466,7 +466,7 @@ void TestImage::password()
     QFETCH(QString, decoded);
     Configuration c = makeDefaultConfiguration();
     c.SysConfig.Pass = pass;
-    const QByteArray image = BuildExchMemory(c).image;
+    const QByteArray image = buildExchMemory(c).image;
     QCOMPARE(image.mid(L::Password, bytes.size()), bytes);
     QCOMPARE(roundTrip(c).SysConfig.Pass, decoded);
 }
@@ -493,7 +493,7 @@ void TestImage::missingMembers()
     placeExtension(c, 8, 101, ClassCrew);
     placeExtension(c, 9, 102, ClassCrew);
     placeGroup(c, 2, 520, GroupPickup, members);
-    const ImageBuild build = BuildExchMemory(c);
+    const ImageBuild build = buildExchMemory(c);
     QCOMPARE(build.missingMembers, missing);
     const int base = L::Groups + 2 * L::GroupRecordSize + L::GroupMembers;
     for (int m = 0; m < bytes.size(); ++m)

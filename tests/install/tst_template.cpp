@@ -1,7 +1,7 @@
 // Where the editor finds the template a new configuration starts from:
 // beside the program in the build folder, in the data folder once installed.
 #include "FailOnQtWarnings.h"
-#include "frmMain.h"
+#include "MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,14 +42,14 @@ private slots:
     void installedTemplateUsedWhenNoneBesideProgram()
     {
         place(installed);
-        QCOMPARE(frmMain::templateFile(), installed);
+        QCOMPARE(MainWindow::templateFile(), installed);
     }
 
     void templateBesideProgramComesFirst()
     {
         place(installed);
         place(beside);
-        QCOMPARE(frmMain::templateFile(), beside);
+        QCOMPARE(MainWindow::templateFile(), beside);
     }
 };
 

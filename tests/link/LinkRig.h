@@ -8,7 +8,7 @@
 #include "LinkOperation.h"
 #include "MemoryImages.h"
 #include "UploadedBytes.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,7 +42,7 @@ struct Rig {
         clock.start();
         QCoreApplication::processEvents();
         while (operation.isRunning() && clock.elapsed() < limitMs) {
-            link.PumpOutput();
+            link.pumpOutput();
             QCoreApplication::processEvents();
         }
         return !operation.isRunning();

@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 

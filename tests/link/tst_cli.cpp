@@ -177,7 +177,7 @@ void TestCli::uploadRefusedWithErrors()
     Configuration config = sendableConfiguration();
     config.Extensions[1].ExtNum = config.Extensions[0].ExtNum; // a duplicate number
     const QString twz = m_dir.filePath(QStringLiteral("bad.TWZ"));
-    QVERIFY(WriteConfigFile(twz, config));
+    QVERIFY(writeConfigFile(twz, config));
     const CliRun run = runCli(withPort({QStringLiteral("upload"), twz}));
     QCOMPARE(run.status, 1);
     QCOMPARE(run.err, QStringLiteral("There are errors with the configuration.\nThese need to be "
@@ -222,7 +222,7 @@ void TestCli::uploadOutcomes_data()
     SimFaults badBlock;
     badBlock.badBlock = 1;
     const int backupReads = 2 * 64; // every block until two readings agree
-    const int writes = blockWrites(BuildExchMemory(sendableConfiguration()).image);
+    const int writes = blockWrites(buildExchMemory(sendableConfiguration()).image);
     SimFaults hangupBeforeRestart;
     hangupBeforeRestart.hangupAfter = backupReads + writes + 64;
     QTest::newRow("backup and read-back")
@@ -261,9 +261,9 @@ void TestCli::uploadOutcomes()
     QFETCH(bool, otherBoards);
     Configuration config = sendableConfiguration();
     if (otherBoards)
-        changeSlotBoard(config, 5, tdl::BoardSubscriber);
+        changeSlotBoard(config, 5, tidelex::BoardSubscriber);
     const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
-    QVERIFY(WriteConfigFile(twz, config));
+    QVERIFY(writeConfigFile(twz, config));
     m_exchange->loadConfigImage(otherImage());
     m_exchange->setFaults(faults);
     const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
@@ -282,11 +282,11 @@ void TestCli::uploadOutcomes()
     const bool written = status == 0 && !options.contains(QStringLiteral("--dry-run"));
     if (written) {
         QTRY_COMPARE(m_exchange->counters().reboots, 1);
-        QCOMPARE(uploaded(m_exchange->configImage()), uploaded(BuildExchMemory(config).image));
+        QCOMPARE(uploaded(m_exchange->configImage()), uploaded(buildExchMemory(config).image));
     } else {
         QCOMPARE(m_exchange->counters().reboots, 0);
     }
-    if (status == 5 || !written && status == 0) // refused or only looked: not a byte written
+    if (status == 5 || (!written && status == 0)) // refused or only looked: not a byte written
         QCOMPARE(m_exchange->configImage(), otherImage());
     if (options.contains(QStringLiteral("--dry-run")))
         QCOMPARE(lines(run.out).value(0), QStringLiteral("Record\tField\tExchange\tFile"));
@@ -297,7 +297,7 @@ void TestCli::backupFilesReadBack()
     Configuration config = sendableConfiguration();
     config.SysConfig.Name = QStringLiteral("MV Sea Star: bridge/1");
     const QString twz = m_dir.filePath(QStringLiteral("up.TWZ"));
-    QVERIFY(WriteConfigFile(twz, config));
+    QVERIFY(writeConfigFile(twz, config));
     const QByteArray before = otherImage();
     m_exchange->loadConfigImage(before);
     const QString folder = m_dir.filePath(QStringLiteral("kept"));
@@ -323,11 +323,11 @@ void TestCli::backupFilesReadBack()
     QVERIFY(decodeExchMemory(before, expected));
     Configuration loaded = makeDefaultConfiguration();
     QString error;
-    QCOMPARE(ReadConfigFile(QDir(folder).filePath(stem + QStringLiteral(".TWZ")), loaded, &error),
+    QCOMPARE(readConfigFile(QDir(folder).filePath(stem + QStringLiteral(".TWZ")), loaded, &error),
              ReadConfigOk);
     const int passwordEnd = ExchMap::Password + ExchMap::PasswordLength;
-    QCOMPARE(BuildExchMemory(loaded).image.left(passwordEnd),
-             BuildExchMemory(expected).image.left(passwordEnd));
+    QCOMPARE(buildExchMemory(loaded).image.left(passwordEnd),
+             buildExchMemory(expected).image.left(passwordEnd));
 }
 
 void TestCli::imageRestore_data()

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 
@@ -92,7 +92,7 @@ void TestCliBoards::boards()
         }
         const QString path = m_dir.filePath(file + QStringLiteral(".TWZ"));
         if (file != QLatin1String("missing"))
-            QVERIFY(WriteConfigFile(path, config));
+            QVERIFY(writeConfigFile(path, config));
         args << path;
     }
     const CliRun run = runCli(args);

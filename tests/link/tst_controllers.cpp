@@ -13,7 +13,7 @@
 #include "ServiceController.h"
 #include "ServiceValues.h"
 #include "UploadController.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -175,7 +175,7 @@ void TestControllers::downloadFailures()
     QCOMPARE(rig.memory.BackupMemory, QByteArray(ExchMap::MemorySize, 'B'));
     const int served = rig.exchange.counters().blocksServed;
     for (int k = 0; k < 20; ++k) {
-        rig.link.PumpOutput();
+        rig.link.pumpOutput();
         QCoreApplication::processEvents();
     }
     QCOMPARE(rig.exchange.counters().blocksServed, served);
@@ -285,10 +285,10 @@ void TestControllers::uploadRefusedWhileErrorsRemain()
 {
     Rig rig;
     Configuration config = makeDefaultConfiguration();
-    config.SysConfig.Slots[2] = tdl::BoardSubscriber;
+    config.SysConfig.Slots[2] = tidelex::BoardSubscriber;
     config.Extensions[0].Active = true;
     config.Extensions[0].ExtNum = 50; // not an extension number
-    QVERIFY(CheckConfig(config).ErrorsFound);
+    QVERIFY(checkConfig(config).errorsFound);
     UploadController upload(rig.link, rig.memory);
     QString refusal;
     QVERIFY(!upload.start(config, &refusal));
@@ -495,7 +495,7 @@ void TestControllers::rebootGoesOut()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(rig.exchange.counters().reboots, 1);
     QCOMPARE(rig.line.writes, (QList<QByteArray>{"\x03", "\x05", "\x0F"}));
-    QVERIFY(rig.link.ShowAllMessages());
+    QVERIFY(rig.link.showAllMessages());
 }
 
 QTEST_GUILESS_MAIN(TestControllers)

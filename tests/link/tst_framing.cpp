@@ -2,7 +2,7 @@
 // the in-memory line: no port, no exchange, every byte visible.
 #include "BlockText.h"
 #include "FakeSerialLine.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -43,7 +43,7 @@ struct Rig {
     void tick(int n = 1)
     {
         for (int k = 0; k < n; ++k)
-            link.PumpOutput();
+            link.pumpOutput();
     }
 };
 
@@ -131,14 +131,14 @@ void TestFraming::commandBytes()
     Rig rig;
     bool queued = false;
     switch (Op(op)) {
-    case ReadBlock: queued = rig.link.QueueReadBlock(OwnerDownload, 3, addr); break;
-    case WriteBlock: queued = rig.link.QueueWriteBlock(OwnerUpload, 3, addr, data); break;
-    case ReadByte: queued = rig.link.QueueReadByte(OwnerVersion, 3, addr); break;
-    case WriteByte: queued = rig.link.QueueWriteByte(OwnerPin, 3, addr, a, completion); break;
-    case WriteWord: queued = rig.link.QueueWriteWord(OwnerUpload, 3, addr, a, b, completion); break;
-    case Fill: queued = rig.link.QueueFill(OwnerUpload, 3, addr, a, b); break;
-    case Reboot: queued = rig.link.QueueReboot(); break;
-    case ClockUpdate: queued = rig.link.QueueClockUpdate(OwnerClock, 3); break;
+    case ReadBlock: queued = rig.link.queueReadBlock(OwnerDownload, 3, addr); break;
+    case WriteBlock: queued = rig.link.queueWriteBlock(OwnerUpload, 3, addr, data); break;
+    case ReadByte: queued = rig.link.queueReadByte(OwnerVersion, 3, addr); break;
+    case WriteByte: queued = rig.link.queueWriteByte(OwnerPin, 3, addr, a, completion); break;
+    case WriteWord: queued = rig.link.queueWriteWord(OwnerUpload, 3, addr, a, b, completion); break;
+    case Fill: queued = rig.link.queueFill(OwnerUpload, 3, addr, a, b); break;
+    case Reboot: queued = rig.link.queueReboot(); break;
+    case ClockUpdate: queued = rig.link.queueClockUpdate(OwnerClock, 3); break;
     }
     QVERIFY(queued);
     const OutMessage &slot = rig.link.slot(0);
@@ -156,8 +156,8 @@ void TestFraming::commandBytes()
 void TestFraming::enterSetupWaitsOneAndAHalfSecondsOfTicks()
 {
     Rig rig;
-    QVERIFY(rig.link.QueueEnterSetup());
-    QVERIFY(rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000));
+    QVERIFY(rig.link.queueEnterSetup());
+    QVERIFY(rig.link.queueReadBlock(OwnerDownload, 0, 0x6000));
     QCOMPARE(rig.link.slot(1).SlotState, int(SlotDelay));
     QCOMPARE(int(rig.link.slot(1).Length), 160);
     rig.flush();
@@ -199,7 +199,7 @@ void TestFraming::blockReplyChecksum()
     QFETCH(bool, accepted);
 
     Rig rig;
-    rig.link.QueueReadBlock(OwnerDownload, 5, 0x6280);
+    rig.link.queueReadBlock(OwnerDownload, 5, 0x6280);
     rig.flush();
     rig.line.clearWritten();
     rig.line.feed(reply);
@@ -229,7 +229,7 @@ void TestFraming::resendAsksUntilTheBlockIsRight()
             rig.line.feed(sent <= 3 ? blockText(pattern(7), sent) : good);
         }
     };
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     rig.flush();
     for (int k = 0; k < 10 && rig.calls.isEmpty(); ++k)
         rig.tick();
@@ -251,7 +251,7 @@ void TestFraming::damagedRepliesGiveUp()
         if (bytes.startsWith('\x04') || bytes == "\x15")
             rig.line.feed(blockText(pattern(5), 3));
     };
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     rig.flush();
     rig.tick(8);
     // The first reply and four answers to "again" make five damaged replies.
@@ -268,7 +268,7 @@ void TestFraming::damagedRepliesGiveUp()
         if (bytes.startsWith('\x04') || bytes == "\x15")
             rig.line.feed(blockText(pattern(6), 1));
     };
-    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.link.queueReadBlock(OwnerDownload, 1, 0x6080);
     rig.flush();
     rig.tick(3);
     QCOMPARE(damaged.count(), 1);
@@ -300,7 +300,7 @@ void TestFraming::splitReplies()
 
     Rig rig;
     const QByteArray reply = blockText(pattern(9));
-    rig.link.QueueReadBlock(OwnerDownload, 2, 0x6100);
+    rig.link.queueReadBlock(OwnerDownload, 2, 0x6100);
     rig.flush();
     int from = 0;
     for (int cut : cuts) {
@@ -317,22 +317,22 @@ void TestFraming::queueFull()
     Rig rig;
     // Nothing leaves the queue while the first read waits for its reply.
     for (int k = 0; k < QueueSize - 2; ++k)
-        QVERIFY(rig.link.QueueReadByte(OwnerPin, k, 0x7FA0));
+        QVERIFY(rig.link.queueReadByte(OwnerPin, k, 0x7FA0));
     // Entering setup takes three slots: with two left it is queued not at all.
-    QVERIFY(!rig.link.QueueEnterSetup());
+    QVERIFY(!rig.link.queueEnterSetup());
     QCOMPARE(rig.link.writeIndex(), QueueSize - 2);
     QCOMPARE(rig.link.slot(QueueSize - 2).SlotState, int(SlotFree));
     for (int k = QueueSize - 2; k < QueueSize; ++k)
-        QVERIFY(rig.link.QueueReadByte(OwnerPin, k, 0x7FA0));
-    QVERIFY(!rig.link.QueueReadByte(OwnerPin, 999, 0x7FA0));
-    QVERIFY(!rig.link.QueueReboot());
+        QVERIFY(rig.link.queueReadByte(OwnerPin, k, 0x7FA0));
+    QVERIFY(!rig.link.queueReadByte(OwnerPin, 999, 0x7FA0));
+    QVERIFY(!rig.link.queueReboot());
     QCOMPARE(rig.link.writeIndex(), 0);
     rig.flush();
     rig.line.feed("0A");
     QCOMPARE(rig.calls.size(), 1);
     // One reply frees one slot, exactly one.
-    QVERIFY(rig.link.QueueReadByte(OwnerPin, 128, 0x7FA1));
-    QVERIFY(!rig.link.QueueReadByte(OwnerPin, 129, 0x7FA1));
+    QVERIFY(rig.link.queueReadByte(OwnerPin, 128, 0x7FA1));
+    QVERIFY(!rig.link.queueReadByte(OwnerPin, 129, 0x7FA1));
     QCOMPARE(rig.link.slot(0).Id, int16_t(128));
 }
 
@@ -344,12 +344,12 @@ void TestFraming::ownersCalledInOrder()
         if (bytes.startsWith('\x11'))
             rig.line.feed(bytes.right(2));
     };
-    rig.link.QueueReadByte(OwnerPassword, 1, 0x7F02);
-    rig.link.QueueReadByte(OwnerPin, 2, 0x7FA1);
-    rig.link.QueueWriteByte(OwnerClock, -1, 0xC018, 0, true);
-    rig.link.QueueReadByte(OwnerVersion, 4, 0x000D);
-    rig.link.QueueWriteByte(OwnerClock, 5, 0xC019, 0, false);
-    rig.link.QueueReadByte(OwnerBoards, 6, 0x7F0F);
+    rig.link.queueReadByte(OwnerPassword, 1, 0x7F02);
+    rig.link.queueReadByte(OwnerPin, 2, 0x7FA1);
+    rig.link.queueWriteByte(OwnerClock, -1, 0xC018, 0, true);
+    rig.link.queueReadByte(OwnerVersion, 4, 0x000D);
+    rig.link.queueWriteByte(OwnerClock, 5, 0xC019, 0, false);
+    rig.link.queueReadByte(OwnerBoards, 6, 0x7F0F);
     rig.flush();
     QCOMPARE(rig.calls, (QList<Call>{{OwnerPassword, 1, "02"},
                                      {OwnerPin, 2, "A1"},
@@ -366,13 +366,13 @@ void TestFraming::ackGoesOutAheadOfTheNextRequest()
     rig.link.setReplyHandler(OwnerDownload, [&](int id, const QByteArray &text) {
         replies.append(text);
         if (id < 2)
-            rig.link.QueueReadBlock(OwnerDownload, id + 1, 0x6000 + 128 * (id + 1));
+            rig.link.queueReadBlock(OwnerDownload, id + 1, 0x6000 + 128 * (id + 1));
     });
     rig.line.responder = [&](const QByteArray &bytes) {
         if (bytes.startsWith('\x04'))
             rig.line.feed(blockText(pattern(bytes.at(3))));
     };
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     rig.flush();
     QCOMPARE(replies.size(), 3);
     QCOMPARE(rig.line.writes,
@@ -395,8 +395,8 @@ void TestFraming::anyByteCompletesAWrite()
     Rig rig;
     // What an idle or noisy line produces by itself answers nothing.
     const QByteArray noise("\0\r\n\x7F\xFF", 5);
-    rig.link.QueueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
-    rig.link.QueueFill(OwnerUpload, 7, 0x6380, 0x80, 0x11);
+    rig.link.queueFill(OwnerUpload, -1, 0x6000, 0x1F00, 0);
+    rig.link.queueFill(OwnerUpload, 7, 0x6380, 0x80, 0x11);
     rig.flush();
     rig.line.feed(noise);
     QVERIFY(rig.calls.isEmpty());
@@ -413,12 +413,12 @@ void TestFraming::anyByteCompletesAWrite()
 void TestFraming::queueResetForgetsTheRequestInFlight()
 {
     Rig rig;
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
-    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 1, 0x6080);
     rig.flush();
     const QByteArray reply = blockText(pattern(2));
     rig.line.feed(reply.left(100));
-    rig.link.QueueReset();
+    rig.link.queueReset();
     QVERIFY(rig.link.isIdle());
     QCOMPARE(rig.link.readIndex(), 0);
     QCOMPARE(rig.link.writeIndex(), 0);
@@ -482,16 +482,16 @@ void TestFraming::traceSuspendAndRestore()
     Rig rig;
     QSignalSpy ticks(&rig.link, &SerialLink::showAllMessagesChanged);
     rig.link.setShowAllMessages(true);
-    rig.link.SuspendTrace();
-    QVERIFY(!rig.link.ShowAllMessages());
+    rig.link.suspendTrace();
+    QVERIFY(!rig.link.showAllMessages());
     QSignalSpy spy(&rig.link, &SerialLink::traced);
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     rig.flush();
     rig.line.feed(blockText(pattern(3)));
     rig.flush();
     QCOMPARE(spy.count(), 0);
-    rig.link.RestoreTrace();
-    QVERIFY(rig.link.ShowAllMessages());
+    rig.link.restoreTrace();
+    QVERIFY(rig.link.showAllMessages());
     QCOMPARE(ticks.count(), 3);
     QCOMPARE(ticks.last().at(0).toBool(), true);
 }
@@ -501,8 +501,8 @@ void TestFraming::notConnected()
     Rig rig;
     rig.line.close();
     QSignalSpy spy(&rig.link, &SerialLink::notConnected);
-    rig.link.QueueWriteByte(OwnerPin, -1, 0x7FA0, 1, true);
-    rig.link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+    rig.link.queueWriteByte(OwnerPin, -1, 0x7FA0, 1, true);
+    rig.link.queueReadByte(OwnerPin, 1, 0x7FA0);
     rig.flush();
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Not connected to a tidelex"));
@@ -520,7 +520,7 @@ void TestFraming::silenceResendsThenReportsNoReply()
     rig.link.setSilenceLimit(200);
     rig.link.setPumping(true);
     QSignalSpy silent(&rig.link, &SerialLink::noReply);
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     QVERIFY(silent.wait(2000));
     QCOMPARE(silent.count(), 1);
     // The same request was repeated while waiting, nothing else was sent.
@@ -541,12 +541,12 @@ void TestFraming::lateSecondAnswerIsDropped()
     rig.link.setResendMargin(20);
     rig.link.setPumping(true);
     QSignalSpy retrying(&rig.link, &SerialLink::retrying);
-    rig.link.QueueReadBlock(OwnerDownload, 0, 0x6000);
+    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
     QTRY_COMPARE(rig.line.writes.size(), 2);
     QCOMPARE(retrying.count(), 1);
     QCOMPARE(retrying.at(0), (QList<QVariant>{int(OwnerDownload), 0, 1}));
     rig.line.feed(blockText(pattern(1)));
-    rig.link.QueueReadBlock(OwnerDownload, 1, 0x6080);
+    rig.link.queueReadBlock(OwnerDownload, 1, 0x6080);
     rig.line.feed(blockText(pattern(1)));
     QTRY_VERIFY(rig.line.writes.contains(QByteArray("\x04"
                                                     "6080")));
@@ -559,7 +559,7 @@ void TestFraming::heldLinkSendsNothingNew()
 {
     Rig rig;
     rig.link.setHeld(true);
-    rig.link.QueueReadByte(OwnerPin, 1, 0x7FA0);
+    rig.link.queueReadByte(OwnerPin, 1, 0x7FA0);
     rig.flush();
     rig.tick(5);
     QVERIFY(rig.line.writes.isEmpty());

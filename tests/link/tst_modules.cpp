@@ -1,5 +1,5 @@
 // Finding and opening the Programming Module: which ports count, what the
-// user is told at each level of SilentMissing, and the search after the
+// user is told at each level of silentMissing, and the search after the
 // module goes away.
 #include "FakeSerialLine.h"
 #include "ModuleSearch.h"
@@ -128,7 +128,7 @@ void TestModules::connectModule()
         shown.append(text);
     };
     messages.notFoundBox = notFoundBox;
-    QCOMPARE(search.ConnectModule(messages), opened);
+    QCOMPARE(search.connectModule(messages), opened);
     QCOMPARE(line.isOpen(), opened);
     QCOMPARE(line.portName(), port);
     QCOMPARE(shown, boxes);
@@ -150,8 +150,8 @@ void TestModules::onlyTheModulesIdsCount()
     QStringList lines;
     ModuleMessages messages;
     messages.splash = [&](const QString &text) { lines.append(text); };
-    QVERIFY(search.FindModules(messages));
-    QCOMPARE(search.FoundModules(),
+    QVERIFY(search.findModules(messages));
+    QCOMPARE(search.foundModules(),
              (QList<FoundModule>{{QStringLiteral("Unknown USB Port"), QStringLiteral("COM5"), 5}}));
     QCOMPARE(lines, QStringList{QStringLiteral("On \"Serial Port\" COM5")});
 }
@@ -162,14 +162,14 @@ void TestModules::quietSearchSaysNothing()
     line.openResults.insert(QStringLiteral("ttyACM0"), SerialLine::InUse);
     ModuleSearch search(&line);
     search.setPortLister([] { return QList<PortCandidate>{module(QStringLiteral("ttyACM0"))}; });
-    QVERIFY(!search.ConnectModuleQuietly());
+    QVERIFY(!search.connectModuleQuietly());
     line.openResults.remove(QStringLiteral("ttyACM0"));
     QSignalSpy connected(&search, &ModuleSearch::connected);
-    QVERIFY(search.ConnectModuleQuietly());
+    QVERIFY(search.connectModuleQuietly());
     QCOMPARE(connected.count(), 1);
     // Already open: nothing is opened again.
     const int attempts = int(line.openAttempts.size());
-    QVERIFY(search.ConnectModuleQuietly());
+    QVERIFY(search.connectModuleQuietly());
     QCOMPARE(line.openAttempts.size(), attempts);
 }
 
@@ -178,13 +178,13 @@ void TestModules::lostLineStartsTheSearchAgain()
     FakeSerialLine line;
     ModuleSearch search(&line);
     search.setPortLister([] { return QList<PortCandidate>{module(QStringLiteral("ttyACM0"))}; });
-    QVERIFY(search.ConnectModuleQuietly());
+    QVERIFY(search.connectModuleQuietly());
     QVERIFY(!search.isRetrying());
     QSignalSpy gone(&search, &ModuleSearch::disconnected);
     line.vanish();
     QCOMPARE(gone.count(), 1);
     QVERIFY(search.isRetrying());
-    QVERIFY(search.ConnectModuleQuietly());
+    QVERIFY(search.connectModuleQuietly());
     QVERIFY(!search.isRetrying());
 }
 
@@ -198,7 +198,7 @@ void TestModules::namedPortSkipsTheSearch()
         return QList<PortCandidate>{module(QStringLiteral("ttyACM0"))};
     });
     search.setFixedPort(QStringLiteral("/dev/pts/7"));
-    QVERIFY(search.ConnectModule({}));
+    QVERIFY(search.connectModule({}));
     QVERIFY(!listed);
     QCOMPARE(line.openAttempts, QStringList{QStringLiteral("/dev/pts/7")});
 }

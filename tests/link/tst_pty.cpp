@@ -10,7 +10,7 @@
 #include "QtSerialLine.h"
 #include "UploadController.h"
 #include "UploadedBytes.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -122,7 +122,7 @@ void TestPty::vanishedLineFailsCleanly()
     ModuleSearch search(&rig.line);
     search.setFixedPort(rig.pty.slavePath());
     // The port already open counts as found, under the name it was given.
-    QCOMPARE(search.ProbePort(rig.pty.slavePath()), int(SerialLine::Opened));
+    QCOMPARE(search.probePort(rig.pty.slavePath()), int(SerialLine::Opened));
     QCOMPARE(rig.line.portName(), rig.pty.slavePath());
     DownloadController download(rig.link, rig.memory);
     QSignalSpy ready(&download, &DownloadController::imageReady);

@@ -183,7 +183,7 @@ void TestUpload::decisionsBeforeAnythingIsWritten()
     connect(&upload, &UploadController::boardsDiffer, &upload,
             [&](const QList<SlotDifference> &differences) {
                 QCOMPARE(differences,
-                         (QList<SlotDifference>{{5, tdl::BoardSubscriber, tdl::BoardEmpty}}));
+                         (QList<SlotDifference>{{5, tidelex::BoardSubscriber, tidelex::BoardEmpty}}));
                 asked.append(upload.awaiting());
                 if (!boardsAnswer.isEmpty())
                     answer(boardsAnswer);
@@ -471,9 +471,9 @@ void TestUpload::pinBytesFollowTheImageSent_data()
     Configuration config = makeDefaultConfiguration();
     config.SysConfig.PIN = 4301;
     QTest::newRow("configuration with a PIN")
-        << BuildExchMemory(config).image << QStringLiteral("4301");
+        << buildExchMemory(config).image << QStringLiteral("4301");
     config.SysConfig.PIN = 0;
-    QTest::newRow("configuration without a PIN") << BuildExchMemory(config).image << QString();
+    QTest::newRow("configuration without a PIN") << buildExchMemory(config).image << QString();
 }
 
 void TestUpload::foreignImageNeverStarts()

@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <functional>
 
-using namespace tdl;
+using namespace tidelex;
 
 using Change = std::function<void(Configuration &)>;
 Q_DECLARE_METATYPE(Change)

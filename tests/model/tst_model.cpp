@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 class TestModel : public QObject {
     Q_OBJECT
@@ -49,7 +49,7 @@ void TestModel::clearConfigKeepsFixedSlotsAndClasses()
     c.SysConfig.GA[3] = 42;
     c.ExtClasses[9].Name = QStringLiteral("Galley");
     c.TieLines[60].Name = QStringLiteral("spare");
-    ClearConfig(c);
+    clearConfig(c);
     QCOMPARE(c.SysConfig.Slots[0], int16_t(BoardTone16));
     QCOMPARE(c.SysConfig.Slots[1], int16_t(BoardProcessor));
     QCOMPARE(c.SysConfig.Slots[17], int16_t(BoardRinging));
@@ -162,18 +162,18 @@ void TestModel::nameFromNumber()
     Configuration c = makeDefaultConfiguration();
     c.Groups[1].DirNum = 545;
     c.Groups[1].Name = QStringLiteral("Mess");
-    QCOMPARE(GetNameFromExt(c, number), name);
+    QCOMPARE(getNameFromExt(c, number), name);
 }
 
 void TestModel::groupUsersText()
 {
     Configuration c = makeDefaultConfiguration();
     c.Groups[0].DirNum = 546;
-    QCOMPARE(GroupUsersText(c, 0), QString());
+    QCOMPARE(::groupUsersText(c, 0), QString());
     c.Extensions[4].Group = 546;
-    QCOMPARE(GroupUsersText(c, 0), QStringLiteral("104 ( New Ext Brd 1 Port 5) "));
+    QCOMPARE(::groupUsersText(c, 0), QStringLiteral("104 ( New Ext Brd 1 Port 5) "));
     c.Extensions[9].Group = 546;
-    QCOMPARE(GroupUsersText(c, 0), QStringLiteral("104 109 "));
+    QCOMPARE(::groupUsersText(c, 0), QStringLiteral("104 109 "));
 }
 
 QTEST_APPLESS_MAIN(TestModel)

@@ -10,7 +10,7 @@
 
 inline void loadSmallShip(ConfigDocument &doc)
 {
-    using namespace tdl;
+    using namespace tidelex;
     Configuration &c = doc.config;
     c = makeDefaultConfiguration();
     c.SysConfig.Slots[2] = BoardSubscriber;

@@ -7,7 +7,7 @@
 #include "PaneFixture.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
-#include "frmNewSystem.h"
+#include "NewSystemDialog.h"
 
 #include <QComboBox>
 #include <QTextStream>
@@ -29,8 +29,8 @@ int main(int argc, char **argv)
 
     ConfigDocument doc;
     loadSmallShip(doc);
-    doc.config.Extensions[4].Class = tdl::ClassHotLine;
-    doc.config.Extensions[4].Status = doc.config.ExtClasses[tdl::ClassHotLine].Status;
+    doc.config.Extensions[4].Class = tidelex::ClassHotLine;
+    doc.config.Extensions[4].Status = doc.config.ExtClasses[tidelex::ClassHotLine].Status;
     doc.config.Extensions[4].DirectDial = 104; // red target
     doc.config.Extensions[4].Group = 546;
     doc.config.TieLines[56].Ext2 = 546;
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     save(sys, QStringLiteral("pane_system"));
 
     Configuration scratch = makeDefaultConfiguration();
-    frmNewSystem dialog(scratch);
+    NewSystemDialog dialog(scratch);
     dialog.setOpenInstead(true);
     auto *exts = dialog.findChild<QComboBox *>(QStringLiteral("cboExtensions"));
     exts->setCurrentIndex(exts->findData(48));

@@ -8,11 +8,11 @@
 #include "NavTree.h"
 #include "PaneFixture.h"
 #include "ScriptedPrompter.h"
-#include "frmClass.h"
-#include "frmClassIcon.h"
-#include "frmGroupExts.h"
-#include "frmMain.h"
-#include "frmNewClass.h"
+#include "ClassRightsDialog.h"
+#include "ClassIconDialog.h"
+#include "GroupMembersDialog.h"
+#include "MainWindow.h"
+#include "NewClassDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,7 +22,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 using Buttons = QList<QMessageBox::StandardButton>;
 
 Q_DECLARE_METATYPE(Buttons)
@@ -69,7 +69,7 @@ void makeClass(ConfigDocument &doc, int i, int cls)
 // The extension-class window opened on Officer with "Recall" cleared.
 struct ClassEdit {
     ConfigDocument &doc;
-    frmClass window{doc};
+    ClassRightsDialog window{doc};
     ClassStatus edited;
 
     explicit ClassEdit(ConfigDocument &document) : doc(document)
@@ -129,7 +129,7 @@ void TestClassGroup::offeredClasses()
     loadSmallShip(doc);
     doc.config.ExtClasses[9].Active = true; // a class of the ship's own
     doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
-    frmClass window(doc);
+    ClassRightsDialog window(doc);
     auto *combo = child<QComboBox>(window, QStringLiteral("cboExtClass"));
     // Custom and the built-in classes are never offered.
     QCOMPARE(comboTexts(combo), QStringList({QStringLiteral("Officer"), QStringLiteral("Crew"), QStringLiteral("Galley")}));
@@ -206,7 +206,7 @@ void TestClassGroup::applyChanges()
     const Configuration &c = doc.config;
     QCOMPARE(c.ExtClasses[ClassOfficer].Status,
              stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
-    QCOMPARE(doc.ConfigChanged(), stored);
+    QCOMPARE(doc.configChanged(), stored);
     QCOMPARE(edit.window.hasUnappliedEdits(), !stored);
     for (int i = 4; i < 4 + officers; ++i) {
         QCOMPARE(int(c.Extensions[i].Class), officerClassAfter);
@@ -272,10 +272,10 @@ void TestClassGroup::newClassNames()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
-    frmClass window(doc);
+    ClassRightsDialog window(doc);
     window.show();
     click(window, "cmdNewClass");
-    auto *dialog = child<frmNewClass>(window, QStringLiteral("frmNewClass"));
+    auto *dialog = child<NewClassDialog>(window, QStringLiteral("frmNewClass"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Add New Class"));
     auto *name = child<QLineEdit>(*dialog, QStringLiteral("txtClassName"));
     auto *ok = child<QPushButton>(*dialog, QStringLiteral("cmdOK"));
@@ -286,7 +286,7 @@ void TestClassGroup::newClassNames()
     click(*dialog, "cmdOK");
     QCOMPARE(prompter_->texts(), QStringList{QStringLiteral("There is already a class with this name")});
     QVERIFY(dialog->isVisible());
-    QVERIFY(!doc.ConfigChanged());
+    QVERIFY(!doc.configChanged());
 
     typeOnly(name, QStringLiteral(" officer "));
     child<QCheckBox>(*dialog, QStringLiteral("chkCopy"))->setChecked(true);
@@ -297,7 +297,7 @@ void TestClassGroup::newClassNames()
     const ClassRecord &cls = doc.config.ExtClasses[created];
     QCOMPARE(cls.Name, QStringLiteral("officer"));
     QCOMPARE(cls.Status, doc.config.ExtClasses[ClassOfficer].Status);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
     QCOMPARE(child<QComboBox>(window, QStringLiteral("cboExtClass"))->currentText(),
              QStringLiteral("officer"));
 }
@@ -308,10 +308,10 @@ void TestClassGroup::noNewClassWhenFull()
     loadSmallShip(doc);
     for (int k = 7; k < MaxClasses; ++k)
         QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
-    frmClass window(doc);
+    ClassRightsDialog window(doc);
     window.show();
     click(window, "cmdNewClass");
-    QVERIFY(!window.findChild<frmNewClass *>());
+    QVERIFY(!window.findChild<NewClassDialog *>());
     QCOMPARE(prompter_->asked.size(), 1);
     QVERIFY(prompter_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
 }
@@ -322,7 +322,7 @@ void TestClassGroup::renameKeepsTheEdit()
     loadSmallShip(doc);
     ClassEdit edit(doc);
     click(edit.window, "cmdRename");
-    auto *dialog = child<frmNewClass>(edit.window, QStringLiteral("frmNewClass"));
+    auto *dialog = child<NewClassDialog>(edit.window, QStringLiteral("frmNewClass"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Rename Class"));
     QVERIFY(!child<QCheckBox>(*dialog, QStringLiteral("chkCopy"))->isVisible());
     auto *name = child<QLineEdit>(*dialog, QStringLiteral("txtClassName"));
@@ -342,15 +342,15 @@ void TestClassGroup::classRightsFromTheMenu()
 {
     ConfigDocument doc;
     loadSmallShip(doc);
-    frmMain window(doc);
-    window.BuildTree();
+    MainWindow window(doc);
+    window.buildTree();
     window.navigateTo(QStringLiteral("E002")); // the officer
     window.show();
     window.findChild<QAction *>(QStringLiteral("mnuEditClass"))->trigger();
-    auto *editor = child<frmClass>(window, QStringLiteral("frmClass"));
+    auto *editor = child<ClassRightsDialog>(window, QStringLiteral("frmClass"));
     click(*editor, "cmdIcon");
-    const int cosB = int(frmClassIcon::iconKeys().indexOf(QStringLiteral("ExtCosB")));
-    click(*child<frmClassIcon>(*editor, QStringLiteral("frmClassIcon")),
+    const int cosB = int(ClassIconDialog::iconKeys().indexOf(QStringLiteral("ExtCosB")));
+    click(*child<ClassIconDialog>(*editor, QStringLiteral("frmClassIcon")),
           qPrintable(QStringLiteral("picIcon_%1").arg(cosB)));
     click(*editor, "chkSub_0"); // Recall off
     prompter_->buttons.enqueue(QMessageBox::Yes);
@@ -377,7 +377,7 @@ void TestClassGroup::memberBoxes()
     c.Extensions[40].Group = 546;
     c.Extensions[4].Group = 546;     // this group
     c.Extensions[5].Group = 545;     // another group
-    frmGroupExts dialog(doc, 0);
+    GroupMembersDialog dialog(doc, 0);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Extensions"));
     QCOMPARE(dialog.findChildren<QCheckBox *>().size(), 15);
     QVERIFY(!dialog.box(3) && !dialog.box(40));
@@ -412,12 +412,12 @@ void TestClassGroup::membersApplied()
     doc.config.Extensions[7].Group = int16_t(group);
     doc.config.Extensions[50].Group = 546; // not live: keeps its group
     const Configuration before = doc.config;
-    frmGroupExts dialog(doc, 0);
+    GroupMembersDialog dialog(doc, 0);
     dialog.show();
     dialog.box(7)->setCheckState(Qt::CheckState(std::abs(state)));
     click(dialog, state < 0 ? "cmdCancel" : "cmdOK");
     QCOMPARE(int(doc.config.Extensions[7].Group), expected);
-    QCOMPARE(doc.ConfigChanged(), expected != group);
+    QCOMPARE(doc.configChanged(), expected != group);
     doc.config.Extensions[7].Group = before.Extensions[7].Group;
     QVERIFY(doc.config == before);
 }
@@ -427,7 +427,7 @@ void TestClassGroup::greyBoxCycle()
     ConfigDocument doc;
     loadSmallShip(doc);
     doc.config.Extensions[5].Group = 545;
-    frmGroupExts dialog(doc, 0);
+    GroupMembersDialog dialog(doc, 0);
     dialog.show();
     QCheckBox *grey = dialog.box(5), *plain = dialog.box(6);
     clickBox(grey);
@@ -462,7 +462,7 @@ void TestClassGroup::keys()
     ConfigDocument doc;
     loadSmallShip(doc);
     doc.config.Extensions[3].Active = false;
-    frmGroupExts dialog(doc, 0);
+    GroupMembersDialog dialog(doc, 0);
     dialog.show();
     const auto rowIndex = [](int row) { return row < 3 ? row : row + 1; };
     QCOMPARE(dialog.focusWidget(), dialog.box(0)); // the first box starts with the focus
@@ -481,12 +481,12 @@ void TestClassGroup::groupPaneOpensTheDialog()
     auto *users = child<QLineEdit>(pane, QStringLiteral("txtGroupLead"));
     QVERIFY(users->text().isEmpty());
     click(pane, "cmdGrpSelect");
-    QVERIFY(!doc.ConfigChanged()); // opening the dialog changes nothing
-    auto *dialog = child<frmGroupExts>(pane, QStringLiteral("frmGroupExts"));
+    QVERIFY(!doc.configChanged()); // opening the dialog changes nothing
+    auto *dialog = child<GroupMembersDialog>(pane, QStringLiteral("frmGroupExts"));
     dialog->box(1)->setCheckState(Qt::Checked);
     click(*dialog, "cmdOK");
     QCOMPARE(int(doc.config.Extensions[1].Group), 546);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
     QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
 
     // A pickup group has no users to choose.

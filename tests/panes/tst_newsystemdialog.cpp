@@ -5,7 +5,7 @@
 #include "NewSystem.h"
 #include "PaneSupport.h"
 #include "ScriptedPrompter.h"
-#include "frmNewSystem.h"
+#include "NewSystemDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -29,7 +29,7 @@ template <typename T> T *child(QWidget &w, const QString &name)
     return c;
 }
 
-void choose(frmNewSystem &dlg, const char *combo, int value)
+void choose(NewSystemDialog &dlg, const char *combo, int value)
 {
     auto *c = child<QComboBox>(dlg, QLatin1String(combo));
     const int at = c->findData(value);
@@ -38,7 +38,7 @@ void choose(frmNewSystem &dlg, const char *combo, int value)
 }
 
 // Picks the number of extensions and of each kind of line.
-void chooseCounts(frmNewSystem &dlg, int extensions, int shore, int satcom, int pa, int pager)
+void chooseCounts(NewSystemDialog &dlg, int extensions, int shore, int satcom, int pa, int pager)
 {
     choose(dlg, "cboExtensions", extensions);
     choose(dlg, "cboShore", shore);
@@ -57,7 +57,7 @@ QColor documentedColour(int board)
                                     : QColor(Qt::white);
 }
 
-QColor shapeColour(frmNewSystem &dlg, int slot)
+QColor shapeColour(NewSystemDialog &dlg, int slot)
 {
     return child<QFrame>(dlg, QStringLiteral("Shape1_%1").arg(slot))
         ->palette()
@@ -123,7 +123,7 @@ void TestNewSystem::boardPlan()
     ScriptedPrompter prompts;
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
-    frmNewSystem dlg(config);
+    NewSystemDialog dlg(config);
     chooseCounts(dlg, extensions, shore, satcom, pa, pager);
 
     for (int k = 0; k < LineSlotCount; ++k)
@@ -180,7 +180,7 @@ void TestNewSystem::okGenerates()
     ScriptedPrompter prompts;
     Configuration config = makeDefaultConfiguration();
     config.Extensions[100].Name = QStringLiteral("left over");
-    frmNewSystem dlg(config);
+    NewSystemDialog dlg(config);
     chooseCounts(dlg, extensions, shore, satcom, pa, pager);
     QTest::keyClicks(child<QLineEdit>(dlg, QStringLiteral("txtOfficer")), officers);
     dlg.show();
@@ -231,7 +231,7 @@ void TestNewSystem::officerBox()
     ScriptedPrompter prompts;
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
-    frmNewSystem dlg(config);
+    NewSystemDialog dlg(config);
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -273,9 +273,9 @@ void TestNewSystem::cancelOrOpen_data()
     QTest::newRow("Open..., nothing chosen")
         << true << QString() << QByteArray() << false << -1 << false;
     QTest::newRow("Open..., configuration file")
-        << true << "ship.TWZ" << header << false << int(frmNewSystem::OpenedFile) << false;
+        << true << "ship.TWZ" << header << false << int(NewSystemDialog::OpenedFile) << false;
     QTest::newRow("Open..., quoted name")
-        << true << "ship.TWZ" << header << true << int(frmNewSystem::OpenedFile) << false;
+        << true << "ship.TWZ" << header << true << int(NewSystemDialog::OpenedFile) << false;
     QTest::newRow("Open..., other text")
         << true << "notes.TWZ" << QByteArray("hello\r\nworld\r\n") << false << -1 << true;
     QTest::newRow("Open..., missing file")
@@ -306,7 +306,7 @@ void TestNewSystem::cancelOrOpen()
     prompts.files.enqueue(answer);
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
-    frmNewSystem dlg(config);
+    NewSystemDialog dlg(config);
     dlg.setOpenInstead(openInstead);
     dlg.show();
     auto *cancel = child<QPushButton>(dlg, QStringLiteral("CancelButton"));
@@ -328,7 +328,7 @@ void TestNewSystem::cancelOrOpen()
         QCOMPARE(prompts.asked.last().text, answer + QStringLiteral(" is not valid. Not Loading"));
         QCOMPARE(prompts.asked.last().icon, QMessageBox::NoIcon);
     }
-    QCOMPARE(dlg.chosenFile(), result == frmNewSystem::OpenedFile ? path : QString());
+    QCOMPARE(dlg.chosenFile(), result == NewSystemDialog::OpenedFile ? path : QString());
 }
 
 QTEST_MAIN(TestNewSystem)

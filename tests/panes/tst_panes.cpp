@@ -21,7 +21,7 @@
 #include <QtTest>
 #include <memory>
 
-using namespace tdl;
+using namespace tidelex;
 using IntList = QList<int>;
 
 using namespace Qt::StringLiterals;
@@ -93,7 +93,7 @@ QString nameOf(const Configuration &c, const QString &kind, int record)
 // Whether the error list names extension i: what a red field of its pane must agree with.
 bool checkerReports(const ConfigDocument &doc, int i)
 {
-    const QList<Finding> findings = CheckConfig(doc.config).findings;
+    const QList<Finding> findings = checkConfig(doc.config).findings;
     return std::any_of(findings.begin(), findings.end(),
                        [i](const Finding &f) { return f.reference == extensionKey(i); });
 }
@@ -204,7 +204,7 @@ void TestPanes::numberBoxes()
     QCOMPARE(lastText(statusSpy), status);
     QCOMPARE(field->palette().color(QPalette::Base) == panes::errorColour(), red);
     QCOMPARE(panes::fieldInError(field), red);
-    QCOMPARE(doc.ConfigChanged(), changed);
+    QCOMPARE(doc.configChanged(), changed);
     QCOMPARE(editSpy.isEmpty(), !changed);
     QCOMPARE(field->text(), QString::number(stored));
     QCOMPARE(checkerReports(doc, 4), red);
@@ -252,7 +252,7 @@ void TestPanes::optionBoxes()
     QCOMPARE(int(doc.config.Extensions[3].Class), ClassCustom);
     QCOMPARE(doc.config.Extensions[3].Status, expected);
     QCOMPARE(child<QComboBox>(pane, "cboExtClass")->currentText(), QStringLiteral("Custom"));
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
 }
 
 void TestPanes::extensionGroupList_data()
@@ -302,7 +302,7 @@ void TestPanes::extensionGroupList()
 
     QCOMPARE(int(doc.config.Extensions[5].Group), chosenGroup);
     QVERIFY(!panes::fieldInError(combo));
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
 }
 
 void TestPanes::pendingEditStored_data()
@@ -339,7 +339,7 @@ void TestPanes::pendingEditStored()
     next < 0 ? tested.pane->commitPending() : tested.pane->showRecord(next);
 
     QCOMPARE(nameOf(doc.config, pane, record), typed);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
     QCOMPARE(nodes.size(), key.isEmpty() ? 0 : 1);
     if (!key.isEmpty())
         QCOMPARE(nodes.first(), (QVariantList{key, typed}));
@@ -404,7 +404,7 @@ void TestPanes::focusLeavingCommits()
     child<QLineEdit>(pane, "txtExtNo")->setFocus();
 
     QCOMPARE(doc.config.Extensions[3].Name, QStringLiteral("Purser"));
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
     QCOMPARE(name->selectedText(), QStringLiteral("Purser")); // ready to be typed over
 }
 
@@ -446,7 +446,7 @@ void TestPanes::showingChangesNothing()
     tested.pane->commitPending();
 
     QVERIFY(c == before);
-    QVERIFY(!doc.ConfigChanged());
+    QVERIFY(!doc.configChanged());
 }
 
 void TestPanes::tieClassAndDial9_data()
@@ -498,7 +498,7 @@ void TestPanes::tieClassAndDial9()
     QCOMPARE(box->isEnabled(), shore || kept);
     QCOMPARE(box->isChecked(), kept);
     QCOMPARE(t.Dial9, kept);
-    QCOMPARE(doc.ConfigChanged(), byCombo);
+    QCOMPARE(doc.configChanged(), byCombo);
     QCOMPARE(child<QTableWidget>(pane, "vsTieExt")->isEnabled(), incoming);
     QCOMPARE(child<QCheckBox>(pane, "chkTieDDI")->isEnabled(), incoming);
     QCOMPARE(child<QCheckBox>(pane, "chkTieMCF")->isEnabled(), incoming);
@@ -555,7 +555,7 @@ void TestPanes::tieDesignatedGrid()
     QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
     QCOMPARE(grid->item(row, 1)->text(), name);
     QCOMPARE(redRows(grid).contains(row), red);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
 }
 
 // clang-format off
@@ -675,7 +675,7 @@ void TestPanes::groupTypeQuestion()
     }
     QCOMPARE(int(doc.config.Groups[0].Type), type);
     QCOMPARE(combo->currentData().toInt(), type);
-    QCOMPARE(doc.ConfigChanged(), type != GroupHunt);
+    QCOMPARE(doc.configChanged(), type != GroupHunt);
     auto *users = child<QLineEdit>(pane, "txtGroupLead");
     QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), type == GroupPickup);
     QCOMPARE(users->isEnabled(), type != GroupPickup);
@@ -817,10 +817,10 @@ void TestPanes::grids()
         const bool used = r < expected.size();
         QCOMPARE(grid->item(r, 0)->text(), used ? QString::number(expected[r]) : QString());
         QCOMPARE(grid->item(r, 1)->text(),
-                 used ? GetNameFromExt(doc.config, expected[r]) : QString());
+                 used ? getNameFromExt(doc.config, expected[r]) : QString());
     }
     QCOMPARE(redRows(grid), red);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
 }
 
 void TestPanes::password_data()
@@ -853,7 +853,7 @@ void TestPanes::password()
 
     QCOMPARE(doc.config.SysConfig.Pass, stored);
     QCOMPARE(panes::fieldInError(box), red);
-    QVERIFY(doc.ConfigChanged());
+    QVERIFY(doc.configChanged());
 }
 
 void TestPanes::systemSize_data()

@@ -9,7 +9,7 @@
 
 namespace fixtures {
 
-using namespace tdl;
+using namespace tidelex;
 
 inline ReportOptions options(const QString &ticked)
 {

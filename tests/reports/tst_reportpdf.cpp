@@ -2,7 +2,7 @@
 #include "CliRun.h"
 #include "ConfigFile.h"
 #include "ReportFixtures.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QtTest>
 
@@ -68,16 +68,16 @@ void TestReportPdf::everyPageNumbered()
     Configuration config = fixtures::ship();
     // Enough rows for the details to run over several pages.
     for (int slot = 5; slot <= 16; ++slot)
-        config.SysConfig.Slots[slot] = tdl::BoardSubscriber;
-    for (int i = 24; i < tdl::MaxExtensions; ++i)
-        fixtures::addExtension(config, i, 100 + i, "Cabin", tdl::ClassOfficer,
+        config.SysConfig.Slots[slot] = tidelex::BoardSubscriber;
+    for (int i = 24; i < tidelex::MaxExtensions; ++i)
+        fixtures::addExtension(config, i, 100 + i, "Cabin", tidelex::ClassOfficer,
                                {128, 215, 255, 0, 16, 0});
 
     ReportContext context;
     context.pageSize = QPageSize(QPageSize::PageSizeId(paper));
     context.created = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
     context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
-    auto document = BuildReport(config, number, fixtures::options(ticked), context);
+    auto document = buildReport(config, number, fixtures::options(ticked), context);
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("report.pdf"));
@@ -102,7 +102,7 @@ void TestReportPdf::everyPageNumbered()
     for (const QString &title : document->content().titles())
         QCOMPARE(lines.count(title), document->content().titles().count(title));
     // No row is lost where a page ends: every extension reaches the paper.
-    for (int ext = 100 + 24; number == 102 && ext < 100 + tdl::MaxExtensions; ++ext)
+    for (int ext = 100 + 24; number == 102 && ext < 100 + tidelex::MaxExtensions; ++ext)
         QVERIFY2(all.contains(QString::number(ext)), qPrintable(QString::number(ext)));
     qsizetype at = 0;
     for (const QString &title : document->content().titles()) {
@@ -113,7 +113,7 @@ void TestReportPdf::everyPageNumbered()
 
 void TestReportPdf::unwritablePath()
 {
-    auto document = BuildReport(fixtures::ship(), 101, ReportOptions());
+    auto document = buildReport(fixtures::ship(), 101, ReportOptions());
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
     QString error;
@@ -156,8 +156,8 @@ void TestReportPdf::longNamesFitTheirCells()
         config.Groups[index].Name = name;
     }
     const ReportOptions ticked = fixtures::options(QStringLiteral("3"));
-    const auto usual = BuildReport(plain, number, ticked);
-    const auto report = BuildReport(config, number, ticked);
+    const auto usual = buildReport(plain, number, ticked);
+    const auto report = buildReport(config, number, ticked);
     QCOMPARE(report->pageCount(), usual->pageCount());
     if (pdftotext.isEmpty())
         return;
@@ -205,8 +205,8 @@ void TestReportPdf::commandLine()
     const QString pdf = dir.filePath(QStringLiteral("ship.pdf"));
     QString error;
     Configuration ship = fixtures::ship();
-    ship.Groups[3].Num = tdl::MaxGroupMembers; // the file reader refuses more
-    QVERIFY2(WriteConfigFile(config, ship, &error), qPrintable(error));
+    ship.Groups[3].Num = tidelex::MaxGroupMembers; // the file reader refuses more
+    QVERIFY2(writeConfigFile(config, ship, &error), qPrintable(error));
     QStringList args{QStringLiteral("report")};
     for (const QString &argument : arguments.split(QLatin1Char(' '))) {
         if (argument == QLatin1String("FILE"))

@@ -3,13 +3,13 @@
 #include "ConnectionsSheet.h"
 #include "ReportCatalogue.h"
 #include "ReportFixtures.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace {
 

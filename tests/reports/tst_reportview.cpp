@@ -3,7 +3,7 @@
 #include "FailOnQtWarnings.h"
 #include "ReportFixtures.h"
 #include "ReportView.h"
-#include "mdlPrinting.h"
+#include "ReportPrinting.h"
 
 #include <QGraphicsView>
 #include <QLabel>

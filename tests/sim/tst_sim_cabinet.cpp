@@ -68,10 +68,10 @@ void TestSimCabinet::decodes_data()
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("expected");
     const auto board = [](int code) { return QString::number(code); };
-    QTest::newRow("slot 0 tone") << QStringLiteral("slot 0") << board(tdl::BoardTone8);
-    QTest::newRow("slot 2 subscriber") << QStringLiteral("slot 2") << board(tdl::BoardSubscriber);
-    QTest::newRow("slot 4 tie line") << QStringLiteral("slot 4") << board(tdl::BoardTieLine);
-    QTest::newRow("slot 5 empty") << QStringLiteral("slot 5") << board(tdl::BoardEmpty);
+    QTest::newRow("slot 0 tone") << QStringLiteral("slot 0") << board(tidelex::BoardTone8);
+    QTest::newRow("slot 2 subscriber") << QStringLiteral("slot 2") << board(tidelex::BoardSubscriber);
+    QTest::newRow("slot 4 tie line") << QStringLiteral("slot 4") << board(tidelex::BoardTieLine);
+    QTest::newRow("slot 5 empty") << QStringLiteral("slot 5") << board(tidelex::BoardEmpty);
     QTest::newRow("first extension, officer")
         << QStringLiteral("ext 0") << QStringLiteral("100 class 1 group 0");
     QTest::newRow("crew in the hunt group")

@@ -6,7 +6,7 @@
 namespace fixtures
 {
 
-using namespace tdl;
+using namespace tidelex;
 
 // One subscriber board (extensions 0..7, numbers 101..108), one tie-line
 // board (tie lines 4..7, slot 3), a hunt group 501 of 101 and 102, and a

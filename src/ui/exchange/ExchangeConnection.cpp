@@ -5,7 +5,7 @@
 #include "QtSerialLine.h"
 #include "SimulatedLine.h"
 #include "SwitchableLine.h"
-#include "mdlSerial.h"
+#include "SerialLink.h"
 
 #include <QTimer>
 
@@ -78,7 +78,7 @@ bool ExchangeConnection::connectAtStart(const ModuleMessages &messages)
     // this search is open.
     m_search->stopRetrying();
     setState(State::Searching);
-    const bool opened = m_search->ConnectModule(messages);
+    const bool opened = m_search->connectModule(messages);
     if (!opened) {
         setState(State::NoModule);
         m_search->startRetrying();
@@ -97,7 +97,7 @@ void ExchangeConnection::useSimulator(const QByteArray &image, int baud)
     m_simLine->setBaudRate(baud);
     m_simLine->open(QString());
     m_line->setDevice(m_simLine.get());
-    m_link->QueueReset();
+    m_link->queueReset();
     setState(State::Simulated);
 }
 
@@ -106,7 +106,7 @@ void ExchangeConnection::useModule()
     if (m_state != State::Simulated)
         return;
     m_line->setDevice(m_moduleLine.get());
-    m_link->QueueReset();
+    m_link->queueReset();
     m_simLine.reset();
     m_simulator.reset();
     if (m_moduleLine->isOpen()) {

@@ -1,6 +1,7 @@
 #include "BoardStrip.h"
 
-#include "tdlConsts.h"
+#include "Limits.h"
+#include "BoardTypes.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -16,7 +17,7 @@
 
 #include <algorithm>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {

@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-using namespace tdl;
+using namespace tidelex;
 using panes::setFieldError;
 
 struct ExtensionPane::Private {
@@ -231,7 +231,7 @@ void ExtensionPane::Private::fill()
     if (selected < 0) {
         // A group number that no usable group carries stays visible (and red)
         // instead of being shown as "no group".
-        cboExtGroup->addItem(GetNameFromExt(c, e.Group), int(e.Group));
+        cboExtGroup->addItem(getNameFromExt(c, e.Group), int(e.Group));
         selected = cboExtGroup->count() - 1;
     }
     cboExtGroup->setCurrentIndex(selected);

@@ -8,7 +8,7 @@
 #include "Prompter.h"
 #include "TypeNames.h"
 #include "WindowPlacement.h"
-#include "frmGroupExts.h"
+#include "GroupMembersDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {
@@ -205,7 +205,7 @@ void GroupPane::Private::fill()
 
     const bool pickup = g.Type == GroupPickup;
     txtGroupLead->setText(pickup ? QStringLiteral("Not used for pickup groups")
-                                 : GroupUsersText(c, index));
+                                 : groupUsersText(c, index));
     txtGroupLead->setEnabled(!pickup);
     labGroupLead->setEnabled(!pickup);
     // Extensions can name only a group that is in use and has a number.
@@ -218,7 +218,7 @@ void GroupPane::Private::fill()
         const int number = row < used ? g.Exts[row] : -1;
         const bool shown = number > 0;
         panes::setCellText(vsGroupExt, row, 0, shown ? QString::number(number) : QString());
-        panes::setCellText(vsGroupExt, row, 1, shown ? GetNameFromExt(c, number) : QString());
+        panes::setCellText(vsGroupExt, row, 1, shown ? getNameFromExt(c, number) : QString());
     }
     updating = false;
     validate();
@@ -337,7 +337,7 @@ void GroupPane::Private::cellEdited(QTableWidgetItem *item)
 
 void GroupPane::Private::selectUsers()
 {
-    auto *dialog = new frmGroupExts(doc, index, q);
+    auto *dialog = new GroupMembersDialog(doc, index, q);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     placeBeside(dialog, cmdGrpSelect);
     const int shown = index;

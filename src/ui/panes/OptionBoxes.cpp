@@ -6,7 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
-using namespace tdl;
+using namespace tidelex;
 
 OptionBoxes::OptionBoxes(QWidget *parent) : QGroupBox(QStringLiteral("Options"), parent)
 {

@@ -13,7 +13,7 @@
 
 #include <limits>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace panes
 {

@@ -1,11 +1,12 @@
 #include "SlotMenus.h"
 
 #include "Prompter.h"
-#include "tdlConsts.h"
+#include "Limits.h"
+#include "BoardTypes.h"
 
 #include <QMenu>
 
-using namespace tdl;
+using namespace tidelex;
 
 namespace
 {

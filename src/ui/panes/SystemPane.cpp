@@ -19,7 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using namespace tdl;
+using namespace tidelex;
 using panes::setFieldError;
 
 namespace
@@ -282,7 +282,7 @@ void SystemPane::Private::fill()
     for (int k = 0; k < GAEntries; ++k) {
         const int number = s.GA[k];
         panes::setCellText(vsGA, k, 0, number > 0 ? QString::number(number) : QString());
-        panes::setCellText(vsGA, k, 1, number > 0 ? GetNameFromExt(c, number) : QString());
+        panes::setCellText(vsGA, k, 1, number > 0 ? getNameFromExt(c, number) : QString());
     }
     for (int slot = 0; slot < SlotCount; ++slot) {
         if (slot != 17) // the ringing module's shape keeps its own colour

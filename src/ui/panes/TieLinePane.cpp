@@ -17,7 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using namespace tdl;
+using namespace tidelex;
 using panes::setFieldError;
 
 namespace
@@ -230,7 +230,7 @@ void TieLinePane::Private::fill()
     const int16_t ext[2] = {t.Ext1, t.Ext2};
     for (int row = 0; row < 2; ++row) {
         panes::setCellText(vsTieExt, row, 0, numberText(ext[row]));
-        panes::setCellText(vsTieExt, row, 1, GetNameFromExt(c, ext[row]));
+        panes::setCellText(vsTieExt, row, 1, getNameFromExt(c, ext[row]));
     }
     // Public address and pager lines have no incoming side.
     const bool incoming = t.Class != TieClassPA && t.Class != TieClassPager;

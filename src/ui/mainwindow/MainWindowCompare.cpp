@@ -1,0 +1,67 @@
+// Comparing the open configuration with another one: a file chosen by the
+// technician, or what the exchange holds. The open configuration is never
+// touched.
+#include "MainWindow.h"
+
+#include "ConfigDocument.h"
+#include "ExchangeImage.h"
+#include "ConfigLoader.h"
+#include "Prompter.h"
+#include "CompareWindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void MainWindow::compareWithFile()
+{
+    commitPanes();
+    const QString title = QStringLiteral("Compare With File");
+    const QString name = prompter().chooseConfigurationToOpen(this, title);
+    if (name.isEmpty())
+        return;
+    Configuration other = makeDefaultConfiguration();
+    const LoadOutcome load = loadConfigurationFile(name, other);
+    if (!load.ok) {
+        QString detail = QDir::toNativeSeparators(load.fileName);
+        if (!load.detail.isEmpty())
+            detail += QLatin1Char('\n') + load.detail;
+        prompter().message(this, title, load.message, QMessageBox::Warning, detail);
+        return;
+    }
+    const QString fileName = QFileInfo(name).fileName();
+    showComparison(other, fileName, title + QStringLiteral(" - ") + fileName, false);
+}
+
+void MainWindow::compareWithExchange()
+{
+    const QString title = QStringLiteral("Compare with Exchange");
+    if (!exchangeReady(title))
+        return;
+    commitPanes();
+    readExchange(title, [this, title](const QByteArray &image) {
+        // The exchange keeps no classes: the open configuration's stand in,
+        // as they do when it is read in.
+        Configuration exchange = doc_.config;
+        if (!decodeExchMemory(image, exchange)) {
+            prompter().message(this, title,
+                               QStringLiteral("The exchange sent an image that cannot be read."),
+                               QMessageBox::Critical);
+            return;
+        }
+        // Nor names: they would all differ.
+        showComparison(exchange, QStringLiteral("the exchange"), title, true);
+    });
+}
+
+void MainWindow::showComparison(const Configuration &other, const QString &otherName,
+                             const QString &title, bool ignoreNames)
+{
+    // One comparison at a time: a new one takes the place of the last.
+    if (compare_)
+        compare_->close();
+    compare_ = new CompareWindow(doc_, other, otherName, title, this);
+    compare_->setAttribute(Qt::WA_DeleteOnClose);
+    compare_->setIgnoreNames(ignoreNames);
+    connect(compare_, &CompareWindow::openRecord, this, &MainWindow::navigateTo);
+    compare_->show();
+}
