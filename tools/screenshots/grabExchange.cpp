@@ -1,6 +1,6 @@
 // Not a test: draws the exchange windows mid-transfer and at their end into
 // PNG files, so their layout can be looked at.
-// Usage: exchange_grab_screens OUTDIR [WIDTH HEIGHT] [dark]
+// Usage: grab_exchange OUTDIR [WIDTH HEIGHT] [dark]
 #include "GrabAid.h"
 #include "ExchangeFixture.h"
 #include "SimulatedLine.h"

@@ -1,5 +1,5 @@
 // Renders the four panes and the New System dialog to PNG files so their
-// layout can be checked by eye: panes_snapshots OUTDIR [WIDTH HEIGHT] [dark].
+// layout can be checked by eye: grab_panes OUTDIR [WIDTH HEIGHT] [dark].
 #include "ConfigDocument.h"
 #include "GrabAid.h"
 #include "ExtensionPane.h"

@@ -2,7 +2,7 @@
 // Slots Display against the simulated exchange, the class editor, the
 // new-class dialog and the group members dialog into PNG files, grabbed from
 // the screen so tooltips and menus show. Run it on a display (xvfb-run):
-// gui_grab_boards OUTDIR [WIDTH HEIGHT] [dark]
+// grab_boards OUTDIR [WIDTH HEIGHT] [dark]
 #include "GrabAid.h"
 #include "LinkRig.h"
 

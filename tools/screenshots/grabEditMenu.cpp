@@ -1,7 +1,7 @@
 // Not a test: draws the Edit menu's work (a named undo step, the found
 // records, a pasted column of names, the comparison window) into PNG files,
 // so their layout can be looked at. Usage:
-// gui_grab_editmenu OUTDIR [WIDTH HEIGHT] [dark]
+// grab_editmenu OUTDIR [WIDTH HEIGHT] [dark]
 #include "ConfigFile.h"
 #include "GrabAid.h"
 #include "GuiFixtures.h"

@@ -1,5 +1,5 @@
 // Not a test: draws the main window in a few states into PNG files, so the
-// layout can be looked at. Usage: gui_grab_screens OUTDIR [WIDTH HEIGHT] [dark] [FILE.TWZ]
+// layout can be looked at. Usage: grab_screens OUTDIR [WIDTH HEIGHT] [dark] [FILE.TWZ]
 #include "ConfigDocument.h"
 #include "GrabAid.h"
 #include "NavTree.h"
