@@ -55,8 +55,6 @@ struct File {
     QList<Ext> exts;
     QList<Group> groups;
     QList<Tie> ties;
-    // Counts written into the file; -1 = the size of the list.
-    int extCount = -1, tieCount = -1, groupCount = -1;
     bool slotMap = false;
     std::array<int, 15> map{};
 
@@ -64,8 +62,8 @@ struct File {
     {
         QByteArray out = line1 + "\r\n" + line2 + "\r\n" + line3 + "\r\n";
         out.append(tag);
-        out.append(char(extCount < 0 ? exts.size() : extCount));
-        out.append(char(tieCount < 0 ? ties.size() : tieCount));
+        out.append(char(exts.size()));
+        out.append(char(ties.size()));
         for (int k = 0; k < exts.size(); ++k)
             putWord(out, 0x1234 + k);
         for (const Ext &e : exts) {
@@ -77,7 +75,7 @@ struct File {
             out.append(char(e.flagsB));
             out.append(QByteArray(3, '\0'));
         }
-        out.append(char(groupCount < 0 ? groups.size() : groupCount));
+        out.append(char(groups.size()));
         for (const Group &g : groups) {
             putName(out, g.name);
             out.append(char(g.pickup));

@@ -3,10 +3,8 @@
 #include "CliRun.h"
 #include "ConfigFile.h"
 #include "ConfigLoader.h"
-#include "DosImport.h"
 #include "TdzBuilder.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -63,8 +61,6 @@ void TestFormatsCli::newRefusals_data()
     const QString notPossible = u"This configuration not possible"_s;
     const QString extensions = u"--extensions must be a number from 1 to 120"_s;
     QTest::newRow("120 extensions and a shore line") << u"--extensions 120 --shore 1"_s << notPossible;
-    QTest::newRow("lines for 16 boards")
-        << u"--extensions 8 --shore 16 --satcom 16 --pa 16 --pager 16"_s << notPossible;
     QTest::newRow("officers as many as extensions")
         << u"--extensions 8 --officers 8"_s
         << u"Must be less than the total number of extensions in the system"_s;
@@ -119,7 +115,6 @@ void TestFormatsCli::exportLists_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("firstCell");
     QTest::newRow("DOS file to CSV") << u"SHIP.TDZ"_s << u"out.csv"_s << u"\"Board\","_s;
-    QTest::newRow("configuration file") << u"ship.TWZ"_s << u"out_groups.csv"_s << u"\"Board\","_s;
 }
 
 void TestFormatsCli::exportLists()
@@ -129,15 +124,7 @@ void TestFormatsCli::exportLists()
     QFETCH(QString, firstCell);
     QTemporaryDir dir;
     const QString in = dir.filePath(input);
-    if (input.endsWith(QLatin1String("TWZ"))) {
-        Configuration c = makeDefaultConfiguration();
-        QBuffer dos;
-        dos.setData(dosShip().bytes());
-        QVERIFY(importDos(dos, c, nullptr));
-        QVERIFY(writeConfigFile(in, c));
-    } else {
-        QVERIFY(writeBytes(in, dosShip().bytes()));
-    }
+    QVERIFY(writeBytes(in, dosShip().bytes()));
     const CliRun r = runCli({u"export"_s, in, dir.filePath(chosen)}, cli::runExport);
     QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
     QCOMPARE(r.out.count(u"Wrote "_s), 3);

@@ -198,10 +198,6 @@ void TestGuiTexts::listedRecords()
         c.SysConfig.Slots[16] = BoardSubscriber;
     } else if (change == QLatin1String("ext3off")) {
         c.Extensions[3].Active = false;
-    } else if (change == QLatin1String("ext8active")) {
-        c.Extensions[8].Active = true; // slot 3 holds tie lines
-    } else if (change == QLatin1String("tie0active")) {
-        c.TieLines[0].Active = true; // slot 2 holds extensions
     } else if (change == QLatin1String("group2")) {
         c.Groups[2].Name = QStringLiteral("Idle"); // never made active
     }

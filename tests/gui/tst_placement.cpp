@@ -8,8 +8,8 @@
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "FailOnQtWarnings.h"
-#include "GrabAid.h"
 #include "GuiFixtures.h"
+#include "Palettes.h"
 #include "ScriptedPrompter.h"
 #include "WindowPlacement.h"
 #include "ClassRightsDialog.h"
@@ -28,6 +28,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyleFactory>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
@@ -76,16 +77,6 @@ template <typename T> T *shown(QObject &parent, const char *name)
     return w;
 }
 
-// The relative luminance of a colour, as contrast ratios are measured.
-double luminance(QRgb rgb)
-{
-    const auto linear = [](int c) {
-        const double v = c / 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
-}
-
 // Pixels of an icon drawn on `ground` that stand out from it (a contrast of
 // 3:1 or more, what a picture needs to be made out).
 int inkOn(const QIcon &icon, const QColor &ground)
@@ -95,12 +86,10 @@ int inkOn(const QIcon &icon, const QColor &ground)
     QPainter painter(&image);
     icon.paint(&painter, image.rect());
     painter.end();
-    const double back = luminance(ground.rgb());
     int ink = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            const double l = luminance(image.pixel(x, y));
-            ink += (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05) >= 3.0;
+            ink += contrast(QColor(image.pixel(x, y)), ground) >= 3.0;
         }
     }
     return ink;
@@ -339,7 +328,8 @@ void TestPlacement::readableOnTheSmallScreen_data()
     });
     QTest::newRow("the toolbar in a dark palette") << Look([](Session &s) {
         const QPalette light = QApplication::palette();
-        GrabAid::useDarkPalette();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(::darkPalette());
         const QPalette darkPalette = QApplication::palette();
         ConfigDocument doc;
         MainWindow dark(doc);

@@ -104,8 +104,6 @@ void TestNewSystem::boardPlan_data()
     QTest::addColumn<bool>("refused");
 
     QTest::newRow("16 extensions, four lines") << 16 << 2 << 1 << 1 << 0 << boards(2, 1) << false;
-    QTest::newRow("cabinet exactly full") << 64 << 16 << 12 << 0 << 0 << boards(8, 7) << false;
-    QTest::newRow("one board too many") << 72 << 16 << 12 << 0 << 0 << boards(9, 6) << true;
     QTest::newRow("120 extensions and a shore line")
         << 120 << 1 << 0 << 0 << 0 << boards(15, 0) << true;
 }

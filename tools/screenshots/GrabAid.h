@@ -4,6 +4,7 @@
 // suffix naming the size given and the dark palette, so a technician's dark
 // desktop can be judged too. Settings go to a folder of the aid's own and
 // every question is answered by script, so no window blocks.
+#include "Palettes.h"
 #include "ScriptedPrompter.h"
 
 #include <QApplication>
@@ -49,20 +50,6 @@ struct GrabAid {
     static void useDarkPalette()
     {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QPalette p;
-        const QColor text(230, 230, 230), disabled(120, 120, 120);
-        p.setColor(QPalette::Window, QColor(45, 45, 48));
-        p.setColor(QPalette::Base, QColor(30, 30, 30));
-        p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
-        p.setColor(QPalette::Button, QColor(55, 55, 58));
-        p.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            p.setColor(role, text);
-        p.setColor(QPalette::ToolTipText, Qt::white);
-        p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-        p.setColor(QPalette::HighlightedText, Qt::white);
-        p.setColor(QPalette::Disabled, QPalette::Text, disabled);
-        p.setColor(QPalette::Disabled, QPalette::WindowText, disabled);
-        QApplication::setPalette(p);
+        QApplication::setPalette(darkPalette());
     }
 };
