@@ -120,8 +120,8 @@ void TestDosImport::failures_data()
         << with([](tdz::File &f) { f.groups[0].trailer = 0x8000; }) << corrupted;
     QTest::newRow("member number 0x8000")
         << with([](tdz::File &f) { f.groups[0].members[2] = 0x8000; }) << corrupted;
-    QTest::newRow("extension number 0xFFFF")
-        << with([](tdz::File &f) { f.exts[1].number = 0xFFFF; }) << corrupted;
+    QTest::newRow("extension number 0x8000")
+        << with([](tdz::File &f) { f.exts[1].number = 0x8000; }) << corrupted;
     QTest::newRow("equipment index 0x8000")
         << with([](tdz::File &f) { f.exts[1].index = 0x8000; }) << corrupted;
     QTest::newRow("Ext1 0x8000") << with([](tdz::File &f) { f.ties[0].ext1 = 0x8000; })
