@@ -127,14 +127,14 @@ void TestMainWindow::initTestCase()
 {
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
-    MainWindow::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
+    FileCommands::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
 }
 
 void TestMainWindow::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    MainWindow::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
+    FileCommands::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
 }
 
 void TestMainWindow::cleanup()
