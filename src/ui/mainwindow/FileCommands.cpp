@@ -259,7 +259,8 @@ void FileCommands::showRecentFiles()
     for (QAction *entry : recent_)
         entry->setVisible(false);
     const QStringList paths = AppSettings::recentFiles();
-    if (paths.isEmpty())
+    // Nothing to show before the entries are in a menu.
+    if (paths.isEmpty() || recent_.isEmpty())
         return;
     for (int i = 1; i <= paths.size() && i <= recent_.size(); ++i) {
         const QString path = paths[i - 1];

@@ -226,7 +226,8 @@ void MainWindow::createMenus()
                             void (ExchangeCommands::*slot)()) {
         lineItem(config->addAction(caption, exchange_, slot), name);
     };
-    exchangeItem("mnuConfigGet", QStringLiteral("&Get Configuration"), &ExchangeCommands::getConfig);
+    exchangeItem("mnuConfigGet", QStringLiteral("&Get Configuration"),
+                 &ExchangeCommands::getConfig);
     lineItem(config->addAction(QStringLiteral("&Send Configuration"), this,
                                [this] {
                                    // A field still being typed is part of what is sent.
