@@ -1,17 +1,15 @@
 // The file commands without the window: what the save question decides
 // before a command may replace or close the configuration.
-#include "ConfigDocument.h"
 #include "FailOnQtWarnings.h"
-#include "FileCommands.h"
 #include "GuiFixtures.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestFileCommands : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void saveQuestion_data();
     void saveQuestion();
 };
@@ -49,7 +47,6 @@ void TestFileCommands::saveQuestion()
     QFETCH(int, answer);
     QFETCH(bool, goesOn);
     QFETCH(bool, saved);
-    failOnQtWarnings();
     QTemporaryDir dir;
     fixtures::useTemporarySettings(dir);
     ScriptedPrompter prompter;
