@@ -63,7 +63,7 @@ struct Case {
     QStringList highlighted;
 };
 
-QStringList L(std::initializer_list<const char *> items)
+QStringList texts(std::initializer_list<const char *> items)
 {
     QStringList list;
     for (const char *s : items)
@@ -77,22 +77,22 @@ const QList<Case> &cases()
         {"clean system", [](Configuration &) {}, {}, {}},
         {"two equal numbers",
          [](Configuration &c) { c.Extensions[1].ExtNum = 201, c.Extensions[4].ExtNum = 201; },
-         L({"Error|Crew 2|Duplicate Extension number (201)|E001",
+         texts({"Error|Crew 2|Duplicate Extension number (201)|E001",
             "Error|Crew 5|Duplicate Extension number (201)|E004"}),
-         L({"E001", "E004"})},
+         texts({"E001", "E004"})},
         {"three equal numbers give three pairs",
          [](Configuration &c) {
              c.Extensions[1].ExtNum = 201;
              c.Extensions[4].ExtNum = 201;
              c.Extensions[6].ExtNum = 201;
          },
-         L({"Error|Crew 2|Duplicate Extension number (201)|E001",
+         texts({"Error|Crew 2|Duplicate Extension number (201)|E001",
             "Error|Crew 5|Duplicate Extension number (201)|E004",
             "Error|Crew 2|Duplicate Extension number (201)|E001",
             "Error|Crew 7|Duplicate Extension number (201)|E006",
             "Error|Crew 5|Duplicate Extension number (201)|E004",
             "Error|Crew 7|Duplicate Extension number (201)|E006"}),
-         L({"E001", "E004", "E006"})},
+         texts({"E001", "E004", "E006"})},
         {"duplicate of an inactive extension is not counted",
          [](Configuration &c) {
              c.Extensions[1].ExtNum = 201;
@@ -108,18 +108,18 @@ const QList<Case> &cases()
          {}, {}},
         {"number 99 is invalid and not compared",
          [](Configuration &c) { c.Extensions[0].ExtNum = 99, c.Extensions[1].ExtNum = 99; },
-         L({"Error|Crew 1|Invalid Extension Number (99)|E000",
+         texts({"Error|Crew 1|Invalid Extension Number (99)|E000",
             "Error|Crew 2|Invalid Extension Number (99)|E001"}),
-         L({"E000", "E001"})},
+         texts({"E000", "E001"})},
         {"number 500 is invalid",
          [](Configuration &c) { c.Extensions[3].ExtNum = 500; },
-         L({"Error|Crew 4|Invalid Extension Number (500)|E003"}), L({"E003"})},
+         texts({"Error|Crew 4|Invalid Extension Number (500)|E003"}), texts({"E003"})},
         {"group of a pickup group is invalid",
          [](Configuration &c) {
              activeGroup(c, 0, "Galley", 546, GroupPickup);
              c.Extensions[2].Group = 546;
          },
-         L({"Error|Crew 3|Invalid Group (546)|E002"}), L({"E002"})},
+         texts({"Error|Crew 3|Invalid Group (546)|E002"}), texts({"E002"})},
         {"group of a hunt group is fine",
          [](Configuration &c) {
              activeGroup(c, 0, "Galley", 546, GroupHunt);
@@ -131,22 +131,22 @@ const QList<Case> &cases()
              activeGroup(c, 0, "Galley", 546, GroupMultipleCallForward).Active = false;
              c.Extensions[2].Group = 546;
          },
-         L({"Error|Crew 3|Invalid Group (546)|E002"}), L({"E002"})},
+         texts({"Error|Crew 3|Invalid Group (546)|E002"}), texts({"E002"})},
         {"hot line without number",
          [](Configuration &c) { c.Extensions[5].Class = ClassHotLine; },
-         L({"Error|Crew 6|No Hotline number being called|E005"}), L({"E005"})},
+         texts({"Error|Crew 6|No Hotline number being called|E005"}), texts({"E005"})},
         {"hot line calling itself gives one error",
          [](Configuration &c) {
              c.Extensions[5].Class = ClassHotLine;
              c.Extensions[5].DirectDial = 105;
          },
-         L({"Error|Crew 6|Hotline calling own extension|E005"}), L({"E005"})},
+         texts({"Error|Crew 6|Hotline calling own extension|E005"}), texts({"E005"})},
         {"hot line to an unknown number",
          [](Configuration &c) {
              c.Extensions[5].Class = ClassHotLine;
              c.Extensions[5].DirectDial = 300;
          },
-         L({"Error|Crew 6|Invalid Hotline Extension number (300)|E005"}), L({"E005"})},
+         texts({"Error|Crew 6|Invalid Hotline Extension number (300)|E005"}), texts({"E005"})},
         {"hot line to a live extension",
          [](Configuration &c) {
              c.Extensions[5].Class = ClassHotLine;
@@ -160,30 +160,30 @@ const QList<Case> &cases()
              c.Extensions[3].Active = false;
              liveTie(c, 56, "Shore 1", 103);
          },
-         L({"Error|Shore 1|No such Extension (103)|T056"}), L({"T056"})},
+         texts({"Error|Shore 1|No such Extension (103)|T056"}), texts({"T056"})},
         {"public address needs no incoming extension",
          [](Configuration &c) { liveTie(c, 57, "PA 1", 0, TieClassPA); }, {}, {}},
         {"shore line needs an incoming extension",
          [](Configuration &c) { liveTie(c, 57, "Shore 2", 0); },
-         L({"Error|Shore 2|No default incoming extension|T057"}), L({"T057"})},
+         texts({"Error|Shore 2|No default incoming extension|T057"}), texts({"T057"})},
         {"dial 9 on a satellite line warns with the shore class name",
          [](Configuration &c) {
              c.TieClasses[0].Name = QStringLiteral("Harbour");
              liveTie(c, 58, "Sat 1", 101, TieClassSatComm).Dial9 = true;
          },
-         L({"Warning|Sat 1|Dial 9 is only allowed on Harbour|T058"}), {}},
+         texts({"Warning|Sat 1|Dial 9 is only allowed on Harbour|T058"}), {}},
         {"second designated 550 without group",
          [](Configuration &c) { liveTie(c, 56, "Shore 1", 101).Ext2 = 550; },
-         L({"Error|Shore 1|No such group (550)|T056"}), L({"T056"})},
+         texts({"Error|Shore 1|No such group (550)|T056"}), texts({"T056"})},
         {"second designated 500 is looked up as extension but named a group",
          [](Configuration &c) { liveTie(c, 56, "Shore 1", 101).Ext2 = 500; },
-         L({"Error|Shore 1|No such group (500)|T056"}), L({"T056"})},
+         texts({"Error|Shore 1|No such group (500)|T056"}), texts({"T056"})},
         {"second designated 650 is invalid",
          [](Configuration &c) { liveTie(c, 56, "Shore 1", 101).Ext2 = 650; },
-         L({"Error|Shore 1|Invalid Extension Number (650)|T056"}), L({"T056"})},
+         texts({"Error|Shore 1|Invalid Extension Number (650)|T056"}), texts({"T056"})},
         {"second designated 450 without extension",
          [](Configuration &c) { liveTie(c, 56, "Shore 1", 101).Ext2 = 450; },
-         L({"Error|Shore 1|No such extension (450)|T056"}), L({"T056"})},
+         texts({"Error|Shore 1|No such extension (450)|T056"}), texts({"T056"})},
         {"second designated group of any type",
          [](Configuration &c) {
              activeGroup(c, 3, "Bridge", 543, GroupPickup);
@@ -196,15 +196,15 @@ const QList<Case> &cases()
              liveTie(c, 57, "Shore 2", 101).Ext2 = 102;
              liveTie(c, 58, "Shore 3", 101);
          },
-         L({"Warning|Shore 3|There is an effective 2nd Designated Extension of 102|T056"}), {}},
+         texts({"Warning|Shore 3|There is an effective 2nd Designated Extension of 102|T056"}), {}},
         {"incompatible second designated extensions",
          [](Configuration &c) {
              liveTie(c, 56, "Shore 1", 101).Ext2 = 102;
              liveTie(c, 57, "Shore 2", 101).Ext2 = 103;
          },
-         L({"Error|Shore 1|2nd Designated Extension not compatible with Shore 2|T056",
+         texts({"Error|Shore 1|2nd Designated Extension not compatible with Shore 2|T056",
             "Error|Shore 2|2nd Designated Extension not compatible with Shore 1|T057"}),
-         L({"T056", "T057"})},
+         texts({"T056", "T057"})},
         {"eight lines on one dial 6 code are accepted",
          [](Configuration &c) {
              c.SysConfig.Slots[15] = BoardTieLine;
@@ -221,17 +221,17 @@ const QList<Case> &cases()
              c.TieLines[51].Class = TieClassPager;
              c.TieLines[51].Dial9 = false;
          },
-         L({"Error|Dial 63|Too many tie lines using Dial 63|XXX",
+         texts({"Error|Dial 63|Too many tie lines using Dial 63|XXX",
             "Warning|Dial 63|Different tie lines types using 63|XXX"}),
-         L({"T051", "T052", "T053", "T054", "T055", "T056", "T057", "T058", "T059"})},
+         texts({"T051", "T052", "T053", "T054", "T055", "T056", "T057", "T058", "T059"})},
         {"group member missing and repeated",
          [](Configuration &c) {
              GroupRecord &g = activeGroup(c, 2, "Deck", 544, GroupHunt);
              g.Num = 3;
              g.Exts = {101, 250, 101, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
          },
-         L({"Error|Deck|No such extension (250)|G002", "Error|Deck|Duplicate Extensions (101)|G002"}),
-         L({"G002"})},
+         texts({"Error|Deck|No such extension (250)|G002", "Error|Deck|Duplicate Extensions (101)|G002"}),
+         texts({"G002"})},
         {"group entries beyond Num are ignored",
          [](Configuration &c) {
              GroupRecord &g = activeGroup(c, 2, "Deck", 544, GroupHunt);
@@ -241,13 +241,13 @@ const QList<Case> &cases()
          {}, {}},
         {"guaranteed access to an unknown extension",
          [](Configuration &c) { c.SysConfig.GA = {101, 300, -1, 0}; },
-         L({"Error|Guaranteed Access|No such extension (300)|RRR"}), L({"RRR"})},
+         texts({"Error|Guaranteed Access|No such extension (300)|RRR"}), texts({"RRR"})},
         {"password of three characters",
          [](Configuration &c) { c.SysConfig.Pass = QStringLiteral("ABC"); },
-         L({"Error|System|tdlSetup Password must be 4 characters long|RRR"}), {}},
+         texts({"Error|System|tdlSetup Password must be 4 characters long|RRR"}), {}},
         {"password with capital Q",
          [](Configuration &c) { c.SysConfig.Pass = QStringLiteral("AQBC"); },
-         L({"Error|System|tdlSetup password can not contain the letter 'Q'|RRR"}), {}},
+         texts({"Error|System|tdlSetup password can not contain the letter 'Q'|RRR"}), {}},
         {"password with small q",
          [](Configuration &c) { c.SysConfig.Pass = QStringLiteral("aqbc"); }, {}, {}},
     };
