@@ -1,6 +1,6 @@
 // Against the built-in simulated exchange: Configuration > Compare with
 // Exchange lists what the exchange holds beside the open configuration,
-// which stays as it was; Get Configuration is one step that Undo takes back.
+// which stays as it was.
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
 #include "CompareWindow.h"
@@ -17,7 +17,6 @@ class TestCompareExchange : public QObject
   private slots:
     void init() { failOnQtWarnings(); }
     void differencesListedEditorUntouched();
-    void downloadUndoneAsOneStep();
 };
 
 void TestCompareExchange::differencesListedEditorUntouched()
@@ -52,28 +51,6 @@ void TestCompareExchange::differencesListedEditorUntouched()
     QCOMPARE(s.doc.config, before);
     QVERIFY(!s.doc.configChanged());
     QCOMPARE(s.doc.undoStack()->count(), 0);
-}
-
-void TestCompareExchange::downloadUndoneAsOneStep()
-{
-    Configuration held = smallShip();
-    held.Extensions[2].ExtNum = 150;
-    held.SysConfig.Slots[4] = BoardSubscriber;
-    ExchangeSession s(smallShip(), cabinetImage(held));
-    const Configuration opened = s.doc.config;
-
-    s.action("mnuConfigGet")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
-    const Configuration downloaded = s.doc.config;
-    QCOMPARE(downloaded.Extensions[2].ExtNum, int16_t(150));
-    QCOMPARE(s.action("mnuEditUndo")->text(), QStringLiteral("&Undo Get Configuration"));
-
-    s.action("mnuEditUndo")->trigger();
-    QCOMPARE(s.doc.config, opened);
-    s.action("mnuEditRedo")->trigger();
-    QCOMPARE(s.doc.config, downloaded);
-    QCOMPARE(s.doc.undoStack()->count(), 1);
-    s.doc.setConfigChanged(false);
 }
 
 QTEST_MAIN(TestCompareExchange)
