@@ -106,6 +106,7 @@ private:
 
 void TestCli::init()
 {
+    SerialLink::setupPauseTicks = 1; // the simulated exchange needs no pause
     m_exchange = new ExchangeSimulator(this);
     m_exchange->loadConfigImage(defaultCabinetImage());
     m_pty = new PtyExchange(m_exchange, this);
