@@ -92,7 +92,7 @@ void TestSendWindow::uploadEnds_data()
     const QStringList enter{QStringLiteral("enter")};
     SimFaults none;
     SimFaults dropped;
-    dropped.dropEvery = 7;
+    dropped.dropEvery = 41;
     QTest::newRow("sent, replies lost on the way")
         << send << false << dropped << QStringLiteral("Verified") << true << 2;
     QTest::newRow("plan, Enter") << enter << false << none

@@ -141,8 +141,8 @@ void TestCli::serviceVerbs_data()
     QTest::newRow("set PIN") << args("pin 1234") << false << 0 << QString() << QString();
     QTest::newRow("remove PIN") << QStringList{QStringLiteral("pin"), QString()} << false << 0
                                 << QString() << QString();
-    QTest::newRow("PIN too short") << args("pin 123") << false << 2 << QString()
-                                   << QStringLiteral("123 is too short\n");
+    QTest::newRow("PIN too short")
+        << args("pin 123") << false << 2 << QString() << QStringLiteral("123 is too short\n");
     QTest::newRow("PIN below 1000") << args("pin 0123") << false << 2 << QString()
                                     << QStringLiteral("0123 must be between 1000 and 9999\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
@@ -154,16 +154,16 @@ void TestCli::serviceVerbs_data()
                                 << QStringLiteral("Usage: helmwise-cli pin [--port P] [NEW]\n");
     QTest::newRow("time-out nan") << args("version --timeout nan") << false << 2 << QString()
                                   << badTimeout("nan");
-    QTest::newRow("time-out zero") << args("version --timeout 0") << false << 2 << QString()
-                                   << badTimeout("0");
+    QTest::newRow("time-out zero")
+        << args("version --timeout 0") << false << 2 << QString() << badTimeout("0");
     QTest::newRow("time-out over an hour")
         << args("version --timeout 3600.5") << false << 2 << QString() << badTimeout("3600.5");
-    QTest::newRow("time-out in words") << args("version --timeout ten") << false << 2
-                                       << QString() << badTimeout("ten");
-    QTest::newRow("shortest time-out") << args("version --timeout 0.1") << false << 0 << version
-                                       << QString();
-    QTest::newRow("longest time-out") << args("version --timeout 3600") << false << 0 << version
-                                      << QString();
+    QTest::newRow("time-out in words")
+        << args("version --timeout ten") << false << 2 << QString() << badTimeout("ten");
+    QTest::newRow("shortest time-out")
+        << args("version --timeout 0.1") << false << 0 << version << QString();
+    QTest::newRow("longest time-out")
+        << args("version --timeout 3600") << false << 0 << version << QString();
     QTest::newRow("silent exchange") << args("version --timeout 1") << true << 3 << QString()
                                      << QStringLiteral("No reply from the exchange\n");
     QTest::newRow("missing port") << args("version --port %dir/no-such-port") << false << 3
@@ -404,10 +404,9 @@ void TestCli::downloadReadsTwiceWhenAsked()
     faults.flipPairEvery = 3;
     m_exchange->setFaults(faults);
     const QString bin = m_dir.filePath(QStringLiteral("down.bin"));
-    const CliRun run = runCli(withPort({QStringLiteral("download"),
-                                        m_dir.filePath(QStringLiteral("down.TWZ")),
-                                        QStringLiteral("--image"), bin,
-                                        QStringLiteral("--verify")}));
+    const CliRun run =
+        runCli(withPort({QStringLiteral("download"), m_dir.filePath(QStringLiteral("down.TWZ")),
+                         QStringLiteral("--image"), bin, QStringLiteral("--verify")}));
     QCOMPARE(run.status, 0);
     QVERIFY(m_exchange->counters().flippedPairs > 0);
     QFile raw(bin);

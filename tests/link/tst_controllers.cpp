@@ -1,6 +1,7 @@
-// Download, upload and the service commands end to end against the
-// simulated exchange, wired to the in-memory line: every fault the
-// simulator can put on the line, no port and no waiting for the pace.
+// Download, upload, the cabinet's boards and the service commands end to
+// end against the simulated exchange, wired to the in-memory line: every
+// fault the simulator can put on the line, no port and no waiting for the
+// pace. A service write is done only when the exchange confirms it.
 #include "LinkRig.h"
 
 #include "BoardsController.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 
 using Sim = ExchangeSimulator; // where the tests look into the exchange: the simulator's own map
+using namespace tidelex;
 
 namespace
 {
@@ -32,7 +34,19 @@ QString write(ServiceController &service, int what, const QString &value)
 {
     return what == PinValue        ? service.writePin(value)
            : what == PasswordValue ? service.writePassword(value)
-                              : service.setClock(value);
+                                   : service.setClock(value);
+}
+
+constexpr int SlotByte = Sim::ConfigBase + Sim::SlotOffset;
+
+// The simulator's own cabinet: tone board, two Subscriber boards, one Tie Line board.
+InstalledBoardList defaultCabinet()
+{
+    InstalledBoardList boards = defaultInstalledBoards();
+    boards[0] = BoardTone8;
+    boards[2] = boards[3] = BoardSubscriber;
+    boards[4] = BoardTieLine;
+    return boards;
 }
 
 } // namespace
@@ -55,6 +69,12 @@ private slots:
     void valuesRead_data();
     void valuesRead();
     void rebootGoesOut();
+    void slotReplies_data();
+    void slotReplies();
+    void boardsRead_data();
+    void boardsRead();
+    void processorAndRingingModuleStay();
+    void silentExchange();
 };
 
 void TestControllers::downloadHandsOverTheImageOrNothing_data()
@@ -66,9 +86,9 @@ void TestControllers::downloadHandsOverTheImageOrNothing_data()
     // free and the exchange asked nothing more.
     QTest::addColumn<SimFaults>("faults");
     QTest::addColumn<bool>("verifyReads");
-    QTest::addColumn<int>("strayEvery"); // a made-up digit in every n-th block reply; 0: none
-    QTest::addColumn<int>("strayAt");    // -1 anywhere, else the position in the reply
-    QTest::addColumn<QString>("ending"); // "closed" or "cancel" before the end; else none
+    QTest::addColumn<int>("strayEvery");  // a made-up digit in every n-th block reply; 0: none
+    QTest::addColumn<int>("strayAt");     // -1 anywhere, else the position in the reply
+    QTest::addColumn<QString>("ending");  // "closed" or "cancel" before the end; else none
     QTest::addColumn<QString>("message"); // the failure; "inexact": an image not the exchange's
     const auto row = [](const char *name, SimFaults faults, const QString &message = {},
                         bool verifyReads = false, int strayEvery = 0, int strayAt = -1,
@@ -141,9 +161,11 @@ void TestControllers::downloadHandsOverTheImageOrNothing()
             download.cancel();
     });
     download.start();
+    // Closed: a failure at once, without running the line; else the first
+    // block is named before any reply.
     if (ending == QLatin1String("closed"))
-        QCOMPARE(failed.count(), 1); // at once, without running the line
-    else // before any reply the first block is named
+        QCOMPARE(failed.count(), 1);
+    else
         QCOMPARE(progress.at(0).at(2).toString(), QStringLiteral("Getting Block 1 of 64"));
     QVERIFY(rig.run(download));
     QVERIFY(rig.link.isIdle());
@@ -381,8 +403,8 @@ void TestControllers::writeDoneOnlyWhenTheExchangeConfirms()
     rig.line.responder = [&](const QByteArray &bytes) {
         const bool toIgnored = ignored && bytes.startsWith(char(Sim::WriteByte)) &&
                                bytes.mid(1, Sim::AddressDigits).toInt(nullptr, 16) == ignored;
-        const bool afterWrites =
-            silent && (bytes.startsWith(char(Sim::ReadByte)) || bytes.startsWith(char(Sim::ClockUpdate)));
+        const bool afterWrites = silent && (bytes.startsWith(char(Sim::ReadByte)) ||
+                                            bytes.startsWith(char(Sim::ClockUpdate)));
         if (!toIgnored && !afterWrites)
             rig.exchange.receive(bytes);
     };
@@ -533,6 +555,96 @@ void TestControllers::rebootGoesOut()
     QCOMPARE(rig.exchange.counters().reboots, 1);
     QCOMPARE(rig.line.writes, (QList<QByteArray>{"\x03", "\x05", "\x0F"}));
     QVERIFY(rig.link.showAllMessages());
+}
+
+void TestControllers::slotReplies_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("board");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("subscriber") << QByteArray("C0") << int(BoardSubscriber) << true;
+    QTest::newRow("tie line") << QByteArray("93") << int(BoardTieLine) << true;
+    QTest::newRow("tone") << QByteArray("A0") << int(BoardTone8) << true;
+    QTest::newRow("nothing fitted") << QByteArray("FF") << int(BoardEmpty) << true;
+    QTest::newRow("unknown card") << QByteArray("50") << int(BoardEmpty) << false;
+    QTest::newRow("lower case is no card") << QByteArray("c0") << int(BoardEmpty) << false;
+    QTest::newRow("empty reply") << QByteArray() << int(BoardEmpty) << false;
+}
+
+void TestControllers::slotReplies()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, board);
+    QFETCH(bool, known);
+    bool recognised = !known;
+    QCOMPARE(boardFromSlotReply(reply, &recognised), board);
+    QCOMPARE(recognised, known);
+}
+
+void TestControllers::boardsRead_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::newRow("clean line") << SimFaults{};
+    QTest::newRow("split replies") << SimFaults{0, 0, true, false, 0};
+    QTest::newRow("every 5th reply dropped") << SimFaults{0, 5, false, false, 0};
+}
+
+void TestControllers::boardsRead()
+{
+    QFETCH(SimFaults, faults);
+    Rig rig(faults);
+    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
+    BoardsController reader(rig.link);
+    QSignalSpy reports(&reader, &BoardsController::slotRead);
+    QSignalSpy progress(&reader, &LinkOperation::progress);
+    QSignalSpy failed(&reader, &LinkOperation::failed);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(reader.boards(), defaultCabinet());
+    // One report per slot 0..16, in order; the ringing module's slot is not read.
+    QCOMPARE(reports.count(), BoardsController::SlotsRead);
+    for (int slot = 0; slot < reports.count(); ++slot)
+        QCOMPARE(reports.at(slot).at(0).toInt(), slot);
+    // A slot is asked again only when its reply was lost.
+    QCOMPARE(rig.exchange.counters().byteReads,
+             BoardsController::SlotsRead + rig.exchange.counters().dropped);
+    QCOMPARE(progress.last().at(0).toInt(), progress.last().at(1).toInt());
+}
+
+void TestControllers::processorAndRingingModuleStay()
+{
+    Rig rig;
+    QByteArray image = defaultCabinetImage();
+    image[Sim::SlotOffset + 1] = char(0xC0); // a Subscriber code where the processor is
+    image[Sim::SlotOffset + 17] = char(0xF0);
+    image[Sim::SlotOffset + 6] = char(0x50); // a card the program does not know
+    QVERIFY(rig.exchange.loadConfigImage(image));
+    QCOMPARE(rig.exchange.byteAt(SlotByte + 1), quint8(0xC0));
+    BoardsController reader(rig.link);
+    QSignalSpy reports(&reader, &BoardsController::slotRead);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(reader.boards()[1], int16_t(BoardProcessor));
+    QCOMPARE(reader.boards()[17], int16_t(BoardRinging));
+    QCOMPARE(reader.boards()[6], int16_t(BoardEmpty));
+    QCOMPARE(reports.at(6).at(2).toBool(), false);
+    QCOMPARE(reports.at(1).at(1).toInt(), int(BoardProcessor));
+}
+
+void TestControllers::silentExchange()
+{
+    Rig rig;
+    rig.line.responder = nullptr;
+    rig.link.setSilenceLimit(200);
+    BoardsController reader(rig.link);
+    QSignalSpy failed(&reader, &LinkOperation::failed);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), noReplyMessage());
+    QVERIFY(rig.link.isIdle()); // nothing left queued behind the failure
+    QCOMPARE(reader.boards(), defaultInstalledBoards());
 }
 
 QTEST_GUILESS_MAIN(TestControllers)

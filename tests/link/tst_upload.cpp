@@ -245,8 +245,8 @@ void TestUpload::everyEndingSaysWhatTheExchangeHolds_data()
     row("hang-up after the last read-back block", both, hangup(backup + writes + 64),
         restartUncertainMessage());
     row("no backup, hang-up after the first block", verifyOnly, hangup(1), partial);
-    row("no read-back, hang-up before the final words", UploadOptions{false, false},
-        hangup(writes), partial);
+    row("no read-back, hang-up before the final words", UploadOptions{false, false}, hangup(writes),
+        partial);
     row("block 6 kept wrong", verifyOnly, {.badBlock = 6}, partial,
         QStringLiteral("block 6 read back different"), {5});
     row("block 6 kept wrong, pairs flipped", verifyOnly, {.badBlock = 6, .flipPairEvery = 5},
@@ -282,8 +282,8 @@ void TestUpload::everyEndingSaysWhatTheExchangeHolds()
     Rig rig(faults);
     const QByteArray before = busyImage(20);
     rig.exchange.loadConfigImage(before);
-    const QByteArray cabinet = rig.exchange.configImage().mid(ExchMap::SlotCodes,
-                                                              ExchMap::SlotCodeCount);
+    const QByteArray cabinet =
+        rig.exchange.configImage().mid(ExchMap::SlotCodes, ExchMap::SlotCodeCount);
     UploadController upload(rig.link, rig.memory);
     upload.setOptions(options);
     if (told.startsWith(QStringLiteral("The backup"))) {
@@ -310,7 +310,8 @@ void TestUpload::everyEndingSaysWhatTheExchangeHolds()
     if (faults.flipPairEvery)
         QVERIFY(counters.flippedPairs > 0);
     if (ending.isEmpty()) {
-        QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed.at(0).at(0).toString()));
+        QVERIFY2(failed.isEmpty(),
+                 failed.isEmpty() ? "" : qPrintable(failed.at(0).at(0).toString()));
         QCOMPARE(finished.count(), 1);
         QCOMPARE(verified.count(), 1);
         QCOMPARE(counters.reboots, 1);

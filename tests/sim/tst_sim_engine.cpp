@@ -77,8 +77,8 @@ void TestSimEngine::answersEachCommand_data()
         pattern(1));
     row("write block leaves the next alone", writeBlockCommand(0x6100, pattern(1)), ack, 0x6180,
         QByteArray(4, '\xEE'));
-    row("write block, sum one too many", writeBlockCommand(0x6200, pattern(77), 1), "\x0F",
-        0x6200, QByteArray(128, '\xEE'));
+    row("write block, sum one too many", writeBlockCommand(0x6200, pattern(77), 1), "\x0F", 0x6200,
+        QByteArray(128, '\xEE'));
     // Only two digits of the sum exist.
     row("write block, sum not taken modulo 256", writeBlockCommand(0x6200, pattern(77), 256), ack,
         0x6200, pattern(77));
