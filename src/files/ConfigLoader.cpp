@@ -3,6 +3,7 @@
 #include "DosImport.h"
 #include "SafeWrite.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -44,6 +45,14 @@ QString unreadableReason(const QString &name)
 }
 
 } // namespace
+
+QString loadFailureDetail(const LoadOutcome &load)
+{
+    QString detail = QDir::toNativeSeparators(load.fileName);
+    if (!load.detail.isEmpty())
+        detail += QLatin1Char('\n') + load.detail;
+    return detail;
+}
 
 LoadOutcome loadConfigurationFile(const QString &fileName, Configuration &config)
 {

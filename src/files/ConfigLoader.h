@@ -21,6 +21,8 @@ struct LoadOutcome {
 // the DOS import, anything else must be a configuration file. On failure
 // `config` is left as it was and the caller starts a new configuration.
 LoadOutcome loadConfigurationFile(const QString &fileName, Configuration &config);
+// A failed load's details for its message: the file's name, and the reason under it.
+QString loadFailureDetail(const LoadOutcome &load);
 
 // The DOS import behind the loader (its own source file).
 LoadOutcome loadDosFile(const QString &fileName, Configuration &config);

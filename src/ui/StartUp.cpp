@@ -22,7 +22,7 @@ void startUp(MainWindow &window, const QString &commandLine, ExchangeStart excha
     window.show();
     window.loadStep(commandLine);
     if (exchange != ExchangeStart::None)
-        window.connectExchange(exchange == ExchangeStart::Simulate, commandLine);
+        window.exchangeCommands().connectAtStart(exchange == ExchangeStart::Simulate, commandLine);
     if (splash && splash->isVisible())
         splash->raise();
 }

@@ -104,12 +104,12 @@ int main(int argc, char *argv[])
     shot(clock, QStringLiteral("clock-editing"));
     clock->close();
     s.action("mnuToolsTerm")->trigger();
-    s.window.getVersion();
+    s.window.exchangeCommands().getVersion();
     waitFor([&] { return !s.exchange().isBusy(); });
     qInfo() << "busy after version" << s.exchange().isBusy() << s.prompts.texts();
     shot(&s.window.terminal(), QStringLiteral("terminal"));
 
-    s.window.connectSimulator(false);
+    s.window.exchangeCommands().connectSimulator(false);
     shot(&s.window, QStringLiteral("main-no-module"));
     s.doc.setConfigChanged(false);
     return 0;

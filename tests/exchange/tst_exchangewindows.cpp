@@ -103,7 +103,7 @@ void TestExchangeWindows::simulatedConnection()
     QVERIFY(s.action("mnuToolsTerm")->isEnabled());
 
     // Back to the module: none is plugged in here, so everything that needs it is off.
-    s.window.connectSimulator(false);
+    s.window.exchangeCommands().connectSimulator(false);
     QCOMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
     QVERIFY(!s.action("mnuConfigGet")->isEnabled());
     QVERIFY(s.action("mnuToolsTerm")->isEnabled());
@@ -131,7 +131,7 @@ void TestExchangeWindows::noModuleBoxOnlyWhenAsked()
     window.exchange().search().setPortLister([] { return QList<PortCandidate>{}; });
     window.loadStep(file);
     window.show();
-    window.connectExchange(false);
+    window.exchangeCommands().connectAtStart(false);
     // Away from the exchange the start is quiet: the status field says it all.
     QCOMPARE(prompts.texts(), QStringList());
     auto *field = window.findChild<QLabel *>(QStringLiteral("labConnection"));
@@ -148,7 +148,7 @@ void TestExchangeWindows::noModuleBoxOnlyWhenAsked()
     if (asked == QLatin1String("click"))
         QTest::mouseClick(field, Qt::LeftButton);
     else
-        window.getConfig();
+        window.exchangeCommands().getConfig();
     QCOMPARE(prompts.texts(),
              QStringList{QStringLiteral("No Tidelex Analogue Programming Module Found")});
     QVERIFY(!retryingWhileShown);
@@ -334,8 +334,8 @@ void TestExchangeWindows::oneCommandAtATime()
     QVERIFY(!terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermTdl"))->isEnabled());
     // Called directly (a shortcut, a script), a second command is still refused.
     const int asked = int(s.prompts.asked.size());
-    s.window.setTiePin();
-    s.window.getVersion();
+    s.window.exchangeCommands().setTiePin();
+    s.window.exchangeCommands().getVersion();
     QVERIFY(!s.window.findChild<PinPasswordDialog *>());
     QCOMPARE(int(s.prompts.asked.size()), asked);
     QVERIFY(s.statusText().contains(QStringLiteral("wait")));
@@ -346,7 +346,7 @@ void TestExchangeWindows::oneCommandAtATime()
     // A dialog closed just before the next command never takes that command's replies.
     s.action("mnuConfigPIN")->trigger();
     s.window.findChild<PinPasswordDialog *>()->reject();
-    s.window.getVersion();
+    s.window.exchangeCommands().getVersion();
     QTRY_VERIFY_WITH_TIMEOUT(
         lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
         10000);
@@ -587,20 +587,20 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
 
     // Show All Messages off: nothing is traced, not even replies.
-    s.window.getVersion();
+    s.window.exchangeCommands().getVersion();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
     QCOMPARE(terminal.text(), QString());
 
     terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermShow"))->trigger();
     QVERIFY(s.exchange().link().showAllMessages());
-    s.window.getVersion();
+    s.window.exchangeCommands().getVersion();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
     // The read-byte command shows as its letter, the reply as received text.
     QVERIFY2(terminal.text().contains(QStringLiteral("Q32")), qPrintable(terminal.text()));
 
     // A download suspends the trace and an ending puts it back; a service
     // read cancelled afterwards does not undo the technician's choice.
-    s.window.getConfig();
+    s.window.exchangeCommands().getConfig();
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
     QVERIFY(s.exchange().link().showAllMessages());
     s.action("mnuConfigPIN")->trigger();
@@ -615,7 +615,7 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     QCOMPARE(terminal.text(), shown);
 
     // While a command runs, typing is refused.
-    s.window.getVersion();
+    s.window.exchangeCommands().getVersion();
     QVERIFY(s.exchange().isBusy());
     QTest::keyClick(term, Qt::Key_B);
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);

@@ -121,7 +121,7 @@ void TestInstalledBoards::endsEarly()
         QTRY_VERIFY(!window);
         // The line is free: the replies still on their way go nowhere, and the
         // next command gets its own answer.
-        s.window.getVersion();
+        s.window.exchangeCommands().getVersion();
         QTRY_VERIFY_WITH_TIMEOUT(
             lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
             10000);

@@ -36,7 +36,7 @@ struct SendSession : ExchangeSession {
     explicit SendSession(const Configuration &open = smallShip())
         : ExchangeSession(open, cabinetImage(exchangeShip()))
     {
-        window.setBackupFolder(backups.path());
+        window.exchangeCommands().setBackupFolder(backups.path());
     }
     UploadWindow *sendWindow() { return openWindow<UploadWindow>("frmSendConfig"); }
     QStringList backupFiles()

@@ -141,9 +141,9 @@ void TestEditMenu::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    MainWindow::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
+    FileCommands::setTemplateFile(shipFile(QStringLiteral("default.TWZ")));
     // The New System dialog answered with OK and its proposals.
-    MainWindow::setNewSystemRunner([](NewSystemDialog &dialog) {
+    FileCommands::setNewSystemRunner([](NewSystemDialog &dialog) {
         dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
         return dialog.result();
     });

@@ -75,7 +75,7 @@ void TestKeepWork::initTestCase()
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
     // The dialog answered as the technician would: OK with its proposals, or Cancel.
-    MainWindow::setNewSystemRunner([this](NewSystemDialog &dialog) {
+    FileCommands::setNewSystemRunner([this](NewSystemDialog &dialog) {
         if (newSystemResult_ == QDialog::Accepted)
             dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
         return dialog.result() == QDialog::Accepted ? int(QDialog::Accepted) : newSystemResult_;
@@ -86,7 +86,7 @@ void TestKeepWork::init()
 {
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
-    MainWindow::setTemplateFile(
+    FileCommands::setTemplateFile(
         scratch_->write(QStringLiteral("default.TWZ"), configFileBytes(template_, QStringLiteral("x"))));
     newSystemResult_ = QDialog::Rejected;
 }
@@ -212,7 +212,7 @@ void TestKeepWork::newSystemIsUnsavedWork()
     const QString ship = scratch_->write(QStringLiteral("ship.TWZ"),
                                configFileBytes(fixtures::smallShip(), QStringLiteral("x")));
     if (fromStartUp)
-        MainWindow::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
+        FileCommands::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
     newSystemResult_ = dialogResult;
     ConfigDocument doc;
     MainWindow window(doc);
@@ -266,7 +266,7 @@ void TestKeepWork::failedOpenKeepsTheFile()
     ConfigDocument doc;
     MainWindow window(doc);
     window.loadStep(bad);
-    window.doLoadFile(ship, false);
+    window.fileCommands().loadFile(ship);
     window.show();
     if (content.isEmpty())
         QVERIFY(QFile::remove(bad));

@@ -137,8 +137,8 @@ void TestPlacement::initTestCase()
 {
     // Started without a file and without a template: the New System dialog
     // is answered Cancel instead of shown.
-    MainWindow::setTemplateFile(settingsDir_.filePath(QStringLiteral("absent.TWZ")));
-    MainWindow::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
+    FileCommands::setTemplateFile(settingsDir_.filePath(QStringLiteral("absent.TWZ")));
+    FileCommands::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
 }
 
 void TestPlacement::init()
@@ -370,8 +370,8 @@ void TestPlacement::readableOnTheSmallScreen_data()
                    file.flush();
                    file.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime);
                }
-               s.window.setBackupFolder(folder.path());
-               s.window.connectExchange(true);
+               s.window.exchangeCommands().setBackupFolder(folder.path());
+               s.window.exchangeCommands().connectAtStart(true);
                QString seen;
                QTimer::singleShot(0, &s.window, [&seen] {
                    auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -396,7 +396,7 @@ void TestPlacement::readableOnTheSmallScreen_data()
                });
                Prompter *scripted = &prompter();
                setPrompter(nullptr); // the real file dialog
-               s.window.restoreBackup();
+               s.window.exchangeCommands().restoreBackup();
                setPrompter(scripted);
                return seen;
            });

@@ -42,14 +42,14 @@ private slots:
     void installedTemplateUsedWhenNoneBesideProgram()
     {
         place(installed);
-        QCOMPARE(MainWindow::templateFile(), installed);
+        QCOMPARE(FileCommands::templateFile(), installed);
     }
 
     void templateBesideProgramComesFirst()
     {
         place(installed);
         place(beside);
-        QCOMPARE(MainWindow::templateFile(), beside);
+        QCOMPARE(FileCommands::templateFile(), beside);
     }
 };
 

@@ -3,9 +3,7 @@
 #include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "ErrorList.h"
-#include "ExchangeConnection.h"
 #include "LinkOperation.h"
-#include "Prompter.h"
 #include "ExtensionPane.h"
 #include "FindBar.h"
 #include "GroupPane.h"
@@ -17,8 +15,6 @@
 #include "ReportView.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
-#include "UploadController.h"
-#include "TerminalWindow.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
 
@@ -44,18 +40,25 @@ MainWindow::MainWindow(ConfigDocument &doc, QWidget *parent) : QMainWindow(paren
     setWindowTitle(QStringLiteral("helmWISE - New Configuration"));
     // Narrower than 3000 twips the window has no room for tree and list.
     setMinimumSize(twipsToPixels(3000), twipsToPixels(3000));
-    createViews();
-    createActions();
-    createMenus();
-    createToolBar();
-
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     status_ = new QLabel(bar);
     status_->setObjectName(QStringLiteral("Status"));
     bar->addWidget(status_, 1);
     setStatusBar(bar);
-    createExchange();
+    files_ = new FileCommands(doc_, this);
+    connect(files_, &FileCommands::commitRequested, this, &MainWindow::commitPanes);
+    connect(files_, &FileCommands::configurationReplaced, this,
+            &MainWindow::afterConfigurationReplaced);
+    connect(files_, &FileCommands::saved, this, &MainWindow::setTitleForFile);
+    connect(files_, &FileCommands::statusMessage, this, &MainWindow::setStatus);
+    exchange_ = new ExchangeCommands(doc_, *files_, *this, *status_);
+    connect(exchange_, &ExchangeCommands::configurationReplaced, this,
+            &MainWindow::afterConfigurationReplaced);
+    createViews();
+    createActions();
+    createMenus();
+    createToolBar();
 
     connect(&doc_, &ConfigDocument::edited, this, &MainWindow::onEdited);
     connect(&doc_, &ConfigDocument::restored, this, &MainWindow::onRestored);
@@ -245,19 +248,7 @@ void MainWindow::storeWindowSettings()
 
 void MainWindow::loadStep(const QString &commandLine)
 {
-    buildMRU();
-
-    doc_.setCurrentFile(QString());
-    QString fileName = commandLine.trimmed();
-    if (fileName.startsWith(QLatin1Char('"')))
-        fileName.remove(0, 1);
-    if (fileName.endsWith(QLatin1Char('"')))
-        fileName.chop(1);
-    // A file that cannot be loaded is reported (name and reason) before the
-    // new configuration takes its place.
-    if (fileName.isEmpty() || !doLoadFile(fileName, false))
-        newConfiguration();
-
+    files_->openAtStart(commandLine);
     hideReportOptions(true);
     const AppSettings::WindowSettings w = AppSettings::readWindowSettings();
     setErrorListShown(w.ShowErrors == 1);
@@ -277,30 +268,30 @@ void MainWindow::setStatus(const QString &text)
     status_->setText(text);
 }
 
+void MainWindow::setTitleForFile()
+{
+    setWindowTitle(doc_.currentFile().isEmpty()
+                       ? QStringLiteral("helmWISE - New Configuration")
+                       : QStringLiteral("helmWISE - ") + doc_.currentFile());
+}
+
+void MainWindow::afterConfigurationReplaced()
+{
+    setTitleForFile();
+    report_->clearReport();
+    buildTree();
+    showSystemPane();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    commitPanes();
-    if (!askToSave(QStringLiteral("Do you wish to save the file"))) {
+    if (!files_->askToSave(QStringLiteral("Do you wish to save the file")) ||
+        !exchange_->closeDown()) {
         event->ignore();
         return;
     }
-    if (exchange_->isBusy()) {
-        QString question = QStringLiteral("A transfer with the exchange is still running; "
-                                          "closing stops it.");
-        const auto *upload = qobject_cast<const UploadController *>(exchange_->running());
-        if (upload && upload->exchangeDisturbed())
-            question += u'\n' + partialConfigurationMessage();
-        if (!prompter().confirmRisky(this, QStringLiteral("helmWISE"),
-                                     question + QStringLiteral("\nClose anyway?"))) {
-            event->ignore();
-            return;
-        }
-        exchange_->running()->cancel();
-    }
     if (help_)
         help_->close();
-    terminal_->setAppClosing(true);
-    terminal_->close();
     storeWindowSettings();
     event->accept();
 }

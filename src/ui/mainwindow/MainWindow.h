@@ -1,25 +1,20 @@
 #pragma once
 // The main window: the navigation tree on the left, the list, grid, pane or
 // report on the right, the error list below, menus, toolbar and status bar.
-// It owns the file commands and keeps the title, the error list and the
-// tree highlights in step with the configuration.
+// It wires menus, views and status bar to the file and exchange commands,
+// and keeps the title, the error list and the tree highlights in step with
+// the configuration.
 #include "CheckConfig.h"
 #include "EditPane.h"
+#include "ExchangeCommands.h"
+#include "FileCommands.h"
 #include "ListTexts.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <functional>
 
 class ConfigDocument;
-class ExchangeConnection;
-class ExchangeStatus;
-struct ModuleMessages;
-class ServiceController;
-class ServiceDialog;
-class UploadController;
-class TerminalWindow;
 class ErrorList;
 class FindBar;
 class HelpWindow;
@@ -33,7 +28,6 @@ class QSplitter;
 class QStackedWidget;
 class ReportView;
 class CompareWindow;
-class NewSystemDialog;
 
 class MainWindow : public QMainWindow
 {
@@ -47,18 +41,14 @@ class MainWindow : public QMainWindow
     // window's placement.)
     void loadStep(const QString &commandLine);
 
-    // File operations.
-    bool doLoadFile(const QString &fileName, bool fromRecentOrTemplate);
-    void newConfiguration();
-    bool fileSave();
-    bool doSaveAs();
-    void fileNew();
-    void fileOpen();
-    void openRecent(const QString &path);
-    void doExport();
+    // The commands of the File menu and those that talk to the exchange.
+    FileCommands &fileCommands() { return *files_; }
+    ExchangeCommands &exchangeCommands() { return *exchange_; }
+    ExchangeConnection &exchange() { return exchange_->connection(); }
+    TerminalWindow &terminal() { return exchange_->terminal(); }
+
     void saveReport();
     void printReport();
-    void buildMRU();
     // File > Compare With File and Configuration > Compare with Exchange:
     // the differences in a window of their own; the open configuration stays.
     void compareWithFile();
@@ -90,45 +80,6 @@ class MainWindow : public QMainWindow
     QWidget *currentView() const;
     ConfigDocument &document() { return doc_; }
 
-    // The exchange: the start-up module search, or the built-in simulator
-    // starting as the cabinet `simulateFile` describes (the default cabinet
-    // when empty). Run once, after the load step. Without a module no box
-    // stands in the way at start: the status field says it, and the search
-    // goes on quietly.
-    void connectExchange(bool simulate, const QString &simulateFile = QString());
-    // The module search at once, telling what it finds (a module in use, or
-    // none at all); true when the line is open afterwards. Run when the
-    // technician asks for the exchange while no module is open.
-    bool searchForModule();
-    ExchangeConnection &exchange() { return *exchange_; }
-    // The traffic terminal, created hidden with the window.
-    TerminalWindow &terminal() { return *terminal_; }
-
-    // Configuration menu commands.
-    void getConfig();
-    void sendConfig();
-    void showRawData();
-    void restoreBackup();
-    void setTiePin();
-    void setPassword();
-    void setDateAndTime();
-    void getVersion();
-    void rebootExchange();
-    // The boards the exchange reports, beside the configuration's (InstalledBoardsWindow).
-    void showInstalledBoards();
-    void connectSimulator(bool on);
-    // Where upload backups go; "backups" under the program's data folder
-    // unless set otherwise (tests keep theirs in a scratch folder).
-    void setBackupFolder(const QString &folder) { backupFolder_ = folder; }
-    QString backupFolder() const;
-
-    // The file a new configuration starts from; "default.TWZ" beside the program.
-    static void setTemplateFile(const QString &path);
-    static QString templateFile();
-    // How the New System dialog is run (tests answer it without a window).
-    using NewSystemRunner = std::function<int(NewSystemDialog &)>;
-    static void setNewSystemRunner(NewSystemRunner runner);
-
   protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -152,11 +103,8 @@ class MainWindow : public QMainWindow
     void showReportNode(int number);
     void hideReportOptions(bool hidden);
     void commitPanes();
+    // Another configuration is open: title, tree, check and system pane anew.
     void afterConfigurationReplaced();
-    void newSystemMade(const Configuration &made);
-    // The save question; false when the command must stop.
-    bool askToSave(const QString &question);
-    bool writeTo(const QString &fileName, const QString &action);
     void onRenamed(const QString &key, const QString &text);
     void onEdited();
     void moveInHistory(bool back);
@@ -171,30 +119,6 @@ class MainWindow : public QMainWindow
     void showHelpWindow(bool search);
     void showClassRights();
     void showAbout();
-    // Exchange side of the window (MainWindowExchange.cpp).
-    void createExchange();
-    void updateExchangeCommands();
-    void showConnectionState();
-    void onModuleLost(const QString &reason);
-    bool exchangeReady(const QString &title);
-    // What the module search tells: start-up lines, and boxes (the closing
-    // not-found box only when `notFoundBox`).
-    ModuleMessages moduleMessages(bool notFoundBox);
-    void takeDownloadedImage(const QByteArray &image);
-    // Reads the exchange's memory in the download window under `title` and
-    // hands the image to `take`; failures and cancelling are told. False
-    // when the line could not be had.
-    bool readExchange(const QString &title, const std::function<void(const QByteArray &)> &take);
-    // A service command on its own controller, holding the line; its failure
-    // is told under `title`. Null while another command runs.
-    ServiceController *startServiceCommand(const QString &title, const QString &failureLead);
-    // Opens a PIN, password or clock dialog; what it sets is told in the status field.
-    void openServiceDialog(ServiceDialog *dialog);
-    // The upload window and its controller for `image` (a configuration's,
-    // or a backup being restored), with the backup kept under `systemName`.
-    // `start` returns false with the reason when nothing could be sent.
-    void runUpload(const QString &title, const QString &systemName,
-                   const std::function<bool(UploadController &, QString *)> &start);
 
     ConfigDocument &doc_;
     CheckResult lastCheck_;
@@ -213,16 +137,8 @@ class MainWindow : public QMainWindow
     QWidget *errorArea_ = nullptr;
     ErrorList *errors_ = nullptr;
     QLabel *status_ = nullptr;
-    QLabel *connection_ = nullptr;
-    ExchangeConnection *exchange_ = nullptr;
-    ExchangeStatus *exchangeStatus_ = nullptr;
-    TerminalWindow *terminal_ = nullptr;
-    QList<QAction *> exchangeActions_;
-    QAction *connectSimulator_ = nullptr;
-    QAction *verifyDownload_ = nullptr;
-    // A download or an upload's backup has filled the BACKUP image.
-    bool backupShown_ = false;
-    QString backupFolder_;
+    FileCommands *files_ = nullptr;
+    ExchangeCommands *exchange_ = nullptr;
     QPointer<HelpWindow> help_;
     QPointer<CompareWindow> compare_;
     FindBar *findBar_ = nullptr;
@@ -230,9 +146,7 @@ class MainWindow : public QMainWindow
     QActionGroup *viewModes_ = nullptr;
     QList<QAction *> modeActions_;
     QList<QAction *> sortActions_;
-    QList<QAction *> mruActions_;
     QAction *viewBar3_ = nullptr;
-    QAction *mruBar_ = nullptr;
     QAction *viewToolbar_ = nullptr;
     QAction *viewStatusBar_ = nullptr;
     QAction *viewConfError_ = nullptr;

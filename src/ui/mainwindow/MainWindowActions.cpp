@@ -44,13 +44,13 @@ void MainWindow::createActions()
     open->setIcon(appIcon(QStringLiteral("Load")));
     open->setToolTip(QStringLiteral("Open configuration from disk"));
     open->setShortcut(QKeySequence::Open);
-    connect(open, &QAction::triggered, this, &MainWindow::fileOpen);
+    connect(open, &QAction::triggered, files_, &FileCommands::open);
 
     auto *save = makeAction(this, "mnuFileSave", QStringLiteral("&Save"));
     save->setIcon(appIcon(QStringLiteral("Save")));
     save->setToolTip(QStringLiteral("Save configuration to disk"));
     save->setShortcut(QKeySequence::Save);
-    connect(save, &QAction::triggered, this, [this] { fileSave(); });
+    connect(save, &QAction::triggered, files_, &FileCommands::save);
 
     // The step to undo or redo is named in the item ("&Undo Extension 01.3 Name").
     undo_ = makeAction(this, "mnuEditUndo", QStringLiteral("&Undo"));
@@ -117,27 +117,33 @@ void MainWindow::createMenus()
         return findChild<QAction *>(QString::fromLatin1(name));
     };
 
+    // Commands that talk to the exchange: enabled while the line is open and free.
+    auto lineItem = [this](QAction *action, const char *name) {
+        action->setObjectName(QString::fromLatin1(name));
+        exchange_->addLineCommand(action);
+    };
+
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    QAction *fileNewAction = file->addAction(QStringLiteral("&New..."), this, &MainWindow::fileNew);
+    QAction *fileNewAction =
+        file->addAction(QStringLiteral("&New..."), files_, &FileCommands::newSystem);
     fileNewAction->setObjectName(QStringLiteral("mnuFileNew"));
     fileNewAction->setShortcut(QKeySequence::New);
     file->addAction(find("mnuFileOpen"));
     file->addSeparator();
     file->addAction(find("mnuFileSave"));
-    QAction *saveAs = file->addAction(QStringLiteral("Save &As..."), this, [this] { doSaveAs(); });
+    QAction *saveAs = file->addAction(QStringLiteral("Save &As..."), files_, &FileCommands::saveAs);
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
     // Spelt out: the platform's standard keys for Save As and Quit are empty on Windows.
     saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addAction(QStringLiteral("Sa&ve Report..."), this, &MainWindow::saveReport)
         ->setObjectName(QStringLiteral("mnuFileSaveReport"));
     file->addSeparator();
-    file->addAction(QStringLiteral("E&xport..."), this, &MainWindow::doExport)
+    file->addAction(QStringLiteral("E&xport..."), files_, &FileCommands::exportLists)
         ->setObjectName(QStringLiteral("mnuFileExport"));
-    QAction *restore = file->addAction(QStringLiteral("Restore Exchange &Backup..."), this,
-                                       &MainWindow::restoreBackup);
-    restore->setObjectName(QStringLiteral("mnuFileRestore"));
-    exchangeActions_ << restore;
+    lineItem(file->addAction(QStringLiteral("Restore Exchange &Backup..."), exchange_,
+                             &ExchangeCommands::restoreBackup),
+             "mnuFileRestore");
 
     file->addSeparator();
     file->addAction(QStringLiteral("Co&mpare With File\u2026"), this, &MainWindow::compareWithFile)
@@ -147,16 +153,7 @@ void MainWindow::createMenus()
     print->setObjectName(QStringLiteral("mnuFilePrint"));
     print->setShortcut(QKeySequence::Print);
     file->addSeparator();
-    for (int i = 1; i <= 9; ++i) {
-        QAction *entry = file->addAction(QString());
-        entry->setObjectName(QStringLiteral("mnuFileMRU") + QString::number(i));
-        entry->setVisible(false);
-        connect(entry, &QAction::triggered, this,
-                [this, entry] { openRecent(entry->data().toString()); });
-        mruActions_ << entry;
-    }
-    mruBar_ = file->addSeparator();
-    mruBar_->setObjectName(QStringLiteral("mnuFileBarExit"));
+    files_->addRecentFiles(file);
     QAction *exit = file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnuFileExit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -194,7 +191,7 @@ void MainWindow::createMenus()
     viewConfError_->setCheckable(true);
     viewConfError_->setChecked(true);
     connect(viewConfError_, &QAction::triggered, this, &MainWindow::setErrorListShown);
-    view->addAction(QStringLiteral("Raw Data"), this, &MainWindow::showRawData)
+    view->addAction(QStringLiteral("Raw Data"), exchange_, &ExchangeCommands::showRawData)
         ->setObjectName(QStringLiteral("mnuViewRaw"));
     view->addSeparator();
     for (QAction *mode : modeActions_)
@@ -221,54 +218,52 @@ void MainWindow::createMenus()
         sortActions_ << option;
     }
 
-    // Everything that talks to the exchange; enabled while the line is open and free.
+    // Everything that talks to the exchange.
     QMenu *config = bar->addMenu(QStringLiteral("&Configuration"));
     config->setObjectName(QStringLiteral("mnuConfig"));
-    auto exchangeItem = [this](QMenu *menu, const char *name, const QString &caption,
-                               void (MainWindow::*slot)()) {
-        QAction *action = menu->addAction(caption, this, slot);
-        action->setObjectName(QString::fromLatin1(name));
-        exchangeActions_ << action;
-        return action;
+    exchange_->addLineCommand(config->menuAction());
+    auto exchangeItem = [&](const char *name, const QString &caption,
+                            void (ExchangeCommands::*slot)()) {
+        lineItem(config->addAction(caption, exchange_, slot), name);
     };
-    exchangeItem(config, "mnuConfigGet", QStringLiteral("&Get Configuration"), &MainWindow::getConfig);
-    exchangeItem(config, "mnuConfigSend", QStringLiteral("&Send Configuration"), &MainWindow::sendConfig);
-    verifyDownload_ = config->addAction(QStringLiteral("Read Twice to &Verify"));
-    verifyDownload_->setObjectName(QStringLiteral("mnuConfigVerify"));
-    verifyDownload_->setCheckable(true);
-    verifyDownload_->setToolTip(
+    exchangeItem("mnuConfigGet", QStringLiteral("&Get Configuration"),
+                 &ExchangeCommands::getConfig);
+    lineItem(config->addAction(QStringLiteral("&Send Configuration"), this,
+                               [this] {
+                                   // A field still being typed is part of what is sent.
+                                   commitPanes();
+                                   runCheck();
+                                   exchange_->sendConfig(lastCheck_.errorsFound);
+                               }),
+             "mnuConfigSend");
+    QAction *verify = config->addAction(QStringLiteral("Read Twice to &Verify"));
+    verify->setCheckable(true);
+    verify->setToolTip(
         QStringLiteral("Read every block twice and take it only when both readings agree"));
-    verifyDownload_->setChecked(AppSettings::readTwiceToVerify());
-    connect(verifyDownload_, &QAction::toggled, this, &AppSettings::setReadTwiceToVerify);
-    exchangeActions_ << verifyDownload_;
-    exchangeItem(config, "mnuConfigCompare", QStringLiteral("Co&mpare with Exchange"),
-                 &MainWindow::compareWithExchange);
+    verify->setChecked(AppSettings::readTwiceToVerify());
+    connect(verify, &QAction::toggled, this, &AppSettings::setReadTwiceToVerify);
+    lineItem(verify, "mnuConfigVerify");
+    lineItem(config->addAction(QStringLiteral("Co&mpare with Exchange"), this,
+                               &MainWindow::compareWithExchange),
+             "mnuConfigCompare");
     config->addSeparator();
-    exchangeItem(config, "mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
-                 &MainWindow::showInstalledBoards);
+    exchangeItem("mnuConfigBoards", QStringLiteral("Show &Installed Boards"),
+                 &ExchangeCommands::showInstalledBoards);
     config->addSeparator();
-    exchangeItem(config, "mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
-                 &MainWindow::setDateAndTime);
-    exchangeItem(config, "mnuConfigPIN", QStringLiteral("Set &Tie PIN"), &MainWindow::setTiePin);
-    exchangeItem(config, "mnuConfigPass", QStringLiteral("Set &Password"), &MainWindow::setPassword);
+    exchangeItem("mnuConfigSetDate", QStringLiteral("Set &Date and Time"),
+                 &ExchangeCommands::setDateAndTime);
+    exchangeItem("mnuConfigPIN", QStringLiteral("Set &Tie PIN"), &ExchangeCommands::setTiePin);
+    exchangeItem("mnuConfigPass", QStringLiteral("Set &Password"), &ExchangeCommands::setPassword);
     config->addSeparator();
-    exchangeItem(config, "mnuToolsVersion", QStringLiteral("Get Version"), &MainWindow::getVersion);
-    exchangeItem(config, "mnuToolsReboot", QStringLiteral("&Reboot Exchange"),
-                 &MainWindow::rebootExchange);
+    exchangeItem("mnuToolsVersion", QStringLiteral("Get Version"), &ExchangeCommands::getVersion);
+    exchangeItem("mnuToolsReboot", QStringLiteral("&Reboot Exchange"),
+                 &ExchangeCommands::rebootExchange);
 
     QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    tools->addAction(QStringLiteral("&Terminal Window"), this, [this] {
-            terminal_->show();
-            terminal_->raise();
-            terminal_->activateWindow();
-        })->setObjectName(QStringLiteral("mnuToolsTerm"));
-    connectSimulator_ = tools->addAction(QStringLiteral("Connect to &Simulator"));
-    connectSimulator_->setObjectName(QStringLiteral("mnuToolsSimulator"));
-    connectSimulator_->setCheckable(true);
-    connectSimulator_->setToolTip(
-        QStringLiteral("Work with a simulated exchange inside helmWISE, for training"));
-    connect(connectSimulator_, &QAction::triggered, this, &MainWindow::connectSimulator);
+    tools->addAction(QStringLiteral("&Terminal Window"), exchange_, &ExchangeCommands::showTerminal)
+        ->setObjectName(QStringLiteral("mnuToolsTerm"));
+    tools->addAction(exchange_->simulatorAction());
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));

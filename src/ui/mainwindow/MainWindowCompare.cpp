@@ -9,7 +9,6 @@
 #include "Prompter.h"
 #include "CompareWindow.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 void MainWindow::compareWithFile()
@@ -22,10 +21,8 @@ void MainWindow::compareWithFile()
     Configuration other = makeDefaultConfiguration();
     const LoadOutcome load = loadConfigurationFile(name, other);
     if (!load.ok) {
-        QString detail = QDir::toNativeSeparators(load.fileName);
-        if (!load.detail.isEmpty())
-            detail += QLatin1Char('\n') + load.detail;
-        prompter().message(this, title, load.message, QMessageBox::Warning, detail);
+        prompter().message(this, title, load.message, QMessageBox::Warning,
+                           loadFailureDetail(load));
         return;
     }
     const QString fileName = QFileInfo(name).fileName();
@@ -35,10 +32,10 @@ void MainWindow::compareWithFile()
 void MainWindow::compareWithExchange()
 {
     const QString title = QStringLiteral("Compare with Exchange");
-    if (!exchangeReady(title))
+    if (!exchange_->lineReady(title))
         return;
     commitPanes();
-    readExchange(title, [this, title](const QByteArray &image) {
+    exchange_->readExchange(title, [this, title](const QByteArray &image) {
         // The exchange keeps no classes: the open configuration's stand in,
         // as they do when it is read in.
         Configuration exchange = doc_.config;

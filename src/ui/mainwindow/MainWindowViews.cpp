@@ -1,4 +1,5 @@
-// The main window's right-hand views, the tree and the error list.
+// The main window's right-hand views, the tree, the error list and the
+// report commands.
 #include "MainWindow.h"
 
 #include "ConfigDocument.h"
@@ -10,9 +11,11 @@
 #include "PortList.h"
 #include "ReportView.h"
 #include "ClassRightsDialog.h"
+#include "Prompter.h"
 #include "SplashScreen.h"
 
 #include <QAction>
+#include <QDir>
 #include <QScrollArea>
 #include <QStackedWidget>
 
@@ -196,4 +199,40 @@ void MainWindow::showClassRights()
     // The pane shown may hold options the classes no longer give.
     connect(dialog, &QDialog::finished, this, [this] { showNode(tree_->currentKey()); });
     dialog->open();
+}
+
+void MainWindow::saveReport()
+{
+    if (currentView() != report_ || report_->currentReport() < 0) {
+        prompter().message(this, QStringLiteral("Save Report"),
+                           QStringLiteral("Please select a report before saving"),
+                           QMessageBox::Information);
+        return;
+    }
+    Prompt prompt;
+    prompt.kind = Prompt::SaveFile;
+    prompt.title = QStringLiteral("Save Report");
+    prompt.filter = QStringLiteral("PDF Files (*.pdf);;All Files (*)");
+    prompt.proposedName = ReportView::proposedPdfName(doc_.currentFile());
+    const QString name = prompter().chooseFile(this, prompt);
+    if (name.isEmpty())
+        return;
+    QString error;
+    if (!report_->saveReportPdf(name, &error)) {
+        prompter().failure(this, QStringLiteral("Save Report"), QStringLiteral("Unable to save"),
+                           name, error);
+        return;
+    }
+    setStatus(QStringLiteral("Saved ") + QDir::toNativeSeparators(name));
+}
+
+void MainWindow::printReport()
+{
+    if (currentView() != report_ || report_->currentReport() < 0) {
+        prompter().message(this, QStringLiteral("Print Report"),
+                           QStringLiteral("Please select a report before printing"),
+                           QMessageBox::Information);
+        return;
+    }
+    report_->printReport();
 }

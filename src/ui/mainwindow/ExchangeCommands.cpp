@@ -1,39 +1,37 @@
-// The exchange side of the main window: the connection and its status
-// field, and the Configuration menu's commands, each run as one operation
-// on the line while everything else that talks to the exchange waits.
-#include "MainWindow.h"
+#include "ExchangeCommands.h"
 
-#include "CheckConfig.h"
-#include "ConfigDocument.h"
+#include "AppSettings.h"
 #include "BoardsController.h"
+#include "CheckConfig.h"
+#include "ClockDialog.h"
+#include "ConfigDocument.h"
 #include "DefaultCabinet.h"
 #include "DownloadController.h"
+#include "DownloadWindow.h"
 #include "ExchangeBackup.h"
 #include "ExchangeConnection.h"
 #include "ExchangeImage.h"
 #include "ExchangeStatus.h"
-#include "NavTree.h"
-#include "Prompter.h"
-#include "ServiceController.h"
-#include "UploadController.h"
-#include "TerminalWindow.h"
-#include "DownloadWindow.h"
-#include "PinPasswordDialog.h"
-#include "UploadWindow.h"
+#include "FileCommands.h"
 #include "InstalledBoardsWindow.h"
-#include "SplashScreen.h"
-#include "ClockDialog.h"
+#include "PinPasswordDialog.h"
+#include "Prompter.h"
 #include "SerialLink.h"
+#include "ServiceController.h"
+#include "SplashScreen.h"
+#include "TerminalWindow.h"
+#include "UploadController.h"
+#include "UploadWindow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QLabel>
-#include <QMenu>
+#include <QMainWindow>
 #include <QMouseEvent>
-#include <QDir>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -68,39 +66,60 @@ class ConnectionField : public QLabel
 
 } // namespace
 
-void MainWindow::createExchange()
+ExchangeCommands::ExchangeCommands(ConfigDocument &doc, FileCommands &files, QMainWindow &window,
+                                   QLabel &status)
+    : QObject(&window), doc_(doc), files_(files), window_(window)
 {
     exchange_ = new ExchangeConnection(this);
-    exchangeStatus_ = new ExchangeStatus(status_, this);
-    terminal_ = new TerminalWindow(*exchange_, this);
-    auto *field = new ConnectionField(statusBar());
+    status_ = new ExchangeStatus(&status, this);
+    terminal_ = new TerminalWindow(*exchange_, &window);
+    simulator_ = new QAction(QStringLiteral("Connect to &Simulator"), this);
+    simulator_->setObjectName(QStringLiteral("mnuToolsSimulator"));
+    simulator_->setCheckable(true);
+    simulator_->setToolTip(
+        QStringLiteral("Work with a simulated exchange inside helmWISE, for training"));
+    connect(simulator_, &QAction::triggered, this, &ExchangeCommands::connectSimulator);
+    auto *field = new ConnectionField(window.statusBar());
     field->clicked = [this] {
         if (exchange_->state() == ExchangeConnection::State::NoModule && !exchange_->isBusy())
             searchForModule();
     };
     connection_ = field;
     connection_->setObjectName(QStringLiteral("labConnection"));
-    connection_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Connected: /dev/ttyACM0 ")));
-    statusBar()->addPermanentWidget(connection_);
-    connect(exchange_, &ExchangeConnection::stateChanged, this, &MainWindow::showConnectionState);
-    connect(exchange_, &ExchangeConnection::busyChanged, this, &MainWindow::updateExchangeCommands);
-    connect(exchange_, &ExchangeConnection::busyChanged, exchangeStatus_,
-            &ExchangeStatus::lineBusy);
-    connect(exchange_, &ExchangeConnection::disconnected, this, &MainWindow::onModuleLost);
-    connect(&exchange_->link(), &SerialLink::notConnected, exchangeStatus_,
-            &ExchangeStatus::showOutcome);
+    connection_->setMinimumWidth(
+        window.fontMetrics().horizontalAdvance(QStringLiteral("Connected: /dev/ttyACM0 ")));
+    window.statusBar()->addPermanentWidget(connection_);
+    connect(exchange_, &ExchangeConnection::stateChanged, this,
+            &ExchangeCommands::showConnectionState);
+    connect(exchange_, &ExchangeConnection::busyChanged, this, &ExchangeCommands::updateCommands);
+    connect(exchange_, &ExchangeConnection::busyChanged, status_, &ExchangeStatus::lineBusy);
+    connect(exchange_, &ExchangeConnection::disconnected, this, &ExchangeCommands::onModuleLost);
+    connect(&exchange_->link(), &SerialLink::notConnected, status_, &ExchangeStatus::showOutcome);
     showConnectionState();
 }
 
-void MainWindow::connectExchange(bool simulate, const QString &simulateFile)
+ExchangeCommands::~ExchangeCommands()
+{
+    // The connection goes while the field and the actions it keeps in step still stand.
+    delete exchange_;
+}
+
+void ExchangeCommands::addLineCommand(QAction *action)
+{
+    lineCommands_ << action;
+    updateCommands();
+}
+
+void ExchangeCommands::connectAtStart(bool simulate, const QString &simulateFile)
 {
     if (simulate) {
         QByteArray image = defaultCabinetImage();
         QString reason;
         if (!simulateFile.isEmpty() && !cabinetFromConfiguration(simulateFile, image, reason)) {
-            prompter().message(this, QStringLiteral("Simulated Exchange"),
-                               reason + QStringLiteral("\nThe simulator starts with its own small cabinet."),
-                               QMessageBox::Warning);
+            prompter().message(
+                &window_, QStringLiteral("Simulated Exchange"),
+                reason + QStringLiteral("\nThe simulator starts with its own small cabinet."),
+                QMessageBox::Warning);
             image = defaultCabinetImage();
         }
         exchange_->useSimulator(image);
@@ -109,23 +128,23 @@ void MainWindow::connectExchange(bool simulate, const QString &simulateFile)
     exchange_->connectAtStart(moduleMessages(false));
 }
 
-ModuleMessages MainWindow::moduleMessages(bool notFoundBox)
+ModuleMessages ExchangeCommands::moduleMessages(bool notFoundBox)
 {
     ModuleMessages messages;
     messages.splash = [](const QString &line) { splashMessage(line); };
     messages.critical = [this](const QString &title, const QString &text) {
-        prompter().message(this, title, text, QMessageBox::Critical);
+        prompter().message(&window_, title, text, QMessageBox::Critical);
     };
     messages.notFoundBox = notFoundBox;
     return messages;
 }
 
-bool MainWindow::searchForModule()
+bool ExchangeCommands::searchForModule()
 {
     return exchange_->connectAtStart(moduleMessages(true));
 }
 
-void MainWindow::showConnectionState()
+void ExchangeCommands::showConnectionState()
 {
     connection_->setText(exchange_->stateText());
     switch (exchange_->state()) {
@@ -145,34 +164,30 @@ void MainWindow::showConnectionState()
     connection_->setCursor(exchange_->state() == ExchangeConnection::State::NoModule
                                ? Qt::PointingHandCursor
                                : Qt::ArrowCursor);
-    if (connectSimulator_)
-        connectSimulator_->setChecked(exchange_->isSimulated());
-    updateExchangeCommands();
+    simulator_->setChecked(exchange_->isSimulated());
+    updateCommands();
 }
 
-void MainWindow::updateExchangeCommands()
+void ExchangeCommands::updateCommands()
 {
     const bool ready = exchange_->isOpen() && !exchange_->isBusy();
-    for (QAction *action : std::as_const(exchangeActions_))
+    for (QAction *action : std::as_const(lineCommands_))
         action->setEnabled(ready);
-    if (QMenu *config = findChild<QMenu *>(QStringLiteral("mnuConfig")))
-        config->menuAction()->setEnabled(ready);
-    if (connectSimulator_)
-        connectSimulator_->setEnabled(!exchange_->isBusy() &&
-                                      exchange_->state() != ExchangeConnection::State::Connected);
+    simulator_->setEnabled(!exchange_->isBusy() &&
+                           exchange_->state() != ExchangeConnection::State::Connected);
 }
 
-void MainWindow::onModuleLost(const QString &reason)
+void ExchangeCommands::onModuleLost(const QString &reason)
 {
-    exchangeStatus_->showOutcome(
+    status_->showOutcome(
         lineLostMessage(reason) +
         QStringLiteral(" The search for the Programming Module repeats every 10 seconds."));
 }
 
-bool MainWindow::exchangeReady(const QString &title)
+bool ExchangeCommands::lineReady(const QString &title)
 {
     if (exchange_->isBusy()) {
-        exchangeStatus_->showOutcome(
+        status_->showOutcome(
             title + QStringLiteral(": wait until the exchange command running now has ended."));
         return false;
     }
@@ -181,12 +196,12 @@ bool MainWindow::exchangeReady(const QString &title)
     return exchange_->isOpen() || searchForModule();
 }
 
-QString MainWindow::backupFolder() const
+QString ExchangeCommands::backupFolder() const
 {
     return backupFolder_.isEmpty() ? defaultBackupFolder() : backupFolder_;
 }
 
-void MainWindow::connectSimulator(bool on)
+void ExchangeCommands::connectSimulator(bool on)
 {
     if (exchange_->isBusy()) {
         showConnectionState();
@@ -198,43 +213,42 @@ void MainWindow::connectSimulator(bool on)
         exchange_->useModule();
 }
 
-void MainWindow::getConfig()
+void ExchangeCommands::getConfig()
 {
     const QString title = QStringLiteral("Get Configuration");
-    if (!exchangeReady(title))
+    if (!lineReady(title))
         return;
     // The download replaces the configuration: unsaved work is offered for saving first.
-    commitPanes();
-    if (!askToSave(QStringLiteral("Do you wish to save the current file")))
+    if (!files_.askToSave(QStringLiteral("Do you wish to save the current file")))
         return;
     readExchange(title, [this](const QByteArray &image) { takeDownloadedImage(image); });
 }
 
-bool MainWindow::readExchange(const QString &title,
-                           const std::function<void(const QByteArray &)> &take)
+bool ExchangeCommands::readExchange(const QString &title,
+                                    const std::function<void(const QByteArray &)> &take)
 {
     auto *download = new DownloadController(exchange_->link(), exchange_->memory());
     if (!exchange_->claim(download)) {
         delete download;
         return false;
     }
-    download->setVerifyReads(verifyDownload_->isChecked());
-    auto *window = new DownloadWindow(*download, this);
+    download->setVerifyReads(AppSettings::readTwiceToVerify());
+    auto *window = new DownloadWindow(*download, &window_);
     download->setParent(window);
     connect(download, &DownloadController::imageReady, this, take);
     connect(download, &LinkOperation::failed, this, [this, title](const QString &message) {
         // Told once the link has finished its own handling of the failure.
         QTimer::singleShot(0, this, [this, title, message] {
-            prompter().message(this, title,
-                               QStringLiteral("The configuration could not be read from the "
-                                              "exchange:\n") +
-                                   message +
-                                   QStringLiteral("\nThe configuration in the editor is unchanged."),
-                               QMessageBox::Critical);
+            prompter().message(
+                &window_, title,
+                QStringLiteral("The configuration could not be read from the "
+                               "exchange:\n") +
+                    message + QStringLiteral("\nThe configuration in the editor is unchanged."),
+                QMessageBox::Critical);
         });
     });
     connect(download, &LinkOperation::cancelled, this, [this, title] {
-        exchangeStatus_->showOutcome(
+        status_->showOutcome(
             title + QStringLiteral(" cancelled: the configuration in the editor is unchanged."));
     });
     window->show();
@@ -242,33 +256,30 @@ bool MainWindow::readExchange(const QString &title,
     return true;
 }
 
-void MainWindow::sendConfig()
+void ExchangeCommands::sendConfig(bool errorsFound)
 {
     const QString title = QStringLiteral("Send Configuration");
-    // A field still being typed is part of what is sent.
-    commitPanes();
-    runCheck();
-    if (lastCheck_.errorsFound) {
-        prompter().message(this, title, sendRefusalText(), QMessageBox::Critical);
+    if (errorsFound) {
+        prompter().message(&window_, title, sendRefusalText(), QMessageBox::Critical);
         return;
     }
-    if (!exchangeReady(title))
+    if (!lineReady(title))
         return;
     const Configuration config = doc_.config;
     runUpload(title, config.SysConfig.Name,
               [this, config](UploadController &upload, QString *refusal) {
                   connect(&upload, &UploadController::memberNotFound, this, [this](int) {
-                      prompter().message(this, programTitle,
+                      prompter().message(&window_, programTitle,
                                          QStringLiteral("Can not find extension"));
                   });
                   return upload.start(config, refusal);
               });
 }
 
-void MainWindow::restoreBackup()
+void ExchangeCommands::restoreBackup()
 {
     const QString title = QStringLiteral("Restore Exchange Backup");
-    if (!exchangeReady(title))
+    if (!lineReady(title))
         return;
     Prompt prompt;
     prompt.kind = Prompt::OpenFile;
@@ -276,7 +287,7 @@ void MainWindow::restoreBackup()
     prompt.filter = QStringLiteral("Exchange Backups (*.bin);;All Files (*)");
     prompt.proposedName = backupFolder();
     prompt.newestFirst = true;
-    const QString name = prompter().chooseFile(this, prompt);
+    const QString name = prompter().chooseFile(&window_, prompt);
     if (name.isEmpty())
         return;
     QFile file(name);
@@ -285,7 +296,7 @@ void MainWindow::restoreBackup()
     const QByteArray image =
         opened && file.size() == ExchMap::MemorySize ? file.readAll() : QByteArray();
     if (image.size() != ExchMap::MemorySize) {
-        prompter().failure(this, title, QStringLiteral("Unable to restore"), name,
+        prompter().failure(&window_, title, QStringLiteral("Unable to restore"), name,
                            opened ? QStringLiteral("The file holds %1 bytes; an exchange backup "
                                                    "holds %2.")
                                         .arg(file.size())
@@ -295,11 +306,11 @@ void MainWindow::restoreBackup()
     }
     if (const QString problem = configurationImageProblem(image); !problem.isEmpty()) {
         prompter().failure(
-            this, title, QStringLiteral("Unable to restore"), name,
+            &window_, title, QStringLiteral("Unable to restore"), name,
             QStringLiteral("This is not an exchange configuration: %1.").arg(problem));
         return;
     }
-    if (!prompter().confirmRisky(this, title,
+    if (!prompter().confirmRisky(&window_, title,
                                  QStringLiteral("Send the backup %1 to the exchange?\nIt replaces "
                                                 "the configuration the exchange holds now.")
                                      .arg(QFileInfo(name).fileName())))
@@ -309,15 +320,15 @@ void MainWindow::restoreBackup()
     });
 }
 
-void MainWindow::runUpload(const QString &title, const QString &systemName,
-                        const std::function<bool(UploadController &, QString *)> &start)
+void ExchangeCommands::runUpload(const QString &title, const QString &systemName,
+                                 const std::function<bool(UploadController &, QString *)> &start)
 {
     auto *upload = new UploadController(exchange_->link(), exchange_->memory());
     if (!exchange_->claim(upload)) {
         delete upload;
         return;
     }
-    auto *window = new UploadWindow(exchange_->memory(), this);
+    auto *window = new UploadWindow(exchange_->memory(), &window_);
     upload->setParent(window);
     // The technician sees the plan and says Send before anything is written.
     UploadOptions options;
@@ -333,7 +344,7 @@ void MainWindow::runUpload(const QString &title, const QString &systemName,
     });
     connect(upload, &UploadController::backupRead, this, [this] { backupShown_ = true; });
     connect(upload, &LinkOperation::finished, this, [this, title] {
-        exchangeStatus_->showOutcome(
+        status_->showOutcome(
             title + QStringLiteral(": the exchange holds the new configuration (verified)."));
     });
     connect(upload, &LinkOperation::failed, this, [this, title, window](const QString &message) {
@@ -343,7 +354,7 @@ void MainWindow::runUpload(const QString &title, const QString &systemName,
             if (shown && !shown->backupFiles().isEmpty())
                 text += QStringLiteral("\nThe backup taken before this upload: ") +
                         QDir::toNativeSeparators(shown->backupFiles().constFirst());
-            prompter().message(shown ? static_cast<QWidget *>(shown.data()) : this, title, text,
+            prompter().message(shown ? static_cast<QWidget *>(shown.data()) : &window_, title, text,
                                QMessageBox::Critical);
         });
     });
@@ -357,18 +368,18 @@ void MainWindow::runUpload(const QString &title, const QString &systemName,
     }
 }
 
-void MainWindow::showRawData()
+void ExchangeCommands::showRawData()
 {
-    auto *window = new UploadWindow(exchange_->memory(), this);
+    auto *window = new UploadWindow(exchange_->memory(), &window_);
     window->showTable(backupShown_);
     window->show();
 }
 
-void MainWindow::takeDownloadedImage(const QByteArray &image)
+void ExchangeCommands::takeDownloadedImage(const QByteArray &image)
 {
     Configuration downloaded = doc_.config;
     if (!decodeExchMemory(image, downloaded)) {
-        prompter().message(this, QStringLiteral("Get Configuration"),
+        prompter().message(&window_, QStringLiteral("Get Configuration"),
                            QStringLiteral("The exchange sent an image that cannot be read."),
                            QMessageBox::Critical);
         return;
@@ -377,75 +388,77 @@ void MainWindow::takeDownloadedImage(const QByteArray &image)
     // The exchange's configuration is not the file that was open: it starts
     // unnamed and unsaved, so Save never puts generated names over that file.
     doc_.replaceConfiguration(downloaded, QStringLiteral("Get Configuration"));
-    setTitleForFile();
-    afterConfigurationReplaced();
-    exchangeStatus_->showOutcome(QStringLiteral("Configuration read from the exchange."));
+    emit configurationReplaced();
+    status_->showOutcome(QStringLiteral("Configuration read from the exchange."));
 }
 
-void MainWindow::setTiePin()
+void ExchangeCommands::setTiePin()
 {
-    if (exchangeReady(QStringLiteral("Set Tie PIN")))
-        openServiceDialog(new PinPasswordDialog(*exchange_, PinPasswordDialog::Pin, this));
+    if (lineReady(QStringLiteral("Set Tie PIN")))
+        openServiceDialog(new PinPasswordDialog(*exchange_, PinPasswordDialog::Pin, &window_));
 }
 
-void MainWindow::setPassword()
+void ExchangeCommands::setPassword()
 {
-    if (exchangeReady(QStringLiteral("Set Password")))
-        openServiceDialog(new PinPasswordDialog(*exchange_, PinPasswordDialog::Password, this));
+    if (lineReady(QStringLiteral("Set Password")))
+        openServiceDialog(new PinPasswordDialog(*exchange_, PinPasswordDialog::Password, &window_));
 }
 
-void MainWindow::setDateAndTime()
+void ExchangeCommands::setDateAndTime()
 {
-    if (exchangeReady(QStringLiteral("Set Date and Time")))
-        openServiceDialog(new ClockDialog(*exchange_, this));
+    if (lineReady(QStringLiteral("Set Date and Time")))
+        openServiceDialog(new ClockDialog(*exchange_, &window_));
 }
 
-void MainWindow::openServiceDialog(ServiceDialog *dialog)
+void ExchangeCommands::openServiceDialog(ServiceDialog *dialog)
 {
-    connect(dialog, &ServiceDialog::confirmed, exchangeStatus_, &ExchangeStatus::showOutcome);
+    connect(dialog, &ServiceDialog::confirmed, status_, &ExchangeStatus::showOutcome);
     dialog->open();
 }
 
-ServiceController *MainWindow::startServiceCommand(const QString &title, const QString &failureLead)
+ServiceController *ExchangeCommands::startServiceCommand(const QString &title,
+                                                         const QString &failureLead)
 {
     auto *service = new ServiceController(exchange_->link(), this);
     if (!exchange_->claim(service)) {
         delete service;
         return nullptr;
     }
-    connect(service, &LinkOperation::failed, this, [this, title, failureLead](const QString &message) {
-        QTimer::singleShot(0, this, [this, title, failureLead, message] {
-            prompter().message(this, title, failureLead + message, QMessageBox::Warning);
+    connect(
+        service, &LinkOperation::failed, this, [this, title, failureLead](const QString &message) {
+            QTimer::singleShot(0, this, [this, title, failureLead, message] {
+                prompter().message(&window_, title, failureLead + message, QMessageBox::Warning);
+            });
         });
-    });
     for (auto ending : {&LinkOperation::finished, &LinkOperation::cancelled})
         connect(service, ending, service, &QObject::deleteLater);
     connect(service, &LinkOperation::failed, service, &QObject::deleteLater);
     return service;
 }
 
-void MainWindow::getVersion()
+void ExchangeCommands::getVersion()
 {
     const QString title = QStringLiteral("Get Version");
-    if (!exchangeReady(title))
+    if (!lineReady(title))
         return;
     ServiceController *service =
         startServiceCommand(title, QStringLiteral("The firmware version could not be read:\n"));
     if (!service)
         return;
     connect(service, &ServiceController::valueRead, this, [this](const QString &text) {
-        QTimer::singleShot(0, this, [this, text] { prompter().message(this, programTitle, text); });
+        QTimer::singleShot(0, this,
+                           [this, text] { prompter().message(&window_, programTitle, text); });
     });
-    exchangeStatus_->showProgress(QStringLiteral("Asking the exchange for its firmware version…"));
+    status_->showProgress(QStringLiteral("Asking the exchange for its firmware version…"));
     service->readVersion();
 }
 
-void MainWindow::rebootExchange()
+void ExchangeCommands::rebootExchange()
 {
     const QString title = QStringLiteral("Reboot Exchange");
-    if (!exchangeReady(title))
+    if (!lineReady(title))
         return;
-    if (!prompter().confirmRisky(this, programTitle,
+    if (!prompter().confirmRisky(&window_, programTitle,
                                  QStringLiteral("Are you sure you want to reboot the tidelex?")))
         return;
     ServiceController *service =
@@ -453,24 +466,25 @@ void MainWindow::rebootExchange()
     if (!service)
         return;
     connect(service, &LinkOperation::finished, this, [this] {
-        exchangeStatus_->showOutcome(QStringLiteral("The exchange has been told to reboot."));
+        status_->showOutcome(QStringLiteral("The exchange has been told to reboot."));
     });
     service->reboot();
 }
 
-void MainWindow::showInstalledBoards()
+void ExchangeCommands::showInstalledBoards()
 {
-    if (!exchangeReady(QStringLiteral("Show Installed Boards")))
+    if (!lineReady(QStringLiteral("Show Installed Boards")))
         return;
     // One Slots Display: asked again, the open one reads the cabinet afresh.
     InstalledBoardsWindow *window = nullptr;
-    for (InstalledBoardsWindow *open : findChildren<InstalledBoardsWindow *>(Qt::FindDirectChildrenOnly)) {
+    for (InstalledBoardsWindow *open :
+         window_.findChildren<InstalledBoardsWindow *>(Qt::FindDirectChildrenOnly)) {
         if (open->isVisible())
             window = open;
     }
     const bool created = !window;
     if (created) {
-        window = new InstalledBoardsWindow(doc_, exchange_->link(), this);
+        window = new InstalledBoardsWindow(doc_, exchange_->link(), &window_);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     if (!exchange_->claim(&window->operation())) {
@@ -481,4 +495,29 @@ void MainWindow::showInstalledBoards()
     window->show();
     window->raise();
     window->askExchange();
+}
+
+void ExchangeCommands::showTerminal()
+{
+    terminal_->show();
+    terminal_->raise();
+    terminal_->activateWindow();
+}
+
+bool ExchangeCommands::closeDown()
+{
+    if (exchange_->isBusy()) {
+        QString question = QStringLiteral("A transfer with the exchange is still running; "
+                                          "closing stops it.");
+        const auto *upload = qobject_cast<const UploadController *>(exchange_->running());
+        if (upload && upload->exchangeDisturbed())
+            question += u'\n' + partialConfigurationMessage();
+        if (!prompter().confirmRisky(&window_, programTitle,
+                                     question + QStringLiteral("\nClose anyway?")))
+            return false;
+        exchange_->running()->cancel();
+    }
+    terminal_->setAppClosing(true);
+    terminal_->close();
+    return true;
 }
