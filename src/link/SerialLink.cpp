@@ -238,7 +238,7 @@ bool SerialLink::queueEnterSetup()
     queueMessage(OwnerNone, 0, QByteArray(1, Cmd::EnterSetup1), ReplyNotify);
     OutMessage &delay = m_queue[size_t(m_write)];
     delay = OutMessage{};
-    delay.Length = EnterSetupTicks;
+    delay.Length = int16_t(setupPauseTicks);
     delay.ReplyKind = ReplyDelay;
     delay.SlotState = SlotDelay;
     m_write = (m_write + 1) % QueueSize;

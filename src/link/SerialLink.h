@@ -184,6 +184,10 @@ public:
     // The 10 ms output timer runs from construction; tests stop it to drive
     // pumpOutput by hand.
     void setPumping(bool on);
+    // Ticks between the two setup bytes, for every link: the exchange needs
+    // EnterSetupTicks; the simulated exchange needs none, and tests that are
+    // not about the pause shorten it.
+    static inline int setupPauseTicks = Serial::EnterSetupTicks;
 
 signals:
     void traced(const QList<TraceFragment> &fragments);

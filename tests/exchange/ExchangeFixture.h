@@ -44,8 +44,10 @@ struct ExchangeSession {
         window.loadStep(file);
         window.show();
         exchange().useSimulator(exchangeImage, 0);
-        // Tests need not wait ten seconds for a silent exchange.
+        // Tests need not wait ten seconds for a silent exchange, nor the
+        // real exchange's pause on entering setup.
         exchange().link().setSilenceLimit(1500);
+        SerialLink::setupPauseTicks = 1;
     }
     ExchangeConnection &exchange() { return window.exchange(); }
     ExchangeSimulator &sim() { return *exchange().simulator(); }

@@ -36,7 +36,7 @@ struct Rig {
     }
 
     // Runs the output ticks and the event loop until the operation ends.
-    bool run(LinkOperation &operation, int limitMs = 10000)
+    bool run(LinkOperation &operation, int limitMs = 30000)
     {
         QElapsedTimer clock;
         clock.start();

@@ -47,6 +47,23 @@ QByteArray otherImage()
     return image;
 }
 
+// The simulator's cabinet as the verb prints it: tone board, processor, two
+// Subscriber boards, a Tie Line board, nothing else, the ringing module.
+QStringList defaultCabinetLines()
+{
+    QStringList lines;
+    for (int slot = 0; slot < tidelex::SlotCount; ++slot) {
+        const char *board = slot == 0    ? "Tone 8 Channels"
+                            : slot == 1  ? "Processor"
+                            : slot <= 3  ? "Subscriber"
+                            : slot == 4  ? "Tie Line"
+                            : slot == 17 ? "Ringing Module"
+                                         : "Empty";
+        lines << QStringLiteral("%1\t%2").arg(slot).arg(QLatin1String(board));
+    }
+    return lines;
+}
+
 QStringList lines(const QString &text)
 {
     return text.split(u'\n', Qt::SkipEmptyParts);
@@ -63,17 +80,14 @@ private slots:
     void serviceVerbs();
     void downloadWritesBothFiles();
     void uploadRefusedWithErrors();
-    void silentExchangeGivesUp();
-    void missingPortGivesUp();
     void uploadOutcomes_data();
     void uploadOutcomes();
     void backupFilesReadBack();
     void imageRestore_data();
     void imageRestore();
-    void timeoutValues_data();
-    void timeoutValues();
-    void downloadVerify_data();
-    void downloadVerify();
+    void downloadReadsTwiceWhenAsked();
+    void boards_data();
+    void boards();
     void stderrCarriesOnlyOwnMessages_data();
     void stderrCarriesOnlyOwnMessages();
 
@@ -92,6 +106,7 @@ private:
 
 void TestCli::init()
 {
+    SerialLink::setupPauseTicks = 1; // the simulated exchange needs no pause
     m_exchange = new ExchangeSimulator(this);
     m_exchange->loadConfigImage(defaultCabinetImage());
     m_pty = new PtyExchange(m_exchange, this);
@@ -107,44 +122,69 @@ void TestCli::cleanup()
 
 void TestCli::serviceVerbs_data()
 {
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("args"); // the port is put in unless given
+    QTest::addColumn<bool>("silent");      // the exchange answers nothing
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
-    const auto args = [](const char *a, const char *b = nullptr) {
-        QStringList list{QString::fromLatin1(a)};
-        if (b)
-            list.append(QString::fromLatin1(b));
-        return list;
+    const auto args = [](const char *line) { return QString::fromLatin1(line).split(u' '); };
+    const QString version = QStringLiteral("Exchange has version 2+ firmware\nFirmware "
+                                           "version 2 (version byte 0x32).\n");
+    const auto badTimeout = [](const char *value) {
+        return QStringLiteral("version: --timeout needs a number of seconds from 0.1 to 3600, "
+                              "not \"%1\"\n")
+            .arg(QLatin1String(value));
     };
-    QTest::newRow("version") << args("version") << 0
-                             << QStringLiteral("Exchange has version 2+ firmware\nFirmware "
-                                               "version 2 (version byte 0x32).\n")
-                             << QString();
-    QTest::newRow("password") << args("password") << 0 << QStringLiteral("SHIP\n") << QString();
-    QTest::newRow("set PIN") << args("pin", "1234") << 0 << QString() << QString();
-    QTest::newRow("remove PIN") << args("pin", "") << 0 << QString() << QString();
-    QTest::newRow("PIN too short") << args("pin", "123") << 2 << QString()
-                                   << QStringLiteral("123 is too short\n");
-    QTest::newRow("PIN below 1000") << args("pin", "0123") << 2 << QString()
+    QTest::newRow("version") << args("version") << false << 0 << version << QString();
+    QTest::newRow("password") << args("password") << false << 0 << QStringLiteral("SHIP\n")
+                              << QString();
+    QTest::newRow("set PIN") << args("pin 1234") << false << 0 << QString() << QString();
+    QTest::newRow("remove PIN") << QStringList{QStringLiteral("pin"), QString()} << false << 0
+                                << QString() << QString();
+    QTest::newRow("PIN too short")
+        << args("pin 123") << false << 2 << QString() << QStringLiteral("123 is too short\n");
+    QTest::newRow("PIN below 1000") << args("pin 0123") << false << 2 << QString()
                                     << QStringLiteral("0123 must be between 1000 and 9999\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
                                           QStringLiteral("31/12/99 23:59:59")}
-                           << 2 << QString()
+                           << false << 2 << QString()
                            << QStringLiteral("31/12/99 23:59:59 is not a time and date "
                                              "(hh:mm:ss dd/mm/yy)\n");
-    QTest::newRow("two values") << args("pin", "1234") + QStringList{QStringLiteral("5678")} << 2
-                                << QString()
+    QTest::newRow("two values") << args("pin 1234 5678") << false << 2 << QString()
                                 << QStringLiteral("Usage: helmwise-cli pin [--port P] [NEW]\n");
+    QTest::newRow("time-out nan") << args("version --timeout nan") << false << 2 << QString()
+                                  << badTimeout("nan");
+    QTest::newRow("time-out zero")
+        << args("version --timeout 0") << false << 2 << QString() << badTimeout("0");
+    QTest::newRow("time-out over an hour")
+        << args("version --timeout 3600.5") << false << 2 << QString() << badTimeout("3600.5");
+    QTest::newRow("time-out in words")
+        << args("version --timeout ten") << false << 2 << QString() << badTimeout("ten");
+    QTest::newRow("shortest time-out")
+        << args("version --timeout 0.1") << false << 0 << version << QString();
+    QTest::newRow("longest time-out")
+        << args("version --timeout 3600") << false << 0 << version << QString();
+    QTest::newRow("silent exchange") << args("version --timeout 1") << true << 3 << QString()
+                                     << QStringLiteral("No reply from the exchange\n");
+    QTest::newRow("missing port") << args("version --port %dir/no-such-port") << false << 3
+                                  << QString()
+                                  << QStringLiteral("There is no port %dir/no-such-port: the "
+                                                    "Programming Module is not plugged in, or "
+                                                    "the name is wrong.\n");
 }
 
 void TestCli::serviceVerbs()
 {
     QFETCH(QStringList, args);
+    QFETCH(bool, silent);
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    const CliRun run = runCli(withPort(args));
+    if (silent)
+        m_exchange->setFaults(SimFaults{.dropEvery = 1});
+    args.replaceInStrings(QStringLiteral("%dir"), m_dir.path());
+    err.replace(QStringLiteral("%dir"), m_dir.path());
+    const CliRun run = runCli(args.contains(QStringLiteral("--port")) ? args : withPort(args));
     QCOMPARE(run.err, err);
     QCOMPARE(run.out, out);
     QCOMPARE(run.status, status);
@@ -183,28 +223,6 @@ void TestCli::uploadRefusedWithErrors()
     QCOMPARE(run.err, QStringLiteral("There are errors with the configuration.\nThese need to be "
                                      "corrected before the configuration can be sent.\n"));
     QCOMPARE(m_exchange->counters().commands, 0);
-}
-
-void TestCli::silentExchangeGivesUp()
-{
-    SimFaults faults;
-    faults.dropEvery = 1;
-    m_exchange->setFaults(faults);
-    const CliRun run = runCli(withPort({QStringLiteral("version"), QStringLiteral("--timeout"),
-                                     QStringLiteral("1")}));
-    QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("No reply from the exchange\n"));
-    QVERIFY(run.out.isEmpty());
-}
-
-void TestCli::missingPortGivesUp()
-{
-    const CliRun run = runCli({QStringLiteral("version"), QStringLiteral("--port"),
-                            m_dir.filePath(QStringLiteral("no-such-port"))});
-    QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("There is no port %1: the Programming Module is not plugged "
-                                     "in, or the name is wrong.\n")
-                          .arg(m_dir.filePath(QStringLiteral("no-such-port"))));
 }
 
 void TestCli::uploadOutcomes_data()
@@ -342,8 +360,6 @@ void TestCli::imageRestore_data()
     QTest::newRow("one byte over") << 8193 << 2
                                    << QStringLiteral("is not an exchange image: it holds more "
                                                      "than 8192 bytes, an image has 8192");
-    QTest::newRow("empty") << 0 << 2
-                           << QStringLiteral("is not an exchange image: it holds 0 bytes");
     QTest::newRow("random bytes") << -1 << 2
                                   << QStringLiteral("is not an exchange configuration: it lacks "
                                                     "the marker bytes");
@@ -381,58 +397,65 @@ void TestCli::imageRestore()
     QVERIFY(kept.first() != QStringLiteral("ship-20240131-101500.bin"));
 }
 
-void TestCli::timeoutValues_data()
+void TestCli::downloadReadsTwiceWhenAsked()
 {
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("status");
-    QTest::newRow("nan") << QStringLiteral("nan") << 2;
-    QTest::newRow("zero") << QStringLiteral("0") << 2;
-    QTest::newRow("over an hour") << QStringLiteral("3600.5") << 2;
-    QTest::newRow("words") << QStringLiteral("ten") << 2;
-    QTest::newRow("shortest") << QStringLiteral("0.1") << 0;
-    QTest::newRow("longest") << QStringLiteral("3600") << 0;
-}
-
-void TestCli::timeoutValues()
-{
-    QFETCH(QString, value);
-    QFETCH(int, status);
-    const CliRun run = runCli(
-        withPort({QStringLiteral("version"), QStringLiteral("--timeout"), value}));
-    QCOMPARE(run.status, status);
-    if (status == 2) {
-        QCOMPARE(run.err, QStringLiteral("version: --timeout needs a number of seconds from 0.1 "
-                                         "to 3600, not \"%1\"\n")
-                              .arg(value));
-        QCOMPARE(m_exchange->counters().commands, 0);
-    }
-}
-
-void TestCli::downloadVerify_data()
-{
-    QTest::addColumn<bool>("verify");
-    QTest::newRow("read once") << false;
-    QTest::newRow("read twice") << true;
-}
-
-void TestCli::downloadVerify()
-{
-    QFETCH(bool, verify);
+    // Without reading twice the flipped bits pass the checksum into the file.
     SimFaults faults;
     faults.flipPairEvery = 3;
     m_exchange->setFaults(faults);
     const QString bin = m_dir.filePath(QStringLiteral("down.bin"));
-    QStringList args{QStringLiteral("download"), m_dir.filePath(QStringLiteral("down.TWZ")),
-                     QStringLiteral("--image"), bin};
-    if (verify)
-        args.append(QStringLiteral("--verify"));
-    const CliRun run = runCli(withPort(args));
+    const CliRun run =
+        runCli(withPort({QStringLiteral("download"), m_dir.filePath(QStringLiteral("down.TWZ")),
+                         QStringLiteral("--image"), bin, QStringLiteral("--verify")}));
     QCOMPARE(run.status, 0);
     QVERIFY(m_exchange->counters().flippedPairs > 0);
     QFile raw(bin);
     QVERIFY(raw.open(QIODevice::ReadOnly));
-    // Without reading twice the flipped bits pass the checksum into the file.
-    QCOMPARE(raw.readAll() == m_exchange->configImage(), verify);
+    QCOMPARE(raw.readAll(), m_exchange->configImage());
+}
+
+void TestCli::boards_data()
+{
+    QTest::addColumn<QString>("file"); // none, the cabinet's own, changed slots, or missing
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("differences");
+    QTest::newRow("no file") << QString() << 0 << QStringList();
+    QTest::newRow("same cabinet") << QStringLiteral("same") << 0 << QStringList();
+    QTest::newRow("different cabinet")
+        << QStringLiteral("different") << 1
+        << QStringList{QStringLiteral("Slot 3: configuration Tie Line, exchange Subscriber"),
+                       QStringLiteral("Slot 9: configuration Subscriber, exchange Empty")};
+    QTest::newRow("file cannot be read") << QStringLiteral("missing") << 2 << QStringList();
+}
+
+void TestCli::boards()
+{
+    QFETCH(QString, file);
+    QFETCH(int, status);
+    QFETCH(QStringList, differences);
+    QStringList args{QStringLiteral("boards"), QStringLiteral("--port"), m_pty->slavePath()};
+    if (!file.isEmpty()) {
+        Configuration config = makeDefaultConfiguration();
+        QVERIFY(decodeExchMemory(defaultCabinetImage(), config));
+        if (file == QLatin1String("different")) {
+            config.SysConfig.Slots[3] = tidelex::BoardTieLine;
+            config.SysConfig.Slots[9] = tidelex::BoardSubscriber;
+        }
+        const QString path = m_dir.filePath(file + QStringLiteral(".TWZ"));
+        if (file != QLatin1String("missing"))
+            QVERIFY(writeConfigFile(path, config));
+        args << path;
+    }
+    const CliRun run = runCli(args);
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        // Refused before the exchange is asked anything.
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!run.err.isEmpty());
+        QCOMPARE(m_exchange->counters().byteReads, 0);
+        return;
+    }
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), defaultCabinetLines() + differences);
 }
 
 void TestCli::stderrCarriesOnlyOwnMessages_data()

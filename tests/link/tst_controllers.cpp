@@ -1,6 +1,7 @@
-// Download, upload and the service commands end to end against the
-// simulated exchange, wired to the in-memory line: every fault the
-// simulator can put on the line, no port and no waiting for the pace.
+// Download, upload, the cabinet's boards and the service commands end to
+// end against the simulated exchange, wired to the in-memory line: every
+// fault the simulator can put on the line, no port and no waiting for the
+// pace. A service write is done only when the exchange confirms it.
 #include "LinkRig.h"
 
 #include "BoardsController.h"
@@ -22,202 +23,185 @@
 #include <QTest>
 
 using Sim = ExchangeSimulator; // where the tests look into the exchange: the simulator's own map
+using namespace tidelex;
+
+namespace
+{
+
+enum What { PinValue, PasswordValue, ClockValue };
+
+QString write(ServiceController &service, int what, const QString &value)
+{
+    return what == PinValue        ? service.writePin(value)
+           : what == PasswordValue ? service.writePassword(value)
+                                   : service.setClock(value);
+}
+
+constexpr int SlotByte = Sim::ConfigBase + Sim::SlotOffset;
+
+// The simulator's own cabinet: tone board, two Subscriber boards, one Tie Line board.
+InstalledBoardList defaultCabinet()
+{
+    InstalledBoardList boards = defaultInstalledBoards();
+    boards[0] = BoardTone8;
+    boards[2] = boards[3] = BoardSubscriber;
+    boards[4] = BoardTieLine;
+    return boards;
+}
+
+} // namespace
 
 class TestControllers : public QObject {
     Q_OBJECT
 private slots:
-    void downloadReadsTheImage_data();
-    void downloadReadsTheImage();
-    void strayDigitsNeverGiveAWrongImage_data();
-    void strayDigitsNeverGiveAWrongImage();
-    void downloadFailures_data();
-    void downloadFailures();
-    void uploadWritesTheImage_data();
-    void uploadWritesTheImage();
+    void downloadHandsOverTheImageOrNothing_data();
+    void downloadHandsOverTheImageOrNothing();
     void uploadSkipsEmptyBlocksAndFillsUniformOnes();
-    void uploadRefusedWhileErrorsRemain();
+    void refusedUploadsSendNothing_data();
+    void refusedUploadsSendNothing();
     void refusedBlockIsSentAgain();
     void serviceRoundTrips_data();
     void serviceRoundTrips();
+    void writeDoneOnlyWhenTheExchangeConfirms_data();
+    void writeDoneOnlyWhenTheExchangeConfirms();
     void refusedValuesSendNothing_data();
     void refusedValuesSendNothing();
     void valuesRead_data();
     void valuesRead();
     void rebootGoesOut();
+    void slotReplies_data();
+    void slotReplies();
+    void boardsRead_data();
+    void boardsRead();
+    void processorAndRingingModuleStay();
+    void silentExchange();
 };
 
-void TestControllers::downloadReadsTheImage_data()
+void TestControllers::downloadHandsOverTheImageOrNothing_data()
 {
+    // Every fault the line can have, stray digits the line made up, pairs of
+    // bits flipped without changing the sum, read once or twice, and every
+    // way a download ends short: the very image is handed over, or a clear
+    // failure with nothing handed over, what was held before kept, the line
+    // free and the exchange asked nothing more.
     QTest::addColumn<SimFaults>("faults");
-    QTest::newRow("clean line") << SimFaults{};
-    QTest::newRow("every third block corrupted") << SimFaults{3, 0, false, false, 0};
-    QTest::newRow("split replies") << SimFaults{0, 0, true, false, 0};
-    QTest::newRow("every 7th reply dropped") << SimFaults{0, 7, false, false, 0};
-    QTest::newRow("noise after replies") << SimFaults{0, 0, false, true, 0};
-    QTest::newRow("everything at once") << SimFaults{4, 9, true, true, 0};
+    QTest::addColumn<bool>("verifyReads");
+    QTest::addColumn<int>("strayEvery");  // a made-up digit in every n-th block reply; 0: none
+    QTest::addColumn<int>("strayAt");     // -1 anywhere, else the position in the reply
+    QTest::addColumn<QString>("ending");  // "closed" or "cancel" before the end; else none
+    QTest::addColumn<QString>("message"); // the failure; "inexact": an image not the exchange's
+    const auto row = [](const char *name, SimFaults faults, const QString &message = {},
+                        bool verifyReads = false, int strayEvery = 0, int strayAt = -1,
+                        const QString &ending = {}) {
+        QTest::newRow(name) << faults << verifyReads << strayEvery << strayAt << ending << message;
+    };
+    row("clean line", {});
+    row("every third block corrupted", {.corruptEvery = 3});
+    row("split replies", {.split = true});
+    row("every 7th reply dropped", {.dropEvery = 7});
+    row("noise after replies", {.noise = true});
+    row("everything at once", {4, 9, true, true, 0});
+    row("stray digit in every reply", {}, damagedRepliesMessage(), false, 1);
+    row("stray digit in every third reply", {}, {}, false, 3);
+    row("stray digit in front of every reply", {}, damagedRepliesMessage(), false, 1, 0);
+    row("stray digit behind every checksum", {}, {}, false, 1, 258);
+    row("pairs flipped in every 4th reply, read once", {.flipPairEvery = 4},
+        QStringLiteral("inexact"));
+    row("pairs flipped in every 4th reply, read twice", {.flipPairEvery = 4}, {}, true);
+    row("pairs flipped in every 2nd reply, read twice", {.flipPairEvery = 2}, {}, true);
+    row("pairs flipped in every reply, read twice", {.flipPairEvery = 1},
+        QStringLiteral("Block 1 read differently"), true);
+    row("exchange hangs up", {.hangupAfter = 12},
+        lineLostMessage(QStringLiteral("the device was removed")));
+    row("every reply lost", {.dropEvery = 1}, noReplyMessage());
+    row("line not open", {}, QStringLiteral("Not connected to a tidelex"), false, 0, -1,
+        QStringLiteral("closed"));
+    row("cancelled at block 10", {}, {}, false, 0, -1, QStringLiteral("cancel"));
 }
 
-void TestControllers::downloadReadsTheImage()
+void TestControllers::downloadHandsOverTheImageOrNothing()
 {
     QFETCH(SimFaults, faults);
-    Rig rig(faults);
-    const QByteArray image = busyImage(17);
-    QVERIFY(rig.exchange.loadConfigImage(image));
-    DownloadController download(rig.link, rig.memory);
-    QSignalSpy ready(&download, &DownloadController::imageReady);
-    QSignalSpy failed(&download, &LinkOperation::failed);
-    QSignalSpy progress(&download, &LinkOperation::progress);
-    download.start();
-    // Before any reply the first block is named.
-    QCOMPARE(progress.at(0).at(2).toString(), QStringLiteral("Getting Block 1 of 64"));
-    QVERIFY(rig.run(download));
-    QCOMPARE(failed.count(), 0);
-    QCOMPARE(ready.count(), 1);
-    QCOMPARE(ready.at(0).at(0).toByteArray(), image);
-    QCOMPARE(progress.size(), 64);
-    QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Getting Block 64 of 64"));
-    QCOMPARE(rig.memory.BackupMemory, image);
-    QCOMPARE(rig.memory.ExchMemory, image);
-    // Every block was acknowledged, and only verified ones.
-    QCOMPARE(rig.exchange.counters().acks, 64);
-}
-
-void TestControllers::strayDigitsNeverGiveAWrongImage_data()
-{
-    QTest::addColumn<int>("every");
-    QTest::addColumn<int>("where"); // -1 anywhere, else the position in the reply
-    QTest::addColumn<bool>("recoverable");
-    QTest::newRow("every reply, anywhere") << 1 << -1 << false;
-    QTest::newRow("every third reply, anywhere") << 3 << -1 << true;
-    QTest::newRow("every reply, in front") << 1 << 0 << false;
-    QTest::newRow("every reply, behind the checksum") << 1 << 258 << true;
-}
-
-void TestControllers::strayDigitsNeverGiveAWrongImage()
-{
-    QFETCH(int, every);
-    QFETCH(int, where);
-    QFETCH(bool, recoverable);
-    Rig rig;
-    const QByteArray image = busyImage(41);
-    rig.exchange.loadConfigImage(image);
-    // A digit that the line made up, put into block replies.
-    QObject::disconnect(&rig.exchange, &ExchangeSimulator::reply, &rig.line, &FakeSerialLine::feed);
-    QRandomGenerator random(every * 1000 + where);
-    int replies = 0;
-    connect(&rig.exchange, &ExchangeSimulator::reply, &rig.line, [&](QByteArray bytes) {
-        if (bytes.size() == 258 && ++replies % every == 0) {
-            const int at = where < 0 ? int(random.bounded(259)) : where;
-            bytes.insert(at, "0123456789ABCDEF"[random.bounded(16)]);
-        }
-        rig.line.feed(bytes);
-    });
-    DownloadController download(rig.link, rig.memory);
-    QSignalSpy ready(&download, &DownloadController::imageReady);
-    QSignalSpy failed(&download, &LinkOperation::failed);
-    download.start();
-    QVERIFY(rig.run(download, 30000));
-    // The very image, or a clear failure with nothing handed over.
-    if (recoverable) {
-        QCOMPARE(failed.count(), 0);
-        QCOMPARE(ready.count(), 1);
-        QCOMPARE(ready.at(0).at(0).toByteArray(), image);
-    } else {
-        QCOMPARE(ready.count(), 0);
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(failed.at(0).at(0).toString(), damagedRepliesMessage());
-    }
-}
-
-// Every way a download can end short: nothing is handed over, what was held
-// before stays, the line is free, and the exchange is asked nothing more.
-void TestControllers::downloadFailures_data()
-{
-    QTest::addColumn<SimFaults>("faults");
-    QTest::addColumn<QString>("ending"); // "closed", "cancel" or none
-    QTest::addColumn<QString>("message"); // empty: cancelled
-    QTest::newRow("exchange hangs up") << SimFaults{0, 0, false, false, 12} << QString()
-                                       << lineLostMessage(QStringLiteral("the device was removed"));
-    QTest::newRow("every reply lost") << SimFaults{0, 1, false, false, 0} << QString()
-                                      << noReplyMessage();
-    QTest::newRow("line not open") << SimFaults{} << QStringLiteral("closed")
-                                   << QStringLiteral("Not connected to a tidelex");
-    QTest::newRow("cancelled at block 10") << SimFaults{} << QStringLiteral("cancel") << QString();
-}
-
-void TestControllers::downloadFailures()
-{
-    QFETCH(SimFaults, faults);
+    QFETCH(bool, verifyReads);
+    QFETCH(int, strayEvery);
+    QFETCH(int, strayAt);
     QFETCH(QString, ending);
     QFETCH(QString, message);
     Rig rig(faults);
+    // Flipped pairs need zero bytes: the mostly empty cabinet has them in every block.
+    const QByteArray image = faults.flipPairEvery ? defaultCabinetImage() : busyImage(17);
+    QVERIFY(rig.exchange.loadConfigImage(image));
     if (ending == QLatin1String("closed"))
         rig.line.close();
-    rig.memory.BackupMemory = QByteArray(ExchMap::MemorySize, 'B');
+    if (faults.dropEvery == 1)
+        rig.link.setSilenceLimit(300); // no need to wait for the clearing fill's time
+    QRandomGenerator random(strayEvery * 1000 + strayAt);
+    if (strayEvery) {
+        QObject::disconnect(&rig.exchange, &ExchangeSimulator::reply, &rig.line,
+                            &FakeSerialLine::feed);
+        connect(&rig.exchange, &ExchangeSimulator::reply, &rig.line,
+                [&rig, &random, strayEvery, strayAt, replies = 0](QByteArray bytes) mutable {
+                    if (bytes.size() == 258 && ++replies % strayEvery == 0) {
+                        const int at = strayAt < 0 ? int(random.bounded(259)) : strayAt;
+                        bytes.insert(at, "0123456789ABCDEF"[random.bounded(16)]);
+                    }
+                    rig.line.feed(bytes);
+                });
+    }
+    const QByteArray held(ExchMap::MemorySize, 'B');
+    rig.memory.BackupMemory = held;
     DownloadController download(rig.link, rig.memory);
+    download.setVerifyReads(verifyReads);
     QSignalSpy ready(&download, &DownloadController::imageReady);
     QSignalSpy failed(&download, &LinkOperation::failed);
     QSignalSpy cancelled(&download, &LinkOperation::cancelled);
+    QSignalSpy progress(&download, &LinkOperation::progress);
     connect(&download, &LinkOperation::progress, &download, [&](int block) {
         if (block == 10 && ending == QLatin1String("cancel"))
             download.cancel();
     });
     download.start();
+    // Closed: a failure at once, without running the line; else the first
+    // block is named before any reply.
     if (ending == QLatin1String("closed"))
-        QCOMPARE(failed.count(), 1); // at once, without running the line
+        QCOMPARE(failed.count(), 1);
+    else
+        QCOMPARE(progress.at(0).at(2).toString(), QStringLiteral("Getting Block 1 of 64"));
     QVERIFY(rig.run(download));
+    QVERIFY(rig.link.isIdle());
+    if (faults.flipPairEvery)
+        QVERIFY(rig.exchange.counters().flippedPairs > 0);
+    if (message.isEmpty() && ending.isEmpty()) {
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(ready.at(0).at(0).toByteArray(), image);
+        QCOMPARE(progress.size(), 64);
+        QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Getting Block 64 of 64"));
+        QCOMPARE(rig.memory.BackupMemory, image);
+        QCOMPARE(rig.memory.ExchMemory, image);
+        // Every block was acknowledged, and only verified ones.
+        if (!verifyReads)
+            QCOMPARE(rig.exchange.counters().acks, 64);
+        return;
+    }
+    if (message == QLatin1String("inexact")) { // read once, flipped bits pass the checksum
+        QCOMPARE(ready.count(), 1);
+        QVERIFY(ready.at(0).at(0).toByteArray() != image);
+        return;
+    }
     QCOMPARE(ready.count(), 0);
     QCOMPARE(failed.count(), message.isEmpty() ? 0 : 1);
     QCOMPARE(cancelled.count(), message.isEmpty() ? 1 : 0);
     if (!message.isEmpty())
-        QCOMPARE(failed.at(0).at(0).toString(), message);
-    QVERIFY(rig.link.isIdle());
-    QCOMPARE(rig.memory.BackupMemory, QByteArray(ExchMap::MemorySize, 'B'));
+        QVERIFY2(failed.at(0).at(0).toString().contains(message),
+                 qPrintable(failed.at(0).at(0).toString()));
+    QCOMPARE(rig.memory.BackupMemory, held);
     const int served = rig.exchange.counters().blocksServed;
     for (int k = 0; k < 20; ++k) {
         rig.link.pumpOutput();
         QCoreApplication::processEvents();
     }
     QCOMPARE(rig.exchange.counters().blocksServed, served);
-}
-
-void TestControllers::uploadWritesTheImage_data()
-{
-    QTest::addColumn<SimFaults>("faults");
-    QTest::addColumn<QByteArray>("image");
-    QTest::newRow("default cabinet") << SimFaults{} << defaultCabinetImage();
-    QTest::newRow("busy image") << SimFaults{} << busyImage(3);
-    QTest::newRow("busy image, replies dropped") << SimFaults{0, 5, false, false, 0} << busyImage(5);
-    QTest::newRow("busy image, noise") << SimFaults{0, 0, false, true, 0} << busyImage(6);
-}
-
-void TestControllers::uploadWritesTheImage()
-{
-    QFETCH(SimFaults, faults);
-    QFETCH(QByteArray, image);
-    Rig rig(faults);
-    // What was there before must not survive the upload.
-    rig.exchange.loadConfigImage(busyImage(99));
-    const QByteArray cabinet =
-        rig.exchange.bytes(Sim::ConfigBase + Sim::SlotOffset, Sim::SlotCount);
-    UploadController upload(rig.link, rig.memory);
-    QSignalSpy finished(&upload, &LinkOperation::finished);
-    QSignalSpy failed(&upload, &LinkOperation::failed);
-    QSignalSpy retrying(&upload, &LinkOperation::retrying);
-    QVERIFY(upload.startImage(image));
-    QVERIFY(rig.run(upload));
-    QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed.at(0).at(0).toString()));
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(rig.exchange.counters().reboots, 1);
-    // Every lost reply was asked for again, and said so.
-    QCOMPARE(upload.retries(), rig.exchange.counters().dropped);
-    QCOMPARE(retrying.count(), upload.retries());
-    if (!retrying.isEmpty())
-        QVERIFY(retrying.last().at(0).toString().startsWith(QStringLiteral("Retrying ")));
-    const QByteArray got = rig.exchange.configImage();
-    QCOMPARE(uploaded(got), uploaded(image));
-    QCOMPARE(got.mid(Sim::SlotOffset, Sim::SlotCount), cabinet);
-    QCOMPARE(rig.memory.ExchMemory, image);
 }
 
 void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
@@ -281,8 +265,21 @@ void TestControllers::uploadSkipsEmptyBlocksAndFillsUniformOnes()
                                     QStringLiteral("Rebooting the exchange")}));
 }
 
-void TestControllers::uploadRefusedWhileErrorsRemain()
+void TestControllers::refusedUploadsSendNothing_data()
 {
+    QTest::addColumn<bool>("configuration"); // else an image of no configuration
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("errors remain") << true
+                                   << QStringLiteral("There are errors with the configuration.\n"
+                                                     "These need to be corrected before the "
+                                                     "configuration can be sent.");
+    QTest::newRow("no marker bytes") << false << QStringLiteral("marker");
+}
+
+void TestControllers::refusedUploadsSendNothing()
+{
+    QFETCH(bool, configuration);
+    QFETCH(QString, refusal);
     Rig rig;
     Configuration config = makeDefaultConfiguration();
     config.SysConfig.Slots[2] = tidelex::BoardSubscriber;
@@ -290,11 +287,10 @@ void TestControllers::uploadRefusedWhileErrorsRemain()
     config.Extensions[0].ExtNum = 50; // not an extension number
     QVERIFY(checkConfig(config).errorsFound);
     UploadController upload(rig.link, rig.memory);
-    QString refusal;
-    QVERIFY(!upload.start(config, &refusal));
-    QCOMPARE(refusal, QStringLiteral("There are errors with the configuration.\n"
-                                     "These need to be corrected before the configuration can be "
-                                     "sent."));
+    QString said;
+    QVERIFY(configuration ? !upload.start(config, &said)
+                          : !upload.startImage(QByteArray(ExchMap::MemorySize, '\x42'), &said));
+    QVERIFY2(said.contains(refusal), qPrintable(said));
     QCoreApplication::processEvents();
     QVERIFY(rig.line.writes.isEmpty());
     QVERIFY(!upload.isRunning());
@@ -356,10 +352,7 @@ void TestControllers::serviceRoundTrips()
     ServiceController service(rig.link);
     QSignalSpy finished(&service, &LinkOperation::finished);
     QSignalSpy values(&service, &ServiceController::valueRead);
-    const QString problem = what == 0   ? service.writePin(written)
-                            : what == 1 ? service.writePassword(written)
-                                        : service.setClock(written);
-    QCOMPARE(problem, QString());
+    QCOMPARE(write(service, what, written), QString());
     QVERIFY(rig.run(service));
     QCOMPARE(finished.count(), 1);
     if (address)
@@ -375,6 +368,59 @@ void TestControllers::serviceRoundTrips()
     QCOMPARE(finished.count(), 2);
     QCOMPARE(values.count(), 1);
     QCOMPARE(values.at(0).at(0).toString(), readBack);
+}
+
+void TestControllers::writeDoneOnlyWhenTheExchangeConfirms_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("ignored");     // the exchange ignores writes to this address; 0: none
+    QTest::addColumn<bool>("silent");     // the exchange stops answering after the writes
+    QTest::addColumn<QString>("message"); // empty: finished
+    QTest::newRow("PIN digit lost")
+        << int(PinValue) << QStringLiteral("1234") << Sim::PinAddress + 2 << false
+        << QStringLiteral("The exchange did not keep the new PIN: it "
+                          "reads back differently.");
+    QTest::newRow("PIN, no answer")
+        << int(PinValue) << QStringLiteral("1234") << 0 << true << noReplyMessage();
+    QTest::newRow("password character lost")
+        << int(PasswordValue) << QStringLiteral("DECK") << Sim::PasswordAddress + 3 << false
+        << QStringLiteral("The exchange did not keep the new password: it reads back "
+                          "differently.");
+    QTest::newRow("clock, no answer after the update")
+        << int(ClockValue) << QStringLiteral("08:05:00 01/02/03") << 0 << true << noReplyMessage();
+}
+
+void TestControllers::writeDoneOnlyWhenTheExchangeConfirms()
+{
+    QFETCH(int, what);
+    QFETCH(QString, value);
+    QFETCH(int, ignored);
+    QFETCH(bool, silent);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.link.setSilenceLimit(300);
+    rig.line.responder = [&](const QByteArray &bytes) {
+        const bool toIgnored = ignored && bytes.startsWith(char(Sim::WriteByte)) &&
+                               bytes.mid(1, Sim::AddressDigits).toInt(nullptr, 16) == ignored;
+        const bool afterWrites = silent && (bytes.startsWith(char(Sim::ReadByte)) ||
+                                            bytes.startsWith(char(Sim::ClockUpdate)));
+        if (!toIgnored && !afterWrites)
+            rig.exchange.receive(bytes);
+    };
+    ServiceController service(rig.link);
+    QSignalSpy finished(&service, &LinkOperation::finished);
+    QSignalSpy failed(&service, &LinkOperation::failed);
+    QCOMPARE(write(service, what, value), QString());
+    QVERIFY(rig.run(service));
+    if (message.isEmpty()) {
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(finished.count(), 1);
+    } else {
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), message);
+    }
 }
 
 void TestControllers::refusedValuesSendNothing_data()
@@ -409,10 +455,7 @@ void TestControllers::refusedValuesSendNothing()
     QFETCH(QString, message);
     Rig rig;
     ServiceController service(rig.link);
-    const QString problem = what == 0   ? service.writePin(value)
-                            : what == 1 ? service.writePassword(value)
-                                        : service.setClock(value);
-    QCOMPARE(problem, message);
+    QCOMPARE(write(service, what, value), message);
     QCoreApplication::processEvents();
     QVERIFY(rig.line.writes.isEmpty());
     QVERIFY(!service.isRunning());
@@ -441,6 +484,19 @@ void TestControllers::valuesRead_data()
     QTest::newRow("version byte 00") << -1 << QByteArray(1, '\0') << QString()
                                      << QStringLiteral("The exchange's firmware version could not "
                                                        "be read (it answered 00).");
+    const QString unreadable = QStringLiteral("The exchange's PIN could not be read");
+    const auto pin = [](const char *name, const QByteArray &bytes, const QString &shown,
+                        const QString &failure = {}) {
+        QTest::newRow(name) << Sim::PinAddress << bytes << shown << failure;
+    };
+    pin("PIN digits with 0", QByteArray("\x02\x0A\x05\x0A"), QStringLiteral("2050"));
+    pin("no PIN", QByteArray(4, char(0xFF)), QString());
+    pin("PIN as the packed word of an upload", QByteArray("\x34\x12\xFF\xFF"), {}, unreadable);
+    pin("PIN with a star", QByteArray("\x01\x0B\x03\x04"), {}, unreadable);
+    pin("all zero: a configuration without a PIN", QByteArray(4, '\0'), QString());
+    pin("packed word a configuration wrote", QByteArray("\x34\x2A\x00\x00", 4),
+        QStringLiteral("2034"));
+    pin("PIN half removed", QByteArray("\x01\x02\xFF\xFF"), {}, unreadable);
     QTest::newRow("Christmas 99") << Sim::ClockReadAddress
                                   << QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8)
                                   << QStringLiteral("12:30:45 25/12/99") << QString();
@@ -473,12 +529,15 @@ void TestControllers::valuesRead()
         service.readVersion();
     } else {
         rig.exchange.setBytes(address, bytes);
-        service.readClock();
+        if (address == Sim::PinAddress)
+            service.readPin();
+        else
+            service.readClock();
     }
     QVERIFY(rig.run(service));
-    QCOMPARE(values.count(), shown.isEmpty() ? 0 : 1);
+    QCOMPARE(values.count(), failure.isEmpty() ? 1 : 0);
     QCOMPARE(failed.count(), failure.isEmpty() ? 0 : 1);
-    if (!shown.isEmpty())
+    if (failure.isEmpty())
         QCOMPARE(values.at(0).at(0).toString(), shown);
     if (!failure.isEmpty())
         QCOMPARE(failed.at(0).at(0).toString(), failure);
@@ -496,6 +555,96 @@ void TestControllers::rebootGoesOut()
     QCOMPARE(rig.exchange.counters().reboots, 1);
     QCOMPARE(rig.line.writes, (QList<QByteArray>{"\x03", "\x05", "\x0F"}));
     QVERIFY(rig.link.showAllMessages());
+}
+
+void TestControllers::slotReplies_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("board");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("subscriber") << QByteArray("C0") << int(BoardSubscriber) << true;
+    QTest::newRow("tie line") << QByteArray("93") << int(BoardTieLine) << true;
+    QTest::newRow("tone") << QByteArray("A0") << int(BoardTone8) << true;
+    QTest::newRow("nothing fitted") << QByteArray("FF") << int(BoardEmpty) << true;
+    QTest::newRow("unknown card") << QByteArray("50") << int(BoardEmpty) << false;
+    QTest::newRow("lower case is no card") << QByteArray("c0") << int(BoardEmpty) << false;
+    QTest::newRow("empty reply") << QByteArray() << int(BoardEmpty) << false;
+}
+
+void TestControllers::slotReplies()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, board);
+    QFETCH(bool, known);
+    bool recognised = !known;
+    QCOMPARE(boardFromSlotReply(reply, &recognised), board);
+    QCOMPARE(recognised, known);
+}
+
+void TestControllers::boardsRead_data()
+{
+    QTest::addColumn<SimFaults>("faults");
+    QTest::newRow("clean line") << SimFaults{};
+    QTest::newRow("split replies") << SimFaults{0, 0, true, false, 0};
+    QTest::newRow("every 5th reply dropped") << SimFaults{0, 5, false, false, 0};
+}
+
+void TestControllers::boardsRead()
+{
+    QFETCH(SimFaults, faults);
+    Rig rig(faults);
+    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
+    BoardsController reader(rig.link);
+    QSignalSpy reports(&reader, &BoardsController::slotRead);
+    QSignalSpy progress(&reader, &LinkOperation::progress);
+    QSignalSpy failed(&reader, &LinkOperation::failed);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(reader.boards(), defaultCabinet());
+    // One report per slot 0..16, in order; the ringing module's slot is not read.
+    QCOMPARE(reports.count(), BoardsController::SlotsRead);
+    for (int slot = 0; slot < reports.count(); ++slot)
+        QCOMPARE(reports.at(slot).at(0).toInt(), slot);
+    // A slot is asked again only when its reply was lost.
+    QCOMPARE(rig.exchange.counters().byteReads,
+             BoardsController::SlotsRead + rig.exchange.counters().dropped);
+    QCOMPARE(progress.last().at(0).toInt(), progress.last().at(1).toInt());
+}
+
+void TestControllers::processorAndRingingModuleStay()
+{
+    Rig rig;
+    QByteArray image = defaultCabinetImage();
+    image[Sim::SlotOffset + 1] = char(0xC0); // a Subscriber code where the processor is
+    image[Sim::SlotOffset + 17] = char(0xF0);
+    image[Sim::SlotOffset + 6] = char(0x50); // a card the program does not know
+    QVERIFY(rig.exchange.loadConfigImage(image));
+    QCOMPARE(rig.exchange.byteAt(SlotByte + 1), quint8(0xC0));
+    BoardsController reader(rig.link);
+    QSignalSpy reports(&reader, &BoardsController::slotRead);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(reader.boards()[1], int16_t(BoardProcessor));
+    QCOMPARE(reader.boards()[17], int16_t(BoardRinging));
+    QCOMPARE(reader.boards()[6], int16_t(BoardEmpty));
+    QCOMPARE(reports.at(6).at(2).toBool(), false);
+    QCOMPARE(reports.at(1).at(1).toInt(), int(BoardProcessor));
+}
+
+void TestControllers::silentExchange()
+{
+    Rig rig;
+    rig.line.responder = nullptr;
+    rig.link.setSilenceLimit(200);
+    BoardsController reader(rig.link);
+    QSignalSpy failed(&reader, &LinkOperation::failed);
+    reader.start();
+    QVERIFY(rig.run(reader));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), noReplyMessage());
+    QVERIFY(rig.link.isIdle()); // nothing left queued behind the failure
+    QCOMPARE(reader.boards(), defaultInstalledBoards());
 }
 
 QTEST_GUILESS_MAIN(TestControllers)

@@ -55,12 +55,10 @@ private slots:
     void commandBytes_data();
     void commandBytes();
     void enterSetupWaitsOneAndAHalfSecondsOfTicks();
-    void blockReplyChecksum_data();
-    void blockReplyChecksum();
+    void blockReplies_data();
+    void blockReplies();
     void resendAsksUntilTheBlockIsRight();
     void damagedRepliesGiveUp();
-    void splitReplies_data();
-    void splitReplies();
     void queueFull();
     void ownersCalledInOrder();
     void ackGoesOutAheadOfTheNextRequest();
@@ -170,39 +168,65 @@ void TestFraming::enterSetupWaitsOneAndAHalfSecondsOfTicks()
              (QList<QByteArray>{"\x03", "\x05", QByteArray("\x04" "6000")}));
 }
 
-void TestFraming::blockReplyChecksum_data()
+void TestFraming::blockReplies_data()
 {
+    // A block reply, whole or cut into pieces with what a line adds between
+    // them: taken when its sum is right, asked for again when not.
     QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QList<int>>("cuts");
+    QTest::addColumn<QByteArray>("noise"); // between the pieces
     QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("right sum") << blockText(pattern(1)) << true;
-    QTest::newRow("right sum, wraps") << blockText(QByteArray(128, char(0xFF))) << true;
-    QTest::newRow("lower-case digits") << blockText(pattern(2)).toLower() << true;
-    QTest::newRow("sum off by one") << blockText(pattern(3), 1) << false;
-    QTest::newRow("sum off by 256 is the same byte") << blockText(pattern(4), 256) << true;
+    const auto row = [](const char *name, const QByteArray &reply, bool accepted,
+                        const QList<int> &cuts = {}, const QByteArray &noise = {}) {
+        QTest::newRow(name) << reply << cuts << noise << accepted;
+    };
+    row("right sum", blockText(pattern(1)), true);
+    row("right sum, wraps", blockText(QByteArray(128, char(0xFF))), true);
+    row("lower-case digits", blockText(pattern(2)).toLower(), true);
+    row("sum off by one", blockText(pattern(3), 1), false);
+    row("sum off by 256 is the same byte", blockText(pattern(4), 256), true);
     QByteArray swapped = blockText(pattern(5));
     std::swap(swapped[0], swapped[1]);
-    QTest::newRow("two digits swapped") << swapped << false;
+    row("two digits swapped", swapped, false);
     QByteArray flipped = blockText(pattern(6));
     flipped[100] = flipped[100] == '0' ? '1' : '0';
-    QTest::newRow("one digit changed") << flipped << false;
+    row("one digit changed", flipped, false);
     // A stray digit shifts the frame: even when the first 258 digits happen
     // to add up, the digit left over behind them gives the misframing away.
     QByteArray stray = blockText(QByteArray(128, 0));
     stray.insert(0, '0');
-    QTest::newRow("stray digit in front") << stray << false;
+    row("stray digit in front", stray, false);
+    const QByteArray reply = blockText(pattern(9));
+    row("first byte alone", reply, true, {1});
+    row("checksum alone", reply, true, {256});
+    row("last byte alone", reply, true, {257});
+    row("many pieces", reply, true, {3, 64, 65, 200, 255});
+    QList<int> single;
+    for (int k = 1; k < 258; ++k)
+        single.append(k);
+    row("one byte at a time", reply, true, single);
+    row("line ends between pieces", reply, true, {100, 200}, "\r\n");
+    row("control bytes between pieces", reply, true, {50}, QByteArray("\x07\x0F\xFF", 3));
 }
 
-void TestFraming::blockReplyChecksum()
+void TestFraming::blockReplies()
 {
     QFETCH(QByteArray, reply);
+    QFETCH(QList<int>, cuts);
+    QFETCH(QByteArray, noise);
     QFETCH(bool, accepted);
 
     Rig rig;
     rig.link.queueReadBlock(OwnerDownload, 5, 0x6280);
     rig.flush();
     rig.line.clearWritten();
-    rig.line.feed(reply);
+    int from = 0;
+    for (int cut : cuts) {
+        rig.line.feed(reply.mid(from, cut - from) + noise);
+        QVERIFY(rig.calls.isEmpty());
+        from = cut;
+    }
+    rig.line.feed(reply.mid(from));
     rig.flush();
     rig.tick(2);
     if (accepted) {
@@ -272,44 +296,6 @@ void TestFraming::damagedRepliesGiveUp()
     rig.flush();
     rig.tick(3);
     QCOMPARE(damaged.count(), 1);
-}
-
-void TestFraming::splitReplies_data()
-{
-    QTest::addColumn<QList<int>>("cuts");
-    QTest::addColumn<QByteArray>("noise");
-
-    QTest::newRow("whole") << QList<int>{} << QByteArray();
-    QTest::newRow("first byte alone") << QList<int>{1} << QByteArray();
-    QTest::newRow("checksum alone") << QList<int>{256} << QByteArray();
-    QTest::newRow("last byte alone") << QList<int>{257} << QByteArray();
-    QTest::newRow("many pieces") << QList<int>{3, 64, 65, 200, 255} << QByteArray();
-    QList<int> single;
-    for (int k = 1; k < 258; ++k)
-        single.append(k);
-    QTest::newRow("one byte at a time") << single << QByteArray();
-    QTest::newRow("line ends between pieces") << QList<int>{100, 200} << QByteArray("\r\n");
-    QTest::newRow("control bytes between pieces")
-        << QList<int>{50} << QByteArray("\x07\x0F\xFF", 3);
-}
-
-void TestFraming::splitReplies()
-{
-    QFETCH(QList<int>, cuts);
-    QFETCH(QByteArray, noise);
-
-    Rig rig;
-    const QByteArray reply = blockText(pattern(9));
-    rig.link.queueReadBlock(OwnerDownload, 2, 0x6100);
-    rig.flush();
-    int from = 0;
-    for (int cut : cuts) {
-        rig.line.feed(reply.mid(from, cut - from) + noise);
-        QVERIFY(rig.calls.isEmpty());
-        from = cut;
-    }
-    rig.line.feed(reply.mid(from));
-    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 2, reply}}));
 }
 
 void TestFraming::queueFull()
