@@ -1,4 +1,7 @@
-// Encoding the configuration into the exchange image and decoding it back.
+// Encoding the configuration into the exchange image and decoding it back,
+// and the small encodings inside it: BCD, flagged and PIN words and the
+// guaranteed-access mask.
+#include "BcdCodec.h"
 #include "Equipment.h"
 #include "ExchangeImage.h"
 #include "ImageFixtures.h"
@@ -92,8 +95,6 @@ private slots:
     void stableOverGeneratedConfigurations();
     void membershipForEveryExtension_data();
     void membershipForEveryExtension();
-    void hotLineKeepsItsClass_data();
-    void hotLineKeepsItsClass();
     void guaranteedAccess_data();
     void guaranteedAccess();
     void groupMemberLimit_data();
@@ -106,6 +107,10 @@ private slots:
     void password();
     void missingMembers_data();
     void missingMembers();
+    void words_data();
+    void words();
+    void guaranteedMask_data();
+    void guaranteedMask();
 };
 
 void TestImage::golden_data()
@@ -173,7 +178,6 @@ void TestImage::allZeroImage()
 void TestImage::refusesWrongSize_data()
 {
     QTest::addColumn<int>("size");
-    QTest::newRow("empty") << 0;
     QTest::newRow("one byte short") << L::MemorySize - 1;
     QTest::newRow("one byte long") << L::MemorySize + 1;
 }
@@ -309,29 +313,6 @@ void TestImage::membershipForEveryExtension()
         QCOMPARE(decoded.Extensions[i].Group, members.contains(i) ? 512 : 0);
 }
 
-void TestImage::hotLineKeepsItsClass_data()
-{
-    QTest::addColumn<int>("directDial");
-    QTest::newRow("ends in 00") << 300;
-    QTest::newRow("ends in 45") << 245;
-    QTest::newRow("highest") << 499;
-}
-
-void TestImage::hotLineKeepsItsClass()
-{
-    QFETCH(int, directDial);
-    Configuration c = makeDefaultConfiguration();
-    placeExtension(c, 17, 250, ClassHotLine, directDial);
-    c.Extensions[17].Status[4] |= ExtDial9;
-    const QByteArray image = buildExchMemory(c).image;
-    QCOMPARE(at(image, L::ExtHotLine + 34) >> 4, directDial / 10 % 10);
-    QCOMPARE(at(image, L::ExtHotLine + 35), (ExtHotLine | ExtDial9) + directDial / 100);
-    const Configuration decoded = roundTrip(c);
-    const ExtRecord &ext = decoded.Extensions[17];
-    QCOMPARE(ext.Class, ClassHotLine);
-    QCOMPARE(ext.DirectDial, directDial);
-}
-
 void TestImage::guaranteedAccess_data()
 {
     QTest::addColumn<QList<int>>("ga");
@@ -448,11 +429,8 @@ void TestImage::password_data()
     QTest::addColumn<QString>("pass");
     QTest::addColumn<QByteArray>("bytes"); // image bytes from the password on
     QTest::addColumn<QString>("decoded");
+    // Four letters and short ones are in the golden images.
     const QByteArray nothing(4, '\0');
-    QTest::newRow("four letters") << QStringLiteral("SHIP") << QByteArray("SHIP") + nothing
-                                  << QStringLiteral("SHIP");
-    QTest::newRow("short") << QStringLiteral("AB") << QByteArray("AB") + nothing + "\0\0"
-                           << QStringLiteral("AB") + QString(2, QChar(0));
     QTest::newRow("long, cut to four") << QStringLiteral("GALLEYS") << QByteArray("GALL") + nothing
                                        << QStringLiteral("GALL");
     QTest::newRow("outside one byte") << QStringLiteral("\u03A91x2") << QByteArray("?1x2") + nothing
@@ -498,6 +476,80 @@ void TestImage::missingMembers()
     const int base = L::Groups + 2 * L::GroupRecordSize + L::GroupMembers;
     for (int m = 0; m < bytes.size(); ++m)
         QCOMPARE(at(build.image, base + m), bytes[m]);
+}
+
+enum Kind { Bcd, Flagged, Pin };
+
+void TestImage::words_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::addColumn<bool>("encodes"); // false: a stored word that only decodes
+    auto row = [](const char *name, Kind kind, int number, int low, int high, bool encodes = true) {
+        QTest::newRow(name) << int(kind) << number << low << high << encodes;
+    };
+    row("bcd zero", Bcd, 0, 0x00, 0x00);
+    row("bcd extension 123", Bcd, 123, 0x23, 0x01);
+    row("bcd 9999", Bcd, 9999, 0x99, 0x99);
+    row("bcd negative unwritable", Bcd, -1, 0x00, 0x00);
+    row("bcd 10000 unwritable", Bcd, 10000, 0x00, 0x00);
+    row("bcd hex digit in low byte", Bcd, 13, 0x3A, 0x01, false);
+    row("bcd hex digit in high byte", Bcd, 1, 0x23, 0x1E, false);
+    row("bcd erased", Bcd, 0, 0xFF, 0xFF, false);
+    row("flagged none", Flagged, 0, 0x00, 0x58);
+    row("flagged 210", Flagged, 210, 0x10, 0x5A);
+    row("flagged 499", Flagged, 499, 0x99, 0x5C);
+    row("flagged group 599", Flagged, 599, 0x99, 0x5D);
+    row("pin none", Pin, 0, 0x00, 0x00);
+    row("pin 1234", Pin, 1234, 0x34, 0x12);
+    row("pin 1000", Pin, 1000, 0xAA, 0x1A);
+    row("pin 5", Pin, 5, 0xA5, 0xAA);
+    row("pin 10000 unwritable", Pin, 10000, 0x00, 0x00);
+    row("pin erased", Pin, 0, 0xFF, 0xFF, false);
+    row("pin low byte erased", Pin, 0, 0xFF, 0x12, false);
+    row("pin digit B ends it", Pin, 12, 0xB4, 0x12, false);
+}
+
+void TestImage::words()
+{
+    QFETCH(int, kind);
+    QFETCH(int, number);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    QFETCH(bool, encodes);
+    const ExchWord word{uint8_t(low), uint8_t(high)};
+    const auto encode = kind == Bcd ? encodeBcdWord : kind == Flagged ? encodeFlaggedWord : encodePinWord;
+    const auto decode = kind == Bcd ? decodeBcdWord : kind == Flagged ? decodeFlaggedWord : decodePinWord;
+    if (encodes) {
+        const ExchWord got = encode(number);
+        QCOMPARE(got.low, word.low);
+        QCOMPARE(got.high, word.high);
+    }
+    if (number >= 0 && number <= 9999)
+        QCOMPARE(decode(word), number);
+}
+
+void TestImage::guaranteedMask_data()
+{
+    QTest::addColumn<QList<int>>("ga");
+    QTest::addColumn<int>("low");
+    QTest::newRow("none") << QList<int>{-1, -1, -1} << 0xFF;
+    QTest::newRow("one") << QList<int>{105, -1, -1} << 0xFE;
+    QTest::newRow("three") << QList<int>{105, 210, 333} << 0xEA;
+    QTest::newRow("count stops at first empty") << QList<int>{105, -1, 333} << 0xFE;
+    QTest::newRow("first empty") << QList<int>{-1, 210, 333} << 0xFF;
+}
+
+void TestImage::guaranteedMask()
+{
+    QFETCH(QList<int>, ga);
+    QFETCH(int, low);
+    SystemRecord sys;
+    sys.GA = {int16_t(ga[0]), int16_t(ga[1]), int16_t(ga[2]), 400}; // the spare entry never counts
+    QCOMPARE(guaranteedAccessMask(sys).low, low);
+    QCOMPARE(guaranteedAccessMask(sys).high, 0xFF);
 }
 
 QTEST_APPLESS_MAIN(TestImage)
