@@ -1,28 +1,35 @@
 // The exchange windows of the editor against the built-in simulated
-// exchange: the connection and its status field, the download, the
-// comparison, the service dialogs and the traffic terminal.
+// exchange: the connection and its status field, the download, the upload
+// and its backups, the comparison, the installed boards, the service dialogs
+// and the traffic terminal.
+#include "AppSettings.h"
+#include "BoardChange.h"
+#include "BoardStrip.h"
+#include "CheckConfig.h"
+#include "ClockDialog.h"
+#include "CompareWindow.h"
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
 #include "FakeSerialLine.h"
+#include "InstalledBoardsWindow.h"
+#include "PinPasswordDialog.h"
 #include "ServiceController.h"
-#include "NavTree.h"
-#include "ServiceValues.h"
 #include "SimulatedLine.h"
 #include "TerminalWindow.h"
-#include "PinPasswordDialog.h"
-#include "ClockDialog.h"
-#include "CompareWindow.h"
+#include "UploadController.h"
+#include "UploadWindow.h"
+#include "UploadedBytes.h"
 
 #include <QCheckBox>
-#include <QClipboard>
-#include <QFile>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTextBlock>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -31,11 +38,13 @@
 #include <algorithm>
 
 using namespace fixtures;
+using namespace Qt::StringLiterals;
 
 namespace
 {
 
-// A ship the exchange holds that differs from the open one in every table.
+// A ship the exchange holds that differs from the open one in every table,
+// and in its cabinet: one more Subscriber board, in slot 4.
 Configuration otherShip()
 {
     Configuration c = smallShip();
@@ -63,6 +72,37 @@ QString lastPrompt(const ScriptedPrompter &prompts)
     return prompts.asked.isEmpty() ? QString() : prompts.asked.last().text;
 }
 
+// The session an upload starts from: the exchange holds the small ship with
+// other people aboard, and backups go to a folder of their own.
+struct SendSession : ExchangeSession {
+    QTemporaryDir backups;
+    explicit SendSession(const Configuration &open = smallShip())
+        : ExchangeSession(open, cabinetImage(exchangeShip()))
+    {
+        window.exchangeCommands().setBackupFolder(backups.path());
+    }
+    static Configuration exchangeShip()
+    {
+        Configuration c = smallShip();
+        c.Extensions[2].ExtNum = 301;
+        c.Groups[0].Exts[1] = 301;
+        c.SysConfig.Pass = QStringLiteral("WXYZ");
+        return c;
+    }
+    UploadWindow *sendWindow() { return openWindow<UploadWindow>("frmSendConfig"); }
+    QStringList backupFiles()
+    {
+        return QDir(backups.path()).entryList(QDir::Files, QDir::Name);
+    }
+    // Presses Send once the window waits for the technician.
+    void pressSend()
+    {
+        auto *upload = sendWindow()->findChild<UploadController *>();
+        QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() == UploadController::Decision::Plan, 20000);
+        sendWindow()->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+    }
+};
+
 } // namespace
 
 class TestExchangeWindows : public QObject
@@ -74,20 +114,28 @@ class TestExchangeWindows : public QObject
     void noModuleBoxOnlyWhenAsked_data();
     void noModuleBoxOnlyWhenAsked();
     void moduleConnectionFollowsTheLine();
-    void downloadReplacesConfiguration_data();
-    void downloadReplacesConfiguration();
-    void downloadEndsWithoutTouchingEditor_data();
-    void downloadEndsWithoutTouchingEditor();
+    void download_data();
+    void download();
+    void readTwiceSurvivesFlippedBits();
     void compareListsDifferencesEditorUntouched();
+    void installedBoards_data();
+    void installedBoards();
     void oneCommandAtATime();
-    void pinDialog_data();
-    void pinDialog();
-    void passwordTyping();
+    void pinAndPassword_data();
+    void pinAndPassword();
     void clockDialog_data();
     void clockDialog();
     void commandsAndTheirQuestions_data();
     void commandsAndTheirQuestions();
-    void terminalColoursAndTrim();
+    void sendRefusedWhileErrorsRemain();
+    void uploadEnds_data();
+    void uploadEnds();
+    void stopQuestionNamesTheStep_data();
+    void stopQuestionNamesTheStep();
+    void restoreBackup_data();
+    void restoreBackup();
+    void rawDataBeforeAnyRead();
+    void terminalTrim();
     void terminalShowsTrafficAndSendsKeys();
     void terminalAtFirstSight_data();
     void terminalAtFirstSight();
@@ -97,10 +145,7 @@ void TestExchangeWindows::simulatedConnection()
 {
     ExchangeSession s;
     QCOMPARE(s.connectionText(), QStringLiteral("Simulated exchange"));
-    for (const char *name : {"mnuConfigGet", "mnuConfigPIN", "mnuConfigPass", "mnuConfigSetDate",
-                             "mnuToolsVersion", "mnuToolsReboot"})
-        QVERIFY2(s.action(name)->isEnabled(), name);
-    QVERIFY(s.action("mnuToolsTerm")->isEnabled());
+    QVERIFY(s.action("mnuConfigGet")->isEnabled());
 
     // Back to the module: none is plugged in here, so everything that needs it is off.
     s.window.exchangeCommands().connectSimulator(false);
@@ -167,42 +212,37 @@ void TestExchangeWindows::moduleConnectionFollowsTheLine()
     });
     QVERIFY(exchange.connectAtStart({}));
     QCOMPARE(exchange.stateText(), QStringLiteral("Connected: ttyUSB7"));
-    QVERIFY(!exchange.search().isRetrying());
-
-    // A command on the line when the module is pulled out fails, and frees the line.
-    ServiceController version(exchange.link());
-    QVERIFY(exchange.claim(&version));
-    QSignalSpy failed(&version, &LinkOperation::failed);
-    QSignalSpy gone(&exchange, &ExchangeConnection::disconnected);
-    version.readVersion();
+    // Pulled out, the module is looked for again; plugged in again, it is found.
     module.vanish();
-    QCOMPARE(gone.count(), 1);
-    QTRY_COMPARE(failed.count(), 1);
-    QVERIFY(failed.first().first().toString().contains(QStringLiteral("was lost")));
-    QVERIFY(!exchange.isBusy());
     QCOMPARE(exchange.stateText(), QStringLiteral("No Programming Module"));
-    QVERIFY(exchange.search().isRetrying());
-
-    // Plugged in again, the quiet search finds it.
     QVERIFY(exchange.search().connectModuleQuietly());
     QCOMPARE(exchange.stateText(), QStringLiteral("Connected: ttyUSB7"));
 }
 
-void TestExchangeWindows::downloadReplacesConfiguration_data()
+void TestExchangeWindows::download_data()
 {
     QTest::addColumn<bool>("unsaved");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("replaced");
-    QTest::newRow("saved") << false << 0 << true;
-    QTest::newRow("unsaved, not kept") << true << int(QMessageBox::No) << true;
-    QTest::newRow("unsaved, cancelled") << true << int(QMessageBox::Cancel) << false;
+    QTest::addColumn<int>("answer"); // to the question whether to save first
+    QTest::addColumn<QString>("ending"); // the download read whole, cancelled, or its line lost
+    QTest::addColumn<QString>("told");   // "": the download never started
+    QTest::newRow("saved") << false << 0 << "read" << "";
+    QTest::newRow("unsaved, not kept") << true << int(QMessageBox::No) << "read" << "";
+    QTest::newRow("unsaved, cancelled") << true << int(QMessageBox::Cancel) << ""
+                                        << "Do you wish to save the current file";
+    QTest::newRow("cancelled halfway") << false << 0 << "cancel" << "cancelled";
+    QTest::newRow("line lost") << false << 0 << "hangup"
+                               << "The line to the Programming Module was lost";
 }
 
-void TestExchangeWindows::downloadReplacesConfiguration()
+// Configuration > Get Configuration replaces the open configuration with what
+// the exchange holds, as one step that Undo takes back; a download that does
+// not end well leaves the editor as it was.
+void TestExchangeWindows::download()
 {
     QFETCH(bool, unsaved);
     QFETCH(int, answer);
-    QFETCH(bool, replaced);
+    QFETCH(QString, ending);
+    QFETCH(QString, told);
     const QByteArray image = cabinetImage(otherShip());
     ExchangeSession s(smallShip(), image);
     const QString file = s.doc.currentFile();
@@ -211,20 +251,39 @@ void TestExchangeWindows::downloadReplacesConfiguration()
         s.doc.markChanged();
         s.prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
     }
+    if (ending == QLatin1String("hangup"))
+        s.sim().setFaults(SimFaults{.hangupAfter = 12});
+    // At the line's own pace there is time to press Cancel halfway.
+    if (ending == QLatin1String("cancel"))
+        s.exchange().simulatedLine()->setBaudRate(57600);
     const Configuration before = s.doc.config;
+    const QString title = s.window.windowTitle();
     const int steps = int(s.doc.undoStack()->count());
 
     s.action("mnuConfigGet")->trigger();
-    if (!replaced) {
-        QCOMPARE(lastPrompt(s.prompts), QStringLiteral("Do you wish to save the current file"));
-        QVERIFY(!s.exchange().isBusy());
+    QPointer<QDialog> window = s.openWindow<QDialog>("frmGetConfig");
+    QCOMPARE(!window, ending.isEmpty());
+    if (ending == QLatin1String("cancel")) {
+        auto *bar = window->findChild<QProgressBar *>(QStringLiteral("pgbStatus"));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 5, 10000);
+        window->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        QVERIFY(s.statusText().contains(told));
+    } else if (ending == QLatin1String("hangup")) {
+        QTRY_VERIFY_WITH_TIMEOUT(lastPrompt(s.prompts).contains(told), 15000);
+        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("unchanged")));
+    } else if (ending.isEmpty()) {
+        QCOMPARE(lastPrompt(s.prompts), told);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Getting Configuration"),
+                                  5000);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
+    if (ending != QLatin1String("read")) {
         QCOMPARE(s.doc.config, before);
+        QCOMPARE(s.window.windowTitle(), title);
+        QCOMPARE(s.doc.configChanged(), unsaved);
         return;
     }
-    QPointer<QDialog> window = s.openWindow<QDialog>("frmGetConfig");
-    QVERIFY(window);
-    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Getting Configuration"), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
     QCOMPARE(s.doc.config, decoded(image, before));
     // Unnamed and unsaved: Save never writes generated names over the file that was open.
     QVERIFY(s.doc.currentFile().isEmpty());
@@ -248,43 +307,19 @@ void TestExchangeWindows::downloadReplacesConfiguration()
     QCOMPARE(s.doc.undoStack()->count(), steps + 1);
 }
 
-void TestExchangeWindows::downloadEndsWithoutTouchingEditor_data()
+// Configuration > Verify makes a download read every block twice: replies
+// spoilt on the way are then told apart from the exchange's own bytes.
+void TestExchangeWindows::readTwiceSurvivesFlippedBits()
 {
-    QTest::addColumn<QString>("ending");
-    QTest::addColumn<QString>("told");
-    QTest::newRow("cancel") << QStringLiteral("cancel") << QStringLiteral("cancelled");
-    QTest::newRow("line lost") << QStringLiteral("hangup")
-                               << QStringLiteral("The line to the Programming Module was lost");
-}
-
-void TestExchangeWindows::downloadEndsWithoutTouchingEditor()
-{
-    QFETCH(QString, ending);
-    QFETCH(QString, told);
-    ExchangeSession s(smallShip(), cabinetImage(otherShip()));
-    if (ending == QLatin1String("hangup"))
-        s.sim().setFaults(SimFaults{.hangupAfter = 12});
-    const Configuration before = s.doc.config;
-    const QString title = s.window.windowTitle();
-
-    // At the line's own pace there is time to press Cancel halfway.
-    s.exchange().simulatedLine()->setBaudRate(57600);
+    ExchangeSession s;
+    s.action("mnuConfigVerify")->setChecked(true);
+    QVERIFY(AppSettings::readTwiceToVerify());
+    s.sim().setFaults(SimFaults{.flipPairEvery = 3});
+    const QByteArray held = s.sim().configImage();
     s.action("mnuConfigGet")->trigger();
-    QPointer<QDialog> window = s.openWindow<QDialog>("frmGetConfig");
-    QVERIFY(window);
-    if (ending == QLatin1String("cancel")) {
-        auto *bar = window->findChild<QProgressBar *>(QStringLiteral("pgbStatus"));
-        QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 5, 10000);
-        window->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
-        QVERIFY(s.statusText().contains(told));
-    } else {
-        QTRY_VERIFY_WITH_TIMEOUT(lastPrompt(s.prompts).contains(told), 15000);
-        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("unchanged")));
-    }
-    QTRY_VERIFY(!s.exchange().isBusy());
-    QCOMPARE(s.doc.config, before);
-    QCOMPARE(s.window.windowTitle(), title);
-    QVERIFY(!s.doc.configChanged());
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 30000);
+    QVERIFY(s.sim().counters().flippedPairs > 0);
+    QCOMPARE(s.exchange().memory().ExchMemory, held);
 }
 
 // Configuration > Compare with Exchange lists what the exchange holds beside
@@ -323,13 +358,93 @@ void TestExchangeWindows::compareListsDifferencesEditorUntouched()
     QCOMPARE(s.doc.undoStack()->count(), 0);
 }
 
+void TestExchangeWindows::installedBoards_data()
+{
+    QTest::addColumn<QString>("ending"); // read whole, the line lost, or the window closed
+    QTest::addColumn<bool>("sameCabinet");
+    QTest::addColumn<QStringList>("differences");
+    QTest::newRow("other cabinet")
+        << "read" << false
+        << QStringList{QStringLiteral("Slot 4: configuration Empty, exchange Subscriber")};
+    QTest::newRow("same cabinet") << "read" << true << QStringList{};
+    QTest::newRow("line lost") << "unplug" << false << QStringList{};
+    QTest::newRow("window closed") << "close" << false << QStringList{};
+}
+
+// Configuration > Show Installed Boards reads the cabinet with progress and
+// names the slots that differ from the open configuration; a partial
+// reading never stands for the cabinet.
+void TestExchangeWindows::installedBoards()
+{
+    QFETCH(QString, ending);
+    QFETCH(bool, sameCabinet);
+    QFETCH(QStringList, differences);
+    ExchangeSession s(smallShip(), cabinetImage(sameCabinet ? smallShip() : otherShip()));
+    const InstalledBoardList before = s.doc.InstalledBoards;
+    // Slow enough to step in after a few slots.
+    if (ending != QLatin1String("read"))
+        s.exchange().simulatedLine()->setBaudRate(1200);
+
+    s.action("mnuConfigBoards")->trigger();
+    QPointer<InstalledBoardsWindow> window = s.openWindow<InstalledBoardsWindow>("frmSlots");
+    QVERIFY(window);
+    QVERIFY(s.exchange().isBusy());
+    QVERIFY(!s.action("mnuConfigGet")->isEnabled());
+    auto *bar = window->findChild<QProgressBar *>(QStringLiteral("pgbStatus"));
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->maximum(), 17);
+    if (ending == QLatin1String("close")) {
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 3, 10000);
+        window->close();
+        QVERIFY(!s.exchange().isBusy());
+        QTRY_VERIFY(!window);
+        // The line is free: the replies still on their way go nowhere, and the
+        // next command gets its own answer.
+        s.window.exchangeCommands().getVersion();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            lastPrompt(s.prompts).startsWith(QStringLiteral("Exchange has version 2+ firmware")),
+            10000);
+    } else if (ending == QLatin1String("unplug")) {
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 3, 10000);
+        s.exchange().simulatedLine()->unplug(QStringLiteral("unplugged"));
+        QTRY_VERIFY_WITH_TIMEOUT(!s.prompts.asked.isEmpty(), 10000);
+        QCOMPARE(s.prompts.texts(),
+                 QStringList{QStringLiteral("The boards could not be read from the exchange.\n") +
+                             lineLostMessage(QStringLiteral("unplugged"))});
+        QVERIFY(!s.exchange().isBusy());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    QVERIFY(!s.doc.configChanged());
+    if (ending != QLatin1String("read")) {
+        QCOMPARE(s.doc.InstalledBoards, before);
+        QVERIFY(!window || window->differenceTexts().isEmpty());
+        return;
+    }
+    QCOMPARE(s.sim().counters().byteReads, 17);
+    QCOMPARE(window->differenceTexts(), differences);
+    QCOMPARE(s.doc.InstalledBoards[4], int16_t(sameCabinet ? BoardEmpty : BoardSubscriber));
+    QCOMPARE(s.doc.InstalledBoards[17], int16_t(BoardRinging));
+    // The picture shows the boards as the exchange reports them, the differing slot marked.
+    auto *strip = window->findChild<BoardStrip *>();
+    QCOMPARE(strip->slotColour(4), BoardStrip::colourFor(s.doc.InstalledBoards[4]));
+    QCOMPARE(strip->slotMarked(4), !sameCabinet);
+    QVERIFY(!strip->slotMarked(2));
+    QVERIFY(!bar->isVisible());
+    QVERIFY(s.prompts.asked.isEmpty());
+
+    // Asked again, the open window reads the cabinet afresh; no second window opens.
+    s.action("mnuConfigBoards")->trigger();
+    QCOMPARE(s.window.findChildren<InstalledBoardsWindow *>().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
+    QCOMPARE(s.sim().counters().byteReads, 34);
+}
+
 void TestExchangeWindows::oneCommandAtATime()
 {
     ExchangeSession s;
     s.action("mnuConfigGet")->trigger();
     QVERIFY(s.exchange().isBusy());
-    for (const char *name : {"mnuConfigGet", "mnuConfigPIN", "mnuToolsVersion", "mnuToolsReboot"})
-        QVERIFY2(!s.action(name)->isEnabled(), name);
+    QVERIFY(!s.action("mnuConfigPIN")->isEnabled());
     const TerminalWindow &terminal = s.window.terminal();
     QVERIFY(!terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermTdl"))->isEnabled());
     // Called directly (a shortcut, a script), a second command is still refused.
@@ -354,66 +469,70 @@ void TestExchangeWindows::oneCommandAtATime()
 }
 
 // clang-format off
-void TestExchangeWindows::pinDialog_data()
+void TestExchangeWindows::pinAndPassword_data()
 {
-    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("held"); // the PIN bytes the exchange holds; empty: as sent
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("read");    // the dialog's status once the value is read
+    QTest::addColumn<QString>("typed");   // on the keys, over the value shown
+    QTest::addColumn<QString>("kept");    // what the box then holds
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("read"); // the dialog's status once the PIN is read
-    QTest::addColumn<QString>("told"); // the main window's status once it is set
+    QTest::addColumn<QString>("told");    // the main window's status once it is set
     const QByteArray pin1230("\x01\x02\x03\x0A", 4);
     const QString enter = QStringLiteral("Enter Value");
-    QTest::newRow("new PIN") << pin1230 << "1230" << "4507" << QString()
-                             << QByteArray("\x04\x05\x0A\x07", 4) << enter
-                             << "Tie PIN set: the exchange holds 4507.";
-    QTest::newRow("removed") << pin1230 << "1230" << "" << QString() << QByteArray(4, '\xFF')
-                             << enter << "Tie PIN removed: the exchange holds no PIN.";
-    QTest::newRow("pasted letters") << pin1230 << "1230" << "12ab" << "12ab must only contain digits"
-                                    << pin1230 << enter << QString();
-    QTest::newRow("none after a configuration without one")
-        << QByteArray(4, '\0') << "" << "2345" << QString() << QByteArray("\x02\x03\x04\x05")
-        << "No PIN set. Enter Value" << "Tie PIN set: the exchange holds 2345.";
+    QTest::newRow("PIN removed") << "mnuConfigPIN" << pin1230 << "1230" << enter << "" << ""
+                                 << QString() << QByteArray(4, '\xFF')
+                                 << "Tie PIN removed: the exchange holds no PIN.";
+    QTest::newRow("PIN keys other than digits ignored")
+        << "mnuConfigPIN" << pin1230 << "1230" << enter << "1a2b" << "12" << "12 is too short"
+        << pin1230 << QString();
+    QTest::newRow("PIN after a configuration without one")
+        << "mnuConfigPIN" << QByteArray(4, '\0') << "" << "No PIN set. Enter Value" << "2345"
+        << "2345" << QString() << QByteArray("\x02\x03\x04\x05")
+        << "Tie PIN set: the exchange holds 2345.";
+    QTest::newRow("password in capitals, no Q")
+        << "mnuConfigPass" << QByteArray() << "ABCD" << enter << "sqhQip" << "SHIP" << QString()
+        << QByteArray("SHIP") << "Password set.";
 }
 // clang-format on
 
-void TestExchangeWindows::pinDialog()
+void TestExchangeWindows::pinAndPassword()
 {
+    QFETCH(QString, command);
     QFETCH(QByteArray, held);
     QFETCH(QString, shown);
+    QFETCH(QString, read);
     QFETCH(QString, typed);
+    QFETCH(QString, kept);
     QFETCH(QString, refusal);
     QFETCH(QByteArray, stored);
-    QFETCH(QString, read);
     QFETCH(QString, told);
+    const bool pin = command == QLatin1String("mnuConfigPIN");
+    const int address = pin ? ExchangeSimulator::PinAddress : ExchangeSimulator::PasswordAddress;
+    const int length = pin ? ExchangeSimulator::PinLength : ExchangeSimulator::PasswordLength;
     ExchangeSession s;
-    s.sim().setBytes(ExchangeSimulator::PinAddress, held);
-    s.action("mnuConfigPIN")->trigger();
+    if (!held.isEmpty())
+        s.sim().setBytes(address, held);
+    s.action(qPrintable(command))->trigger();
     auto *dialog = s.window.findChild<PinPasswordDialog *>();
     QVERIFY(dialog);
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter New PIN"));
     auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
     QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
     QCOMPARE(box->text(), shown);
     QCOMPARE(dialog->statusText(), read);
 
-    // Typed over the value as a paste would put it.
     box->selectAll();
-    if (typed.isEmpty()) {
-        QTest::keyClick(box, Qt::Key_Delete);
-    } else {
-        QApplication::clipboard()->setText(typed);
-        box->paste();
-    }
-    QCOMPARE(box->text(), typed);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), kept);
     dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
     if (!refusal.isEmpty()) {
         QCOMPARE(lastPrompt(s.prompts), refusal);
         QVERIFY(dialog->isVisible());
         QVERIFY(!s.exchange().isBusy());
     } else {
-        QCOMPARE(dialog->statusText(), QStringLiteral("Sending new PIN"));
         QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<PinPasswordDialog *>(), 10000);
         QCOMPARE(s.statusText(), told);
         // The next command starts with the status field empty.
@@ -421,28 +540,7 @@ void TestExchangeWindows::pinDialog()
         QCOMPARE(s.statusText(), QString());
         s.window.findChild<PinPasswordDialog *>()->reject();
     }
-    QCOMPARE(s.sim().bytes(ExchangeSimulator::PinAddress, ExchangeSimulator::PinLength), stored);
-}
-
-void TestExchangeWindows::passwordTyping()
-{
-    ExchangeSession s;
-    s.action("mnuConfigPass")->trigger();
-    auto *dialog = s.window.findChild<PinPasswordDialog *>();
-    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
-    QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
-    QCOMPARE(box->text(), QString::fromLatin1(s.sim().bytes(ExchangeSimulator::PasswordAddress,
-                                                            ExchangeSimulator::PasswordLength)));
-    box->clear();
-    QTest::keyClicks(box, QStringLiteral("sqhQip"));
-    QCOMPARE(box->text(), QStringLiteral("SHIP"));
-    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("OKButton"));
-    QVERIFY(ok->isEnabled());
-    ok->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<PinPasswordDialog *>(), 10000);
-    QCOMPARE(s.sim().bytes(ExchangeSimulator::PasswordAddress, ExchangeSimulator::PasswordLength),
-             QByteArray("SHIP"));
-    QCOMPARE(s.statusText(), QStringLiteral("Password set."));
+    QCOMPARE(s.sim().bytes(address, length), stored);
 }
 
 void TestExchangeWindows::clockDialog_data()
@@ -489,30 +587,18 @@ void TestExchangeWindows::commandsAndTheirQuestions_data()
 {
     QTest::addColumn<QString>("command");  // a menu item, or "close" while a download runs
     QTest::addColumn<int>("answer");       // to the question; 0: Enter, the default button
-    QTest::addColumn<QString>("question"); // asked with No as the default
-    QTest::addColumn<QString>("told");     // the last message
+    QTest::addColumn<QString>("question"); // asked with No as the default, and the last word
     QTest::addColumn<QString>("status");   // the status field once the command has ended
     QTest::addColumn<int>("reboots");
     QTest::addColumn<bool>("untouched"); // nothing was sent to the exchange
     const QString reboot = QStringLiteral("Are you sure you want to reboot the tidelex?");
-    QTest::newRow("version 1")
-        << "mnuToolsVersion" << 0 << QString()
-        << "Exchange has version 1 firmware. Needs to be updated to Version 2.23\n"
-           "Firmware version 1 (version byte 0x31)."
-        << QString() << 0 << false;
-    QTest::newRow("reboot, Enter")
-        << "mnuToolsReboot" << 0 << reboot << reboot << QString() << 0 << true;
-    QTest::newRow("reboot, yes") << "mnuToolsReboot" << int(QMessageBox::Yes) << reboot << reboot
+    QTest::newRow("reboot, Enter") << "mnuToolsReboot" << 0 << reboot << QString() << 0 << true;
+    QTest::newRow("reboot, yes") << "mnuToolsReboot" << int(QMessageBox::Yes) << reboot
                                  << "The exchange has been told to reboot." << 1 << false;
-    const QString restore = QStringLiteral("Send the backup MV Test-20261206-101500.bin to the "
-                                           "exchange?\nIt replaces the configuration the exchange "
-                                           "holds now.");
-    QTest::newRow("restore a backup, Enter")
-        << "mnuFileRestore" << 0 << restore << restore << QString() << 0 << true;
     const QString close = QStringLiteral("A transfer with the exchange is still running; closing "
                                          "stops it.\nClose anyway?");
     QTest::newRow("close during a download, Enter")
-        << "close" << 0 << close << close << "Configuration read from the exchange." << 0 << false;
+        << "close" << 0 << close << "Configuration read from the exchange." << 0 << false;
 }
 
 void TestExchangeWindows::commandsAndTheirQuestions()
@@ -520,36 +606,23 @@ void TestExchangeWindows::commandsAndTheirQuestions()
     QFETCH(QString, command);
     QFETCH(int, answer);
     QFETCH(QString, question);
-    QFETCH(QString, told);
     QFETCH(QString, status);
     QFETCH(int, reboots);
     QFETCH(bool, untouched);
     ExchangeSession s;
-    s.sim().setFirmware(0x31);
     s.window.findChild<QLabel *>(QStringLiteral("Status"))->clear();
     const QByteArray held = s.sim().configImage();
     if (answer)
         s.prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
-    const QString backup = s.dir.filePath(QStringLiteral("MV Test-20261206-101500.bin"));
-    QFile file(backup);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(cabinetImage(otherShip()));
-    file.close();
-    s.prompts.files.enqueue(backup);
     if (command == QLatin1String("close")) {
         s.action("mnuConfigGet")->trigger();
         s.window.close();
     } else {
         s.action(qPrintable(command))->trigger();
     }
-    if (!question.isEmpty()) {
-        const auto asked = std::find_if(s.prompts.asked.cbegin(), s.prompts.asked.cend(),
-                                        [&](const Prompt &p) { return p.text == question; });
-        QVERIFY(asked != s.prompts.asked.cend());
-        QCOMPARE(asked->defaultButton, QMessageBox::No);
-    }
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
-    QTRY_COMPARE(lastPrompt(s.prompts), told);
+    QTRY_COMPARE(lastPrompt(s.prompts), question);
+    QCOMPARE(s.prompts.asked.last().defaultButton, QMessageBox::No);
     QTRY_COMPARE_WITH_TIMEOUT(s.sim().counters().reboots, reboots, 5000);
     QCOMPARE(s.statusText(), status);
     QCOMPARE(s.sim().counters().commands == 0, untouched);
@@ -557,17 +630,192 @@ void TestExchangeWindows::commandsAndTheirQuestions()
     QVERIFY(s.window.isVisible());
 }
 
-void TestExchangeWindows::terminalColoursAndTrim()
+void TestExchangeWindows::sendRefusedWhileErrorsRemain()
+{
+    Configuration broken = smallShip();
+    broken.Extensions[1].ExtNum = broken.Extensions[0].ExtNum; // two extensions, one number
+    QVERIFY(checkConfig(broken).errorsFound);
+    SendSession s(broken);
+    s.action("mnuConfigSend")->trigger();
+    QCOMPARE(s.prompts.asked.last().title, QStringLiteral("Send Configuration"));
+    QCOMPARE(lastPrompt(s.prompts), sendRefusalText());
+    QVERIFY(!s.sendWindow());
+    QCOMPARE(s.sim().counters().commands, 0);
+}
+
+// Every ending is told by the upload itself; the window shows one of each
+// kind it tells apart: verified, stopped before writing, left partial.
+void TestExchangeWindows::uploadEnds_data()
+{
+    QTest::addColumn<bool>("send"); // pressed once the window waits; or Enter (its default: Cancel)
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QString>("told"); // in the outcome line
+    QTest::addColumn<bool>("written"); // the exchange holds the configuration sent
+    QTest::newRow("sent, replies lost on the way")
+        << true << SimFaults{.dropEvery = 41} << QStringLiteral("Verified") << true;
+    QTest::newRow("plan, Enter") << false << SimFaults{}
+                                 << QStringLiteral("before anything was written") << false;
+    // The backup reads every block twice.
+    QTest::newRow("line lost after clearing") << true << SimFaults{.hangupAfter = 2 * 64 + 2}
+                                              << partialConfigurationMessage() << false;
+}
+
+void TestExchangeWindows::uploadEnds()
+{
+    QFETCH(bool, send);
+    QFETCH(SimFaults, faults);
+    QFETCH(QString, told);
+    QFETCH(bool, written);
+    SendSession s;
+    s.sim().setFaults(faults);
+    const QByteArray held = s.sim().configImage();
+    // A lost line takes the simulator away: what it held and did is noted as it goes.
+    QByteArray heldAtEnd;
+    int reboots = 0;
+    connect(&s.sim(), &ExchangeSimulator::hungUp, &s.window,
+            [&] { heldAtEnd = s.sim().configImage(); });
+    connect(&s.sim(), &ExchangeSimulator::rebooted, &s.window, [&] { ++reboots; });
+
+    s.action("mnuConfigSend")->trigger();
+    UploadWindow *window = s.sendWindow();
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Sending Configuration"));
+    auto *upload = window->findChild<UploadController *>();
+    QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() != UploadController::Decision::None, 20000);
+    // Nothing is written while the window waits.
+    QCOMPARE(s.sim().counters().fills, 0);
+    if (send)
+        window->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+    else
+        QTest::keyClick(window, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 30000);
+    QVERIFY2(window->resultText().contains(told), qPrintable(window->resultText()));
+    if (faults.hangupAfter == 0)
+        heldAtEnd = s.sim().configImage();
+    QCOMPARE(uploaded(heldAtEnd) == uploaded(cabinetImage(smallShip())), written);
+    if (!written && told != partialConfigurationMessage())
+        QCOMPARE(heldAtEnd, held);
+    QCOMPARE(s.backupFiles().size(), 2);
+    QCOMPARE(reboots, written ? 1 : 0);
+    if (faults.dropEvery)
+        QVERIFY(window->findChild<QLabel *>(QStringLiteral("labRetries"))
+                    ->text()
+                    .startsWith(QStringLiteral("Replies asked for again: ")));
+    if (told == partialConfigurationMessage())
+        QTRY_VERIFY(lastPrompt(s.prompts).contains(
+            QStringLiteral("The backup taken before this upload")));
+}
+
+void TestExchangeWindows::stopQuestionNamesTheStep_data()
+{
+    QTest::addColumn<int>("phase"); // UploadController::Phase
+    QTest::addColumn<QString>("question");
+    QTest::newRow("backup") << int(UploadController::Phase::Backup)
+                            << QStringLiteral("Nothing has been written to the exchange yet");
+    QTest::newRow("writing") << int(UploadController::Phase::Writing)
+                             << QStringLiteral("left with a partial configuration");
+    QTest::newRow("read-back") << int(UploadController::Phase::Verifying)
+                               << QStringLiteral("Everything has been written; only the check");
+}
+
+void TestExchangeWindows::stopQuestionNamesTheStep()
+{
+    QFETCH(int, phase);
+    QFETCH(QString, question);
+    SendSession s;
+    s.action("mnuConfigSend")->trigger();
+    UploadWindow *window = s.sendWindow();
+    auto *upload = window->findChild<UploadController *>();
+    if (phase != int(UploadController::Phase::Backup))
+        s.pressSend();
+    // While the question is open the transfer stands still.
+    int before = -1;
+    int after = -1;
+    s.prompts.whileShown = [&](const Prompt &) {
+        QTest::qWait(100); // what was on the line already arrives
+        before = s.sim().counters().commands;
+        QTest::qWait(300);
+        after = s.sim().counters().commands;
+    };
+    s.prompts.buttons << QMessageBox::Yes;
+    bool asked = false;
+    connect(upload, &LinkOperation::progress, window, [&] {
+        if (int(upload->phase()) != phase || asked)
+            return;
+        asked = true;
+        QTimer::singleShot(0, window, [window] { window->reject(); });
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
+    QVERIFY(asked);
+    QCOMPARE(s.prompts.asked.size(), 1);
+    QVERIFY2(lastPrompt(s.prompts).contains(question), qPrintable(lastPrompt(s.prompts)));
+    QCOMPARE(after, before);
+    QCOMPARE(s.sim().counters().reboots, 0);
+}
+
+void TestExchangeWindows::restoreBackup_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("a backup") << int(ExchMap::MemorySize) << true;
+    QTest::newRow("too long") << int(ExchMap::MemorySize) + 1 << false;
+    QTest::newRow("no configuration") << -1 << false;
+}
+
+void TestExchangeWindows::restoreBackup()
+{
+    QFETCH(int, size);
+    QFETCH(bool, restored);
+    SendSession s;
+    QByteArray image = cabinetImage(smallShip());
+    if (size < 0) // as many bytes, but no exchange ever held them
+        image.fill('\x42');
+    else
+        image.resize(size);
+    const QString name = s.dir.filePath(QStringLiteral("MV Test-20261206-101500.bin"));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image);
+    file.close();
+
+    s.prompts.files.enqueue(name);
+    s.prompts.buttons.enqueue(QMessageBox::Yes);
+    s.action("mnuFileRestore")->trigger();
+    if (!restored) {
+        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("Unable to restore")));
+        QVERIFY(s.prompts.asked.last().detail.contains(
+            size < 0 ? QStringLiteral("not an exchange configuration") : QString::number(size)));
+        QCOMPARE(s.sim().counters().commands, 0);
+        return;
+    }
+    s.pressSend();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
+    QVERIFY(s.sendWindow()->resultText().startsWith(QStringLiteral("Verified")));
+    QCOMPARE(s.sim().configImage(), image);
+    // Restoring takes its own backup first, under the system's name.
+    QVERIFY(s.backupFiles().first().startsWith(QStringLiteral("MV Test-")));
+}
+
+void TestExchangeWindows::rawDataBeforeAnyRead()
+{
+    SendSession s;
+    s.action("mnuViewRaw")->trigger();
+    UploadWindow *window = s.sendWindow();
+    QVERIFY(window);
+    QVERIFY(window->findChild<QLabel *>(QStringLiteral("labBackup"))
+                ->text()
+                .contains(QStringLiteral("nothing read from the exchange yet")));
+    QCOMPARE(s.sim().counters().commands, 0);
+}
+
+// Past a size the oldest text goes, in one large piece.
+void TestExchangeWindows::terminalTrim()
 {
     ExchangeSession s;
     TerminalWindow &terminal = s.window.terminal();
-    QVERIFY(!terminal.isVisible());
     terminal.append({{TraceColour::Blue, QStringLiteral("D")},
-                     {TraceColour::Plain, QStringLiteral("<b>00\r\n")},
-                     {TraceColour::Red, QStringLiteral("<ACK>")},
-                     {TraceColour::Green, QStringLiteral("~")}});
-    // Received text is shown as it came, never read as markup; CR starts a line.
-    QCOMPARE(terminal.text(), QStringLiteral("D<b>00\n<ACK>~"));
+                     {TraceColour::Red, QStringLiteral("<ACK>")}});
+    QCOMPARE(terminal.text(), QStringLiteral("D<ACK>")); // coloured, yet never read as markup
     const auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
     const int before = term->document()->characterCount();
     terminal.append({{TraceColour::Plain, QString(TerminalWindow::TrimThreshold - before, u'x')}});
@@ -585,11 +833,6 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     s.action("mnuToolsTerm")->trigger();
     QVERIFY(terminal.isVisible());
     auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
-
-    // Show All Messages off: nothing is traced, not even replies.
-    s.window.exchangeCommands().getVersion();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 10000);
-    QCOMPARE(terminal.text(), QString());
 
     terminal.popupMenu()->findChild<QAction *>(QStringLiteral("mnuTermShow"))->trigger();
     QVERIFY(s.exchange().link().showAllMessages());
@@ -632,54 +875,30 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     QVERIFY(QTest::qWaitForWindowActive(&terminal));
 }
 
-using TerminalSteps = std::function<void(TerminalWindow &, QPlainTextEdit *)>;
-
 void TestExchangeWindows::terminalAtFirstSight_data()
 {
-    QTest::addColumn<TerminalSteps>("steps");
+    // Steps: text typed on the keys; "\b" Backspace, "\r" Return; ">text" what
+    // the exchange sends back (put in by hand: the simulator answers no typed
+    // key); "Clear" the toolbar's Clear.
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("shown");
-    // What the simulated exchange sends back is put in by hand: it answers no typed key.
-    const auto exchangeSays = [](TerminalWindow &terminal, const char *text) {
-        terminal.append({{TraceColour::Plain, QString::fromLatin1(text)}});
-    };
     QTest::newRow("keys typed show while the exchange does not echo them")
-        << TerminalSteps([](TerminalWindow &, QPlainTextEdit *term) {
-               QTest::keyClicks(term, QStringLiteral("ab"));
-               QTest::keyClick(term, Qt::Key_Backspace);
-               QTest::keyClicks(term, QStringLiteral("c"));
-               QTest::keyClick(term, Qt::Key_Return);
-           })
-        << "ac\n";
+        << QStringList{u"ab"_s, u"\b"_s, u"c"_s, u"\r"_s} << "ac\n";
     QTest::newRow("once the exchange echoes, only its echo shows")
-        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *term) {
-               QTest::keyClick(term, Qt::Key_A);
-               exchangeSays(terminal, "a");
-               QTest::keyClick(term, Qt::Key_B);
-               exchangeSays(terminal, "b");
-           })
-        << "aab";
+        << QStringList{u"a"_s, u">a"_s, u"b"_s, u">b"_s} << "aab";
     QTest::newRow("an answer that is no echo keeps the typing shown")
-        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *term) {
-               QTest::keyClick(term, Qt::Key_1);
-               exchangeSays(terminal, "MENU\r\n");
-               QTest::keyClick(term, Qt::Key_2);
-           })
-        << "1MENU\n2";
-    QTest::newRow("Clear on the toolbar empties it")
-        << TerminalSteps([exchangeSays](TerminalWindow &terminal, QPlainTextEdit *) {
-               exchangeSays(terminal, "<ACK>");
-               auto *bar = terminal.findChild<QToolBar *>(QStringLiteral("tbTerm"));
-               auto *clear = terminal.findChild<QAction *>(QStringLiteral("mnuTermClear"));
-               qobject_cast<QToolButton *>(bar->widgetForAction(clear))->click();
-           })
-        << "";
+        << QStringList{u"1"_s, u">MENU\r\n"_s, u"2"_s} << "1MENU\n2";
+    // Received text is shown as it came, never read as markup; CR starts a line.
+    QTest::newRow("markup and line ends")
+        << QStringList{u"><b>00\r\n"_s, u"><ACK>"_s} << "<b>00\n<ACK>";
+    QTest::newRow("Clear on the toolbar empties it") << QStringList{u"><ACK>"_s, u"Clear"_s} << "";
 }
 
 // The terminal as a technician meets it: the right-click menu's commands
 // on a toolbar, a hint while nothing has come, and the keys typed in sight.
 void TestExchangeWindows::terminalAtFirstSight()
 {
-    QFETCH(TerminalSteps, steps);
+    QFETCH(QStringList, steps);
     QFETCH(QString, shown);
     ExchangeSession s;
     TerminalWindow &terminal = s.window.terminal();
@@ -687,19 +906,28 @@ void TestExchangeWindows::terminalAtFirstSight()
     auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
     QVERIFY(!term->placeholderText().isEmpty());
     auto *bar = terminal.findChild<QToolBar *>(QStringLiteral("tbTerm"));
-    QVERIFY(bar);
-    QStringList menu, toolbar;
-    for (QAction *item : terminal.popupMenu()->actions()) {
-        if (!item->isSeparator())
-            menu << item->text();
-    }
-    for (QAction *item : bar->actions()) {
-        if (!item->isSeparator())
-            toolbar << item->text();
-    }
-    QCOMPARE(toolbar, menu);
+    const auto texts = [](const QList<QAction *> &items) {
+        QStringList list;
+        for (QAction *item : items) {
+            if (!item->isSeparator())
+                list << item->text();
+        }
+        return list;
+    };
+    QCOMPARE(texts(bar->actions()), texts(terminal.popupMenu()->actions()));
 
-    steps(terminal, term);
+    for (const QString &step : steps) {
+        if (step.startsWith(u'>')) {
+            terminal.append({{TraceColour::Plain, step.mid(1)}});
+        } else if (step == QLatin1String("Clear")) {
+            auto *clear = terminal.findChild<QAction *>(QStringLiteral("mnuTermClear"));
+            qobject_cast<QToolButton *>(bar->widgetForAction(clear))->click();
+        } else if (step == QLatin1String("\b") || step == QLatin1String("\r")) {
+            QTest::keyClick(term, step == QLatin1String("\b") ? Qt::Key_Backspace : Qt::Key_Return);
+        } else {
+            QTest::keyClicks(term, step);
+        }
+    }
     QCOMPARE(terminal.text(), shown);
 }
 

@@ -1,12 +1,44 @@
 #pragma once
 // A small ship for the pane tests: two Subscriber boards (slots 2 and 3,
 // extensions 0..15 numbered 100..115), one Tie Line board in slot 16 (tie
-// lines 56..59) and three groups.
+// lines 56..59) and three groups; and the ways the tests find and work the
+// controls of panes and dialogs.
 #include "ConfigDocument.h"
 #include "Configuration.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QtTest>
+
+template <typename T> T *child(QObject &parent, const char *name)
+{
+    T *w = parent.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+// A click where the user aims: on the tick of a box (a box reacts only on
+// its tick and caption), in the middle of a button.
+inline void clickBox(QAbstractButton *button)
+{
+    const bool box = qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button);
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      box ? QPoint(6, button->height() / 2) : button->rect().center());
+}
+
+inline void click(QObject &parent, const char *name)
+{
+    clickBox(child<QAbstractButton>(parent, name));
+}
+
+// Extension i joins class cls with the class's options.
+inline void setClass(ConfigDocument &doc, int i, int cls)
+{
+    doc.config.Extensions[i].Class = int16_t(cls);
+    doc.config.Extensions[i].Status = doc.config.ExtClasses[cls].Status;
+}
 
 inline void loadSmallShip(ConfigDocument &doc)
 {
@@ -21,13 +53,11 @@ inline void loadSmallShip(ConfigDocument &doc)
         ExtRecord &e = c.Extensions[i];
         e.Active = true;
         e.Name = QStringLiteral("Cabin %1").arg(i);
-        e.Class = ClassCrew;
-        e.Status = c.ExtClasses[ClassCrew].Status;
+        setClass(doc, i, ClassCrew);
     }
     c.Extensions[0].Name = QStringLiteral("Bridge");
     c.Extensions[1].Name = QStringLiteral("Mess");
-    c.Extensions[2].Class = ClassOfficer;
-    c.Extensions[2].Status = c.ExtClasses[ClassOfficer].Status;
+    setClass(doc, 2, ClassOfficer);
     for (int t = 56; t < 60; ++t) {
         TieRecord &tie = c.TieLines[t];
         tie.Active = true;
@@ -59,11 +89,4 @@ inline void typeOnly(QLineEdit *box, const QString &text)
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
-}
-
-// Types over the whole box and leaves it with Return, as a user would.
-inline void typeAndCommit(QLineEdit *box, const QString &text)
-{
-    typeOnly(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
 }

@@ -1,41 +1,51 @@
 // The editing panes driven as a user drives them: typing and leaving a box,
-// ticking boxes, choosing in combos and grids, answering the group questions.
+// ticking boxes, choosing in combos and grids, answering the group questions;
+// the class editor and the group members dialog they open; and the New
+// System dialog: the board plan and its refusal, the officer box, OK running
+// the generator, Cancel and "Open...".
 #include "CheckConfig.h"
-#include "ChoiceDelegate.h"
+#include "ClassEdits.h"
+#include "ClassIconDialog.h"
+#include "ClassRightsDialog.h"
 #include "ConfigDocument.h"
 #include "Equipment.h"
 #include "ExtensionPane.h"
 #include "FailOnQtWarnings.h"
+#include "GroupMembersDialog.h"
 #include "GroupPane.h"
+#include "Icons.h"
+#include "MainWindow.h"
 #include "Names.h"
+#include "NavTree.h"
+#include "NewClassDialog.h"
+#include "NewSystem.h"
+#include "NewSystemDialog.h"
 #include "PaneFixture.h"
 #include "PaneSupport.h"
 #include "ScriptedPrompter.h"
 #include "SystemPane.h"
 #include "TieLinePane.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 using namespace tidelex;
 using IntList = QList<int>;
+using Buttons = QList<QMessageBox::StandardButton>;
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(Buttons)
+
 namespace
 {
-
-template <typename T> T *child(QWidget &pane, const char *name)
-{
-    T *w = pane.findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
 
 QString lastText(const QSignalSpy &spy)
 {
@@ -60,33 +70,41 @@ void typeInCell(QTableWidget *grid, int row, const QString &text)
     grid->item(row, name ? 1 : 0)->setText(text);
 }
 
-// The pane of one kind of record ("E", "T", "G", "S"), its name box and a
-// record of the small ship it edits.
+// The pane of one kind of record ("E", "T", "G", "S"), a record of the small
+// ship it edits, the record's node in the tree and another record to show.
 struct PaneUnderTest {
     std::unique_ptr<EditPane> pane;
-    const char *nameField;
     int record;
+    QString key;
+    int other;
 };
 
 PaneUnderTest makePane(const QString &kind, ConfigDocument &doc)
 {
     if (kind == QLatin1String("E"))
-        return {std::make_unique<ExtensionPane>(doc), "txtExtName", 3};
+        return {std::make_unique<ExtensionPane>(doc), 4, QStringLiteral("E004"), 3};
     if (kind == QLatin1String("T"))
-        return {std::make_unique<TieLinePane>(doc), "txtTieName", 57};
+        return {std::make_unique<TieLinePane>(doc), 57, QStringLiteral("T057"), 58};
     if (kind == QLatin1String("G"))
-        return {std::make_unique<GroupPane>(doc), "txtGrpName", 1};
-    return {std::make_unique<SystemPane>(doc), "txtSysName", 0};
+        return {std::make_unique<GroupPane>(doc), 1, QStringLiteral("G001"), 0};
+    return {std::make_unique<SystemPane>(doc), 0, QString(), 0};
 }
 
-QString nameOf(const Configuration &c, const QString &kind, int record)
+// What the record holds for a box, as the box shows it.
+QString storedText(const Configuration &c, const QString &box, int record)
 {
-    if (kind == QLatin1String("E"))
+    if (box == QLatin1String("txtExtNo"))
+        return QString::number(c.Extensions[record].ExtNum);
+    if (box == QLatin1String("txtExtDD"))
+        return QString::number(c.Extensions[record].DirectDial);
+    if (box == QLatin1String("txtExtName"))
         return c.Extensions[record].Name;
-    if (kind == QLatin1String("T"))
+    if (box == QLatin1String("txtTieName"))
         return c.TieLines[record].Name;
-    if (kind == QLatin1String("G"))
+    if (box == QLatin1String("txtGrpName"))
         return c.Groups[record].Name;
+    if (box == QLatin1String("txtSysPass"))
+        return c.SysConfig.Pass;
     return c.SysConfig.Name;
 }
 
@@ -98,10 +116,74 @@ bool checkerReports(const ConfigDocument &doc, int i)
                        [i](const Finding &f) { return f.reference == extensionKey(i); });
 }
 
-void setClass(ConfigDocument &doc, int i, int cls)
+QStringList comboTexts(QComboBox *combo)
 {
-    doc.config.Extensions[i].Class = int16_t(cls);
-    doc.config.Extensions[i].Status = doc.config.ExtClasses[cls].Status;
+    QStringList texts;
+    for (int k = 0; k < combo->count(); ++k)
+        texts << combo->itemText(k);
+    return texts;
+}
+
+// The extension-class window opened on Officer with "Recall" cleared.
+struct ClassEdit {
+    ConfigDocument &doc;
+    ClassRightsDialog window{doc};
+    ClassStatus edited;
+
+    explicit ClassEdit(ConfigDocument &document) : doc(document)
+    {
+        window.show();
+        edited = doc.config.ExtClasses[ClassOfficer].Status;
+        edited[0] &= uint8_t(~ExtRecall);
+        click(window, "chkSub_0");
+    }
+};
+
+void choose(NewSystemDialog &dlg, const char *combo, int value)
+{
+    auto *c = child<QComboBox>(dlg, combo);
+    const int at = c->findData(value);
+    QVERIFY2(at >= 0, combo);
+    c->setCurrentIndex(at);
+}
+
+// Picks the number of extensions and of each kind of line.
+void chooseCounts(NewSystemDialog &dlg, int extensions, int shore, int satcom, int pa, int pager)
+{
+    choose(dlg, "cboExtensions", extensions);
+    choose(dlg, "cboShore", shore);
+    choose(dlg, "cboSATCOM", satcom);
+    choose(dlg, "cboPA", pa);
+    choose(dlg, "cboPager", pager);
+}
+
+// Colours of the board plan as the cabinet legend gives them.
+QColor documentedColour(int board)
+{
+    if (board == BoardEmpty)
+        return Qt::black;
+    return board == BoardSubscriber ? QColor(255, 0, 0)
+           : board == BoardTieLine  ? QColor(0, 0, 255)
+                                    : QColor(Qt::white);
+}
+
+QColor shapeColour(NewSystemDialog &dlg, int slot)
+{
+    return child<QFrame>(dlg, qPrintable(QStringLiteral("Shape1_%1").arg(slot)))
+        ->palette()
+        .color(QPalette::Window);
+}
+
+// Boards for slots 2..16: `subs` Subscriber boards from slot 2 up, `ties`
+// Tie Line boards from slot 16 down.
+QList<int> boards(int subs, int ties)
+{
+    QList<int> list(LineSlotCount, BoardEmpty);
+    for (int k = 0; k < subs && k < LineSlotCount; ++k)
+        list[k] = BoardSubscriber;
+    for (int k = 0; k < ties; ++k)
+        list[LineSlotCount - 1 - k] = BoardTieLine;
+    return list;
 }
 
 } // namespace
@@ -110,18 +192,14 @@ class TestPanes : public QObject
 {
     Q_OBJECT
   private slots:
-    void init() { failOnQtWarnings(); }
-    void numberBoxes_data();
-    void numberBoxes();
+    void init();
+    void cleanup() { prompts_.reset(); }
+    void typedBox_data();
+    void typedBox();
     void optionBoxes_data();
     void optionBoxes();
     void extensionGroupList_data();
     void extensionGroupList();
-    void pendingEditStored_data();
-    void pendingEditStored();
-    void focusLeavingCommits();
-    void nameOutsideCodePage_data();
-    void nameOutsideCodePage();
     void showingChangesNothing_data();
     void showingChangesNothing();
     void tieClassAndDial9_data();
@@ -136,78 +214,156 @@ class TestPanes : public QObject
     void disableGroup();
     void grids_data();
     void grids();
-    void password_data();
-    void password();
     void systemSize_data();
     void systemSize();
-    void delegateWritesChosenNumber_data();
-    void delegateWritesChosenNumber();
+
+    void applyChanges_data();
+    void applyChanges();
+    void leavingWithEdits_data();
+    void leavingWithEdits();
+    void newClassNames();
+    void noNewClassWhenFull();
+    void renameKeepsTheEdit();
+    void classRightsFromTheMenu();
+    void membersApplied_data();
+    void membersApplied();
+    void membersFromThePane();
+    void keys_data();
+    void keys();
+
+    void boardPlan_data();
+    void boardPlan();
+    void officerBox_data();
+    void officerBox();
+    void cancelOrOpen_data();
+    void cancelOrOpen();
+
+  private:
+    std::unique_ptr<ScriptedPrompter> prompts_;
 };
 
-void TestPanes::numberBoxes_data()
+void TestPanes::init()
 {
-    QTest::addColumn<QString>("box"); // on extension 4 (104), a hot line to 105
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<bool>("red");
-    QTest::addColumn<bool>("changed");
-
-    const QString no = QStringLiteral("txtExtNo"), dd = QStringLiteral("txtExtDD");
-    const QString bad = QStringLiteral("WARNING: Extension Number %1 is invalid");
-    const QString inUse = QStringLiteral("WARNING: Extension Number %1 Already in Use");
-    const QString notFound = QStringLiteral("WARNING: Extension Number %1 not Found in system");
-    QTest::newRow("number above range") << no << "600" << 600 << bad.arg(600) << true << true;
-    QTest::newRow("highest valid number") << no << "499" << 499 << QString() << false << true;
-    QTest::newRow("number used, live") << no << "100" << 100 << inUse.arg(100) << true << true;
-    // Record 40 sits on an empty slot: its number 140 clashes with nothing live.
-    QTest::newRow("number held off the boards") << no << "140" << 140 << QString() << false << true;
-    QTest::newRow("number unchanged") << no << "104" << 104 << QString() << false << false;
-    QTest::newRow("number not a number")
-        << no << "abc" << 104 << bad.arg(QStringLiteral("abc")) << false << false;
-    QTest::newRow("number too large to store")
-        << no << "70000" << 104 << bad.arg(70000) << false << false;
-    // A hot-line target is stored whatever it names: the checker keeps reporting it.
-    QTest::newRow("hot line to itself")
-        << dd << "104" << 104 << QStringLiteral("ERROR: Hotline accessing itself!") << true << true;
-    QTest::newRow("hot line to another") << dd << "100" << 100 << QString() << false << true;
-    QTest::newRow("hot line to a record on an empty slot")
-        << dd << "140" << 140 << notFound.arg(140) << true << true;
-    QTest::newRow("hot line to no such number")
-        << dd << "300" << 300 << notFound.arg(300) << true << true;
+    failOnQtWarnings();
+    prompts_ = std::make_unique<ScriptedPrompter>();
 }
 
-void TestPanes::numberBoxes()
+void TestPanes::typedBox_data()
+{
+    QTest::addColumn<QString>("box"); // on extension 4, a hot line to 105, or a record of its kind
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("leave"); // Return, focus moved on, other record shown, pane left
+    QTest::addColumn<QString>("stored"); // what the record then holds, as the box shows it
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("red");
+    const auto row = [](const char *name, const char *box, const QString &typed,
+                        const char *leave, const QString &stored, const QString &status, bool red) {
+        QTest::newRow(name) << QString::fromLatin1(box) << typed << QString::fromLatin1(leave)
+                            << stored << status << red;
+    };
+
+    const QString bad = u"WARNING: Extension Number %1 is invalid"_s;
+    const QString inUse = u"WARNING: Extension Number %1 Already in Use"_s;
+    const QString notFound = u"WARNING: Extension Number %1 not Found in system"_s;
+    row("number above range", "txtExtNo", u"600"_s, "return", u"600"_s, bad.arg(600), true);
+    row("number used, live", "txtExtNo", u"100"_s, "return", u"100"_s, inUse.arg(100), true);
+    row("number unchanged", "txtExtNo", u"104"_s, "return", u"104"_s, {}, false);
+    row("number not a number", "txtExtNo", u"abc"_s, "return", u"104"_s, bad.arg(u"abc"_s), false);
+    row("number too large to store", "txtExtNo", u"70000"_s, "return", u"104"_s, bad.arg(70000),
+        false);
+    // A hot-line target is stored whatever it names: the checker keeps reporting it.
+    row("hot line to itself", "txtExtDD", u"104"_s, "return", u"104"_s,
+        u"ERROR: Hotline accessing itself!"_s, true);
+    row("hot line to another", "txtExtDD", u"100"_s, "return", u"100"_s, {}, false);
+    row("hot line to no such number", "txtExtDD", u"300"_s, "return", u"300"_s, notFound.arg(300),
+        true);
+
+    // A name the configuration file would keep only as "?" is warned about.
+    const QString lost =
+        u"WARNING: %1 cannot be kept in the configuration file and will be saved as \"?\""_s;
+    const QString snowman = u"Bridge \u2603"_s, greek = u"\u03a9 Tern"_s;
+    row("E name, a snowman", "txtExtName", snowman, "return", snowman, lost.arg(u"\u2603"_s), true);
+    row("T name, a snowman", "txtTieName", snowman, "return", snowman, lost.arg(u"\u2603"_s), true);
+    row("G name, a snowman", "txtGrpName", snowman, "return", snowman, lost.arg(u"\u2603"_s), true);
+    row("S name, Greek", "txtSysName", greek, "return", greek, lost.arg(u"\u03a9"_s), true);
+    row("E name, accents and the euro sign fit", "txtExtName", u"Caf\u00e9 \u20ac"_s, "return",
+        u"Caf\u00e9 \u20ac"_s, {}, false);
+
+    // A name still being typed is stored however the box is left.
+    const QString chief = u"Chief Engineer"_s;
+    row("E name, focus moved on", "txtExtName", chief, "focus", chief, {}, false);
+    row("E name, other record shown", "txtExtName", chief, "show", chief, {}, false);
+    row("T name, other record shown", "txtTieName", chief, "show", chief, {}, false);
+    row("G name, other record shown", "txtGrpName", chief, "show", chief, {}, false);
+    row("S name, pane left", "txtSysName", chief, "left", chief, {}, false);
+
+    // The password box takes capitals as typed.
+    row("password, lower case", "txtSysPass", u"ab1d"_s, "return", u"AB1D"_s, {}, false);
+    row("password, three letters", "txtSysPass", u"hmw"_s, "return", u"HMW"_s, {}, true);
+    row("password, lower q becomes Q", "txtSysPass", u"hmwq"_s, "return", u"HMWQ"_s, {}, true);
+}
+
+void TestPanes::typedBox()
 {
     QFETCH(QString, box);
     QFETCH(QString, typed);
-    QFETCH(int, stored);
+    QFETCH(QString, leave);
+    QFETCH(QString, stored);
     QFETCH(QString, status);
     QFETCH(bool, red);
-    QFETCH(bool, changed);
+    const QString pane = box.mid(3, 1); // txtExt..., txtTie..., txtGrp..., txtSys...
 
     ConfigDocument doc;
     loadSmallShip(doc);
     setClass(doc, 4, ClassHotLine);
     doc.config.Extensions[4].DirectDial = 105;
-    ExtensionPane pane(doc);
-    QSignalSpy statusSpy(&pane, &ExtensionPane::statusMessage);
-    QSignalSpy editSpy(&doc, &ConfigDocument::edited);
-    pane.showRecord(4);
-    auto *field = pane.findChild<QLineEdit *>(box);
-    QVERIFY(field && field->isVisibleTo(&pane));
+    const PaneUnderTest tested = makePane(pane, doc);
+    EditPane &shown = *tested.pane;
+    shown.showRecord(tested.record);
+    const QString before = storedText(doc.config, box, tested.record);
+    QSignalSpy statusSpy(&shown, &EditPane::statusMessage);
+    QSignalSpy nodes(&shown, &EditPane::nodeTextChanged);
+    auto *field = child<QLineEdit>(shown, qPrintable(box));
+    QVERIFY(field->isVisibleTo(&shown));
+    if (leave == QLatin1String("focus")) {
+        shown.show();
+        QApplication::setActiveWindow(&shown);
+        QVERIFY(QTest::qWaitForWindowActive(&shown));
+        field->setFocus();
+    }
 
-    typeAndCommit(field, typed);
+    // Key clicks type Latin-1 only: other text goes in as a paste or an input method puts it.
+    if (std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 0x100; })) {
+        typeOnly(field, typed);
+    } else {
+        field->selectAll();
+        field->insert(typed);
+    }
+    QCOMPARE(storedText(doc.config, box, tested.record), before); // not stored while typed
+    if (leave == QLatin1String("return"))
+        QTest::keyClick(field, Qt::Key_Return);
+    else if (leave == QLatin1String("focus"))
+        child<QLineEdit>(shown, "txtExtNo")->setFocus();
+    else if (leave == QLatin1String("show"))
+        shown.showRecord(tested.other);
+    else
+        shown.commitPending();
 
-    const ExtRecord &e = doc.config.Extensions[4];
-    QCOMPARE(int(box == QLatin1String("txtExtNo") ? e.ExtNum : e.DirectDial), stored);
+    QCOMPARE(storedText(doc.config, box, tested.record), stored);
+    if (leave == QLatin1String("return") || leave == QLatin1String("focus"))
+        QCOMPARE(field->text(), stored);
+    if (leave == QLatin1String("focus"))
+        QCOMPARE(field->selectedText(), stored); // ready to be typed over
     QCOMPARE(lastText(statusSpy), status);
-    QCOMPARE(field->palette().color(QPalette::Base) == panes::errorColour(), red);
     QCOMPARE(panes::fieldInError(field), red);
-    QCOMPARE(doc.configChanged(), changed);
-    QCOMPARE(editSpy.isEmpty(), !changed);
-    QCOMPARE(field->text(), QString::number(stored));
-    QCOMPARE(checkerReports(doc, 4), red);
+    QCOMPARE(field->palette().color(QPalette::Base) == panes::errorColour(), red);
+    if (box == QLatin1String("txtExtNo") || box == QLatin1String("txtExtDD"))
+        QCOMPARE(checkerReports(doc, 4), red);
+    QCOMPARE(doc.configChanged(), stored != before);
+    // A new name is told to the record's node in the tree; the system has none.
+    const bool named = box.endsWith(QLatin1String("Name")) && !tested.key.isEmpty();
+    QCOMPARE(nodes.isEmpty() ? QVariantList() : nodes.last(),
+             (named ? QVariantList{tested.key, stored} : QVariantList()));
 }
 
 void TestPanes::optionBoxes_data()
@@ -218,9 +374,7 @@ void TestPanes::optionBoxes_data()
     QTest::addColumn<int>("bit");
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("Officer adds Rapid Ring") << ClassOfficer << "chkSub_2" << 1 << 0x08 << true;
     QTest::newRow("Officer drops Dial 9") << ClassOfficer << "chkSub_7" << 4 << 0x10 << true;
-    QTest::newRow("Crew adds Recall") << ClassCrew << "chkSub_0" << 0 << 0x80 << true;
     QTest::newRow("Crew adds 63") << ClassCrew << "chkSub6_2" << 2 << 0x04 << true;
     QTest::newRow("Night Bell is fixed") << ClassNightBell << "chkSub_0" << 0 << 0x80 << false;
 }
@@ -240,8 +394,7 @@ void TestPanes::optionBoxes()
     expected[byte] ^= uint8_t(bit);
     ExtensionPane pane(doc);
     pane.showRecord(3);
-    auto *check = pane.findChild<QCheckBox *>(box);
-    QVERIFY(check);
+    auto *check = child<QCheckBox>(pane, qPrintable(box));
     QCOMPARE(check->isEnabled(), enabled);
     QCOMPARE(check->isChecked(), bool(doc.config.Extensions[3].Status[byte] & bit));
     if (!enabled)
@@ -305,109 +458,6 @@ void TestPanes::extensionGroupList()
     QVERIFY(doc.configChanged());
 }
 
-void TestPanes::pendingEditStored_data()
-{
-    QTest::addColumn<QString>("pane");
-    QTest::addColumn<int>("next");    // shown instead of leaving the pane; -1: the pane is left
-    QTest::addColumn<QString>("key"); // the node told of the new name; empty: none
-
-    QTest::newRow("E, pane left") << "E" << -1 << "E003";
-    QTest::newRow("E, other record shown") << "E" << 4 << "E003";
-    QTest::newRow("T, pane left") << "T" << -1 << "T057";
-    QTest::newRow("T, other record shown") << "T" << 58 << "T057";
-    QTest::newRow("G, pane left") << "G" << -1 << "G001";
-    QTest::newRow("G, other record shown") << "G" << 0 << "G001";
-    QTest::newRow("system, pane left") << "S" << -1 << QString();
-}
-
-void TestPanes::pendingEditStored()
-{
-    QFETCH(QString, pane);
-    QFETCH(int, next);
-    QFETCH(QString, key);
-
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    const QString typed = QStringLiteral("Chief Engineer");
-    const PaneUnderTest tested = makePane(pane, doc);
-    const int record = tested.record;
-    tested.pane->showRecord(record);
-    QSignalSpy nodes(tested.pane.get(), &EditPane::nodeTextChanged);
-
-    typeOnly(child<QLineEdit>(*tested.pane, tested.nameField), typed);
-    QVERIFY(nameOf(doc.config, pane, record) != typed);
-    next < 0 ? tested.pane->commitPending() : tested.pane->showRecord(next);
-
-    QCOMPARE(nameOf(doc.config, pane, record), typed);
-    QVERIFY(doc.configChanged());
-    QCOMPARE(nodes.size(), key.isEmpty() ? 0 : 1);
-    if (!key.isEmpty())
-        QCOMPARE(nodes.first(), (QVariantList{key, typed}));
-}
-
-// clang-format off
-void TestPanes::nameOutsideCodePage_data()
-{
-    QTest::addColumn<QString>("pane");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("lost"); // the characters named in the warning; empty: none
-    for (const char *pane : {"E", "T", "G", "S"})
-        QTest::addRow("%s, a snowman", pane) << pane << u"Bridge \u2603"_s << u"\u2603"_s;
-    QTest::newRow("E, accents and the euro sign fit") << "E" << u"Caf\u00e9 \u20ac"_s << QString();
-    QTest::newRow("S, Greek") << "S" << u"\u03a9 Tern"_s << u"\u03a9"_s;
-}
-// clang-format on
-
-// A name the configuration file would keep only as "?" is warned about and
-// stays red until it is fixed.
-void TestPanes::nameOutsideCodePage()
-{
-    QFETCH(QString, pane);
-    QFETCH(QString, typed);
-    QFETCH(QString, lost);
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    const PaneUnderTest tested = makePane(pane, doc);
-    tested.pane->showRecord(tested.record);
-    auto *box = child<QLineEdit>(*tested.pane, tested.nameField);
-    QSignalSpy status(tested.pane.get(), &EditPane::statusMessage);
-
-    // Beyond what key clicks can type: inserted as a paste or an input method would.
-    box->selectAll();
-    box->insert(typed);
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(panes::fieldInError(box), !lost.isEmpty());
-    const QString said = status.isEmpty() ? QString() : status.last().first().toString();
-    if (!lost.isEmpty()) {
-        QVERIFY2(said.startsWith(QStringLiteral("WARNING: ")) && said.contains(lost),
-                 qPrintable(said));
-    }
-
-    typeAndCommit(box, QStringLiteral("Bridge"));
-    QVERIFY(!panes::fieldInError(box));
-    QVERIFY2(status.last().first().toString().isEmpty(), qPrintable(status.last().first().toString()));
-}
-
-void TestPanes::focusLeavingCommits()
-{
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    ExtensionPane pane(doc);
-    pane.showRecord(3);
-    pane.show();
-    QApplication::setActiveWindow(&pane);
-    QVERIFY(QTest::qWaitForWindowActive(&pane));
-    auto *name = child<QLineEdit>(pane, "txtExtName");
-    name->setFocus();
-    typeOnly(name, QStringLiteral("Purser"));
-
-    child<QLineEdit>(pane, "txtExtNo")->setFocus();
-
-    QCOMPARE(doc.config.Extensions[3].Name, QStringLiteral("Purser"));
-    QVERIFY(doc.configChanged());
-    QCOMPARE(name->selectedText(), QStringLiteral("Purser")); // ready to be typed over
-}
-
 void TestPanes::showingChangesNothing_data()
 {
     QTest::addColumn<QString>("pane");
@@ -457,8 +507,6 @@ void TestPanes::tieClassAndDial9_data()
     QTest::addColumn<bool>("incoming");
 
     QTest::newRow("shore keeps Dial 9") << TieClassShore << true << false << true;
-    QTest::newRow("sat comm shown with Dial 9 from a file")
-        << TieClassSatComm << true << false << true;
     QTest::newRow("PA shown with Dial 9 from a file") << TieClassPA << true << false << false;
     QTest::newRow("pager without Dial 9") << TieClassPager << false << false << false;
     QTest::newRow("Sat Comm chosen") << TieClassSatComm << true << true << true;
@@ -516,10 +564,8 @@ void TestPanes::tieDesignatedGrid_data()
 
     const QString unknown = QStringLiteral("Unkown Extension");
     QTest::newRow("default by number") << 0 << false << 0 << "101" << 101 << "Mess" << false;
-    QTest::newRow("default by name") << 0 << false << 0 << "Mess" << 101 << "Mess" << false;
     QTest::newRow("default emptied") << 0 << false << 0 << "" << 0 << "" << true;
     QTest::newRow("default names nothing") << 0 << false << 0 << "300" << 300 << unknown << true;
-    QTest::newRow("default off the boards") << 0 << false << 0 << "140" << 140 << unknown << true;
     QTest::newRow("second extension") << 1 << false << 0 << "102" << 102 << "Cabin 2" << false;
     QTest::newRow("second as other line")
         << 1 << false << 102 << "102" << 102 << "Cabin 2" << false;
@@ -568,9 +614,10 @@ void TestPanes::cellEditorCommitsOnce_data()
     QTest::addColumn<int>("stored");    // the extension number the record then holds
     for (const char *grid : {"vsTieExt", "vsGroupExt"}) {
         QTest::addRow("%s, number typed, Return", grid) << grid << 0 << "return" << "103" << 103;
-        QTest::addRow("%s, number not listed, Return", grid) << grid << 0 << "return" << "450" << 450;
-        QTest::addRow("%s, name typed, Return", grid) << grid << 1 << "return" << "Mess" << 101;
+        QTest::addRow("%s, name typed, Return", grid) << grid << 1 << "return" << "Bridge" << 100;
         QTest::addRow("%s, number picked from the list", grid) << grid << 0 << "list" << "104" << 104;
+        // Two extensions share a name: the one picked is the one stored.
+        QTest::addRow("%s, second of two names picked", grid) << grid << 1 << "list" << "Mess" << 104;
     }
 }
 // clang-format on
@@ -587,6 +634,7 @@ void TestPanes::cellEditorCommitsOnce()
     QFETCH(int, stored);
     ConfigDocument doc;
     loadSmallShip(doc);
+    doc.config.Extensions[4].Name = QStringLiteral("Mess");
     TieLinePane tie(doc);
     GroupPane grp(doc);
     tie.showRecord(56);
@@ -602,7 +650,9 @@ void TestPanes::cellEditorCommitsOnce()
     QVERIFY(box && box->lineEdit());
 
     if (how == QLatin1String("list")) {
-        const int entry = box->findText(typed);
+        int entry = -1; // the last entry of the text
+        for (int k = 0; k < box->count(); ++k)
+            entry = box->itemText(k) == typed ? k : entry;
         QVERIFY(entry >= 0);
         box->showPopup();
         QAbstractItemView *list = box->view();
@@ -657,22 +707,17 @@ void TestPanes::groupTypeQuestion()
         doc.config.Extensions[4 + i].Group = 546;
         doc.config.Extensions[4 + i].Active = i < activeUsers;
     }
-    ScriptedPrompter prompts;
-    prompts.buttons.enqueue(QMessageBox::StandardButton(answer));
+    prompts_->buttons.enqueue(QMessageBox::StandardButton(answer));
     GroupPane pane(doc);
     pane.showRecord(0);
     auto *combo = child<QComboBox>(pane, "cboGrpType");
 
     combo->setCurrentIndex(combo->findData(chosen));
 
-    QCOMPARE(prompts.asked.size(), asked ? 1 : 0);
-    if (asked) {
-        QCOMPARE(prompts.asked.first().title, QStringLiteral("Change Group Type"));
-        QCOMPARE(prompts.asked.first().text,
-                 QStringLiteral("This group is in use.\nAre you sure that you want to "
-                                "change it to a Pickup group?"));
-        QVERIFY(prompts.asked.first().buttons.testFlags(QMessageBox::Yes | QMessageBox::No));
-    }
+    QCOMPARE(prompts_->texts(),
+             asked ? QStringList{QStringLiteral("This group is in use.\nAre you sure that you "
+                                                "want to change it to a Pickup group?")}
+                   : QStringList());
     QCOMPARE(int(doc.config.Groups[0].Type), type);
     QCOMPARE(combo->currentData().toInt(), type);
     QCOMPARE(doc.configChanged(), type != GroupHunt);
@@ -707,9 +752,8 @@ void TestPanes::disableGroup()
     loadSmallShip(doc);
     for (int i = 0; i < users; ++i)
         doc.config.Extensions[7 + i].Group = doc.config.Groups[group].DirNum;
-    ScriptedPrompter prompts;
     for (int a : answers)
-        prompts.buttons.enqueue(QMessageBox::StandardButton(a));
+        prompts_->buttons.enqueue(QMessageBox::StandardButton(a));
     GroupPane pane(doc);
     QSignalSpy nodeSpy(&pane, &GroupPane::nodeDisabledChanged);
     pane.showRecord(group);
@@ -717,12 +761,10 @@ void TestPanes::disableGroup()
 
     child<QCheckBox>(pane, "chkGrpActive")->click();
 
-    QCOMPARE(prompts.asked.size(), answers.size()); // one question per user until a No
-    for (const Prompt &p : prompts.asked) {
-        QCOMPARE(p.title, QStringLiteral("Disable Group"));
-        QCOMPARE(p.text, QStringLiteral(
-                             "This group is in use.\nAre you sure that you want to disable it?"));
-    }
+    // One question per user until a No.
+    const QString question =
+        QStringLiteral("This group is in use.\nAre you sure that you want to disable it?");
+    QCOMPARE(prompts_->texts(), QStringList(answers.size(), question));
     QCOMPARE(doc.config.Groups[group].Active, active);
     QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), active);
     QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), active);
@@ -767,8 +809,6 @@ void TestPanes::grids_data()
         << false << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102} << none;
     QTest::newRow("GA: first emptied")
         << true << three << none << 0 << "" << IntList{102, 103} << none;
-    QTest::newRow("GA: typed in the third row")
-        << true << IntList{101, -1, -1} << none << 2 << "105" << IntList{101, 105} << none;
     QTest::newRow("GA: two gaps closed")
         << true << IntList{-1, -1, 103} << none << 2 << "105" << IntList{105} << none;
 }
@@ -823,39 +863,6 @@ void TestPanes::grids()
     QVERIFY(doc.configChanged());
 }
 
-void TestPanes::password_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("red");
-    QTest::addColumn<QString>("stored");
-
-    QTest::newRow("lower case") << "abcd" << false << "ABCD";
-    QTest::newRow("digits kept") << "ab1d" << false << "AB1D";
-    QTest::newRow("three letters") << "hmw" << true << "HMW";
-    QTest::newRow("lower q becomes Q") << "hmwq" << true << "HMWQ";
-}
-
-void TestPanes::password()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    QFETCH(bool, red);
-
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    SystemPane pane(doc);
-    pane.showRecord(0);
-    auto *box = child<QLineEdit>(pane, "txtSysPass");
-
-    typeOnly(box, typed);
-    QCOMPARE(box->text(), stored); // capitals as typed
-    QTest::keyClick(box, Qt::Key_Return);
-
-    QCOMPARE(doc.config.SysConfig.Pass, stored);
-    QCOMPARE(panes::fieldInError(box), red);
-    QVERIFY(doc.configChanged());
-}
-
 void TestPanes::systemSize_data()
 {
     QTest::addColumn<QString>("change");
@@ -897,45 +904,522 @@ void TestPanes::systemSize()
         QCOMPARE(child<QLineEdit>(pane, boxes[k])->text(), QString::number(counts[k]));
 }
 
-void TestPanes::delegateWritesChosenNumber_data()
+void TestPanes::applyChanges_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("pick"); // entry picked, or -1 to type
-    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("officers");       // live Officer extensions
+    QTest::addColumn<bool>("customMatch");   // a Custom extension with the edited options
+    QTest::addColumn<Buttons>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<int>("officerClassAfter");
+    QTest::addColumn<bool>("customJoined");
 
-    // Two extensions share a name: the one picked must be the one stored.
-    QTest::newRow("second of two equal names") << QString() << 1 << "211";
-    QTest::newRow("typed name") << "Radio Room" << -1 << "212";
-    QTest::newRow("typed number") << "305" << -1 << "305";
-    QTest::newRow("typed text naming nothing") << "Galley" << -1 << "Galley";
+    const QString three = QStringLiteral("Are you sure that you want to update 3 Extensions?");
+    const QString match = QStringLiteral("There is 1 custom class extension matching this class.\n"
+                                         "Do you want to update the class type?");
+    const QString none = QStringLiteral("There are no extensions to be updated");
+    using B = QMessageBox;
+    QTest::newRow("officers follow") << 3 << false << Buttons{B::Yes} << QStringList{three}
+                                     << true << int(ClassOfficer) << false;
+    QTest::newRow("officers become Custom, the match joins")
+        << 3 << true << Buttons{B::No, B::Yes} << QStringList{three, match} << true
+        << int(ClassCustom) << true;
+    QTest::newRow("update cancelled") << 3 << true << Buttons{B::Cancel} << QStringList{three}
+                                      << false << int(ClassOfficer) << false;
+    QTest::newRow("no extensions, OK") << 0 << false << Buttons{B::Ok} << QStringList{none}
+                                       << true << int(ClassOfficer) << false;
+    QTest::newRow("no extensions, Cancel") << 0 << false << Buttons{B::Cancel}
+                                           << QStringList{none} << false << int(ClassOfficer)
+                                           << false;
+    // Declining the move still keeps the class's new options.
+    QTest::newRow("only a Custom match, declined")
+        << 0 << true << Buttons{B::No} << QStringList{match} << true << int(ClassOfficer) << false;
 }
 
-void TestPanes::delegateWritesChosenNumber()
+void TestPanes::applyChanges()
 {
-    QFETCH(int, pick);
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
+    QFETCH(int, officers);
+    QFETCH(bool, customMatch);
+    QFETCH(Buttons, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(bool, stored);
+    QFETCH(int, officerClassAfter);
+    QFETCH(bool, customJoined);
 
-    const panes::ChoiceList names{{210, QStringLiteral("Spare")},
-                                  {211, QStringLiteral("Spare")},
-                                  {212, QStringLiteral("Radio Room")}};
-    QTableWidget grid(1, 2);
-    panes::ensureItems(&grid);
-    ChoiceDelegate delegate([&](int, int) { return names; });
-    const QModelIndex cell = grid.model()->index(0, 1);
-    std::unique_ptr<QWidget> editor(
-        delegate.createEditor(grid.viewport(), QStyleOptionViewItem(), cell));
-    auto *combo = qobject_cast<QComboBox *>(editor.get());
-    QVERIFY(combo);
-    QCOMPARE(combo->count(), int(names.size()));
-    if (pick >= 0)
-        combo->setCurrentIndex(pick);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    setClass(doc, 2, ClassCrew);
+    for (int i = 4; i < 4 + officers; ++i)
+        setClass(doc, i, ClassOfficer);
+    const Configuration before = doc.config;
+    ClassEdit edit(doc);
+    if (customMatch) {
+        doc.config.Extensions[10].Class = ClassCustom;
+        doc.config.Extensions[10].Status = edit.edited;
+    }
+    doc.setConfigChanged(false);
+    prompts_->buttons.append(answers);
+
+    click(edit.window, "cmdApplyChanges");
+
+    QCOMPARE(prompts_->texts(), questions);
+    // The update question says what No does.
+    if (officers > 0)
+        QVERIFY(prompts_->asked.first().detail.contains(QLatin1String("Custom")));
+    const Configuration &c = doc.config;
+    QCOMPARE(c.ExtClasses[ClassOfficer].Status,
+             stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
+    QCOMPARE(doc.configChanged(), stored);
+    QCOMPARE(edit.window.hasUnappliedEdits(), !stored);
+    for (int i = 4; i < 4 + officers; ++i) {
+        QCOMPARE(int(c.Extensions[i].Class), officerClassAfter);
+        // Custom or not, an extension keeps the options it is meant to have.
+        const bool follows = stored && officerClassAfter == ClassOfficer;
+        QCOMPARE(c.Extensions[i].Status, follows ? edit.edited : before.Extensions[i].Status);
+    }
+    if (customMatch)
+        QCOMPARE(int(c.Extensions[10].Class), customJoined ? int(ClassOfficer) : int(ClassCustom));
+    QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
+}
+
+void TestPanes::leavingWithEdits_data()
+{
+    QTest::addColumn<QString>("leave"); // another class picked, Close, or Escape
+    QTest::addColumn<Buttons>("answers");
+    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
+    QTest::addColumn<bool>("stored");
+    using B = QMessageBox;
+    QTest::newRow("switch, save") << "switch" << Buttons{B::Yes, B::Yes} << false << true;
+    QTest::newRow("switch, save, then cancel the update")
+        << "switch" << Buttons{B::Yes, B::Cancel} << true << false;
+    QTest::newRow("switch, discard") << "switch" << Buttons{B::No} << false << false;
+    QTest::newRow("switch, stay") << "switch" << Buttons{B::Cancel} << true << false;
+    QTest::newRow("Close, discard") << "close" << Buttons{B::No} << false << false;
+    QTest::newRow("Close, stay") << "close" << Buttons{B::Cancel} << true << false;
+    QTest::newRow("Escape, stay") << "escape" << Buttons{B::Cancel} << true << false;
+}
+
+void TestPanes::leavingWithEdits()
+{
+    QFETCH(QString, leave);
+    QFETCH(Buttons, answers);
+    QFETCH(bool, stays);
+    QFETCH(bool, stored);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
+    ClassEdit edit(doc);
+    prompts_->buttons.append(answers);
+    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
+    if (leave == QLatin1String("switch"))
+        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+    else if (leave == QLatin1String("close"))
+        click(edit.window, "cmdClose");
     else
-        combo->setEditText(typed);
+        QTest::keyClick(&edit.window, Qt::Key_Escape);
 
-    delegate.setModelData(combo, grid.model(), cell);
+    QCOMPARE(prompts_->asked.value(0).text, QStringLiteral("Do you want to save the changes?"));
+    if (leave == QLatin1String("switch")) {
+        QCOMPARE(edit.window.loadedClass(), stays ? int(ClassOfficer) : int(ClassCrew));
+        QCOMPARE(combo->currentData().toInt(), edit.window.loadedClass());
+    } else {
+        QCOMPARE(edit.window.isVisible(), stays);
+    }
+    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Status, stored ? edit.edited : officer);
+    QCOMPARE(edit.window.hasUnappliedEdits(), stays);
+}
 
-    QCOMPARE(grid.item(0, 1)->text(), written);
+void TestPanes::newClassNames()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.ExtClasses[9].Active = true; // a class of the ship's own
+    doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
+    ClassRightsDialog window(doc);
+    window.show();
+    auto *combo = child<QComboBox>(window, "cboExtClass");
+    // Custom and the built-in classes are never offered.
+    QCOMPARE(comboTexts(combo), (QStringList{u"Officer"_s, u"Crew"_s, u"Galley"_s}));
+    QCOMPARE(window.loadedClass(), int(ClassOfficer));
+    QVERIFY(!window.hasUnappliedEdits());
+    click(window, "cmdNewClass");
+    auto *dialog = child<NewClassDialog>(window, "frmNewClass");
+    auto *name = child<QLineEdit>(*dialog, "txtClassName");
+    auto *ok = child<QPushButton>(*dialog, "cmdOK");
+
+    typeOnly(name, QStringLiteral("   "));
+    QVERIFY(!ok->isEnabled()); // blanks are no name
+    typeOnly(name, QStringLiteral("Officer"));
+    click(*dialog, "cmdOK");
+    QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("There is already a class with this name")});
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!doc.configChanged());
+
+    typeOnly(name, QStringLiteral(" officer "));
+    child<QCheckBox>(*dialog, "chkCopy")->setChecked(true);
+    click(*dialog, "cmdOK");
+    QVERIFY(!dialog->isVisible());
+    const int created = window.loadedClass();
+    QCOMPARE(created, 7);
+    const ClassRecord &cls = doc.config.ExtClasses[created];
+    QCOMPARE(cls.Name, QStringLiteral("officer"));
+    QCOMPARE(cls.Status, doc.config.ExtClasses[ClassOfficer].Status);
+    QVERIFY(doc.configChanged());
+    QCOMPARE(combo->currentText(), QStringLiteral("officer"));
+}
+
+void TestPanes::noNewClassWhenFull()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    for (int k = 7; k < MaxClasses; ++k)
+        QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
+    ClassRightsDialog window(doc);
+    window.show();
+    click(window, "cmdNewClass");
+    QVERIFY(!window.findChild<NewClassDialog *>());
+    QCOMPARE(prompts_->asked.size(), 1);
+    QVERIFY(prompts_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
+}
+
+void TestPanes::renameKeepsTheEdit()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    ClassEdit edit(doc);
+    click(edit.window, "cmdRename");
+    auto *dialog = child<NewClassDialog>(edit.window, "frmNewClass");
+    QVERIFY(!child<QCheckBox>(*dialog, "chkCopy")->isVisible());
+    auto *name = child<QLineEdit>(*dialog, "txtClassName");
+    QCOMPARE(name->text(), QStringLiteral("Officer"));
+    click(*dialog, "cmdOK"); // its own name counts as taken
+    QCOMPARE(prompts_->asked.size(), 1);
+    typeOnly(name, QStringLiteral("Master"));
+    click(*dialog, "cmdOK");
+    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Name, QStringLiteral("Master"));
+    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
+    QCOMPARE(combo->currentText(), QStringLiteral("Master"));
+    QVERIFY(edit.window.hasUnappliedEdits());
+    QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown stayed
+}
+
+void TestPanes::classRightsFromTheMenu()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    MainWindow window(doc);
+    window.buildTree();
+    window.navigateTo(QStringLiteral("E002")); // the officer
+    window.show();
+    window.findChild<QAction *>(QStringLiteral("mnuEditClass"))->trigger();
+    auto *editor = child<ClassRightsDialog>(window, "frmClass");
+    click(*editor, "cmdIcon");
+    const int cosB = int(ClassIconDialog::iconKeys().indexOf(QStringLiteral("ExtCosB")));
+    click(*child<ClassIconDialog>(*editor, "frmClassIcon"),
+          qPrintable(QStringLiteral("picIcon_%1").arg(cosB)));
+    click(*editor, "chkSub_0"); // Recall off
+    prompts_->buttons.enqueue(QMessageBox::Yes);
+    click(*editor, "cmdApplyChanges");
+    click(*editor, "cmdClose");
+
+    QVERIFY(window.windowTitle().endsWith(QLatin1Char('*')));
+    auto *tree = child<NavTree>(window, "trvTables");
+    QCOMPARE(tree->findNode(QStringLiteral("E002"))->icon(0).cacheKey(),
+             appIcon(QStringLiteral("ExtCosB")).cacheKey());
+    // The pane shown follows the class it was showing.
+    QVERIFY(!child<QCheckBox>(window, "chkSub_0")->isChecked());
+}
+
+// ---- group members ----------------------------------------------------------
+
+void TestPanes::membersApplied_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("state"); // negative: set, then Cancel
+    QTest::addColumn<int>("expected");
+    const int ours = 546, other = 545;
+    QTest::newRow("none, ticked") << 0 << int(Qt::Checked) << ours;
+    QTest::newRow("ours, unticked") << ours << int(Qt::Unchecked) << 0;
+    QTest::newRow("ours, left") << ours << int(Qt::Checked) << ours;
+    QTest::newRow("other, ticked") << other << int(Qt::Checked) << ours;
+    QTest::newRow("other, unticked") << other << int(Qt::Unchecked) << other;
+    QTest::newRow("other, left grey") << other << int(Qt::PartiallyChecked) << other;
+    QTest::newRow("cancelled") << 0 << -int(Qt::Checked) << 0;
+}
+
+void TestPanes::membersApplied()
+{
+    QFETCH(int, group);
+    QFETCH(int, state);
+    QFETCH(int, expected);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    Configuration &c = doc.config;
+    c.Extensions[3].Active = false; // inactive: no box
+    c.Extensions[40].Active = true; // no board in its slot: no box, and it keeps its group
+    c.Extensions[40].Group = 546;
+    c.Extensions[7].Group = int16_t(group);
+    const Configuration before = c;
+    GroupMembersDialog dialog(doc, 0);
+    dialog.show();
+    QCOMPARE(dialog.findChildren<QCheckBox *>().size(), 15);
+    QVERIFY(!dialog.box(3) && !dialog.box(40));
+    QCOMPARE(dialog.box(0)->text(), QStringLiteral("Bridge (100)"));
+    // The box shows how the extension stands to the group: in it, in another one (grey), or not.
+    QCOMPARE(dialog.box(7)->checkState(),
+             group == 546 ? Qt::Checked : group ? Qt::PartiallyChecked : Qt::Unchecked);
+    dialog.box(7)->setCheckState(Qt::CheckState(std::abs(state)));
+    click(dialog, state < 0 ? "cmdCancel" : "cmdOK");
+    QCOMPARE(int(c.Extensions[7].Group), expected);
+    QCOMPARE(doc.configChanged(), expected != group);
+    c.Extensions[7].Group = before.Extensions[7].Group;
+    QVERIFY(c == before);
+}
+
+// The group pane opens the members dialog. A grey box (an extension in
+// another group) cycles back to "leave it as it is"; a plain one never turns grey.
+void TestPanes::membersFromThePane()
+{
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[5].Group = 545;
+    GroupPane pane(doc);
+    pane.show();
+    pane.showRecord(0);
+    auto *users = child<QLineEdit>(pane, "txtGroupLead");
+    QVERIFY(users->text().isEmpty());
+    click(pane, "cmdGrpSelect");
+    QVERIFY(!doc.configChanged()); // opening the dialog changes nothing
+    auto *dialog = child<GroupMembersDialog>(pane, "frmGroupExts");
+    const auto cycle = [](QCheckBox *box) {
+        QList<Qt::CheckState> states;
+        for (int k = 0; k < 3; ++k) {
+            clickBox(box);
+            states << box->checkState();
+        }
+        return states;
+    };
+    using States = QList<Qt::CheckState>;
+    QCOMPARE(cycle(dialog->box(5)), (States{Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked}));
+    QCOMPARE(cycle(dialog->box(1)), (States{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+    click(*dialog, "cmdOK");
+    QCOMPARE(int(doc.config.Extensions[1].Group), 546);
+    QCOMPARE(int(doc.config.Extensions[5].Group), 545);
+    QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
+
+    // A pickup group has no users to choose.
+    pane.showRecord(1);
+    QVERIFY(!child<QPushButton>(pane, "cmdGrpSelect")->isEnabled());
+}
+
+void TestPanes::keys_data()
+{
+    QTest::addColumn<int>("from"); // box rows 0..14: extensions 0..15 without 3
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("Page Down near the end") << 8 << int(Qt::Key_PageDown) << 14;
+    QTest::newRow("Page Up near the start") << 5 << int(Qt::Key_PageUp) << 0;
+    QTest::newRow("Home") << 7 << int(Qt::Key_Home) << 0;
+    QTest::newRow("End") << 0 << int(Qt::Key_End) << 14;
+}
+
+void TestPanes::keys()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    ConfigDocument doc;
+    loadSmallShip(doc);
+    doc.config.Extensions[3].Active = false;
+    GroupMembersDialog dialog(doc, 0);
+    dialog.show();
+    const auto rowIndex = [](int row) { return row < 3 ? row : row + 1; };
+    QCOMPARE(dialog.focusWidget(), dialog.box(0)); // the first box starts with the focus
+    dialog.box(rowIndex(from))->setFocus();
+    QTest::keyClick(dialog.box(rowIndex(from)), Qt::Key(key));
+    QCOMPARE(dialog.focusWidget(), dialog.box(rowIndex(to)));
+}
+
+// The board plan follows the lists; a plan the cabinet cannot hold is refused
+// until fewer lines are asked for, and OK runs the generator with every one
+// of the six numbers.
+void TestPanes::boardPlan_data()
+{
+    QTest::addColumn<QString>("officers"); // as typed
+    QTest::addColumn<int>("extensions");
+    QTest::addColumn<int>("shore");
+    QTest::addColumn<int>("satcom");
+    QTest::addColumn<int>("pa");
+    QTest::addColumn<int>("pager");
+    QTest::addColumn<QList<int>>("plan");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("16 extensions, four lines, no officers")
+        << "" << 16 << 2 << 1 << 1 << 0 << boards(2, 1) << false;
+    QTest::newRow("8 extensions, one officer, a pager")
+        << "1" << 8 << 0 << 0 << 0 << 1 << boards(1, 1) << false;
+    QTest::newRow("120 extensions and a shore line")
+        << "" << 120 << 1 << 0 << 0 << 0 << boards(15, 0) << true;
+}
+
+void TestPanes::boardPlan()
+{
+    QFETCH(QString, officers);
+    QFETCH(int, extensions);
+    QFETCH(int, shore);
+    QFETCH(int, satcom);
+    QFETCH(int, pa);
+    QFETCH(int, pager);
+    QFETCH(QList<int>, plan);
+    QFETCH(bool, refused);
+
+    Configuration config = makeDefaultConfiguration();
+    config.Extensions[100].Name = QStringLiteral("left over");
+    const Configuration before = config;
+    NewSystemDialog dlg(config);
+    chooseCounts(dlg, extensions, shore, satcom, pa, pager);
+    QTest::keyClicks(child<QLineEdit>(dlg, "txtOfficer"), officers);
+
+    for (int k = 0; k < LineSlotCount; ++k)
+        QCOMPARE(shapeColour(dlg, k + FirstLineSlot), documentedColour(plan[k]));
+    auto *ok = child<QPushButton>(dlg, "OKButton");
+    QCOMPARE(ok->isEnabled(), !refused);
+    const QString refusal = QStringLiteral("This configuration not possible");
+    QCOMPARE(prompts_->texts(), refused ? QStringList{refusal} : QStringList());
+    QVERIFY(config == before); // planning never touches the configuration
+    if (refused) {
+        for (const char *combo : {"cboShore", "cboSATCOM", "cboPA", "cboPager"})
+            choose(dlg, combo, 0);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(shapeColour(dlg, 16), documentedColour(BoardSubscriber));
+        QCOMPARE(prompts_->asked.size(), 1);
+        return;
+    }
+    dlg.show();
+    ok->click();
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QVERIFY(!dlg.isVisible());
+    QVERIFY(!config.SysConfig.LastUpdate.isEmpty());
+    const NewSystemCounts counts{extensions, officers.toInt(), shore, satcom, pa, pager};
+    Configuration direct = makeDefaultConfiguration();
+    generateNewSystem(direct, counts, planBoards(counts), config.SysConfig.LastUpdate);
+    QVERIFY(config == direct);
+    QVERIFY(prompts_->asked.isEmpty());
+}
+
+void TestPanes::officerBox_data()
+{
+    QTest::addColumn<int>("extensions");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("kept"); // only digits get into the box
+
+    QTest::newRow("letters and signs dropped") << 16 << "-1a5" << true << "15";
+    QTest::newRow("largest possible") << 120 << "119" << true << "119";
+    QTest::newRow("equal to the total") << 8 << "8" << false << "8";
+    QTest::newRow("more than the total") << 8 << "1 2" << false << "12";
+    QTest::newRow("more than the tables hold") << 16 << "999" << false << "999";
+}
+
+void TestPanes::officerBox()
+{
+    QFETCH(int, extensions);
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(QString, kept);
+
+    Configuration config = makeDefaultConfiguration();
+    const Configuration before = config;
+    NewSystemDialog dlg(config);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    choose(dlg, "cboExtensions", extensions);
+    auto *box = child<QLineEdit>(dlg, "txtOfficer");
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), kept);
+
+    // Leaving the box checks it.
+    child<QComboBox>(dlg, "cboShore")->setFocus();
+    QCoreApplication::processEvents();
+    QCOMPARE(panes::fieldInError(box), !accepted);
+    QCOMPARE(box->toolTip(), accepted
+                                 ? QStringLiteral("Number of Officer class extensions required")
+                                 : QStringLiteral("Must be less than the total number of "
+                                                  "extensions in the system"));
+    QTRY_COMPARE(QApplication::focusWidget() == box, !accepted);
+
+    // OK checks again: a refused count never reaches the generator.
+    child<QPushButton>(dlg, "OKButton")->click();
+    QCOMPARE(dlg.isVisible(), !accepted);
+    QCOMPARE(config == before, !accepted);
+}
+
+void TestPanes::cancelOrOpen_data()
+{
+    QTest::addColumn<bool>("openInstead");
+    QTest::addColumn<QString>("file"); // name in a scratch folder; empty: none chosen
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<int>("result"); // -1: the dialog stays open
+    QTest::addColumn<bool>("refusal");
+
+    const QByteArray header =
+        "<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n<VERSION>3.0</VERSION>\r\n";
+    QTest::newRow("plain Cancel") << false << QString() << QByteArray() << false
+                                  << int(QDialog::Rejected) << false;
+    QTest::newRow("Open..., nothing chosen")
+        << true << QString() << QByteArray() << false << -1 << false;
+    QTest::newRow("Open..., configuration file")
+        << true << "ship.TWZ" << header << false << int(NewSystemDialog::OpenedFile) << false;
+    QTest::newRow("Open..., quoted name")
+        << true << "ship.TWZ" << header << true << int(NewSystemDialog::OpenedFile) << false;
+    QTest::newRow("Open..., other text")
+        << true << "notes.TWZ" << QByteArray("hello\r\nworld\r\n") << false << -1 << true;
+    QTest::newRow("Open..., missing file")
+        << true << "gone.TWZ" << QByteArray() << false << -1 << true;
+}
+
+void TestPanes::cancelOrOpen()
+{
+    QFETCH(bool, openInstead);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, quoted);
+    QFETCH(int, result);
+    QFETCH(bool, refusal);
+
+    QTemporaryDir dir;
+    QString path;
+    if (!file.isEmpty()) {
+        path = dir.filePath(file);
+        if (!content.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+    }
+    const QString answer = quoted ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+    prompts_->files.enqueue(answer);
+    Configuration config = makeDefaultConfiguration();
+    const Configuration before = config;
+    NewSystemDialog dlg(config);
+    dlg.setOpenInstead(openInstead);
+    dlg.show();
+    auto *cancel = child<QPushButton>(dlg, "CancelButton");
+    QCOMPARE(cancel->text(), openInstead ? QStringLiteral("Open...") : QStringLiteral("Cancel"));
+
+    cancel->click();
+
+    QCOMPARE(dlg.isVisible(), result == -1);
+    if (result != -1)
+        QCOMPARE(dlg.result(), result);
+    QVERIFY(config == before);
+    QCOMPARE(prompts_->asked.size(), (openInstead ? 1 : 0) + (refusal ? 1 : 0));
+    if (refusal)
+        QCOMPARE(prompts_->asked.last().text, answer + u" is not valid. Not Loading"_s);
+    QCOMPARE(dlg.chosenFile(), result == NewSystemDialog::OpenedFile ? path : QString());
 }
 
 QTEST_MAIN(TestPanes)
