@@ -364,6 +364,14 @@ void TestPanes::typedBox()
     const bool named = box.endsWith(QLatin1String("Name")) && !tested.key.isEmpty();
     QCOMPARE(nodes.isEmpty() ? QVariantList() : nodes.last(),
              (named ? QVariantList{tested.key, stored} : QVariantList()));
+    // A name put right turns the box back to normal and clears the warning.
+    if (red && box.endsWith(QLatin1String("Name"))) {
+        field->selectAll();
+        field->insert(u"Bridge"_s);
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!panes::fieldInError(field));
+        QCOMPARE(lastText(statusSpy), QString());
+    }
 }
 
 void TestPanes::optionBoxes_data()
@@ -994,6 +1002,7 @@ void TestPanes::leavingWithEdits_data()
         << "switch" << Buttons{B::Yes, B::Cancel} << true << false;
     QTest::newRow("switch, discard") << "switch" << Buttons{B::No} << false << false;
     QTest::newRow("switch, stay") << "switch" << Buttons{B::Cancel} << true << false;
+    QTest::newRow("Close, save") << "close" << Buttons{B::Yes, B::Yes} << false << true;
     QTest::newRow("Close, discard") << "close" << Buttons{B::No} << false << false;
     QTest::newRow("Close, stay") << "close" << Buttons{B::Cancel} << true << false;
     QTest::newRow("Escape, stay") << "escape" << Buttons{B::Cancel} << true << false;
