@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -21,12 +22,33 @@ namespace fixtures
 
 using namespace tidelex;
 
+// The settings as the program keeps them.
+inline QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
+}
+
 // The settings of the program go to a folder of the test's own.
 inline void useTemporarySettings(const QTemporaryDir &dir)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog")).clear();
+    programSettings().clear();
+}
+
+// A control the test goes on to use: missing, the test cannot go on.
+template <typename T> T *control(const QObject &parent, const char *name)
+{
+    T *w = parent.findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+// What the main window's status line says.
+inline QString statusText(const QWidget &window)
+{
+    return control<QLabel>(window, "Status")->text();
 }
 
 // What each window test function starts afresh: settings and files in

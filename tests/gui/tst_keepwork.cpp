@@ -1,14 +1,15 @@
 // The editor never loses work, never falls over and says what it did:
 // start-up with every kind of unreadable file (the message answered late),
-// a new system that is closed unsaved, an open that fails over a file in
-// use, a save onto a full disk, and the confirmations of what was written.
+// a new system that is closed unsaved, the save question, an open that fails
+// over a file in use, the confirmations of what was written, and the real
+// dialogs behind the questions (a name typed, a filter picked, Enter).
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
 #include "FailOnQtWarnings.h"
 #include "GuiFixtures.h"
 #include "NavTree.h"
+#include "Prompter.h"
 #include "ScriptedPrompter.h"
-#include "SmallFilesystem.h"
 #include "StartUp.h"
 #include "TempDir.h"
 #include "MainWindow.h"
@@ -17,23 +18,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
-#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
 using namespace tidelex;
+using fixtures::statusText;
 
 namespace
 {
-
-QString statusText(MainWindow &window)
-{
-    return window.findChild<QLabel *>(QStringLiteral("Status"))->text();
-}
 
 bool splashShown()
 {
@@ -42,6 +41,8 @@ bool splashShown()
         return qobject_cast<SplashScreen *>(w) && w->isVisible();
     });
 }
+
+enum Edit { Unedited, Edited, StillTyping };
 
 } // namespace
 
@@ -58,11 +59,16 @@ class TestKeepWork : public QObject
     void splashGivesWayToDialogs();
     void newSystemIsUnsavedWork_data();
     void newSystemIsUnsavedWork();
+    void askToSave_data();
+    void askToSave();
     void failedOpenKeepsTheFile_data();
     void failedOpenKeepsTheFile();
-    void saveOntoFullDisk();
     void confirmations_data();
     void confirmations();
+    void saveNameGetsFilterSuffix_data();
+    void saveNameGetsFilterSuffix();
+    void enterPressesTheDefaultButton_data();
+    void enterPressesTheDefaultButton();
 
   private:
     std::unique_ptr<fixtures::Scratch> scratch_;
@@ -114,9 +120,6 @@ void TestKeepWork::startUpWithUnreadableFile_data()
     QTest::newRow("garbage DOS file")
         << "junk.TDZ" << QByteArray(600, '\x7f') << "Unable to open TDZ File as unknown type/ version"
         << QString();
-    QTest::newRow("a NUL byte in a name")
-        << "nul.TWZ" << QByteArray(ship).replace("<Name>", QByteArray("<Name>\0", 7))
-        << errorInFile << "a control character (code 0)";
     QTest::newRow("plain text") << "notes.txt" << QByteArray("just notes\r\n") << errorInFile
                                 << "not a configuration file";
     QTest::newRow("missing") << "none.TWZ" << QByteArray() << errorInFile << "no such file";
@@ -164,7 +167,6 @@ void TestKeepWork::splashGivesWayToDialogs_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("splashStays");
     QTest::newRow("message box") << "message" << false;
-    QTest::newRow("file dialog") << "file" << false;
     QTest::newRow("the main window") << "window" << true;
 }
 // clang-format on
@@ -179,10 +181,6 @@ void TestKeepWork::splashGivesWayToDialogs()
     if (kind == QLatin1String("message")) {
         other = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("helmWISE"),
                                               QStringLiteral("Unable to load file as error in file"));
-    } else if (kind == QLatin1String("file")) {
-        auto *dialog = new QFileDialog;
-        dialog->setOption(QFileDialog::DontUseNativeDialog);
-        other.reset(dialog);
     } else {
         other = std::make_unique<QMainWindow>();
     }
@@ -234,6 +232,64 @@ void TestKeepWork::newSystemIsUnsavedWork()
     QCOMPARE(scratch_->prompter.texts(), unsaved ? QStringList{QStringLiteral("Do you wish to save the file")}
                                          : QStringList());
     doc.setConfigChanged(false);
+}
+
+// The question itself, without the window: what it decides before a
+// command may replace or close the configuration.
+void TestKeepWork::askToSave_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<QString>("file"); // the configuration's file; empty: never saved
+    QTest::addColumn<int>("answer");   // to the save question
+    QTest::addColumn<bool>("goesOn");  // the command asking may go on
+    QTest::addColumn<bool>("saved");
+    const QString ship = QStringLiteral("ship.TWZ");
+    QTest::newRow("unchanged: nothing asked")
+        << int(Unedited) << ship << int(QMessageBox::Cancel) << true << false;
+    QTest::newRow("a field still being typed is a change")
+        << int(StillTyping) << ship << int(QMessageBox::Cancel) << false << false;
+    QTest::newRow("No: goes on unsaved")
+        << int(Edited) << ship << int(QMessageBox::No) << true << false;
+    QTest::newRow("Cancel: stops")
+        << int(Edited) << ship << int(QMessageBox::Cancel) << false << false;
+    QTest::newRow("Yes: saved, goes on")
+        << int(Edited) << ship << int(QMessageBox::Yes) << true << true;
+    QTest::newRow("Yes, Save As cancelled: stops")
+        << int(Edited) << QString() << int(QMessageBox::Yes) << false << false;
+    QTest::newRow("Yes, the save fails: stops") << int(Edited) << QStringLiteral("gone/ship.TWZ")
+                                                << int(QMessageBox::Yes) << false << false;
+}
+
+void TestKeepWork::askToSave()
+{
+    QFETCH(int, edit);
+    QFETCH(QString, file);
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    ScriptedPrompter &prompter = scratch_->prompter;
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    const QString path = file.isEmpty() ? QString() : scratch_->path(file);
+    doc.setCurrentFile(path);
+    doc.setConfigChanged(false);
+    auto change = [&doc] {
+        doc.config.SysConfig.Name = QStringLiteral("Changed");
+        doc.markChanged();
+    };
+    if (edit == Edited)
+        change();
+    FileCommands files(doc, nullptr);
+    // The window commits the field being typed when asked to.
+    connect(&files, &FileCommands::commitRequested, this, [&] {
+        if (edit == StillTyping)
+            change();
+    });
+    prompter.buttons.enqueue(QMessageBox::StandardButton(answer));
+    QCOMPARE(files.askToSave(QStringLiteral("Do you wish to save the file")), goesOn);
+    QCOMPARE(prompter.asked.isEmpty(), edit == Unedited);
+    QCOMPARE(!path.isEmpty() && QFile::exists(path), saved);
+    QCOMPARE(doc.configChanged(), edit != Unedited && !saved);
 }
 
 // clang-format off
@@ -295,32 +351,6 @@ void TestKeepWork::failedOpenKeepsTheFile()
     doc.setConfigChanged(false);
 }
 
-void TestKeepWork::saveOntoFullDisk()
-{
-    SmallFilesystem fs(128 * 1024);
-    if (!fs.mounted())
-        QSKIP(qPrintable(fs.whyNot()));
-    const QString ship = fs.filePath(QStringLiteral("ship.TWZ"));
-    QVERIFY(writeConfigFile(ship, fixtures::smallShip()));
-    const QByteArray good = readFileBytes(ship);
-    ConfigDocument doc;
-    MainWindow window(doc);
-    window.loadStep(ship);
-    window.show();
-    doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
-    doc.markChanged();
-
-    window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->trigger();
-
-    QCOMPARE(scratch_->prompter.asked.size(), 1);
-    QVERIFY2(scratch_->prompter.asked.first().detail.contains(QStringLiteral("No space left on device")),
-             qPrintable(scratch_->prompter.asked.first().detail));
-    QCOMPARE(readFileBytes(ship), good);
-    QVERIFY(doc.configChanged());
-    QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - ") + ship + QLatin1Char('*'));
-    doc.setConfigChanged(false);
-}
-
 // clang-format off
 void TestKeepWork::confirmations_data()
 {
@@ -371,6 +401,87 @@ void TestKeepWork::confirmations()
         QCOMPARE(scratch_->prompter.asked.last().detail, fill(detail));
     }
     doc.setConfigChanged(false);
+}
+
+// clang-format off
+void TestKeepWork::saveNameGetsFilterSuffix_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("chosenFilter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    const QString twz = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;All Files (*)");
+    const QString lists = QStringLiteral("Comma Separated File (*.CSV);;Tab Separated File (*.TAB)");
+    QTest::newRow("Save As, no suffix typed") << twz << 0 << "ship2" << "ship2.TWZ";
+    QTest::newRow("Save As, suffix typed") << twz << 0 << "ship2.twz" << "ship2.twz";
+    QTest::newRow("Save As, all files") << twz << 1 << "ship2" << "ship2";
+    QTest::newRow("Export, comma separated") << lists << 0 << "lists" << "lists.CSV";
+    QTest::newRow("Export, tab separated picked") << lists << 1 << "lists" << "lists.TAB";
+}
+// clang-format on
+
+void TestKeepWork::saveNameGetsFilterSuffix()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, chosenFilter);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    Prompt prompt;
+    prompt.kind = Prompt::SaveFile;
+    prompt.title = QStringLiteral("Save As");
+    prompt.filter = filter;
+    prompt.proposedName = dir.filePath(QStringLiteral("ship.TWZ"));
+    // Answered from inside the dialog's own event loop, as soon as it runs.
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        // Picked with the keyboard, as a technician without a mouse would.
+        for (int i = 0; types && i < chosenFilter; ++i)
+            QTest::keyClick(types, Qt::Key_Down);
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (name)
+            name->setText(typed);
+        answered = types && name;
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    DialogPrompter real;
+    const QString chosen = real.chooseFile(nullptr, prompt);
+    QVERIFY2(answered, "the save dialog was not the one expected");
+    QCOMPARE(QFileInfo(chosen).fileName(), expected);
+}
+
+void TestKeepWork::enterPressesTheDefaultButton_data()
+{
+    QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("left to the box") << int(QMessageBox::NoButton) << int(QMessageBox::Yes);
+    QTest::newRow("No by default") << int(QMessageBox::No) << int(QMessageBox::No);
+}
+
+void TestKeepWork::enterPressesTheDefaultButton()
+{
+    QFETCH(int, defaultButton);
+    QFETCH(int, answer);
+    Prompt prompt;
+    prompt.kind = Prompt::Question;
+    prompt.text = QStringLiteral("Are you sure you want to reboot the tidelex?");
+    prompt.buttons = QMessageBox::Yes | QMessageBox::No;
+    prompt.defaultButton = QMessageBox::StandardButton(defaultButton);
+    bool shown = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        shown = box != nullptr;
+        if (box)
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    DialogPrompter real;
+    const int chosen = real.ask(nullptr, prompt);
+    QVERIFY2(shown, "no question on screen");
+    QCOMPARE(chosen, answer);
 }
 
 QTEST_MAIN(TestKeepWork)

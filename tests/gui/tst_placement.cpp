@@ -35,6 +35,7 @@
 
 #include <functional>
 
+using fixtures::control;
 using fixtures::Session;
 // Opens a window from the main window the way a technician does; returns it.
 using Opener = std::function<QWidget *(Session &)>;
@@ -46,14 +47,9 @@ Q_DECLARE_METATYPE(Look)
 namespace
 {
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("Corvane Telecom Limited"), QStringLiteral("Tidelex Analog"));
-}
-
 void storePlacement(const QRect &placed)
 {
-    QSettings s = settings();
+    QSettings s = fixtures::programSettings();
     s.setValue(QStringLiteral("Settings/Window/Left"), placed.left() * 15);
     s.setValue(QStringLiteral("Settings/Window/Top"), placed.top() * 15);
     s.setValue(QStringLiteral("Settings/Window/Width"), placed.width() * 15);
@@ -67,14 +63,6 @@ QScreen *screenNamed(const QString &name)
             return screen;
     }
     qFatal("no screen %s", qPrintable(name));
-}
-
-template <typename T> T *shown(QObject &parent, const char *name)
-{
-    T *w = parent.findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no window %s", name);
-    return w;
 }
 
 // Pixels of an icon drawn on `ground` that stand out from it (a contrast of
@@ -100,6 +88,20 @@ QString describe(const QRect &r)
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
+// A look at a window opened from the main window: wholly on the main
+// window's screen, frame and all.
+Look whole(const Opener &open)
+{
+    return [open](Session &s) -> QString {
+        const QWidget *window = open(s);
+        if (!window->isVisible() || window->screen() != s.window.screen())
+            return QStringLiteral("not shown on ") + s.window.screen()->name();
+        const QRect area = s.window.screen()->availableGeometry();
+        const QRect framed = window->frameGeometry();
+        return area.contains(framed) ? QString() : describe(framed);
+    };
+}
+
 } // namespace
 
 class TestPlacement : public QObject
@@ -113,10 +115,8 @@ class TestPlacement : public QObject
     void openedOnThisScreen_data();
     void openedOnThisScreen();
     void stateRemembered();
-    void windowsWholeOnScreen_data();
-    void windowsWholeOnScreen();
-    void readableOnTheSmallScreen_data();
-    void readableOnTheSmallScreen();
+    void onTheScreen_data();
+    void onTheScreen();
 
   private:
     QTemporaryDir settingsDir_;
@@ -199,11 +199,7 @@ void TestPlacement::openedOnThisScreen()
     MainWindow window(doc);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect placed(window.pos(), window.size());
-    QVERIFY2(screen.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                     .arg(placed.x())
-                                                     .arg(placed.y())
-                                                     .arg(placed.width())
-                                                     .arg(placed.height())));
+    QVERIFY2(screen.contains(placed), qPrintable(describe(placed)));
     if (!stored)
         QCOMPARE(placed, placeMainWindow(QRect(), {screen}, window.minimumSize()));
 }
@@ -239,23 +235,25 @@ void TestPlacement::stateRemembered()
              errors.value(1));
 }
 
-void TestPlacement::windowsWholeOnScreen_data()
+// The main window as a new user first sees it on a screen; what is looked
+// at there reads in full, and the windows opened from it are whole on it.
+void TestPlacement::onTheScreen_data()
 {
     QTest::addColumn<QString>("screen");
-    QTest::addColumn<Opener>("open");
+    QTest::addColumn<Look>("look");
     const Opener selectExtensions = [](Session &s) -> QWidget * {
         s.click(QStringLiteral("G000"));
-        shown<QPushButton>(s.window, "cmdGrpSelect")->click();
-        return shown<GroupMembersDialog>(s.window, "frmGroupExts");
+        control<QPushButton>(s.window, "cmdGrpSelect")->click();
+        return control<GroupMembersDialog>(s.window, "frmGroupExts");
     };
     const Opener classIcon = [](Session &s) -> QWidget * {
         s.action(QStringLiteral("mnuEditClass"))->trigger();
-        shown<QPushButton>(*shown<ClassRightsDialog>(s.window, "frmClass"), "cmdIcon")->click();
-        return shown<QWidget>(s.window, "frmClassIcon");
+        control<QPushButton>(*control<ClassRightsDialog>(s.window, "frmClass"), "cmdIcon")->click();
+        return control<QWidget>(s.window, "frmClassIcon");
     };
     const Opener help = [](Session &s) -> QWidget * {
         s.action(QStringLiteral("mnuHelpContents"))->trigger();
-        return shown<QWidget>(s.window, "frmHelp");
+        return control<QWidget>(s.window, "frmHelp");
     };
     const Opener terminal = [](Session &s) -> QWidget * {
         s.action(QStringLiteral("mnuToolsTerm"))->trigger();
@@ -263,37 +261,16 @@ void TestPlacement::windowsWholeOnScreen_data()
     };
     for (const char *screen : {"1280x800", "1024x768"}) {
         const auto row = [screen](const char *window, const Opener &open) {
-            QTest::addRow("%s on %s", window, screen) << QString::fromLatin1(screen) << open;
+            QTest::addRow("%s on %s", window, screen) << QString::fromLatin1(screen) << whole(open);
         };
         row("Select Extensions of a group", selectExtensions);
         row("the class icon picker", classIcon);
         row("the user guide", help);
         row("the terminal", terminal);
     }
-}
-
-// The main window as a new user first sees it on that screen; the window
-// opened from it lies wholly on the same screen, frame and all.
-void TestPlacement::windowsWholeOnScreen()
-{
-    QFETCH(QString, screen);
-    QFETCH(Opener, open);
-    fixtures::Scratch scratch;
-    const QRect area = screenNamed(screen)->availableGeometry();
-    storePlacement(placeMainWindow(QRect(), {area}, QSize(200, 200)));
-    Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
-    QCOMPARE(s.window.screen()->name(), screen);
-    QWidget *window = open(s);
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->screen()->name(), screen);
-    QVERIFY2(area.contains(window->frameGeometry()), qPrintable(describe(window->frameGeometry())));
-    s.doc.setConfigChanged(false);
-}
-
-void TestPlacement::readableOnTheSmallScreen_data()
-{
-    QTest::addColumn<Look>("look");
-    QTest::newRow("a name of 30 characters typed into the details grid") << Look([](Session &s) {
+    const QString small = QStringLiteral("1024x768");
+    QTest::newRow("a name of 30 characters typed into the details grid")
+        << small << Look([](Session &s) {
         s.window.setListViewMode(3);
         s.click(QStringLiteral("REX"));
         PortGrid *grid = s.grid();
@@ -318,7 +295,7 @@ void TestPlacement::readableOnTheSmallScreen_data()
                          .arg(grid->columnWidth(PortGrid::ColName))
                          .arg(needed);
     });
-    QTest::newRow("the system pane") << Look([](Session &s) {
+    QTest::newRow("the system pane") << small << Look([](Session &s) {
         s.click(QStringLiteral("RRR"));
         QApplication::processEvents();
         auto *frame = s.window.findChild<QScrollArea *>(QStringLiteral("vspData3Frame"));
@@ -326,7 +303,7 @@ void TestPlacement::readableOnTheSmallScreen_data()
         return hidden == 0 ? QString()
                            : QStringLiteral("%1 pixels of it scroll out of sight").arg(hidden);
     });
-    QTest::newRow("the toolbar in a dark palette") << Look([](Session &s) {
+    QTest::newRow("the toolbar in a dark palette") << small << Look([](Session &s) {
         const QPalette light = QApplication::palette();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QApplication::setPalette(::darkPalette());
@@ -348,7 +325,7 @@ void TestPlacement::readableOnTheSmallScreen_data()
         return faint.join(QStringLiteral(", "));
     });
     QTest::newRow("the backups offered for restoring, with their times, newest first")
-        << Look([](Session &s) {
+        << small << Look([](Session &s) {
                QTemporaryDir folder;
                const QDateTime now = QDateTime::currentDateTime();
                for (const auto &[name, age] : {std::pair{"Ship-20240131-101500.bin", 2},
@@ -392,14 +369,15 @@ void TestPlacement::readableOnTheSmallScreen_data()
            });
 }
 
-// Whatever a new user looks at on a 1024x768 screen reads in full.
-void TestPlacement::readableOnTheSmallScreen()
+void TestPlacement::onTheScreen()
 {
+    QFETCH(QString, screen);
     QFETCH(Look, look);
     fixtures::Scratch scratch;
-    storePlacement(placeMainWindow(
-        QRect(), {screenNamed(QStringLiteral("1024x768"))->availableGeometry()}, QSize(200, 200)));
+    const QRect area = screenNamed(screen)->availableGeometry();
+    storePlacement(placeMainWindow(QRect(), {area}, QSize(200, 200)));
     Session s(scratch.write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QCOMPARE(s.window.screen()->name(), screen);
     const QString fault = look(s);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
     s.doc.setConfigChanged(false);
