@@ -59,6 +59,7 @@ private slots:
     void uploadSkipsEmptyBlocksAndFillsUniformOnes();
     void refusedUploadsSendNothing_data();
     void refusedUploadsSendNothing();
+    void refusedBlockIsSentAgain_data();
     void refusedBlockIsSentAgain();
     void serviceRoundTrips_data();
     void serviceRoundTrips();
@@ -88,7 +89,7 @@ void TestControllers::downloadHandsOverTheImageOrNothing_data()
     QTest::addColumn<bool>("verifyReads");
     QTest::addColumn<int>("strayEvery");  // a made-up digit in every n-th block reply; 0: none
     QTest::addColumn<int>("strayAt");     // -1 anywhere, else the position in the reply
-    QTest::addColumn<QString>("ending");  // "closed" or "cancel" before the end; else none
+    QTest::addColumn<QString>("ending");  // "closed", "cancel" before the end; "stray" read; none
     QTest::addColumn<QString>("message"); // the failure; "inexact": an image not the exchange's
     const auto row = [](const char *name, SimFaults faults, const QString &message = {},
                         bool verifyReads = false, int strayEvery = 0, int strayAt = -1,
@@ -117,6 +118,7 @@ void TestControllers::downloadHandsOverTheImageOrNothing_data()
     row("line not open", {}, QStringLiteral("Not connected to a tidelex"), false, 0, -1,
         QStringLiteral("closed"));
     row("cancelled at block 10", {}, {}, false, 0, -1, QStringLiteral("cancel"));
+    row("another block's reply in between", {}, {}, false, 0, -1, QStringLiteral("stray"));
 }
 
 void TestControllers::downloadHandsOverTheImageOrNothing()
@@ -161,6 +163,8 @@ void TestControllers::downloadHandsOverTheImageOrNothing()
             download.cancel();
     });
     download.start();
+    if (ending == QLatin1String("stray")) // a read of block 21 no reader asked for
+        rig.link.queueReadBlock(Serial::OwnerDownload, 7, ExchMap::blockAddress(20));
     // Closed: a failure at once, without running the line; else the first
     // block is named before any reply.
     if (ending == QLatin1String("closed"))
@@ -171,7 +175,7 @@ void TestControllers::downloadHandsOverTheImageOrNothing()
     QVERIFY(rig.link.isIdle());
     if (faults.flipPairEvery)
         QVERIFY(rig.exchange.counters().flippedPairs > 0);
-    if (message.isEmpty() && ending.isEmpty()) {
+    if (message.isEmpty() && (ending.isEmpty() || ending == QLatin1String("stray"))) {
         QCOMPARE(failed.count(), 0);
         QCOMPARE(ready.count(), 1);
         QCOMPARE(ready.at(0).at(0).toByteArray(), image);
@@ -181,7 +185,7 @@ void TestControllers::downloadHandsOverTheImageOrNothing()
         QCOMPARE(rig.memory.ExchMemory, image);
         // Every block was acknowledged, and only verified ones.
         if (!verifyReads)
-            QCOMPARE(rig.exchange.counters().acks, 64);
+            QCOMPARE(rig.exchange.counters().acks, ending.isEmpty() ? 64 : 65);
         return;
     }
     if (message == QLatin1String("inexact")) { // read once, flipped bits pass the checksum
@@ -296,15 +300,24 @@ void TestControllers::refusedUploadsSendNothing()
     QVERIFY(!upload.isRunning());
 }
 
+void TestControllers::refusedBlockIsSentAgain_data()
+{
+    QTest::addColumn<int>("refusals"); // of the first block's write
+    QTest::addColumn<QString>("message");
+    QTest::newRow("refused once") << 1 << QString();
+    QTest::newRow("refused 4 times") << 4 << QStringLiteral("The exchange refused block 1.");
+}
+
 void TestControllers::refusedBlockIsSentAgain()
 {
+    QFETCH(int, refusals);
+    QFETCH(QString, message);
     Rig rig;
     QByteArray image = busyImage(8);
-    // The exchange refuses the first write of block 2 once.
-    bool refused = false;
+    int refused = 0;
     rig.line.responder = [&](const QByteArray &bytes) {
-        if (!refused && bytes.startsWith(QByteArray("\x0C" "6100"))) {
-            refused = true;
+        if (refused < refusals && bytes.startsWith(QByteArray("\x0C" "6000"))) {
+            ++refused;
             rig.line.feed(QByteArray(1, Sim::ReplyRefused));
             return;
         }
@@ -312,11 +325,16 @@ void TestControllers::refusedBlockIsSentAgain()
     };
     UploadController upload(rig.link, rig.memory);
     QSignalSpy finished(&upload, &LinkOperation::finished);
+    QSignalSpy failed(&upload, &LinkOperation::failed);
     upload.startImage(image);
     QVERIFY(rig.run(upload));
-    QVERIFY(refused);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(image));
+    QCOMPARE(refused, refusals);
+    QCOMPARE(finished.count(), message.isEmpty() ? 1 : 0);
+    if (!message.isEmpty())
+        QVERIFY2(failed.at(0).at(0).toString().startsWith(message + u'\n'),
+                 qPrintable(failed.at(0).at(0).toString()));
+    else
+        QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(image));
 }
 
 void TestControllers::serviceRoundTrips_data()

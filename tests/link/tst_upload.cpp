@@ -259,6 +259,10 @@ void TestUpload::everyEndingSaysWhatTheExchangeHolds_data()
         QStringLiteral("read differently each of"), {}, {}, sparse);
     row("pairs flipped in every reply, backup", both, {.flipPairEvery = 1},
         unreliableBackupMessage(), QStringLiteral("read differently each of"));
+    // The exchange refuses the clearing fill: sent again up to three times.
+    row("fill refused 3 times", both, {.refuseWrites = 3}, {});
+    row("fill refused 4 times", both, {.refuseWrites = 4}, partial,
+        QStringLiteral("The exchange refused to clear its memory."));
     row("backup not stored", both, {}, nothing,
         QStringLiteral("The backup of the exchange's configuration could not be stored: No "
                        "space left on device\n"));
