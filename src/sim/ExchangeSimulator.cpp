@@ -320,8 +320,20 @@ void ExchangeSimulator::doReadBlock(int address)
     countBlock();
 }
 
+bool ExchangeSimulator::refuseWrite()
+{
+    // Refused as a write that arrived damaged is: nothing of it is kept.
+    if (m_counters.refusedWrites >= m_faults.refuseWrites)
+        return false;
+    ++m_counters.refusedWrites;
+    send(QByteArray(1, ReplyRefused));
+    return true;
+}
+
 void ExchangeSimulator::doWriteBlock(const QByteArray &command)
 {
+    if (refuseWrite())
+        return;
     Fields fields(command);
     const int address = fields.address();
     QByteArray data;
@@ -347,6 +359,8 @@ void ExchangeSimulator::doWriteBlock(const QByteArray &command)
 
 void ExchangeSimulator::doFill(int address, int count, quint8 value)
 {
+    if (refuseWrite())
+        return;
     ++m_counters.fills;
     for (int k = 0; k < count; ++k)
         storeByte(address + k, value);

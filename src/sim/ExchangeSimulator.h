@@ -104,6 +104,7 @@ class ExchangeSimulator : public QObject
     void doReadBlock(int address);
     void doWriteBlock(const QByteArray &command);
     void doFill(int address, int count, quint8 value);
+    bool refuseWrite(); // the refuse-writes fault: true when this write is refused
     void storeByte(int address, quint8 value); // the host's writes: slot bytes are read-only
     void spoilBadBlock(int address, int count);  // the bad-block fault after a write
     QByteArray flipPair(const QByteArray &text);

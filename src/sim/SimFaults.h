@@ -9,6 +9,7 @@ struct SimFaults {
     int hangupAfter = 0;  // the line closes after N blocks (read or written)
     int badBlock = 0;     // block N (1..64) is acknowledged when written but kept with a byte changed
     int flipPairEvery = 0; // every N-th block reply has bit 7 set in two zero bytes, sum unchanged
+    int refuseWrites = 0;  // the first N block writes and fills are refused, nothing of them kept
 };
 
 struct SimCounters {
@@ -30,4 +31,5 @@ struct SimCounters {
     int strayBytes = 0;        // bytes that started no known command, or broke one
     int badBlockWrites = 0;    // writes of the bad block kept with a byte changed
     int flippedPairs = 0;      // block replies sent with two bits flipped on purpose
+    int refusedWrites = 0;     // block writes and fills refused on purpose
 };

@@ -73,8 +73,12 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
         QStringLiteral("Set bit 7 in two zero bytes of every n-th block reply; the checksum "
                        "still matches."),
         QStringLiteral("n"));
-    parser.addOptions(
-        {image, cabinet, baud, firmware, corrupt, split, drop, noise, hangup, badBlock, flipPair});
+    const QCommandLineOption refuse(
+        QStringLiteral("refuse-writes"),
+        QStringLiteral("Refuse the first n block writes and fills, keeping nothing of them."),
+        QStringLiteral("n"));
+    parser.addOptions({image, cabinet, baud, firmware, corrupt, split, drop, noise, hangup,
+                       badBlock, flipPair, refuse});
 
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -101,7 +105,8 @@ bool parseSimOptions(const QStringList &arguments, SimOptions &options, QString 
         !readCount(parser, drop, options.faults.dropEvery, error) ||
         !readCount(parser, hangup, options.faults.hangupAfter, error) ||
         !readCount(parser, badBlock, options.faults.badBlock, error) ||
-        !readCount(parser, flipPair, options.faults.flipPairEvery, error))
+        !readCount(parser, flipPair, options.faults.flipPairEvery, error) ||
+        !readCount(parser, refuse, options.faults.refuseWrites, error))
         return false;
     if (options.faults.badBlock > 64) {
         error = QStringLiteral("--bad-block needs a block number from 1 to 64, not \"%1\"")

@@ -57,7 +57,6 @@ private slots:
     void enterSetupWaitsOneAndAHalfSecondsOfTicks();
     void blockReplies_data();
     void blockReplies();
-    void resendAsksUntilTheBlockIsRight();
     void damagedRepliesGiveUp();
     void queueFull();
     void ownersCalledInOrder();
@@ -239,28 +238,6 @@ void TestFraming::blockReplies()
         QCOMPARE(rig.link.slot(0).SlotState, int(SlotWaiting));
         QCOMPARE(rig.link.receiveCount(), 0);
     }
-}
-
-void TestFraming::resendAsksUntilTheBlockIsRight()
-{
-    Rig rig;
-    const QByteArray good = blockText(pattern(7));
-    int sent = 0;
-    rig.line.responder = [&](const QByteArray &bytes) {
-        if (bytes.startsWith('\x04') || bytes == "\x15") {
-            // Three bad answers, then the right one.
-            ++sent;
-            rig.line.feed(sent <= 3 ? blockText(pattern(7), sent) : good);
-        }
-    };
-    rig.link.queueReadBlock(OwnerDownload, 0, 0x6000);
-    rig.flush();
-    for (int k = 0; k < 10 && rig.calls.isEmpty(); ++k)
-        rig.tick();
-    QCOMPARE(sent, 4);
-    QCOMPARE(rig.calls, (QList<Call>{{OwnerDownload, 0, good}}));
-    QCOMPARE(rig.line.writes,
-             (QList<QByteArray>{QByteArray("\x04" "6000"), "\x15", "\x15", "\x15", "\x06"}));
 }
 
 void TestFraming::damagedRepliesGiveUp()

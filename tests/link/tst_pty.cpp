@@ -1,25 +1,20 @@
 // The link over a real pseudo-terminal against the simulated exchange: the
 // QSerialPort line, the pace of the wire, and the faults a line has.
-#include "BusyImage.h"
+#include "LinkRig.h"
+
 #include "DownloadController.h"
-#include "ExchangeImage.h"
-#include "ExchangeSimulator.h"
 #include "ModuleSearch.h"
 #include "PtyExchange.h"
 #include "PtyPair.h"
 #include "QtSerialLine.h"
 #include "UploadController.h"
-#include "UploadedBytes.h"
-#include "SerialLink.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(SimFaults)
-
 namespace {
 
-struct Rig {
+struct PtyRig {
     ExchangeSimulator exchange;
     PtyExchange pty{&exchange};
     QtSerialLine line;
@@ -66,7 +61,7 @@ void TestPty::uploadRoundTrip()
     QFETCH(int, baud);
     QFETCH(SimFaults, faults);
     QFETCH(bool, backup);
-    Rig rig;
+    PtyRig rig;
     QVERIFY(rig.open(baud, faults));
     rig.exchange.loadConfigImage(busyImage(5));
     const QByteArray image = busyImage(6);
@@ -91,7 +86,7 @@ void TestPty::uploadRoundTrip()
 
 void TestPty::vanishedLineFailsCleanly()
 {
-    Rig rig;
+    PtyRig rig;
     QVERIFY(rig.open(0, SimFaults{0, 0, false, false, 12}));
     ModuleSearch search(&rig.line);
     search.setFixedPort(rig.pty.slavePath());
