@@ -153,6 +153,7 @@ void TestSimEngine::splitAndMergedInput()
     QCOMPARE(collected(spy),
              QByteArray("32") + '\x06' + blockText(block) + "41");
     QCOMPARE(sim.counters().commands, 8);
+    QCOMPARE(sim.counters().strayBytes, 0); // however it is split, nothing is left over
     QVERIFY(sim.inSetup());
 }
 
