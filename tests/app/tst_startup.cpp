@@ -1,8 +1,12 @@
 // How the editor starts: what it makes of its command line, what it answers
-// without a display, and the window title as the window system gets it.
+// without a display, the window title as the window system gets it, and where
+// it finds the template a new configuration starts from: beside the program in
+// the build folder, in the data folder once installed.
 #include "FailOnQtWarnings.h"
+#include "MainWindow.h"
 #include "StartArguments.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -58,6 +62,8 @@ class TestStartUp : public QObject
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
     void titleAsTheWindowSystemGetsIt();
+    void templateFile_data();
+    void templateFile();
 };
 
 void TestStartUp::startArguments_data()
@@ -202,6 +208,35 @@ void TestStartUp::titleAsTheWindowSystemGetsIt()
     server.waitForFinished();
     QVERIFY2(!title.isEmpty(), editorErr.constData());
     QCOMPARE(title, QStringLiteral("helmWISE - ") + file);
+}
+
+void TestStartUp::templateFile_data()
+{
+    QTest::addColumn<bool>("besideProgram"); // a template there too, not only in the data folder
+    QTest::newRow("installed only") << false;
+    QTest::newRow("beside the program comes first") << true;
+}
+
+void TestStartUp::templateFile()
+{
+    QFETCH(bool, besideProgram);
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("default.TWZ"));
+    const QString installed = QDir::cleanPath(
+        programDir.filePath(QStringLiteral(HELMWISE_DATA_FROM_PROGRAM "/default.TWZ")));
+    QVERIFY2(beside != installed, "the data folder must not be the program's folder");
+    QStringList placed{installed};
+    if (besideProgram)
+        placed.append(beside);
+    for (const QString &path : placed) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString found = FileCommands::templateFile();
+    for (const QString &path : placed)
+        QFile::remove(path);
+    QCOMPARE(found, besideProgram ? beside : installed);
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

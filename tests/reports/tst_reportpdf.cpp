@@ -1,12 +1,8 @@
 // Reports written as PDF: every page numbered, header and footer on each.
-#include "CliRun.h"
-#include "ConfigFile.h"
 #include "ReportFixtures.h"
 #include "ReportPrinting.h"
 
 #include <QtTest>
-
-using namespace Qt::StringLiterals;
 
 class TestReportPdf : public QObject
 {
@@ -15,11 +11,8 @@ class TestReportPdf : public QObject
     void initTestCase();
     void everyPageNumbered_data();
     void everyPageNumbered();
-    void unwritablePath();
     void longNamesFitTheirCells_data();
     void longNamesFitTheirCells();
-    void commandLine_data();
-    void commandLine();
 
   private:
     QStringList pdfPages(const QString &file);
@@ -111,17 +104,6 @@ void TestReportPdf::everyPageNumbered()
     }
 }
 
-void TestReportPdf::unwritablePath()
-{
-    auto document = buildReport(fixtures::ship(), 101, ReportOptions());
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
-    QString error;
-    QVERIFY(!document->writePdf(file, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!QFile::exists(file));
-}
-
 // clang-format off
 void TestReportPdf::longNamesFitTheirCells_data()
 {
@@ -171,70 +153,6 @@ void TestReportPdf::longNamesFitTheirCells()
     const qsizetype extra = pdfPages(longFile).join(QString()).size() -
                             pdfPages(usualFile).join(QString()).size();
     QVERIFY2(extra < 1000, qPrintable(QString::number(extra)));
-}
-
-void TestReportPdf::commandLine_data()
-{
-    QTest::addColumn<QString>("arguments"); // FILE and OUT stand for the paths
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("titles");
-    QTest::newRow("nothing ticked unless asked")
-        << u"FILE --number 0 --pdf OUT --paper letter"_s << int(cli::ExitOk)
-        << QStringList{u"Connections"_s, u"Connections showing Ext No only"_s,
-                       u"Connections showing Name only"_s};
-    QTest::newRow("no pdf named") << u"FILE --number 101"_s << int(cli::ExitBadInput)
-                                  << QStringList{};
-    QTest::newRow("unknown report") << u"FILE --number 999 --pdf OUT"_s << int(cli::ExitBadInput)
-                                    << QStringList{};
-    QTest::newRow("option out of range")
-        << u"FILE --number 0 --options 1,6 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
-    QTest::newRow("unknown paper")
-        << u"FILE --number 0 --paper A3 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
-    QTest::newRow("missing configuration")
-        << u"nowhere.TWZ --number 0 --pdf OUT"_s << int(cli::ExitBadInput) << QStringList{};
-}
-
-void TestReportPdf::commandLine()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, status);
-    QFETCH(QStringList, titles);
-
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("ship.TWZ"));
-    const QString pdf = dir.filePath(QStringLiteral("ship.pdf"));
-    QString error;
-    Configuration ship = fixtures::ship();
-    ship.Groups[3].Num = tidelex::MaxGroupMembers; // the file reader refuses more
-    QVERIFY2(writeConfigFile(config, ship, &error), qPrintable(error));
-    QStringList args{QStringLiteral("report")};
-    for (const QString &argument : arguments.split(QLatin1Char(' '))) {
-        if (argument == QLatin1String("FILE"))
-            args.append(config);
-        else if (argument == QLatin1String("OUT"))
-            args.append(pdf);
-        else if (argument == QLatin1String("nowhere.TWZ"))
-            args.append(dir.filePath(argument));
-        else
-            args.append(argument);
-    }
-    const CliRun run = runCli(args);
-    QVERIFY2(run.status == status, qPrintable(run.err));
-    QCOMPARE(QFile::exists(pdf), status == cli::ExitOk);
-    QCOMPARE(run.err.isEmpty(), status == cli::ExitOk);
-    if (status != cli::ExitOk)
-        return;
-    if (pdftotext.isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
-    const QString text = pdfPages(pdf).join(QString());
-    qsizetype at = 0;
-    for (const QString &title : titles) {
-        at = text.indexOf(title, at);
-        QVERIFY2(at >= 0, qPrintable(title));
-    }
-    QVERIFY(text.contains(QStringLiteral("MV Tern")));
-    QVERIFY(!text.contains(QStringLiteral("Extensions by Name")) ||
-            titles.contains(QStringLiteral("Extensions by Name")));
 }
 
 QTEST_MAIN(TestReportPdf)

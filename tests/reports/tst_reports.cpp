@@ -1,10 +1,19 @@
 // Which sections each report prints, their order, rows and texts, and the
-// connections sheet, read from the report content without rendering.
+// connections sheet, read from the report content without rendering; and the
+// report preview of the main window, which builds, previews and saves them.
+#include "ConfigDocument.h"
 #include "ConnectionsSheet.h"
+#include "FailOnQtWarnings.h"
 #include "ReportCatalogue.h"
 #include "ReportFixtures.h"
 #include "ReportPrinting.h"
+#include "ReportView.h"
+#include "TempDir.h"
 
+#include <QGraphicsView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QToolBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -34,24 +43,29 @@ class TestReports : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { failOnQtWarnings(); }
     void sections_data();
     void sections();
-    void emptyTables_data();
-    void emptyTables();
-    void sortOrders_data();
-    void sortOrders();
+    void tableRows_data();
+    void tableRows();
     void rowTexts_data();
     void rowTexts();
     void extensionDetailsHeader_data();
     void extensionDetailsHeader();
     void headerAndFooter();
-    void orientation_data();
-    void orientation();
     void sheetCells_data();
     void sheetCells();
     void sheetCaptions_data();
     void sheetCaptions();
     void sheetRowsFillEightTerminals();
+    void showsReportInPreview_data();
+    void showsReportInPreview();
+    void saveReportPdf_data();
+    void saveReportPdf();
+    void proposedPdfName_data();
+    void proposedPdfName();
+    void toolBar_data();
+    void toolBar();
 };
 
 void TestReports::sections_data()
@@ -60,29 +74,33 @@ void TestReports::sections_data()
     QTest::addColumn<QString>("ticked");
     QTest::addColumn<QString>("config");
     QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<bool>("landscape"); // a table too wide for an upright page turns it
 
     const QStringList connections = {QStringLiteral("Connections"),
                                      QStringLiteral("Connections showing Ext No only"),
                                      QStringLiteral("Connections showing Name only")};
     QTest::newRow("combined, nothing ticked: connections only")
-        << 0 << QString() << u"ship"_s << connections;
+        << 0 << QString() << u"ship"_s << connections << false;
     QTest::newRow("combined, empty tables: connections only")
-        << 0 << u"1,2,3,4,5"_s << u"empty"_s << connections;
+        << 0 << u"1,2,3,4,5"_s << u"empty"_s << connections << false;
     QTest::newRow("combined, by type prints the tie-line details by type")
         << 0 << u"3"_s << u"ship"_s
         << (QStringList{u"Tie Lines by Type"_s, u"Tieline Details by Type"_s,
                         u"Groups Details by Type"_s} +
-            connections);
+            connections)
+        << true;
     QTest::newRow("combined, by name without tie lines")
         << 0 << u"1"_s << u"noTieLines"_s
         << (QStringList{u"Extensions by Name"_s, u"Extensions Details by Name"_s,
                         u"Groups by Name"_s} +
-            connections);
+            connections)
+        << true;
     QTest::newRow("detailed, name and board")
         << 300 << u"1,4"_s << u"ship"_s
         << QStringList{u"Extensions Details by Name"_s, u"Extensions Details by Board"_s,
                        u"Tieline Details by Name"_s, u"Tieline Details by Board"_s,
-                       u"Groups by Name"_s};
+                       u"Groups by Name"_s}
+        << true;
     QTest::newRow("detailed, everything, no extensions")
         << 300 << u"1,2,3,4"_s << u"noExtensions"_s
         << QStringList{u"Tieline Details by Name"_s,
@@ -91,13 +109,14 @@ void TestReports::sections_data()
                        u"Tieline Details by Board"_s,
                        u"Groups by Name"_s,
                        u"Groups Details by Type"_s,
-                       u"Groups by Directory Number"_s};
+                       u"Groups by Directory Number"_s}
+        << true;
     QTest::newRow("extensions heading keeps empty tables")
         << 100 << u"1,2"_s << u"empty"_s
-        << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s};
+        << QStringList{u"Extensions by Name"_s, u"Extensions by Number"_s} << false;
     QTest::newRow("leaf ignores the options")
-        << 101 << QString() << u"ship"_s << QStringList{u"Extensions by Name"_s};
-    QTest::newRow("unknown number") << 310 << u"1,2,3"_s << u"ship"_s << QStringList{};
+        << 101 << QString() << u"ship"_s << QStringList{u"Extensions by Name"_s} << false;
+    QTest::newRow("unknown number") << 310 << u"1,2,3"_s << u"ship"_s << QStringList{} << false;
 }
 
 void TestReports::sections()
@@ -106,74 +125,75 @@ void TestReports::sections()
     QFETCH(QString, ticked);
     QFETCH(QString, config);
     QFETCH(QStringList, titles);
-    QCOMPARE(compose(fixtures::byName(config), number, ticked).titles(), titles);
+    QFETCH(bool, landscape);
+    const ReportContent report = compose(fixtures::byName(config), number, ticked);
+    QCOMPARE(report.titles(), titles);
+    QCOMPARE(report.orientation == QPageLayout::Landscape, landscape);
 }
 
-void TestReports::emptyTables_data()
+void TestReports::tableRows_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("config");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("extension details")
-        << 321 << u"noExtensions"_s << u"There are no extensions defined"_s;
-    QTest::newRow("extension list")
-        << 102 << u"noExtensions"_s << u"There are no extensions defined"_s;
-    QTest::newRow("tie-line list") << 201 << u"noTieLines"_s << u"There are no tie lines defined"_s;
-    QTest::newRow("tie-line details")
-        << 333 << u"noTieLines"_s << u"There are no tie lines defined"_s;
-    QTest::newRow("groups") << 343 << u"noGroups"_s << u"There are no groups defined"_s;
-    QTest::newRow("filled table") << 341 << u"ship"_s << QString();
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("order"); // the column's values, top to bottom
+    QTest::addColumn<QString>("message");   // said instead of an empty table
+    const QString ship = u"ship"_s;
+    const QString none;
+    // Inactive records and records on a board of the wrong kind never show.
+    QTest::newRow("extensions by name, case ignored")
+        << 101 << ship << 1
+        << QStringList{u"alpha"_s, u"Bravo"_s, u"charlie"_s, u"delta"_s, u"echo"_s} << none;
+    QTest::newRow("extensions by number, by value")
+        << 102 << ship << 0 << QStringList{u"120"_s, u"205"_s, u"300"_s, u"450"_s, u"1000"_s}
+        << none;
+    QTest::newRow("extension details by number")
+        << 322 << ship << 2
+        << QStringList{u"Bravo"_s, u"alpha"_s, u"delta"_s, u"charlie"_s, u"echo"_s} << none;
+    QTest::newRow("extension details by board")
+        << 323 << ship << 0 << QStringList{u"01.1"_s, u"01.2"_s, u"01.3"_s, u"03.1"_s, u"03.2"_s}
+        << none;
+    QTest::newRow("tie lines by name")
+        << 201 << ship << 0 << QStringList{u"PA Aft"_s, u"Sat A"_s, u"Shore B"_s} << none;
+    QTest::newRow("tie lines by type")
+        << 202 << ship << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s} << none;
+    QTest::newRow("tie-line details by dir no")
+        << 332 << ship << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s} << none;
+    QTest::newRow("tie-line details by board")
+        << 334 << ship << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s} << none;
+    QTest::newRow("groups by name")
+        << 341 << ship << 1 << QStringList{u"Bridge"_s, u"Deck"_s, u"Mess"_s} << none;
+    QTest::newRow("groups by type")
+        << 342 << ship << 2 << QStringList{u"Multiple Call Forward"_s, u"Hunt"_s, u"Pickup"_s}
+        << none;
+    QTest::newRow("groups by number")
+        << 343 << ship << 0 << QStringList{u"500"_s, u"510"_s, u"520"_s} << none;
+    const QString noExtensions = u"There are no extensions defined"_s;
+    const QString noTieLines = u"There are no tie lines defined"_s;
+    QTest::newRow("no extension details")
+        << 321 << u"noExtensions"_s << 0 << QStringList() << noExtensions;
+    QTest::newRow("no extension list")
+        << 102 << u"noExtensions"_s << 0 << QStringList() << noExtensions;
+    QTest::newRow("no tie-line list")
+        << 201 << u"noTieLines"_s << 0 << QStringList() << noTieLines;
+    QTest::newRow("no tie-line details")
+        << 333 << u"noTieLines"_s << 0 << QStringList() << noTieLines;
+    QTest::newRow("no groups")
+        << 343 << u"noGroups"_s << 0 << QStringList() << u"There are no groups defined"_s;
 }
 
-void TestReports::emptyTables()
+void TestReports::tableRows()
 {
     QFETCH(int, number);
     QFETCH(QString, config);
+    QFETCH(int, column);
+    QFETCH(QStringList, order);
     QFETCH(QString, message);
     const ReportContent report = compose(fixtures::byName(config), number, QString());
     QCOMPARE(report.sections.size(), 1);
-    const ReportSection &section = report.sections.first();
-    QVERIFY(!section.title.isEmpty());
-    QCOMPARE(section.emptyMessage, message);
-    QCOMPARE(section.table.rows.isEmpty(), !message.isEmpty());
-}
-
-void TestReports::sortOrders_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QStringList>("order");
-    // Inactive records and records on a board of the wrong kind never show.
-    QTest::newRow("extensions by name, case ignored")
-        << 101 << 1 << QStringList{u"alpha"_s, u"Bravo"_s, u"charlie"_s, u"delta"_s, u"echo"_s};
-    QTest::newRow("extensions by number, by value")
-        << 102 << 0 << QStringList{u"120"_s, u"205"_s, u"300"_s, u"450"_s, u"1000"_s};
-    QTest::newRow("extension details by number")
-        << 322 << 2 << QStringList{u"Bravo"_s, u"alpha"_s, u"delta"_s, u"charlie"_s, u"echo"_s};
-    QTest::newRow("extension details by board")
-        << 323 << 0 << QStringList{u"01.1"_s, u"01.2"_s, u"01.3"_s, u"03.1"_s, u"03.2"_s};
-    QTest::newRow("tie lines by name")
-        << 201 << 0 << QStringList{u"PA Aft"_s, u"Sat A"_s, u"Shore B"_s};
-    QTest::newRow("tie lines by type")
-        << 202 << 0 << QStringList{u"Shore B"_s, u"Sat A"_s, u"PA Aft"_s};
-    QTest::newRow("tie-line details by dir no")
-        << 332 << 1 << QStringList{u"902"_s, u"905"_s, u"910"_s};
-    QTest::newRow("tie-line details by board")
-        << 334 << 0 << QStringList{u"02.1"_s, u"02.2"_s, u"02.4"_s};
-    QTest::newRow("groups by name") << 341 << 1 << QStringList{u"Bridge"_s, u"Deck"_s, u"Mess"_s};
-    QTest::newRow("groups by type")
-        << 342 << 2 << QStringList{u"Multiple Call Forward"_s, u"Hunt"_s, u"Pickup"_s};
-    QTest::newRow("groups by number") << 343 << 0 << QStringList{u"500"_s, u"510"_s, u"520"_s};
-}
-
-void TestReports::sortOrders()
-{
-    QFETCH(int, number);
-    QFETCH(int, column);
-    QFETCH(QStringList, order);
-    const ReportContent report = compose(fixtures::ship(), number, QString());
-    QCOMPARE(report.sections.size(), 1);
+    QVERIFY(!report.sections.first().title.isEmpty());
     QCOMPARE(::column(report.sections.first(), column), order);
+    QCOMPARE(report.sections.first().emptyMessage, message);
 }
 
 void TestReports::rowTexts_data()
@@ -298,26 +318,6 @@ void TestReports::headerAndFooter()
              qPrintable(report.footer));
 }
 
-void TestReports::orientation_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("ticked");
-    QTest::addColumn<bool>("landscape");
-    QTest::newRow("extension list") << 101 << QString() << false;
-    QTest::newRow("extension details") << 321 << QString() << true;
-    QTest::newRow("combined with details") << 0 << u"4"_s << true;
-    QTest::newRow("combined without details") << 0 << QString() << false;
-}
-
-void TestReports::orientation()
-{
-    QFETCH(int, number);
-    QFETCH(QString, ticked);
-    QFETCH(bool, landscape);
-    QCOMPARE(compose(fixtures::ship(), number, ticked).orientation == QPageLayout::Landscape,
-             landscape);
-}
-
 void TestReports::sheetCells_data()
 {
     QTest::addColumn<int>("code");
@@ -398,6 +398,171 @@ void TestReports::sheetRowsFillEightTerminals()
     }
     QCOMPARE(section.sheet[4][0].plainText(), QStringLiteral("03"));
     QCOMPARE(section.sheet[4].size(), 2 + SheetTerminalColumns); // four PA lines, two cells each
+}
+
+void TestReports::showsReportInPreview_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::newRow("connections") << 400 << QString();
+    QTest::newRow("detailed") << 300 << QStringLiteral("1,2,3,4,5");
+}
+
+void TestReports::showsReportInPreview()
+{
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    ConfigDocument doc;
+    doc.config = fixtures::ship();
+    QWidget window;
+    auto *view = new ReportView(doc, &window);
+    QCOMPARE(view->currentReport(), -1);
+    QCOMPARE(window.findChild<QPrintPreviewWidget *>(QStringLiteral("vspReport")), view);
+
+    view->showReport(number, fixtures::options(ticked));
+    QCOMPARE(view->currentReport(), number);
+    QVERIFY(view->reportDocument());
+    QVERIFY(!QGuiApplication::overrideCursor()); // the busy pointer is gone again
+    QCOMPARE(view->pageCount(), view->reportDocument()->pageCount());
+    QVERIFY(view->pageCount() >= view->reportDocument()->content().sections.size());
+
+    view->clearReport();
+    QCOMPARE(view->currentReport(), -1);
+    QVERIFY(!view->reportDocument());
+}
+
+void TestReports::saveReportPdf_data()
+{
+    QTest::addColumn<int>("number");    // the report shown; -1: none
+    QTest::addColumn<QString>("target"); // "ship.TWZ" is the configuration's own file
+    QTest::addColumn<QString>("error");  // empty: saved
+    QTest::newRow("a connections sheet") << 402 << u"sheet.pdf"_s << QString();
+    QTest::newRow("no report shown")
+        << -1 << u"r.pdf"_s << u"Please select a report before saving"_s;
+    QTest::newRow("over the configuration")
+        << 101 << u"ship.TWZ"_s << u"The report cannot replace"_s;
+}
+
+void TestReports::saveReportPdf()
+{
+    QFETCH(int, number);
+    QFETCH(QString, target);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("ship.TWZ"));
+    const QString file = dir.filePath(target);
+    QVERIFY(writeFileBytes(config, "configuration"));
+    ConfigDocument doc;
+    doc.config = fixtures::ship();
+    doc.setCurrentFile(config);
+    ReportView view(doc);
+    if (number >= 0)
+        view.showReport(number, ReportOptions());
+    QString why;
+    QCOMPARE(view.saveReportPdf(file, &why), error.isEmpty());
+    QVERIFY2(why.startsWith(error), qPrintable(why));
+    QCOMPARE(readFileBytes(config), QByteArray("configuration"));
+    QCOMPARE(readFileBytes(file).startsWith("%PDF-"), error.isEmpty());
+}
+
+void TestReports::proposedPdfName_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("configuration file") << "/ships/tern.TWZ"
+                                        << "/ships/tern.pdf";
+    QTest::newRow("dots in the name") << "/ships/tern.v2.TWZ"
+                                      << "/ships/tern.v2.pdf";
+    QTest::newRow("no extension") << "/ships/tern"
+                                  << "/ships/tern.pdf";
+    QTest::newRow("never saved") << QString() << QString();
+}
+
+void TestReports::proposedPdfName()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, proposed);
+    QCOMPARE(ReportView::proposedPdfName(current), proposed);
+}
+
+// clang-format off
+void TestReports::toolBar_data()
+{
+    QTest::addColumn<QString>("steps"); // buttons, "page N" typed, "wheel up/down" with Ctrl; by ","
+    QTest::addColumn<int>("page");          // the page shown afterwards
+    QTest::addColumn<QString>("zoom");      // "in", "out", "width", "page"; empty: as before
+    QTest::addColumn<QString>("request");   // the signal a button gives, if any
+    QTest::newRow("next") << "cmdNextPage" << 2 << "" << "";
+    QTest::newRow("last, then previous")
+        << "cmdLastPage,cmdPreviousPage" << -1 << "" << "";
+    QTest::newRow("page typed, then first") << "page 3,cmdFirstPage" << 1 << "" << "";
+    QTest::newRow("previous on the first page stays") << "cmdPreviousPage" << 1 << "" << "";
+    QTest::newRow("zoom in") << "cmdZoomIn" << 1 << "in" << "";
+    QTest::newRow("zoom out") << "cmdZoomOut" << 1 << "out" << "";
+    QTest::newRow("Ctrl+wheel up") << "wheel up" << 1 << "in" << "";
+    QTest::newRow("Ctrl+wheel down") << "wheel down" << 1 << "out" << "";
+    QTest::newRow("fit page") << "cmdFitPage" << 1 << "page" << "";
+    QTest::newRow("zoomed, then fit width") << "cmdZoomIn,cmdFitWidth" << 1 << "width" << "";
+    QTest::newRow("print") << "cmdPrint" << 1 << "" << "printRequested";
+    QTest::newRow("PDF") << "cmdPdf" << 1 << "" << "pdfRequested";
+}
+// clang-format on
+
+void TestReports::toolBar()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, page);
+    QFETCH(QString, zoom);
+    QFETCH(QString, request);
+    ConfigDocument doc;
+    doc.config = fixtures::ship();
+    ReportView view(doc);
+    view.resize(800, 600);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.showReport(300, fixtures::options(QStringLiteral("1,2,3,4,5")));
+    QVERIFY(view.pageCount() >= 3);
+    if (page < 0)
+        page = view.pageCount() - 1;
+    auto *bar = view.findChild<QToolBar *>(QStringLiteral("tbPreview"));
+    QVERIFY(bar && bar->isVisible());
+    auto *pageBox = bar->findChild<QSpinBox *>(QStringLiteral("spnPage"));
+    QSignalSpy prints(&view, &ReportView::printRequested);
+    QSignalSpy pdfs(&view, &ReportView::pdfRequested);
+    const qreal before = view.zoomFactor();
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        if (step.startsWith(QLatin1String("page "))) {
+            pageBox->setValue(step.mid(5).toInt());
+        } else if (step.startsWith(QLatin1String("wheel "))) {
+            QWidget *pages = view.findChild<QGraphicsView *>()->viewport();
+            const QPoint at = pages->rect().center();
+            QWheelEvent wheel(at, pages->mapToGlobal(at), {},
+                              {0, step.endsWith(QLatin1String("up")) ? 120 : -120},
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(pages, &wheel);
+        } else {
+            auto *action = bar->findChild<QAction *>(step);
+            QVERIFY2(action, qPrintable(step));
+            action->trigger();
+        }
+    }
+    QCOMPARE(view.currentPage(), page);
+    QCOMPARE(pageBox->value(), page);
+    QVERIFY(bar->findChild<QLabel *>(QStringLiteral("lblPages"))
+                ->text()
+                .contains(QString::number(view.pageCount())));
+    if (zoom == QLatin1String("in"))
+        QVERIFY(view.zoomFactor() > before);
+    else if (zoom == QLatin1String("out"))
+        QVERIFY(view.zoomFactor() < before);
+    else if (zoom == QLatin1String("width"))
+        QCOMPARE(view.zoomMode(), QPrintPreviewWidget::FitToWidth);
+    else if (zoom == QLatin1String("page"))
+        QCOMPARE(view.zoomMode(), QPrintPreviewWidget::FitInView);
+    else
+        QCOMPARE(view.zoomFactor(), before);
+    QCOMPARE(prints.size(), request == QLatin1String("printRequested") ? 1 : 0);
+    QCOMPARE(pdfs.size(), request == QLatin1String("pdfRequested") ? 1 : 0);
 }
 
 QTEST_MAIN(TestReports)
