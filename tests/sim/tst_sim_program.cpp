@@ -143,6 +143,9 @@ void TestSimProgram::serves_data()
         << u"--baud 0 --image @ --corrupt-every 1"_s << readBlock0 << bad << false;
     QTest::newRow("drop every reply")
         << u"--baud 0 --drop-every 1"_s << readVersion << QByteArray() << false;
+    QTest::newRow("refuse writes")
+        << u"--baud 0 --refuse-writes 1"_s << QByteArrayLiteral("\x18") + "6000000055"
+        << QByteArray("\x0F") << false;
     QTest::newRow("split") << u"--baud 0 --split --image @"_s << readBlock0 << block << false;
     QTest::newRow("noise") << u"--baud 0 --noise"_s << readVersion << QByteArray("32") << true;
     // The golden configuration has a Tie Line board in slot 4 and the password "R&D1".
