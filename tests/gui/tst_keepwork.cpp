@@ -3,6 +3,7 @@
 // a new system that is closed unsaved, the save question, an open that fails
 // over a file in use, the confirmations of what was written, and the real
 // dialogs behind the questions (a name typed, a filter picked, Enter).
+#include "AppSettings.h"
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
 #include "FailOnQtWarnings.h"
@@ -396,6 +397,12 @@ void TestKeepWork::confirmations()
 
     if (!status.isEmpty())
         QCOMPARE(statusText(window), fill(status));
+    // A file saved under a new name heads the recent files, in the settings and the menu.
+    if (command == QLatin1String("mnuFileSaveAs")) {
+        QCOMPARE(AppSettings::recentFiles().value(0), file);
+        QCOMPARE(window.findChild<QAction *>(QStringLiteral("mnuFileMRU1"))->text(),
+                 QStringLiteral("&1 ") + QDir::toNativeSeparators(file));
+    }
     if (!detail.isEmpty()) {
         QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::Question);
         QCOMPARE(scratch_->prompter.asked.last().detail, fill(detail));
