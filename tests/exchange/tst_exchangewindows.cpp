@@ -710,18 +710,25 @@ void TestExchangeWindows::stopQuestionNamesTheStep_data()
 {
     QTest::addColumn<int>("phase"); // UploadController::Phase
     QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("answer"); // Yes stops the transfer; No lets it run to the end
+    const int yes = QMessageBox::Yes;
     QTest::newRow("backup") << int(UploadController::Phase::Backup)
-                            << QStringLiteral("Nothing has been written to the exchange yet");
+                            << QStringLiteral("Nothing has been written to the exchange yet") << yes;
     QTest::newRow("writing") << int(UploadController::Phase::Writing)
-                             << QStringLiteral("left with a partial configuration");
+                             << QStringLiteral("left with a partial configuration") << yes;
     QTest::newRow("read-back") << int(UploadController::Phase::Verifying)
-                               << QStringLiteral("Everything has been written; only the check");
+                               << QStringLiteral("Everything has been written; only the check")
+                               << yes;
+    QTest::newRow("read-back, No goes on") << int(UploadController::Phase::Verifying)
+                                           << QStringLiteral("Everything has been written")
+                                           << int(QMessageBox::No);
 }
 
 void TestExchangeWindows::stopQuestionNamesTheStep()
 {
     QFETCH(int, phase);
     QFETCH(QString, question);
+    QFETCH(int, answer);
     SendSession s;
     s.action("mnuConfigSend")->trigger();
     UploadWindow *window = s.sendWindow();
@@ -737,7 +744,7 @@ void TestExchangeWindows::stopQuestionNamesTheStep()
         QTest::qWait(300);
         after = s.sim().counters().commands;
     };
-    s.prompts.buttons << QMessageBox::Yes;
+    s.prompts.buttons << QMessageBox::StandardButton(answer);
     bool asked = false;
     connect(upload, &LinkOperation::progress, window, [&] {
         if (int(upload->phase()) != phase || asked)
@@ -750,7 +757,7 @@ void TestExchangeWindows::stopQuestionNamesTheStep()
     QCOMPARE(s.prompts.asked.size(), 1);
     QVERIFY2(lastPrompt(s.prompts).contains(question), qPrintable(lastPrompt(s.prompts)));
     QCOMPARE(after, before);
-    QCOMPARE(s.sim().counters().reboots, 0);
+    QCOMPARE(s.sim().counters().reboots, answer == QMessageBox::No ? 1 : 0);
 }
 
 void TestExchangeWindows::restoreBackup_data()
