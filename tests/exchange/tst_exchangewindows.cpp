@@ -485,6 +485,10 @@ void TestExchangeWindows::pinAndPassword_data()
     QTest::newRow("PIN removed") << "mnuConfigPIN" << pin1230 << "1230" << enter << "" << ""
                                  << QString() << QByteArray(4, '\xFF')
                                  << "Tie PIN removed: the exchange holds no PIN.";
+    // A nought is held as 0x0A.
+    QTest::newRow("PIN changed") << "mnuConfigPIN" << pin1230 << "1230" << enter << "4507" << "4507"
+                                 << QString() << QByteArray("\x04\x05\x0A\x07", 4)
+                                 << "Tie PIN set: the exchange holds 4507.";
     QTest::newRow("PIN keys other than digits ignored")
         << "mnuConfigPIN" << pin1230 << "1230" << enter << "1a2b" << "12" << "12 is too short"
         << pin1230 << QString();
