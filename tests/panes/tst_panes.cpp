@@ -574,6 +574,9 @@ void TestPanes::tieDesignatedGrid_data()
     QTest::newRow("default by number") << 0 << false << 0 << "101" << 101 << "Mess" << false;
     QTest::newRow("default emptied") << 0 << false << 0 << "" << 0 << "" << true;
     QTest::newRow("default names nothing") << 0 << false << 0 << "300" << 300 << unknown << true;
+    // Text that names no extension leaves the default empty: there is no number to keep.
+    QTest::newRow("default, text naming nothing")
+        << 0 << false << 0 << "Galley" << 0 << "" << true;
     QTest::newRow("second extension") << 1 << false << 0 << "102" << 102 << "Cabin 2" << false;
     QTest::newRow("second as other line")
         << 1 << false << 102 << "102" << 102 << "Cabin 2" << false;
