@@ -53,6 +53,9 @@ protected:
     // and tell, in the words of retryText().
     void countRetriesOf(int owner);
     virtual QString retryText(int id, int attempt) const;
+    // Tells of a message sent again because the exchange refused it. Only
+    // replies asked for again are counted in retries().
+    void tellResend(const QString &status) { emit retrying(status, m_retries); }
 
     SerialLink &m_link;
 

@@ -498,6 +498,12 @@ void UploadController::onWriteAcknowledged(int id, const QByteArray &text)
                          : QStringLiteral("The exchange refused block %1.").arg(m_block + 1));
         return;
     }
+    const QString what = m_block < 0
+        ? QStringLiteral("the clearing of the memory")
+        : QStringLiteral("block %1 of %2").arg(m_block + 1).arg(BlockCount);
+    tellResend(QStringLiteral("The exchange refused %1: sending it again (retry %2)")
+                  .arg(what)
+                  .arg(m_refusals));
     if (m_block < 0)
         m_link.queueFill(OwnerUpload, FillId, BaseAddress, ClearedLength, 0);
     else

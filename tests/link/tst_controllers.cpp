@@ -316,14 +316,19 @@ void TestControllers::refusedBlockIsSentAgain_data()
 {
     QTest::addColumn<int>("refusals"); // of the first block's write
     QTest::addColumn<QString>("message");
-    QTest::newRow("refused once") << 1 << QString();
-    QTest::newRow("refused 4 times") << 4 << QStringLiteral("The exchange refused block 1.");
+    QTest::addColumn<QString>("told"); // the last resend told while it runs
+    const QString again = QStringLiteral("The exchange refused block 1 of 64: sending it again "
+                                         "(retry %1)");
+    QTest::newRow("refused once") << 1 << QString() << again.arg(1);
+    QTest::newRow("refused 4 times")
+        << 4 << QStringLiteral("The exchange refused block 1.") << again.arg(3);
 }
 
 void TestControllers::refusedBlockIsSentAgain()
 {
     QFETCH(int, refusals);
     QFETCH(QString, message);
+    QFETCH(QString, told);
     Rig rig;
     QByteArray image = busyImage(8);
     int refused = 0;
@@ -338,9 +343,12 @@ void TestControllers::refusedBlockIsSentAgain()
     UploadController upload(rig.link, rig.memory);
     QSignalSpy finished(&upload, &LinkOperation::finished);
     QSignalSpy failed(&upload, &LinkOperation::failed);
+    QSignalSpy retrying(&upload, &LinkOperation::retrying);
     upload.startImage(image);
     QVERIFY(rig.run(upload));
     QCOMPARE(refused, refusals);
+    QVERIFY(!retrying.isEmpty());
+    QCOMPARE(retrying.last().at(0).toString(), told);
     QCOMPARE(finished.count(), message.isEmpty() ? 1 : 0);
     if (!message.isEmpty())
         QVERIFY2(failed.at(0).at(0).toString().startsWith(message + u'\n'),
@@ -926,9 +934,15 @@ void TestControllers::everyEndingSaysWhatTheExchangeHolds()
         // Every lost reply was asked for again, and said so.
         if (!faults.corruptEvery)
             QCOMPARE(upload.retries(), counters.dropped);
-        QCOMPARE(retrying.count(), upload.retries());
-        if (!retrying.isEmpty())
-            QVERIFY(retrying.last().at(0).toString().startsWith(QStringLiteral("Retrying ")));
+        // Refused writes are told as sent again, and not counted as replies asked for.
+        const int resent = std::min(faults.refuseWrites, 3);
+        QCOMPARE(retrying.count(), upload.retries() + resent);
+        for (const QList<QVariant> &told : retrying) {
+            const QString text = told.at(0).toString();
+            QVERIFY2(text.startsWith(resent ? QStringLiteral("The exchange refused ")
+                                            : QStringLiteral("Retrying ")),
+                     qPrintable(text));
+        }
         return;
     }
     QCOMPARE(finished.count(), 0);
