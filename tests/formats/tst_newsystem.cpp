@@ -205,8 +205,6 @@ void TestNewSystem::tieLines_data()
     QTest::newRow("spare after shore")
         << shore3 << 59 << u"Spare 1"_s << 1015 << 103 << 0 << 0 << true << -1;
     const NewSystemCounts shore12 = counts(8, 0, 12);
-    QTest::newRow("12 shore: Shore 01")
-        << shore12 << 56 << u"Shore 01"_s << 956 << 103 << 0 << 64 << true << -1;
     QTest::newRow("12 shore: next board")
         << shore12 << 52 << u"Shore 05"_s << 952 << 103 << 0 << 0 << true << -1;
     QTest::newRow("12 shore: Shore 12")
