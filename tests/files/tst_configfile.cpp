@@ -73,16 +73,11 @@ QString firstDifference(const Configuration &a, const Configuration &b)
     return QString();
 }
 
-QByteArray goldenBytes()
-{
-    return readFileBytes(goldenPath());
-}
-
 // The golden file (Windows-1252 bytes) with the first match of `pattern`
 // replaced; \1..\9 in the replacement stand for the captures.
 QByteArray mutated(const QString &pattern, const QString &replacement, bool *matched = nullptr)
 {
-    const QString text = QString::fromLatin1(goldenBytes());
+    const QString text = QString::fromLatin1(readFileBytes(goldenPath()));
     if (matched)
         *matched = true;
     const QRegularExpressionMatch m = QRegularExpression(pattern).match(text);
@@ -515,7 +510,7 @@ void TestConfigFile::loader_data()
     QTest::addColumn<QString>("message");
 
     const QString errorInFile = QStringLiteral("Unable to load file as error in file");
-    const QByteArray good = goldenBytes();
+    const QByteArray good = readFileBytes(goldenPath());
     QTest::newRow("good file") << "ship.TWZ" << good << true << QString();
     QTest::newRow("quoted name") << "\"ship.TWZ\"" << good << true << QString();
     QTest::newRow("any extension but TDZ") << "ship.xml" << good << true << QString();

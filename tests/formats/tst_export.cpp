@@ -1,6 +1,7 @@
 // List export: golden files, file naming, separators, quoting and the texts
 // of the group and hot-line cells.
 #include "ListExport.h"
+#include "TempDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,12 +93,6 @@ Configuration smallShip()
     return c;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 QString golden(const QString &name)
 {
     return QStringLiteral(HELMWISE_TEST_DATA "/export/") + name;
@@ -140,7 +135,7 @@ void TestExport::goldenFiles()
             QFile::remove(golden(name));
             QVERIFY(QFile::copy(dir.filePath(name), golden(name)));
         }
-        QCOMPARE(readAll(dir.filePath(name)), readAll(golden(name)));
+        QCOMPARE(readFileBytes(dir.filePath(name)), readFileBytes(golden(name)));
     }
 }
 
@@ -179,7 +174,7 @@ void TestExport::fileNamesAndSeparator()
     // The heading of every file is separated as chosen, into quoted cells.
     for (const QString &name : written) {
         const QString heading =
-            QString::fromLatin1(readAll(dir.filePath(name))).section(u"\r\n"_s, 0, 0);
+            QString::fromLatin1(readFileBytes(dir.filePath(name))).section(u"\r\n"_s, 0, 0);
         QVERIFY2(heading.count(u'"' + separator + u'"') >= 4, qPrintable(heading));
     }
 }
