@@ -158,8 +158,6 @@ void TestSlotPicture::tooltips_data()
         << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
     QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line\nSlot 3 (Board 02)"
                                                     << "";
-    QTest::newRow("empty slot") << 9 << -1 << "Empty\nSlot 9 (Board 08)"
-                                << "";
     QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
 }
 
@@ -212,7 +210,6 @@ void TestSlotPicture::doubleClickOpensRecord_data()
     QTest::newRow("extension") << 1 << "vspData1" << "E001";
     QTest::newRow("fourth tie line of the board") << 11 << "vspData0" << "T007";
     QTest::newRow("unused lamp of a tie-line board") << 12 << "vspData3" << "RRR";
-    QTest::newRow("lamp of an empty slot") << 56 << "vspData3" << "RRR";
 }
 
 void TestSlotPicture::doubleClickOpensRecord()
