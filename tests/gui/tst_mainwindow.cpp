@@ -140,22 +140,6 @@ QStringList extensionNames(const Configuration &c)
     return names;
 }
 
-// The main window on the small ship (slot 2 Subscriber, slot 3 Tie Line), showing the system.
-struct Window {
-    ConfigDocument doc;
-    MainWindow window{doc};
-
-    explicit Window(const Configuration &config)
-    {
-        doc.config = config;
-        window.buildTree();
-        window.navigateTo(QStringLiteral("RRR"));
-        window.show();
-    }
-    BoardStrip *strip() { return window.findChild<BoardStrip *>(); }
-    NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
-};
-
 QPoint lampCentre(BoardStrip *strip, int c)
 {
     QWidget *lamp = strip->lamp(c);
@@ -1693,8 +1677,7 @@ void TestMainWindow::undoRedoEveryEdit_data()
     row(
         "board in the slot picture", "RRR",
         [](Session &s) {
-            choose(rightClick(s.window, s.window.findChild<BoardStrip *>(), 4),
-                   QStringLiteral("mnuExt0"));
+            choose(rightClick(s.window, s.strip(), 4), QStringLiteral("mnuExt0"));
         },
         "Slot 4 (Board 03) to Subscriber", "", "RRR");
     row(
@@ -2135,10 +2118,10 @@ void TestMainWindow::tooltips()
 
 void TestMainWindow::tooltipUnderTheMouse()
 {
-    Window w(fixtures::smallShip());
-    BoardStrip *strip = w.strip();
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    BoardStrip *strip = s.strip();
     for (const auto &[at, text] :
-         {std::pair{lampCentre(strip, 11), tieLineTip(w.doc.config, 7)},
+         {std::pair{lampCentre(strip, 11), tieLineTip(s.doc.config, 7)},
           std::pair{slotCentre(strip, 5), QStringLiteral("Empty\nSlot 5 (Board 04)")}}) {
         QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
         QApplication::sendEvent(strip, &help);
@@ -2148,8 +2131,8 @@ void TestMainWindow::tooltipUnderTheMouse()
 
 void TestMainWindow::lampsFollowTheBoards()
 {
-    Window w(fixtures::smallShip());
-    BoardStrip *strip = w.strip();
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    BoardStrip *strip = s.strip();
     QVERIFY(strip->lamp(0));
     const auto shownOn = [strip](int slot) {
         QList<bool> shown;
@@ -2177,10 +2160,10 @@ void TestMainWindow::slotDoubleClickOpensRecord()
     QFETCH(int, lamp);
     QFETCH(QString, view);
     QFETCH(QString, node);
-    Window w(fixtures::smallShip());
-    QTest::mouseDClick(w.strip(), Qt::LeftButton, {}, lampCentre(w.strip(), lamp));
-    QCOMPARE(w.window.currentView()->objectName(), view);
-    QCOMPARE(w.tree()->currentKey(), node);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QTest::mouseDClick(s.strip(), Qt::LeftButton, {}, lampCentre(s.strip(), lamp));
+    QCOMPARE(s.window.currentView()->objectName(), view);
+    QCOMPARE(s.tree()->currentKey(), node);
 }
 
 void TestMainWindow::boardMenus_data()
@@ -2219,11 +2202,11 @@ void TestMainWindow::boardMenus()
     QFETCH(QString, tick);
     Configuration c = fixtures::smallShip();
     c.SysConfig.Slots[0] = int16_t(slot0);
-    Window w(c);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), c));
     // What the exchange reported says nothing about the configuration's menus.
-    w.doc.InstalledBoards.fill(BoardTieLine);
-    BoardStrip *strip = w.strip();
-    QMenu *popup = keys.isEmpty() ? rightClick(w.window, strip, slot) : nullptr;
+    s.doc.InstalledBoards.fill(BoardTieLine);
+    BoardStrip *strip = s.strip();
+    QMenu *popup = keys.isEmpty() ? rightClick(s.window, strip, slot) : nullptr;
     if (!keys.isEmpty()) {
         QVERIFY(strip->focusPolicy() & Qt::TabFocus);
         strip->setFocus(Qt::TabFocusReason);
@@ -2242,8 +2225,8 @@ void TestMainWindow::boardMenus()
         }
         QCOMPARE(strip->currentSlot(), slot);
         // Moving with the keys shows what hovering shows.
-        QCOMPARE(tip, slotPictureTip(w.doc.config, slot, -1));
-        popup = poppedUp(w.window);
+        QCOMPARE(tip, slotPictureTip(s.doc.config, slot, -1));
+        popup = poppedUp(s.window);
     }
     QVERIFY(popup);
     QCOMPARE(popup->objectName(), menu);
@@ -2284,9 +2267,9 @@ void TestMainWindow::boardChange()
     QFETCH(int, board);
     QFETCH(QStringList, nodes);
     QFETCH(QStringList, noNodes);
-    Window w(fixtures::smallShip());
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     scratch_->prompter.buttons.enqueue(yes ? QMessageBox::Yes : QMessageBox::No);
-    choose(rightClick(w.window, w.strip(), slot), item);
+    choose(rightClick(s.window, s.strip(), slot), item);
 
     QCOMPARE(scratch_->prompter.asked.size(), asks ? 1 : 0);
     if (asks) {
@@ -2295,16 +2278,16 @@ void TestMainWindow::boardChange()
                  QStringLiteral("Are you sure you want to change board type?"));
     }
     const bool changed = asks && yes;
-    QCOMPARE(int(w.doc.config.SysConfig.Slots[slot]), board);
-    QCOMPARE(w.doc.configChanged(), changed);
-    QCOMPARE(w.window.windowTitle().endsWith(QLatin1Char('*')), changed);
+    QCOMPARE(int(s.doc.config.SysConfig.Slots[slot]), board);
+    QCOMPARE(s.doc.configChanged(), changed);
+    QCOMPARE(s.window.windowTitle().endsWith(QLatin1Char('*')), changed);
     for (const QString &key : nodes)
-        QVERIFY2(w.tree()->findNode(key), qPrintable(key));
+        QVERIFY2(s.tree()->findNode(key), qPrintable(key));
     for (const QString &key : noNodes)
-        QVERIFY2(!w.tree()->findNode(key), qPrintable(key));
+        QVERIFY2(!s.tree()->findNode(key), qPrintable(key));
     // The picture shows the slot's board at once, and the system stays in view.
-    QCOMPARE(w.strip()->slotColour(slot), BoardStrip::colourFor(board));
-    QCOMPARE(w.window.currentView()->objectName(), QStringLiteral("vspData3"));
+    QCOMPARE(s.strip()->slotColour(slot), BoardStrip::colourFor(board));
+    QCOMPARE(s.window.currentView()->objectName(), QStringLiteral("vspData3"));
 }
 
 void TestMainWindow::slotsDisplayCorrection()
