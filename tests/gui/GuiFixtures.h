@@ -1,6 +1,7 @@
 #pragma once
 // The window tests' session: the document and its main window, and the
 // settings in a folder of the test's own.
+#include "BoardStrip.h"
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
 #include "ErrorList.h"
@@ -85,6 +86,7 @@ struct Session {
         window.loadStep(commandLine);
     }
     NavTree *tree() { return window.findChild<NavTree *>(QStringLiteral("trvTables")); }
+    BoardStrip *strip() { return window.findChild<BoardStrip *>(); }
     ErrorList *errors() { return window.findChild<ErrorList *>(QStringLiteral("vsErrors")); }
     PortGrid *grid() { return window.findChild<PortGrid *>(QStringLiteral("vsPorts")); }
     PortList *list() { return window.findChild<PortList *>(QStringLiteral("lvPorts")); }

@@ -1,43 +1,72 @@
 // The main window as a technician uses it: opening files, the tree, the
-// lists and what their rows say, the error list, renaming, saving and the
-// settings.
+// lists and what their rows say, the error list, renaming, saving, the
+// settings, the Edit menu and the slot picture of the system pane (lamps,
+// tooltips, double-click, board menus); that no work is lost (the save
+// question, start-up and open with an unreadable file); the real dialogs
+// behind the questions; and the Slots Display reading the simulated exchange.
 #include "AppSettings.h"
+#include "BoardStrip.h"
+#include "BoardsController.h"
 #include "CheckConfig.h"
+#include "ClassRightsDialog.h"
+#include "CompareWindow.h"
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
 #include "ConfigLoader.h"
+#include "DefaultCabinet.h"
 #include "EditPane.h"
 #include "ErrorList.h"
 #include "FailOnQtWarnings.h"
+#include "GroupMembersDialog.h"
 #include "GuiFixtures.h"
 #include "HelpWindow.h"
+#include "InstalledBoardsWindow.h"
+#include "LinkRig.h"
 #include "ListTexts.h"
 #include "NavTree.h"
 #include "Palettes.h"
 #include "PortGrid.h"
 #include "PortList.h"
 #include "ScriptedPrompter.h"
+#include "SlotTexts.h"
 #include "MainWindow.h"
 #include "NewSystemDialog.h"
 #include "SplashScreen.h"
+#include "StartUp.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
+#include <QTreeWidget>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace tidelex;
 
+using fixtures::control;
 using fixtures::Session;
+using fixtures::statusText;
+using Edit = std::function<void(Session &)>;
+Q_DECLARE_METATYPE(Edit)
 
 namespace
 {
@@ -65,6 +94,107 @@ QSet<QString> toSet(const QStringList &list)
     return QSet<QString>(list.begin(), list.end());
 }
 
+bool splashShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget *w) {
+        return qobject_cast<SplashScreen *>(w) && w->isVisible();
+    });
+}
+
+enum EditState { Unedited, Edited, StillTyping };
+
+void typeAndCommit(Session &s, const char *box, const QString &text)
+{
+    auto *field = control<QLineEdit>(s.window, box);
+    field->setText(text);
+    field->setModified(true);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+QStringList shownKeys(PortGrid *grid)
+{
+    QStringList keys;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (!grid->isRowHidden(r))
+            keys << grid->keyAt(r);
+    }
+    return keys;
+}
+
+QStringList expandedKeys(QTreeWidget *tree)
+{
+    QStringList keys;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->isExpanded())
+            keys << NavTree::keyOf(*it);
+    }
+    return keys;
+}
+
+QStringList extensionNames(const Configuration &c)
+{
+    QStringList names;
+    for (int i = 0; i < 8; ++i)
+        names << c.Extensions[i].Name;
+    return names;
+}
+
+QPoint lampCentre(BoardStrip *strip, int c)
+{
+    QWidget *lamp = strip->lamp(c);
+    return lamp->mapTo(strip, lamp->rect().center());
+}
+
+QPoint slotCentre(BoardStrip *strip, int slot)
+{
+    return strip->shape(slot)->geometry().center();
+}
+
+// The menu popped up from `window`, if any.
+QMenu *poppedUp(const QWidget &window)
+{
+    for (QMenu *menu : window.findChildren<QMenu *>()) {
+        if (menu->isVisible())
+            return menu;
+    }
+    return nullptr;
+}
+
+// Right-clicks a slot and returns the menu that pops up.
+QMenu *rightClick(const QWidget &window, BoardStrip *strip, int slot)
+{
+    const QPoint at = slotCentre(strip, slot);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, strip->mapToGlobal(at));
+    QApplication::sendEvent(strip, &event);
+    return poppedUp(window);
+}
+
+// Chooses an item as the user does: the menu closes, then the item acts.
+void choose(QMenu *menu, const QString &item)
+{
+    QAction *action = menu->findChild<QAction *>(item);
+    QVERIFY2(action, qPrintable(item));
+    menu->close();
+    action->trigger();
+}
+
+// "T000 T003" as a list.
+QStringList names(const char *spaced)
+{
+    return QString::fromLatin1(spaced).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+QStringList ticked(QMenu *menu)
+{
+    QStringList names;
+    for (QAction *action : menu->actions()) {
+        if (action->isChecked())
+            names << action->objectName();
+    }
+    return names;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -90,10 +220,8 @@ class TestMainWindow : public QObject
     void recentFiles();
     void gridFitsDropDowns_data();
     void errorColoursReadInEveryPalette_data();
-    void readOnlyFieldsLookReadOnly_data();
-    void readOnlyFieldsLookReadOnly();
-    void tabLeavesTreeForAField_data();
-    void tabLeavesTreeForAField();
+    void paneFields_data();
+    void paneFields();
     void errorColoursReadInEveryPalette();
     void gridFitsDropDowns();
     void renameThroughTree_data();
@@ -102,8 +230,6 @@ class TestMainWindow : public QObject
     void paneEditCommittedOnLeaving();
     void paneWarningInStatusBar();
     void dosImportSavesAsTwz();
-    void failedSave_data();
-    void failedSave();
     void saveQuestion_data();
     void saveQuestion();
     void settingsRestored_data();
@@ -118,17 +244,68 @@ class TestMainWindow : public QObject
     void splashLines();
     void helpWindow_data();
     void helpWindow();
+    void startUpWithUnreadableFile_data();
+    void startUpWithUnreadableFile();
+    void splashGivesWayToDialogs_data();
+    void splashGivesWayToDialogs();
+    void newSystemIsUnsavedWork_data();
+    void newSystemIsUnsavedWork();
+    void askToSave_data();
+    void askToSave();
+    void failedOpenKeepsTheFile_data();
+    void failedOpenKeepsTheFile();
+    void confirmations_data();
+    void confirmations();
+    void saveNameGetsFilterSuffix_data();
+    void saveNameGetsFilterSuffix();
+    void enterPressesTheDefaultButton_data();
+    void enterPressesTheDefaultButton();
+    void undoRedoEveryEdit_data();
+    void undoRedoEveryEdit();
+    void undoKeysFromAnyField_data();
+    void undoKeysFromAnyField();
+    void savedMarkFollowsUndo();
+    void openingAnotherFileForgetsSteps();
+    void hundredStepsKept();
+    void findNarrowsViews_data();
+    void findNarrowsViews();
+    void pasteNames_data();
+    void pasteNames();
+    void copyRowsAsTable();
+    void oneChoiceForSeveralRows();
+    void compareWithFile();
+    void tooltips_data();
+    void tooltips();
+    void tooltipUnderTheMouse();
+    void lampsFollowTheBoards();
+    void slotDoubleClickOpensRecord_data();
+    void slotDoubleClickOpensRecord();
+    void boardMenus_data();
+    void boardMenus();
+    void boardChange_data();
+    void boardChange();
+    void slotsDisplayCorrection();
 
   private:
+    QString shipFile(const QString &name = QStringLiteral("ship.TWZ"),
+                     const Configuration &config = ship());
+    static Configuration ship();
+
     std::unique_ptr<fixtures::Scratch> scratch_;
     Configuration template_;
+    int newSystemResult_ = QDialog::Rejected;
 };
 
 void TestMainWindow::initTestCase()
 {
     template_ = makeDefaultConfiguration();
     template_.SysConfig.Name = QStringLiteral("Template ship");
-    FileCommands::setNewSystemRunner([](NewSystemDialog &) { return int(QDialog::Rejected); });
+    // The dialog answered as the technician would: OK with its proposals, or Cancel.
+    FileCommands::setNewSystemRunner([this](NewSystemDialog &dialog) {
+        if (newSystemResult_ == QDialog::Accepted)
+            dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+        return dialog.result() == QDialog::Accepted ? int(QDialog::Accepted) : newSystemResult_;
+    });
 }
 
 void TestMainWindow::init()
@@ -136,6 +313,7 @@ void TestMainWindow::init()
     failOnQtWarnings();
     scratch_ = std::make_unique<fixtures::Scratch>();
     FileCommands::setTemplateFile(scratch_->write(QStringLiteral("default.TWZ"), template_));
+    newSystemResult_ = QDialog::Rejected;
 }
 
 void TestMainWindow::cleanup()
@@ -146,9 +324,7 @@ void TestMainWindow::cleanup()
 void TestMainWindow::commandLine_data()
 {
     QTest::addColumn<QString>("argument"); // %1 the file
-    QTest::newRow("plain path") << QStringLiteral("%1");
     QTest::newRow("quoted path") << QStringLiteral("\"%1\"");
-    // Unreadable files at start-up: tst_keepwork::startUpWithUnreadableFile.
     QTest::newRow("empty command line") << QString();
 }
 
@@ -556,44 +732,24 @@ void TestMainWindow::errorColoursReadInEveryPalette()
     s.doc.setConfigChanged(false);
 }
 
-void TestMainWindow::readOnlyFieldsLookReadOnly_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("shown");    // a box that only shows a value
-    QTest::addColumn<QString>("editable"); // a field of the same pane
-    QTest::newRow("extension equipment") << "E001" << "txtEquip" << "txtExtName";
-    QTest::newRow("group lead") << "G000" << "txtGroupLead" << "txtGrpName";
-}
-
-void TestMainWindow::readOnlyFieldsLookReadOnly()
-{
-    QFETCH(QString, key);
-    QFETCH(QString, shown);
-    QFETCH(QString, editable);
-    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
-    s.click(key);
-    auto *info = s.window.findChild<QLineEdit *>(shown);
-    auto *field = s.window.findChild<QLineEdit *>(editable);
-    QVERIFY(info && field && info->isVisible());
-    QVERIFY(info->isReadOnly());
-    QCOMPARE(info->palette().color(QPalette::Base), info->palette().color(QPalette::Window));
-    QVERIFY(info->palette().color(QPalette::Base) != field->palette().color(QPalette::Base));
-}
-
-void TestMainWindow::tabLeavesTreeForAField_data()
+void TestMainWindow::paneFields_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("field"); // the first thing the technician can type in
-    QTest::newRow("system") << "RRR" << "txtSysName";
-    QTest::newRow("extension") << "E001" << "txtExtName";
-    QTest::newRow("tie line") << "T004" << "txtTieName";
-    QTest::newRow("group") << "G000" << "txtGrpName";
+    QTest::addColumn<QString>("shown"); // a box that only shows a value; empty: none
+    QTest::newRow("system") << "RRR" << "txtSysName" << "";
+    QTest::newRow("extension") << "E001" << "txtExtName" << "txtEquip";
+    QTest::newRow("tie line") << "T004" << "txtTieName" << "";
+    QTest::newRow("group") << "G000" << "txtGrpName" << "txtGroupLead";
 }
 
-void TestMainWindow::tabLeavesTreeForAField()
+// Tab from the tree goes to the pane's first field; a box that only shows a
+// value looks read-only beside it.
+void TestMainWindow::paneFields()
 {
     QFETCH(QString, key);
     QFETCH(QString, field);
+    QFETCH(QString, shown);
     Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
     s.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&s.window));
@@ -604,6 +760,13 @@ void TestMainWindow::tabLeavesTreeForAField()
     QVERIFY(focus);
     QCOMPARE(focus->objectName(), field);
     QVERIFY(focus->isVisible() && !focus->visibleRegion().isEmpty());
+    if (shown.isEmpty())
+        return;
+    auto *info = s.window.findChild<QLineEdit *>(shown);
+    QVERIFY(info && info->isVisible());
+    QVERIFY(info->isReadOnly());
+    QCOMPARE(info->palette().color(QPalette::Base), info->palette().color(QPalette::Window));
+    QVERIFY(info->palette().color(QPalette::Base) != focus->palette().color(QPalette::Base));
 }
 
 void TestMainWindow::renameThroughTree_data()
@@ -745,83 +908,29 @@ void TestMainWindow::dosImportSavesAsTwz()
     QCOMPARE(scratch_->prompter.asked.size(), 1);
 }
 
-void TestMainWindow::failedSave_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("save") << QStringLiteral("mnuFileSave") << QStringLiteral("Save");
-    QTest::newRow("save as, by its keys")
-        << QStringLiteral("Ctrl+Shift+S") << QStringLiteral("Save As");
-}
-
-void TestMainWindow::failedSave()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, title);
-    QDir(scratch_->dir.path()).mkdir(QStringLiteral("gone"));
-    const QString path = scratch_->path(QStringLiteral("gone/ship.TWZ"));
-    QVERIFY(writeConfigFile(path, fixtures::smallShip()));
-    Session s(path);
-    s.doc.config.SysConfig.Name = QStringLiteral("Changed");
-    s.doc.markChanged();
-    QVERIFY(QDir(scratch_->path(QStringLiteral("gone"))).removeRecursively());
-    const QString target = title == QLatin1String("Save As")
-                               ? scratch_->path(QStringLiteral("missing/other.TWZ"))
-                               : path;
-    scratch_->prompter.files.enqueue(target);
-    give(s, command);
-    // A save that failed never lets the window close over unsaved work.
-    QVERIFY(s.window.isVisible());
-    QVERIFY(!scratch_->prompter.asked.isEmpty());
-    const Prompt &said = scratch_->prompter.asked.last();
-    QCOMPARE(said.title, title);
-    QVERIFY2(
-        said.text.startsWith(QStringLiteral("Unable to save ") + QDir::toNativeSeparators(target)),
-        qPrintable(said.text));
-    QCOMPARE(s.doc.currentFile(), path);
-    QVERIFY(s.doc.configChanged());
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
-    s.doc.setConfigChanged(false);
-}
-
 void TestMainWindow::saveQuestion_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("changed");
-    QTest::addColumn<QString>("question"); // empty: none asked
-    const QString current = QStringLiteral("Do you wish to save the current file");
-    QTest::newRow("new, changed") << QStringLiteral("mnuFileNew") << true << current;
-    QTest::newRow("open, changed") << QStringLiteral("mnuFileOpen") << true << current;
-    QTest::newRow("recent file, changed") << QStringLiteral("mnuFileMRU1") << true << current;
-    QTest::newRow("exit, unchanged") << QStringLiteral("mnuFileExit") << false << QString();
-    QTest::newRow("exit by its keys, changed")
-        << QStringLiteral("Ctrl+Q") << true << QStringLiteral("Do you wish to save the file");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("new") << QStringLiteral("mnuFileNew")
+                         << QStringLiteral("Do you wish to save the current file");
+    QTest::newRow("exit by its keys")
+        << QStringLiteral("Ctrl+Q") << QStringLiteral("Do you wish to save the file");
 }
 
 void TestMainWindow::saveQuestion()
 {
     QFETCH(QString, command);
-    QFETCH(bool, changed);
     QFETCH(QString, question);
-    const QString path = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
-    Session s(path);
-    if (changed) {
-        s.doc.config.SysConfig.Name = QStringLiteral("Changed");
-        s.doc.markChanged();
-    }
-    // Cancel stops every command, so whatever was asked, nothing is replaced.
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    s.doc.config.SysConfig.Name = QStringLiteral("Changed");
+    s.doc.markChanged();
+    // Cancel stops the command: nothing is replaced or closed.
     scratch_->prompter.buttons.enqueue(QMessageBox::Cancel);
     give(s, command);
-    QStringList questions;
-    for (const Prompt &p : scratch_->prompter.asked) {
-        if (p.kind == Prompt::Question)
-            questions << p.text;
-    }
-    QCOMPARE(questions, question.isEmpty() ? QStringList() : QStringList{question});
-    if (changed) {
-        QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("Changed"));
-        QVERIFY(s.window.isVisible());
-    }
+    QCOMPARE(scratch_->prompter.texts(), QStringList{question});
+    QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("Changed"));
+    QVERIFY(s.window.isVisible());
     s.doc.setConfigChanged(false);
 }
 
@@ -1035,9 +1144,8 @@ void TestMainWindow::reportCommands()
     s.click(QStringLiteral("P321"));
     QCOMPARE(s.view(), QStringLiteral("vspReport"));
     QVERIFY(s.action(QStringLiteral("mnuViewSort5"))->isVisible());
-    // With the report shown, Save Report proposes the file's own name (the
-    // saving itself: tst_keepwork's confirmations); the preview's own PDF
-    // button does the same.
+    // With the report shown, Save Report proposes the file's own name; the
+    // preview's own PDF button does the same.
     const QString pdf = scratch_->path(QStringLiteral("ship.pdf"));
     scratch_->prompter.files.enqueue(pdf);
     s.action(QStringLiteral("mnuFileSaveReport"))->trigger();
@@ -1045,7 +1153,7 @@ void TestMainWindow::reportCommands()
     QCOMPARE(scratch_->prompter.asked.last().proposedName, pdf);
     const QString again = scratch_->path(QStringLiteral("again.pdf"));
     scratch_->prompter.files.enqueue(again);
-    s.window.findChild<QAction *>(QStringLiteral("cmdPdf"))->trigger();
+    s.action(QStringLiteral("cmdPdf"))->trigger();
     QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::SaveFile);
     QVERIFY(QFileInfo(again).size() > 0);
     s.click(QStringLiteral("RGP"));
@@ -1098,7 +1206,6 @@ void TestMainWindow::helpWindow_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("searchFor");
     QTest::addColumn<bool>("found");
-    QTest::newRow("contents") << QStringLiteral("mnuHelpContents") << QString() << false;
     QTest::newRow("search finds a topic")
         << QStringLiteral("mnuHelpSearch") << QStringLiteral("tab-separated") << true;
     QTest::newRow("search for something absent")
@@ -1128,6 +1235,1089 @@ void TestMainWindow::helpWindow()
         QCOMPARE(help->find(searchFor), found);
     QVERIFY(s.window.close());
     QVERIFY(!help->isVisible());
+}
+
+
+// clang-format off
+void TestMainWindow::startUpWithUnreadableFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // empty: no such file
+    QTest::addColumn<QString>("reason");     // in the message's detail
+
+    const QByteArray ship = configFileBytes(fixtures::smallShip(), QStringLiteral("x"));
+    QTest::newRow("cut off mid-file") << "trunc.TWZ" << ship.left(30000) << "Premature end of document";
+    QTest::newRow("plain text") << "notes.txt" << QByteArray("just notes\r\n") << "not a configuration file";
+    QTest::newRow("missing") << "none.TWZ" << QByteArray() << "no such file";
+    QTest::newRow("far too large") << "huge.TWZ" << ship + QByteArray(9 * 1024 * 1024, ' ') << "at most 8.0 MB";
+}
+// clang-format on
+
+void TestMainWindow::startUpWithUnreadableFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const QString path = content.isEmpty() ? scratch_->path(name) : scratch_->write(name, content);
+    // The technician reads the message for a while: the splash times out,
+    // closes and is gone before the box is answered.
+    scratch_->prompter.whileShown = [&](const Prompt &) {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<SplashScreen *>(w))
+                w->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    ConfigDocument doc;
+    MainWindow window(doc);
+    startUp(window, QLatin1Char('"') + path + QLatin1Char('"'));
+
+    QCOMPARE(scratch_->prompter.texts(),
+             QStringList{QStringLiteral("Unable to load file as error in file")});
+    const QString detail = scratch_->prompter.asked.first().detail;
+    QVERIFY2(detail.contains(QDir::toNativeSeparators(path)), qPrintable(detail));
+    QVERIFY2(detail.contains(reason), qPrintable(detail));
+    QVERIFY(!splashShown());
+    // Then on as documented: a new configuration from the template.
+    QCOMPARE(window.windowTitle(), QStringLiteral("helmWISE - New Configuration"));
+    QCOMPARE(doc.config.SysConfig.Name, template_.SysConfig.Name);
+    QVERIFY(!doc.configChanged());
+    window.close();
+}
+
+// clang-format off
+void TestMainWindow::splashGivesWayToDialogs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("splashStays");
+    QTest::newRow("message box") << "message" << false;
+    QTest::newRow("the main window") << "window" << true;
+}
+// clang-format on
+
+void TestMainWindow::splashGivesWayToDialogs()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, splashStays);
+    SplashScreen splash;
+    splash.show();
+    std::unique_ptr<QWidget> other;
+    if (kind == QLatin1String("message")) {
+        other = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("helmWISE"),
+                                              QStringLiteral("Unable to load file as error in file"));
+    } else {
+        other = std::make_unique<QMainWindow>();
+    }
+    other->show();
+    QCOMPARE(splash.isVisible(), splashStays);
+    other->close();
+}
+
+// clang-format off
+void TestMainWindow::newSystemIsUnsavedWork_data()
+{
+    QTest::addColumn<bool>("fromStartUp");   // no template: the dialog opens at start-up
+    QTest::addColumn<int>("dialogResult");
+    QTest::addColumn<bool>("unsaved");
+    QTest::newRow("File New, system made") << false << int(QDialog::Accepted) << true;
+    QTest::newRow("File New, cancelled") << false << int(QDialog::Rejected) << false;
+    QTest::newRow("start-up without template, system made") << true << int(QDialog::Accepted) << true;
+    QTest::newRow("start-up without template, cancelled") << true << int(QDialog::Rejected) << false;
+}
+// clang-format on
+
+void TestMainWindow::newSystemIsUnsavedWork()
+{
+    QFETCH(bool, fromStartUp);
+    QFETCH(int, dialogResult);
+    QFETCH(bool, unsaved);
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    if (fromStartUp)
+        FileCommands::setTemplateFile(scratch_->path(QStringLiteral("absent.TWZ")));
+    newSystemResult_ = dialogResult;
+    Session s(fromStartUp ? QString() : ship);
+    if (!fromStartUp)
+        s.action(QStringLiteral("mnuFileNew"))->trigger();
+
+    QCOMPARE(s.doc.configChanged(), unsaved);
+    QCOMPARE(s.window.windowTitle().endsWith(QLatin1Char('*')), unsaved);
+    if (unsaved) {
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
+        QVERIFY2(statusText(s.window).isEmpty(), qPrintable(statusText(s.window)));
+    }
+    // Closing asks about the new system; Cancel keeps it on screen.
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel);
+    s.window.close();
+    QCOMPARE(s.window.isVisible(), unsaved);
+    QCOMPARE(scratch_->prompter.texts(), unsaved ? QStringList{QStringLiteral("Do you wish to save the file")}
+                                         : QStringList());
+    s.doc.setConfigChanged(false);
+}
+
+// The question itself, without the window: what it decides before a
+// command may replace or close the configuration.
+void TestMainWindow::askToSave_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<QString>("file");   // the configuration's file; empty: never saved
+    QTest::addColumn<int>("answer");     // to the save question
+    QTest::addColumn<QString>("saveAs"); // the name given to Save As; empty: cancelled
+    QTest::addColumn<bool>("goesOn");    // the command asking may go on
+    QTest::addColumn<bool>("saved");
+    const QString ship = QStringLiteral("ship.TWZ");
+    const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
+    QTest::newRow("unchanged: nothing asked")
+        << int(Unedited) << ship << cancel << QString() << true << false;
+    QTest::newRow("a field still being typed is a change")
+        << int(StillTyping) << ship << cancel << QString() << false << false;
+    QTest::newRow("No: goes on unsaved") << int(Edited) << ship << no << QString() << true << false;
+    QTest::newRow("Cancel: stops") << int(Edited) << ship << cancel << QString() << false << false;
+    QTest::newRow("Yes: saved, goes on") << int(Edited) << ship << yes << QString() << true << true;
+    QTest::newRow("Yes, Save As cancelled: stops")
+        << int(Edited) << QString() << yes << QString() << false << false;
+    QTest::newRow("Yes, the save fails: stops")
+        << int(Edited) << QStringLiteral("gone/ship.TWZ") << yes << QString() << false << false;
+    QTest::newRow("Yes, Save As fails: stops")
+        << int(Edited) << QString() << yes << QStringLiteral("gone/other.TWZ") << false << false;
+}
+
+void TestMainWindow::askToSave()
+{
+    QFETCH(int, edit);
+    QFETCH(QString, file);
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    ScriptedPrompter &prompter = scratch_->prompter;
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    const QString path = file.isEmpty() ? QString() : scratch_->path(file);
+    doc.setCurrentFile(path);
+    doc.setConfigChanged(false);
+    auto change = [&doc] {
+        doc.config.SysConfig.Name = QStringLiteral("Changed");
+        doc.markChanged();
+    };
+    if (edit == Edited)
+        change();
+    FileCommands files(doc, nullptr);
+    // The window commits the field being typed when asked to.
+    connect(&files, &FileCommands::commitRequested, this, [&] {
+        if (edit == StillTyping)
+            change();
+    });
+    prompter.buttons.enqueue(QMessageBox::StandardButton(answer));
+    prompter.files.enqueue(saveAs.isEmpty() ? QString() : scratch_->path(saveAs));
+    QCOMPARE(files.askToSave(QStringLiteral("Do you wish to save the file")), goesOn);
+    QCOMPARE(prompter.asked.isEmpty(), edit == Unedited);
+    QCOMPARE(!path.isEmpty() && QFile::exists(path), saved);
+    QCOMPARE(doc.configChanged(), edit != Unedited && !saved);
+    QCOMPARE(doc.currentFile(), path);
+    // A save that failed says so, naming the file, in a box titled by the command.
+    const QString target = path.isEmpty() && !saveAs.isEmpty() ? scratch_->path(saveAs) : path;
+    if (answer == QMessageBox::Yes && !saved && !target.isEmpty()) {
+        const Prompt &said = prompter.asked.last();
+        QCOMPARE(said.title, path.isEmpty() ? QStringLiteral("Save As") : QStringLiteral("Save"));
+        QVERIFY2(said.text.startsWith(QStringLiteral("Unable to save ") +
+                                      QDir::toNativeSeparators(target)),
+                 qPrintable(said.text));
+    }
+}
+
+// clang-format off
+void TestMainWindow::failedOpenKeepsTheFile_data()
+{
+    QTest::addColumn<QString>("command");     // how the bad file is opened
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");  // empty: no such file
+    QTest::addColumn<bool>("edited");         // unsaved changes, kept by answering No
+    const QByteArray ship = configFileBytes(fixtures::smallShip(), QStringLiteral("x"));
+    QTest::newRow("File Open, cut-off file") << "mnuFileOpen" << "trunc.TWZ" << ship.left(30000) << false;
+    QTest::newRow("File Open, garbage DOS file, unsaved edit")
+        << "mnuFileOpen" << "junk.TDZ" << QByteArray(600, '\x7f') << true;
+    QTest::newRow("recent file gone, unsaved edit") << "mnuFileMRU2" << "gone.TWZ" << QByteArray() << true;
+}
+// clang-format on
+
+void TestMainWindow::failedOpenKeepsTheFile()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, edited);
+    const QString bad = scratch_->path(name);
+    // The bad file has been opened before, so it is on the recent list.
+    QVERIFY(writeFileBytes(bad, configFileBytes(template_, QStringLiteral("x"))));
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    Session s(bad);
+    s.window.fileCommands().loadFile(ship);
+    if (content.isEmpty())
+        QVERIFY(QFile::remove(bad));
+    else
+        QVERIFY(writeFileBytes(bad, content));
+    if (edited) {
+        s.doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
+        s.doc.markChanged();
+    }
+    const Configuration before = s.doc.config;
+    const QString title = s.window.windowTitle();
+    const QString status = statusText(s.window);
+    const qsizetype earlier = scratch_->prompter.asked.size();
+
+    scratch_->prompter.buttons.enqueue(QMessageBox::No); // to the save question, if any
+    scratch_->prompter.files.enqueue(bad);
+    s.action(command)->trigger();
+
+    QVERIFY(scratch_->prompter.asked.size() > earlier);
+    // Unsaved work is offered for saving first, as New does.
+    const QString question = QStringLiteral("Do you wish to save the current file");
+    QCOMPARE(scratch_->prompter.asked[earlier].text == question, edited);
+    QVERIFY2(scratch_->prompter.asked.last().detail.contains(QDir::toNativeSeparators(bad)),
+             qPrintable(scratch_->prompter.asked.last().detail));
+    QVERIFY2(s.doc.config == before, "the failed open changed the configuration in use");
+    QCOMPARE(s.doc.currentFile(), ship);
+    QCOMPARE(s.doc.configChanged(), edited);
+    QCOMPARE(s.window.windowTitle(), title);
+    QCOMPARE(statusText(s.window), status);
+    s.doc.setConfigChanged(false);
+}
+
+// clang-format off
+void TestMainWindow::confirmations_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("chosen");  // the name given to the file dialog, in the folder
+    QTest::addColumn<QString>("status");  // %1 the ship, %2 the chosen file, %3 the folder
+    QTest::addColumn<QString>("detail");  // of the question asked, if any
+    QTest::newRow("Save") << "mnuFileSave" << QString() << "Saved %1" << QString();
+    QTest::newRow("Save As") << "mnuFileSaveAs" << "other.TWZ" << "Saved %2" << QString();
+    QTest::newRow("Export") << "mnuFileExport" << "lists.CSV" << "Exported 3 files to %3" << QString();
+    QTest::newRow("Save Report") << "mnuFileSaveReport" << "ship.pdf" << "Saved %2" << QString();
+    QTest::newRow("closing with changes names the file")
+        << "mnuFileExit" << QString() << QString() << "%1";
+}
+// clang-format on
+
+void TestMainWindow::confirmations()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, chosen);
+    QFETCH(QString, status);
+    QFETCH(QString, detail);
+    const QString ship = scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip());
+    const QString file = chosen.isEmpty() ? QString() : scratch_->path(chosen);
+    auto fill = [&](QString text) {
+        return text.replace(QStringLiteral("%1"), QDir::toNativeSeparators(ship))
+            .replace(QStringLiteral("%2"), QDir::toNativeSeparators(file))
+            .replace(QStringLiteral("%3"), QDir::toNativeSeparators(scratch_->dir.path()));
+    };
+    Session s(ship);
+    s.doc.config.SysConfig.Name = QStringLiteral("Renamed at sea");
+    s.doc.markChanged();
+    s.click(QStringLiteral("P321"));
+    scratch_->prompter.files.enqueue(file);
+    scratch_->prompter.buttons.enqueue(QMessageBox::Cancel); // to the question on closing
+
+    s.action(command)->trigger();
+
+    if (!status.isEmpty())
+        QCOMPARE(statusText(s.window), fill(status));
+    // A file saved under a new name heads the recent files, in the settings and the menu.
+    if (command == QLatin1String("mnuFileSaveAs")) {
+        QCOMPARE(AppSettings::recentFiles().value(0), file);
+        QCOMPARE(s.action(QStringLiteral("mnuFileMRU1"))->text(),
+                 QStringLiteral("&1 ") + QDir::toNativeSeparators(file));
+    }
+    if (!detail.isEmpty()) {
+        QCOMPARE(scratch_->prompter.asked.last().kind, Prompt::Question);
+        QCOMPARE(scratch_->prompter.asked.last().detail, fill(detail));
+    }
+    s.doc.setConfigChanged(false);
+}
+
+// clang-format off
+void TestMainWindow::saveNameGetsFilterSuffix_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("chosenFilter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    const QString twz = QStringLiteral("Windows Tidelex Files (*.TWZ *.twz);;All Files (*)");
+    const QString lists = QStringLiteral("Comma Separated File (*.CSV);;Tab Separated File (*.TAB)");
+    QTest::newRow("Save As, no suffix typed") << twz << 0 << "ship2" << "ship2.TWZ";
+    QTest::newRow("Save As, suffix typed") << twz << 0 << "ship2.twz" << "ship2.twz";
+    QTest::newRow("Save As, all files") << twz << 1 << "ship2" << "ship2";
+    QTest::newRow("Export, tab separated picked") << lists << 1 << "lists" << "lists.TAB";
+}
+// clang-format on
+
+void TestMainWindow::saveNameGetsFilterSuffix()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, chosenFilter);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    Prompt prompt;
+    prompt.kind = Prompt::SaveFile;
+    prompt.title = QStringLiteral("Save As");
+    prompt.filter = filter;
+    prompt.proposedName = dir.filePath(QStringLiteral("ship.TWZ"));
+    // Answered from inside the dialog's own event loop, as soon as it runs.
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        // Picked with the keyboard, as a technician without a mouse would.
+        for (int i = 0; types && i < chosenFilter; ++i)
+            QTest::keyClick(types, Qt::Key_Down);
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (name)
+            name->setText(typed);
+        answered = types && name;
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    DialogPrompter real;
+    const QString chosen = real.chooseFile(nullptr, prompt);
+    QVERIFY2(answered, "the save dialog was not the one expected");
+    QCOMPARE(QFileInfo(chosen).fileName(), expected);
+}
+
+void TestMainWindow::enterPressesTheDefaultButton_data()
+{
+    QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("left to the box") << int(QMessageBox::NoButton) << int(QMessageBox::Yes);
+    QTest::newRow("No by default") << int(QMessageBox::No) << int(QMessageBox::No);
+}
+
+void TestMainWindow::enterPressesTheDefaultButton()
+{
+    QFETCH(int, defaultButton);
+    QFETCH(int, answer);
+    Prompt prompt;
+    prompt.kind = Prompt::Question;
+    prompt.text = QStringLiteral("Are you sure you want to reboot the tidelex?");
+    prompt.buttons = QMessageBox::Yes | QMessageBox::No;
+    prompt.defaultButton = QMessageBox::StandardButton(defaultButton);
+    bool shown = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        shown = box != nullptr;
+        if (box)
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    DialogPrompter real;
+    const int chosen = real.ask(nullptr, prompt);
+    QVERIFY2(shown, "no question on screen");
+    QCOMPARE(chosen, answer);
+}
+
+// The small ship, with a Custom extension (01.4) and Dial 9 on tie line 02.2.
+Configuration TestMainWindow::ship()
+{
+    Configuration c = fixtures::smallShip();
+    c.Extensions[3].Class = ClassCustom;
+    c.TieLines[5].Dial9 = true;
+    c.SysConfig.LastUpdate = QStringLiteral("01/02/2026 10:00");
+    return c;
+}
+
+QString TestMainWindow::shipFile(const QString &name, const Configuration &config)
+{
+    return scratch_->write(name, config);
+}
+
+void TestMainWindow::undoRedoEveryEdit_data()
+{
+    QTest::addColumn<QString>("node"); // shown for the edit
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("leaveTo");  // shown before undoing; empty: stay
+    QTest::addColumn<QString>("selected"); // tree node after undoing, or "row KEY" in the grid
+
+    auto row = [](const char *name, const char *node, Edit edit, const char *step,
+                  const char *leaveTo, const char *selected) {
+        QTest::newRow(name) << QString::fromLatin1(node) << edit << QString::fromLatin1(step)
+                            << QString::fromLatin1(leaveTo) << QString::fromLatin1(selected);
+    };
+    row(
+        "extension name", "E001",
+        [](Session &s) { typeAndCommit(s, "txtExtName", QStringLiteral("Wardroom")); },
+        "Extension 01.2 Name", "RGP", "E001");
+    row(
+        "tie line type drops Dial 9", "T005",
+        [](Session &s) {
+            control<QComboBox>(s.window, "cboTieClass")->setCurrentIndex(TieClassSatComm);
+        },
+        "Tie line 02.2 Type", "REX", "T005");
+    row(
+        "guaranteed access", "RRR",
+        [](Session &s) {
+            control<QTableWidget>(s.window, "vsGA")->item(0, 0)->setText(QStringLiteral("101"));
+        },
+        "System Guaranteed Access", "RGP", "RGP");
+    row(
+        "details grid cell", "REX",
+        [](Session &s) {
+            s.grid()->commitCell(s.grid()->rowOfKey(QStringLiteral("E004")), PortGrid::ColName,
+                                 QStringLiteral("Sick bay"));
+        },
+        "Extension 01.5 Name", "", "row E004");
+    row(
+        "tree rename", "RTL",
+        [](Session &s) {
+            emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
+        },
+        "Tie line 02.3 Name", "RGP", "T006");
+    row(
+        "board in the slot picture", "RRR",
+        [](Session &s) {
+            choose(rightClick(s.window, s.strip(), 4), QStringLiteral("mnuExt0"));
+        },
+        "Slot 4 (Board 03) to Subscriber", "", "RRR");
+    row(
+        "class rights", "E001",
+        [](Session &s) {
+            s.action(QStringLiteral("mnuEditClass"))->trigger();
+            auto *editor = s.window.findChild<ClassRightsDialog *>();
+            control<QCheckBox>(*editor, "chkSub_0")->click();
+            control<QPushButton>(*editor, "cmdApplyChanges")->click();
+            control<QPushButton>(*editor, "cmdClose")->click();
+        },
+        "Class Officer", "RGP", "RGP");
+    row(
+        "group members dialog", "G000",
+        [](Session &s) {
+            control<QPushButton>(s.window, "cmdGrpSelect")->click();
+            auto *dialog = s.window.findChild<GroupMembersDialog *>();
+            dialog->box(5)->setCheckState(Qt::Checked);
+            control<QPushButton>(*dialog, "cmdOK")->click();
+        },
+        "Group 01 Members", "RTL", "G000");
+    row(
+        "new system", "RRR", [](Session &s) { s.action(QStringLiteral("mnuFileNew"))->trigger(); },
+        "New System", "", "RRR");
+}
+
+void TestMainWindow::undoRedoEveryEdit()
+{
+    QFETCH(QString, node);
+    QFETCH(Edit, edit);
+    QFETCH(QString, step);
+    QFETCH(QString, leaveTo);
+    QFETCH(QString, selected);
+    newSystemResult_ = QDialog::Accepted; // the New System dialog's proposals taken
+    const QString file = shipFile();
+    Session s(file);
+    s.window.setListViewMode(3);
+    // The technician has unfolded the extensions and the groups.
+    for (const char *category : {"REX", "RGP"})
+        s.tree()->findNode(QLatin1String(category))->setExpanded(true);
+    s.click(node);
+    const QStringList unfolded = expandedKeys(s.tree());
+    const Configuration loaded = s.doc.config;
+    const QString title = s.window.windowTitle();
+    QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+
+    edit(s);
+    const Configuration edited = s.doc.config;
+    QVERIFY(edited != loaded);
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(), QStringLiteral("&Undo ") + step);
+    if (!leaveTo.isEmpty())
+        s.click(leaveTo);
+
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, loaded);
+    // The file it belongs to and its saved state come back with it.
+    QVERIFY(!s.doc.configChanged());
+    QCOMPARE(s.doc.currentFile(), file);
+    QCOMPARE(s.window.windowTitle(), title);
+    QCOMPARE(statusText(s.window), QStringLiteral("Undone: ") + step);
+    QCOMPARE(s.action(QStringLiteral("mnuEditRedo"))->text(), QStringLiteral("&Redo ") + step);
+    // Nothing unfolded is folded away; the record the step touched is selected.
+    const auto selectionKept = [&] {
+        for (const QString &key : unfolded)
+            QVERIFY2(expandedKeys(s.tree()).contains(key), qPrintable(key));
+        if (selected.startsWith(QLatin1String("row "))) {
+            QCOMPARE(s.view(), QStringLiteral("vsPorts"));
+            QCOMPARE(s.grid()->keyAt(s.grid()->currentRow()), selected.mid(4));
+            QCOMPARE(s.tree()->currentKey(), node);
+        } else {
+            QCOMPARE(s.tree()->currentKey(), selected);
+        }
+    };
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
+    // The error list is that of the configuration now shown.
+    QCOMPARE(s.window.lastCheck().findings.size(), checkConfig(loaded).findings.size());
+
+    s.action(QStringLiteral("mnuEditRedo"))->trigger();
+    QCOMPARE(s.doc.config, edited);
+    selectionKept();
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(s.doc.configChanged());
+    QVERIFY(s.window.windowTitle().endsWith(QLatin1Char('*')));
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::undoKeysFromAnyField_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<Edit>("type"); // types a new name for 01.2; the focus stays in a field
+    QTest::addColumn<QList<QKeySequence>>("keys");
+    QTest::addColumn<QString>("name"); // of 01.2 afterwards
+    QTest::addColumn<QString>("redoStep");
+
+    const Edit nameBeingTyped = [](Session &s) {
+        auto *field = control<QLineEdit>(s.window, "txtExtName");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("Wardroom"));
+    };
+    const Edit nameLeftWithTab = [nameBeingTyped](Session &s) {
+        nameBeingTyped(s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    const Edit cellBeingTyped = [](Session &s) {
+        PortGrid *grid = s.grid();
+        grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Wardroom"));
+    };
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    const QString step = QStringLiteral("Extension 01.2 Name");
+    QTest::newRow("name, Tab, Ctrl+Z")
+        << "E001" << nameLeftWithTab << QList{undo} << "Galley" << step;
+    QTest::newRow("name still being typed, Ctrl+Z")
+        << "E001" << nameBeingTyped << QList{undo} << "Galley" << step;
+    QTest::newRow("Ctrl+Z, then Ctrl+Shift+Z")
+        << "E001" << nameBeingTyped << QList{undo, redo} << "Wardroom" << QString();
+    QTest::newRow("grid cell still being typed, Ctrl+Z")
+        << "REX" << cellBeingTyped << QList{undo} << "Galley" << step;
+}
+
+// Ctrl+Z and the redo keys act on the configuration wherever the cursor
+// is: a field still being typed in is stored first, then the step undone.
+void TestMainWindow::undoKeysFromAnyField()
+{
+    QFETCH(QString, node);
+    QFETCH(Edit, type);
+    QFETCH(QList<QKeySequence>, keys);
+    QFETCH(QString, name);
+    QFETCH(QString, redoStep);
+    Session s(shipFile());
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    s.window.setListViewMode(3);
+    // An earlier step, so there is something to undo before the typing.
+    emit s.tree()->nodeRenamed(QStringLiteral("T006"), QStringLiteral("Aft"));
+    s.click(node);
+    type(s);
+    for (const QKeySequence &key : keys)
+        QTest::keySequence(QApplication::focusWidget(), key);
+    QCOMPARE(s.doc.config.Extensions[1].Name, name);
+    QCOMPARE(s.doc.config.TieLines[6].Name, QStringLiteral("Aft"));
+    QCOMPARE(s.doc.undoStack()->redoText(), redoStep);
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::savedMarkFollowsUndo()
+{
+    const QString path = shipFile();
+    Session s(path);
+    QAction *undo = s.action(QStringLiteral("mnuEditUndo"));
+    QAction *redo = s.action(QStringLiteral("mnuEditRedo"));
+    for (int i = 0; i < 3; ++i)
+        emit s.tree()->nodeRenamed(extensionKey(i), QStringLiteral("Cabin %1").arg(i));
+    undo->trigger();
+    undo->trigger();
+    redo->trigger();
+    QCOMPARE(extensionNames(s.doc.config).mid(0, 3),
+             (QStringList{QStringLiteral("Cabin 0"), QStringLiteral("Cabin 1"),
+                          QStringLiteral("Mess")}));
+    s.action(QStringLiteral("mnuFileSave"))->trigger();
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+
+    // Away from the saved step and back again: the "*" comes and goes.
+    undo->trigger();
+    QVERIFY(s.doc.configChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path + QLatin1Char('*'));
+    redo->trigger();
+    QVERIFY(!s.doc.configChanged());
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - ") + path);
+    // A new step after undoing past the save can never come back to it.
+    undo->trigger();
+    emit s.tree()->nodeRenamed(extensionKey(5), QStringLiteral("Sick bay"));
+    QVERIFY(!redo->isEnabled());
+    undo->trigger();
+    QVERIFY(s.doc.configChanged());
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::openingAnotherFileForgetsSteps()
+{
+    Session s(shipFile());
+    emit s.tree()->nodeRenamed(QStringLiteral("E000"), QStringLiteral("Wheelhouse"));
+    QVERIFY(s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+    Configuration other = ship();
+    other.SysConfig.Name = QStringLiteral("MV Other");
+    scratch_->prompter.buttons.enqueue(QMessageBox::No); // the edit is not saved
+    scratch_->prompter.files.enqueue(shipFile(QStringLiteral("other.TWZ"), other));
+    s.action(QStringLiteral("mnuFileOpen"))->trigger();
+    QCOMPARE(s.doc.config.SysConfig.Name, QStringLiteral("MV Other"));
+    QVERIFY(!s.action(QStringLiteral("mnuEditUndo"))->isEnabled());
+    QCOMPARE(s.doc.undoStack()->count(), 0);
+    QVERIFY(!s.doc.configChanged());
+}
+
+void TestMainWindow::hundredStepsKept()
+{
+    ConfigDocument doc;
+    const Configuration start = doc.config;
+    for (int n = 1; n <= 120; ++n) {
+        doc.config.SysConfig.Name = QStringLiteral("Name %1").arg(n);
+        doc.markChanged(QStringLiteral("System Name"));
+    }
+    while (doc.undoStack()->canUndo())
+        doc.undoStack()->undo();
+    QCOMPARE(doc.config, start);
+    QVERIFY(!doc.configChanged());
+}
+
+void TestMainWindow::findNarrowsViews_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("category");  // list shown while finding
+    QTest::addColumn<QStringList>("found"); // record nodes left in the tree, in order
+    const auto keys = [](const char *list) {
+        return QString::fromLatin1(list).split(QLatin1Char(' '));
+    };
+    QTest::newRow("part of a number") << QStringLiteral("10") << QStringLiteral("REX")
+                                      << keys("E000 E001 E002 E003 E004 E005 E006 E007");
+    QTest::newRow("extension name")
+        << QStringLiteral("galley") << QStringLiteral("REX") << keys("E001");
+    QTest::newRow("tie line names")
+        << QStringLiteral("Shore") << QStringLiteral("RTL") << keys("T004 T005 T006 T007");
+}
+
+void TestMainWindow::findNarrowsViews()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, category);
+    QFETCH(QStringList, found);
+    Session s(shipFile());
+    s.click(category);
+    s.action(QStringLiteral("mnuEditFind"))->trigger();
+    auto *field = control<QLineEdit>(s.window, "txtFind");
+    QVERIFY(field->isVisible());
+    field->setText(text);
+    QCOMPARE(s.tree()->shownRecordKeys(), found);
+    QStringList listed;
+    for (int r = 0; r < s.list()->count(); ++r) {
+        if (!s.list()->isRowHidden(r))
+            listed << s.list()->keyAt(r);
+    }
+    QCOMPARE(listed, found);
+    s.window.setListViewMode(3);
+    QCOMPARE(shownKeys(s.grid()), found);
+    QCOMPARE(control<QLabel>(s.window, "labFound")->text(),
+             QStringLiteral("%1 found").arg(found.size()));
+
+    // Enter opens the first match; Escape shows everything again.
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(s.tree()->currentKey(), found.first());
+    QVERIFY(s.view().startsWith(QLatin1String("vspData")));
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(!field->isVisible());
+    QVERIFY(s.tree()->shownRecordKeys().size() > found.size());
+    QCOMPARE(s.tree()->shownRecordKeys().size(), 8 + 4 + 16);
+}
+
+void TestMainWindow::pasteNames_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<int>("start");          // extension 01.1 is 0
+    QTest::addColumn<QStringList>("pasted"); // names written from there on; the rest stay
+    QTest::addColumn<QString>("status");
+    const QString tooLong = QStringLiteral("Chief engineer's day cabin, deck 3");
+    QTest::newRow("a column from a spreadsheet")
+        << QStringLiteral("Cabin A\r\nCabin B\r\nCabin C\r\n") << 2
+        << QStringList{QStringLiteral("Cabin A"), QStringLiteral("Cabin B"),
+                       QStringLiteral("Cabin C")}
+        << QStringLiteral("3 names pasted");
+    QTest::newRow("too long a name is cut")
+        << tooLong + QStringLiteral("\n") << 6 << QStringList{tooLong.left(30)}
+        << QStringLiteral("WARNING: 1 name pasted; 1 name cut to 30 characters");
+    QTest::newRow("more lines than rows")
+        << QStringLiteral("P1\nP2\nP3\nP4\nP5") << 6
+        << QStringList{QStringLiteral("P1"), QStringLiteral("P2")}
+        << QStringLiteral("WARNING: 2 names pasted; 3 names left over below the last row");
+    QTest::newRow("rows copied from the grid give their names")
+        << QStringLiteral("Physical\tName\tExt No\n01.5\tStore\t105\n") << 0
+        << QStringList{QStringLiteral("Store")}
+        << QStringLiteral("1 name pasted");
+}
+
+void TestMainWindow::pasteNames()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(int, start);
+    QFETCH(QStringList, pasted);
+    QFETCH(QString, status);
+    const QString startKey = extensionKey(start);
+    QStringList names = extensionNames(ship());
+    for (int i = 0; i < pasted.size(); ++i)
+        names[start + i] = pasted[i];
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    const Configuration before = s.doc.config;
+    QApplication::clipboard()->setText(clipboard);
+    // Not in the Name column: nothing is written.
+    s.grid()->setCurrentCell(s.grid()->rowOfKey(startKey), PortGrid::ColExtNum);
+    s.grid()->setFocus();
+    s.action(QStringLiteral("mnuEditPaste"))->trigger();
+    QCOMPARE(s.doc.config, before);
+    QVERIFY(statusText(s.window).contains(QLatin1String("Name column")));
+
+    s.grid()->setCurrentCell(s.grid()->rowOfKey(startKey), PortGrid::ColName);
+    s.action(QStringLiteral("mnuEditPaste"))->trigger();
+    QCOMPARE(extensionNames(s.doc.config), names);
+    QCOMPARE(statusText(s.window), status);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(s.grid()->item(s.grid()->rowOfKey(extensionKey(i)), PortGrid::ColName)->text(),
+                 names[i]);
+    // The whole paste is one step.
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, before);
+}
+
+void TestMainWindow::copyRowsAsTable()
+{
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    PortGrid *grid = s.grid();
+    grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E001")), PortGrid::ColName);
+    grid->setCurrentCell(grid->rowOfKey(QStringLiteral("E003")), PortGrid::ColExtNum,
+                         QItemSelectionModel::Select);
+    grid->setFocus();
+    s.action(QStringLiteral("mnuEditCopy"))->trigger();
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("Physical\tName\tExt No\tClass\tOptions\n"
+                            "01.2\tGalley\t102\tCrew\t\n"
+                            "01.4\tEngine\t104\tCustom\t%1\n")
+                 .arg(s.grid()->item(grid->rowOfKey(QStringLiteral("E003")), 6)->text()));
+}
+
+void TestMainWindow::oneChoiceForSeveralRows()
+{
+    Session s(shipFile());
+    s.window.setListViewMode(3);
+    s.click(QStringLiteral("REX"));
+    PortGrid *grid = s.grid();
+    const Configuration before = s.doc.config;
+    QList<int> rows;
+    for (const char *key : {"E001", "E002", "E004"})
+        rows << grid->rowOfKey(QLatin1String(key));
+    grid->commitCellToRows(rows, PortGrid::ColExtClass, ClassOfficer);
+    grid->setGroupOfRows(rows, 501);
+    for (int i : {1, 2, 4}) {
+        const ExtRecord &e = s.doc.config.Extensions[i];
+        QCOMPARE(int(e.Class), ClassOfficer);
+        QCOMPARE(e.Status, s.doc.config.ExtClasses[ClassOfficer].Status);
+        QCOMPARE(int(e.Group), 501);
+    }
+    QCOMPARE(s.doc.config.Extensions[3], before.Extensions[3]);
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(),
+             QStringLiteral("&Undo Group of 3 extensions"));
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.action(QStringLiteral("mnuEditUndo"))->text(),
+             QStringLiteral("&Undo Class of 3 extensions"));
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(s.doc.config, before);
+}
+
+void TestMainWindow::compareWithFile()
+{
+    Configuration older = ship();
+    older.Extensions[1].Name = QStringLiteral("Old galley");
+    older.TieLines[4].Ext1 = 102;
+    Session s(shipFile());
+    scratch_->prompter.files.enqueue(scratch_->path(QStringLiteral("missing.TWZ")));
+    s.action(QStringLiteral("mnuFileCompare"))->trigger();
+    QCOMPARE(scratch_->prompter.asked.last().title, QStringLiteral("Compare With File"));
+    QVERIFY(!s.window.findChild<CompareWindow *>());
+
+    scratch_->prompter.files.enqueue(shipFile(QStringLiteral("older.TWZ"), older));
+    s.action(QStringLiteral("mnuFileCompare"))->trigger();
+    auto *window = s.window.findChild<CompareWindow *>();
+    QVERIFY(window);
+    auto *list = window->findChild<QTreeWidget *>(QStringLiteral("vsDiff"));
+    // Record kinds with their counts, then records, then fields.
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Extensions (1)"));
+    QCOMPARE(list->topLevelItem(0)->child(0)->text(0), QStringLiteral("Extension 01.2"));
+    const QTreeWidgetItem *name = list->topLevelItem(0)->child(0)->child(0);
+    QCOMPARE((QStringList{name->text(0), name->text(1), name->text(2)}),
+             (QStringList{QStringLiteral("Name"), QStringLiteral("Galley"),
+                          QStringLiteral("Old galley")}));
+    const QTreeWidgetItem *tieLine = list->topLevelItem(1)->child(0);
+    QCOMPARE(tieLine->text(0), QStringLiteral("Tie line 02.1"));
+
+    emit list->itemDoubleClicked(tieLine->child(0), 0);
+    QCOMPARE(s.tree()->currentKey(), QStringLiteral("T004"));
+    QCOMPARE(s.view(), QStringLiteral("vspData0"));
+    // The list follows the edits: with the old name back, one record is left.
+    emit s.tree()->nodeRenamed(QStringLiteral("E001"), QStringLiteral("Old galley"));
+    QCOMPARE(list->topLevelItemCount(), 1);
+    window->findChild<QCheckBox *>(QStringLiteral("chkIgnoreNames"))->setChecked(true);
+    s.action(QStringLiteral("mnuEditUndo"))->trigger();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    s.doc.setConfigChanged(false);
+}
+
+void TestMainWindow::tooltips_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("lamp");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("subscriber board") << 2 << -1 << "Subscriber\nSlot 2 (Board 01)"
+                                      << "";
+    QTest::newRow("processor") << 1 << -1 << "Processor\nSlot 1"
+                               << "";
+    QTest::newRow("extension lamp") << 2 << 1 << "Galley (102)\nCrew, 01.2" << "E001";
+    QTest::newRow("inactive extension") << 2 << 7 << "Deck (108)\nCrew, 01.8\nNot in use"
+                                        << "E007";
+    QTest::newRow("fourth lamp of a tie-line board")
+        << 3 << 11 << "Shore 4 (907)\nShore, 02.4" << "T007";
+    QTest::newRow("fifth lamp of a tie-line board") << 3 << 12 << "Tie Line\nSlot 3 (Board 02)"
+                                                    << "";
+    QTest::newRow("no slot") << -1 << -1 << slotPictureText() << "";
+}
+
+void TestMainWindow::tooltips()
+{
+    QFETCH(int, slot);
+    QFETCH(int, lamp);
+    QFETCH(QString, tip);
+    QFETCH(QString, key);
+    Configuration c = fixtures::smallShip();
+    c.Extensions[7].Active = false;
+    QCOMPARE(slotPictureTip(c, slot, lamp), tip);
+    QCOMPARE(lampKey(c, lamp), key);
+}
+
+void TestMainWindow::tooltipUnderTheMouse()
+{
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    BoardStrip *strip = s.strip();
+    for (const auto &[at, text] :
+         {std::pair{lampCentre(strip, 11), tieLineTip(s.doc.config, 7)},
+          std::pair{slotCentre(strip, 5), QStringLiteral("Empty\nSlot 5 (Board 04)")}}) {
+        QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
+        QApplication::sendEvent(strip, &help);
+        QTRY_COMPARE(QToolTip::text(), text);
+    }
+}
+
+void TestMainWindow::lampsFollowTheBoards()
+{
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    BoardStrip *strip = s.strip();
+    QVERIFY(strip->lamp(0));
+    const auto shownOn = [strip](int slot) {
+        QList<bool> shown;
+        for (int c = (slot - 2) * 8; c < (slot - 1) * 8; ++c)
+            shown << strip->lampShown(c);
+        return shown;
+    };
+    QCOMPARE(shownOn(2), QList<bool>(8, true));
+    QCOMPARE(shownOn(3), QList<bool>({true, true, true, true, false, false, false, false}));
+    QCOMPARE(shownOn(9), QList<bool>(8, false));
+}
+
+void TestMainWindow::slotDoubleClickOpensRecord_data()
+{
+    QTest::addColumn<int>("lamp");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("node");
+    QTest::newRow("extension") << 1 << "vspData1" << "E001";
+    QTest::newRow("fourth tie line of the board") << 11 << "vspData0" << "T007";
+    QTest::newRow("unused lamp of a tie-line board") << 12 << "vspData3" << "RRR";
+}
+
+void TestMainWindow::slotDoubleClickOpensRecord()
+{
+    QFETCH(int, lamp);
+    QFETCH(QString, view);
+    QFETCH(QString, node);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    QTest::mouseDClick(s.strip(), Qt::LeftButton, {}, lampCentre(s.strip(), lamp));
+    QCOMPARE(s.window.currentView()->objectName(), view);
+    QCOMPARE(s.tree()->currentKey(), node);
+}
+
+void TestMainWindow::boardMenus_data()
+{
+    QTest::addColumn<int>("slot0");    // the board in slot 0
+    QTest::addColumn<QString>("keys"); // from slot 0; "ContextMenu": the platform's menu event;
+                                       // none: a right-click on the slot
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items"); // none: not looked at
+    QTest::addColumn<QString>("tick");
+    const QStringList ext = names("mnuExt0 mnuExt1 mnuExt2 mnuExt3");
+    const int empty = BoardEmpty;
+    QTest::newRow("16 channel tone board") << int(BoardTone16) << "" << 0 << "mnuPopTone"
+                                           << names("mnuTone0 mnuTone1") << "mnuTone1";
+    QTest::newRow("subscriber board") << empty << "" << 2 << "mnuPopExt" << ext << "mnuExt0";
+    QTest::newRow("tie-line board, Shift+F10")
+        << empty << "Right Right Right Shift+F10" << 3 << "mnuPopExt" << ext << "mnuExt1";
+    QTest::newRow("processor, Menu key")
+        << empty << "Right Menu" << 1 << "mnuPopProc" << QStringList() << "mnuProc";
+    QTest::newRow("empty line slot, End and back")
+        << empty << "End Left Menu" << 16 << "mnuPopExt" << ext << "mnuExt3";
+    QTest::newRow("Left stops at slot 0")
+        << empty << "Left Shift+F10" << 0 << "mnuPopEmpty" << QStringList() << "mnuEmpty";
+    QTest::newRow("menu event from the platform")
+        << empty << "Right Right ContextMenu" << 2 << "mnuPopExt" << QStringList() << "mnuExt0";
+}
+
+void TestMainWindow::boardMenus()
+{
+    QFETCH(int, slot0);
+    QFETCH(QString, keys);
+    QFETCH(int, slot);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    QFETCH(QString, tick);
+    Configuration c = fixtures::smallShip();
+    c.SysConfig.Slots[0] = int16_t(slot0);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), c));
+    // What the exchange reported says nothing about the configuration's menus.
+    s.doc.InstalledBoards.fill(BoardTieLine);
+    BoardStrip *strip = s.strip();
+    QMenu *popup = keys.isEmpty() ? rightClick(s.window, strip, slot) : nullptr;
+    if (!keys.isEmpty()) {
+        QVERIFY(strip->focusPolicy() & Qt::TabFocus);
+        strip->setFocus(Qt::TabFocusReason);
+        QString tip; // shown by the last move
+        for (const QString &key : keys.split(QLatin1Char(' '))) {
+            if (key == QLatin1String("ContextMenu")) {
+                const QPoint corner = strip->mapToGlobal(QPoint());
+                QContextMenuEvent event(QContextMenuEvent::Keyboard, {}, corner);
+                QApplication::sendEvent(strip, &event);
+                continue;
+            }
+            const QKeyCombination combination = QKeySequence(key)[0];
+            QTest::keyClick(strip, combination.key(), combination.keyboardModifiers());
+            if (!QToolTip::text().isEmpty())
+                tip = QToolTip::text();
+        }
+        QCOMPARE(strip->currentSlot(), slot);
+        // Moving with the keys shows what hovering shows.
+        QCOMPARE(tip, slotPictureTip(s.doc.config, slot, -1));
+        popup = poppedUp(s.window);
+    }
+    QVERIFY(popup);
+    QCOMPARE(popup->objectName(), menu);
+    QStringList shown;
+    for (QAction *action : popup->actions())
+        shown << action->objectName();
+    if (!items.isEmpty())
+        QCOMPARE(shown, items);
+    QCOMPARE(ticked(popup), QStringList{tick});
+    popup->close();
+}
+
+void TestMainWindow::boardChange_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<int>("board");
+    QTest::addColumn<QStringList>("nodes");   // present afterwards
+    QTest::addColumn<QStringList>("noNodes"); // absent afterwards
+    QTest::newRow("Subscriber to Tie Line") << 2 << "mnuExt1" << true << true << int(BoardTieLine)
+                                            << names("T000 T003") << names("E000 E007");
+    QTest::newRow("Tie Line to Empty") << 3 << "mnuExt3" << true << true << int(BoardEmpty)
+                                       << names("E000") << names("T004 E008");
+    QTest::newRow("declined") << 9 << "mnuExt0" << false << true << int(BoardEmpty)
+                              << QStringList() << names("E056");
+    QTest::newRow("already that board") << 2 << "mnuExt0" << true << false
+                                        << int(BoardSubscriber) << names("E000") << names("T000");
+}
+
+void TestMainWindow::boardChange()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, item);
+    QFETCH(bool, yes);
+    QFETCH(bool, asks);
+    QFETCH(int, board);
+    QFETCH(QStringList, nodes);
+    QFETCH(QStringList, noNodes);
+    Session s(scratch_->write(QStringLiteral("ship.TWZ"), fixtures::smallShip()));
+    scratch_->prompter.buttons.enqueue(yes ? QMessageBox::Yes : QMessageBox::No);
+    choose(rightClick(s.window, s.strip(), slot), item);
+
+    QCOMPARE(scratch_->prompter.asked.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(scratch_->prompter.asked.first().title, QStringLiteral("Changing Board"));
+        QCOMPARE(scratch_->prompter.asked.first().text,
+                 QStringLiteral("Are you sure you want to change board type?"));
+    }
+    const bool changed = asks && yes;
+    QCOMPARE(int(s.doc.config.SysConfig.Slots[slot]), board);
+    QCOMPARE(s.doc.configChanged(), changed);
+    QCOMPARE(s.window.windowTitle().endsWith(QLatin1Char('*')), changed);
+    for (const QString &key : nodes)
+        QVERIFY2(s.tree()->findNode(key), qPrintable(key));
+    for (const QString &key : noNodes)
+        QVERIFY2(!s.tree()->findNode(key), qPrintable(key));
+    // The picture shows the slot's board at once, and the system stays in view.
+    QCOMPARE(s.strip()->slotColour(slot), BoardStrip::colourFor(board));
+    QCOMPARE(s.window.currentView()->objectName(), QStringLiteral("vspData3"));
+}
+
+void TestMainWindow::slotsDisplayCorrection()
+{
+    Rig rig;
+    QVERIFY(rig.exchange.loadConfigImage(defaultCabinetImage()));
+    ConfigDocument doc;
+    doc.config = fixtures::smallShip();
+    InstalledBoardsWindow window(doc, rig.link);
+    window.show();
+    window.askExchange();
+    QVERIFY(rig.run(window.operation()));
+    auto *strip = window.findChild<BoardStrip *>();
+
+    // An empty slot only shows that it is empty; a line board offers no "Empty".
+    QMenu *empty = rightClick(window, strip, 9);
+    QCOMPARE(empty->objectName(), QStringLiteral("mnuPopEmpty"));
+    empty->close();
+    QMenu *menu = rightClick(window, strip, 3);
+    QCOMPARE(menu->objectName(), QStringLiteral("mnuPopExt"));
+    QVERIFY(!menu->findChild<QAction *>(QStringLiteral("mnuExt3")));
+    QCOMPARE(ticked(menu), QStringList{QStringLiteral("mnuExt0")});
+
+    scratch_->prompter.buttons.enqueue(QMessageBox::Yes);
+    choose(menu, QStringLiteral("mnuExt1"));
+    QCOMPARE(doc.InstalledBoards[3], int16_t(BoardTieLine));
+    QCOMPARE(window.differenceTexts(),
+             QStringList{QStringLiteral("Slot 4: configuration Empty, exchange Tie Line")});
+    QVERIFY(!doc.configChanged()); // the configuration itself is not touched
+    QCOMPARE(doc.config.SysConfig.Slots[3], int16_t(BoardTieLine));
 }
 
 QTEST_MAIN(TestMainWindow)

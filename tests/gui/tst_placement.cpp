@@ -152,10 +152,6 @@ void TestPlacement::placement_data()
         << QRect() << fullHd << QRect(410, 140, 1100, 760);
     QTest::newRow("first start, 1024x768: most of the screen, centred")
         << QRect() << small << QRect(51, 37, 921, 666);
-    QTest::newRow("stored on a larger screen, now 1024x768")
-        << QRect(1700, 900, 1100, 760) << small << QRect(0, 0, 1024, 740);
-    QTest::newRow("stored placement that fits is kept")
-        << QRect(100, 80, 900, 600) << small << QRect(100, 80, 900, 600);
     QTest::newRow("hanging off the right edge is pulled in")
         << QRect(600, 100, 800, 500) << small << QRect(224, 100, 800, 500);
     QTest::newRow("at scale factor 2, shrunk to the screen")
@@ -183,7 +179,6 @@ void TestPlacement::openedOnThisScreen_data()
     QTest::addColumn<bool>("stored");
     QTest::addColumn<QRect>("saved"); // in pixels, stored as twips
     QTest::newRow("first start") << false << QRect();
-    QTest::newRow("placed on a screen far larger") << true << QRect(1700, 900, 1100, 760);
     QTest::newRow("placed left of every screen") << true << QRect(-3000, 50, 500, 400);
 }
 // clang-format on
