@@ -82,7 +82,6 @@ void TestStartUp::startArguments_data()
     QTest::newRow("--simulate first") << QStringList{simulate, ship} << Action::Run << true << ship;
     QTest::newRow("--simulate after the file")
         << QStringList{ship, simulate} << Action::Run << true << ship;
-    QTest::newRow("--simulate alone") << QStringList{simulate} << Action::Run << true << QString();
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << Action::Help << false
                             << QString();
     QTest::newRow("-h after a file")
@@ -93,8 +92,6 @@ void TestStartUp::startArguments_data()
                         << QString();
     QTest::newRow("an unknown option")
         << QStringList{QStringLiteral("--simulated"), ship} << Action::Refuse << false << QString();
-    QTest::newRow("an unknown short option")
-        << QStringList{ship, QStringLiteral("-x")} << Action::Refuse << false << QString();
     QTest::newRow("Qt's option and its value")
         << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), ship}
         << Action::Run << false << ship;

@@ -152,7 +152,6 @@ void TestCli::convert_data()
     QTest::newRow("converted") << shipFile() << "out.TWZ" << 0 << QString();
     QTest::newRow("quoted output name") << shipFile() << "\"out.TWZ\"" << 0 << QString();
     QTest::newRow("output under a DOS name") << shipFile() << "out.tdz" << 2 << "Refusing";
-    QTest::newRow("input not loadable") << QByteArray("nonsense") << "out.TWZ" << 2 << "Unable";
     // The file's code page cannot hold every character a name may have.
     QTest::newRow("accents and the euro sign fit")
         << bridgeNamed("Caf&#xe9; &#x20ac;") << "out.TWZ" << 0 << QString();
@@ -257,8 +256,6 @@ void TestCli::report_data()
     QTest::addColumn<QString>("ticked"); // the options the report is drawn with
     QTest::addColumn<QString>("err");    // how the refusal starts; empty: written
     const QString none;
-    QTest::newRow("nothing ticked unless asked")
-        << u"IN --number 0 --pdf OUT --paper letter"_s << none << none;
     QTest::newRow("options ticked")
         << u"IN --number 0 --options 1,5 --pdf OUT --paper letter"_s << u"1,5"_s << none;
     QTest::newRow("no pdf named")

@@ -212,7 +212,6 @@ void TestReports::rowTexts_data()
         QStringList{u"01.2"_s, u"120"_s, u"Bravo"_s, u""_s, u"Custom"_s,
                     u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s} +
         ticks(6) + blanks(6);
-    QTest::newRow("custom extension, all options") << 321 << u"5"_s << u"Bravo"_s << custom;
     QTest::newRow("custom extension keeps its options without option 5")
         << 321 << none << u"Bravo"_s << custom;
     QTest::newRow("officer, all options")

@@ -96,13 +96,10 @@ void TestSimEngine::answersEachCommand_data()
         QByteArray::fromHex("EE77"));
     row("wrapped fill reaches address 0", cmd(0x18, "FFFF000277"), ack, 0x0000,
         QByteArray::fromHex("77EE"));
-    row("enter setup", cmd(0x03) + cmd(0x05), {});
     row("write byte", cmd(0x12, "7F0135"), {}, 0x7F00, QByteArray::fromHex("EE35EE"));
     row("write two bytes in order", cmd(0x14, "7FA00A03"), {}, 0x7FA0,
         QByteArray::fromHex("0A03EE"));
     row("reboot", cmd(0x0F), {});
-    row("clock update", cmd(0x19), {});
-    row("ack", cmd(0x06), {});
     row("resend before any block", cmd(0x15), {});
     row("unknown byte", QByteArray("\x01\x7E"), {});
     // A read whose address lost two digits on the line, then a good read.
