@@ -182,6 +182,7 @@ void TestControllers::downloadHandsOverTheImageOrNothing()
         QCOMPARE(ready.at(0).at(0).toByteArray(), image);
         QCOMPARE(progress.size(), 64);
         QCOMPARE(progress.last().at(2).toString(), QStringLiteral("Getting Block 64 of 64"));
+        QCOMPARE(progress.last().at(1).toInt(), 63); // the bar's end: the last block's index
         QCOMPARE(rig.memory.BackupMemory, image);
         QCOMPARE(rig.memory.ExchMemory, image);
         // Every block was acknowledged, and only verified ones.
