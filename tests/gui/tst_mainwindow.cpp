@@ -1492,7 +1492,7 @@ void TestMainWindow::confirmations_data()
     QTest::addColumn<QString>("status");  // %1 the ship, %2 the chosen file, %3 the folder
     QTest::addColumn<QString>("detail");  // of the question asked, if any
     QTest::newRow("Save") << "mnuFileSave" << QString() << "Saved %1" << QString();
-    QTest::newRow("Save As") << "mnuFileSaveAs" << "other.TWZ" << "Saved %2" << QString();
+    QTest::newRow("Save As, by its keys") << "Ctrl+Shift+S" << "other.TWZ" << "Saved %2" << QString();
     QTest::newRow("Export") << "mnuFileExport" << "lists.CSV" << "Exported 3 files to %3" << QString();
     QTest::newRow("Save Report") << "mnuFileSaveReport" << "ship.pdf" << "Saved %2" << QString();
     QTest::newRow("closing with changes names the file")
@@ -1520,12 +1520,12 @@ void TestMainWindow::confirmations()
     scratch_->prompter.files.enqueue(file);
     scratch_->prompter.buttons.enqueue(QMessageBox::Cancel); // to the question on closing
 
-    s.action(command)->trigger();
+    give(s, command);
 
     if (!status.isEmpty())
         QCOMPARE(statusText(s.window), fill(status));
     // A file saved under a new name heads the recent files, in the settings and the menu.
-    if (command == QLatin1String("mnuFileSaveAs")) {
+    if (command == QLatin1String("Ctrl+Shift+S")) {
         QCOMPARE(AppSettings::recentFiles().value(0), file);
         QCOMPARE(s.action(QStringLiteral("mnuFileMRU1"))->text(),
                  QStringLiteral("&1 ") + QDir::toNativeSeparators(file));
@@ -1792,7 +1792,8 @@ void TestMainWindow::undoKeysFromAnyField_data()
         QTest::keyClick(grid, Qt::Key_F2);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Wardroom"));
     };
-    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    const QKeySequence undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+        redoY(Qt::CTRL | Qt::Key_Y);
     const QString step = QStringLiteral("Extension 01.2 Name");
     QTest::newRow("name, Tab, Ctrl+Z")
         << "E001" << nameLeftWithTab << QList{undo} << "Galley" << step;
@@ -1800,6 +1801,8 @@ void TestMainWindow::undoKeysFromAnyField_data()
         << "E001" << nameBeingTyped << QList{undo} << "Galley" << step;
     QTest::newRow("Ctrl+Z, then Ctrl+Shift+Z")
         << "E001" << nameBeingTyped << QList{undo, redo} << "Wardroom" << QString();
+    QTest::newRow("Ctrl+Z, then Ctrl+Y")
+        << "E001" << nameBeingTyped << QList{undo, redoY} << "Wardroom" << QString();
     QTest::newRow("grid cell still being typed, Ctrl+Z")
         << "REX" << cellBeingTyped << QList{undo} << "Galley" << step;
 }
