@@ -94,21 +94,15 @@ inline Configuration ship()
     return c;
 }
 
-inline Configuration withoutExtensions()
-{
-    Configuration c = ship();
-    c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
-    c.SysConfig.Slots[5] = BoardTieLine; // extensions 24..31 sit on a tie board
-    c.Extensions[24].Active = true;
-    return c;
-}
-
 // "noExtensions", "noTieLines", "noGroups", "empty" (none of the three), else the ship.
 inline Configuration byName(const QString &name)
 {
-    if (name == QLatin1String("noExtensions"))
-        return withoutExtensions();
     Configuration c = ship();
+    if (name == QLatin1String("noExtensions")) {
+        c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
+        c.SysConfig.Slots[5] = BoardTieLine; // extensions 24..31 sit on a tie board
+        c.Extensions[24].Active = true;
+    }
     const bool empty = name == QLatin1String("empty");
     if (empty || name == QLatin1String("noTieLines")) {
         for (auto &tie : c.TieLines)

@@ -40,13 +40,10 @@ void TestReportPdf::everyPageNumbered_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("ticked");
-    QTest::addColumn<int>("paper");
     QTest::addColumn<bool>("ticks");
-    QTest::newRow("combined, everything, A4") << 0 << "1,2,3,4,5" << int(QPageSize::A4) << true;
-    QTest::newRow("combined, everything, Letter")
-        << 0 << "1,2,3,4,5" << int(QPageSize::Letter) << true;
-    QTest::newRow("one list over pages") << 102 << QString() << int(QPageSize::A4) << false;
-    QTest::newRow("no section at all") << 100 << QString() << int(QPageSize::A4) << false;
+    QTest::newRow("combined, everything") << 0 << "1,2,3,4,5" << true;
+    QTest::newRow("one list over pages") << 102 << QString() << false;
+    QTest::newRow("no section at all") << 100 << QString() << false;
 }
 
 void TestReportPdf::everyPageNumbered()
@@ -55,7 +52,6 @@ void TestReportPdf::everyPageNumbered()
         QSKIP("pdftotext (poppler-utils) is not installed");
     QFETCH(int, number);
     QFETCH(QString, ticked);
-    QFETCH(int, paper);
     QFETCH(bool, ticks);
 
     Configuration config = fixtures::ship();
@@ -67,7 +63,6 @@ void TestReportPdf::everyPageNumbered()
                                {128, 215, 255, 0, 16, 0});
 
     ReportContext context;
-    context.pageSize = QPageSize(QPageSize::PageSizeId(paper));
     context.created = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
     context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
     auto document = buildReport(config, number, fixtures::options(ticked), context);

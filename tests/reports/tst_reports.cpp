@@ -4,7 +4,6 @@
 #include "ConfigDocument.h"
 #include "ConnectionsSheet.h"
 #include "FailOnQtWarnings.h"
-#include "ReportCatalogue.h"
 #include "ReportFixtures.h"
 #include "ReportPrinting.h"
 #include "ReportView.h"
@@ -58,8 +57,6 @@ class TestReports : public QObject
     void sheetCaptions_data();
     void sheetCaptions();
     void sheetRowsFillEightTerminals();
-    void showsReportInPreview_data();
-    void showsReportInPreview();
     void saveReportPdf_data();
     void saveReportPdf();
     void proposedPdfName_data();
@@ -206,8 +203,6 @@ void TestReports::rowTexts_data()
     const QString none;
     const auto blanks = [](int n) { return QStringList(n, QString()); };
     const auto ticks = [](int n) { return QStringList(n, T); };
-    QTest::newRow("extension list")
-        << 101 << none << u"charlie"_s << QStringList{u"450"_s, u"charlie"_s};
     const QStringList custom =
         QStringList{u"01.2"_s, u"120"_s, u"Bravo"_s, u""_s, u"Custom"_s,
                     u"Hotline -> 150\nGuaranteed Access\nRecall\nNight Bell Pickup\nRapid Ring\nIntrude"_s} +
@@ -225,10 +220,6 @@ void TestReports::rowTexts_data()
         << 321 << none << u"alpha"_s
         << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s, u"Hotline -> 120"_s}
                + blanks(12);
-    QTest::newRow("hot line, all options")
-        << 321 << u"5"_s << u"alpha"_s
-        << QStringList{u"01.3"_s, u"205"_s, u"alpha"_s, u""_s, u"Hot Line"_s,
-                       u"Hotline -> 120\nNight Bell Pickup"_s} + blanks(12);
     QTest::newRow("tie-line list routes")
         << 201 << none << u"Shore B"_s << QStringList{u"Shore B"_s, u"Shore"_s, u"9 61 62 "_s};
     QTest::newRow("shore line: extension and group")
@@ -399,52 +390,27 @@ void TestReports::sheetRowsFillEightTerminals()
     QCOMPARE(section.sheet[4].size(), 2 + SheetTerminalColumns); // four PA lines, two cells each
 }
 
-void TestReports::showsReportInPreview_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("ticked");
-    QTest::newRow("connections") << 400 << QString();
-    QTest::newRow("detailed") << 300 << QStringLiteral("1,2,3,4,5");
-}
-
-void TestReports::showsReportInPreview()
-{
-    QFETCH(int, number);
-    QFETCH(QString, ticked);
-    ConfigDocument doc;
-    doc.config = fixtures::ship();
-    QWidget window;
-    auto *view = new ReportView(doc, &window);
-    QCOMPARE(view->currentReport(), -1);
-    QCOMPARE(window.findChild<QPrintPreviewWidget *>(QStringLiteral("vspReport")), view);
-
-    view->showReport(number, fixtures::options(ticked));
-    QCOMPARE(view->currentReport(), number);
-    QVERIFY(view->reportDocument());
-    QVERIFY(!QGuiApplication::overrideCursor()); // the busy pointer is gone again
-    QCOMPARE(view->pageCount(), view->reportDocument()->pageCount());
-    QVERIFY(view->pageCount() >= view->reportDocument()->content().sections.size());
-
-    view->clearReport();
-    QCOMPARE(view->currentReport(), -1);
-    QVERIFY(!view->reportDocument());
-}
-
 void TestReports::saveReportPdf_data()
 {
-    QTest::addColumn<int>("number");    // the report shown; -1: none
+    QTest::addColumn<int>("number");     // the report shown; -1: none
+    QTest::addColumn<QString>("ticked");
     QTest::addColumn<QString>("target"); // "ship.TWZ" is the configuration's own file
     QTest::addColumn<QString>("error");  // empty: saved
-    QTest::newRow("a connections sheet") << 402 << u"sheet.pdf"_s << QString();
+    QTest::newRow("a connections sheet") << 402 << QString() << u"sheet.pdf"_s << QString();
+    QTest::newRow("detailed, everything")
+        << 300 << u"1,2,3,4,5"_s << u"detailed.pdf"_s << QString();
     QTest::newRow("no report shown")
-        << -1 << u"r.pdf"_s << u"Please select a report before saving"_s;
+        << -1 << QString() << u"r.pdf"_s << u"Please select a report before saving"_s;
     QTest::newRow("over the configuration")
-        << 101 << u"ship.TWZ"_s << u"The report cannot replace"_s;
+        << 101 << QString() << u"ship.TWZ"_s << u"The report cannot replace"_s;
 }
 
+// The preview shows the report asked for, saves it as PDF unless that would
+// replace the configuration, and clears it again.
 void TestReports::saveReportPdf()
 {
     QFETCH(int, number);
+    QFETCH(QString, ticked);
     QFETCH(QString, target);
     QFETCH(QString, error);
     QTemporaryDir dir;
@@ -454,14 +420,26 @@ void TestReports::saveReportPdf()
     ConfigDocument doc;
     doc.config = fixtures::ship();
     doc.setCurrentFile(config);
-    ReportView view(doc);
-    if (number >= 0)
-        view.showReport(number, ReportOptions());
+    QWidget window;
+    auto *view = new ReportView(doc, &window);
+    QCOMPARE(window.findChild<QPrintPreviewWidget *>(QStringLiteral("vspReport")), view);
+    QCOMPARE(view->currentReport(), -1);
+    if (number >= 0) {
+        view->showReport(number, fixtures::options(ticked));
+        QCOMPARE(view->currentReport(), number);
+        QVERIFY(view->reportDocument());
+        QVERIFY(!QGuiApplication::overrideCursor()); // the busy pointer is gone again
+        QCOMPARE(view->pageCount(), view->reportDocument()->pageCount());
+        QVERIFY(view->pageCount() >= view->reportDocument()->content().sections.size());
+    }
     QString why;
-    QCOMPARE(view.saveReportPdf(file, &why), error.isEmpty());
+    QCOMPARE(view->saveReportPdf(file, &why), error.isEmpty());
     QVERIFY2(why.startsWith(error), qPrintable(why));
     QCOMPARE(readFileBytes(config), QByteArray("configuration"));
     QCOMPARE(readFileBytes(file).startsWith("%PDF-"), error.isEmpty());
+    view->clearReport();
+    QCOMPARE(view->currentReport(), -1);
+    QVERIFY(!view->reportDocument());
 }
 
 void TestReports::proposedPdfName_data()
