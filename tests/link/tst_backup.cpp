@@ -27,7 +27,6 @@ void TestBackup::baseNames_data()
     QTest::newRow("plain") << QStringLiteral("MV Sea Star") << QStringLiteral("MV Sea Star");
     QTest::newRow("path characters")
         << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
-    QTest::newRow("empty") << QString() << QStringLiteral("exchange");
     QTest::newRow("only marks") << QStringLiteral("***") << QStringLiteral("exchange");
     QTest::newRow("hidden file") << QStringLiteral(".ship.") << QStringLiteral("ship");
     QTest::newRow("device name") << QStringLiteral("con") << QStringLiteral("con_");

@@ -65,8 +65,6 @@ void TestModules::connectModule_data()
     QTest::newRow("first in use, quiet level 4")
         << two << QList<int>{2, 0} << 4 << true << QStringLiteral("ttyACM1") << QStringList{}
         << true;
-    QTest::newRow("both in use, level 4 still says not found")
-        << two << QList<int>{2, 2} << 4 << false << QString() << QStringList{notFound} << true;
     QTest::newRow("nothing there")
         << two << QList<int>{1, 1} << 1 << false << QString() << QStringList{notFound} << true;
     QTest::newRow("unknown error shown below level 3")

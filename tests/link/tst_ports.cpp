@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 class TestPorts : public QObject
@@ -27,7 +26,6 @@ class TestPorts : public QObject
   private:
     QTemporaryDir m_dir;
     QString m_file;
-    QString m_fifo;
 };
 
 void TestPorts::initTestCase()
@@ -38,8 +36,6 @@ void TestPorts::initTestCase()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("not a port\n");
     file.close();
-    m_fifo = m_dir.filePath(QStringLiteral("pipe"));
-    QCOMPARE(::mkfifo(m_fifo.toLocal8Bit().constData(), 0600), 0);
 }
 
 void TestPorts::problemsNamedByCause_data()
@@ -60,7 +56,6 @@ void TestPorts::problemsNamedByCause_data()
         << QStringLiteral("%1 is an ordinary file, not a serial port.");
     QTest::newRow("folder") << QStringLiteral(".") << false << 0
                             << QStringLiteral("%1 is a folder, not a serial port.");
-    QTest::newRow("named pipe") << QStringLiteral("pipe") << false << 0 << notAPort;
     // Held by many programs, none of them rivals for a line.
     QTest::newRow("device that is no terminal")
         << QStringLiteral("/dev/null") << false << 0 << notAPort;
