@@ -1,11 +1,15 @@
 // The exchange verbs of helmwise-cli as a user runs them: arguments in,
-// text and exit status out, the simulated exchange behind a pseudo-terminal.
+// text and exit status out, the simulated exchange behind a pseudo-terminal;
+// and the backups of the exchange's memory an upload leaves on disk: their
+// names, no backup written over another, and a clear reason when they
+// cannot be written.
 #include "CliRun.h"
 
 #include "BoardChange.h"
 #include "CheckConfig.h"
 #include "ConfigFile.h"
 #include "DefaultCabinet.h"
+#include "ExchangeBackup.h"
 #include "ExchangeImage.h"
 #include "ExchangeSimulator.h"
 #include "LinkRig.h"
@@ -111,6 +115,11 @@ private slots:
     void imageRestore();
     void boards_data();
     void boards();
+    void backupBaseNames_data();
+    void backupBaseNames();
+    void secondBackupInTheSameSecondKeepsTheFirst();
+    void backupFailuresSayWhy_data();
+    void backupFailuresSayWhy();
 
 private:
     QStringList withPort(QStringList args) const
@@ -408,6 +417,74 @@ void TestCli::boards()
         return;
     }
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), defaultCabinetLines() + differences);
+}
+
+void TestCli::backupBaseNames_data()
+{
+    QTest::addColumn<QString>("systemName");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("plain") << QStringLiteral("MV Sea Star") << QStringLiteral("MV Sea Star");
+    QTest::newRow("path characters")
+        << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
+    QTest::newRow("only marks") << QStringLiteral("***") << QStringLiteral("exchange");
+    QTest::newRow("hidden file") << QStringLiteral(".ship.") << QStringLiteral("ship");
+    QTest::newRow("device name") << QStringLiteral("con") << QStringLiteral("con_");
+    QTest::newRow("accents") << QStringLiteral("N\u00f8rd Stj\u00e6rne")
+                             << QStringLiteral("N_rd Stj_rne");
+    QTest::newRow("very long") << QString(200, u'x') << QString(64, u'x');
+}
+
+void TestCli::backupBaseNames()
+{
+    QFETCH(QString, systemName);
+    QFETCH(QString, base);
+    QCOMPARE(backupBaseName(systemName), base);
+}
+
+void TestCli::secondBackupInTheSameSecondKeepsTheFirst()
+{
+    QTemporaryDir dir;
+    const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
+    const BackupFiles first = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                  QByteArray(ExchMap::MemorySize, '\x01'), when);
+    const BackupFiles second = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                   QByteArray(ExchMap::MemorySize, '\x02'), when);
+    QVERIFY(first.ok() && second.ok());
+    QCOMPARE(QFileInfo(second.paths.at(0)).fileName(),
+             QStringLiteral("Ship-20240131-101500-2.bin"));
+    QFile kept(first.paths.at(0));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray(ExchMap::MemorySize, '\x01'));
+}
+
+void TestCli::backupFailuresSayWhy_data()
+{
+    QTest::addColumn<bool>("folderIsFile");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("folder is a file")
+        << true << ExchMap::MemorySize << QStringLiteral("cannot be made");
+    QTest::newRow("image too short") << false << 100
+                                     << QStringLiteral("the exchange's memory image has 100 "
+                                                       "bytes, not 8192");
+}
+
+void TestCli::backupFailuresSayWhy()
+{
+    QFETCH(bool, folderIsFile);
+    QFETCH(int, size);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("target"));
+    if (folderIsFile) {
+        QFile file(folder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const BackupFiles files =
+        writeExchangeBackup(folder, QStringLiteral("Ship"), QByteArray(size, '\0'));
+    QVERIFY(!files.ok());
+    QVERIFY2(files.error.contains(error), qPrintable(files.error));
+    QVERIFY(files.paths.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
