@@ -237,13 +237,9 @@ void TestModules::problemsNamedByCause_data()
     QTest::addColumn<int>("fakeResult");
     QTest::addColumn<QString>("text"); // %1 is the name
     const QString notAPort = QStringLiteral("%1 is a device or special file, not a serial port.");
-    QTest::newRow("ordinary file") << QStringLiteral("plain.txt") << false << 0
-                                   << QStringLiteral("%1 is an ordinary file, not a serial port.");
     QTest::newRow("ordinary file, bare name")
         << QStringLiteral("bare:plain.txt") << false << 0
         << QStringLiteral("%1 is an ordinary file, not a serial port.");
-    QTest::newRow("folder") << QStringLiteral(".") << false << 0
-                            << QStringLiteral("%1 is a folder, not a serial port.");
     // Held by many programs, none of them rivals for a line.
     QTest::newRow("device that is no terminal")
         << QStringLiteral("/dev/null") << false << 0 << notAPort;
