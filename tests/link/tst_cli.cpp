@@ -171,8 +171,6 @@ void TestCli::serviceVerbs_data()
     QTest::newRow("set PIN") << args("pin 1234") << false << 0 << QString() << QString();
     QTest::newRow("remove PIN") << QStringList{QStringLiteral("pin"), QString()} << false << 0
                                 << QString() << QString();
-    QTest::newRow("PIN too short")
-        << args("pin 123") << false << 2 << QString() << QStringLiteral("123 is too short\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
                                           QStringLiteral("31/12/99 23:59:59")}
                            << false << 2 << QString()
