@@ -421,7 +421,6 @@ void TestCli::backupBaseNames_data()
 {
     QTest::addColumn<QString>("systemName");
     QTest::addColumn<QString>("base");
-    QTest::newRow("plain") << QStringLiteral("MV Sea Star") << QStringLiteral("MV Sea Star");
     QTest::newRow("path characters")
         << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
     QTest::newRow("only marks") << QStringLiteral("***") << QStringLiteral("exchange");
