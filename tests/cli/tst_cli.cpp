@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -88,6 +89,8 @@ class TestCli : public QObject
     void fullDisk();
     void notAFile_data();
     void notAFile();
+    void qtDiagnosticsOnlyWhenVerbose_data();
+    void qtDiagnosticsOnlyWhenVerbose();
 };
 
 // clang-format off
@@ -407,6 +410,37 @@ void TestCli::notAFile()
 #else
     QSKIP("pipes are a Unix thing");
 #endif
+}
+
+void TestCli::qtDiagnosticsOnlyWhenVerbose_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("verbose") << true;
+}
+
+void TestCli::qtDiagnosticsOnlyWhenVerbose()
+{
+    QFETCH(bool, verbose);
+    // The program itself: laying out a report starts Qt's GUI side, which
+    // complains of a missing XDG_RUNTIME_DIR on the real stderr.
+    QTemporaryDir dir;
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"XDG_RUNTIME_DIR"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    cli.setProcessEnvironment(environment);
+    QStringList args{u"report"_s, QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ"), u"--number"_s,
+                     u"0"_s, u"--pdf"_s, dir.filePath(u"r.pdf"_s)};
+    if (verbose)
+        args.append(u"--verbose"_s);
+    cli.start(QStringLiteral(HELMWISE_CLI), args);
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(err.contains(u"XDG_RUNTIME_DIR"_s), verbose);
+    if (!verbose)
+        QCOMPARE(err, QString());
 }
 
 QTEST_MAIN(TestCli)

