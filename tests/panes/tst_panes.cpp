@@ -300,12 +300,10 @@ void TestPanes::typedBox()
     QFETCH(QString, typed);
     QFETCH(QString, leave);
     QFETCH(QString, stored);
-    QFETCH(QString, status);
     QFETCH(bool, red);
     const QString pane = box.mid(3, 1); // txtExt..., txtTie..., txtGrp..., txtSys...
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 4, ClassHotLine);
     doc.config.Extensions[4].DirectDial = 105;
     const PaneUnderTest tested = makePane(pane, doc);
@@ -345,7 +343,7 @@ void TestPanes::typedBox()
         QCOMPARE(field->text(), stored);
     if (leave == QLatin1String("focus"))
         QCOMPARE(field->selectedText(), stored); // ready to be typed over
-    QCOMPARE(lastText(statusSpy), status);
+    QTEST(lastText(statusSpy), "status");
     QCOMPARE(panes::fieldInError(field), red);
     QCOMPARE(field->palette().color(QPalette::Base) == panes::errorColour(), red);
     if (box == QLatin1String("txtExtNo") || box == QLatin1String("txtExtDD"))
@@ -386,8 +384,7 @@ void TestPanes::optionBoxes()
     QFETCH(int, bit);
     QFETCH(bool, enabled);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 3, cls);
     auto expected = doc.config.Extensions[3].Status;
     expected[byte] ^= uint8_t(bit);
@@ -430,26 +427,23 @@ void TestPanes::extensionGroupList_data()
 void TestPanes::extensionGroupList()
 {
     QFETCH(int, group);
-    QFETCH(QStringList, items);
     QFETCH(bool, red);
     QFETCH(int, chosenEntry);
-    QFETCH(int, chosenGroup);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[5].Group = int16_t(group);
     doc.setConfigChanged(false); // as loaded
     ExtensionPane pane(doc);
     pane.showRecord(5);
     auto *combo = child<QComboBox>(pane, "cboExtGroup");
-    QCOMPARE(comboTexts(combo), items);
+    QTEST(comboTexts(combo), "items");
     QCOMPARE(combo->currentData().toInt(), group);
     QCOMPARE(panes::fieldInError(combo), red);
     QCOMPARE(checkerReports(doc, 5), red);
 
     combo->setCurrentIndex(chosenEntry);
 
-    QCOMPARE(int(doc.config.Extensions[5].Group), chosenGroup);
+    QTEST(int(doc.config.Extensions[5].Group), "chosenGroup");
     QVERIFY(!panes::fieldInError(combo));
     QVERIFY(doc.configChanged());
 }
@@ -466,8 +460,7 @@ void TestPanes::showingChangesNothing()
 {
     QFETCH(QString, pane);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     setClass(doc, 4, ClassHotLine);
     c.Extensions[4].DirectDial = 104;
@@ -516,8 +509,7 @@ void TestPanes::tieClassAndDial9()
     QFETCH(bool, byCombo);
     QFETCH(bool, incoming);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     TieRecord &t = doc.config.TieLines[58];
     t.Dial9 = dial9Before;
     t.Status[0] = TieDTMF | TieDDI;
@@ -582,11 +574,8 @@ void TestPanes::tieDesignatedGrid()
     QFETCH(int, otherExt2);
     QFETCH(QString, typed);
     QFETCH(int, stored);
-    QFETCH(QString, name);
-    QFETCH(bool, red);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
     TieLinePane pane(doc);
     pane.showRecord(56);
@@ -598,8 +587,8 @@ void TestPanes::tieDesignatedGrid()
     const TieRecord &t = doc.config.TieLines[56];
     QCOMPARE(int(row == 0 ? t.Ext1 : t.Ext2), stored);
     QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
-    QCOMPARE(grid->item(row, 1)->text(), name);
-    QCOMPARE(redRows(grid).contains(row), red);
+    QTEST(grid->item(row, 1)->text(), "name");
+    QTEST(redRows(grid).contains(row), "red");
     QVERIFY(doc.configChanged());
 }
 
@@ -630,9 +619,7 @@ void TestPanes::cellEditorCommitsOnce()
     QFETCH(int, column);
     QFETCH(QString, how);
     QFETCH(QString, typed);
-    QFETCH(int, stored);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[4].Name = QStringLiteral("Mess");
     TieLinePane tie(doc);
     GroupPane grp(doc);
@@ -668,7 +655,7 @@ void TestPanes::cellEditorCommitsOnce()
 
     const int held = grid == QLatin1String("vsTieExt") ? doc.config.TieLines[56].Ext2
                                                        : doc.config.Groups[0].Exts[0];
-    QCOMPARE(held, stored);
+    QTEST(held, "stored");
     QVERIFY(!table->viewport()->findChild<QComboBox *>());
 }
 
@@ -700,8 +687,7 @@ void TestPanes::groupTypeQuestion()
     QFETCH(bool, asked);
     QFETCH(int, type);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     for (int i = 0; i < activeUsers + inactiveUsers; ++i) {
         doc.config.Extensions[4 + i].Group = 546;
         doc.config.Extensions[4 + i].Active = i < activeUsers;
@@ -746,8 +732,7 @@ void TestPanes::disableGroup()
     QFETCH(IntList, answers);
     QFETCH(bool, active);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     for (int i = 0; i < users; ++i)
         doc.config.Extensions[7 + i].Group = doc.config.Groups[group].DirNum;
     for (int a : answers)
@@ -819,10 +804,8 @@ void TestPanes::grids()
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(IntList, expected);
-    QFETCH(IntList, red);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     GroupRecord &g = doc.config.Groups[0];
     auto &gaList = doc.config.SysConfig.GA;
     const IntList all = before + stale;
@@ -857,7 +840,7 @@ void TestPanes::grids()
         QCOMPARE(grid->item(r, 1)->text(),
                  used ? getNameFromExt(doc.config, expected[r]) : QString());
     }
-    QCOMPARE(redRows(grid), red);
+    QTEST(redRows(grid), "red");
     QVERIFY(doc.configChanged());
 }
 
@@ -878,8 +861,7 @@ void TestPanes::systemSize()
     QFETCH(QString, change);
     QFETCH(IntList, counts);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     if (change == QLatin1String("slot"))
         c.SysConfig.Slots[4] = BoardSubscriber;
@@ -938,13 +920,11 @@ void TestPanes::applyChanges()
     QFETCH(int, officers);
     QFETCH(bool, customMatch);
     QFETCH(Buttons, answers);
-    QFETCH(QStringList, questions);
     QFETCH(bool, stored);
     QFETCH(int, officerClassAfter);
     QFETCH(bool, customJoined);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 2, ClassCrew);
     for (int i = 4; i < 4 + officers; ++i)
         setClass(doc, i, ClassOfficer);
@@ -959,7 +939,7 @@ void TestPanes::applyChanges()
 
     click(edit.window, "cmdApplyChanges");
 
-    QCOMPARE(prompts_->texts(), questions);
+    QTEST(prompts_->texts(), "questions");
     // The update question says what No does.
     if (officers > 0)
         QVERIFY(prompts_->asked.first().detail.contains(QLatin1String("Custom")));
@@ -1002,8 +982,7 @@ void TestPanes::leavingWithEdits()
     QFETCH(Buttons, answers);
     QFETCH(bool, stays);
     QFETCH(bool, stored);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
     ClassEdit edit(doc);
     prompts_->buttons.append(answers);
@@ -1026,8 +1005,7 @@ void TestPanes::leavingWithEdits()
 
 void TestPanes::newClassNames()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.ExtClasses[9].Active = true; // a class of the ship's own
     doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
     ClassRightsDialog window(doc);
@@ -1065,8 +1043,7 @@ void TestPanes::newClassNames()
 
 void TestPanes::noNewClassWhenFull()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     for (int k = 7; k < MaxClasses; ++k)
         QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
     ClassRightsDialog window(doc);
@@ -1079,8 +1056,7 @@ void TestPanes::noNewClassWhenFull()
 
 void TestPanes::renameKeepsTheEdit()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     ClassEdit edit(doc);
     click(edit.window, "cmdRename");
     auto *dialog = child<NewClassDialog>(edit.window, "frmNewClass");
@@ -1100,8 +1076,7 @@ void TestPanes::renameKeepsTheEdit()
 
 void TestPanes::classRightsFromTheMenu()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     MainWindow window(doc);
     window.buildTree();
     window.navigateTo(QStringLiteral("E002")); // the officer
@@ -1147,8 +1122,7 @@ void TestPanes::membersApplied()
     QFETCH(int, group);
     QFETCH(int, state);
     QFETCH(int, expected);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     c.Extensions[3].Active = false; // inactive: no box
     c.Extensions[40].Active = true; // no board in its slot: no box, and it keeps its group
@@ -1175,8 +1149,7 @@ void TestPanes::membersApplied()
 // another group) cycles back to "leave it as it is"; a plain one never turns grey.
 void TestPanes::membersFromThePane()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[5].Group = 545;
     GroupPane pane(doc);
     pane.show();
@@ -1223,8 +1196,7 @@ void TestPanes::keys()
     QFETCH(int, from);
     QFETCH(int, key);
     QFETCH(int, to);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[3].Active = false;
     GroupMembersDialog dialog(doc, 0);
     dialog.show();
