@@ -199,10 +199,8 @@ class TestPanes : public QObject
     void tieDesignatedGrid();
     void cellEditorCommitsOnce_data();
     void cellEditorCommitsOnce();
-    void groupTypeQuestion_data();
-    void groupTypeQuestion();
-    void disableGroup_data();
-    void disableGroup();
+    void groupQuestions_data();
+    void groupQuestions();
     void grids_data();
     void grids();
     void systemSize_data();
@@ -216,11 +214,8 @@ class TestPanes : public QObject
     void noNewClassWhenFull();
     void renameKeepsTheEdit();
     void classRightsFromTheMenu();
-    void membersApplied_data();
-    void membersApplied();
-    void membersFromThePane();
-    void keys_data();
-    void keys();
+    void members_data();
+    void members();
 
     void boardPlan_data();
     void boardPlan();
@@ -659,100 +654,81 @@ void TestPanes::cellEditorCommitsOnce()
     QVERIFY(!table->viewport()->findChild<QComboBox *>());
 }
 
-void TestPanes::groupTypeQuestion_data()
+void TestPanes::groupQuestions_data()
 {
+    QTest::addColumn<int>("group");
     QTest::addColumn<int>("activeUsers");
     QTest::addColumn<int>("inactiveUsers");
-    QTest::addColumn<int>("chosen");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("chosen"); // a type chosen in the combo; -1: "Enabled" clicked
+    QTest::addColumn<IntList>("answers"); // every one of them asked for
+    QTest::addColumn<bool>("done");
 
-    const int no = QMessageBox::No, yes = QMessageBox::Yes;
-    QTest::newRow("in use, No") << 1 << 0 << int(GroupPickup) << no << true << int(GroupHunt);
-    QTest::newRow("in use, Yes") << 2 << 0 << int(GroupPickup) << yes << true << int(GroupPickup);
-    QTest::newRow("unused") << 0 << 0 << int(GroupPickup) << no << false << int(GroupPickup);
-    QTest::newRow("inactive users only")
-        << 0 << 2 << int(GroupPickup) << no << false << int(GroupPickup);
-    QTest::newRow("in use, to MCF")
-        << 3 << 0 << int(GroupMultipleCallForward) << no << false << int(GroupMultipleCallForward);
+    const int yes = QMessageBox::Yes, no = QMessageBox::No, enabled = -1;
+    const int pickup = GroupPickup;
+    QTest::newRow("Pickup, in use, No") << 0 << 1 << 0 << pickup << IntList{no} << false;
+    QTest::newRow("Pickup, in use, Yes") << 0 << 2 << 0 << pickup << IntList{yes} << true;
+    QTest::newRow("Pickup, unused") << 0 << 0 << 0 << pickup << IntList{} << true;
+    QTest::newRow("Pickup, inactive users only") << 0 << 0 << 2 << pickup << IntList{} << true;
+    QTest::newRow("MCF, in use")
+        << 0 << 3 << 0 << int(GroupMultipleCallForward) << IntList{} << true;
+    // One question per user until a No.
+    QTest::newRow("disabled, three users, No at the second")
+        << 0 << 3 << 0 << enabled << IntList{yes, no} << false;
+    QTest::newRow("disabled, three users, all Yes")
+        << 0 << 3 << 0 << enabled << IntList{yes, yes, yes} << true;
+    QTest::newRow("disabled, unused") << 0 << 0 << 0 << enabled << IntList{} << true;
+    QTest::newRow("inactive group switched on") << 2 << 0 << 0 << enabled << IntList{} << true;
 }
 
-void TestPanes::groupTypeQuestion()
+// A group in use asks before it turns Pickup or is disabled; No keeps it as it was.
+void TestPanes::groupQuestions()
 {
+    QFETCH(int, group);
     QFETCH(int, activeUsers);
     QFETCH(int, inactiveUsers);
     QFETCH(int, chosen);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
-    QFETCH(int, type);
+    QFETCH(IntList, answers);
+    QFETCH(bool, done);
 
     SmallShip doc;
     for (int i = 0; i < activeUsers + inactiveUsers; ++i) {
-        doc.config.Extensions[4 + i].Group = 546;
+        doc.config.Extensions[4 + i].Group = doc.config.Groups[group].DirNum;
         doc.config.Extensions[4 + i].Active = i < activeUsers;
     }
-    prompts_->buttons.enqueue(QMessageBox::StandardButton(answer));
-    GroupPane pane(doc);
-    pane.showRecord(0);
-    auto *combo = child<QComboBox>(pane, "cboGrpType");
-
-    combo->setCurrentIndex(combo->findData(chosen));
-
-    QCOMPARE(prompts_->texts(),
-             asked ? QStringList{QStringLiteral("This group is in use.\nAre you sure that you "
-                                                "want to change it to a Pickup group?")}
-                   : QStringList());
-    QCOMPARE(int(doc.config.Groups[0].Type), type);
-    QCOMPARE(combo->currentData().toInt(), type);
-    QCOMPARE(doc.configChanged(), type != GroupHunt);
-    auto *users = child<QLineEdit>(pane, "txtGroupLead");
-    QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), type == GroupPickup);
-    QCOMPARE(users->isEnabled(), type != GroupPickup);
-}
-
-void TestPanes::disableGroup_data()
-{
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("users");
-    QTest::addColumn<IntList>("answers");
-    QTest::addColumn<bool>("active");
-
-    const int yes = QMessageBox::Yes, no = QMessageBox::No;
-    QTest::newRow("three users, No at the second") << 0 << 3 << IntList{yes, no} << true;
-    QTest::newRow("three users, all Yes") << 0 << 3 << IntList{yes, yes, yes} << false;
-    QTest::newRow("unused") << 0 << 0 << IntList{} << false;
-    QTest::newRow("inactive group switched on") << 2 << 0 << IntList{} << true;
-}
-
-void TestPanes::disableGroup()
-{
-    QFETCH(int, group);
-    QFETCH(int, users);
-    QFETCH(IntList, answers);
-    QFETCH(bool, active);
-
-    SmallShip doc;
-    for (int i = 0; i < users; ++i)
-        doc.config.Extensions[7 + i].Group = doc.config.Groups[group].DirNum;
     for (int a : answers)
         prompts_->buttons.enqueue(QMessageBox::StandardButton(a));
     GroupPane pane(doc);
     QSignalSpy nodeSpy(&pane, &GroupPane::nodeDisabledChanged);
     pane.showRecord(group);
-    const bool before = doc.config.Groups[group].Active;
+    GroupRecord &g = doc.config.Groups[group];
+    GroupRecord expected = g;
+    auto *combo = child<QComboBox>(pane, "cboGrpType");
 
-    child<QCheckBox>(pane, "chkGrpActive")->click();
+    if (chosen >= 0)
+        combo->setCurrentIndex(combo->findData(chosen));
+    else
+        child<QCheckBox>(pane, "chkGrpActive")->click();
 
-    // One question per user until a No.
-    const QString question =
-        QStringLiteral("This group is in use.\nAre you sure that you want to disable it?");
+    const QString question = chosen >= 0
+                                 ? QStringLiteral("This group is in use.\nAre you sure that "
+                                                  "you want to change it to a Pickup group?")
+                                 : QStringLiteral("This group is in use.\nAre you sure that "
+                                                  "you want to disable it?");
     QCOMPARE(prompts_->texts(), QStringList(answers.size(), question));
-    QCOMPARE(doc.config.Groups[group].Active, active);
-    QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), active);
-    QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), active);
-    QCOMPARE(child<QComboBox>(pane, "cboGrpType")->isEnabled(), active);
-    QCOMPARE(nodeSpy.size(), before != active ? 1 : 0);
+    if (done && chosen >= 0)
+        expected.Type = int16_t(chosen);
+    if (done && chosen < 0)
+        expected.Active = !expected.Active;
+    QVERIFY(g == expected);
+    QCOMPARE(doc.configChanged(), done);
+    QCOMPARE(nodeSpy.size(), done && chosen < 0 ? 1 : 0);
+    QCOMPARE(combo->currentData().toInt(), int(g.Type));
+    auto *users = child<QLineEdit>(pane, "txtGroupLead");
+    QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), g.Type == GroupPickup);
+    QCOMPARE(users->isEnabled(), g.Type != GroupPickup);
+    QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), g.Active);
+    QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), g.Active);
+    QCOMPARE(combo->isEnabled(), g.Active);
 }
 
 void TestPanes::grids_data()
@@ -1100,27 +1076,30 @@ void TestPanes::classRightsFromTheMenu()
     QVERIFY(!child<QCheckBox>(window, "chkSub_0")->isChecked());
 }
 
-// ---- group members ----------------------------------------------------------
-
-void TestPanes::membersApplied_data()
+void TestPanes::members_data()
 {
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("state"); // negative: set, then Cancel
+    QTest::addColumn<int>("group"); // of extension 7
+    QTest::addColumn<int>("clicks"); // on its box; negative: then Cancel
     QTest::addColumn<int>("expected");
     const int ours = 546, other = 545;
-    QTest::newRow("none, ticked") << 0 << int(Qt::Checked) << ours;
-    QTest::newRow("ours, unticked") << ours << int(Qt::Unchecked) << 0;
-    QTest::newRow("ours, left") << ours << int(Qt::Checked) << ours;
-    QTest::newRow("other, ticked") << other << int(Qt::Checked) << ours;
-    QTest::newRow("other, unticked") << other << int(Qt::Unchecked) << other;
-    QTest::newRow("other, left grey") << other << int(Qt::PartiallyChecked) << other;
-    QTest::newRow("cancelled") << 0 << -int(Qt::Checked) << 0;
+    // A grey box (an extension in another group) cycles back to "leave it as
+    // it is"; a plain one never turns grey.
+    QTest::newRow("none, ticked") << 0 << 1 << ours;
+    QTest::newRow("none, three clicks") << 0 << 3 << ours;
+    QTest::newRow("ours, unticked") << ours << 1 << 0;
+    QTest::newRow("ours, left") << ours << 0 << ours;
+    QTest::newRow("other, ticked") << other << 1 << ours;
+    QTest::newRow("other, unticked") << other << 2 << other;
+    QTest::newRow("other, back to grey") << other << 3 << other;
+    QTest::newRow("cancelled") << 0 << -1 << 0;
 }
 
-void TestPanes::membersApplied()
+// The group pane opens the members dialog, which the keys page through; OK
+// stores the boxes and the pane shows the group's users again.
+void TestPanes::members()
 {
     QFETCH(int, group);
-    QFETCH(int, state);
+    QFETCH(int, clicks);
     QFETCH(int, expected);
     SmallShip doc;
     Configuration &c = doc.config;
@@ -1129,82 +1108,43 @@ void TestPanes::membersApplied()
     c.Extensions[40].Group = 546;
     c.Extensions[7].Group = int16_t(group);
     const Configuration before = c;
-    GroupMembersDialog dialog(doc, 0);
-    dialog.show();
-    QCOMPARE(dialog.findChildren<QCheckBox *>().size(), 15);
-    QVERIFY(!dialog.box(3) && !dialog.box(40));
-    QCOMPARE(dialog.box(0)->text(), QStringLiteral("Bridge (100)"));
-    // The box shows how the extension stands to the group: in it, in another one (grey), or not.
-    QCOMPARE(dialog.box(7)->checkState(),
-             group == 546 ? Qt::Checked : group ? Qt::PartiallyChecked : Qt::Unchecked);
-    dialog.box(7)->setCheckState(Qt::CheckState(std::abs(state)));
-    click(dialog, state < 0 ? "cmdCancel" : "cmdOK");
-    QCOMPARE(int(c.Extensions[7].Group), expected);
-    QCOMPARE(doc.configChanged(), expected != group);
-    c.Extensions[7].Group = before.Extensions[7].Group;
-    QVERIFY(c == before);
-}
-
-// The group pane opens the members dialog. A grey box (an extension in
-// another group) cycles back to "leave it as it is"; a plain one never turns grey.
-void TestPanes::membersFromThePane()
-{
-    SmallShip doc;
-    doc.config.Extensions[5].Group = 545;
     GroupPane pane(doc);
     pane.show();
     pane.showRecord(0);
-    auto *users = child<QLineEdit>(pane, "txtGroupLead");
-    QVERIFY(users->text().isEmpty());
     click(pane, "cmdGrpSelect");
     QVERIFY(!doc.configChanged()); // opening the dialog changes nothing
     auto *dialog = child<GroupMembersDialog>(pane, "frmGroupExts");
-    const auto cycle = [](QCheckBox *box) {
-        QList<Qt::CheckState> states;
-        for (int k = 0; k < 3; ++k) {
-            clickBox(box);
-            states << box->checkState();
-        }
-        return states;
+    QCOMPARE(dialog->findChildren<QCheckBox *>().size(), 15);
+    QVERIFY(!dialog->box(3) && !dialog->box(40));
+    QCOMPARE(dialog->box(0)->text(), QStringLiteral("Bridge (100)"));
+    // The box shows how the extension stands to the group: in it, in another one (grey), or not.
+    QCOMPARE(dialog->box(7)->checkState(),
+             group == 546 ? Qt::Checked : group ? Qt::PartiallyChecked : Qt::Unchecked);
+    // The first box starts with the focus; Home, End and the page keys move it.
+    QCOMPARE(dialog->focusWidget(), dialog->box(0));
+    const auto press = [dialog](int from, Qt::Key key) {
+        dialog->box(from)->setFocus();
+        QTest::keyClick(dialog->box(from), key);
+        return dialog->focusWidget();
     };
-    using States = QList<Qt::CheckState>;
-    QCOMPARE(cycle(dialog->box(5)), (States{Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked}));
-    QCOMPARE(cycle(dialog->box(1)), (States{Qt::Checked, Qt::Unchecked, Qt::Checked}));
-    click(*dialog, "cmdOK");
-    QCOMPARE(int(doc.config.Extensions[1].Group), 546);
-    QCOMPARE(int(doc.config.Extensions[5].Group), 545);
-    QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
+    QCOMPARE(press(2, Qt::Key_PageDown), dialog->box(13)); // ten boxes on: 3 has none
+    QCOMPARE(press(9, Qt::Key_PageDown), dialog->box(15));
+    QCOMPARE(press(6, Qt::Key_PageUp), dialog->box(0));
+    QCOMPARE(press(8, Qt::Key_Home), dialog->box(0));
+    QCOMPARE(press(0, Qt::Key_End), dialog->box(15));
 
+    for (int k = 0; k < std::abs(clicks); ++k)
+        clickBox(dialog->box(7));
+    click(*dialog, clicks < 0 ? "cmdCancel" : "cmdOK");
+
+    QCOMPARE(int(c.Extensions[7].Group), expected);
+    QCOMPARE(doc.configChanged(), expected != group);
+    QCOMPARE(child<QLineEdit>(pane, "txtGroupLead")->text(), groupUsersText(c, 0));
+    c.Extensions[7].Group = before.Extensions[7].Group;
+    QVERIFY(c == before);
     // A pickup group has no users to choose.
     pane.showRecord(1);
     QVERIFY(!child<QPushButton>(pane, "cmdGrpSelect")->isEnabled());
-}
-
-void TestPanes::keys_data()
-{
-    QTest::addColumn<int>("from"); // box rows 0..14: extensions 0..15 without 3
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("to");
-    QTest::newRow("Page Down near the end") << 8 << int(Qt::Key_PageDown) << 14;
-    QTest::newRow("Page Up near the start") << 5 << int(Qt::Key_PageUp) << 0;
-    QTest::newRow("Home") << 7 << int(Qt::Key_Home) << 0;
-    QTest::newRow("End") << 0 << int(Qt::Key_End) << 14;
-}
-
-void TestPanes::keys()
-{
-    QFETCH(int, from);
-    QFETCH(int, key);
-    QFETCH(int, to);
-    SmallShip doc;
-    doc.config.Extensions[3].Active = false;
-    GroupMembersDialog dialog(doc, 0);
-    dialog.show();
-    const auto rowIndex = [](int row) { return row < 3 ? row : row + 1; };
-    QCOMPARE(dialog.focusWidget(), dialog.box(0)); // the first box starts with the focus
-    dialog.box(rowIndex(from))->setFocus();
-    QTest::keyClick(dialog.box(rowIndex(from)), Qt::Key(key));
-    QCOMPARE(dialog.focusWidget(), dialog.box(rowIndex(to)));
 }
 
 // The board plan follows the lists; a plan the cabinet cannot hold is refused
