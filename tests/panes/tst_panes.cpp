@@ -125,21 +125,6 @@ QStringList comboTexts(QComboBox *combo)
     return texts;
 }
 
-// The extension-class window opened on Officer with "Recall" cleared.
-struct ClassEdit {
-    ConfigDocument &doc;
-    ClassRightsDialog window{doc};
-    ClassStatus edited;
-
-    explicit ClassEdit(ConfigDocument &document) : doc(document)
-    {
-        window.show();
-        edited = doc.config.ExtClasses[ClassOfficer].Status;
-        edited[0] &= uint8_t(~ExtRecall);
-        click(window, "chkSub_0");
-    }
-};
-
 void choose(NewSystemDialog &dlg, const char *combo, int value)
 {
     auto *c = child<QComboBox>(dlg, combo);
@@ -206,13 +191,11 @@ class TestPanes : public QObject
     void systemSize_data();
     void systemSize();
 
-    void applyChanges_data();
-    void applyChanges();
-    void leavingWithEdits_data();
-    void leavingWithEdits();
-    void newClassNames();
+    void applyOrLeave_data();
+    void applyOrLeave();
+    void className_data();
+    void className();
     void noNewClassWhenFull();
-    void renameKeepsTheEdit();
     void classRightsFromTheMenu();
     void members_data();
     void members();
@@ -859,131 +842,141 @@ void TestPanes::systemSize()
         QCOMPARE(child<QLineEdit>(pane, boxes[k])->text(), QString::number(counts[k]));
 }
 
-void TestPanes::applyChanges_data()
+void TestPanes::applyOrLeave_data()
 {
-    QTest::addColumn<int>("officers");       // live Officer extensions
-    QTest::addColumn<bool>("customMatch");   // a Custom extension with the edited options
+    QTest::addColumn<QString>("how"); // Apply Changes, another class picked, or Close
+    QTest::addColumn<int>("officers"); // live Officer extensions
+    QTest::addColumn<bool>("customMatch"); // a Custom extension with the edited options
     QTest::addColumn<Buttons>("answers");
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<bool>("stored");
-    QTest::addColumn<int>("officerClassAfter");
-    QTest::addColumn<bool>("customJoined");
+    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
+    QTest::addColumn<bool>("swapped"); // the officers became Custom, the match joined
 
+    const QString save = QStringLiteral("Do you want to save the changes?");
+    const QString one = QStringLiteral("Are you sure that you want to update 1 Extension?");
     const QString three = QStringLiteral("Are you sure that you want to update 3 Extensions?");
     const QString match = QStringLiteral("There is 1 custom class extension matching this class.\n"
                                          "Do you want to update the class type?");
     const QString none = QStringLiteral("There are no extensions to be updated");
     using B = QMessageBox;
-    QTest::newRow("officers follow") << 3 << false << Buttons{B::Yes} << QStringList{three}
-                                     << true << int(ClassOfficer) << false;
+    using Texts = QStringList;
+    QTest::newRow("officers follow")
+        << "apply" << 3 << false << Buttons{B::Yes} << Texts{three} << true << false << false;
     QTest::newRow("officers become Custom, the match joins")
-        << 3 << true << Buttons{B::No, B::Yes} << QStringList{three, match} << true
-        << int(ClassCustom) << true;
-    QTest::newRow("update cancelled") << 3 << true << Buttons{B::Cancel} << QStringList{three}
-                                      << false << int(ClassOfficer) << false;
-    QTest::newRow("no extensions, OK") << 0 << false << Buttons{B::Ok} << QStringList{none}
-                                       << true << int(ClassOfficer) << false;
-    QTest::newRow("no extensions, Cancel") << 0 << false << Buttons{B::Cancel}
-                                           << QStringList{none} << false << int(ClassOfficer)
-                                           << false;
+        << "apply" << 3 << true << Buttons{B::No, B::Yes} << Texts{three, match} << true << false
+        << true;
+    QTest::newRow("update cancelled")
+        << "apply" << 3 << true << Buttons{B::Cancel} << Texts{three} << false << true << false;
+    QTest::newRow("no extensions, OK")
+        << "apply" << 0 << false << Buttons{B::Ok} << Texts{none} << true << false << false;
+    QTest::newRow("no extensions, Cancel")
+        << "apply" << 0 << false << Buttons{B::Cancel} << Texts{none} << false << true << false;
     // Declining the move still keeps the class's new options.
     QTest::newRow("only a Custom match, declined")
-        << 0 << true << Buttons{B::No} << QStringList{match} << true << int(ClassOfficer) << false;
+        << "apply" << 0 << true << Buttons{B::No} << Texts{match} << true << false << false;
+    QTest::newRow("switch, save")
+        << "switch" << 1 << false << Buttons{B::Yes, B::Yes} << Texts{save, one} << true << false
+        << false;
+    QTest::newRow("switch, save, then cancel the update")
+        << "switch" << 1 << false << Buttons{B::Yes, B::Cancel} << Texts{save, one} << false
+        << true << false;
+    QTest::newRow("switch, discard")
+        << "switch" << 1 << false << Buttons{B::No} << Texts{save} << false << false << false;
+    QTest::newRow("switch, stay")
+        << "switch" << 1 << false << Buttons{B::Cancel} << Texts{save} << false << true << false;
+    QTest::newRow("Close, save")
+        << "close" << 1 << false << Buttons{B::Yes, B::Yes} << Texts{save, one} << true << false
+        << false;
+    QTest::newRow("Close, discard")
+        << "close" << 1 << false << Buttons{B::No} << Texts{save} << false << false << false;
+    QTest::newRow("Close, stay")
+        << "close" << 1 << false << Buttons{B::Cancel} << Texts{save} << false << true << false;
 }
 
-void TestPanes::applyChanges()
+// Edits of a class are stored by Apply Changes, or when the class is left
+// and the edits saved; its extensions follow, become Custom or are joined
+// by Custom ones with the same options, as the answers say.
+void TestPanes::applyOrLeave()
 {
+    QFETCH(QString, how);
     QFETCH(int, officers);
     QFETCH(bool, customMatch);
     QFETCH(Buttons, answers);
     QFETCH(bool, stored);
-    QFETCH(int, officerClassAfter);
-    QFETCH(bool, customJoined);
+    QFETCH(bool, stays);
+    QFETCH(bool, swapped);
 
     SmallShip doc;
     setClass(doc, 2, ClassCrew);
     for (int i = 4; i < 4 + officers; ++i)
         setClass(doc, i, ClassOfficer);
     const Configuration before = doc.config;
-    ClassEdit edit(doc);
+    // The class window opened on Officer with "Recall" cleared.
+    ClassRightsDialog window(doc);
+    window.show();
+    ClassStatus edited = doc.config.ExtClasses[ClassOfficer].Status;
+    edited[0] &= uint8_t(~ExtRecall);
+    click(window, "chkSub_0");
     if (customMatch) {
         doc.config.Extensions[10].Class = ClassCustom;
-        doc.config.Extensions[10].Status = edit.edited;
+        doc.config.Extensions[10].Status = edited;
     }
     doc.setConfigChanged(false);
     prompts_->buttons.append(answers);
+    auto *combo = child<QComboBox>(window, "cboExtClass");
 
-    click(edit.window, "cmdApplyChanges");
+    if (how == QLatin1String("switch"))
+        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+    else
+        click(window, how == QLatin1String("close") ? "cmdClose" : "cmdApplyChanges");
 
     QTEST(prompts_->texts(), "questions");
     // The update question says what No does.
-    if (officers > 0)
-        QVERIFY(prompts_->asked.first().detail.contains(QLatin1String("Custom")));
+    for (const Prompt &p : std::as_const(prompts_->asked)) {
+        if (p.text.startsWith(QLatin1String("Are you sure that you want to update")))
+            QVERIFY(p.detail.contains(QLatin1String("Custom")));
+    }
     const Configuration &c = doc.config;
     QCOMPARE(c.ExtClasses[ClassOfficer].Status,
-             stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
+             stored ? edited : before.ExtClasses[ClassOfficer].Status);
     QCOMPARE(doc.configChanged(), stored);
-    QCOMPARE(edit.window.hasUnappliedEdits(), !stored);
+    QCOMPARE(window.hasUnappliedEdits(), stays);
+    const bool switched = how == QLatin1String("switch") && !stays;
+    QCOMPARE(window.loadedClass(), switched ? int(ClassCrew) : int(ClassOfficer));
+    QCOMPARE(combo->currentData().toInt(), window.loadedClass());
+    QCOMPARE(window.isVisible(), how != QLatin1String("close") || stays);
     for (int i = 4; i < 4 + officers; ++i) {
-        QCOMPARE(int(c.Extensions[i].Class), officerClassAfter);
+        QCOMPARE(int(c.Extensions[i].Class), swapped ? int(ClassCustom) : int(ClassOfficer));
         // Custom or not, an extension keeps the options it is meant to have.
-        const bool follows = stored && officerClassAfter == ClassOfficer;
-        QCOMPARE(c.Extensions[i].Status, follows ? edit.edited : before.Extensions[i].Status);
+        const bool follows = stored && !swapped;
+        QCOMPARE(c.Extensions[i].Status, follows ? edited : before.Extensions[i].Status);
     }
     if (customMatch)
-        QCOMPARE(int(c.Extensions[10].Class), customJoined ? int(ClassOfficer) : int(ClassCustom));
+        QCOMPARE(int(c.Extensions[10].Class), swapped ? int(ClassOfficer) : int(ClassCustom));
     QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
 }
 
-void TestPanes::leavingWithEdits_data()
+void TestPanes::className_data()
 {
-    QTest::addColumn<QString>("leave"); // another class picked, or Close
-    QTest::addColumn<Buttons>("answers");
-    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
-    QTest::addColumn<bool>("stored");
-    using B = QMessageBox;
-    QTest::newRow("switch, save") << "switch" << Buttons{B::Yes, B::Yes} << false << true;
-    QTest::newRow("switch, save, then cancel the update")
-        << "switch" << Buttons{B::Yes, B::Cancel} << true << false;
-    QTest::newRow("switch, discard") << "switch" << Buttons{B::No} << false << false;
-    QTest::newRow("switch, stay") << "switch" << Buttons{B::Cancel} << true << false;
-    QTest::newRow("Close, save") << "close" << Buttons{B::Yes, B::Yes} << false << true;
-    QTest::newRow("Close, discard") << "close" << Buttons{B::No} << false << false;
-    QTest::newRow("Close, stay") << "close" << Buttons{B::Cancel} << true << false;
+    QTest::addColumn<bool>("rename"); // of Officer, with an edit not yet applied
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("named"); // the class that then carries the name
+    QTest::addColumn<QString>("name");
+    QTest::newRow("new class, a copy") << false << " officer " << 7 << "officer";
+    QTest::newRow("rename") << true << "Master" << int(ClassOfficer) << "Master";
 }
 
-void TestPanes::leavingWithEdits()
+void TestPanes::className()
 {
-    QFETCH(QString, leave);
-    QFETCH(Buttons, answers);
-    QFETCH(bool, stays);
-    QFETCH(bool, stored);
-    SmallShip doc;
-    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
-    ClassEdit edit(doc);
-    prompts_->buttons.append(answers);
-    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
-    if (leave == QLatin1String("switch"))
-        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
-    else
-        click(edit.window, "cmdClose");
-
-    QCOMPARE(prompts_->asked.value(0).text, QStringLiteral("Do you want to save the changes?"));
-    if (leave == QLatin1String("switch")) {
-        QCOMPARE(edit.window.loadedClass(), stays ? int(ClassOfficer) : int(ClassCrew));
-        QCOMPARE(combo->currentData().toInt(), edit.window.loadedClass());
-    } else {
-        QCOMPARE(edit.window.isVisible(), stays);
-    }
-    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Status, stored ? edit.edited : officer);
-    QCOMPARE(edit.window.hasUnappliedEdits(), stays);
-}
-
-void TestPanes::newClassNames()
-{
+    QFETCH(bool, rename);
+    QFETCH(QString, typed);
+    QFETCH(int, named);
+    QFETCH(QString, name);
     SmallShip doc;
     doc.config.ExtClasses[9].Active = true; // a class of the ship's own
     doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
+    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
     ClassRightsDialog window(doc);
     window.show();
     auto *combo = child<QComboBox>(window, "cboExtClass");
@@ -991,30 +984,35 @@ void TestPanes::newClassNames()
     QCOMPARE(comboTexts(combo), (QStringList{u"Officer"_s, u"Crew"_s, u"Galley"_s}));
     QCOMPARE(window.loadedClass(), int(ClassOfficer));
     QVERIFY(!window.hasUnappliedEdits());
-    click(window, "cmdNewClass");
+    if (rename)
+        click(window, "chkSub_0");
+    click(window, rename ? "cmdRename" : "cmdNewClass");
     auto *dialog = child<NewClassDialog>(window, "frmNewClass");
-    auto *name = child<QLineEdit>(*dialog, "txtClassName");
-    auto *ok = child<QPushButton>(*dialog, "cmdOK");
+    auto *box = child<QLineEdit>(*dialog, "txtClassName");
+    auto *copy = child<QCheckBox>(*dialog, "chkCopy");
+    QCOMPARE(box->text(), rename ? QStringLiteral("Officer") : QString());
+    QCOMPARE(copy->isVisible(), !rename);
 
-    typeOnly(name, QStringLiteral("   "));
-    QVERIFY(!ok->isEnabled()); // blanks are no name
-    typeOnly(name, QStringLiteral("Officer"));
+    typeOnly(box, QStringLiteral("   "));
+    QVERIFY(!child<QPushButton>(*dialog, "cmdOK")->isEnabled()); // blanks are no name
+    typeOnly(box, QStringLiteral("Officer")); // a class's own name counts as taken too
     click(*dialog, "cmdOK");
-    QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("There is already a class with this name")});
+    QCOMPARE(prompts_->texts(),
+             QStringList{QStringLiteral("There is already a class with this name")});
     QVERIFY(dialog->isVisible());
     QVERIFY(!doc.configChanged());
 
-    typeOnly(name, QStringLiteral(" officer "));
-    child<QCheckBox>(*dialog, "chkCopy")->setChecked(true);
+    typeOnly(box, typed);
+    copy->setChecked(true);
     click(*dialog, "cmdOK");
     QVERIFY(!dialog->isVisible());
-    const int created = window.loadedClass();
-    QCOMPARE(created, 7);
-    const ClassRecord &cls = doc.config.ExtClasses[created];
-    QCOMPARE(cls.Name, QStringLiteral("officer"));
-    QCOMPARE(cls.Status, doc.config.ExtClasses[ClassOfficer].Status);
+    QCOMPARE(window.loadedClass(), named);
+    QCOMPARE(doc.config.ExtClasses[named].Name, name);
+    QCOMPARE(doc.config.ExtClasses[named].Status, officer); // a copy, or the edit still unapplied
     QVERIFY(doc.configChanged());
-    QCOMPARE(combo->currentText(), QStringLiteral("officer"));
+    QCOMPARE(combo->currentText(), name);
+    QCOMPARE(window.hasUnappliedEdits(), rename);
+    QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown was kept or new
 }
 
 void TestPanes::noNewClassWhenFull()
@@ -1028,26 +1026,6 @@ void TestPanes::noNewClassWhenFull()
     QVERIFY(!window.findChild<NewClassDialog *>());
     QCOMPARE(prompts_->asked.size(), 1);
     QVERIFY(prompts_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
-}
-
-void TestPanes::renameKeepsTheEdit()
-{
-    SmallShip doc;
-    ClassEdit edit(doc);
-    click(edit.window, "cmdRename");
-    auto *dialog = child<NewClassDialog>(edit.window, "frmNewClass");
-    QVERIFY(!child<QCheckBox>(*dialog, "chkCopy")->isVisible());
-    auto *name = child<QLineEdit>(*dialog, "txtClassName");
-    QCOMPARE(name->text(), QStringLiteral("Officer"));
-    click(*dialog, "cmdOK"); // its own name counts as taken
-    QCOMPARE(prompts_->asked.size(), 1);
-    typeOnly(name, QStringLiteral("Master"));
-    click(*dialog, "cmdOK");
-    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Name, QStringLiteral("Master"));
-    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
-    QCOMPARE(combo->currentText(), QStringLiteral("Master"));
-    QVERIFY(edit.window.hasUnappliedEdits());
-    QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown stayed
 }
 
 void TestPanes::classRightsFromTheMenu()
