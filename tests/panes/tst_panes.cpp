@@ -150,18 +150,6 @@ QColor shapeColour(NewSystemDialog &dlg, int slot)
         .color(QPalette::Window);
 }
 
-// Boards for slots 2..16: `subs` Subscriber boards from slot 2 up, `ties`
-// Tie Line boards from slot 16 down.
-QList<int> boards(int subs, int ties)
-{
-    QList<int> list(LineSlotCount, BoardEmpty);
-    for (int k = 0; k < subs && k < LineSlotCount; ++k)
-        list[k] = BoardSubscriber;
-    for (int k = 0; k < ties; ++k)
-        list[LineSlotCount - 1 - k] = BoardTieLine;
-    return list;
-}
-
 } // namespace
 
 class TestPanes : public QObject
@@ -200,10 +188,8 @@ class TestPanes : public QObject
     void members_data();
     void members();
 
-    void boardPlan_data();
-    void boardPlan();
-    void officerBox_data();
-    void officerBox();
+    void newSystem_data();
+    void newSystem();
     void cancelOrOpen_data();
     void cancelOrOpen();
 
@@ -1125,49 +1111,66 @@ void TestPanes::members()
     QVERIFY(!child<QPushButton>(pane, "cmdGrpSelect")->isEnabled());
 }
 
-// The board plan follows the lists; a plan the cabinet cannot hold is refused
-// until fewer lines are asked for, and OK runs the generator with every one
-// of the six numbers.
-void TestPanes::boardPlan_data()
+// The board plan shows what the planner makes of the lists; a plan the
+// cabinet cannot hold is refused until fewer lines are asked for. The
+// officer box keeps only digits and refuses more officers than extensions
+// when left and at OK; OK runs the generator with every one of the six numbers.
+void TestPanes::newSystem_data()
 {
-    QTest::addColumn<NewSystemCounts>("counts"); // officers typed, the others chosen
-    QTest::addColumn<QList<int>>("plan");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<NewSystemCounts>("counts"); // chosen, and the officers the box keeps
+    QTest::addColumn<QString>("typed"); // into the officer box
 
     QTest::newRow("16 extensions, four lines, no officers")
-        << NewSystemCounts{16, 0, 2, 1, 1, 0} << boards(2, 1) << false;
-    QTest::newRow("8 extensions, one officer, a pager")
-        << NewSystemCounts{8, 1, 0, 0, 0, 1} << boards(1, 1) << false;
-    QTest::newRow("120 extensions and a shore line")
-        << NewSystemCounts{120, 0, 1, 0, 0, 0} << boards(15, 0) << true;
+        << NewSystemCounts{16, 0, 2, 1, 1, 0} << QString();
+    QTest::newRow("8 extensions, one officer, a pager") << NewSystemCounts{8, 1, 0, 0, 0, 1} << "1";
+    QTest::newRow("officers: letters and signs dropped")
+        << NewSystemCounts{16, 15, 0, 0, 0, 0} << "-1a5";
+    QTest::newRow("officers: more than the total") << NewSystemCounts{8, 12, 0, 0, 0, 0} << "1 2";
+    QTest::newRow("120 extensions and a shore line, refused")
+        << NewSystemCounts{120, 0, 1, 0, 0, 0} << QString();
 }
 
-void TestPanes::boardPlan()
+void TestPanes::newSystem()
 {
     QFETCH(NewSystemCounts, counts);
-    QFETCH(QList<int>, plan);
-    QFETCH(bool, refused);
+    QFETCH(QString, typed);
 
     Configuration config = makeDefaultConfiguration();
     config.Extensions[100].Name = QStringLiteral("left over");
     const Configuration before = config;
     NewSystemDialog dlg(config);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
     choose(dlg, "cboExtensions", counts.extensions);
     choose(dlg, "cboShore", counts.shore);
     choose(dlg, "cboSATCOM", counts.satcom);
     choose(dlg, "cboPA", counts.pa);
     choose(dlg, "cboPager", counts.pager);
-    if (counts.officers)
-        QTest::keyClicks(child<QLineEdit>(dlg, "txtOfficer"), QString::number(counts.officers));
+    auto *box = child<QLineEdit>(dlg, "txtOfficer");
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), counts.officers ? QString::number(counts.officers) : QString());
 
-    for (int k = 0; k < LineSlotCount; ++k)
-        QCOMPARE(shapeColour(dlg, k + FirstLineSlot), documentedColour(plan[k]));
+    // Leaving the box checks it; where the limit lies is tabled with the model.
+    child<QComboBox>(dlg, "cboShore")->setFocus();
+    QCoreApplication::processEvents();
+    const bool fits = officersFit(counts);
+    QCOMPARE(panes::fieldInError(box), !fits);
+    QCOMPARE(box->toolTip(), fits ? QStringLiteral("Number of Officer class extensions required")
+                                  : QStringLiteral("Must be less than the total number of "
+                                                   "extensions in the system"));
+    QTRY_COMPARE(QApplication::focusWidget() == box, !fits);
+
+    const BoardPlanResult plan = planBoards(counts);
+    for (int k = 1; k <= LineSlotCount; ++k)
+        QCOMPARE(shapeColour(dlg, k + 1), documentedColour(plan.BoardPlan[k]));
     auto *ok = child<QPushButton>(dlg, "OKButton");
-    QCOMPARE(ok->isEnabled(), !refused);
+    QCOMPARE(ok->isEnabled(), !plan.overflow);
     const QString refusal = QStringLiteral("This configuration not possible");
-    QCOMPARE(prompts_->texts(), refused ? QStringList{refusal} : QStringList());
+    QCOMPARE(prompts_->texts(), plan.overflow ? QStringList{refusal} : QStringList());
     QVERIFY(config == before); // planning never touches the configuration
-    if (refused) {
+    if (plan.overflow) {
         for (const char *combo : {"cboShore", "cboSATCOM", "cboPA", "cboPager"})
             choose(dlg, combo, 0);
         QVERIFY(ok->isEnabled());
@@ -1175,109 +1178,48 @@ void TestPanes::boardPlan()
         QCOMPARE(prompts_->asked.size(), 1);
         return;
     }
-    dlg.show();
+    // OK checks the officers again: a refused count never reaches the generator.
     ok->click();
-    QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    QVERIFY(!dlg.isVisible());
-    QVERIFY(!config.SysConfig.LastUpdate.isEmpty());
+    QCOMPARE(dlg.isVisible(), !fits);
+    QCOMPARE(dlg.result(), fits ? int(QDialog::Accepted) : int(QDialog::Rejected));
     Configuration direct = makeDefaultConfiguration();
-    generateNewSystem(direct, counts, planBoards(counts), config.SysConfig.LastUpdate);
-    QVERIFY(config == direct);
+    if (fits) {
+        QVERIFY(!config.SysConfig.LastUpdate.isEmpty());
+        generateNewSystem(direct, counts, plan, config.SysConfig.LastUpdate);
+    }
+    QVERIFY(config == (fits ? direct : before));
     QVERIFY(prompts_->asked.isEmpty());
-}
-
-void TestPanes::officerBox_data()
-{
-    QTest::addColumn<int>("extensions");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("kept"); // only digits get into the box
-
-    // Where the limit lies is tabled with the model (officersFitTotal).
-    QTest::newRow("letters and signs dropped") << 16 << "-1a5" << true << "15";
-    QTest::newRow("more than the total") << 8 << "1 2" << false << "12";
-}
-
-void TestPanes::officerBox()
-{
-    QFETCH(int, extensions);
-    QFETCH(QString, typed);
-    QFETCH(bool, accepted);
-    QFETCH(QString, kept);
-
-    Configuration config = makeDefaultConfiguration();
-    const Configuration before = config;
-    NewSystemDialog dlg(config);
-    dlg.show();
-    QApplication::setActiveWindow(&dlg);
-    QVERIFY(QTest::qWaitForWindowActive(&dlg));
-    choose(dlg, "cboExtensions", extensions);
-    auto *box = child<QLineEdit>(dlg, "txtOfficer");
-    box->setFocus();
-    QTest::keyClicks(box, typed);
-    QCOMPARE(box->text(), kept);
-
-    // Leaving the box checks it.
-    child<QComboBox>(dlg, "cboShore")->setFocus();
-    QCoreApplication::processEvents();
-    QCOMPARE(panes::fieldInError(box), !accepted);
-    QCOMPARE(box->toolTip(), accepted
-                                 ? QStringLiteral("Number of Officer class extensions required")
-                                 : QStringLiteral("Must be less than the total number of "
-                                                  "extensions in the system"));
-    QTRY_COMPARE(QApplication::focusWidget() == box, !accepted);
-
-    // OK checks again: a refused count never reaches the generator.
-    child<QPushButton>(dlg, "OKButton")->click();
-    QCOMPARE(dlg.isVisible(), !accepted);
-    QCOMPARE(config == before, !accepted);
 }
 
 void TestPanes::cancelOrOpen_data()
 {
     QTest::addColumn<bool>("openInstead");
-    QTest::addColumn<QString>("file"); // name in a scratch folder; empty: none chosen
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<QString>("file"); // name in a scratch folder, chosen in quotes; empty: none
     QTest::addColumn<int>("result"); // -1: the dialog stays open
-    QTest::addColumn<bool>("refusal");
 
-    const QByteArray header =
-        "<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n<VERSION>3.0</VERSION>\r\n";
-    QTest::newRow("plain Cancel") << false << QString() << QByteArray() << false
-                                  << int(QDialog::Rejected) << false;
-    QTest::newRow("Open..., nothing chosen")
-        << true << QString() << QByteArray() << false << -1 << false;
+    // Which files are configurations is tabled with the file layer (existFile).
+    QTest::newRow("plain Cancel") << false << QString() << int(QDialog::Rejected);
+    QTest::newRow("Open..., nothing chosen") << true << QString() << -1;
     QTest::newRow("Open..., configuration file")
-        << true << "ship.TWZ" << header << false << int(NewSystemDialog::OpenedFile) << false;
-    QTest::newRow("Open..., quoted name")
-        << true << "ship.TWZ" << header << true << int(NewSystemDialog::OpenedFile) << false;
-    QTest::newRow("Open..., other text")
-        << true << "notes.TWZ" << QByteArray("hello\r\nworld\r\n") << false << -1 << true;
-    QTest::newRow("Open..., missing file")
-        << true << "gone.TWZ" << QByteArray() << false << -1 << true;
+        << true << "ship.TWZ" << int(NewSystemDialog::OpenedFile);
+    QTest::newRow("Open..., missing file") << true << "gone.TWZ" << -1;
 }
 
 void TestPanes::cancelOrOpen()
 {
     QFETCH(bool, openInstead);
     QFETCH(QString, file);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, quoted);
     QFETCH(int, result);
-    QFETCH(bool, refusal);
 
     QTemporaryDir dir;
-    QString path;
-    if (!file.isEmpty()) {
-        path = dir.filePath(file);
-        if (!content.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+    const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    if (result == NewSystemDialog::OpenedFile) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n<VERSION>3.0</VERSION>\r\n");
     }
-    const QString answer = quoted ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+    const QString answer = path.isEmpty() ? QString() : u'"' + path + u'"';
+    const bool refusal = !file.isEmpty() && result == -1;
     prompts_->files.enqueue(answer);
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
