@@ -981,7 +981,7 @@ void TestPanes::className()
 
     typeOnly(box, QStringLiteral("   "));
     QVERIFY(!child<QPushButton>(*dialog, "cmdOK")->isEnabled()); // blanks are no name
-    typeOnly(box, QStringLiteral("Officer")); // a class's own name counts as taken too
+    typeOnly(box, QStringLiteral("Officer")); // taken, for a rename as its own name
     click(*dialog, "cmdOK");
     QCOMPARE(prompts_->texts(),
              QStringList{QStringLiteral("There is already a class with this name")});
