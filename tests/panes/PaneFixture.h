@@ -83,6 +83,11 @@ inline void loadSmallShip(ConfigDocument &doc)
     doc.setConfigChanged(false);
 }
 
+// A document holding the small ship, as loaded.
+struct SmallShip : ConfigDocument {
+    SmallShip() { loadSmallShip(*this); }
+};
+
 // Types over the whole box without leaving it: the edit is still pending.
 inline void typeOnly(QLineEdit *box, const QString &text)
 {

@@ -125,21 +125,6 @@ QStringList comboTexts(QComboBox *combo)
     return texts;
 }
 
-// The extension-class window opened on Officer with "Recall" cleared.
-struct ClassEdit {
-    ConfigDocument &doc;
-    ClassRightsDialog window{doc};
-    ClassStatus edited;
-
-    explicit ClassEdit(ConfigDocument &document) : doc(document)
-    {
-        window.show();
-        edited = doc.config.ExtClasses[ClassOfficer].Status;
-        edited[0] &= uint8_t(~ExtRecall);
-        click(window, "chkSub_0");
-    }
-};
-
 void choose(NewSystemDialog &dlg, const char *combo, int value)
 {
     auto *c = child<QComboBox>(dlg, combo);
@@ -165,18 +150,6 @@ QColor shapeColour(NewSystemDialog &dlg, int slot)
         .color(QPalette::Window);
 }
 
-// Boards for slots 2..16: `subs` Subscriber boards from slot 2 up, `ties`
-// Tie Line boards from slot 16 down.
-QList<int> boards(int subs, int ties)
-{
-    QList<int> list(LineSlotCount, BoardEmpty);
-    for (int k = 0; k < subs && k < LineSlotCount; ++k)
-        list[k] = BoardSubscriber;
-    for (int k = 0; k < ties; ++k)
-        list[LineSlotCount - 1 - k] = BoardTieLine;
-    return list;
-}
-
 } // namespace
 
 class TestPanes : public QObject
@@ -199,33 +172,24 @@ class TestPanes : public QObject
     void tieDesignatedGrid();
     void cellEditorCommitsOnce_data();
     void cellEditorCommitsOnce();
-    void groupTypeQuestion_data();
-    void groupTypeQuestion();
-    void disableGroup_data();
-    void disableGroup();
+    void groupQuestions_data();
+    void groupQuestions();
     void grids_data();
     void grids();
     void systemSize_data();
     void systemSize();
 
-    void applyChanges_data();
-    void applyChanges();
-    void leavingWithEdits_data();
-    void leavingWithEdits();
-    void newClassNames();
+    void applyOrLeave_data();
+    void applyOrLeave();
+    void className_data();
+    void className();
     void noNewClassWhenFull();
-    void renameKeepsTheEdit();
     void classRightsFromTheMenu();
-    void membersApplied_data();
-    void membersApplied();
-    void membersFromThePane();
-    void keys_data();
-    void keys();
+    void members_data();
+    void members();
 
-    void boardPlan_data();
-    void boardPlan();
-    void officerBox_data();
-    void officerBox();
+    void newSystem_data();
+    void newSystem();
     void cancelOrOpen_data();
     void cancelOrOpen();
 
@@ -300,12 +264,10 @@ void TestPanes::typedBox()
     QFETCH(QString, typed);
     QFETCH(QString, leave);
     QFETCH(QString, stored);
-    QFETCH(QString, status);
     QFETCH(bool, red);
     const QString pane = box.mid(3, 1); // txtExt..., txtTie..., txtGrp..., txtSys...
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 4, ClassHotLine);
     doc.config.Extensions[4].DirectDial = 105;
     const PaneUnderTest tested = makePane(pane, doc);
@@ -345,7 +307,7 @@ void TestPanes::typedBox()
         QCOMPARE(field->text(), stored);
     if (leave == QLatin1String("focus"))
         QCOMPARE(field->selectedText(), stored); // ready to be typed over
-    QCOMPARE(lastText(statusSpy), status);
+    QTEST(lastText(statusSpy), "status");
     QCOMPARE(panes::fieldInError(field), red);
     QCOMPARE(field->palette().color(QPalette::Base) == panes::errorColour(), red);
     if (box == QLatin1String("txtExtNo") || box == QLatin1String("txtExtDD"))
@@ -386,8 +348,7 @@ void TestPanes::optionBoxes()
     QFETCH(int, bit);
     QFETCH(bool, enabled);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 3, cls);
     auto expected = doc.config.Extensions[3].Status;
     expected[byte] ^= uint8_t(bit);
@@ -430,26 +391,23 @@ void TestPanes::extensionGroupList_data()
 void TestPanes::extensionGroupList()
 {
     QFETCH(int, group);
-    QFETCH(QStringList, items);
     QFETCH(bool, red);
     QFETCH(int, chosenEntry);
-    QFETCH(int, chosenGroup);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[5].Group = int16_t(group);
     doc.setConfigChanged(false); // as loaded
     ExtensionPane pane(doc);
     pane.showRecord(5);
     auto *combo = child<QComboBox>(pane, "cboExtGroup");
-    QCOMPARE(comboTexts(combo), items);
+    QTEST(comboTexts(combo), "items");
     QCOMPARE(combo->currentData().toInt(), group);
     QCOMPARE(panes::fieldInError(combo), red);
     QCOMPARE(checkerReports(doc, 5), red);
 
     combo->setCurrentIndex(chosenEntry);
 
-    QCOMPARE(int(doc.config.Extensions[5].Group), chosenGroup);
+    QTEST(int(doc.config.Extensions[5].Group), "chosenGroup");
     QVERIFY(!panes::fieldInError(combo));
     QVERIFY(doc.configChanged());
 }
@@ -466,8 +424,7 @@ void TestPanes::showingChangesNothing()
 {
     QFETCH(QString, pane);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     setClass(doc, 4, ClassHotLine);
     c.Extensions[4].DirectDial = 104;
@@ -516,8 +473,7 @@ void TestPanes::tieClassAndDial9()
     QFETCH(bool, byCombo);
     QFETCH(bool, incoming);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     TieRecord &t = doc.config.TieLines[58];
     t.Dial9 = dial9Before;
     t.Status[0] = TieDTMF | TieDDI;
@@ -582,11 +538,8 @@ void TestPanes::tieDesignatedGrid()
     QFETCH(int, otherExt2);
     QFETCH(QString, typed);
     QFETCH(int, stored);
-    QFETCH(QString, name);
-    QFETCH(bool, red);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
     TieLinePane pane(doc);
     pane.showRecord(56);
@@ -598,8 +551,8 @@ void TestPanes::tieDesignatedGrid()
     const TieRecord &t = doc.config.TieLines[56];
     QCOMPARE(int(row == 0 ? t.Ext1 : t.Ext2), stored);
     QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
-    QCOMPARE(grid->item(row, 1)->text(), name);
-    QCOMPARE(redRows(grid).contains(row), red);
+    QTEST(grid->item(row, 1)->text(), "name");
+    QTEST(redRows(grid).contains(row), "red");
     QVERIFY(doc.configChanged());
 }
 
@@ -630,9 +583,7 @@ void TestPanes::cellEditorCommitsOnce()
     QFETCH(int, column);
     QFETCH(QString, how);
     QFETCH(QString, typed);
-    QFETCH(int, stored);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     doc.config.Extensions[4].Name = QStringLiteral("Mess");
     TieLinePane tie(doc);
     GroupPane grp(doc);
@@ -668,106 +619,85 @@ void TestPanes::cellEditorCommitsOnce()
 
     const int held = grid == QLatin1String("vsTieExt") ? doc.config.TieLines[56].Ext2
                                                        : doc.config.Groups[0].Exts[0];
-    QCOMPARE(held, stored);
+    QTEST(held, "stored");
     QVERIFY(!table->viewport()->findChild<QComboBox *>());
 }
 
-void TestPanes::groupTypeQuestion_data()
+void TestPanes::groupQuestions_data()
 {
+    QTest::addColumn<int>("group");
     QTest::addColumn<int>("activeUsers");
     QTest::addColumn<int>("inactiveUsers");
-    QTest::addColumn<int>("chosen");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("chosen"); // a type chosen in the combo; -1: "Enabled" clicked
+    QTest::addColumn<IntList>("answers"); // every one of them asked for
+    QTest::addColumn<bool>("done");
 
-    const int no = QMessageBox::No, yes = QMessageBox::Yes;
-    QTest::newRow("in use, No") << 1 << 0 << int(GroupPickup) << no << true << int(GroupHunt);
-    QTest::newRow("in use, Yes") << 2 << 0 << int(GroupPickup) << yes << true << int(GroupPickup);
-    QTest::newRow("unused") << 0 << 0 << int(GroupPickup) << no << false << int(GroupPickup);
-    QTest::newRow("inactive users only")
-        << 0 << 2 << int(GroupPickup) << no << false << int(GroupPickup);
-    QTest::newRow("in use, to MCF")
-        << 3 << 0 << int(GroupMultipleCallForward) << no << false << int(GroupMultipleCallForward);
+    const int yes = QMessageBox::Yes, no = QMessageBox::No, enabled = -1;
+    const int pickup = GroupPickup;
+    QTest::newRow("Pickup, in use, No") << 0 << 1 << 0 << pickup << IntList{no} << false;
+    QTest::newRow("Pickup, in use, Yes") << 0 << 2 << 0 << pickup << IntList{yes} << true;
+    QTest::newRow("Pickup, unused") << 0 << 0 << 0 << pickup << IntList{} << true;
+    QTest::newRow("Pickup, inactive users only") << 0 << 0 << 2 << pickup << IntList{} << true;
+    QTest::newRow("MCF, in use")
+        << 0 << 3 << 0 << int(GroupMultipleCallForward) << IntList{} << true;
+    // One question per user until a No.
+    QTest::newRow("disabled, three users, No at the second")
+        << 0 << 3 << 0 << enabled << IntList{yes, no} << false;
+    QTest::newRow("disabled, three users, all Yes")
+        << 0 << 3 << 0 << enabled << IntList{yes, yes, yes} << true;
+    QTest::newRow("disabled, unused") << 0 << 0 << 0 << enabled << IntList{} << true;
+    QTest::newRow("inactive group switched on") << 2 << 0 << 0 << enabled << IntList{} << true;
 }
 
-void TestPanes::groupTypeQuestion()
+// A group in use asks before it turns Pickup or is disabled; No keeps it as it was.
+void TestPanes::groupQuestions()
 {
+    QFETCH(int, group);
     QFETCH(int, activeUsers);
     QFETCH(int, inactiveUsers);
     QFETCH(int, chosen);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
-    QFETCH(int, type);
+    QFETCH(IntList, answers);
+    QFETCH(bool, done);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     for (int i = 0; i < activeUsers + inactiveUsers; ++i) {
-        doc.config.Extensions[4 + i].Group = 546;
+        doc.config.Extensions[4 + i].Group = doc.config.Groups[group].DirNum;
         doc.config.Extensions[4 + i].Active = i < activeUsers;
     }
-    prompts_->buttons.enqueue(QMessageBox::StandardButton(answer));
-    GroupPane pane(doc);
-    pane.showRecord(0);
-    auto *combo = child<QComboBox>(pane, "cboGrpType");
-
-    combo->setCurrentIndex(combo->findData(chosen));
-
-    QCOMPARE(prompts_->texts(),
-             asked ? QStringList{QStringLiteral("This group is in use.\nAre you sure that you "
-                                                "want to change it to a Pickup group?")}
-                   : QStringList());
-    QCOMPARE(int(doc.config.Groups[0].Type), type);
-    QCOMPARE(combo->currentData().toInt(), type);
-    QCOMPARE(doc.configChanged(), type != GroupHunt);
-    auto *users = child<QLineEdit>(pane, "txtGroupLead");
-    QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), type == GroupPickup);
-    QCOMPARE(users->isEnabled(), type != GroupPickup);
-}
-
-void TestPanes::disableGroup_data()
-{
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("users");
-    QTest::addColumn<IntList>("answers");
-    QTest::addColumn<bool>("active");
-
-    const int yes = QMessageBox::Yes, no = QMessageBox::No;
-    QTest::newRow("three users, No at the second") << 0 << 3 << IntList{yes, no} << true;
-    QTest::newRow("three users, all Yes") << 0 << 3 << IntList{yes, yes, yes} << false;
-    QTest::newRow("unused") << 0 << 0 << IntList{} << false;
-    QTest::newRow("inactive group switched on") << 2 << 0 << IntList{} << true;
-}
-
-void TestPanes::disableGroup()
-{
-    QFETCH(int, group);
-    QFETCH(int, users);
-    QFETCH(IntList, answers);
-    QFETCH(bool, active);
-
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    for (int i = 0; i < users; ++i)
-        doc.config.Extensions[7 + i].Group = doc.config.Groups[group].DirNum;
     for (int a : answers)
         prompts_->buttons.enqueue(QMessageBox::StandardButton(a));
     GroupPane pane(doc);
     QSignalSpy nodeSpy(&pane, &GroupPane::nodeDisabledChanged);
     pane.showRecord(group);
-    const bool before = doc.config.Groups[group].Active;
+    GroupRecord &g = doc.config.Groups[group];
+    GroupRecord expected = g;
+    auto *combo = child<QComboBox>(pane, "cboGrpType");
 
-    child<QCheckBox>(pane, "chkGrpActive")->click();
+    if (chosen >= 0)
+        combo->setCurrentIndex(combo->findData(chosen));
+    else
+        child<QCheckBox>(pane, "chkGrpActive")->click();
 
-    // One question per user until a No.
-    const QString question =
-        QStringLiteral("This group is in use.\nAre you sure that you want to disable it?");
+    const QString question = chosen >= 0
+                                 ? QStringLiteral("This group is in use.\nAre you sure that "
+                                                  "you want to change it to a Pickup group?")
+                                 : QStringLiteral("This group is in use.\nAre you sure that "
+                                                  "you want to disable it?");
     QCOMPARE(prompts_->texts(), QStringList(answers.size(), question));
-    QCOMPARE(doc.config.Groups[group].Active, active);
-    QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), active);
-    QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), active);
-    QCOMPARE(child<QComboBox>(pane, "cboGrpType")->isEnabled(), active);
-    QCOMPARE(nodeSpy.size(), before != active ? 1 : 0);
+    if (done && chosen >= 0)
+        expected.Type = int16_t(chosen);
+    if (done && chosen < 0)
+        expected.Active = !expected.Active;
+    QVERIFY(g == expected);
+    QCOMPARE(doc.configChanged(), done);
+    QCOMPARE(nodeSpy.size(), done && chosen < 0 ? 1 : 0);
+    QCOMPARE(combo->currentData().toInt(), int(g.Type));
+    auto *users = child<QLineEdit>(pane, "txtGroupLead");
+    QCOMPARE(users->text() == QStringLiteral("Not used for pickup groups"), g.Type == GroupPickup);
+    QCOMPARE(users->isEnabled(), g.Type != GroupPickup);
+    QCOMPARE(child<QCheckBox>(pane, "chkGrpActive")->isChecked(), g.Active);
+    QCOMPARE(child<QGroupBox>(pane, "fmeGrpExts")->isVisibleTo(&pane), g.Active);
+    QCOMPARE(combo->isEnabled(), g.Active);
 }
 
 void TestPanes::grids_data()
@@ -819,10 +749,8 @@ void TestPanes::grids()
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(IntList, expected);
-    QFETCH(IntList, red);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     GroupRecord &g = doc.config.Groups[0];
     auto &gaList = doc.config.SysConfig.GA;
     const IntList all = before + stale;
@@ -857,7 +785,7 @@ void TestPanes::grids()
         QCOMPARE(grid->item(r, 1)->text(),
                  used ? getNameFromExt(doc.config, expected[r]) : QString());
     }
-    QCOMPARE(redRows(grid), red);
+    QTEST(redRows(grid), "red");
     QVERIFY(doc.configChanged());
 }
 
@@ -878,8 +806,7 @@ void TestPanes::systemSize()
     QFETCH(QString, change);
     QFETCH(IntList, counts);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     if (change == QLatin1String("slot"))
         c.SysConfig.Slots[4] = BoardSubscriber;
@@ -901,135 +828,141 @@ void TestPanes::systemSize()
         QCOMPARE(child<QLineEdit>(pane, boxes[k])->text(), QString::number(counts[k]));
 }
 
-void TestPanes::applyChanges_data()
+void TestPanes::applyOrLeave_data()
 {
-    QTest::addColumn<int>("officers");       // live Officer extensions
-    QTest::addColumn<bool>("customMatch");   // a Custom extension with the edited options
+    QTest::addColumn<QString>("how"); // Apply Changes, another class picked, or Close
+    QTest::addColumn<int>("officers"); // live Officer extensions
+    QTest::addColumn<bool>("customMatch"); // a Custom extension with the edited options
     QTest::addColumn<Buttons>("answers");
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<bool>("stored");
-    QTest::addColumn<int>("officerClassAfter");
-    QTest::addColumn<bool>("customJoined");
+    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
+    QTest::addColumn<bool>("swapped"); // the officers became Custom, the match joined
 
+    const QString save = QStringLiteral("Do you want to save the changes?");
+    const QString one = QStringLiteral("Are you sure that you want to update 1 Extension?");
     const QString three = QStringLiteral("Are you sure that you want to update 3 Extensions?");
     const QString match = QStringLiteral("There is 1 custom class extension matching this class.\n"
                                          "Do you want to update the class type?");
     const QString none = QStringLiteral("There are no extensions to be updated");
     using B = QMessageBox;
-    QTest::newRow("officers follow") << 3 << false << Buttons{B::Yes} << QStringList{three}
-                                     << true << int(ClassOfficer) << false;
+    using Texts = QStringList;
+    QTest::newRow("officers follow")
+        << "apply" << 3 << false << Buttons{B::Yes} << Texts{three} << true << false << false;
     QTest::newRow("officers become Custom, the match joins")
-        << 3 << true << Buttons{B::No, B::Yes} << QStringList{three, match} << true
-        << int(ClassCustom) << true;
-    QTest::newRow("update cancelled") << 3 << true << Buttons{B::Cancel} << QStringList{three}
-                                      << false << int(ClassOfficer) << false;
-    QTest::newRow("no extensions, OK") << 0 << false << Buttons{B::Ok} << QStringList{none}
-                                       << true << int(ClassOfficer) << false;
-    QTest::newRow("no extensions, Cancel") << 0 << false << Buttons{B::Cancel}
-                                           << QStringList{none} << false << int(ClassOfficer)
-                                           << false;
+        << "apply" << 3 << true << Buttons{B::No, B::Yes} << Texts{three, match} << true << false
+        << true;
+    QTest::newRow("update cancelled")
+        << "apply" << 3 << true << Buttons{B::Cancel} << Texts{three} << false << true << false;
+    QTest::newRow("no extensions, OK")
+        << "apply" << 0 << false << Buttons{B::Ok} << Texts{none} << true << false << false;
+    QTest::newRow("no extensions, Cancel")
+        << "apply" << 0 << false << Buttons{B::Cancel} << Texts{none} << false << true << false;
     // Declining the move still keeps the class's new options.
     QTest::newRow("only a Custom match, declined")
-        << 0 << true << Buttons{B::No} << QStringList{match} << true << int(ClassOfficer) << false;
+        << "apply" << 0 << true << Buttons{B::No} << Texts{match} << true << false << false;
+    QTest::newRow("switch, save")
+        << "switch" << 1 << false << Buttons{B::Yes, B::Yes} << Texts{save, one} << true << false
+        << false;
+    QTest::newRow("switch, save, then cancel the update")
+        << "switch" << 1 << false << Buttons{B::Yes, B::Cancel} << Texts{save, one} << false
+        << true << false;
+    QTest::newRow("switch, discard")
+        << "switch" << 1 << false << Buttons{B::No} << Texts{save} << false << false << false;
+    QTest::newRow("switch, stay")
+        << "switch" << 1 << false << Buttons{B::Cancel} << Texts{save} << false << true << false;
+    QTest::newRow("Close, save")
+        << "close" << 1 << false << Buttons{B::Yes, B::Yes} << Texts{save, one} << true << false
+        << false;
+    QTest::newRow("Close, discard")
+        << "close" << 1 << false << Buttons{B::No} << Texts{save} << false << false << false;
+    QTest::newRow("Close, stay")
+        << "close" << 1 << false << Buttons{B::Cancel} << Texts{save} << false << true << false;
 }
 
-void TestPanes::applyChanges()
+// Edits of a class are stored by Apply Changes, or when the class is left
+// and the edits saved; its extensions follow, become Custom or are joined
+// by Custom ones with the same options, as the answers say.
+void TestPanes::applyOrLeave()
 {
+    QFETCH(QString, how);
     QFETCH(int, officers);
     QFETCH(bool, customMatch);
     QFETCH(Buttons, answers);
-    QFETCH(QStringList, questions);
     QFETCH(bool, stored);
-    QFETCH(int, officerClassAfter);
-    QFETCH(bool, customJoined);
+    QFETCH(bool, stays);
+    QFETCH(bool, swapped);
 
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     setClass(doc, 2, ClassCrew);
     for (int i = 4; i < 4 + officers; ++i)
         setClass(doc, i, ClassOfficer);
     const Configuration before = doc.config;
-    ClassEdit edit(doc);
+    // The class window opened on Officer with "Recall" cleared.
+    ClassRightsDialog window(doc);
+    window.show();
+    ClassStatus edited = doc.config.ExtClasses[ClassOfficer].Status;
+    edited[0] &= uint8_t(~ExtRecall);
+    click(window, "chkSub_0");
     if (customMatch) {
         doc.config.Extensions[10].Class = ClassCustom;
-        doc.config.Extensions[10].Status = edit.edited;
+        doc.config.Extensions[10].Status = edited;
     }
     doc.setConfigChanged(false);
     prompts_->buttons.append(answers);
+    auto *combo = child<QComboBox>(window, "cboExtClass");
 
-    click(edit.window, "cmdApplyChanges");
+    if (how == QLatin1String("switch"))
+        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
+    else
+        click(window, how == QLatin1String("close") ? "cmdClose" : "cmdApplyChanges");
 
-    QCOMPARE(prompts_->texts(), questions);
+    QTEST(prompts_->texts(), "questions");
     // The update question says what No does.
-    if (officers > 0)
-        QVERIFY(prompts_->asked.first().detail.contains(QLatin1String("Custom")));
+    for (const Prompt &p : std::as_const(prompts_->asked)) {
+        if (p.text.startsWith(QLatin1String("Are you sure that you want to update")))
+            QVERIFY(p.detail.contains(QLatin1String("Custom")));
+    }
     const Configuration &c = doc.config;
     QCOMPARE(c.ExtClasses[ClassOfficer].Status,
-             stored ? edit.edited : before.ExtClasses[ClassOfficer].Status);
+             stored ? edited : before.ExtClasses[ClassOfficer].Status);
     QCOMPARE(doc.configChanged(), stored);
-    QCOMPARE(edit.window.hasUnappliedEdits(), !stored);
+    QCOMPARE(window.hasUnappliedEdits(), stays);
+    const bool switched = how == QLatin1String("switch") && !stays;
+    QCOMPARE(window.loadedClass(), switched ? int(ClassCrew) : int(ClassOfficer));
+    QCOMPARE(combo->currentData().toInt(), window.loadedClass());
+    QCOMPARE(window.isVisible(), how != QLatin1String("close") || stays);
     for (int i = 4; i < 4 + officers; ++i) {
-        QCOMPARE(int(c.Extensions[i].Class), officerClassAfter);
+        QCOMPARE(int(c.Extensions[i].Class), swapped ? int(ClassCustom) : int(ClassOfficer));
         // Custom or not, an extension keeps the options it is meant to have.
-        const bool follows = stored && officerClassAfter == ClassOfficer;
-        QCOMPARE(c.Extensions[i].Status, follows ? edit.edited : before.Extensions[i].Status);
+        const bool follows = stored && !swapped;
+        QCOMPARE(c.Extensions[i].Status, follows ? edited : before.Extensions[i].Status);
     }
     if (customMatch)
-        QCOMPARE(int(c.Extensions[10].Class), customJoined ? int(ClassOfficer) : int(ClassCustom));
+        QCOMPARE(int(c.Extensions[10].Class), swapped ? int(ClassOfficer) : int(ClassCustom));
     QCOMPARE(c.Extensions[2], before.Extensions[2]); // a Crew extension is left alone
 }
 
-void TestPanes::leavingWithEdits_data()
+void TestPanes::className_data()
 {
-    QTest::addColumn<QString>("leave"); // another class picked, or Close
-    QTest::addColumn<Buttons>("answers");
-    QTest::addColumn<bool>("stays"); // on Officer, with the edits kept to apply later
-    QTest::addColumn<bool>("stored");
-    using B = QMessageBox;
-    QTest::newRow("switch, save") << "switch" << Buttons{B::Yes, B::Yes} << false << true;
-    QTest::newRow("switch, save, then cancel the update")
-        << "switch" << Buttons{B::Yes, B::Cancel} << true << false;
-    QTest::newRow("switch, discard") << "switch" << Buttons{B::No} << false << false;
-    QTest::newRow("switch, stay") << "switch" << Buttons{B::Cancel} << true << false;
-    QTest::newRow("Close, save") << "close" << Buttons{B::Yes, B::Yes} << false << true;
-    QTest::newRow("Close, discard") << "close" << Buttons{B::No} << false << false;
-    QTest::newRow("Close, stay") << "close" << Buttons{B::Cancel} << true << false;
+    QTest::addColumn<bool>("rename"); // of Officer, with an edit not yet applied
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("named"); // the class that then carries the name
+    QTest::addColumn<QString>("name");
+    QTest::newRow("new class, a copy") << false << " officer " << 7 << "officer";
+    QTest::newRow("rename") << true << "Master" << int(ClassOfficer) << "Master";
 }
 
-void TestPanes::leavingWithEdits()
+void TestPanes::className()
 {
-    QFETCH(QString, leave);
-    QFETCH(Buttons, answers);
-    QFETCH(bool, stays);
-    QFETCH(bool, stored);
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
-    ClassEdit edit(doc);
-    prompts_->buttons.append(answers);
-    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
-    if (leave == QLatin1String("switch"))
-        combo->setCurrentIndex(combo->findData(int(ClassCrew)));
-    else
-        click(edit.window, "cmdClose");
-
-    QCOMPARE(prompts_->asked.value(0).text, QStringLiteral("Do you want to save the changes?"));
-    if (leave == QLatin1String("switch")) {
-        QCOMPARE(edit.window.loadedClass(), stays ? int(ClassOfficer) : int(ClassCrew));
-        QCOMPARE(combo->currentData().toInt(), edit.window.loadedClass());
-    } else {
-        QCOMPARE(edit.window.isVisible(), stays);
-    }
-    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Status, stored ? edit.edited : officer);
-    QCOMPARE(edit.window.hasUnappliedEdits(), stays);
-}
-
-void TestPanes::newClassNames()
-{
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    QFETCH(bool, rename);
+    QFETCH(QString, typed);
+    QFETCH(int, named);
+    QFETCH(QString, name);
+    SmallShip doc;
     doc.config.ExtClasses[9].Active = true; // a class of the ship's own
     doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
+    const ClassStatus officer = doc.config.ExtClasses[ClassOfficer].Status;
     ClassRightsDialog window(doc);
     window.show();
     auto *combo = child<QComboBox>(window, "cboExtClass");
@@ -1037,36 +970,40 @@ void TestPanes::newClassNames()
     QCOMPARE(comboTexts(combo), (QStringList{u"Officer"_s, u"Crew"_s, u"Galley"_s}));
     QCOMPARE(window.loadedClass(), int(ClassOfficer));
     QVERIFY(!window.hasUnappliedEdits());
-    click(window, "cmdNewClass");
+    if (rename)
+        click(window, "chkSub_0");
+    click(window, rename ? "cmdRename" : "cmdNewClass");
     auto *dialog = child<NewClassDialog>(window, "frmNewClass");
-    auto *name = child<QLineEdit>(*dialog, "txtClassName");
-    auto *ok = child<QPushButton>(*dialog, "cmdOK");
+    auto *box = child<QLineEdit>(*dialog, "txtClassName");
+    auto *copy = child<QCheckBox>(*dialog, "chkCopy");
+    QCOMPARE(box->text(), rename ? QStringLiteral("Officer") : QString());
+    QCOMPARE(copy->isVisible(), !rename);
 
-    typeOnly(name, QStringLiteral("   "));
-    QVERIFY(!ok->isEnabled()); // blanks are no name
-    typeOnly(name, QStringLiteral("Officer"));
+    typeOnly(box, QStringLiteral("   "));
+    QVERIFY(!child<QPushButton>(*dialog, "cmdOK")->isEnabled()); // blanks are no name
+    typeOnly(box, QStringLiteral("Officer")); // taken, for a rename as its own name
     click(*dialog, "cmdOK");
-    QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("There is already a class with this name")});
+    QCOMPARE(prompts_->texts(),
+             QStringList{QStringLiteral("There is already a class with this name")});
     QVERIFY(dialog->isVisible());
     QVERIFY(!doc.configChanged());
 
-    typeOnly(name, QStringLiteral(" officer "));
-    child<QCheckBox>(*dialog, "chkCopy")->setChecked(true);
+    typeOnly(box, typed);
+    copy->setChecked(true);
     click(*dialog, "cmdOK");
     QVERIFY(!dialog->isVisible());
-    const int created = window.loadedClass();
-    QCOMPARE(created, 7);
-    const ClassRecord &cls = doc.config.ExtClasses[created];
-    QCOMPARE(cls.Name, QStringLiteral("officer"));
-    QCOMPARE(cls.Status, doc.config.ExtClasses[ClassOfficer].Status);
+    QCOMPARE(window.loadedClass(), named);
+    QCOMPARE(doc.config.ExtClasses[named].Name, name);
+    QCOMPARE(doc.config.ExtClasses[named].Status, officer); // a copy, or the edit still unapplied
     QVERIFY(doc.configChanged());
-    QCOMPARE(combo->currentText(), QStringLiteral("officer"));
+    QCOMPARE(combo->currentText(), name);
+    QCOMPARE(window.hasUnappliedEdits(), rename);
+    QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown was kept or new
 }
 
 void TestPanes::noNewClassWhenFull()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     for (int k = 7; k < MaxClasses; ++k)
         QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
     ClassRightsDialog window(doc);
@@ -1077,31 +1014,9 @@ void TestPanes::noNewClassWhenFull()
     QVERIFY(prompts_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
 }
 
-void TestPanes::renameKeepsTheEdit()
-{
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    ClassEdit edit(doc);
-    click(edit.window, "cmdRename");
-    auto *dialog = child<NewClassDialog>(edit.window, "frmNewClass");
-    QVERIFY(!child<QCheckBox>(*dialog, "chkCopy")->isVisible());
-    auto *name = child<QLineEdit>(*dialog, "txtClassName");
-    QCOMPARE(name->text(), QStringLiteral("Officer"));
-    click(*dialog, "cmdOK"); // its own name counts as taken
-    QCOMPARE(prompts_->asked.size(), 1);
-    typeOnly(name, QStringLiteral("Master"));
-    click(*dialog, "cmdOK");
-    QCOMPARE(doc.config.ExtClasses[ClassOfficer].Name, QStringLiteral("Master"));
-    auto *combo = child<QComboBox>(edit.window, "cboExtClass");
-    QCOMPARE(combo->currentText(), QStringLiteral("Master"));
-    QVERIFY(edit.window.hasUnappliedEdits());
-    QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown stayed
-}
-
 void TestPanes::classRightsFromTheMenu()
 {
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     MainWindow window(doc);
     window.buildTree();
     window.navigateTo(QStringLiteral("E002")); // the officer
@@ -1125,159 +1040,137 @@ void TestPanes::classRightsFromTheMenu()
     QVERIFY(!child<QCheckBox>(window, "chkSub_0")->isChecked());
 }
 
-// ---- group members ----------------------------------------------------------
-
-void TestPanes::membersApplied_data()
+void TestPanes::members_data()
 {
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("state"); // negative: set, then Cancel
+    QTest::addColumn<int>("group"); // of extension 7
+    QTest::addColumn<int>("clicks"); // on its box; negative: then Cancel
     QTest::addColumn<int>("expected");
     const int ours = 546, other = 545;
-    QTest::newRow("none, ticked") << 0 << int(Qt::Checked) << ours;
-    QTest::newRow("ours, unticked") << ours << int(Qt::Unchecked) << 0;
-    QTest::newRow("ours, left") << ours << int(Qt::Checked) << ours;
-    QTest::newRow("other, ticked") << other << int(Qt::Checked) << ours;
-    QTest::newRow("other, unticked") << other << int(Qt::Unchecked) << other;
-    QTest::newRow("other, left grey") << other << int(Qt::PartiallyChecked) << other;
-    QTest::newRow("cancelled") << 0 << -int(Qt::Checked) << 0;
+    // A grey box (an extension in another group) cycles back to "leave it as
+    // it is"; a plain one never turns grey.
+    QTest::newRow("none, ticked") << 0 << 1 << ours;
+    QTest::newRow("none, three clicks") << 0 << 3 << ours;
+    QTest::newRow("ours, unticked") << ours << 1 << 0;
+    QTest::newRow("ours, left") << ours << 0 << ours;
+    QTest::newRow("other, ticked") << other << 1 << ours;
+    QTest::newRow("other, unticked") << other << 2 << other;
+    QTest::newRow("other, back to grey") << other << 3 << other;
+    QTest::newRow("cancelled") << 0 << -1 << 0;
 }
 
-void TestPanes::membersApplied()
+// The group pane opens the members dialog, which the keys page through; OK
+// stores the boxes and the pane shows the group's users again.
+void TestPanes::members()
 {
     QFETCH(int, group);
-    QFETCH(int, state);
+    QFETCH(int, clicks);
     QFETCH(int, expected);
-    ConfigDocument doc;
-    loadSmallShip(doc);
+    SmallShip doc;
     Configuration &c = doc.config;
     c.Extensions[3].Active = false; // inactive: no box
     c.Extensions[40].Active = true; // no board in its slot: no box, and it keeps its group
     c.Extensions[40].Group = 546;
     c.Extensions[7].Group = int16_t(group);
     const Configuration before = c;
-    GroupMembersDialog dialog(doc, 0);
-    dialog.show();
-    QCOMPARE(dialog.findChildren<QCheckBox *>().size(), 15);
-    QVERIFY(!dialog.box(3) && !dialog.box(40));
-    QCOMPARE(dialog.box(0)->text(), QStringLiteral("Bridge (100)"));
-    // The box shows how the extension stands to the group: in it, in another one (grey), or not.
-    QCOMPARE(dialog.box(7)->checkState(),
-             group == 546 ? Qt::Checked : group ? Qt::PartiallyChecked : Qt::Unchecked);
-    dialog.box(7)->setCheckState(Qt::CheckState(std::abs(state)));
-    click(dialog, state < 0 ? "cmdCancel" : "cmdOK");
-    QCOMPARE(int(c.Extensions[7].Group), expected);
-    QCOMPARE(doc.configChanged(), expected != group);
-    c.Extensions[7].Group = before.Extensions[7].Group;
-    QVERIFY(c == before);
-}
-
-// The group pane opens the members dialog. A grey box (an extension in
-// another group) cycles back to "leave it as it is"; a plain one never turns grey.
-void TestPanes::membersFromThePane()
-{
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    doc.config.Extensions[5].Group = 545;
     GroupPane pane(doc);
     pane.show();
     pane.showRecord(0);
-    auto *users = child<QLineEdit>(pane, "txtGroupLead");
-    QVERIFY(users->text().isEmpty());
     click(pane, "cmdGrpSelect");
     QVERIFY(!doc.configChanged()); // opening the dialog changes nothing
     auto *dialog = child<GroupMembersDialog>(pane, "frmGroupExts");
-    const auto cycle = [](QCheckBox *box) {
-        QList<Qt::CheckState> states;
-        for (int k = 0; k < 3; ++k) {
-            clickBox(box);
-            states << box->checkState();
-        }
-        return states;
+    QCOMPARE(dialog->findChildren<QCheckBox *>().size(), 15);
+    QVERIFY(!dialog->box(3) && !dialog->box(40));
+    QCOMPARE(dialog->box(0)->text(), QStringLiteral("Bridge (100)"));
+    // The box shows how the extension stands to the group: in it, in another one (grey), or not.
+    QCOMPARE(dialog->box(7)->checkState(),
+             group == 546 ? Qt::Checked : group ? Qt::PartiallyChecked : Qt::Unchecked);
+    // The first box starts with the focus; Home, End and the page keys move it.
+    QCOMPARE(dialog->focusWidget(), dialog->box(0));
+    const auto press = [dialog](int from, Qt::Key key) {
+        dialog->box(from)->setFocus();
+        QTest::keyClick(dialog->box(from), key);
+        return dialog->focusWidget();
     };
-    using States = QList<Qt::CheckState>;
-    QCOMPARE(cycle(dialog->box(5)), (States{Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked}));
-    QCOMPARE(cycle(dialog->box(1)), (States{Qt::Checked, Qt::Unchecked, Qt::Checked}));
-    click(*dialog, "cmdOK");
-    QCOMPARE(int(doc.config.Extensions[1].Group), 546);
-    QCOMPARE(int(doc.config.Extensions[5].Group), 545);
-    QCOMPARE(users->text(), QStringLiteral("101 ( Mess) "));
+    QCOMPARE(press(2, Qt::Key_PageDown), dialog->box(13)); // ten boxes on: 3 has none
+    QCOMPARE(press(9, Qt::Key_PageDown), dialog->box(15));
+    QCOMPARE(press(6, Qt::Key_PageUp), dialog->box(0));
+    QCOMPARE(press(8, Qt::Key_Home), dialog->box(0));
+    QCOMPARE(press(0, Qt::Key_End), dialog->box(15));
 
+    for (int k = 0; k < std::abs(clicks); ++k)
+        clickBox(dialog->box(7));
+    click(*dialog, clicks < 0 ? "cmdCancel" : "cmdOK");
+
+    QCOMPARE(int(c.Extensions[7].Group), expected);
+    QCOMPARE(doc.configChanged(), expected != group);
+    QCOMPARE(child<QLineEdit>(pane, "txtGroupLead")->text(), groupUsersText(c, 0));
+    c.Extensions[7].Group = before.Extensions[7].Group;
+    QVERIFY(c == before);
     // A pickup group has no users to choose.
     pane.showRecord(1);
     QVERIFY(!child<QPushButton>(pane, "cmdGrpSelect")->isEnabled());
 }
 
-void TestPanes::keys_data()
+// The board plan shows what the planner makes of the lists; a plan the
+// cabinet cannot hold is refused until fewer lines are asked for. The
+// officer box keeps only digits and refuses more officers than extensions
+// when left and at OK; OK runs the generator with every one of the six numbers.
+void TestPanes::newSystem_data()
 {
-    QTest::addColumn<int>("from"); // box rows 0..14: extensions 0..15 without 3
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("to");
-    QTest::newRow("Page Down near the end") << 8 << int(Qt::Key_PageDown) << 14;
-    QTest::newRow("Page Up near the start") << 5 << int(Qt::Key_PageUp) << 0;
-    QTest::newRow("Home") << 7 << int(Qt::Key_Home) << 0;
-    QTest::newRow("End") << 0 << int(Qt::Key_End) << 14;
-}
-
-void TestPanes::keys()
-{
-    QFETCH(int, from);
-    QFETCH(int, key);
-    QFETCH(int, to);
-    ConfigDocument doc;
-    loadSmallShip(doc);
-    doc.config.Extensions[3].Active = false;
-    GroupMembersDialog dialog(doc, 0);
-    dialog.show();
-    const auto rowIndex = [](int row) { return row < 3 ? row : row + 1; };
-    QCOMPARE(dialog.focusWidget(), dialog.box(0)); // the first box starts with the focus
-    dialog.box(rowIndex(from))->setFocus();
-    QTest::keyClick(dialog.box(rowIndex(from)), Qt::Key(key));
-    QCOMPARE(dialog.focusWidget(), dialog.box(rowIndex(to)));
-}
-
-// The board plan follows the lists; a plan the cabinet cannot hold is refused
-// until fewer lines are asked for, and OK runs the generator with every one
-// of the six numbers.
-void TestPanes::boardPlan_data()
-{
-    QTest::addColumn<NewSystemCounts>("counts"); // officers typed, the others chosen
-    QTest::addColumn<QList<int>>("plan");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<NewSystemCounts>("counts"); // chosen, and the officers the box keeps
+    QTest::addColumn<QString>("typed"); // into the officer box
 
     QTest::newRow("16 extensions, four lines, no officers")
-        << NewSystemCounts{16, 0, 2, 1, 1, 0} << boards(2, 1) << false;
-    QTest::newRow("8 extensions, one officer, a pager")
-        << NewSystemCounts{8, 1, 0, 0, 0, 1} << boards(1, 1) << false;
-    QTest::newRow("120 extensions and a shore line")
-        << NewSystemCounts{120, 0, 1, 0, 0, 0} << boards(15, 0) << true;
+        << NewSystemCounts{16, 0, 2, 1, 1, 0} << QString();
+    QTest::newRow("8 extensions, one officer, a pager") << NewSystemCounts{8, 1, 0, 0, 0, 1} << "1";
+    QTest::newRow("officers: letters and signs dropped")
+        << NewSystemCounts{16, 15, 0, 0, 0, 0} << "-1a5";
+    QTest::newRow("officers: more than the total") << NewSystemCounts{8, 12, 0, 0, 0, 0} << "1 2";
+    QTest::newRow("120 extensions and a shore line, refused")
+        << NewSystemCounts{120, 0, 1, 0, 0, 0} << QString();
 }
 
-void TestPanes::boardPlan()
+void TestPanes::newSystem()
 {
     QFETCH(NewSystemCounts, counts);
-    QFETCH(QList<int>, plan);
-    QFETCH(bool, refused);
+    QFETCH(QString, typed);
 
     Configuration config = makeDefaultConfiguration();
     config.Extensions[100].Name = QStringLiteral("left over");
     const Configuration before = config;
     NewSystemDialog dlg(config);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
     choose(dlg, "cboExtensions", counts.extensions);
     choose(dlg, "cboShore", counts.shore);
     choose(dlg, "cboSATCOM", counts.satcom);
     choose(dlg, "cboPA", counts.pa);
     choose(dlg, "cboPager", counts.pager);
-    if (counts.officers)
-        QTest::keyClicks(child<QLineEdit>(dlg, "txtOfficer"), QString::number(counts.officers));
+    auto *box = child<QLineEdit>(dlg, "txtOfficer");
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), counts.officers ? QString::number(counts.officers) : QString());
 
-    for (int k = 0; k < LineSlotCount; ++k)
-        QCOMPARE(shapeColour(dlg, k + FirstLineSlot), documentedColour(plan[k]));
+    // Leaving the box checks it; where the limit lies is tabled with the model.
+    child<QComboBox>(dlg, "cboShore")->setFocus();
+    QCoreApplication::processEvents();
+    const bool fits = officersFit(counts);
+    QCOMPARE(panes::fieldInError(box), !fits);
+    QCOMPARE(box->toolTip(), fits ? QStringLiteral("Number of Officer class extensions required")
+                                  : QStringLiteral("Must be less than the total number of "
+                                                   "extensions in the system"));
+    QTRY_COMPARE(QApplication::focusWidget() == box, !fits);
+
+    const BoardPlanResult plan = planBoards(counts);
+    for (int k = 1; k <= LineSlotCount; ++k)
+        QCOMPARE(shapeColour(dlg, k + 1), documentedColour(plan.BoardPlan[k]));
     auto *ok = child<QPushButton>(dlg, "OKButton");
-    QCOMPARE(ok->isEnabled(), !refused);
+    QCOMPARE(ok->isEnabled(), !plan.overflow);
     const QString refusal = QStringLiteral("This configuration not possible");
-    QCOMPARE(prompts_->texts(), refused ? QStringList{refusal} : QStringList());
+    QCOMPARE(prompts_->texts(), plan.overflow ? QStringList{refusal} : QStringList());
     QVERIFY(config == before); // planning never touches the configuration
-    if (refused) {
+    if (plan.overflow) {
         for (const char *combo : {"cboShore", "cboSATCOM", "cboPA", "cboPager"})
             choose(dlg, combo, 0);
         QVERIFY(ok->isEnabled());
@@ -1285,109 +1178,48 @@ void TestPanes::boardPlan()
         QCOMPARE(prompts_->asked.size(), 1);
         return;
     }
-    dlg.show();
+    // OK checks the officers again: a refused count never reaches the generator.
     ok->click();
-    QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    QVERIFY(!dlg.isVisible());
-    QVERIFY(!config.SysConfig.LastUpdate.isEmpty());
+    QCOMPARE(dlg.isVisible(), !fits);
+    QCOMPARE(dlg.result(), fits ? int(QDialog::Accepted) : int(QDialog::Rejected));
     Configuration direct = makeDefaultConfiguration();
-    generateNewSystem(direct, counts, planBoards(counts), config.SysConfig.LastUpdate);
-    QVERIFY(config == direct);
+    if (fits) {
+        QVERIFY(!config.SysConfig.LastUpdate.isEmpty());
+        generateNewSystem(direct, counts, plan, config.SysConfig.LastUpdate);
+    }
+    QVERIFY(config == (fits ? direct : before));
     QVERIFY(prompts_->asked.isEmpty());
-}
-
-void TestPanes::officerBox_data()
-{
-    QTest::addColumn<int>("extensions");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("kept"); // only digits get into the box
-
-    // Where the limit lies is tabled with the model (officersFitTotal).
-    QTest::newRow("letters and signs dropped") << 16 << "-1a5" << true << "15";
-    QTest::newRow("more than the total") << 8 << "1 2" << false << "12";
-}
-
-void TestPanes::officerBox()
-{
-    QFETCH(int, extensions);
-    QFETCH(QString, typed);
-    QFETCH(bool, accepted);
-    QFETCH(QString, kept);
-
-    Configuration config = makeDefaultConfiguration();
-    const Configuration before = config;
-    NewSystemDialog dlg(config);
-    dlg.show();
-    QApplication::setActiveWindow(&dlg);
-    QVERIFY(QTest::qWaitForWindowActive(&dlg));
-    choose(dlg, "cboExtensions", extensions);
-    auto *box = child<QLineEdit>(dlg, "txtOfficer");
-    box->setFocus();
-    QTest::keyClicks(box, typed);
-    QCOMPARE(box->text(), kept);
-
-    // Leaving the box checks it.
-    child<QComboBox>(dlg, "cboShore")->setFocus();
-    QCoreApplication::processEvents();
-    QCOMPARE(panes::fieldInError(box), !accepted);
-    QCOMPARE(box->toolTip(), accepted
-                                 ? QStringLiteral("Number of Officer class extensions required")
-                                 : QStringLiteral("Must be less than the total number of "
-                                                  "extensions in the system"));
-    QTRY_COMPARE(QApplication::focusWidget() == box, !accepted);
-
-    // OK checks again: a refused count never reaches the generator.
-    child<QPushButton>(dlg, "OKButton")->click();
-    QCOMPARE(dlg.isVisible(), !accepted);
-    QCOMPARE(config == before, !accepted);
 }
 
 void TestPanes::cancelOrOpen_data()
 {
     QTest::addColumn<bool>("openInstead");
-    QTest::addColumn<QString>("file"); // name in a scratch folder; empty: none chosen
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<QString>("file"); // name in a scratch folder, chosen in quotes; empty: none
     QTest::addColumn<int>("result"); // -1: the dialog stays open
-    QTest::addColumn<bool>("refusal");
 
-    const QByteArray header =
-        "<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n<VERSION>3.0</VERSION>\r\n";
-    QTest::newRow("plain Cancel") << false << QString() << QByteArray() << false
-                                  << int(QDialog::Rejected) << false;
-    QTest::newRow("Open..., nothing chosen")
-        << true << QString() << QByteArray() << false << -1 << false;
+    // Which files are configurations is tabled with the file layer (existFile).
+    QTest::newRow("plain Cancel") << false << QString() << int(QDialog::Rejected);
+    QTest::newRow("Open..., nothing chosen") << true << QString() << -1;
     QTest::newRow("Open..., configuration file")
-        << true << "ship.TWZ" << header << false << int(NewSystemDialog::OpenedFile) << false;
-    QTest::newRow("Open..., quoted name")
-        << true << "ship.TWZ" << header << true << int(NewSystemDialog::OpenedFile) << false;
-    QTest::newRow("Open..., other text")
-        << true << "notes.TWZ" << QByteArray("hello\r\nworld\r\n") << false << -1 << true;
-    QTest::newRow("Open..., missing file")
-        << true << "gone.TWZ" << QByteArray() << false << -1 << true;
+        << true << "ship.TWZ" << int(NewSystemDialog::OpenedFile);
+    QTest::newRow("Open..., missing file") << true << "gone.TWZ" << -1;
 }
 
 void TestPanes::cancelOrOpen()
 {
     QFETCH(bool, openInstead);
     QFETCH(QString, file);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, quoted);
     QFETCH(int, result);
-    QFETCH(bool, refusal);
 
     QTemporaryDir dir;
-    QString path;
-    if (!file.isEmpty()) {
-        path = dir.filePath(file);
-        if (!content.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+    const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    if (result == NewSystemDialog::OpenedFile) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\"?>\r\n<TidelexAnalog>\r\n<VERSION>3.0</VERSION>\r\n");
     }
-    const QString answer = quoted ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+    const QString answer = path.isEmpty() ? QString() : u'"' + path + u'"';
+    const bool refusal = !file.isEmpty() && result == -1;
     prompts_->files.enqueue(answer);
     Configuration config = makeDefaultConfiguration();
     const Configuration before = config;
