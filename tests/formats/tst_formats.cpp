@@ -536,9 +536,9 @@ void TestFormats::groups_data()
     QTest::newRow("unknown member keeps its entry, all three flags")
         << QList<int>{101, 600, 102} << 0 << 2 << QList<int>{0, 102, 0} << QList<int>{1, 1, 1}
         << int(GroupMultipleCallForward);
-    QTest::newRow("no members at all, no flags") << QList<int>{} << -1 << 0 << QList<int>{0, 0, 0}
-                                                 << QList<int>{0, 0, 0}
-                                                 << int(GroupMultipleCallForward);
+    QTest::newRow("no members at all, no flags")
+        << QList<int>{} << -1 << 0 << QList<int>{0, 0, 0} << QList<int>{0, 0, 0}
+        << int(GroupMultipleCallForward);
     QTest::newRow("unknown lead, byte 2 is not a flag")
         << QList<int>{999, 103} << -1 << 1 << QList<int>{103, 0, 0} << QList<int>{2, 0, 0}
         << int(GroupMultipleCallForward);
@@ -710,8 +710,8 @@ void TestFormats::exportVerb_data()
     QTest::newRow("exported") << u"ship.tdz"_s << good << u"out.csv"_s << QString();
     QTest::newRow("corrupted") << u"IN.TDZ"_s << good.left(60) << u"out.csv"_s
                                << u"Unable to open TDZ File as corrupted file"_s;
-    QTest::newRow("folder missing") << u"a.TDZ"_s << good << u"none/o.csv"_s
-                                    << u"o_Extensions.csv"_s;
+    QTest::newRow("folder missing")
+        << u"a.TDZ"_s << good << u"none/o.csv"_s << u"o_Extensions.csv"_s;
 }
 
 void TestFormats::exportVerb()

@@ -303,6 +303,7 @@ void TestReports::headerAndFooter()
              qPrintable(report.footer));
 }
 
+// clang-format off
 void TestReports::sheetCells_data()
 {
     QTest::addColumn<int>("code");
@@ -337,6 +338,7 @@ void TestReports::sheetCells_data()
                        u"RTS"_s, u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
     QTest::newRow("ringing module") << 3 << 17 << QStringList{QString(), u"Unknown"_s, QString()};
 }
+// clang-format on
 
 void TestReports::sheetCells()
 {
