@@ -54,8 +54,6 @@ class TestReports : public QObject
     void headerAndFooter();
     void sheetCells_data();
     void sheetCells();
-    void sheetCaptions_data();
-    void sheetCaptions();
     void sheetRowsFillEightTerminals();
     void saveReportPdf_data();
     void saveReportPdf();
@@ -260,14 +258,11 @@ void TestReports::rowTexts()
     QCOMPARE(report.sections.size(), 1);
     const int nameColumn = number < 200 ? 1 : number < 300 ? 0 : number < 340 ? 2 : 1;
     const ReportSection &section = report.sections.first();
-    const QList<QStringList> matches = [&] {
-        QList<QStringList> found;
-        for (const QStringList &r : section.table.rows) {
-            if (r.value(nameColumn) == name)
-                found.append(r);
-        }
-        return found;
-    }();
+    QList<QStringList> matches;
+    for (const QStringList &r : section.table.rows) {
+        if (r.value(nameColumn) == name)
+            matches.append(r);
+    }
     QCOMPARE(matches.size(), 1);
     QCOMPARE(matches.first(), row);
     QCOMPARE(row.size(), section.table.columns.size());
@@ -308,28 +303,42 @@ void TestReports::headerAndFooter()
              qPrintable(report.footer));
 }
 
+// clang-format off
 void TestReports::sheetCells_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("slot");
     QTest::addColumn<QStringList>("cells");
-    // Terminal cells of a slot, as plain text (one line per paragraph).
+    // A slot's row as plain text (one line per paragraph): board number,
+    // caption, terminals.
     const QStringList unused(5, QString());
     QTest::newRow("numbers only")
-        << 1 << 2 << QStringList{u"A\n\n300\n\nB"_s, u"A\n\n120\n\nB"_s, u"A\n\n205\n\nB"_s} + unused;
+        << 1 << 2 << QStringList{u"01"_s, u"Subscriber"_s, u"A\n\n300\n\nB"_s, u"A\n\n120\n\nB"_s,
+                                 u"A\n\n205\n\nB"_s} + unused;
     QTest::newRow("names only")
-        << 2 << 2 << QStringList{u"A\n\ndelta\n\nB"_s, u"A\n\nBravo\n\nB"_s, u"A\n\nalpha\n\nB"_s} + unused;
+        << 2 << 2 << QStringList{u"01"_s, u"Subscriber"_s, u"A\n\ndelta\n\nB"_s,
+                                 u"A\n\nBravo\n\nB"_s, u"A\n\nalpha\n\nB"_s} + unused;
     QTest::newRow("numbers and names")
-        << 3 << 4 << QStringList{u"A\n\n450\ncharlie\n\nB"_s, u"A\n\n1000\necho\n\nB"_s, u""_s} + unused;
+        << 3 << 4 << QStringList{u"03"_s, u"Subscriber"_s, u"A\n\n450\ncharlie\n\nB"_s,
+                                 u"A\n\n1000\necho\n\nB"_s, u""_s} + unused;
     // Shore line one pair, PA line contact and speech pairs, the inactive
     // port keeps its place.
     QTest::newRow("tie-line board")
         << 1 << 3
-        << QStringList{u"Contact A\n\n910\n\nContact B"_s, u"Contact A\n\n905\n\nContact B"_s,
-                       u"Speech A\n\n905\n\nSpeech B"_s,   u""_s,
-                       u"Contact A\n\n902\n\nContact B"_s, u""_s};
-    QTest::newRow("empty slot") << 3 << 9 << QStringList{u"Not Used"_s};
+        << QStringList{u"02"_s, u"Tie Line"_s, u"Contact A\n\n910\n\nContact B"_s,
+                       u"Contact A\n\n905\n\nContact B"_s, u"Speech A\n\n905\n\nSpeech B"_s,
+                       u""_s, u"Contact A\n\n902\n\nContact B"_s, u""_s};
+    QTest::newRow("empty slot") << 3 << 9 << QStringList{u"08"_s, u"Empty"_s, u"Not Used"_s};
+    // The cabinet's own slots have no board number.
+    QTest::newRow("tone board")
+        << 3 << 0 << QStringList{QString(), u"Tone 8 Channel\nNo LEDs on board"_s, QString()};
+    QTest::newRow("processor")
+        << 3 << 1
+        << QStringList{QString(), u"Processor\nNo User LEDs on board"_s, u"0V"_s, u"TX"_s, u"RX"_s,
+                       u"RTS"_s, u"CTS"_s, u"DSR"_s, u"0V"_s, u"DTR"_s};
+    QTest::newRow("ringing module") << 3 << 17 << QStringList{QString(), u"Unknown"_s, QString()};
 }
+// clang-format on
 
 void TestReports::sheetCells()
 {
@@ -339,34 +348,9 @@ void TestReports::sheetCells()
     const ReportSection section = buildConnectionsSection(fixtures::ship(), code);
     QCOMPARE(section.sheet.size(), SlotCount);
     QStringList texts;
-    for (const RichCell &cell : section.sheet[slot].mid(2))
+    for (const RichCell &cell : section.sheet[slot])
         texts.append(cell.plainText());
     QCOMPARE(texts, cells);
-}
-
-void TestReports::sheetCaptions_data()
-{
-    QTest::addColumn<int>("slotValue");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("leds");
-    QTest::newRow("subscriber") << int(BoardSubscriber) << u"Subscriber"_s << QString();
-    QTest::newRow("processor") << int(BoardProcessor) << u"Processor"_s
-                               << u"No User LEDs on board"_s;
-    QTest::newRow("tone 16") << int(BoardTone16) << u"Unknown"_s << u"No LEDs on board"_s;
-    QTest::newRow("garbage") << 77 << u"Unknown"_s << QString();
-}
-
-void TestReports::sheetCaptions()
-{
-    QFETCH(int, slotValue);
-    QFETCH(QString, caption);
-    QFETCH(QString, leds);
-    Configuration c = fixtures::ship();
-    c.SysConfig.Slots[0] = int16_t(slotValue);
-    const ReportSection section = buildConnectionsSection(c, 3);
-    const QString expected = leds.isEmpty() ? caption : caption + QLatin1Char('\n') + leds;
-    QCOMPARE(section.sheet[0][1].plainText(), expected);
-    QCOMPARE(section.sheet[0][0].plainText(), QString()); // slot 0 has no board number
 }
 
 void TestReports::sheetRowsFillEightTerminals()
