@@ -14,11 +14,12 @@
 #include "ExchangeSimulator.h"
 #include "LinkRig.h"
 #include "PtyExchange.h"
+#include "TempDir.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -50,11 +51,11 @@ QByteArray otherImage()
     return image;
 }
 
-// The simulator's cabinet as the verb prints it: tone board, processor, two
-// Subscriber boards, a Tie Line board, nothing else, the ringing module.
-QStringList defaultCabinetLines()
+// The simulator's cabinet as the boards verb prints it: tone board, processor,
+// two Subscriber boards, a Tie Line board, nothing else, the ringing module.
+QString defaultCabinetText()
 {
-    QStringList lines;
+    QString text;
     for (int slot = 0; slot < tidelex::SlotCount; ++slot) {
         const char *board = slot == 0    ? "Tone 8 Channels"
                             : slot == 1  ? "Processor"
@@ -62,9 +63,9 @@ QStringList defaultCabinetLines()
                             : slot == 4  ? "Tie Line"
                             : slot == 17 ? "Ringing Module"
                                          : "Empty";
-        lines << QStringLiteral("%1\t%2").arg(slot).arg(QLatin1String(board));
+        text += QStringLiteral("%1\t%2\n").arg(slot).arg(QLatin1String(board));
     }
-    return lines;
+    return text;
 }
 
 QStringList lines(const QString &text)
@@ -85,9 +86,7 @@ void checkBackupFiles(const QString &out, const QString &folder, const QStringLi
     QCOMPARE(files, (QStringList{stem + QStringLiteral(".bin"), stem + QStringLiteral(".TWZ")}));
     for (const QString &file : files)
         QVERIFY(out.contains(QStringLiteral("Backup written to ") + QDir(folder).filePath(file)));
-    QFile bin(QDir(folder).filePath(stem + QStringLiteral(".bin")));
-    QVERIFY(bin.open(QIODevice::ReadOnly));
-    QCOMPARE(bin.readAll(), otherImage());
+    QCOMPARE(readFileBytes(QDir(folder).filePath(stem + QStringLiteral(".bin"))), otherImage());
     Configuration expected = makeDefaultConfiguration();
     QVERIFY(decodeExchMemory(otherImage(), expected));
     Configuration loaded = makeDefaultConfiguration();
@@ -111,15 +110,8 @@ private slots:
     void downloadWritesBothFiles();
     void uploadOutcomes_data();
     void uploadOutcomes();
-    void imageRestore_data();
-    void imageRestore();
-    void boards_data();
-    void boards();
-    void backupBaseNames_data();
-    void backupBaseNames();
-    void secondBackupInTheSameSecondKeepsTheFirst();
-    void backupFailuresSayWhy_data();
-    void backupFailuresSayWhy();
+    void backupFiles_data();
+    void backupFiles();
 
 private:
     QStringList withPort(QStringList args) const
@@ -195,6 +187,24 @@ void TestCli::serviceVerbs_data()
                                   << QStringLiteral("There is no port %dir/no-such-port: the "
                                                     "Programming Module is not plugged in, or "
                                                     "the name is wrong.\n");
+    // boards: the cabinet, and where a configuration's slots differ from it.
+    Configuration different = makeDefaultConfiguration();
+    QVERIFY(decodeExchMemory(defaultCabinetImage(), different));
+    different.SysConfig.Slots[3] = tidelex::BoardTieLine;
+    different.SysConfig.Slots[9] = tidelex::BoardSubscriber;
+    QVERIFY(writeConfigFile(m_dir.filePath(u"different.TWZ"_s), different));
+    QString reading;
+    for (int slot = 0; slot < 17; ++slot)
+        reading += u"Reading Slot %1 (%2 of 17)\n"_s.arg(slot).arg(slot + 1);
+    QTest::newRow("boards") << args("boards") << false << 0 << defaultCabinetText() << reading;
+    QTest::newRow("boards against a file")
+        << args("boards %dir/different.TWZ") << false << 1
+        << defaultCabinetText() + u"Slot 3: configuration Tie Line, exchange Subscriber\n"
+                                  u"Slot 9: configuration Subscriber, exchange Empty\n"_s
+        << reading;
+    QTest::newRow("boards, file cannot be read")
+        << args("boards %dir/missing.TWZ") << false << 2 << QString()
+        << u"Unable to load file as error in file\n%dir/missing.TWZ: no such file\n"_s;
 }
 
 void TestCli::serviceVerbs()
@@ -228,14 +238,10 @@ void TestCli::downloadWritesBothFiles()
     QVERIFY(m_exchange->counters().flippedPairs > 0);
     QVERIFY(run.err.startsWith(QStringLiteral("Getting Block 1 of 64\nGetting Block 2 of 64\n")));
     QVERIFY(run.err.endsWith(QStringLiteral("Getting Block 64 of 64\n")));
-    QFile raw(bin);
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll(), m_exchange->configImage());
+    QCOMPARE(readFileBytes(bin), m_exchange->configImage());
     Configuration expected = makeDefaultConfiguration();
     decodeExchMemory(m_exchange->configImage(), expected);
-    QFile file(twz);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray written = file.readAll();
+    const QByteArray written = readFileBytes(twz);
     QVERIFY(written.contains("<TidelexAnalog>"));
     QVERIFY(written.contains(expected.SysConfig.Pass.toLatin1()));
 }
@@ -248,7 +254,9 @@ void TestCli::uploadOutcomes_data()
     QTest::addColumn<QString>("lastOut"); // the last line on stdout
     QTest::addColumn<QString>("errPart"); // must stand on stderr; empty: nothing but progress
     QTest::addColumn<int>("backups");     // files in the backup folder afterwards
-    QTest::addColumn<QString>("change"); // "boards": a Subscriber board in slot 5; "errors"
+    // "boards": a Subscriber board in slot 5; "errors"; "image": its image sent
+    // from a backup's file, which may be "short", "long" or "unmarked"
+    QTest::addColumn<QString>("change");
     const QStringList none;
     SimFaults clean;
     SimFaults badBlock;
@@ -274,6 +282,21 @@ void TestCli::uploadOutcomes_data()
         << QStringList{QStringLiteral("--ignore-boards"), QStringLiteral("--dry-run")} << clean
         << 0 << QString() << QStringLiteral("Slot 5: configuration Subscriber") << 0
         << QStringLiteral("boards");
+    QTest::newRow("backup image") << none << clean << 0 << QStringLiteral("Verified") << QString()
+                                  << 2 << QStringLiteral("image");
+    QTest::newRow("image a byte short")
+        << none << clean << 2 << QString()
+        << QStringLiteral("is not an exchange image: it holds 8191 bytes, an image has 8192") << 0
+        << QStringLiteral("short image");
+    QTest::newRow("image a byte long")
+        << none << clean << 2 << QString()
+        << QStringLiteral("is not an exchange image: it holds more than 8192 bytes, an image has "
+                          "8192")
+        << 0 << QStringLiteral("long image");
+    QTest::newRow("image without the marker")
+        << none << clean << 2 << QString()
+        << QStringLiteral("is not an exchange configuration: it lacks the marker bytes") << 0
+        << QStringLiteral("unmarked image");
 }
 
 void TestCli::uploadOutcomes()
@@ -299,7 +322,22 @@ void TestCli::uploadOutcomes()
     QStringList args{QStringLiteral("upload")};
     if (!options.contains(QStringLiteral("--no-backup")))
         args << QStringLiteral("--backup-dir") << folder;
-    const CliRun run = runCli(withPort(args + options + QStringList{twz}));
+    QString sent = twz;
+    QByteArray image = buildExchMemory(config).image;
+    if (change.endsWith(QLatin1String("image"))) {
+        // A backup's file: the exchange's backup is filed under its system name.
+        sent = m_dir.filePath(QStringLiteral("MV Sea Star_ bridge_1-20240131-101500.bin"));
+        image = defaultCabinetImage();
+        if (change == QLatin1String("short image"))
+            image.chop(1);
+        if (change == QLatin1String("long image"))
+            image.append('\x42');
+        if (change == QLatin1String("unmarked image"))
+            image[ExchMap::SystemMarker] = '\0';
+        QVERIFY(writeFileBytes(sent, image));
+        args << QStringLiteral("--image");
+    }
+    const CliRun run = runCli(withPort(args + options + QStringList{sent}));
     QCOMPARE(run.status, status);
     QCOMPARE(lines(run.out).value(qMax(0, int(lines(run.out).size()) - 1)).left(lastOut.size()),
              lastOut);
@@ -314,174 +352,67 @@ void TestCli::uploadOutcomes()
     const bool written = status == 0 && !options.contains(QStringLiteral("--dry-run"));
     if (written) {
         QTRY_COMPARE(m_exchange->counters().reboots, 1);
-        QCOMPARE(uploaded(m_exchange->configImage()), uploaded(buildExchMemory(config).image));
+        QCOMPARE(uploaded(m_exchange->configImage()), uploaded(image));
     } else {
         QCOMPARE(m_exchange->counters().reboots, 0);
     }
     if (status == 5 || (!written && status == 0)) // refused or only looked: not a byte written
         QCOMPARE(m_exchange->configImage(), otherImage());
-    if (status == 1) // refused before the exchange is asked anything
+    if (status == 1 || status == 2) // refused before the exchange is asked anything
         QCOMPARE(m_exchange->counters().commands, 0);
     if (options.contains(QStringLiteral("--dry-run")))
         QCOMPARE(lines(run.out).value(0), QStringLiteral("Record\tField\tExchange\tFile"));
 }
 
-void TestCli::imageRestore_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("a whole image") << 8192 << 0 << QString();
-    QTest::newRow("one byte short") << 8191 << 2
-                                    << QStringLiteral("is not an exchange image: it holds 8191 "
-                                                      "bytes, an image has 8192");
-    QTest::newRow("one byte over") << 8193 << 2
-                                   << QStringLiteral("is not an exchange image: it holds more "
-                                                     "than 8192 bytes, an image has 8192");
-    QTest::newRow("no marker") << -1 << 2
-                                  << QStringLiteral("is not an exchange configuration: it lacks "
-                                                    "the marker bytes");
-}
-
-void TestCli::imageRestore()
-{
-    QFETCH(int, size);
-    QFETCH(int, status);
-    QFETCH(QString, err);
-    QByteArray image = otherImage();
-    image.resize(size < 0 ? ExchMap::MemorySize : size, '\x42');
-    if (size < 0) {
-        image[ExchMap::SystemMarker] = '\0';
-        size = ExchMap::MemorySize;
-    }
-    const QString file = m_dir.filePath(QStringLiteral("ship-20240131-101500.bin"));
-    QFile out(file);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == size);
-    out.close();
-    const QString folder = m_dir.filePath(QStringLiteral("restore"));
-    const CliRun run = runCli(withPort({QStringLiteral("upload"), QStringLiteral("--image"), file,
-                                        QStringLiteral("--backup-dir"), folder}));
-    QCOMPARE(run.status, status);
-    if (status != 0) {
-        QVERIFY2(run.err.contains(err), qPrintable(run.err));
-        QCOMPARE(m_exchange->counters().commands, 0);
-        return;
-    }
-    QCOMPARE(uploaded(m_exchange->configImage()), uploaded(image));
-    // The state before the restore is kept too, filed under the system's name.
-    const QStringList kept = QDir(folder).entryList({QStringLiteral("ship-*.bin")}, QDir::Files);
-    QCOMPARE(kept.size(), 1);
-    QVERIFY(kept.first() != QStringLiteral("ship-20240131-101500.bin"));
-}
-
-void TestCli::boards_data()
-{
-    QTest::addColumn<QString>("file"); // none, changed slots, or missing
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("differences");
-    QTest::newRow("no file") << QString() << 0 << QStringList();
-    QTest::newRow("different cabinet")
-        << QStringLiteral("different") << 1
-        << QStringList{QStringLiteral("Slot 3: configuration Tie Line, exchange Subscriber"),
-                       QStringLiteral("Slot 9: configuration Subscriber, exchange Empty")};
-    QTest::newRow("file cannot be read") << QStringLiteral("missing") << 2 << QStringList();
-}
-
-void TestCli::boards()
-{
-    QFETCH(QString, file);
-    QFETCH(int, status);
-    QFETCH(QStringList, differences);
-    QStringList args{QStringLiteral("boards"), QStringLiteral("--port"), m_pty->slavePath()};
-    if (!file.isEmpty()) {
-        Configuration config = makeDefaultConfiguration();
-        QVERIFY(decodeExchMemory(defaultCabinetImage(), config));
-        if (file == QLatin1String("different")) {
-            config.SysConfig.Slots[3] = tidelex::BoardTieLine;
-            config.SysConfig.Slots[9] = tidelex::BoardSubscriber;
-        }
-        const QString path = m_dir.filePath(file + QStringLiteral(".TWZ"));
-        if (file != QLatin1String("missing"))
-            QVERIFY(writeConfigFile(path, config));
-        args << path;
-    }
-    const CliRun run = runCli(args);
-    QCOMPARE(run.status, status);
-    if (status == 2) {
-        // Refused before the exchange is asked anything.
-        QVERIFY(run.out.isEmpty());
-        QVERIFY(!run.err.isEmpty());
-        QCOMPARE(m_exchange->counters().byteReads, 0);
-        return;
-    }
-    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), defaultCabinetLines() + differences);
-}
-
-void TestCli::backupBaseNames_data()
+// The files a backup of the exchange's memory is kept in: named after the
+// system, never over an earlier backup; or why none was written.
+void TestCli::backupFiles_data()
 {
     QTest::addColumn<QString>("systemName");
-    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("before"); // in the folder's place: "file", or "backup" that second
+    QTest::addColumn<int>("size");       // of the memory image
+    QTest::addColumn<QString>("result"); // the .bin written, or the reason (no .bin written)
+    const auto bin = [](const QString &base) { return base + u"-20240131-101500.bin"_s; };
+    const int whole = ExchMap::MemorySize;
+    const QString none;
     QTest::newRow("path characters")
-        << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
-    QTest::newRow("only marks") << QStringLiteral("***") << QStringLiteral("exchange");
-    QTest::newRow("hidden file") << QStringLiteral(".ship.") << QStringLiteral("ship");
-    QTest::newRow("device name") << QStringLiteral("con") << QStringLiteral("con_");
-    QTest::newRow("accents") << QStringLiteral("N\u00f8rd Stj\u00e6rne")
-                             << QStringLiteral("N_rd Stj_rne");
-    QTest::newRow("very long") << QString(200, u'x') << QString(64, u'x');
+        << u"../../etc/passwd"_s << none << whole << bin(u"_.._etc_passwd"_s);
+    QTest::newRow("only marks") << u"***"_s << none << whole << bin(u"exchange"_s);
+    QTest::newRow("hidden file") << u".ship."_s << none << whole << bin(u"ship"_s);
+    QTest::newRow("device name") << u"con"_s << none << whole << bin(u"con_"_s);
+    QTest::newRow("accents") << u"N\u00f8rd Stj\u00e6rne"_s << none << whole
+                             << bin(u"N_rd Stj_rne"_s);
+    QTest::newRow("very long") << QString(200, u'x') << none << whole << bin(QString(64, u'x'));
+    QTest::newRow("second in the same second")
+        << u"Ship"_s << u"backup"_s << whole << u"Ship-20240131-101500-2.bin"_s;
+    QTest::newRow("folder is a file") << u"Ship"_s << u"file"_s << whole << u"cannot be made"_s;
+    QTest::newRow("image too short")
+        << u"Ship"_s << none << 100 << u"the exchange's memory image has 100 bytes, not 8192"_s;
 }
 
-void TestCli::backupBaseNames()
+void TestCli::backupFiles()
 {
     QFETCH(QString, systemName);
-    QFETCH(QString, base);
-    QCOMPARE(backupBaseName(systemName), base);
-}
-
-void TestCli::secondBackupInTheSameSecondKeepsTheFirst()
-{
-    QTemporaryDir dir;
-    const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
-    const BackupFiles first = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
-                                                  QByteArray(ExchMap::MemorySize, '\x01'), when);
-    const BackupFiles second = writeExchangeBackup(dir.path(), QStringLiteral("Ship"),
-                                                   QByteArray(ExchMap::MemorySize, '\x02'), when);
-    QVERIFY(first.ok() && second.ok());
-    QCOMPARE(QFileInfo(second.paths.at(0)).fileName(),
-             QStringLiteral("Ship-20240131-101500-2.bin"));
-    QFile kept(first.paths.at(0));
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), QByteArray(ExchMap::MemorySize, '\x01'));
-}
-
-void TestCli::backupFailuresSayWhy_data()
-{
-    QTest::addColumn<bool>("folderIsFile");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("folder is a file")
-        << true << ExchMap::MemorySize << QStringLiteral("cannot be made");
-    QTest::newRow("image too short") << false << 100
-                                     << QStringLiteral("the exchange's memory image has 100 "
-                                                       "bytes, not 8192");
-}
-
-void TestCli::backupFailuresSayWhy()
-{
-    QFETCH(bool, folderIsFile);
+    QFETCH(QString, before);
     QFETCH(int, size);
-    QFETCH(QString, error);
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("target"));
-    if (folderIsFile) {
-        QFile file(folder);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    QFETCH(QString, result);
+    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    const QDateTime when(QDate(2024, 1, 31), QTime(10, 15, 0));
+    if (before == QLatin1String("file"))
+        QVERIFY(writeFileBytes(folder, QByteArray()));
+    if (before == QLatin1String("backup"))
+        QVERIFY(writeExchangeBackup(folder, systemName, QByteArray(size, '\x01'), when).ok());
     const BackupFiles files =
-        writeExchangeBackup(folder, QStringLiteral("Ship"), QByteArray(size, '\0'));
-    QVERIFY(!files.ok());
-    QVERIFY2(files.error.contains(error), qPrintable(files.error));
-    QVERIFY(files.paths.isEmpty());
+        writeExchangeBackup(folder, systemName, QByteArray(size, '\x02'), when);
+    if (!result.endsWith(QLatin1String(".bin"))) {
+        QVERIFY2(files.error.contains(result), qPrintable(files.error));
+        QVERIFY(files.paths.isEmpty());
+        return;
+    }
+    QCOMPARE(QFileInfo(files.paths.value(0)).fileName(), result);
+    if (before == QLatin1String("backup")) // the first is kept as it was
+        QCOMPARE(readFileBytes(QDir(folder).filePath(systemName + u"-20240131-101500.bin"_s)),
+                 QByteArray(size, '\x01'));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
