@@ -141,8 +141,6 @@ private slots:
     void everyEndingSaysWhatTheExchangeHolds();
     void writtenAreaIsWhatTheUploadWrites_data();
     void writtenAreaIsWhatTheUploadWrites();
-    void pinBytesFollowTheImageSent_data();
-    void pinBytesFollowTheImageSent();
 };
 
 void TestControllers::commandBytes_data()
@@ -1075,22 +1073,44 @@ void TestControllers::phasesFollowTheOptions_data()
     QTest::addColumn<UploadOptions>("options");
     QTest::addColumn<QList<Phase>>("phases");
     QTest::addColumn<int>("blockReads"); // the backup reads every block twice
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<QString>("pin"); // what the exchange's PIN bytes say afterwards
     const QList<Phase> writes = {Phase::Clearing, Phase::Writing, Phase::FinalWords};
     const QList<Phase> backup = {Phase::Boards, Phase::Backup, Phase::Plan};
     const QList<Phase> end = {Phase::Rebooting, Phase::Idle};
+    const QList<Phase> readBack =
+        QList<Phase>{Phase::Boards} + writes + QList<Phase>{Phase::Verifying} + end;
+    const QByteArray busy = busyImage(12);
+    const QString noPin = QStringLiteral("unreadable"); // a busy image's PIN bytes are no PIN
     UploadOptions options;
     QTest::newRow("backup and read-back")
-        << options << backup + writes + QList<Phase>{Phase::Verifying} + end << 2 * 64 + 64;
+        << options << backup + writes + QList<Phase>{Phase::Verifying} + end << 2 * 64 + 64
+        << busy << noPin;
     options.backup = false;
-    QTest::newRow("read-back only")
-        << options << QList<Phase>{Phase::Boards} + writes + QList<Phase>{Phase::Verifying} + end
-        << 64;
+    QTest::newRow("read-back only") << options << readBack << 64 << busy << noPin;
     options.verify = false;
-    QTest::newRow("neither") << options << QList<Phase>{Phase::Boards} + writes + end << 0;
+    QTest::newRow("neither") << options << QList<Phase>{Phase::Boards} + writes + end << 0 << busy
+                             << noPin;
     options.backup = true;
-    QTest::newRow("backup only") << options << backup + writes + end << 2 * 64;
+    QTest::newRow("backup only") << options << backup + writes + end << 2 * 64 << busy << noPin;
     options.dryRun = true;
-    QTest::newRow("dry run") << options << backup + QList<Phase>{Phase::Idle} << 2 * 64;
+    QTest::newRow("dry run") << options << backup + QList<Phase>{Phase::Idle} << 2 * 64 << busy
+                             << QStringLiteral("5678");
+    // The exchange holds PIN 5678 as set by itself (digit bytes); after an
+    // upload it holds the image's PIN, never a mix of the old PIN and the new.
+    // A built image names no boards.
+    const UploadOptions built{.backup = false, .ignoreBoards = true};
+    QByteArray restored = busyImage(80);
+    restored.replace(ExchMap::Pin, 4, QByteArray::fromHex("01020304")); // taken after PIN 1234
+    QTest::newRow("backup restored") << built << readBack << 64 << restored
+                                     << QStringLiteral("1234");
+    Configuration config = makeDefaultConfiguration();
+    config.SysConfig.PIN = 4301;
+    QTest::newRow("configuration with a PIN")
+        << built << readBack << 64 << buildExchMemory(config).image << QStringLiteral("4301");
+    config.SysConfig.PIN = 0;
+    QTest::newRow("configuration without a PIN")
+        << built << readBack << 64 << buildExchMemory(config).image << QString();
 }
 
 void TestControllers::phasesFollowTheOptions()
@@ -1098,9 +1118,11 @@ void TestControllers::phasesFollowTheOptions()
     QFETCH(UploadOptions, options);
     QFETCH(QList<Phase>, phases);
     QFETCH(int, blockReads);
+    QFETCH(QByteArray, image);
+    QFETCH(QString, pin);
     Rig rig;
-    const QByteArray before = busyImage(11);
-    const QByteArray image = busyImage(12);
+    QByteArray before = busyImage(11);
+    before.replace(ExchMap::Pin, 4, QByteArray::fromHex("05060708"));
     rig.exchange.loadConfigImage(before);
     UploadController upload(rig.link, rig.memory);
     upload.setOptions(options);
@@ -1124,6 +1146,9 @@ void TestControllers::phasesFollowTheOptions()
     QCOMPARE(uploaded(rig.exchange.configImage()), uploaded(writes ? image : before));
     QCOMPARE(verified.count(), options.verify && writes ? 1 : 0);
     QCOMPARE(stored, options.backup && writes ? before : QByteArray());
+    QCOMPARE(pinFromStoredBytes(rig.exchange.configImage().mid(ExchMap::Pin, 4))
+                 .value_or(QStringLiteral("unreadable")),
+             pin);
     // A plan wherever the memory was read, of what really differs.
     QCOMPARE(planned.count(), blockReads >= 2 * 64 ? 1 : 0);
     if (!planned.isEmpty())
@@ -1417,42 +1442,6 @@ void TestControllers::writtenAreaIsWhatTheUploadWrites()
     QByteArray reading = sent.mid(offset / 128 * 128, 128);
     reading[offset % 128] = char(reading.at(offset % 128) ^ 0x40);
     QCOMPARE(writtenBytesMatch(offset / 128, sent, reading), !written);
-}
-
-void TestControllers::pinBytesFollowTheImageSent_data()
-{
-    // The exchange holds PIN 5678 as set by itself (digit bytes); what does
-    // it hold after an upload? Never a mix of the old PIN and the new.
-    QTest::addColumn<QByteArray>("image");
-    QTest::addColumn<QString>("pin");
-    QByteArray backup = busyImage(80);
-    backup.replace(ExchMap::Pin, 4, QByteArray::fromHex("01020304")); // taken after pin 1234
-    QTest::newRow("backup restored") << backup << QStringLiteral("1234");
-    Configuration config = makeDefaultConfiguration();
-    config.SysConfig.PIN = 4301;
-    QTest::newRow("configuration with a PIN")
-        << buildExchMemory(config).image << QStringLiteral("4301");
-    config.SysConfig.PIN = 0;
-    QTest::newRow("configuration without a PIN") << buildExchMemory(config).image << QString();
-}
-
-void TestControllers::pinBytesFollowTheImageSent()
-{
-    QFETCH(QByteArray, image);
-    QFETCH(QString, pin);
-    Rig rig;
-    QByteArray held = busyImage(81);
-    held.replace(ExchMap::Pin, 4, QByteArray::fromHex("05060708"));
-    rig.exchange.loadConfigImage(held);
-    UploadController upload(rig.link, rig.memory);
-    upload.setOptions({.backup = false, .ignoreBoards = true}); // a built image names no boards
-    QSignalSpy finished(&upload, &LinkOperation::finished);
-    QVERIFY(upload.startImage(image));
-    QVERIFY(rig.run(upload));
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(pinFromStoredBytes(rig.exchange.configImage().mid(ExchMap::Pin, 4))
-                 .value_or(QStringLiteral("unreadable")),
-             pin);
 }
 
 QTEST_GUILESS_MAIN(TestControllers)
