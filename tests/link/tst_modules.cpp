@@ -1,14 +1,20 @@
 // Finding and opening the Programming Module: which ports count, what the
 // user is told at each level of silentMissing, and the search after the
-// module goes away; and what a technician is told when a port cannot be
-// used: the real cause, in words, for the things people give as a port or
-// that get in the way.
+// module goes away; what a technician is told when a port cannot be used:
+// the real cause, in words, for the things people give as a port or that
+// get in the way; and the link over a real pseudo-terminal against the
+// simulated exchange, at the pace of the wire.
+#include "LinkRig.h"
+
+#include "DownloadController.h"
 #include "FakeSerialLine.h"
 #include "ModuleSearch.h"
 #include "PortProblems.h"
+#include "PtyExchange.h"
 #include "PtyPair.h"
 #include "QtSerialLine.h"
 #include "SerialLine.h"
+#include "UploadController.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,13 +55,14 @@ private slots:
     void connectModule_data();
     void connectModule();
     void onlyTheModulesIdsCount();
-    void quietSearchSaysNothing();
-    void lostLineStartsTheSearchAgain();
+    void quietSearchAndTheSearchAfterALostLine();
     void namedPortSkipsTheSearch();
     void problemsNamedByCause_data();
     void problemsNamedByCause();
     void holderIsNamed();
     void noPermissionSaysWhatToDo();
+    void uploadRoundTripAtThePaceOfTheWire();
+    void farEndHangUpLosesTheLine();
 
 private:
     QTemporaryDir m_dir;
@@ -179,7 +186,7 @@ void TestModules::onlyTheModulesIdsCount()
     QCOMPARE(lines, QStringList{QStringLiteral("On \"Serial Port\" COM5")});
 }
 
-void TestModules::quietSearchSaysNothing()
+void TestModules::quietSearchAndTheSearchAfterALostLine()
 {
     FakeSerialLine line;
     line.openResults.insert(QStringLiteral("ttyACM0"), SerialLine::InUse);
@@ -194,14 +201,7 @@ void TestModules::quietSearchSaysNothing()
     const int attempts = int(line.openAttempts.size());
     QVERIFY(search.connectModuleQuietly());
     QCOMPARE(line.openAttempts.size(), attempts);
-}
-
-void TestModules::lostLineStartsTheSearchAgain()
-{
-    FakeSerialLine line;
-    ModuleSearch search(&line);
-    search.setPortLister([] { return QList<PortCandidate>{module(QStringLiteral("ttyACM0"))}; });
-    QVERIFY(search.connectModuleQuietly());
+    // The line lost, the search runs again until the module is back.
     QVERIFY(!search.isRetrying());
     QSignalSpy gone(&search, &ModuleSearch::disconnected);
     line.vanish();
@@ -325,6 +325,56 @@ void TestModules::noPermissionSaysWhatToDo()
                             "dist/udev/60-tidelex-programming-module.rules to "
                             "/etc/udev/rules.d/ and plug the module in again.")
                  .arg(pty.slavePath()));
+}
+
+void TestModules::uploadRoundTripAtThePaceOfTheWire()
+{
+    ExchangeSimulator exchange;
+    exchange.loadConfigImage(busyImage(5));
+    PtyExchange pty(&exchange);
+    pty.setBaudRate(57600);
+    QVERIFY(pty.open());
+    QtSerialLine line;
+    SerialLink link(&line);
+    SerialLink::setupPauseTicks = 1; // the simulated exchange needs no pause
+    link.setResendMargin(50);
+    link.setSilenceLimit(3000);
+    QCOMPARE(line.open(pty.slavePath()), int(SerialLine::Opened));
+    MemoryImages memory;
+    // No backup: its second reading of every block would only add time.
+    const QByteArray image = busyImage(6);
+    UploadController upload(link, memory);
+    upload.setOptions({false, true});
+    QSignalSpy failed(&upload, &LinkOperation::failed);
+    QVERIFY(upload.startImage(image));
+    QTRY_VERIFY_WITH_TIMEOUT(!upload.isRunning(), 60000);
+    QCOMPARE(failed.count(), 0);
+    // The reboot is the last thing sent: once it has arrived everything has.
+    QTRY_COMPARE_WITH_TIMEOUT(exchange.counters().reboots, 1, 5000);
+    QCOMPARE(uploaded(exchange.configImage()), uploaded(image));
+
+    // And what goes up comes down again.
+    DownloadController download(link, memory);
+    QSignalSpy ready(&download, &DownloadController::imageReady);
+    download.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!download.isRunning(), 60000);
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(uploaded(ready.at(0).at(0).toByteArray()), uploaded(image));
+}
+
+void TestModules::farEndHangUpLosesTheLine()
+{
+    // A terminal whose far end closed reads nothing but end-of-file: the line
+    // is gone even though nothing more is written to it (as while the reboot
+    // is watched).
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QtSerialLine line;
+    QCOMPARE(line.open(pty.slavePath()), int(SerialLine::Opened));
+    QSignalSpy lost(&line, &SerialLine::lost);
+    pty.closeMaster();
+    QVERIFY(lost.wait(2000));
+    QVERIFY(!line.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestModules)

@@ -1,6 +1,5 @@
 // The simulated exchange answering the host's commands, without any line in between.
 #include "BlockText.h"
-#include "DefaultCabinet.h"
 #include "ExchangeSimulator.h"
 
 #include <QSignalSpy>
@@ -51,16 +50,10 @@ class TestSimEngine : public QObject
     void answersEachCommand();
     void splitAndMergedInput_data();
     void splitAndMergedInput();
-    void resendRepeatsTheLastBlock();
     void lineFaults_data();
     void lineFaults();
-    void hangupAfterBlocks_data();
-    void hangupAfterBlocks();
-    void badBlockKeptWrong_data();
-    void badBlockKeptWrong();
     void flippedPairPassesTheChecksum_data();
     void flippedPairPassesTheChecksum();
-    void slotBytesAreTheCabinets();
     void runningClock_data();
     void runningClock();
 };
@@ -72,14 +65,17 @@ void TestSimEngine::answersEachCommand_data()
     QTest::addColumn<QByteArray>("expected"); // the reply
     QTest::addColumn<int>("address");         // where the memory is looked at; -1: nowhere
     QTest::addColumn<QByteArray>("memory");   // what it holds there afterwards
+    QTest::addColumn<SimFaults>("faults");
     const QByteArray block0 = pattern(3);
     const auto row = [](const char *name, const QByteArray &input, const QByteArray &reply,
-                        int address = -1, const QByteArray &memory = {}) {
-        QTest::newRow(name) << input << reply << address << memory;
+                        int address = -1, const QByteArray &memory = {}, SimFaults faults = {}) {
+        QTest::newRow(name) << input << reply << address << memory << faults;
     };
     const QByteArray ack("\x06");
-    row("read block", cmd(0x04, "6000"), blockText(block0));
-    row("read byte firmware", cmd(0x11, "000D"), "32");
+    const QByteArray read = cmd(0x04, "6000");
+    const QByteArray version = cmd(0x11, "000D");
+    row("read block", read, blockText(block0));
+    row("read byte firmware", version, "32");
     row("read byte lower-case address", cmd(0x11, "600a"), block0.mid(10, 1).toHex().toUpper());
     row("write block lands at its address, the next left alone",
         writeBlockCommand(0x6100, pattern(1)), ack, 0x6100, pattern(1) + QByteArray(4, '\xEE'));
@@ -101,9 +97,36 @@ void TestSimEngine::answersEachCommand_data()
         QByteArray::fromHex("0A03EE"));
     row("reboot", cmd(0x0F), {});
     row("resend before any block", cmd(0x15), {});
+    row("resend repeats the last block, not a byte reply", read + version + cmd(0x15),
+        blockText(block0) + "32" + blockText(block0));
+    // The slot bytes report the cabinet's boards: writes leave them, and only them, alone.
+    row("fill over the slot bytes", cmd(0x18, "7F0E001400"), ack, 0x7F0E,
+        QByteArray(1, '\0') + QByteArray(18, '\xEE') + QByteArray(1, '\0'));
     row("unknown byte", QByteArray("\x01\x7E"), {});
     // A read whose address lost two digits on the line, then a good read.
-    row("broken command does not swallow the next", cmd(0x11, "00") + cmd(0x11, "000D"), "32");
+    row("broken command does not swallow the next", cmd(0x11, "00") + version, "32");
+    // The bad block is acknowledged and kept with its first byte one more; only a
+    // write of exactly that block counts, not the fill that clears the whole area.
+    const QByteArray data = pattern(5);
+    QByteArray spoiled = data;
+    spoiled[0] = char(spoiled.at(0) + 1);
+    row("bad block written", writeBlockCommand(0x6080, data), ack, 0x6080, spoiled,
+        {.badBlock = 2});
+    row("another block written", writeBlockCommand(0x6080, data), ack, 0x6080, data,
+        {.badBlock = 3});
+    row("bad block filled", cmd(0x18, "608000805A"), ack, 0x6080,
+        "\x5B" + QByteArray(127, '\x5A'), {.badBlock = 2});
+    row("clearing fill over the bad block", cmd(0x18, "60001F0000"), ack, 0x6000,
+        QByteArray(128, '\0'), {.badBlock = 1});
+    row("last block bad", writeBlockCommand(0x7F80, data), ack, 0x7F80, spoiled, {.badBlock = 64});
+    // Blocks read or written count towards the hang-up; the last is still
+    // answered, nothing after it.
+    row("hang-up after the blocks read", read.repeated(3) + version,
+        blockText(block0).repeated(3), -1, {}, {.hangupAfter = 3});
+    row("hang-up not reached", read.repeated(2) + version,
+        blockText(block0).repeated(2) + "32", -1, {}, {.hangupAfter = 3});
+    row("hang-up counts blocks written", writeBlockCommand(0x6100, data) + read + version,
+        ack + blockText(block0), -1, {}, {.hangupAfter = 2});
 }
 
 void TestSimEngine::answersEachCommand()
@@ -112,7 +135,9 @@ void TestSimEngine::answersEachCommand()
     QFETCH(QByteArray, expected);
     QFETCH(int, address);
     QFETCH(QByteArray, memory);
+    QFETCH(SimFaults, faults);
     ExchangeSimulator sim;
+    sim.setFaults(faults);
     sim.setBytes(0, QByteArray(ExchangeSimulator::MemorySize, '\xEE'));
     sim.setFirmware(0x32);
     sim.setBytes(0x6000, pattern(3));
@@ -152,24 +177,6 @@ void TestSimEngine::splitAndMergedInput()
     QCOMPARE(sim.counters().commands, 8);
     QCOMPARE(sim.counters().strayBytes, 0); // however it is split, nothing is left over
     QVERIFY(sim.inSetup());
-}
-
-void TestSimEngine::resendRepeatsTheLastBlock()
-{
-    ExchangeSimulator sim;
-    sim.setBytes(0x6000, pattern(1));
-    sim.setBytes(0x6080, pattern(2));
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    sim.receive(cmd(0x04, "6080"));
-    sim.receive(cmd(0x11, "000D")); // a byte reply in between is not a block
-    sim.receive(cmd(0x15));
-    sim.receive(cmd(0x15));
-    QCOMPARE(spy.count(), 4);
-    const QByteArray expected = blockText(pattern(2));
-    QCOMPARE(spy.at(2).at(0).toByteArray(), expected);
-    QCOMPARE(spy.at(3).at(0).toByteArray(), expected);
-    QCOMPARE(sim.counters().resends, 2);
-    QCOMPARE(sim.counters().blocksServed, 1);
 }
 
 void TestSimEngine::lineFaults_data()
@@ -225,78 +232,6 @@ void TestSimEngine::lineFaults()
     QCOMPARE(sim.counters().dropped, dropped);
 }
 
-void TestSimEngine::hangupAfterBlocks_data()
-{
-    QTest::addColumn<int>("after");
-    QTest::addColumn<int>("reads");
-    QTest::addColumn<int>("writes");
-    QTest::addColumn<bool>("hungUp");
-    QTest::newRow("reads reach it") << 3 << 3 << 0 << true;
-    QTest::newRow("reads short of it") << 3 << 2 << 0 << false;
-    QTest::newRow("writes count too") << 2 << 1 << 1 << true;
-    QTest::newRow("off") << 0 << 5 << 5 << false;
-}
-
-void TestSimEngine::hangupAfterBlocks()
-{
-    QFETCH(int, after);
-    QFETCH(int, reads);
-    QFETCH(int, writes);
-    QFETCH(bool, hungUp);
-    ExchangeSimulator sim;
-    sim.setFaults({.hangupAfter = after});
-    QSignalSpy hang(&sim, &ExchangeSimulator::hungUp);
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    for (int k = 0; k < writes; ++k)
-        sim.receive(writeBlockCommand(0x6000, pattern(k)));
-    for (int k = 0; k < reads; ++k)
-        sim.receive(cmd(0x04, "6000"));
-    QCOMPARE(hang.count(), hungUp ? 1 : 0);
-    QCOMPARE(spy.count(), reads + writes); // the last block is still answered
-    spy.clear();
-    sim.receive(cmd(0x11, "000D"));
-    QCOMPARE(spy.count(), hungUp ? 0 : 1);
-}
-
-void TestSimEngine::badBlockKeptWrong_data()
-{
-    QTest::addColumn<int>("bad");         // --bad-block, 1..64
-    QTest::addColumn<QByteArray>("write"); // the command sent
-    QTest::addColumn<int>("address");
-    QTest::addColumn<bool>("spoiled");
-    const QByteArray data = pattern(5);
-    QTest::newRow("write of that block") << 2 << writeBlockCommand(0x6080, data) << 0x6080 << true;
-    QTest::newRow("write of another block") << 3 << writeBlockCommand(0x6080, data) << 0x6080
-                                            << false;
-    QTest::newRow("fill of that block") << 2 << cmd(0x18, "608000805A") << 0x6080 << true;
-    QTest::newRow("the clearing fill") << 1 << cmd(0x18, "60001F0000") << 0x6000 << false;
-    QTest::newRow("last block") << 64 << writeBlockCommand(0x7F80, data) << 0x7F80 << true;
-}
-
-void TestSimEngine::badBlockKeptWrong()
-{
-    QFETCH(int, bad);
-    QFETCH(QByteArray, write);
-    QFETCH(int, address);
-    QFETCH(bool, spoiled);
-    ExchangeSimulator sim;
-    SimFaults faults;
-    faults.badBlock = bad;
-    sim.setFaults(faults);
-    ExchangeSimulator clean;
-    QSignalSpy spy(&sim, &ExchangeSimulator::reply);
-    sim.receive(write);
-    clean.receive(write);
-    QCOMPARE(collected(spy), QByteArray("\x06")); // acknowledged either way
-    const QByteArray kept = sim.bytes(address, 128);
-    const QByteArray meant = clean.bytes(address, 128);
-    int changed = 0;
-    for (int k = 0; k < 128; ++k)
-        changed += kept.at(k) != meant.at(k);
-    QCOMPARE(changed, spoiled ? 1 : 0);
-    QCOMPARE(sim.counters().badBlockWrites, spoiled ? 1 : 0);
-}
-
 void TestSimEngine::flippedPairPassesTheChecksum_data()
 {
     QTest::addColumn<QByteArray>("block");
@@ -339,21 +274,6 @@ void TestSimEngine::flippedPairPassesTheChecksum()
     QCOMPARE(changed, flipped ? 2 : 0);
     // The sum the reply carries still matches the data it carries.
     QCOMPARE(reply.right(2), sumDigits(data));
-}
-
-void TestSimEngine::slotBytesAreTheCabinets()
-{
-    ExchangeSimulator sim;
-    sim.loadConfigImage(defaultCabinetImage());
-    const QByteArray cabinet = sim.bytes(0x6000 + 7951, 18);
-    // A fill and a block write over the slot bytes leave them as the cabinet has them,
-    // and change their neighbours.
-    sim.receive(cmd(0x18, "7F00008000"));
-    sim.receive(writeBlockCommand(0x7F00, QByteArray(128, '\x11')));
-    QCOMPARE(sim.bytes(0x6000 + 7951, 18).toHex(), cabinet.toHex());
-    QCOMPARE(sim.byteAt(0x6000 + 7950), quint8(0x11));
-    QCOMPARE(sim.byteAt(0x6000 + 7969), quint8(0x11));
-    QCOMPARE(sim.counters().slotWritesIgnored, 36);
 }
 
 void TestSimEngine::runningClock_data()
