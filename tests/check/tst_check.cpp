@@ -46,6 +46,20 @@ GroupRecord &activeGroup(Configuration &c, int g, const char *name, int dirNum, 
     return group;
 }
 
+// Extension 5 (number 105) made a hot line calling `number`.
+void hotLine(Configuration &c, int number)
+{
+    c.Extensions[5].Class = ClassHotLine;
+    c.Extensions[5].DirectDial = int16_t(number);
+}
+
+// Extension 2 (Crew 3) in group 546, "Galley", of that type.
+GroupRecord &galley(Configuration &c, int type)
+{
+    c.Extensions[2].Group = 546;
+    return activeGroup(c, 0, "Galley", 546, type);
+}
+
 // Findings as the error list rows them, "Number|Type|Where|Problem|Reference"
 // (the list separates them by tabs).
 QStringList describe(const CheckResult &r)
@@ -115,44 +129,24 @@ const QList<Case> &cases()
          [](Configuration &c) { c.Extensions[3].ExtNum = 500; },
          texts({"1|Error|Crew 4|Invalid Extension Number (500)|E003"}), texts({"E003"})},
         {"group of a pickup group is invalid",
-         [](Configuration &c) {
-             activeGroup(c, 0, "Galley", 546, GroupPickup);
-             c.Extensions[2].Group = 546;
-         },
+         [](Configuration &c) { galley(c, GroupPickup); },
          texts({"1|Error|Crew 3|Invalid Group (546)|E002"}), texts({"E002"})},
         {"group of a hunt group is fine",
-         [](Configuration &c) {
-             activeGroup(c, 0, "Galley", 546, GroupHunt);
-             c.Extensions[2].Group = 546;
-         },
-         {}, {}},
+         [](Configuration &c) { galley(c, GroupHunt); }, {}, {}},
         {"group of an inactive group is invalid",
-         [](Configuration &c) {
-             activeGroup(c, 0, "Galley", 546, GroupMultipleCallForward).Active = false;
-             c.Extensions[2].Group = 546;
-         },
+         [](Configuration &c) { galley(c, GroupMultipleCallForward).Active = false; },
          texts({"1|Error|Crew 3|Invalid Group (546)|E002"}), texts({"E002"})},
         {"hot line without number",
-         [](Configuration &c) { c.Extensions[5].Class = ClassHotLine; },
+         [](Configuration &c) { hotLine(c, 0); },
          texts({"1|Error|Crew 6|No Hotline number being called|E005"}), texts({"E005"})},
         {"hot line calling itself gives one error",
-         [](Configuration &c) {
-             c.Extensions[5].Class = ClassHotLine;
-             c.Extensions[5].DirectDial = 105;
-         },
+         [](Configuration &c) { hotLine(c, 105); },
          texts({"1|Error|Crew 6|Hotline calling own extension|E005"}), texts({"E005"})},
         {"hot line to an unknown number",
-         [](Configuration &c) {
-             c.Extensions[5].Class = ClassHotLine;
-             c.Extensions[5].DirectDial = 300;
-         },
+         [](Configuration &c) { hotLine(c, 300); },
          texts({"1|Error|Crew 6|Invalid Hotline Extension number (300)|E005"}), texts({"E005"})},
         {"hot line to a live extension",
-         [](Configuration &c) {
-             c.Extensions[5].Class = ClassHotLine;
-             c.Extensions[5].DirectDial = 101;
-         },
-         {}, {}},
+         [](Configuration &c) { hotLine(c, 101); }, {}, {}},
         {"hot line options on another class are not checked",
          [](Configuration &c) { c.Extensions[5].Status[4] = ExtHotLine; }, {}, {}},
         {"shore line to an inactive extension",
