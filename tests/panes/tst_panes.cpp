@@ -168,8 +168,6 @@ class TestPanes : public QObject
     void showingChangesNothing();
     void tieClassAndDial9_data();
     void tieClassAndDial9();
-    void tieDesignatedGrid_data();
-    void tieDesignatedGrid();
     void cellEditorCommitsOnce_data();
     void cellEditorCommitsOnce();
     void groupQuestions_data();
@@ -504,58 +502,6 @@ void TestPanes::tieClassAndDial9()
     QCOMPARE(child<QCheckBox>(pane, "chkTieMCF")->isEnabled(), incoming);
 }
 
-void TestPanes::tieDesignatedGrid_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("mcf");
-    QTest::addColumn<int>("otherExt2"); // Ext2 of tie line 57, which has the same Ext1
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("red");
-
-    const QString unknown = QStringLiteral("Unkown Extension");
-    QTest::newRow("default by number") << 0 << false << 0 << "101" << 101 << "Mess" << false;
-    QTest::newRow("default emptied") << 0 << false << 0 << "" << 0 << "" << true;
-    QTest::newRow("default names nothing") << 0 << false << 0 << "300" << 300 << unknown << true;
-    // Text that names no extension leaves the default empty: there is no number to keep.
-    QTest::newRow("default, text naming nothing")
-        << 0 << false << 0 << "Galley" << 0 << "" << true;
-    QTest::newRow("second as other line")
-        << 1 << false << 102 << "102" << 102 << "Cabin 2" << false;
-    QTest::newRow("second clashes") << 1 << false << 101 << "102" << 102 << "Cabin 2" << true;
-    // Deck Hunt is group 0: a group found at the first index.
-    QTest::newRow("MCF group") << 1 << true << 0 << "546" << 546 << "Deck Hunt" << false;
-    QTest::newRow("MCF group by name")
-        << 1 << true << 0 << "Galley Pickup" << 545 << "Galley Pickup" << false;
-    QTest::newRow("MCF names nothing") << 1 << true << 0 << "550" << 550 << "Unkown Group" << true;
-}
-
-void TestPanes::tieDesignatedGrid()
-{
-    QFETCH(int, row);
-    QFETCH(bool, mcf);
-    QFETCH(int, otherExt2);
-    QFETCH(QString, typed);
-    QFETCH(int, stored);
-
-    SmallShip doc;
-    doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
-    TieLinePane pane(doc);
-    pane.showRecord(56);
-    child<QCheckBox>(pane, "chkTieMCF")->setChecked(mcf);
-    auto *grid = child<QTableWidget>(pane, "vsTieExt");
-
-    typeInCell(grid, row, typed);
-
-    const TieRecord &t = doc.config.TieLines[56];
-    QCOMPARE(int(row == 0 ? t.Ext1 : t.Ext2), stored);
-    QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
-    QTEST(grid->item(row, 1)->text(), "name");
-    QTEST(redRows(grid).contains(row), "red");
-    QVERIFY(doc.configChanged());
-}
-
 // clang-format off
 void TestPanes::cellEditorCommitsOnce_data()
 {
@@ -702,90 +648,120 @@ void TestPanes::groupQuestions()
 
 void TestPanes::grids_data()
 {
-    QTest::addColumn<bool>("ga"); // the system pane's GA grid, or group 0's member grid
-    QTest::addColumn<IntList>("before");
-    QTest::addColumn<IntList>("stale"); // members left in Exts after the member count
+    QTest::addColumn<QString>("grid"); // group 0's members, the system's GA, tie line 56's two
+    QTest::addColumn<IntList>("before"); // members, GA entries, or Ext1 and Ext2
+    QTest::addColumn<IntList>("other"); // members left past the count, or tie line 57's Ext2
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<IntList>("expected"); // the entries in use afterwards, gaps closed
+    QTest::addColumn<IntList>("expected"); // members, GA entries, or Ext1 and Ext2 afterwards
+    QTest::addColumn<QString>("name"); // then shown in the row typed into
     QTest::addColumn<IntList>("red");
 
-    const IntList three{101, 102, 103}, none;
+    const IntList three{101, 102, 103}, none, no57{0};
     IntList twelve;
     for (int n = 100; n < 112; ++n)
         twelve << n;
     IntList twelveEdited = twelve;
     twelveEdited[0] = 112;
+    const QString mess = u"Mess"_s, cabin2 = u"Cabin 2"_s;
 
+    // Members and GA entries close up their gaps.
     QTest::newRow("members: middle emptied")
-        << false << three << none << 1 << "" << IntList{101, 103} << none;
+        << "vsGroupExt" << three << none << 1 << "" << IntList{101, 103} << "Cabin 3" << none;
     QTest::newRow("members: not a number")
-        << false << three << none << 0 << "junk" << IntList{102, 103} << none;
+        << "vsGroupExt" << three << none << 0 << "junk" << IntList{102, 103} << cabin2 << none;
     QTest::newRow("members: typed below a gap")
-        << false << three << none << 6 << "104" << IntList{101, 102, 103, 104} << none;
-    QTest::newRow("members: chosen by name")
-        << false << IntList{101} << none << 1 << "Bridge" << IntList{101, 100} << none;
-    QTest::newRow("members: duplicate")
-        << false << three << none << 2 << "101" << IntList{101, 102, 101} << IntList{0, 2};
+        << "vsGroupExt" << three << none << 6 << "104" << IntList{101, 102, 103, 104} << "" << none;
+    QTest::newRow("members: chosen by name") << "vsGroupExt" << IntList{101} << none << 1
+                                             << "Bridge" << IntList{101, 100} << "Bridge" << none;
+    QTest::newRow("members: duplicate") << "vsGroupExt" << three << none << 2 << "101"
+                                        << IntList{101, 102, 101} << mess << IntList{0, 2};
     QTest::newRow("members: names nothing")
-        << false << three << none << 1 << "300" << IntList{101, 300, 103} << IntList{1};
+        << "vsGroupExt" << three << none << 1 << "300" << IntList{101, 300, 103}
+        << "Unknown Extension" << IntList{1};
     QTest::newRow("members: off the boards")
-        << false << three << none << 0 << "140" << IntList{140, 102, 103} << IntList{0};
+        << "vsGroupExt" << three << none << 0 << "140" << IntList{140, 102, 103}
+        << "New Ext Brd 6 Port 1" << IntList{0};
     QTest::newRow("members: twelve keep the last")
-        << false << twelve << none << 0 << "112" << twelveEdited << none;
+        << "vsGroupExt" << twelve << none << 0 << "112" << twelveEdited << "Cabin 12" << none;
     QTest::newRow("members: stale entries stay out")
-        << false << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102} << none;
+        << "vsGroupExt" << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102}
+        << cabin2 << none;
     QTest::newRow("GA: first emptied")
-        << true << three << none << 0 << "" << IntList{102, 103} << none;
-    QTest::newRow("GA: two gaps closed")
-        << true << IntList{-1, -1, 103} << none << 2 << "105" << IntList{105} << none;
+        << "vsGA" << three << none << 0 << "" << IntList{102, 103, -1} << cabin2 << none;
+    QTest::newRow("GA: two gaps closed") << "vsGA" << IntList{-1, -1, 103} << none << 2 << "105"
+                                         << IntList{105, -1, -1} << "" << none;
+
+    const IntList tie{100, 0}, mcf{100, 546};
+    const QString unknown = u"Unkown Extension"_s;
+    QTest::newRow("tie: default by number")
+        << "vsTieExt" << tie << no57 << 0 << "101" << IntList{101, 0} << mess << none;
+    QTest::newRow("tie: default emptied")
+        << "vsTieExt" << tie << no57 << 0 << "" << IntList{0, 0} << "" << IntList{0};
+    QTest::newRow("tie: default names nothing")
+        << "vsTieExt" << tie << no57 << 0 << "300" << IntList{300, 0} << unknown << IntList{0};
+    // Text that names no extension leaves the default empty: there is no number to keep.
+    QTest::newRow("tie: default, text naming nothing")
+        << "vsTieExt" << tie << no57 << 0 << "Galley" << IntList{0, 0} << "" << IntList{0};
+    QTest::newRow("tie: second as other line")
+        << "vsTieExt" << tie << IntList{102} << 1 << "102" << IntList{100, 102} << cabin2 << none;
+    QTest::newRow("tie: second clashes") << "vsTieExt" << tie << IntList{101} << 1 << "102"
+                                         << IntList{100, 102} << cabin2 << IntList{1};
+    // A group as the second ticks "Call MCF Group". Deck Hunt is group 0: found at the first index.
+    QTest::newRow("tie: MCF group")
+        << "vsTieExt" << IntList{100, 545} << no57 << 1 << "546" << mcf << "Deck Hunt" << none;
+    QTest::newRow("tie: MCF group by name") << "vsTieExt" << mcf << no57 << 1 << "Galley Pickup"
+                                            << IntList{100, 545} << "Galley Pickup" << none;
+    QTest::newRow("tie: MCF names nothing") << "vsTieExt" << mcf << no57 << 1 << "550"
+                                            << IntList{100, 550} << "Unkown Group" << IntList{1};
 }
 
 void TestPanes::grids()
 {
-    QFETCH(bool, ga);
+    QFETCH(QString, grid);
     QFETCH(IntList, before);
-    QFETCH(IntList, stale);
+    QFETCH(IntList, other);
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(IntList, expected);
 
     SmallShip doc;
     GroupRecord &g = doc.config.Groups[0];
+    TieRecord &t = doc.config.TieLines[56];
     auto &gaList = doc.config.SysConfig.GA;
-    const IntList all = before + stale;
-    if (ga) {
-        for (int k = 0; k < 3; ++k)
-            gaList[k] = int16_t(all[k]);
+    const IntList all = before + other;
+    const bool tie = grid == QLatin1String("vsTieExt");
+    if (grid == QLatin1String("vsGA")) {
+        std::copy(all.begin(), all.end(), gaList.begin());
+    } else if (tie) {
+        t.Ext1 = int16_t(before[0]);
+        t.Ext2 = int16_t(before[1]);
+        doc.config.TieLines[57].Ext2 = int16_t(other[0]);
     } else {
         g.Exts.fill(-1);
-        for (int m = 0; m < all.size(); ++m)
-            g.Exts[m] = int16_t(all[m]);
+        std::copy(all.begin(), all.end(), g.Exts.begin());
         g.Num = int16_t(before.size());
     }
-    SystemPane sys(doc);
-    GroupPane grp(doc);
-    sys.showRecord(0);
-    grp.showRecord(0);
-    auto *grid = ga ? child<QTableWidget>(sys, "vsGA") : child<QTableWidget>(grp, "vsGroupExt");
+    const PaneUnderTest tested = makePane(tie ? u"T"_s : grid == "vsGA"_L1 ? u"S"_s : u"G"_s, doc);
+    tested.pane->showRecord(tie ? 56 : 0);
+    auto *table = child<QTableWidget>(*tested.pane, qPrintable(grid));
 
-    typeInCell(grid, row, typed);
+    typeInCell(table, row, typed);
 
-    if (ga) {
-        for (int k = 0; k < 3; ++k)
-            QCOMPARE(int(gaList[k]), expected.value(k, -1));
-    } else {
-        QCOMPARE(int(g.Num), int(expected.size()));
-        for (int k = 0; k < expected.size(); ++k)
-            QCOMPARE(int(g.Exts[k]), expected[k]);
+    IntList held{t.Ext1, t.Ext2};
+    if (grid == QLatin1String("vsGA"))
+        held = IntList(gaList.begin(), gaList.begin() + GAEntries);
+    else if (!tie)
+        held = IntList(g.Exts.begin(), g.Exts.begin() + g.Num);
+    QCOMPARE(held, expected);
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const int n = expected.value(r, 0);
+        QCOMPARE(table->item(r, 0)->text(), n > 0 ? QString::number(n) : QString());
+        if (r != row)
+            QCOMPARE(table->item(r, 1)->text(), n > 0 ? getNameFromExt(doc.config, n) : QString());
     }
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        const bool used = r < expected.size();
-        QCOMPARE(grid->item(r, 0)->text(), used ? QString::number(expected[r]) : QString());
-        QCOMPARE(grid->item(r, 1)->text(),
-                 used ? getNameFromExt(doc.config, expected[r]) : QString());
-    }
-    QTEST(redRows(grid), "red");
+    QTEST(table->item(row, 1)->text(), "name");
+    QTEST(redRows(table), "red");
     QVERIFY(doc.configChanged());
 }
 
