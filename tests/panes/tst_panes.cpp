@@ -71,6 +71,34 @@ void typeInCell(QTableWidget *grid, int row, const QString &text)
     grid->item(row, name ? 1 : 0)->setText(text);
 }
 
+// Types into a cell through its drop-down and presses Return ("return"), or
+// picks the last entry showing the text from the list ("list").
+void editInCell(QTableWidget *grid, int row, const QString &how, const QString &text)
+{
+    const int column = panes::parseNumber(text) ? 0 : 1;
+    grid->setCurrentCell(row, column);
+    grid->editItem(grid->item(row, column));
+    auto *box = grid->viewport()->findChild<QComboBox *>();
+    QVERIFY(box && box->lineEdit());
+    if (how == QLatin1String("list")) {
+        int entry = -1;
+        for (int k = 0; k < box->count(); ++k)
+            entry = box->itemText(k) == text ? k : entry;
+        QVERIFY(entry >= 0);
+        box->showPopup();
+        QAbstractItemView *list = box->view();
+        list->setCurrentIndex(list->model()->index(entry, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+    } else {
+        // Keys go to the drop-down, the focus widget while a cell is edited.
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // The pane of one kind of record ("E", "T", "G", "S"), a record of the small
 // ship it edits, the record's node in the tree and another record to show.
 struct PaneUnderTest {
@@ -168,10 +196,6 @@ class TestPanes : public QObject
     void showingChangesNothing();
     void tieClassAndDial9_data();
     void tieClassAndDial9();
-    void tieDesignatedGrid_data();
-    void tieDesignatedGrid();
-    void cellEditorCommitsOnce_data();
-    void cellEditorCommitsOnce();
     void groupQuestions_data();
     void groupQuestions();
     void grids_data();
@@ -504,125 +528,6 @@ void TestPanes::tieClassAndDial9()
     QCOMPARE(child<QCheckBox>(pane, "chkTieMCF")->isEnabled(), incoming);
 }
 
-void TestPanes::tieDesignatedGrid_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("mcf");
-    QTest::addColumn<int>("otherExt2"); // Ext2 of tie line 57, which has the same Ext1
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("red");
-
-    const QString unknown = QStringLiteral("Unkown Extension");
-    QTest::newRow("default by number") << 0 << false << 0 << "101" << 101 << "Mess" << false;
-    QTest::newRow("default emptied") << 0 << false << 0 << "" << 0 << "" << true;
-    QTest::newRow("default names nothing") << 0 << false << 0 << "300" << 300 << unknown << true;
-    // Text that names no extension leaves the default empty: there is no number to keep.
-    QTest::newRow("default, text naming nothing")
-        << 0 << false << 0 << "Galley" << 0 << "" << true;
-    QTest::newRow("second as other line")
-        << 1 << false << 102 << "102" << 102 << "Cabin 2" << false;
-    QTest::newRow("second clashes") << 1 << false << 101 << "102" << 102 << "Cabin 2" << true;
-    // Deck Hunt is group 0: a group found at the first index.
-    QTest::newRow("MCF group") << 1 << true << 0 << "546" << 546 << "Deck Hunt" << false;
-    QTest::newRow("MCF group by name")
-        << 1 << true << 0 << "Galley Pickup" << 545 << "Galley Pickup" << false;
-    QTest::newRow("MCF names nothing") << 1 << true << 0 << "550" << 550 << "Unkown Group" << true;
-}
-
-void TestPanes::tieDesignatedGrid()
-{
-    QFETCH(int, row);
-    QFETCH(bool, mcf);
-    QFETCH(int, otherExt2);
-    QFETCH(QString, typed);
-    QFETCH(int, stored);
-
-    SmallShip doc;
-    doc.config.TieLines[57].Ext2 = int16_t(otherExt2);
-    TieLinePane pane(doc);
-    pane.showRecord(56);
-    child<QCheckBox>(pane, "chkTieMCF")->setChecked(mcf);
-    auto *grid = child<QTableWidget>(pane, "vsTieExt");
-
-    typeInCell(grid, row, typed);
-
-    const TieRecord &t = doc.config.TieLines[56];
-    QCOMPARE(int(row == 0 ? t.Ext1 : t.Ext2), stored);
-    QCOMPARE(grid->item(row, 0)->text(), stored ? QString::number(stored) : QString());
-    QTEST(grid->item(row, 1)->text(), "name");
-    QTEST(redRows(grid).contains(row), "red");
-    QVERIFY(doc.configChanged());
-}
-
-// clang-format off
-void TestPanes::cellEditorCommitsOnce_data()
-{
-    QTest::addColumn<QString>("grid");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("how");   // "return": typed then Return; "list": picked from the list
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stored");    // the extension number the record then holds
-    for (const char *grid : {"vsTieExt", "vsGroupExt"}) {
-        QTest::addRow("%s, number typed, Return", grid) << grid << 0 << "return" << "103" << 103;
-        QTest::addRow("%s, name typed, Return", grid) << grid << 1 << "return" << "Bridge" << 100;
-        QTest::addRow("%s, number picked from the list", grid) << grid << 0 << "list" << "104" << 104;
-        // Two extensions share a name: the one picked is the one stored.
-        QTest::addRow("%s, second of two names picked", grid) << grid << 1 << "list" << "Mess" << 104;
-    }
-}
-// clang-format on
-
-// The drop-down editor of a grid cell ends its edit once, whichever way it
-// is left: a second commit to an editor the grid has already let go makes
-// Qt warn (and the warning fails the test).
-void TestPanes::cellEditorCommitsOnce()
-{
-    QFETCH(QString, grid);
-    QFETCH(int, column);
-    QFETCH(QString, how);
-    QFETCH(QString, typed);
-    SmallShip doc;
-    doc.config.Extensions[4].Name = QStringLiteral("Mess");
-    TieLinePane tie(doc);
-    GroupPane grp(doc);
-    tie.showRecord(56);
-    grp.showRecord(0);
-    QWidget &pane = grid == QLatin1String("vsTieExt") ? static_cast<QWidget &>(tie) : grp;
-    pane.show();
-    auto *table = child<QTableWidget>(pane, grid.toLatin1().constData());
-    // Row 1: the tie line's second extension; row 0: the group's first member.
-    const int row = grid == QLatin1String("vsTieExt") ? 1 : 0;
-    table->setCurrentCell(row, column);
-    table->editItem(table->item(row, column));
-    auto *box = table->viewport()->findChild<QComboBox *>();
-    QVERIFY(box && box->lineEdit());
-
-    if (how == QLatin1String("list")) {
-        int entry = -1; // the last entry of the text
-        for (int k = 0; k < box->count(); ++k)
-            entry = box->itemText(k) == typed ? k : entry;
-        QVERIFY(entry >= 0);
-        box->showPopup();
-        QAbstractItemView *list = box->view();
-        list->setCurrentIndex(list->model()->index(entry, 0));
-        QTest::keyClick(list, Qt::Key_Return);
-    } else {
-        // Keys go to the drop-down, the focus widget while a cell is edited.
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    const int held = grid == QLatin1String("vsTieExt") ? doc.config.TieLines[56].Ext2
-                                                       : doc.config.Groups[0].Exts[0];
-    QTEST(held, "stored");
-    QVERIFY(!table->viewport()->findChild<QComboBox *>());
-}
-
 void TestPanes::groupQuestions_data()
 {
     QTest::addColumn<int>("group");
@@ -702,91 +607,149 @@ void TestPanes::groupQuestions()
 
 void TestPanes::grids_data()
 {
-    QTest::addColumn<bool>("ga"); // the system pane's GA grid, or group 0's member grid
-    QTest::addColumn<IntList>("before");
-    QTest::addColumn<IntList>("stale"); // members left in Exts after the member count
+    QTest::addColumn<QString>("grid"); // group 0's members, the system's GA, tie line 56's two
+    QTest::addColumn<IntList>("before"); // members, GA entries, or Ext1 and Ext2
+    QTest::addColumn<IntList>("other"); // members left past the count, or tie line 57's Ext2
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<IntList>("expected"); // the entries in use afterwards, gaps closed
+    QTest::addColumn<IntList>("expected"); // members, GA entries, or Ext1 and Ext2 afterwards
+    QTest::addColumn<QString>("name"); // then shown in the row typed into
     QTest::addColumn<IntList>("red");
+    QTest::addColumn<QString>("how"); // set in the cell, or through its drop-down
 
-    const IntList three{101, 102, 103}, none;
+    const IntList three{101, 102, 103}, none, no57{0};
     IntList twelve;
     for (int n = 100; n < 112; ++n)
         twelve << n;
     IntList twelveEdited = twelve;
     twelveEdited[0] = 112;
+    const QString mess = u"Mess"_s, cabin2 = u"Cabin 2"_s;
 
+    // Members and GA entries close up their gaps.
     QTest::newRow("members: middle emptied")
-        << false << three << none << 1 << "" << IntList{101, 103} << none;
-    QTest::newRow("members: not a number")
-        << false << three << none << 0 << "junk" << IntList{102, 103} << none;
-    QTest::newRow("members: typed below a gap")
-        << false << three << none << 6 << "104" << IntList{101, 102, 103, 104} << none;
+        << "vsGroupExt" << three << none << 1 << "" << IntList{101, 103} << "Cabin 3" << none << "";
+    QTest::newRow("members: not a number") << "vsGroupExt" << three << none << 0 << "junk"
+                                           << IntList{102, 103} << cabin2 << none << "";
+    QTest::newRow("members: typed below a gap") << "vsGroupExt" << three << none << 6 << "104"
+                                                << IntList{101, 102, 103, 104} << "" << none << "";
     QTest::newRow("members: chosen by name")
-        << false << IntList{101} << none << 1 << "Bridge" << IntList{101, 100} << none;
-    QTest::newRow("members: duplicate")
-        << false << three << none << 2 << "101" << IntList{101, 102, 101} << IntList{0, 2};
+        << "vsGroupExt" << IntList{101} << none << 1 << "Bridge" << IntList{101, 100} << "Bridge"
+        << none << "";
+    QTest::newRow("members: duplicate") << "vsGroupExt" << three << none << 2 << "101"
+                                        << IntList{101, 102, 101} << mess << IntList{0, 2} << "";
     QTest::newRow("members: names nothing")
-        << false << three << none << 1 << "300" << IntList{101, 300, 103} << IntList{1};
+        << "vsGroupExt" << three << none << 1 << "300" << IntList{101, 300, 103}
+        << "Unknown Extension" << IntList{1} << "";
     QTest::newRow("members: off the boards")
-        << false << three << none << 0 << "140" << IntList{140, 102, 103} << IntList{0};
+        << "vsGroupExt" << three << none << 0 << "140" << IntList{140, 102, 103}
+        << "New Ext Brd 6 Port 1" << IntList{0} << "";
     QTest::newRow("members: twelve keep the last")
-        << false << twelve << none << 0 << "112" << twelveEdited << none;
+        << "vsGroupExt" << twelve << none << 0 << "112" << twelveEdited << "Cabin 12" << none << "";
     QTest::newRow("members: stale entries stay out")
-        << false << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102} << none;
+        << "vsGroupExt" << IntList{101, 102} << IntList{109, 110} << 0 << "" << IntList{102}
+        << cabin2 << none << "";
     QTest::newRow("GA: first emptied")
-        << true << three << none << 0 << "" << IntList{102, 103} << none;
-    QTest::newRow("GA: two gaps closed")
-        << true << IntList{-1, -1, 103} << none << 2 << "105" << IntList{105} << none;
+        << "vsGA" << three << none << 0 << "" << IntList{102, 103, -1} << cabin2 << none << "";
+    QTest::newRow("GA: two gaps closed") << "vsGA" << IntList{-1, -1, 103} << none << 2 << "105"
+                                         << IntList{105, -1, -1} << "" << none << "";
+
+    const IntList tie{100, 0}, mcf{100, 546};
+    const QString unknown = u"Unkown Extension"_s;
+    QTest::newRow("tie: default by number")
+        << "vsTieExt" << tie << no57 << 0 << "101" << IntList{101, 0} << mess << none << "";
+    QTest::newRow("tie: default emptied")
+        << "vsTieExt" << tie << no57 << 0 << "" << IntList{0, 0} << "" << IntList{0} << "";
+    QTest::newRow("tie: default names nothing") << "vsTieExt" << tie << no57 << 0 << "300"
+                                                << IntList{300, 0} << unknown << IntList{0} << "";
+    // Text that names no extension leaves the default empty: there is no number to keep.
+    QTest::newRow("tie: default, text naming nothing")
+        << "vsTieExt" << tie << no57 << 0 << "Galley" << IntList{0, 0} << "" << IntList{0} << "";
+    QTest::newRow("tie: second as other line") << "vsTieExt" << tie << IntList{102} << 1 << "102"
+                                               << IntList{100, 102} << cabin2 << none << "";
+    QTest::newRow("tie: second clashes") << "vsTieExt" << tie << IntList{101} << 1 << "102"
+                                         << IntList{100, 102} << cabin2 << IntList{1} << "";
+    // A group as the second ticks "Call MCF Group". Deck Hunt is group 0: found at the first index.
+    QTest::newRow("tie: MCF group") << "vsTieExt" << IntList{100, 545} << no57 << 1 << "546" << mcf
+                                    << "Deck Hunt" << none << "";
+    QTest::newRow("tie: MCF group by name") << "vsTieExt" << mcf << no57 << 1 << "Galley Pickup"
+                                            << IntList{100, 545} << "Galley Pickup" << none << "";
+    QTest::newRow("tie: MCF names nothing")
+        << "vsTieExt" << mcf << no57 << 1 << "550" << IntList{100, 550} << "Unkown Group"
+        << IntList{1} << "";
+
+    // The drop-down ends its edit once, whichever way it is left: a second
+    // commit to an editor the grid has already let go makes Qt warn (and the
+    // warning fails the test). Extension 104 is a second "Mess".
+    for (const bool onTie : {true, false}) {
+        const char *grid = onTie ? "vsTieExt" : "vsGroupExt";
+        const int row = onTie ? 1 : 0; // the tie line's second, the group's first member
+        const IntList start = onTie ? tie : none, other = onTie ? no57 : none;
+        const auto held = [onTie](int n) { return onTie ? IntList{100, n} : IntList{n}; };
+        QTest::addRow("%s, number typed, Return", grid)
+            << grid << start << other << row << "103" << held(103) << "Cabin 3" << none << "return";
+        QTest::addRow("%s, name typed, Return", grid) << grid << start << other << row << "Bridge"
+                                                      << held(100) << "Bridge" << none << "return";
+        QTest::addRow("%s, number picked from the list", grid)
+            << grid << start << other << row << "104" << held(104) << mess << none << "list";
+        QTest::addRow("%s, second of two names picked", grid)
+            << grid << start << other << row << mess << held(104) << mess << none << "list";
+    }
 }
 
 void TestPanes::grids()
 {
-    QFETCH(bool, ga);
+    QFETCH(QString, grid);
     QFETCH(IntList, before);
-    QFETCH(IntList, stale);
+    QFETCH(IntList, other);
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(IntList, expected);
+    QFETCH(QString, how);
 
     SmallShip doc;
+    doc.config.Extensions[4].Name = QStringLiteral("Mess");
     GroupRecord &g = doc.config.Groups[0];
+    TieRecord &t = doc.config.TieLines[56];
     auto &gaList = doc.config.SysConfig.GA;
-    const IntList all = before + stale;
-    if (ga) {
-        for (int k = 0; k < 3; ++k)
-            gaList[k] = int16_t(all[k]);
+    const IntList all = before + other;
+    const bool tie = grid == QLatin1String("vsTieExt");
+    if (grid == QLatin1String("vsGA")) {
+        std::copy(all.begin(), all.end(), gaList.begin());
+    } else if (tie) {
+        t.Ext1 = int16_t(before[0]);
+        t.Ext2 = int16_t(before[1]);
+        doc.config.TieLines[57].Ext2 = int16_t(other[0]);
     } else {
         g.Exts.fill(-1);
-        for (int m = 0; m < all.size(); ++m)
-            g.Exts[m] = int16_t(all[m]);
+        std::copy(all.begin(), all.end(), g.Exts.begin());
         g.Num = int16_t(before.size());
     }
-    SystemPane sys(doc);
-    GroupPane grp(doc);
-    sys.showRecord(0);
-    grp.showRecord(0);
-    auto *grid = ga ? child<QTableWidget>(sys, "vsGA") : child<QTableWidget>(grp, "vsGroupExt");
+    const PaneUnderTest tested = makePane(tie ? u"T"_s : grid == "vsGA"_L1 ? u"S"_s : u"G"_s, doc);
+    tested.pane->showRecord(tie ? 56 : 0);
+    tested.pane->show();
+    auto *table = child<QTableWidget>(*tested.pane, qPrintable(grid));
 
-    typeInCell(grid, row, typed);
+    if (how.isEmpty())
+        typeInCell(table, row, typed);
+    else
+        editInCell(table, row, how, typed);
 
-    if (ga) {
-        for (int k = 0; k < 3; ++k)
-            QCOMPARE(int(gaList[k]), expected.value(k, -1));
-    } else {
-        QCOMPARE(int(g.Num), int(expected.size()));
-        for (int k = 0; k < expected.size(); ++k)
-            QCOMPARE(int(g.Exts[k]), expected[k]);
+    IntList held{t.Ext1, t.Ext2};
+    if (grid == QLatin1String("vsGA"))
+        held = IntList(gaList.begin(), gaList.begin() + GAEntries);
+    else if (!tie)
+        held = IntList(g.Exts.begin(), g.Exts.begin() + g.Num);
+    QCOMPARE(held, expected);
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const int n = expected.value(r, 0);
+        QCOMPARE(table->item(r, 0)->text(), n > 0 ? QString::number(n) : QString());
+        if (r != row)
+            QCOMPARE(table->item(r, 1)->text(), n > 0 ? getNameFromExt(doc.config, n) : QString());
     }
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        const bool used = r < expected.size();
-        QCOMPARE(grid->item(r, 0)->text(), used ? QString::number(expected[r]) : QString());
-        QCOMPARE(grid->item(r, 1)->text(),
-                 used ? getNameFromExt(doc.config, expected[r]) : QString());
-    }
-    QTEST(redRows(grid), "red");
+    QTEST(table->item(row, 1)->text(), "name");
+    QTEST(redRows(table), "red");
     QVERIFY(doc.configChanged());
+    QVERIFY(!table->viewport()->findChild<QComboBox *>());
 }
 
 void TestPanes::systemSize_data()
