@@ -41,53 +41,21 @@ inline Configuration variedConfiguration()
     c.Extensions[7].TrueName = false;
     c.Extensions[9].Group = 501;
 
-    TieRecord &shore = c.TieLines[0];
-    shore.Name = QStringLiteral("Shore 1");
-    shore.Active = true;
-    shore.Ext1 = 100;
-    shore.Ext2 = 501;
-    shore.Status = {192, 0, 8};
-    shore.Dial6[0] = true;
-    shore.Dial6[2] = true;
-    shore.Dial9 = true;
-    TieRecord &pa = c.TieLines[1];
-    pa.Name = QStringLiteral("PA");
-    pa.Active = true;
-    pa.Class = TieClassPA;
-    pa.Ext1 = 0;
-    pa.DirNum = -32768;
-    pa.Dial9 = false;
-    pa.Dial6[7] = true;
+    c.TieLines[0] = {QStringLiteral("Shore 1"), true, 900, 100, 501, TieClassShore, {192, 0, 8},
+                     {true, false, true}, true};
+    c.TieLines[1] = {QStringLiteral("PA"), true, -32768, 0, 0, TieClassPA, {},
+                     {false, false, false, false, false, false, false, true}, false};
     c.TieLines[63].Name = QStringLiteral("Spare 63");
     c.TieLines[63].DirNum = 32767;
 
-    GroupRecord &pickup = c.Groups[0];
-    pickup.Name = QStringLiteral("Bridge pickup");
-    pickup.Active = true;
-    pickup.DirNum = 500;
-    pickup.Type = GroupPickup;
-    pickup.Num = 3;
-    pickup.Exts = {100, 101, 102, -1, 0, 0, 0, 0, 0, 0, 0, 0, 7};
-    GroupRecord &hunt = c.Groups[15];
-    hunt.Name = QStringLiteral("Galley hunt");
-    hunt.Active = true;
-    hunt.DirNum = 501;
-    hunt.Type = GroupHunt;
-    hunt.Num = 12;
-    for (int k = 0; k < 12; ++k)
-        hunt.Exts[k] = int16_t(110 + k);
+    c.Groups[0] = {QStringLiteral("Bridge pickup"), true, 500, GroupPickup, 3,
+                   {100, 101, 102, -1, 0, 0, 0, 0, 0, 0, 0, 0, 7}};
+    c.Groups[15] = {QStringLiteral("Galley hunt"), true, 501, GroupHunt, 12,
+                    {110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121}};
 
-    ClassRecord &guest = c.ExtClasses[7];
-    guest.Active = true;
-    guest.Name = QStringLiteral("Guest & Visitor");
-    guest.Status = {0, 192, 1, 0, 16, 0};
-    guest.IconName = QStringLiteral("ExtCosB");
-    ClassRecord &radio = c.TieClasses[4];
-    radio.Active = true;
-    radio.Name = QStringLiteral("Radio");
-    radio.Status = {16, 1, 0, 0, 0, 0};
-    radio.IconName = QStringLiteral("Tie");
-    radio.Fixed = true;
+    c.ExtClasses[7] = {true, QStringLiteral("Guest & Visitor"), {0, 192, 1, 0, 16, 0},
+                       QStringLiteral("ExtCosB"), false};
+    c.TieClasses[4] = {true, QStringLiteral("Radio"), {16, 1}, QStringLiteral("Tie"), true};
     return c;
 }
 
