@@ -49,6 +49,24 @@ Configuration withNumbers(const QList<int> &taken)
     return c;
 }
 
+// Numbers as `numbers` gives them: "E24=0" an extension's number, "T8=129" a
+// tie line's, "G0=126" a group's, which also becomes active.
+void giveNumbers(Configuration &c, const QString &numbers)
+{
+    for (const QString &item : numbers.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int index = item.section(QLatin1Char('='), 0, 0).mid(1).toInt();
+        const auto number = int16_t(item.section(QLatin1Char('='), 1).toInt());
+        if (item.startsWith(QLatin1Char('E'))) {
+            c.Extensions[index].ExtNum = number;
+        } else if (item.startsWith(QLatin1Char('T'))) {
+            c.TieLines[index].DirNum = number;
+        } else {
+            c.Groups[index].Active = true;
+            c.Groups[index].DirNum = number;
+        }
+    }
+}
+
 QList<int> range(int first, int last)
 {
     QList<int> numbers;
@@ -186,15 +204,9 @@ void TestModel::findExtension()
     Configuration c = makeDefaultConfiguration();
     c.SysConfig.Slots[2] = BoardSubscriber;
     c.SysConfig.Slots[3] = BoardSubscriber;
-    const struct {
-        int index, number;
-        bool active;
-    } records[] = {{3, 300, true},  {60, 300, true}, {4, 42, true},   {9, 330, false},
-                   {12, 330, true}, {50, 310, true}, {120, 400, true}};
-    for (const auto &r : records) {
-        c.Extensions[r.index].ExtNum = int16_t(r.number);
-        c.Extensions[r.index].Active = r.active;
-    }
+    giveNumbers(c, QStringLiteral("E3=300 E60=300 E4=42 E9=330 E12=330 E50=310 E120=400"));
+    for (int i : {3, 60, 4, 12, 50, 120})
+        c.Extensions[i].Active = true;
     QCOMPARE(findExtensionRecord(c, number), anyRecord);
     QCOMPARE(findActiveExtension(c, number), active);
     QCOMPARE(findLiveExtension(c, number), live);
@@ -342,58 +354,30 @@ void TestModel::boardChange()
 // row says otherwise. A port keeps its number unless it would clash.
 void TestModel::newBoardNumbers_data()
 {
-    QTest::addColumn<Change>("change");
-    QTest::addColumn<QString>("renumbered"); // "port:number ..."; every other port keeps its own
-    auto row = [](const char *name, Change change, const char *renumbered) {
-        QTest::newRow(name) << change << QString::fromLatin1(renumbered);
-    };
+    QTest::addColumn<QString>("numbers");    // given before the board goes in (giveNumbers)
+    QTest::addColumn<QString>("renumbered"); // "E25=100 ..."; every other port keeps its own
     // 25 searches 125..131: 125 went to 24, 126..131 stay with their ports;
     // the lowest free number is 100, left by extension 0.
-    row(
-        "numbered 0",
-        [](Configuration &c) {
-            c.Extensions[24].ExtNum = c.Extensions[25].ExtNum = 0;
-            c.Extensions[0].ExtNum = 124;
-        },
-        "24:125 25:100");
-    row(
-        "number of a live extension", [](Configuration &c) { c.Extensions[0].ExtNum = 130; },
-        "30:100");
-    row(
-        "number of a record on an empty slot",
-        [](Configuration &c) { c.Extensions[40].ExtNum = 127; }, "");
-    row(
-        "number of an active group",
-        [](Configuration &c) {
-            c.Groups[0].Active = true;
-            c.Groups[0].DirNum = 126;
-        },
-        "26:116");
-    row(
-        "number of a live tie line", [](Configuration &c) { c.TieLines[8].DirNum = 129; },
-        "29:116");
-    row(
-        "number twice on the board", [](Configuration &c) { c.Extensions[25].ExtNum = 124; },
-        "25:125");
-    row(
-        "number outside the plan", [](Configuration &c) { c.Extensions[28].ExtNum = 600; },
-        "28:128");
+    QTest::newRow("numbered 0") << "E24=0 E25=0 E0=124" << "E24=125 E25=100";
+    QTest::newRow("number of a live extension") << "E0=130" << "E30=100";
+    QTest::newRow("number of a record on an empty slot") << "E40=127" << "";
+    QTest::newRow("number of an active group") << "G0=126" << "E26=116";
+    QTest::newRow("number of a live tie line") << "T8=129" << "E29=116";
+    QTest::newRow("number twice on the board") << "E25=124" << "E25=125";
+    QTest::newRow("number outside the plan") << "E28=600" << "E28=128";
 }
 
 void TestModel::newBoardNumbers()
 {
-    QFETCH(Change, change);
+    QFETCH(QString, numbers);
     QFETCH(QString, renumbered);
     Configuration c = boardedShip();
-    change(c);
-    const Configuration before = c;
+    giveNumbers(c, numbers);
+    Configuration expected = c;
+    giveNumbers(expected, renumbered);
     QVERIFY(changeSlotBoard(c, 5, BoardSubscriber).changed);
-    QMap<int, int> expected;
-    for (const QString &pair : renumbered.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        expected.insert(pair.section(QLatin1Char(':'), 0, 0).toInt(),
-                        pair.section(QLatin1Char(':'), 1).toInt());
     for (int i = 24; i < 32; ++i) {
-        QCOMPARE(int(c.Extensions[i].ExtNum), expected.value(i, before.Extensions[i].ExtNum));
+        QCOMPARE(c.Extensions[i].ExtNum, expected.Extensions[i].ExtNum);
         QVERIFY(isLiveExtension(c, i));
     }
 }
