@@ -153,11 +153,10 @@ class TestConfigFile : public QObject
     void valueEncodings();
     void roundTrip_data();
     void roundTrip();
-    void emptyLastUpdateMeansNow();
     void deviceFailure_data();
     void deviceFailure();
-    void unwritablePath_data();
-    void unwritablePath();
+    void toFile_data();
+    void toFile();
     void existFile_data();
     void existFile();
     void changedGoldenFile_data();
@@ -255,24 +254,6 @@ void TestConfigFile::roundTrip()
     QCOMPARE(written(back, stamp), bytes);
 }
 
-void TestConfigFile::emptyLastUpdateMeansNow()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("now.TWZ"));
-    Configuration c = makeDefaultConfiguration();
-    c.SysConfig.LastUpdate = QStringLiteral("kept in memory");
-    const QString before = currentLastUpdate();
-    QString error;
-    QVERIFY2(writeConfigFile(path, c, &error), qPrintable(error));
-    const QString after = currentLastUpdate();
-    QCOMPARE(c.SysConfig.LastUpdate, QStringLiteral("kept in memory"));
-    Configuration back = makeDefaultConfiguration();
-    QCOMPARE(readConfigFile(path, back), ReadConfigOk);
-    QVERIFY(!back.SysConfig.LastUpdate.isEmpty());
-    QVERIFY2(back.SysConfig.LastUpdate == before || back.SysConfig.LastUpdate == after,
-             qPrintable(back.SysConfig.LastUpdate));
-}
-
 // clang-format off
 void TestConfigFile::deviceFailure_data()
 {
@@ -296,25 +277,43 @@ void TestConfigFile::deviceFailure()
 }
 
 // clang-format off
-void TestConfigFile::unwritablePath_data()
+void TestConfigFile::toFile_data()
 {
     QTest::addColumn<QString>("relative"); // inside the test's folder; "" = no name at all
-    QTest::newRow("no file name") << QString();
-    QTest::newRow("folder does not exist") << QStringLiteral("missing/sub/x.TWZ");
-    QTest::newRow("a file stands where the folder should be") << QStringLiteral("plain.txt/x.TWZ");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("new file") << QStringLiteral("now.TWZ") << true;
+    QTest::newRow("no file name") << QString() << false;
+    QTest::newRow("folder does not exist") << QStringLiteral("missing/sub/x.TWZ") << false;
+    QTest::newRow("a file stands where the folder should be") << QStringLiteral("plain.txt/x.TWZ") << false;
 }
 // clang-format on
 
-void TestConfigFile::unwritablePath()
+// A name that cannot be written is refused with a reason; a good one gets
+// the file, saved now (the empty lastUpdate), while memory keeps its own time.
+void TestConfigFile::toFile()
 {
     QFETCH(QString, relative);
+    QFETCH(bool, ok);
     QTemporaryDir dir;
     QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("plain.txt")), "not a folder"));
     const QString path = relative.isEmpty() ? QString() : dir.filePath(relative);
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.LastUpdate = QStringLiteral("kept in memory");
+    const QString before = currentLastUpdate();
     QString error;
-    QVERIFY(!writeConfigFile(path, variedConfiguration(), &error));
-    QVERIFY2(!error.isEmpty(), "no reason given");
+    QCOMPARE(writeConfigFile(path, c, &error), ok);
+    const QString after = currentLastUpdate();
+    QCOMPARE(c.SysConfig.LastUpdate, QStringLiteral("kept in memory"));
     QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("not a folder"));
+    if (!ok) {
+        QVERIFY2(!error.isEmpty(), "no reason given");
+        return;
+    }
+    Configuration back = makeDefaultConfiguration();
+    QCOMPARE(readConfigFile(path, back), ReadConfigOk);
+    QVERIFY(!back.SysConfig.LastUpdate.isEmpty());
+    QVERIFY2(back.SysConfig.LastUpdate == before || back.SysConfig.LastUpdate == after,
+             qPrintable(back.SysConfig.LastUpdate));
 }
 
 // clang-format off
@@ -501,12 +500,7 @@ void TestConfigFile::handWrittenMinimalFile()
     expected.SysConfig.Slots[1] = BoardProcessor;
     expected.SysConfig.Slots[2] = BoardSubscriber;
     expected.SysConfig.GA = {100, -1, -1, expected.SysConfig.GA[3]};
-    ExtRecord &e = expected.Extensions[1];
-    e.Name = QStringLiteral("Mess");
-    e.ExtNum = 150;
-    e.Class = ClassCrew;
-    e.Active = true;
-    e.Status[1] = 224;
+    expected.Extensions[1] = {QStringLiteral("Mess"), true, true, 150, ClassCrew, {0, 224}, 0, 0};
     QVERIFY(c == expected);
 }
 
