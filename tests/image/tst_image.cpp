@@ -29,8 +29,9 @@ void placeExtension(Configuration &config, int i, int number, int cls, int direc
     ext.DirectDial = static_cast<int16_t>(directDial);
 }
 
-// Puts a Tie Line board under tie line t and makes it active with tie class `cls`.
-void placeTieLine(Configuration &config, int t, int dirNum, int cls = 0)
+// Puts a Tie Line board under tie line t and makes it active with tie class
+// `cls`, routed to extensions ext1 and ext2.
+void placeTieLine(Configuration &config, int t, int dirNum, int cls = 0, int ext1 = 0, int ext2 = 0)
 {
     config.SysConfig.Slots[tieLineSlot(t)] = BoardTieLine;
     TieRecord &tie = config.TieLines[t];
@@ -38,7 +39,8 @@ void placeTieLine(Configuration &config, int t, int dirNum, int cls = 0)
     tie.DirNum = static_cast<int16_t>(dirNum);
     tie.Class = static_cast<int16_t>(cls);
     tie.Status[0] = config.TieClasses[cls].Status[0];
-    tie.Ext1 = 0;
+    tie.Ext1 = static_cast<int16_t>(ext1);
+    tie.Ext2 = static_cast<int16_t>(ext2);
     tie.Dial9 = false;
 }
 
@@ -220,15 +222,11 @@ Configuration goldenTieLines()
     Configuration c = makeDefaultConfiguration();
     placeExtension(c, 0, 101, ClassOfficer);
     placeExtension(c, 1, 102, ClassCrew);
-    placeTieLine(c, 8, 900, TieClassShore);
-    c.TieLines[8].Ext1 = 101;
-    c.TieLines[8].Ext2 = 102;
+    placeTieLine(c, 8, 900, TieClassShore, 101, 102);
     c.TieLines[8].Dial6[0] = true;
     c.TieLines[8].Dial9 = true;
-    placeTieLine(c, 9, 901, TieClassSatComm);
+    placeTieLine(c, 9, 901, TieClassSatComm, 102, 501);
     c.TieLines[9].Status[0] |= TieDTMF;
-    c.TieLines[9].Ext1 = 102;
-    c.TieLines[9].Ext2 = 501;
     c.TieLines[9].Dial6[0] = c.TieLines[9].Dial6[7] = true;
     placeTieLine(c, 11, 903, TieClassPA);
     c.TieLines[11].Dial9 = true;
@@ -501,8 +499,7 @@ void TestImage::secondExtensionWithoutTarget()
     QFETCH(int, ext1);
     Configuration c = makeDefaultConfiguration();
     placeExtension(c, 0, 101, ClassCrew);
-    placeTieLine(c, 0, 900);
-    c.TieLines[0].Ext1 = static_cast<int16_t>(ext1);
+    placeTieLine(c, 0, 900, 0, ext1);
     const QByteArray without = buildExchMemory(c).image;
     c.TieLines[0].Ext2 = 101;
     const QByteArray with = buildExchMemory(c).image;
