@@ -137,7 +137,6 @@ private slots:
     void singleChange_data();
     void singleChange();
     void namesIgnoredOnRequest();
-    void notCompared();
     void countedByKind_data();
     void countedByKind();
     void findByNumberOrName_data();
@@ -478,10 +477,7 @@ void TestModel::classNames()
     QFETCH(int, problem);
     Configuration c = boardedShip();
     c.ExtClasses[9].Name = QStringLiteral("Old Galley"); // left behind, not active
-    ClassRecord &stale = c.ExtClasses[7];
-    stale.Status = editedStatus;
-    stale.Fixed = true;
-    stale.IconName = QStringLiteral("Disabled");
+    c.ExtClasses[7] = {false, QString(), editedStatus, QStringLiteral("Disabled"), true};
     const Configuration before = c;
     ClassNameProblem found = ClassNameProblem::None;
     const int index = createClass(c, name, copyOf, &found);
@@ -552,6 +548,16 @@ void TestModel::singleChange_data()
         "XXX|Class Officer|Intrude|Y|N");
     row("tie-line class option", [](Configuration &c) { c.TieClasses[TieClassPA].Status[0] ^= TieDDI; },
         "XXX|Tie line class PA|Direct Dial In|N|Y");
+    // Saved later, with changes only to records out of use.
+    row("nothing compared", [](Configuration &c) {
+            c.SysConfig.LastUpdate = QStringLiteral("03/04/2026 18:30");
+            c.Extensions[20].Name = QStringLiteral("No board here"); // slot 4 is empty
+            c.Extensions[20].Active = true;
+            c.TieLines[0].Name = QStringLiteral("On a Subscriber slot");
+            c.Groups[5].Name = QStringLiteral("Disabled group");
+            c.ExtClasses[20].Name = QStringLiteral("Unused class");
+            c.Extensions[125].Name = QStringLiteral("Spare record");
+        }, "");
 }
 // clang-format on
 
@@ -562,12 +568,13 @@ void TestModel::singleChange()
     const Configuration before = ship();
     Configuration after = before;
     change(after);
-    QCOMPARE(describe(compareConfigurations(before, after)), QStringList{expected});
+    QCOMPARE(describe(compareConfigurations(before, after)).join(u'\n'), expected);
     // The other way round, the same difference with the values swapped.
     QStringList swapped = expected.split(QLatin1Char('|'));
-    swapped.swapItemsAt(3, 4);
-    QCOMPARE(describe(compareConfigurations(after, before)),
-             QStringList{swapped.join(QLatin1Char('|'))});
+    if (swapped.size() == 5)
+        swapped.swapItemsAt(3, 4);
+    QCOMPARE(describe(compareConfigurations(after, before)).join(u'\n'),
+             swapped.join(QLatin1Char('|')));
 }
 
 void TestModel::namesIgnoredOnRequest()
@@ -591,21 +598,6 @@ void TestModel::namesIgnoredOnRequest()
     QCOMPARE(describe(compareConfigurations(named, renamed, options)),
              (QStringList{QStringLiteral("E000|Extension 01.1|Ext No|101|199"),
                           QStringLiteral("T004|Tie line 02.1|Default Ext|101|102")}));
-}
-
-// The same configuration saved later, with changes only to records out of use.
-void TestModel::notCompared()
-{
-    const Configuration before = ship();
-    Configuration after = before;
-    after.SysConfig.LastUpdate = QStringLiteral("03/04/2026 18:30");
-    after.Extensions[20].Name = QStringLiteral("No board here"); // slot 4 is empty
-    after.Extensions[20].Active = true;
-    after.TieLines[0].Name = QStringLiteral("On a Subscriber slot");
-    after.Groups[5].Name = QStringLiteral("Disabled group");
-    after.ExtClasses[20].Name = QStringLiteral("Unused class");
-    after.Extensions[125].Name = QStringLiteral("Spare record");
-    QCOMPARE(describe(compareConfigurations(before, after)), QStringList());
 }
 
 void TestModel::countedByKind_data()
@@ -660,17 +652,12 @@ void TestModel::findByNumberOrName()
     QFETCH(QString, text);
     QFETCH(QStringList, found);
     const Configuration c = ship();
+    const auto all = keys("E000 E001 E002 E003 E004 E005 E006 E007 T004 T005 T006 T007 G000");
     QStringList matched;
-    for (int i = 0; i < 8; ++i) {
-        if (recordMatches(c, extensionKey(i), text))
-            matched << extensionKey(i);
+    for (const QString &key : all) {
+        if (recordMatches(c, key, text))
+            matched << key;
     }
-    for (int t = 4; t < 8; ++t) {
-        if (recordMatches(c, tieLineKey(t), text))
-            matched << tieLineKey(t);
-    }
-    if (recordMatches(c, groupKey(0), text))
-        matched << groupKey(0);
     QCOMPARE(matched, found);
     QVERIFY(recordMatches(c, extensionKey(0), QString())); // no text: everything
     QVERIFY(!recordMatches(c, systemKey(), QStringLiteral("MV")));
