@@ -98,12 +98,11 @@ class RandomConfiguration
         for (int k = 0; k < GAEntries; ++k)
             sys.GA[k] = int16();
         // Each record is drawn field by field in the order it declares them.
+        using R = RandomConfiguration;
         for (int i = 0; i < MaxExtensions; ++i)
-            c.Extensions[i] = {
-                text(),       flag(),
-                flag(),       int16(),
-                classIndex(), drawn<uint8_t, ExtStatusBytes>(&RandomConfiguration::byte, 5),
-                int16(),      int16()};
+            c.Extensions[i] = {text(),  flag(),       flag(),
+                               int16(), classIndex(), drawn<ExtStatusBytes>(&R::byte, 5),
+                               int16(), int16()};
         for (int t = 0; t < FileTieLines; ++t)
             c.TieLines[t] = {text(),
                              flag(),
@@ -111,8 +110,8 @@ class RandomConfiguration
                              int16(),
                              int16(),
                              classIndex(),
-                             drawn<uint8_t, TieStatusBytes>(&RandomConfiguration::byte),
-                             drawn<bool, 9>(&RandomConfiguration::flag, Dial6Codes),
+                             drawn<TieStatusBytes>(&R::byte),
+                             drawn<9>(&R::flag, Dial6Codes),
                              flag()};
         for (int g = 0; g < MaxGroups; ++g)
             c.Groups[g] = {text(),
@@ -120,12 +119,10 @@ class RandomConfiguration
                            int16(),
                            int16(),
                            int16_t(rng.bounded(MaxGroupMembers + 1)),
-                           drawn<int16_t, GroupExtsSize>(&RandomConfiguration::int16)};
+                           drawn<GroupExtsSize>(&R::int16)};
         for (auto *table : {&c.ExtClasses, &c.TieClasses}) {
             for (int k = 0; k < MaxClasses; ++k)
-                (*table)[k] = {flag(), text(),
-                               drawn<uint8_t, ExtStatusBytes>(&RandomConfiguration::byte), text(),
-                               flag()};
+                (*table)[k] = {flag(), text(), drawn<ExtStatusBytes>(&R::byte), text(), flag()};
         }
         return c;
     }
@@ -138,7 +135,7 @@ class RandomConfiguration
     int16_t int16() { return int16_t(rng.bounded(-32768, 32768)); }
     int16_t classIndex() { return int16_t(rng.bounded(tidelex::ClassTableSize)); }
     // The first `count` entries drawn in turn, the rest left 0.
-    template <typename T, std::size_t N>
+    template <std::size_t N, typename T>
     std::array<T, N> drawn(T (RandomConfiguration::*draw)(), int count = int(N))
     {
         std::array<T, N> values{};
