@@ -263,8 +263,6 @@ private slots:
     void missingMembers();
     void words_data();
     void words();
-    void guaranteedMask_data();
-    void guaranteedMask();
 };
 
 void TestImage::golden_data()
@@ -434,25 +432,32 @@ void TestImage::membershipForEveryExtension()
 
 void TestImage::guaranteedAccess_data()
 {
-    QTest::addColumn<QList<int>>("ga");
-    QTest::addColumn<QList<int>>("expected"); // GA[0..2] after a round trip
-    QTest::newRow("none") << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1};
-    QTest::newRow("three, back in table order") << QList<int>{160, 120, 140}
-                                                << QList<int>{120, 140, 160};
-    QTest::newRow("not an active extension") << QList<int>{199, -1, -1} << QList<int>{-1, -1, -1};
+    QTest::addColumn<QList<int>>("ga");       // extensions 120, 130, ..., 190 are active
+    QTest::addColumn<int>("low");             // low byte of the mask word
+    QTest::addColumn<QList<int>>("expected"); // GA[0..2] after a round trip; empty: not checked
+    using Ga = QList<int>;
+    QTest::newRow("none") << Ga{-1, -1, -1} << 0xFF << Ga{-1, -1, -1};
+    QTest::newRow("one") << Ga{130, -1, -1} << 0xFE << Ga{130, -1, -1};
+    QTest::newRow("three, back in table order") << Ga{160, 120, 140} << 0xEA << Ga{120, 140, 160};
+    QTest::newRow("count stops at first empty") << Ga{120, -1, 140} << 0xFE << Ga{};
+    QTest::newRow("first empty") << Ga{-1, 130, 140} << 0xFF << Ga{};
+    QTest::newRow("not an active extension") << Ga{199, -1, -1} << 0xFE << Ga{-1, -1, -1};
 }
 
 void TestImage::guaranteedAccess()
 {
     QFETCH(QList<int>, ga);
+    QFETCH(int, low);
     QFETCH(QList<int>, expected);
     Configuration c = makeDefaultConfiguration();
     for (int i = 0; i < 8; ++i)
         placeExtension(c, i, 120 + 10 * i, ClassCrew);
-    for (int k = 0; k < 3; ++k)
-        c.SysConfig.GA[k] = static_cast<int16_t>(ga[k]);
+    // The fourth, spare entry never counts.
+    c.SysConfig.GA = {int16_t(ga[0]), int16_t(ga[1]), int16_t(ga[2]), 400};
+    QCOMPARE(guaranteedAccessMask(c.SysConfig).low, low);
+    QCOMPARE(guaranteedAccessMask(c.SysConfig).high, 0xFF);
     const Configuration decoded = roundTrip(c);
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < expected.size(); ++k)
         QCOMPARE(decoded.SysConfig.GA[k], expected[k]);
 }
 
@@ -646,27 +651,6 @@ void TestImage::words()
     }
     if (number >= 0 && number <= 9999)
         QCOMPARE(decode(word), number);
-}
-
-void TestImage::guaranteedMask_data()
-{
-    QTest::addColumn<QList<int>>("ga");
-    QTest::addColumn<int>("low");
-    QTest::newRow("none") << QList<int>{-1, -1, -1} << 0xFF;
-    QTest::newRow("one") << QList<int>{105, -1, -1} << 0xFE;
-    QTest::newRow("three") << QList<int>{105, 210, 333} << 0xEA;
-    QTest::newRow("count stops at first empty") << QList<int>{105, -1, 333} << 0xFE;
-    QTest::newRow("first empty") << QList<int>{-1, 210, 333} << 0xFF;
-}
-
-void TestImage::guaranteedMask()
-{
-    QFETCH(QList<int>, ga);
-    QFETCH(int, low);
-    SystemRecord sys;
-    sys.GA = {int16_t(ga[0]), int16_t(ga[1]), int16_t(ga[2]), 400}; // the spare entry never counts
-    QCOMPARE(guaranteedAccessMask(sys).low, low);
-    QCOMPARE(guaranteedAccessMask(sys).high, 0xFF);
 }
 
 QTEST_APPLESS_MAIN(TestImage)
