@@ -67,14 +67,6 @@ void giveNumbers(Configuration &c, const QString &numbers)
     }
 }
 
-QList<int> range(int first, int last)
-{
-    QList<int> numbers;
-    for (int n = first; n <= last; ++n)
-        numbers << n;
-    return numbers;
-}
-
 constexpr ClassStatus editedStatus{0x80, 0x41, 0x03, 0, 0x10, 0};
 
 // The small ship with extension 01.1 an Officer, 01.4 Custom, 01.5 a hot
@@ -283,8 +275,9 @@ void TestModel::freeNumber_data()
     QTest::newRow("first gap in the range") << QList<int>{124, 125, 127} << 124 << 131 << 126;
     QTest::newRow("low end taken") << QList<int>{124} << 124 << 124 + 7 << 125;
     QTest::newRow("full range: lowest free number")
-        << range(124, 131) + QList<int>{100, 101} << 124 << 131 << 102;
-    QTest::newRow("range above 499 is cut") << range(495, 499) << 495 << 502 << 100;
+        << QList<int>{124, 125, 126, 127, 128, 129, 130, 131, 100, 101} << 124 << 131 << 102;
+    QTest::newRow("range above 499 is cut")
+        << QList<int>{495, 496, 497, 498, 499} << 495 << 502 << 100;
 }
 
 void TestModel::freeNumber()
