@@ -91,14 +91,11 @@ QString firstDifference(const Configuration &a, const Configuration &b)
 QByteArray mutated(const QString &pattern, const QString &replacement, bool *matched = nullptr)
 {
     const QString text = QString::fromLatin1(readFileBytes(goldenPath()));
-    if (matched)
-        *matched = true;
     const QRegularExpressionMatch m = QRegularExpression(pattern).match(text);
-    if (!m.hasMatch()) {
-        if (matched)
-            *matched = false;
+    if (matched)
+        *matched = m.hasMatch();
+    if (!m.hasMatch())
         return QByteArray();
-    }
     QString with = replacement;
     for (int k = 9; k >= 1; --k)
         with.replace(QStringLiteral("\\%1").arg(k), m.captured(k));
@@ -547,9 +544,7 @@ void TestConfigFile::loader()
     bare.remove(QLatin1Char('"'));
     if (!content.isEmpty())
         QVERIFY(writeFileBytes(dir.filePath(bare), content));
-    const QString name = fileName.startsWith(QLatin1Char('"'))
-                             ? QLatin1Char('"') + dir.filePath(bare) + QLatin1Char('"')
-                             : dir.filePath(bare);
+    const QString name = QString(fileName).replace(bare, dir.filePath(bare)); // quotes kept
     Configuration c = sentinel();
     const LoadOutcome outcome = loadConfigurationFile(name, c);
     QCOMPARE(outcome.ok, ok);
