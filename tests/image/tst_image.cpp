@@ -232,16 +232,14 @@ private slots:
     void membershipForEveryExtension();
     void guaranteedAccess_data();
     void guaranteedAccess();
-    void groupMemberLimit_data();
-    void groupMemberLimit();
+    void groupMembers_data();
+    void groupMembers();
     void secondExtensionWithoutTarget_data();
     void secondExtensionWithoutTarget();
     void routes_data();
     void routes();
     void password_data();
     void password();
-    void missingMembers_data();
-    void missingMembers();
     void words_data();
     void words();
 };
@@ -445,34 +443,51 @@ void TestImage::guaranteedAccess()
         QCOMPARE(decoded.SysConfig.GA[k], expected[k]);
 }
 
-void TestImage::groupMemberLimit_data()
+void TestImage::groupMembers_data()
 {
-    QTest::addColumn<int>("count"); // members listed in group 0
-    QTest::newRow("twelve") << 12;
-    QTest::newRow("thirteen") << 13;
+    QTest::addColumn<QList<int>>("members"); // of group 2; extensions 8..20 are 101..113
+    QTest::addColumn<QList<int>>("missing");
+    QTest::addColumn<QList<int>>("bytes"); // member bytes of the group record
+    using Numbers = QList<int>;
+    QTest::newRow("all found") << Numbers{101, 102} << Numbers{} << Numbers{8, 9};
+    QTest::newRow("unknown number") << Numbers{101, 333, 102} << Numbers{333} << Numbers{8, 0, 9};
+    QTest::newRow("inactive record") << Numbers{100} << Numbers{100} << Numbers{0};
+    QTest::newRow("same member twice") << Numbers{444, 444} << Numbers{444, 444} << Numbers{0, 0};
+    Numbers twelve;
+    Numbers twelveBytes;
+    for (int m = 0; m < MaxGroupMembers; ++m) {
+        twelve << 101 + m;
+        twelveBytes << 8 + m;
+    }
+    QTest::newRow("twelve") << twelve << Numbers{} << twelveBytes;
+    QTest::newRow("thirteen") << twelve + Numbers{113} << Numbers{} << twelveBytes;
 }
 
-void TestImage::groupMemberLimit()
+void TestImage::groupMembers()
 {
-    QFETCH(int, count);
+    QFETCH(QList<int>, members);
+    QFETCH(QList<int>, missing);
+    QFETCH(QList<int>, bytes);
     Configuration c = makeDefaultConfiguration();
-    QList<int> numbers;
-    for (int i = 0; i < count; ++i) {
-        placeExtension(c, i, 201 + i, ClassCrew);
-        numbers.append(201 + i);
-    }
-    placeGroup(c, 0, 530, GroupHunt, numbers);
-    placeGroup(c, 1, 531, GroupHunt, {201});
-    QByteArray image = buildExchMemory(c).image;
-    QCOMPARE(at(image, L::Groups + L::GroupMemberCount), MaxGroupMembers);
-    QCOMPARE(image.mid(L::Groups + L::GroupRecordSize, 2), QByteArray("\x31\x05", 2));
+    for (int i = 8; i <= 20; ++i) // inactive records 1..7 hold 101..107 too
+        placeExtension(c, i, 93 + i, ClassCrew);
+    placeGroup(c, 2, 520, GroupPickup, members);
+    placeGroup(c, 3, 531, GroupHunt, {101});
+    ImageBuild build = buildExchMemory(c);
+    QCOMPARE(build.missingMembers, missing);
+    const int base = L::Groups + 2 * L::GroupRecordSize;
+    QCOMPARE(int(at(build.image, base + L::GroupMemberCount)), int(bytes.size()));
+    for (int m = 0; m < bytes.size(); ++m)
+        QCOMPARE(at(build.image, base + L::GroupMembers + m), bytes[m]);
+    // A thirteenth member would land on the next group's number.
+    QCOMPARE(build.image.mid(base + L::GroupRecordSize, 2), QByteArray("\x31\x05", 2));
 
     // A count byte above 12 on download still gives no more than 12 entries.
-    image[L::Groups + L::GroupMemberCount] = static_cast<char>(200);
+    build.image[base + L::GroupMemberCount] = static_cast<char>(200);
     Configuration decoded;
-    QVERIFY(decodeExchMemory(image, decoded));
-    QCOMPARE(decoded.Groups[0].Num, MaxGroupMembers);
-    QCOMPARE(decoded.Groups[1].DirNum, 531);
+    QVERIFY(decodeExchMemory(build.image, decoded));
+    QCOMPARE(decoded.Groups[2].Num, MaxGroupMembers);
+    QCOMPARE(decoded.Groups[3].DirNum, 531);
 }
 
 void TestImage::secondExtensionWithoutTarget_data()
@@ -554,35 +569,6 @@ void TestImage::password()
     const QByteArray image = buildExchMemory(c).image;
     QCOMPARE(image.mid(L::Password, bytes.size()), bytes);
     QCOMPARE(roundTrip(c).SysConfig.Pass, decoded);
-}
-
-void TestImage::missingMembers_data()
-{
-    QTest::addColumn<QList<int>>("members");
-    QTest::addColumn<QList<int>>("missing");
-    QTest::addColumn<QList<int>>("bytes"); // member bytes of the group record
-    QTest::newRow("all found") << QList<int>{101, 102} << QList<int>{} << QList<int>{8, 9};
-    QTest::newRow("unknown number") << QList<int>{101, 333, 102} << QList<int>{333}
-                                    << QList<int>{8, 0, 9};
-    QTest::newRow("inactive record") << QList<int>{105} << QList<int>{105} << QList<int>{0};
-    QTest::newRow("same member twice") << QList<int>{444, 444} << QList<int>{444, 444}
-                                       << QList<int>{0, 0};
-}
-
-void TestImage::missingMembers()
-{
-    QFETCH(QList<int>, members);
-    QFETCH(QList<int>, missing);
-    QFETCH(QList<int>, bytes);
-    Configuration c = makeDefaultConfiguration();
-    placeExtension(c, 8, 101, ClassCrew);
-    placeExtension(c, 9, 102, ClassCrew);
-    placeGroup(c, 2, 520, GroupPickup, members);
-    const ImageBuild build = buildExchMemory(c);
-    QCOMPARE(build.missingMembers, missing);
-    const int base = L::Groups + 2 * L::GroupRecordSize + L::GroupMembers;
-    for (int m = 0; m < bytes.size(); ++m)
-        QCOMPARE(at(build.image, base + m), bytes[m]);
 }
 
 enum Kind { Bcd, Flagged, Pin };
