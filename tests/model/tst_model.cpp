@@ -344,6 +344,7 @@ void TestModel::boardChange()
 
 // Slot 5 gets a Subscriber board: ports 24..31, numbered 124..131 unless a
 // row says otherwise. A port keeps its number unless it would clash.
+// clang-format off
 void TestModel::newBoardNumbers_data()
 {
     QTest::addColumn<QString>("numbers");    // given before the board goes in (giveNumbers)
@@ -358,6 +359,7 @@ void TestModel::newBoardNumbers_data()
     QTest::newRow("number twice on the board") << "E25=124" << "E25=125";
     QTest::newRow("number outside the plan") << "E28=600" << "E28=128";
 }
+// clang-format on
 
 void TestModel::newBoardNumbers()
 {
