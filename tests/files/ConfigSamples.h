@@ -41,53 +41,39 @@ inline Configuration variedConfiguration()
     c.Extensions[7].TrueName = false;
     c.Extensions[9].Group = 501;
 
-    TieRecord &shore = c.TieLines[0];
-    shore.Name = QStringLiteral("Shore 1");
-    shore.Active = true;
-    shore.Ext1 = 100;
-    shore.Ext2 = 501;
-    shore.Status = {192, 0, 8};
-    shore.Dial6[0] = true;
-    shore.Dial6[2] = true;
-    shore.Dial9 = true;
-    TieRecord &pa = c.TieLines[1];
-    pa.Name = QStringLiteral("PA");
-    pa.Active = true;
-    pa.Class = TieClassPA;
-    pa.Ext1 = 0;
-    pa.DirNum = -32768;
-    pa.Dial9 = false;
-    pa.Dial6[7] = true;
+    c.TieLines[0] = {QStringLiteral("Shore 1"), true, 900, 100, 501, TieClassShore, {192, 0, 8},
+                     {true, false, true},       true};
+    c.TieLines[1] = {QStringLiteral("PA"),
+                     true,
+                     -32768,
+                     0,
+                     0,
+                     TieClassPA,
+                     {},
+                     {false, false, false, false, false, false, false, true},
+                     false};
     c.TieLines[63].Name = QStringLiteral("Spare 63");
     c.TieLines[63].DirNum = 32767;
 
-    GroupRecord &pickup = c.Groups[0];
-    pickup.Name = QStringLiteral("Bridge pickup");
-    pickup.Active = true;
-    pickup.DirNum = 500;
-    pickup.Type = GroupPickup;
-    pickup.Num = 3;
-    pickup.Exts = {100, 101, 102, -1, 0, 0, 0, 0, 0, 0, 0, 0, 7};
-    GroupRecord &hunt = c.Groups[15];
-    hunt.Name = QStringLiteral("Galley hunt");
-    hunt.Active = true;
-    hunt.DirNum = 501;
-    hunt.Type = GroupHunt;
-    hunt.Num = 12;
-    for (int k = 0; k < 12; ++k)
-        hunt.Exts[k] = int16_t(110 + k);
+    c.Groups[0] = {QStringLiteral("Bridge pickup"),
+                   true,
+                   500,
+                   GroupPickup,
+                   3,
+                   {100, 101, 102, -1, 0, 0, 0, 0, 0, 0, 0, 0, 7}};
+    c.Groups[15] = {QStringLiteral("Galley hunt"),
+                    true,
+                    501,
+                    GroupHunt,
+                    12,
+                    {110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121}};
 
-    ClassRecord &guest = c.ExtClasses[7];
-    guest.Active = true;
-    guest.Name = QStringLiteral("Guest & Visitor");
-    guest.Status = {0, 192, 1, 0, 16, 0};
-    guest.IconName = QStringLiteral("ExtCosB");
-    ClassRecord &radio = c.TieClasses[4];
-    radio.Active = true;
-    radio.Name = QStringLiteral("Radio");
-    radio.Status = {16, 1, 0, 0, 0, 0};
-    radio.IconName = QStringLiteral("Tie");
-    radio.Fixed = true;
+    c.ExtClasses[7] = {true,
+                       QStringLiteral("Guest & Visitor"),
+                       {0, 192, 1, 0, 16, 0},
+                       QStringLiteral("ExtCosB"),
+                       false};
+    c.TieClasses[4] = {true, QStringLiteral("Radio"), {16, 1}, QStringLiteral("Tie"), true};
     return c;
 }
 
@@ -111,52 +97,32 @@ class RandomConfiguration
             slot = int16_t(rng.bounded(BoardTypeCount));
         for (int k = 0; k < GAEntries; ++k)
             sys.GA[k] = int16();
-        for (int i = 0; i < MaxExtensions; ++i) {
-            ExtRecord &e = c.Extensions[i];
-            e.Name = text();
-            e.Active = flag();
-            e.TrueName = flag();
-            e.ExtNum = int16();
-            e.Class = int16_t(rng.bounded(ClassTableSize));
-            for (int b = 0; b < 5; ++b)
-                e.Status[b] = byte();
-            e.DirectDial = int16();
-            e.Group = int16();
-        }
-        for (int t = 0; t < FileTieLines; ++t) {
-            TieRecord &tie = c.TieLines[t];
-            tie.Name = text();
-            tie.Active = flag();
-            tie.DirNum = int16();
-            tie.Ext1 = int16();
-            tie.Ext2 = int16();
-            tie.Class = int16_t(rng.bounded(ClassTableSize));
-            for (auto &b : tie.Status)
-                b = byte();
-            for (int k = 0; k < Dial6Codes; ++k)
-                tie.Dial6[k] = flag();
-            tie.Dial9 = flag();
-        }
-        for (int g = 0; g < MaxGroups; ++g) {
-            GroupRecord &group = c.Groups[g];
-            group.Name = text();
-            group.Active = flag();
-            group.DirNum = int16();
-            group.Type = int16();
-            group.Num = int16_t(rng.bounded(MaxGroupMembers + 1));
-            for (auto &member : group.Exts)
-                member = int16();
-        }
+        // Each record is drawn field by field in the order it declares them.
+        using R = RandomConfiguration;
+        for (int i = 0; i < MaxExtensions; ++i)
+            c.Extensions[i] = {text(),  flag(),       flag(),
+                               int16(), classIndex(), drawn<ExtStatusBytes>(&R::byte, 5),
+                               int16(), int16()};
+        for (int t = 0; t < FileTieLines; ++t)
+            c.TieLines[t] = {text(),
+                             flag(),
+                             int16(),
+                             int16(),
+                             int16(),
+                             classIndex(),
+                             drawn<TieStatusBytes>(&R::byte),
+                             drawn<9>(&R::flag, Dial6Codes),
+                             flag()};
+        for (int g = 0; g < MaxGroups; ++g)
+            c.Groups[g] = {text(),
+                           flag(),
+                           int16(),
+                           int16(),
+                           int16_t(rng.bounded(MaxGroupMembers + 1)),
+                           drawn<GroupExtsSize>(&R::int16)};
         for (auto *table : {&c.ExtClasses, &c.TieClasses}) {
-            for (int k = 0; k < MaxClasses; ++k) {
-                ClassRecord &cls = (*table)[k];
-                cls.Active = flag();
-                cls.Name = text();
-                for (auto &b : cls.Status)
-                    b = byte();
-                cls.IconName = text();
-                cls.Fixed = flag();
-            }
+            for (int k = 0; k < MaxClasses; ++k)
+                (*table)[k] = {flag(), text(), drawn<ExtStatusBytes>(&R::byte), text(), flag()};
         }
         return c;
     }
@@ -167,6 +133,16 @@ class RandomConfiguration
     bool flag() { return rng.bounded(2) == 1; }
     uint8_t byte() { return uint8_t(rng.bounded(256)); }
     int16_t int16() { return int16_t(rng.bounded(-32768, 32768)); }
+    int16_t classIndex() { return int16_t(rng.bounded(tidelex::ClassTableSize)); }
+    // The first `count` entries drawn in turn, the rest left 0.
+    template <std::size_t N, typename T>
+    std::array<T, N> drawn(T (RandomConfiguration::*draw)(), int count = int(N))
+    {
+        std::array<T, N> values{};
+        for (int k = 0; k < count; ++k)
+            values[k] = (this->*draw)();
+        return values;
+    }
     QString text()
     {
         static const QString pool = QStringLiteral(

@@ -49,12 +49,22 @@ Configuration withNumbers(const QList<int> &taken)
     return c;
 }
 
-QList<int> range(int first, int last)
+// Numbers as `numbers` gives them: "E24=0" an extension's number, "T8=129" a
+// tie line's, "G0=126" a group's, which also becomes active.
+void giveNumbers(Configuration &c, const QString &numbers)
 {
-    QList<int> numbers;
-    for (int n = first; n <= last; ++n)
-        numbers << n;
-    return numbers;
+    for (const QString &item : numbers.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int index = item.section(QLatin1Char('='), 0, 0).mid(1).toInt();
+        const auto number = int16_t(item.section(QLatin1Char('='), 1).toInt());
+        if (item.startsWith(QLatin1Char('E'))) {
+            c.Extensions[index].ExtNum = number;
+        } else if (item.startsWith(QLatin1Char('T'))) {
+            c.TieLines[index].DirNum = number;
+        } else {
+            c.Groups[index].Active = true;
+            c.Groups[index].DirNum = number;
+        }
+    }
 }
 
 constexpr ClassStatus editedStatus{0x80, 0x41, 0x03, 0, 0x10, 0};
@@ -119,7 +129,6 @@ private slots:
     void singleChange_data();
     void singleChange();
     void namesIgnoredOnRequest();
-    void notCompared();
     void countedByKind_data();
     void countedByKind();
     void findByNumberOrName_data();
@@ -186,15 +195,9 @@ void TestModel::findExtension()
     Configuration c = makeDefaultConfiguration();
     c.SysConfig.Slots[2] = BoardSubscriber;
     c.SysConfig.Slots[3] = BoardSubscriber;
-    const struct {
-        int index, number;
-        bool active;
-    } records[] = {{3, 300, true},  {60, 300, true}, {4, 42, true},   {9, 330, false},
-                   {12, 330, true}, {50, 310, true}, {120, 400, true}};
-    for (const auto &r : records) {
-        c.Extensions[r.index].ExtNum = int16_t(r.number);
-        c.Extensions[r.index].Active = r.active;
-    }
+    giveNumbers(c, QStringLiteral("E3=300 E60=300 E4=42 E9=330 E12=330 E50=310 E120=400"));
+    for (int i : {3, 60, 4, 12, 50, 120})
+        c.Extensions[i].Active = true;
     QCOMPARE(findExtensionRecord(c, number), anyRecord);
     QCOMPARE(findActiveExtension(c, number), active);
     QCOMPARE(findLiveExtension(c, number), live);
@@ -272,8 +275,9 @@ void TestModel::freeNumber_data()
     QTest::newRow("first gap in the range") << QList<int>{124, 125, 127} << 124 << 131 << 126;
     QTest::newRow("low end taken") << QList<int>{124} << 124 << 124 + 7 << 125;
     QTest::newRow("full range: lowest free number")
-        << range(124, 131) + QList<int>{100, 101} << 124 << 131 << 102;
-    QTest::newRow("range above 499 is cut") << range(495, 499) << 495 << 502 << 100;
+        << QList<int>{124, 125, 126, 127, 128, 129, 130, 131, 100, 101} << 124 << 131 << 102;
+    QTest::newRow("range above 499 is cut")
+        << QList<int>{495, 496, 497, 498, 499} << 495 << 502 << 100;
 }
 
 void TestModel::freeNumber()
@@ -340,60 +344,34 @@ void TestModel::boardChange()
 
 // Slot 5 gets a Subscriber board: ports 24..31, numbered 124..131 unless a
 // row says otherwise. A port keeps its number unless it would clash.
+// clang-format off
 void TestModel::newBoardNumbers_data()
 {
-    QTest::addColumn<Change>("change");
-    QTest::addColumn<QString>("renumbered"); // "port:number ..."; every other port keeps its own
-    auto row = [](const char *name, Change change, const char *renumbered) {
-        QTest::newRow(name) << change << QString::fromLatin1(renumbered);
-    };
+    QTest::addColumn<QString>("numbers");    // given before the board goes in (giveNumbers)
+    QTest::addColumn<QString>("renumbered"); // "E25=100 ..."; every other port keeps its own
     // 25 searches 125..131: 125 went to 24, 126..131 stay with their ports;
     // the lowest free number is 100, left by extension 0.
-    row(
-        "numbered 0",
-        [](Configuration &c) {
-            c.Extensions[24].ExtNum = c.Extensions[25].ExtNum = 0;
-            c.Extensions[0].ExtNum = 124;
-        },
-        "24:125 25:100");
-    row(
-        "number of a live extension", [](Configuration &c) { c.Extensions[0].ExtNum = 130; },
-        "30:100");
-    row(
-        "number of a record on an empty slot",
-        [](Configuration &c) { c.Extensions[40].ExtNum = 127; }, "");
-    row(
-        "number of an active group",
-        [](Configuration &c) {
-            c.Groups[0].Active = true;
-            c.Groups[0].DirNum = 126;
-        },
-        "26:116");
-    row(
-        "number of a live tie line", [](Configuration &c) { c.TieLines[8].DirNum = 129; },
-        "29:116");
-    row(
-        "number twice on the board", [](Configuration &c) { c.Extensions[25].ExtNum = 124; },
-        "25:125");
-    row(
-        "number outside the plan", [](Configuration &c) { c.Extensions[28].ExtNum = 600; },
-        "28:128");
+    QTest::newRow("numbered 0") << "E24=0 E25=0 E0=124" << "E24=125 E25=100";
+    QTest::newRow("number of a live extension") << "E0=130" << "E30=100";
+    QTest::newRow("number of a record on an empty slot") << "E40=127" << "";
+    QTest::newRow("number of an active group") << "G0=126" << "E26=116";
+    QTest::newRow("number of a live tie line") << "T8=129" << "E29=116";
+    QTest::newRow("number twice on the board") << "E25=124" << "E25=125";
+    QTest::newRow("number outside the plan") << "E28=600" << "E28=128";
 }
+// clang-format on
 
 void TestModel::newBoardNumbers()
 {
-    QFETCH(Change, change);
+    QFETCH(QString, numbers);
     QFETCH(QString, renumbered);
     Configuration c = boardedShip();
-    change(c);
-    const Configuration before = c;
+    giveNumbers(c, numbers);
+    Configuration expected = c;
+    giveNumbers(expected, renumbered);
     QVERIFY(changeSlotBoard(c, 5, BoardSubscriber).changed);
-    QMap<int, int> expected;
-    for (const QString &pair : renumbered.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        expected.insert(pair.section(QLatin1Char(':'), 0, 0).toInt(),
-                        pair.section(QLatin1Char(':'), 1).toInt());
     for (int i = 24; i < 32; ++i) {
-        QCOMPARE(int(c.Extensions[i].ExtNum), expected.value(i, before.Extensions[i].ExtNum));
+        QCOMPARE(c.Extensions[i].ExtNum, expected.Extensions[i].ExtNum);
         QVERIFY(isLiveExtension(c, i));
     }
 }
@@ -494,10 +472,7 @@ void TestModel::classNames()
     QFETCH(int, problem);
     Configuration c = boardedShip();
     c.ExtClasses[9].Name = QStringLiteral("Old Galley"); // left behind, not active
-    ClassRecord &stale = c.ExtClasses[7];
-    stale.Status = editedStatus;
-    stale.Fixed = true;
-    stale.IconName = QStringLiteral("Disabled");
+    c.ExtClasses[7] = {false, QString(), editedStatus, QStringLiteral("Disabled"), true};
     const Configuration before = c;
     ClassNameProblem found = ClassNameProblem::None;
     const int index = createClass(c, name, copyOf, &found);
@@ -568,6 +543,16 @@ void TestModel::singleChange_data()
         "XXX|Class Officer|Intrude|Y|N");
     row("tie-line class option", [](Configuration &c) { c.TieClasses[TieClassPA].Status[0] ^= TieDDI; },
         "XXX|Tie line class PA|Direct Dial In|N|Y");
+    // Saved later, with changes only to records out of use.
+    row("nothing compared", [](Configuration &c) {
+            c.SysConfig.LastUpdate = QStringLiteral("03/04/2026 18:30");
+            c.Extensions[20].Name = QStringLiteral("No board here"); // slot 4 is empty
+            c.Extensions[20].Active = true;
+            c.TieLines[0].Name = QStringLiteral("On a Subscriber slot");
+            c.Groups[5].Name = QStringLiteral("Disabled group");
+            c.ExtClasses[20].Name = QStringLiteral("Unused class");
+            c.Extensions[125].Name = QStringLiteral("Spare record");
+        }, "");
 }
 // clang-format on
 
@@ -578,12 +563,13 @@ void TestModel::singleChange()
     const Configuration before = ship();
     Configuration after = before;
     change(after);
-    QCOMPARE(describe(compareConfigurations(before, after)), QStringList{expected});
+    QCOMPARE(describe(compareConfigurations(before, after)).join(u'\n'), expected);
     // The other way round, the same difference with the values swapped.
     QStringList swapped = expected.split(QLatin1Char('|'));
-    swapped.swapItemsAt(3, 4);
-    QCOMPARE(describe(compareConfigurations(after, before)),
-             QStringList{swapped.join(QLatin1Char('|'))});
+    if (swapped.size() == 5)
+        swapped.swapItemsAt(3, 4);
+    QCOMPARE(describe(compareConfigurations(after, before)).join(u'\n'),
+             swapped.join(QLatin1Char('|')));
 }
 
 void TestModel::namesIgnoredOnRequest()
@@ -607,21 +593,6 @@ void TestModel::namesIgnoredOnRequest()
     QCOMPARE(describe(compareConfigurations(named, renamed, options)),
              (QStringList{QStringLiteral("E000|Extension 01.1|Ext No|101|199"),
                           QStringLiteral("T004|Tie line 02.1|Default Ext|101|102")}));
-}
-
-// The same configuration saved later, with changes only to records out of use.
-void TestModel::notCompared()
-{
-    const Configuration before = ship();
-    Configuration after = before;
-    after.SysConfig.LastUpdate = QStringLiteral("03/04/2026 18:30");
-    after.Extensions[20].Name = QStringLiteral("No board here"); // slot 4 is empty
-    after.Extensions[20].Active = true;
-    after.TieLines[0].Name = QStringLiteral("On a Subscriber slot");
-    after.Groups[5].Name = QStringLiteral("Disabled group");
-    after.ExtClasses[20].Name = QStringLiteral("Unused class");
-    after.Extensions[125].Name = QStringLiteral("Spare record");
-    QCOMPARE(describe(compareConfigurations(before, after)), QStringList());
 }
 
 void TestModel::countedByKind_data()
@@ -676,17 +647,12 @@ void TestModel::findByNumberOrName()
     QFETCH(QString, text);
     QFETCH(QStringList, found);
     const Configuration c = ship();
+    const auto all = keys("E000 E001 E002 E003 E004 E005 E006 E007 T004 T005 T006 T007 G000");
     QStringList matched;
-    for (int i = 0; i < 8; ++i) {
-        if (recordMatches(c, extensionKey(i), text))
-            matched << extensionKey(i);
+    for (const QString &key : all) {
+        if (recordMatches(c, key, text))
+            matched << key;
     }
-    for (int t = 4; t < 8; ++t) {
-        if (recordMatches(c, tieLineKey(t), text))
-            matched << tieLineKey(t);
-    }
-    if (recordMatches(c, groupKey(0), text))
-        matched << groupKey(0);
     QCOMPARE(matched, found);
     QVERIFY(recordMatches(c, extensionKey(0), QString())); // no text: everything
     QVERIFY(!recordMatches(c, systemKey(), QStringLiteral("MV")));
