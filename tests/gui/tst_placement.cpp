@@ -112,8 +112,6 @@ class TestPlacement : public QObject
     void init();
     void placement_data();
     void placement();
-    void openedOnThisScreen_data();
-    void openedOnThisScreen();
     void stateRemembered();
     void onTheScreen_data();
     void onTheScreen();
@@ -173,41 +171,20 @@ void TestPlacement::placement()
     QCOMPARE(placeMainWindow(saved, screens, QSize(200, 200)), expected);
 }
 
-// clang-format off
-void TestPlacement::openedOnThisScreen_data()
-{
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<QRect>("saved"); // in pixels, stored as twips
-    QTest::newRow("first start") << false << QRect();
-    QTest::newRow("placed left of every screen") << true << QRect(-3000, 50, 500, 400);
-}
-// clang-format on
-
-// The real window on the test's own screen: whole on it, whatever was stored.
-void TestPlacement::openedOnThisScreen()
-{
-    QFETCH(bool, stored);
-    QFETCH(QRect, saved);
-    if (stored)
-        storePlacement(saved);
-    ConfigDocument doc;
-    MainWindow window(doc);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect placed(window.pos(), window.size());
-    QVERIFY2(screen.contains(placed), qPrintable(describe(placed)));
-    if (!stored)
-        QCOMPARE(placed, placeMainWindow(QRect(), {screen}, window.minimumSize()));
-}
-
-// Maximised state and both splitters come back as they were left.
+// The real window on the test's own screen: the first start as placed by
+// the rule; maximised state and both splitters come back as they were left,
+// and a placement left of every screen is pulled whole onto it.
 void TestPlacement::stateRemembered()
 {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     ScriptedPrompter prompter;
     QList<int> tree;
     QList<int> errors;
     {
         ConfigDocument doc;
         MainWindow window(doc);
+        QCOMPARE(QRect(window.pos(), window.size()),
+                 placeMainWindow(QRect(), {screen}, window.minimumSize()));
         window.loadStep(QString());
         window.show();
         auto *across = window.findChild<QSplitter *>(QStringLiteral("imgSplitter"));
@@ -219,8 +196,11 @@ void TestPlacement::stateRemembered()
         window.showMaximized();
         QVERIFY(window.close());
     }
+    storePlacement(QRect(-3000, 50, 500, 400));
     ConfigDocument doc;
     MainWindow window(doc);
+    const QRect placed(window.pos(), window.size());
+    QVERIFY2(screen.contains(placed), qPrintable(describe(placed)));
     window.loadStep(QString());
     QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
     window.showNormal();

@@ -1,10 +1,11 @@
 // Which sections each report prints, their order, rows and texts, and the
-// connections sheet, read from the report content without rendering; and the
-// report preview of the main window, which builds, previews and saves them.
+// connections sheet, read from the report content without rendering; the
+// reports written as PDF and read back through pdftotext: every page numbered,
+// header and footer on each; and the report preview of the main window, which
+// builds, previews and saves them.
 #include "ConfigDocument.h"
 #include "ConnectionsSheet.h"
 #include "FailOnQtWarnings.h"
-#include "ReportFixtures.h"
 #include "ReportPrinting.h"
 #include "ReportView.h"
 #include "TempDir.h"
@@ -18,6 +19,119 @@
 using namespace Qt::StringLiterals;
 
 using namespace tidelex;
+
+// A small ship's configuration whose records exercise the report rules:
+// records on boards of the wrong kind, inactive records, an out-of-range
+// number, mixed-case names, a group with a bad member count.
+namespace fixtures {
+
+inline ReportOptions options(const QString &ticked)
+{
+    ReportOptions result;
+    for (const QString &n : ticked.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        result.set(n.toInt(), true);
+    return result;
+}
+
+inline void addExtension(Configuration &c, int index, int number, const char *name, int cls,
+                         std::array<uint8_t, ExtStatusBytes> status = {}, int directDial = 0)
+{
+    ExtRecord &ext = c.Extensions[index];
+    ext.Active = true;
+    ext.ExtNum = int16_t(number);
+    ext.Name = QString::fromLatin1(name);
+    ext.Class = int16_t(cls);
+    ext.Status = status;
+    ext.DirectDial = int16_t(directDial);
+}
+
+inline void addTieLine(Configuration &c, int index, int dirNum, const char *name, int cls, int ext1,
+                       int ext2)
+{
+    TieRecord &tie = c.TieLines[index];
+    tie.Active = true;
+    tie.DirNum = int16_t(dirNum);
+    tie.Name = QString::fromLatin1(name);
+    tie.Class = int16_t(cls);
+    tie.Ext1 = int16_t(ext1);
+    tie.Ext2 = int16_t(ext2);
+    tie.Dial9 = false;
+}
+
+inline void addGroup(Configuration &c, int g, int dirNum, const char *name, int type,
+                     QList<int> members, int num = -1)
+{
+    GroupRecord &group = c.Groups[g];
+    group.Active = true;
+    group.DirNum = int16_t(dirNum);
+    group.Name = QString::fromLatin1(name);
+    group.Type = int16_t(type);
+    group.Num = int16_t(num >= 0 ? num : members.size());
+    for (int m = 0; m < members.size() && m < GroupExtsSize; ++m)
+        group.Exts[m] = int16_t(members[m]);
+}
+
+// Slot 2 Subscriber (extensions 0..7), slot 3 Tie Line (tie lines 4..7),
+// slot 4 Subscriber (extensions 16..23), the other line slots empty.
+inline Configuration ship()
+{
+    Configuration c = makeDefaultConfiguration();
+    c.SysConfig.Name = QStringLiteral("MV Tern");
+    c.SysConfig.Slots[0] = BoardTone8;
+    c.SysConfig.Slots[2] = BoardSubscriber;
+    c.SysConfig.Slots[3] = BoardTieLine;
+    c.SysConfig.Slots[4] = BoardSubscriber;
+    c.SysConfig.GA[0] = 120;
+
+    addExtension(c, 0, 300, "delta", ClassOfficer, {128, 215, 255, 0, 16, 0});
+    addExtension(c, 1, 120, "Bravo", ClassCustom, {0x80, 0xDD, 0x03, 0, 0x30, 0}, 150);
+    addExtension(c, 2, 205, "alpha", ClassHotLine, {0, 36, 0, 0, 32, 0}, 120);
+    c.Extensions[3].Name = QStringLiteral("switched off"); // inactive
+    addExtension(c, 8, 330, "ghost on tie board", ClassCrew, {0, 224, 0, 0, 0, 0});
+    addExtension(c, 16, 450, "charlie", ClassCrew, {0, 224, 0, 0, 0, 0});
+    addExtension(c, 17, 1000, "echo", ClassDisabled);
+
+    addTieLine(c, 0, 990, "ghost on subscriber board", TieClassShore, 300, 0);
+    addTieLine(c, 4, 910, "Shore B", TieClassShore, 300, 500);
+    c.TieLines[4].Dial9 = true;
+    c.TieLines[4].Dial6[0] = c.TieLines[4].Dial6[1] = true;
+    c.TieLines[4].Status[0] = TieDTMF | TieDDI;
+    addTieLine(c, 5, 905, "PA Aft", TieClassPA, 300, 0);
+    addTieLine(c, 7, 902, "Sat A", TieClassSatComm, 0, 0);
+    c.TieLines[7].Dial6[7] = true;
+
+    addGroup(c, 0, 520, "Mess", GroupHunt, {300, 120, 205});
+    addGroup(c, 1, 500, "Deck", GroupMultipleCallForward, {});
+    addGroup(c, 3, 510, "Bridge", GroupPickup,
+             {205, 300, -1, 120, 450, 101, 102, 103, 104, 105, 106, 107, 108}, 14);
+    c.Groups[2].Name = QStringLiteral("inactive");
+    return c;
+}
+
+// "noExtensions", "noTieLines", "noGroups", "empty" (none of the three), else the ship.
+inline Configuration byName(const QString &name)
+{
+    Configuration c = ship();
+    if (name == QLatin1String("noExtensions")) {
+        c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
+        c.SysConfig.Slots[5] = BoardTieLine; // extensions 24..31 sit on a tie board
+        c.Extensions[24].Active = true;
+    }
+    const bool empty = name == QLatin1String("empty");
+    if (empty || name == QLatin1String("noTieLines")) {
+        for (auto &tie : c.TieLines)
+            tie.Active = false;
+    }
+    if (empty || name == QLatin1String("noGroups")) {
+        for (auto &group : c.Groups)
+            group.Active = false;
+    }
+    if (empty)
+        c.SysConfig.Slots[2] = c.SysConfig.Slots[4] = BoardEmpty;
+    return c;
+}
+
+} // namespace fixtures
 
 namespace {
 
@@ -36,6 +150,21 @@ QStringList column(const ReportSection &section, int c)
     return values;
 }
 
+const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+
+// The text of each page of a PDF, as pdftotext lays it out.
+QStringList pdfPages(const QString &file)
+{
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
 } // namespace
 
 class TestReports : public QObject
@@ -49,12 +178,13 @@ class TestReports : public QObject
     void tableRows();
     void rowTexts_data();
     void rowTexts();
-    void extensionDetailsHeader_data();
-    void extensionDetailsHeader();
-    void headerAndFooter();
     void sheetCells_data();
     void sheetCells();
     void sheetRowsFillEightTerminals();
+    void everyPageNumbered_data();
+    void everyPageNumbered();
+    void longNamesFitTheirCells_data();
+    void longNamesFitTheirCells();
     void saveReportPdf_data();
     void saveReportPdf();
     void proposedPdfName_data();
@@ -246,6 +376,13 @@ void TestReports::rowTexts_data()
                        u"Bravo (120)\nswitched off (103)\nNew Ext Brd 1 Port 8 (107)"_s,
                        u"charlie (450)\nNew Ext Brd 1 Port 5 (104)"_s,
                        u"Unknown Extension (101)\nNew Ext Brd 1 Port 6 (105)"_s};
+    // No name: the header, whose options heading follows option 5, whatever the order.
+    const QString header = u"Posn|Ext|Name|Group|Class|Options|#|MF|LD|9|61|62|63|64|65|66|67|68"_s;
+    const QStringList customHeader =
+        QString(header).replace(u"Options"_s, u"Custom Options"_s).split(u'|');
+    QTest::newRow("extension details header") << 321 << u"5"_s << none << header.split(u'|');
+    QTest::newRow("header by number, custom") << 322 << u"1,2,3,4"_s << none << customHeader;
+    QTest::newRow("header by board, custom") << 323 << u"1,2,3,4"_s << none << customHeader;
 }
 
 void TestReports::rowTexts()
@@ -259,48 +396,15 @@ void TestReports::rowTexts()
     const int nameColumn = number < 200 ? 1 : number < 300 ? 0 : number < 340 ? 2 : 1;
     const ReportSection &section = report.sections.first();
     QList<QStringList> matches;
+    if (name.isEmpty())
+        matches.append(section.table.header);
     for (const QStringList &r : section.table.rows) {
-        if (r.value(nameColumn) == name)
+        if (!name.isEmpty() && r.value(nameColumn) == name)
             matches.append(r);
     }
     QCOMPARE(matches.size(), 1);
     QCOMPARE(matches.first(), row);
     QCOMPARE(row.size(), section.table.columns.size());
-}
-
-void TestReports::extensionDetailsHeader_data()
-{
-    QTest::addColumn<QString>("ticked");
-    QTest::addColumn<QString>("optionsHeading");
-    QTest::newRow("all options") << u"5"_s << u"Options"_s;
-    QTest::newRow("custom only") << u"1,2,3,4"_s << u"Custom Options"_s;
-}
-
-void TestReports::extensionDetailsHeader()
-{
-    QFETCH(QString, ticked);
-    QFETCH(QString, optionsHeading);
-    for (int number : {321, 322, 323}) {
-        const ReportContent report = compose(fixtures::ship(), number, ticked);
-        const QStringList header = report.sections.first().table.header;
-        QCOMPARE(header.size(), 18);
-        QCOMPARE(header.value(5), optionsHeading);
-        QCOMPARE(header.mid(6).join(QLatin1Char('|')),
-                 QStringLiteral("#|MF|LD|9|61|62|63|64|65|66|67|68"));
-    }
-}
-
-void TestReports::headerAndFooter()
-{
-    ReportContext context;
-    context.version = QStringLiteral("2.7.13");
-    context.created = QDateTime(QDate(2026, 3, 9), QTime(17, 4, 59));
-    context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
-    const ReportContent report = composeReport(fixtures::ship(), 101, ReportOptions(), context);
-    QCOMPARE(report.headerLeft, QStringLiteral("helmWISE for Windows V2.7"));
-    QCOMPARE(report.headerCentre, QStringLiteral("MV Tern"));
-    QVERIFY2(report.footer.startsWith(QStringLiteral("09/03/2026 17:04:59")),
-             qPrintable(report.footer));
 }
 
 // clang-format off
@@ -372,6 +476,125 @@ void TestReports::sheetRowsFillEightTerminals()
     }
     QCOMPARE(section.sheet[4][0].plainText(), QStringLiteral("03"));
     QCOMPARE(section.sheet[4].size(), 2 + SheetTerminalColumns); // four PA lines, two cells each
+}
+
+void TestReports::everyPageNumbered_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<bool>("ticks");
+    QTest::newRow("combined, everything") << 0 << "1,2,3,4,5" << true;
+    QTest::newRow("one list over pages") << 102 << QString() << false;
+    QTest::newRow("no section at all") << 100 << QString() << false;
+}
+
+void TestReports::everyPageNumbered()
+{
+    QFETCH(int, number);
+    QFETCH(QString, ticked);
+    QFETCH(bool, ticks);
+
+    Configuration config = fixtures::ship();
+    // Enough rows for the details to run over several pages.
+    for (int slot = 5; slot <= 16; ++slot)
+        config.SysConfig.Slots[slot] = BoardSubscriber;
+    for (int i = 24; i < MaxExtensions; ++i)
+        fixtures::addExtension(config, i, 100 + i, "Cabin", ClassOfficer,
+                               {128, 215, 255, 0, 16, 0});
+
+    ReportContext context;
+    context.version = QStringLiteral("2.7.13");
+    context.created = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
+    context.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    auto document = buildReport(config, number, fixtures::options(ticked), context);
+    QCOMPARE(document->content().headerLeft, QStringLiteral("helmWISE for Windows V2.7"));
+    QCOMPARE(document->content().headerCentre, QStringLiteral("MV Tern"));
+    QVERIFY2(document->content().footer.startsWith(QStringLiteral("02/01/2026 03:04:05")),
+             qPrintable(document->content().footer));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("report.pdf"));
+    QString error;
+    QVERIFY2(document->writePdf(file, &error), qPrintable(error));
+    const QStringList pages = pdfPages(file);
+    QCOMPARE(pages.size(), document->pageCount());
+    for (int n = 0; n < pages.size(); ++n) {
+        const QString page = pages[n];
+        const QString expected = QStringLiteral("Page %1 of %2").arg(n + 1).arg(pages.size());
+        QVERIFY2(page.contains(expected), qPrintable(expected));
+        QVERIFY(page.contains(QStringLiteral("helmWISE for Windows V2.7 ")));
+        QVERIFY(page.contains(QStringLiteral("MV Tern")));
+        QVERIFY(page.contains(QStringLiteral("02/01/2026 03:04:05")));
+    }
+    QCOMPARE(pages.join(QString()).contains(tickMark()), ticks);
+    // Titles reach the paper in order, each once as a line of its own.
+    const QString all = pages.join(QString());
+    QStringList lines;
+    for (const QString &line : all.split(QLatin1Char('\n')))
+        lines.append(line.simplified());
+    for (const QString &title : document->content().titles())
+        QCOMPARE(lines.count(title), document->content().titles().count(title));
+    // No row is lost where a page ends: every extension reaches the paper.
+    for (int ext = 100 + 24; number == 102 && ext < 100 + MaxExtensions; ++ext)
+        QVERIFY2(all.contains(QString::number(ext)), qPrintable(QString::number(ext)));
+    qsizetype at = 0;
+    for (const QString &title : document->content().titles()) {
+        at = all.indexOf(title, at);
+        QVERIFY2(at >= 0, qPrintable(title));
+    }
+}
+
+// clang-format off
+void TestReports::longNamesFitTheirCells_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QChar>("kind"); // whose name is long: E extension, T tie line, G group
+    QTest::addColumn<int>("index");
+    QTest::newRow("extension list") << 101 << QChar(u'E') << 0;
+    QTest::newRow("extension details") << 321 << QChar(u'E') << 0;
+    QTest::newRow("tie-line list") << 201 << QChar(u'T') << 4;
+    QTest::newRow("group details") << 341 << QChar(u'G') << 0;
+}
+// clang-format on
+
+// A name of 30,000 characters shows what fits of it: the report keeps its
+// pages and its text instead of running one row over dozens of pages.
+void TestReports::longNamesFitTheirCells()
+{
+    QFETCH(int, number);
+    QFETCH(QChar, kind);
+    QFETCH(int, index);
+    const Configuration plain = fixtures::ship();
+    Configuration config = plain;
+    const QString name = QStringLiteral("Cabin").repeated(6000);
+    switch (kind.unicode()) {
+    case u'E':
+        config.Extensions[index].Name = name;
+        break;
+    case u'T':
+        config.TieLines[index].Name = name;
+        break;
+    default:
+        config.Groups[index].Name = name;
+    }
+    const ReportOptions ticked = fixtures::options(QStringLiteral("3"));
+    const auto usual = buildReport(plain, number, ticked);
+    const auto report = buildReport(config, number, ticked);
+    QCOMPARE(report->pageCount(), usual->pageCount());
+    if (pdftotext.isEmpty())
+        return;
+    QTemporaryDir dir;
+    const QString usualFile = dir.filePath(QStringLiteral("usual.pdf"));
+    const QString longFile = dir.filePath(QStringLiteral("long.pdf"));
+    QString error;
+    QVERIFY2(usual->writePdf(usualFile, &error) && report->writePdf(longFile, &error),
+             qPrintable(error));
+    // A few lines of the name at most, not thousands.
+    const qsizetype extra = pdfPages(longFile).join(QString()).size() -
+                            pdfPages(usualFile).join(QString()).size();
+    QVERIFY2(extra < 1000, qPrintable(QString::number(extra)));
 }
 
 void TestReports::saveReportPdf_data()
