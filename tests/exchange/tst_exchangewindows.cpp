@@ -2,10 +2,8 @@
 // exchange: the connection and its status field, the download, the upload
 // and its backups, the comparison, the installed boards, the service dialogs
 // and the traffic terminal.
-#include "AppSettings.h"
 #include "BoardStrip.h"
 #include "CheckConfig.h"
-#include "ClockDialog.h"
 #include "CompareWindow.h"
 #include "ExchangeFixture.h"
 #include "FailOnQtWarnings.h"
@@ -104,50 +102,28 @@ class TestExchangeWindows : public QObject
     Q_OBJECT
   private slots:
     void init() { failOnQtWarnings(); }
-    void simulatedConnection();
     void noModuleBoxOnlyWhenAsked_data();
     void noModuleBoxOnlyWhenAsked();
     void moduleConnectionFollowsTheLine();
     void download_data();
     void download();
-    void readTwiceSurvivesFlippedBits();
     void compareListsDifferencesEditorUntouched();
     void installedBoards_data();
     void installedBoards();
     void oneCommandAtATime();
-    void pinAndPassword_data();
-    void pinAndPassword();
-    void clockDialog_data();
-    void clockDialog();
+    void serviceDialogs_data();
+    void serviceDialogs();
     void commandsAndTheirQuestions_data();
     void commandsAndTheirQuestions();
-    void sendRefusedWhileErrorsRemain();
+    void nothingSentUnasked();
     void uploadEnds_data();
     void uploadEnds();
-    void stopQuestionNamesTheStep_data();
-    void stopQuestionNamesTheStep();
     void restoreBackup_data();
     void restoreBackup();
-    void rawDataBeforeAnyRead();
-    void terminalTrim();
     void terminalShowsTrafficAndSendsKeys();
     void terminalAtFirstSight_data();
     void terminalAtFirstSight();
 };
-
-void TestExchangeWindows::simulatedConnection()
-{
-    ExchangeSession s;
-    QCOMPARE(s.connectionText(), QStringLiteral("Simulated exchange"));
-    QVERIFY(s.action("mnuConfigGet")->isEnabled());
-
-    // Back to the module: none is plugged in here, so everything that needs it is off.
-    s.window.exchangeCommands().connectSimulator(false);
-    QCOMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
-    QVERIFY(!s.action("mnuConfigGet")->isEnabled());
-    QVERIFY(s.action("mnuToolsTerm")->isEnabled());
-    QVERIFY(s.exchange().search().isRetrying());
-}
 
 void TestExchangeWindows::noModuleBoxOnlyWhenAsked_data()
 {
@@ -156,39 +132,44 @@ void TestExchangeWindows::noModuleBoxOnlyWhenAsked_data()
     QTest::newRow("a click on the status field") << QStringLiteral("click");
 }
 
+// Back from the simulator to the module, with none plugged in: everything
+// that needs the exchange is off, and only a request of the technician's
+// own says so in a box.
 void TestExchangeWindows::noModuleBoxOnlyWhenAsked()
 {
     QFETCH(QString, asked);
-    QTemporaryDir dir;
-    useTemporarySettings(dir);
-    ScriptedPrompter prompts;
-    ConfigDocument doc;
-    MainWindow window(doc);
-    const QString file = dir.filePath(QStringLiteral("ship.TWZ"));
-    writeConfigFile(file, smallShip());
-    window.exchange().search().setPortLister([] { return QList<PortCandidate>{}; });
-    window.loadStep(file);
-    window.show();
-    window.exchangeCommands().connectAtStart(false);
+    int searches = 0;
+    ExchangeSession s;
+    QCOMPARE(s.connectionText(), QStringLiteral("Simulated exchange"));
+    QVERIFY(s.action("mnuConfigGet")->isEnabled());
+    s.exchange().search().setPortLister([&] {
+        ++searches;
+        return QList<PortCandidate>{};
+    });
+    s.window.exchangeCommands().connectSimulator(false);
     // Away from the exchange the start is quiet: the status field says it all.
-    QCOMPARE(prompts.texts(), QStringList());
-    auto *field = window.findChild<QLabel *>(QStringLiteral("labConnection"));
-    QCOMPARE(field->text(), QStringLiteral("No Programming Module"));
-    QVERIFY(!window.findChild<QMenu *>(QStringLiteral("mnuConfig"))->menuAction()->isEnabled());
-    QVERIFY(window.exchange().search().isRetrying());
+    s.window.exchangeCommands().connectAtStart(false);
+    QCOMPARE(searches, 1);
+    QCOMPARE(s.prompts.texts(), QStringList());
+    QCOMPARE(s.connectionText(), QStringLiteral("No Programming Module"));
+    QVERIFY(!s.action("mnuConfigGet")->isEnabled());
+    QVERIFY(!s.window.findChild<QMenu *>(QStringLiteral("mnuConfig"))->menuAction()->isEnabled());
+    QVERIFY(s.action("mnuToolsTerm")->isEnabled());
+    QVERIFY(s.exchange().search().isRetrying());
     // The quiet search may not open the module behind the box's back.
     bool retryingWhileShown = true;
-    prompts.whileShown = [&](const Prompt &) {
-        retryingWhileShown = window.exchange().search().isRetrying();
+    s.prompts.whileShown = [&](const Prompt &) {
+        retryingWhileShown = s.exchange().search().isRetrying();
     };
     if (asked == QLatin1String("click"))
-        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::mouseClick(s.window.findChild<QLabel *>(QStringLiteral("labConnection")),
+                          Qt::LeftButton);
     else
-        window.exchangeCommands().getConfig();
-    QCOMPARE(prompts.texts(),
+        s.window.exchangeCommands().getConfig();
+    QCOMPARE(s.prompts.texts(),
              QStringList{QStringLiteral("No Tidelex Analogue Programming Module Found")});
     QVERIFY(!retryingWhileShown);
-    QVERIFY(window.exchange().search().isRetrying());
+    QVERIFY(s.exchange().search().isRetrying());
 }
 
 void TestExchangeWindows::moduleConnectionFollowsTheLine()
@@ -214,10 +195,13 @@ void TestExchangeWindows::download_data()
 {
     QTest::addColumn<bool>("unsaved");
     QTest::addColumn<int>("answer"); // to the question whether to save first
-    QTest::addColumn<QString>("ending"); // the download read whole, cancelled, or its line lost
+    // The download read whole (twice each block, with Configuration > Verify),
+    // cancelled, or its line lost.
+    QTest::addColumn<QString>("ending");
     QTest::addColumn<QString>("told");   // "": the download never started
     QTest::newRow("saved") << false << 0 << "read" << "";
     QTest::newRow("unsaved, not kept") << true << int(QMessageBox::No) << "read" << "";
+    QTest::newRow("read twice, replies spoilt") << false << 0 << "read twice" << "";
     QTest::newRow("unsaved, cancelled") << true << int(QMessageBox::Cancel) << ""
                                         << "Do you wish to save the current file";
     QTest::newRow("cancelled halfway") << false << 0 << "cancel" << "cancelled";
@@ -244,6 +228,11 @@ void TestExchangeWindows::download()
     }
     if (ending == QLatin1String("hangup"))
         s.sim().setFaults(SimFaults{.hangupAfter = 12});
+    // Replies spoilt on the way are told apart from the exchange's own bytes.
+    if (ending == QLatin1String("read twice")) {
+        s.action("mnuConfigVerify")->setChecked(true);
+        s.sim().setFaults(SimFaults{.flipPairEvery = 3});
+    }
     // At the line's own pace there is time to press Cancel halfway.
     if (ending == QLatin1String("cancel"))
         s.exchange().simulatedLine()->setBaudRate(57600);
@@ -269,7 +258,7 @@ void TestExchangeWindows::download()
                                   5000);
     }
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 15000);
-    if (ending != QLatin1String("read")) {
+    if (!ending.startsWith(QLatin1String("read"))) {
         QCOMPARE(s.doc.config, before);
         QCOMPARE(s.window.windowTitle(), title);
         QCOMPARE(s.doc.configChanged(), unsaved);
@@ -281,7 +270,8 @@ void TestExchangeWindows::download()
     QVERIFY(s.doc.configChanged());
     QCOMPARE(s.window.windowTitle(), QStringLiteral("helmWISE - New Configuration*"));
     QVERIFY(QFile::exists(file));
-    QCOMPARE(s.sim().counters().blocksServed, 64);
+    QCOMPARE(s.sim().counters().blocksServed == 64, ending == QLatin1String("read"));
+    QCOMPARE(s.sim().counters().flippedPairs > 0, ending != QLatin1String("read"));
     QTRY_VERIFY(!s.openWindow<QDialog>("frmGetConfig"));
 
     // One step that Undo takes back: the file is back as it stood, contents,
@@ -296,21 +286,6 @@ void TestExchangeWindows::download()
     s.action("mnuEditRedo")->trigger();
     QCOMPARE(s.doc.config, decoded(image, before));
     QCOMPARE(s.doc.undoStack()->count(), steps + 1);
-}
-
-// Configuration > Verify makes a download read every block twice: replies
-// spoilt on the way are then told apart from the exchange's own bytes.
-void TestExchangeWindows::readTwiceSurvivesFlippedBits()
-{
-    ExchangeSession s;
-    s.action("mnuConfigVerify")->setChecked(true);
-    QVERIFY(AppSettings::readTwiceToVerify());
-    s.sim().setFaults(SimFaults{.flipPairEvery = 3});
-    const QByteArray held = s.sim().configImage();
-    s.action("mnuConfigGet")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 30000);
-    QVERIFY(s.sim().counters().flippedPairs > 0);
-    QCOMPARE(s.exchange().memory().ExchMemory, held);
 }
 
 // Configuration > Compare with Exchange lists what the exchange holds beside
@@ -460,16 +435,16 @@ void TestExchangeWindows::oneCommandAtATime()
 }
 
 // clang-format off
-void TestExchangeWindows::pinAndPassword_data()
+void TestExchangeWindows::serviceDialogs_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("held"); // the PIN bytes the exchange holds; empty: as sent
-    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("shown");   // in the box (the clock's: both, time first)
     QTest::addColumn<QString>("read");    // the dialog's status once the value is read
     QTest::addColumn<QString>("typed");   // on the keys, over the value shown
     QTest::addColumn<QString>("kept");    // what the box then holds
     QTest::addColumn<QString>("refusal");
-    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("stored"); // the clock's as text
     QTest::addColumn<QString>("told");    // the main window's status once it is set
     const QByteArray pin1230("\x01\x02\x03\x0A", 4);
     const QString enter = QStringLiteral("Enter Value");
@@ -490,10 +465,18 @@ void TestExchangeWindows::pinAndPassword_data()
     QTest::newRow("password in capitals, no Q")
         << "mnuConfigPass" << QByteArray() << "ABCD" << enter << "sqhQip" << "SHIP" << QString()
         << QByteArray("SHIP") << "Password set.";
+    const QString clock = QStringLiteral("Enter New time and date or press PC time to set");
+    QTest::newRow("clock set") << "mnuConfigSetDate" << QByteArray() << "12:30:45 06/12/26" << clock
+                               << "080500 010203" << "08:05:00 01/02/03" << QString()
+                               << QByteArray("08:05:00 01/02/03") << "Clock set to 08:05:00 01/02/03.";
+    QTest::newRow("no such day")
+        << "mnuConfigSetDate" << QByteArray() << "12:30:45 06/12/26" << clock << "080500 300203"
+        << "08:05:00 30/02/03" << "08:05:00 30/02/03 is not a time and date (hh:mm:ss dd/mm/yy)"
+        << QByteArray("12:30:45 06/12/26") << QString();
 }
 // clang-format on
 
-void TestExchangeWindows::pinAndPassword()
+void TestExchangeWindows::serviceDialogs()
 {
     QFETCH(QString, command);
     QFETCH(QByteArray, held);
@@ -508,74 +491,49 @@ void TestExchangeWindows::pinAndPassword()
     const int address = pin ? ExchangeSimulator::PinAddress : ExchangeSimulator::PasswordAddress;
     const int length = pin ? ExchangeSimulator::PinLength : ExchangeSimulator::PasswordLength;
     ExchangeSession s;
+    s.sim().setClockRunning(false);
+    s.sim().setClock(QDateTime(QDate(2026, 12, 6), QTime(12, 30, 45)));
     if (!held.isEmpty())
         s.sim().setBytes(address, held);
+    const auto holds = [&] {
+        if (command == QLatin1String("mnuConfigSetDate"))
+            return s.sim().clock().toString(QStringLiteral("hh:mm:ss dd/MM/yy")).toLatin1();
+        return s.sim().bytes(address, length);
+    };
     s.action(qPrintable(command))->trigger();
-    auto *dialog = s.window.findChild<PinPasswordDialog *>();
+    auto *dialog = s.window.findChild<ServiceDialog *>();
     QVERIFY(dialog);
-    auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue"));
-    QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 10000);
-    QCOMPARE(box->text(), shown);
+    const QList<QLineEdit *> boxes = dialog->findChildren<QLineEdit *>();
+    const auto boxTexts = [&] {
+        QStringList texts;
+        for (const QLineEdit *box : boxes)
+            texts << box->text();
+        return texts.join(u' ');
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(boxes.first()->isEnabled(), 10000);
+    QCOMPARE(boxTexts(), shown);
     QCOMPARE(dialog->statusText(), read);
 
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, typed);
-    QCOMPARE(box->text(), kept);
+    for (int i = 0; i < boxes.size(); ++i) {
+        boxes[i]->selectAll();
+        QTest::keyClick(boxes[i], Qt::Key_Delete);
+        QTest::keyClicks(boxes[i], typed.section(u' ', i, i));
+    }
+    QCOMPARE(boxTexts(), kept);
     dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
     if (!refusal.isEmpty()) {
         QCOMPARE(lastPrompt(s.prompts), refusal);
         QVERIFY(dialog->isVisible());
         QVERIFY(!s.exchange().isBusy());
     } else {
-        QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<PinPasswordDialog *>(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<ServiceDialog *>(), 10000);
         QCOMPARE(s.statusText(), told);
         // The next command starts with the status field empty.
         s.action("mnuConfigPIN")->trigger();
         QCOMPARE(s.statusText(), QString());
         s.window.findChild<PinPasswordDialog *>()->reject();
     }
-    QCOMPARE(s.sim().bytes(address, length), stored);
-}
-
-void TestExchangeWindows::clockDialog_data()
-{
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("set") << "08:05:00" << "01/02/03" << true;
-    QTest::newRow("no such day") << "08:05:00" << "30/02/03" << false;
-}
-
-void TestExchangeWindows::clockDialog()
-{
-    QFETCH(QString, time);
-    QFETCH(QString, date);
-    QFETCH(bool, accepted);
-    ExchangeSession s;
-    const QDateTime held(QDate(2026, 12, 6), QTime(12, 30, 45));
-    s.sim().setClockRunning(false);
-    s.sim().setClock(held);
-    s.action("mnuConfigSetDate")->trigger();
-    auto *dialog = s.window.findChild<ClockDialog *>();
-    QVERIFY(dialog);
-    auto *txtTime = dialog->findChild<QLineEdit *>(QStringLiteral("txtTime"));
-    auto *txtDate = dialog->findChild<QLineEdit *>(QStringLiteral("txtDate"));
-    QTRY_VERIFY_WITH_TIMEOUT(txtTime->isEnabled(), 10000);
-    QCOMPARE(txtTime->text() + u' ' + txtDate->text(), QStringLiteral("12:30:45 06/12/26"));
-
-    txtTime->setText(time);
-    txtDate->setText(date);
-    dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
-    if (!accepted) {
-        QVERIFY(lastPrompt(s.prompts).contains(QStringLiteral("is not a time and date")));
-        QVERIFY(dialog->isVisible());
-        QCOMPARE(s.sim().clock(), held);
-        return;
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(!s.window.findChild<ClockDialog *>(), 10000);
-    QCOMPARE(s.sim().clock(), QDateTime(QDate(2003, 2, 1), QTime(8, 5, 0)));
-    QCOMPARE(s.statusText(), QStringLiteral("Clock set to 08:05:00 01/02/03."));
+    QCOMPARE(holds(), stored);
 }
 
 void TestExchangeWindows::commandsAndTheirQuestions_data()
@@ -625,7 +583,9 @@ void TestExchangeWindows::commandsAndTheirQuestions()
     QVERIFY(s.window.isVisible());
 }
 
-void TestExchangeWindows::sendRefusedWhileErrorsRemain()
+// Neither a send refused for errors nor a look at the raw data before any
+// read puts anything on the line.
+void TestExchangeWindows::nothingSentUnasked()
 {
     Configuration broken = smallShip();
     broken.Extensions[1].ExtNum = broken.Extensions[0].ExtNum; // two extensions, one number
@@ -635,30 +595,57 @@ void TestExchangeWindows::sendRefusedWhileErrorsRemain()
     QCOMPARE(s.prompts.asked.last().title, QStringLiteral("Send Configuration"));
     QCOMPARE(lastPrompt(s.prompts), sendRefusalText());
     QVERIFY(!s.sendWindow());
+    s.action("mnuViewRaw")->trigger();
+    QVERIFY(s.sendWindow()
+                ->findChild<QLabel *>(QStringLiteral("labBackup"))
+                ->text()
+                .contains(QStringLiteral("nothing read from the exchange yet")));
     QCOMPARE(s.sim().counters().commands, 0);
 }
 
 // Every ending is told by the upload itself; the window shows one of each
-// kind it tells apart: verified, stopped before writing, left partial.
+// kind it tells apart: verified, stopped before writing, left partial. The
+// window closed on the way asks first, naming the step, and the transfer
+// stands still while it asks.
 void TestExchangeWindows::uploadEnds_data()
 {
-    QTest::addColumn<bool>("send"); // pressed once the window waits; or Enter (its default: Cancel)
     QTest::addColumn<SimFaults>("faults");
+    // The UploadController::Phase the window is closed in; at the plan by
+    // Enter (its default: Cancel), otherwise the plan is sent.
+    QTest::addColumn<int>("closedIn");
+    QTest::addColumn<int>("answer"); // Yes stops the transfer; No lets it run to the end
+    QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("told"); // in the outcome line
     QTest::addColumn<bool>("written"); // the exchange holds the configuration sent
-    QTest::newRow("sent, replies lost on the way")
-        << true << SimFaults{.dropEvery = 41} << QStringLiteral("Verified") << true;
-    QTest::newRow("plan, Enter") << false << SimFaults{}
-                                 << QStringLiteral("before anything was written") << false;
+    using Phase = UploadController::Phase;
+    const int open = int(Phase::Idle);
+    const int yes = QMessageBox::Yes;
+    const QString unchanged = QStringLiteral("before anything was written");
+    QTest::newRow("sent, replies lost on the way") << SimFaults{.dropEvery = 41} << open << 0 << ""
+                                                   << "Verified" << true;
+    QTest::newRow("plan, Enter") << SimFaults{} << int(Phase::Plan) << 0 << "" << unchanged
+                                 << false;
     // The backup reads every block twice.
-    QTest::newRow("line lost after clearing") << true << SimFaults{.hangupAfter = 2 * 64 + 2}
-                                              << partialConfigurationMessage() << false;
+    QTest::newRow("line lost after clearing") << SimFaults{.hangupAfter = 2 * 64 + 2} << open << 0
+                                              << "" << partialConfigurationMessage() << false;
+    QTest::newRow("closed in the backup")
+        << SimFaults{} << int(Phase::Backup) << yes
+        << "Nothing has been written to the exchange yet" << unchanged << false;
+    QTest::newRow("closed while writing")
+        << SimFaults{} << int(Phase::Writing) << yes << "left with a partial configuration"
+        << QStringLiteral("Transfer cancelled. ") + partialConfigurationMessage() << false;
+    QTest::newRow("closed in the read-back, No goes on")
+        << SimFaults{} << int(Phase::Verifying) << int(QMessageBox::No)
+        << "only the check that reads it back"
+        << "Verified" << true;
 }
 
 void TestExchangeWindows::uploadEnds()
 {
-    QFETCH(bool, send);
     QFETCH(SimFaults, faults);
+    QFETCH(int, closedIn);
+    QFETCH(int, answer);
+    QFETCH(QString, question);
     QFETCH(QString, told);
     QFETCH(bool, written);
     SendSession s;
@@ -676,80 +663,54 @@ void TestExchangeWindows::uploadEnds()
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Sending Configuration"));
     auto *upload = window->findChild<UploadController *>();
-    QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() != UploadController::Decision::None, 20000);
-    // Nothing is written while the window waits.
-    QCOMPARE(s.sim().counters().fills, 0);
-    if (send)
-        window->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
-    else
-        QTest::keyClick(window, Qt::Key_Return);
+    int before = -1;
+    int after = -1;
+    if (answer) {
+        s.prompts.whileShown = [&](const Prompt &) {
+            QTest::qWait(100); // what was on the line already arrives
+            before = s.sim().counters().commands;
+            QTest::qWait(300);
+            after = s.sim().counters().commands;
+        };
+        s.prompts.buttons << QMessageBox::StandardButton(answer);
+        bool closed = false;
+        connect(upload, &LinkOperation::progress, window, [=]() mutable {
+            if (int(upload->phase()) != closedIn || closed)
+                return;
+            closed = true;
+            QTimer::singleShot(0, window, [window] { window->reject(); });
+        });
+    }
+    if (closedIn != int(UploadController::Phase::Backup)) {
+        QTRY_VERIFY_WITH_TIMEOUT(upload->awaiting() != UploadController::Decision::None, 20000);
+        // Nothing is written while the window waits.
+        QCOMPARE(s.sim().counters().fills, 0);
+        if (closedIn != int(UploadController::Phase::Plan))
+            window->findChild<QPushButton *>(QStringLiteral("cmdSend"))->click();
+        else
+            QTest::keyClick(window, Qt::Key_Return);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 30000);
     QVERIFY2(window->resultText().contains(told), qPrintable(window->resultText()));
     if (faults.hangupAfter == 0)
         heldAtEnd = s.sim().configImage();
     QCOMPARE(uploaded(heldAtEnd) == uploaded(cabinetImage(smallShip())), written);
-    if (!written && told != partialConfigurationMessage())
+    if (told == QLatin1String("before anything was written"))
         QCOMPARE(heldAtEnd, held);
-    QCOMPARE(s.backupFiles().size(), 2);
+    QCOMPARE(s.backupFiles().size(), closedIn == int(UploadController::Phase::Backup) ? 0 : 2);
     QCOMPARE(reboots, written ? 1 : 0);
     if (faults.dropEvery)
         QVERIFY(window->findChild<QLabel *>(QStringLiteral("labRetries"))
                     ->text()
                     .startsWith(QStringLiteral("Replies asked for again: ")));
-    if (told == partialConfigurationMessage())
-        QTRY_VERIFY(lastPrompt(s.prompts).contains(
-            QStringLiteral("The backup taken before this upload")));
-}
-
-void TestExchangeWindows::stopQuestionNamesTheStep_data()
-{
-    QTest::addColumn<int>("phase"); // UploadController::Phase
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<int>("answer"); // Yes stops the transfer; No lets it run to the end
-    const int yes = QMessageBox::Yes;
-    QTest::newRow("backup") << int(UploadController::Phase::Backup)
-                            << QStringLiteral("Nothing has been written to the exchange yet") << yes;
-    QTest::newRow("writing") << int(UploadController::Phase::Writing)
-                             << QStringLiteral("left with a partial configuration") << yes;
-    QTest::newRow("read-back, No goes on") << int(UploadController::Phase::Verifying)
-                                           << QStringLiteral("only the check that reads it back")
-                                           << int(QMessageBox::No);
-}
-
-void TestExchangeWindows::stopQuestionNamesTheStep()
-{
-    QFETCH(int, phase);
-    QFETCH(QString, question);
-    QFETCH(int, answer);
-    SendSession s;
-    s.action("mnuConfigSend")->trigger();
-    UploadWindow *window = s.sendWindow();
-    auto *upload = window->findChild<UploadController *>();
-    if (phase != int(UploadController::Phase::Backup))
-        s.pressSend();
-    // While the question is open the transfer stands still.
-    int before = -1;
-    int after = -1;
-    s.prompts.whileShown = [&](const Prompt &) {
-        QTest::qWait(100); // what was on the line already arrives
-        before = s.sim().counters().commands;
-        QTest::qWait(300);
-        after = s.sim().counters().commands;
-    };
-    s.prompts.buttons << QMessageBox::StandardButton(answer);
-    bool asked = false;
-    connect(upload, &LinkOperation::progress, window, [&] {
-        if (int(upload->phase()) != phase || asked)
-            return;
-        asked = true;
-        QTimer::singleShot(0, window, [window] { window->reject(); });
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(!s.exchange().isBusy(), 20000);
-    QVERIFY(asked);
-    QCOMPARE(s.prompts.asked.size(), 1);
-    QVERIFY2(lastPrompt(s.prompts).contains(question), qPrintable(lastPrompt(s.prompts)));
-    QCOMPARE(after, before);
-    QCOMPARE(s.sim().counters().reboots, answer == QMessageBox::No ? 1 : 0);
+    if (faults.hangupAfter)
+        QTRY_VERIFY(
+            lastPrompt(s.prompts).contains(QStringLiteral("The backup taken before this upload")));
+    if (answer) {
+        QCOMPARE(s.prompts.asked.size(), 1);
+        QVERIFY2(lastPrompt(s.prompts).contains(question), qPrintable(lastPrompt(s.prompts)));
+        QCOMPARE(after, before);
+    }
 }
 
 void TestExchangeWindows::restoreBackup_data()
@@ -795,36 +756,6 @@ void TestExchangeWindows::restoreBackup()
     QVERIFY(s.backupFiles().first().startsWith(QStringLiteral("MV Test-")));
 }
 
-void TestExchangeWindows::rawDataBeforeAnyRead()
-{
-    SendSession s;
-    s.action("mnuViewRaw")->trigger();
-    UploadWindow *window = s.sendWindow();
-    QVERIFY(window);
-    QVERIFY(window->findChild<QLabel *>(QStringLiteral("labBackup"))
-                ->text()
-                .contains(QStringLiteral("nothing read from the exchange yet")));
-    QCOMPARE(s.sim().counters().commands, 0);
-}
-
-// Past a size the oldest text goes, in one large piece.
-void TestExchangeWindows::terminalTrim()
-{
-    ExchangeSession s;
-    TerminalWindow &terminal = s.window.terminal();
-    terminal.append({{TraceColour::Blue, QStringLiteral("D")},
-                     {TraceColour::Red, QStringLiteral("<ACK>")}});
-    QCOMPARE(terminal.text(), QStringLiteral("D<ACK>")); // coloured, yet never read as markup
-    const auto *term = terminal.findChild<QPlainTextEdit *>(QStringLiteral("Term"));
-    const int before = term->document()->characterCount();
-    terminal.append({{TraceColour::Plain, QString(TerminalWindow::TrimThreshold - before, u'x')}});
-    const int full = term->document()->characterCount();
-    QVERIFY(full >= TerminalWindow::TrimThreshold);
-    terminal.append({{TraceColour::Plain, QStringLiteral("yz")}});
-    QCOMPARE(term->document()->characterCount(), full - TerminalWindow::TrimCharacters + 2);
-    QVERIFY(terminal.text().endsWith(QStringLiteral("xyz")));
-}
-
 void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
 {
     ExchangeSession s;
@@ -868,6 +799,14 @@ void TestExchangeWindows::terminalShowsTrafficAndSendsKeys()
     QVERIFY(!terminal.isVisible());
     s.action("mnuToolsTerm")->trigger();
     QVERIFY(terminal.text().startsWith(shown.left(10)));
+    // Past a size the oldest text goes, in one large piece.
+    const int before = term->document()->characterCount();
+    terminal.append({{TraceColour::Plain, QString(TerminalWindow::TrimThreshold - before, u'x')}});
+    const int full = term->document()->characterCount();
+    QVERIFY(full >= TerminalWindow::TrimThreshold);
+    terminal.append({{TraceColour::Plain, QStringLiteral("yz")}});
+    QCOMPARE(term->document()->characterCount(), full - TerminalWindow::TrimCharacters + 2);
+    QVERIFY(terminal.text().endsWith(QStringLiteral("xyz")));
     // The editor then goes with the terminal open and active: closing the
     // terminal moves the focus while the editor's views are already gone.
     terminal.activateWindow();
