@@ -14,10 +14,17 @@
 #include <QtTest>
 
 using Action = StartArguments::Action;
+using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(StartArguments::Action)
 
 namespace
 {
+
+// "--simulate ship.TWZ" as the words a shell hands the program.
+QStringList args(const char *line)
+{
+    return QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+}
 
 // The titles of the top-level windows on `display`, as xwininfo prints them
 // (their _NET_WM_NAME, quoted).
@@ -60,38 +67,29 @@ void TestStartUp::startArguments_data()
     QTest::addColumn<bool>("simulate");
     QTest::addColumn<QString>("file");
     const QString ship = QStringLiteral("ship.TWZ");
-    const QString simulate = QStringLiteral("--simulate");
-    QTest::newRow("nothing") << QStringList() << Action::Run << false << QString();
-    QTest::newRow("a file") << QStringList{ship} << Action::Run << false << ship;
+    QTest::newRow("nothing") << args("") << Action::Run << false << QString();
+    QTest::newRow("a file") << args("ship.TWZ") << Action::Run << false << ship;
     QTest::newRow("a path with blanks, in pieces")
-        << QStringList{QStringLiteral("/home/tech/MV"), QStringLiteral("Ship.TWZ")} << Action::Run
-        << false << QStringLiteral("/home/tech/MV Ship.TWZ");
-    QTest::newRow("--simulate first") << QStringList{simulate, ship} << Action::Run << true << ship;
+        << args("/home/tech/MV Ship.TWZ") << Action::Run << false << u"/home/tech/MV Ship.TWZ"_s;
+    QTest::newRow("--simulate first") << args("--simulate ship.TWZ") << Action::Run << true << ship;
     QTest::newRow("--simulate after the file")
-        << QStringList{ship, simulate} << Action::Run << true << ship;
-    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << Action::Help << false
-                            << QString();
-    QTest::newRow("-h after a file")
-        << QStringList{ship, QStringLiteral("-h")} << Action::Help << false << QString();
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << Action::Version
-                               << false << QString();
-    QTest::newRow("-v") << QStringList{QStringLiteral("-v")} << Action::Version << false
-                        << QString();
+        << args("ship.TWZ --simulate") << Action::Run << true << ship;
+    QTest::newRow("--help") << args("--help") << Action::Help << false << QString();
+    QTest::newRow("-h after a file") << args("ship.TWZ -h") << Action::Help << false << QString();
+    QTest::newRow("--version") << args("--version") << Action::Version << false << QString();
+    QTest::newRow("-v") << args("-v") << Action::Version << false << QString();
     QTest::newRow("an unknown option")
-        << QStringList{QStringLiteral("--simulated"), ship} << Action::Refuse << false << QString();
+        << args("--simulated ship.TWZ") << Action::Refuse << false << QString();
     QTest::newRow("Qt's option and its value")
-        << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), ship}
-        << Action::Run << false << ship;
+        << args("-platform offscreen ship.TWZ") << Action::Run << false << ship;
     QTest::newRow("Qt's option with two dashes and its value")
-        << QStringList{ship, QStringLiteral("--style"), QStringLiteral("Fusion")} << Action::Run
-        << false << ship;
+        << args("ship.TWZ --style Fusion") << Action::Run << false << ship;
     QTest::newRow("Qt's option joined to its value")
-        << QStringList{QStringLiteral("-style=Fusion"), ship} << Action::Run << false << ship;
+        << args("-style=Fusion ship.TWZ") << Action::Run << false << ship;
     QTest::newRow("Qt's option without a value")
-        << QStringList{QStringLiteral("-reverse"), ship} << Action::Run << false << ship;
+        << args("-reverse ship.TWZ") << Action::Run << false << ship;
     QTest::newRow("-- before a name that starts with a dash")
-        << QStringList{simulate, QStringLiteral("--"), QStringLiteral("-night.TWZ")} << Action::Run
-        << true << QStringLiteral("-night.TWZ");
+        << args("--simulate -- -night.TWZ") << Action::Run << true << u"-night.TWZ"_s;
 }
 
 void TestStartUp::startArguments()
@@ -159,10 +157,7 @@ void TestStartUp::titleAsTheWindowSystemGetsIt()
     QVERIFY(QFile::copy(QStringLiteral(HELMWISE_TEST_DATA "/golden.TWZ"), file));
 
     QProcess server; // says its display number on standard output once it listens
-    server.start(xvfb,
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
+    server.start(xvfb, args("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp"));
     QVERIFY(server.waitForStarted());
     QVERIFY2(server.waitForReadyRead(60000), server.readAllStandardError().constData());
     const QString display = u':' + QString::fromLatin1(server.readLine().trimmed());
