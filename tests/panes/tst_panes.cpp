@@ -207,7 +207,6 @@ class TestPanes : public QObject
     void applyOrLeave();
     void className_data();
     void className();
-    void noNewClassWhenFull();
     void classRightsFromTheMenu();
     void members_data();
     void members();
@@ -912,8 +911,10 @@ void TestPanes::className_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("named"); // the class that then carries the name
     QTest::addColumn<QString>("name");
-    QTest::newRow("new class, a copy") << false << " officer " << 7 << "officer";
-    QTest::newRow("rename") << true << "Master" << int(ClassOfficer) << "Master";
+    QTest::addColumn<bool>("full"); // every class in use: no new one is offered
+    QTest::newRow("new class, a copy") << false << " officer " << 7 << "officer" << false;
+    QTest::newRow("rename") << true << "Master" << int(ClassOfficer) << "Master" << false;
+    QTest::newRow("new class, none free") << false << "" << 0 << "" << true;
 }
 
 void TestPanes::className()
@@ -922,6 +923,7 @@ void TestPanes::className()
     QFETCH(QString, typed);
     QFETCH(int, named);
     QFETCH(QString, name);
+    QFETCH(bool, full);
     SmallShip doc;
     doc.config.ExtClasses[9].Active = true; // a class of the ship's own
     doc.config.ExtClasses[9].Name = QStringLiteral("Galley");
@@ -935,7 +937,15 @@ void TestPanes::className()
     QVERIFY(!window.hasUnappliedEdits());
     if (rename)
         click(window, "chkSub_0");
+    for (int k = 8; full && k < MaxClasses; ++k)
+        createClass(doc.config, QStringLiteral("Class %1").arg(k), -1);
     click(window, rename ? "cmdRename" : "cmdNewClass");
+    if (full) {
+        QVERIFY(!window.findChild<NewClassDialog *>());
+        QCOMPARE(prompts_->asked.size(), 1);
+        QVERIFY(prompts_->asked.first().text.startsWith(u"All 31 extension classes"_s));
+        return;
+    }
     auto *dialog = child<NewClassDialog>(window, "frmNewClass");
     auto *box = child<QLineEdit>(*dialog, "txtClassName");
     auto *copy = child<QCheckBox>(*dialog, "chkCopy");
@@ -962,19 +972,6 @@ void TestPanes::className()
     QCOMPARE(combo->currentText(), name);
     QCOMPARE(window.hasUnappliedEdits(), rename);
     QCOMPARE(prompts_->asked.size(), 1); // no save question: the class shown was kept or new
-}
-
-void TestPanes::noNewClassWhenFull()
-{
-    SmallShip doc;
-    for (int k = 7; k < MaxClasses; ++k)
-        QCOMPARE(createClass(doc.config, QStringLiteral("Class %1").arg(k), -1), k);
-    ClassRightsDialog window(doc);
-    window.show();
-    click(window, "cmdNewClass");
-    QVERIFY(!window.findChild<NewClassDialog *>());
-    QCOMPARE(prompts_->asked.size(), 1);
-    QVERIFY(prompts_->asked.first().text.startsWith(QStringLiteral("All 31 extension classes")));
 }
 
 void TestPanes::classRightsFromTheMenu()
