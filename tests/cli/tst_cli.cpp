@@ -188,6 +188,28 @@ void TestCli::fileVerbs_data()
     QTest::newRow("export onto a pipe") << shipFile() << u"export %in %out.csv"_s << 2 << none << notAFile("%out_TieLines.csv") << u"out_TieLines.csv"_s;
     QTest::newRow("report onto a pipe") << shipFile() << u"report %in --number 0 --pdf %out"_s << 2 << none << notAFile("%out") << u"out"_s;
     QTest::newRow("download onto a pipe") << shipFile() << u"download --port %out.none %out.TWZ --image %out.bin"_s << 2 << none << notAFile("%out.bin") << u"out.bin"_s;
+
+    // Exchange verbs refused before the exchange is looked for.
+    const auto badTimeout = [](const char *value) {
+        return u"version: --timeout needs a number of seconds from 0.1 to 3600, not \"%1\"\n"_s.arg(QLatin1String(value));
+    };
+    QTest::newRow("time-out nan") << shipFile() << u"version --timeout nan"_s << 2 << none << badTimeout("nan") << none;
+    QTest::newRow("time-out zero") << shipFile() << u"version --timeout 0"_s << 2 << none << badTimeout("0") << none;
+    QTest::newRow("time-out over an hour") << shipFile() << u"version --timeout 3600.5"_s << 2 << none << badTimeout("3600.5") << none;
+    QTest::newRow("pin, two values") << shipFile() << u"pin 1234 5678"_s << 2 << none << u"Usage: helmwise-cli pin [--port P] [NEW]\n"_s << none;
+    QTest::newRow("clock, no date") << shipFile() << u"clock --set 23:59:59"_s << 2 << none << u"23:59:59 is not a time and date (hh:mm:ss dd/mm/yy)\n"_s << none;
+    QTest::newRow("missing port") << shipFile() << u"version --port %out.none"_s << 3 << none
+        << u"There is no port %out.none: the Programming Module is not plugged in, or the name is wrong.\n"_s << none;
+    QTest::newRow("boards, file cannot be read") << shipFile() << u"boards %in.missing"_s << 2 << none
+        << u"Unable to load file as error in file\n%in.missing: no such file\n"_s << none;
+    QTest::newRow("upload, errors in the file") << fileOf(duplicate) << u"upload %in"_s << 1 << none
+        << u"There are errors with the configuration.\nThese need to be corrected before the configuration can be sent.\n"_s << none;
+    QTest::newRow("upload, image a byte short") << QByteArray(8191, '\0') << u"upload --image %in"_s << 2 << none
+        << u"%in is not an exchange image: it holds 8191 bytes, an image has 8192\n"_s << none;
+    QTest::newRow("upload, image a byte long") << QByteArray(8193, '\0') << u"upload --image %in"_s << 2 << none
+        << u"%in is not an exchange image: it holds more than 8192 bytes, an image has 8192\n"_s << none;
+    QTest::newRow("upload, image without the marker") << QByteArray(8192, '\0') << u"upload --image %in"_s << 2 << none
+        << u"%in is not an exchange configuration: it lacks the marker bytes every configuration image holds at offset 7936\n"_s << none;
 }
 // clang-format on
 

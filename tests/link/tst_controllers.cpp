@@ -64,8 +64,12 @@ struct LineRig {
     }
 };
 
-enum What { PinValue, PasswordValue, ClockValue };
-constexpr int Refused = -2; // in serviceRoundTrips: the value is refused, nothing is sent
+enum What { PinValue, PasswordValue, ClockValue, VersionValue };
+// In serviceRoundTrips: the value is refused, nothing is sent; or nothing is
+// written and the value the exchange holds is read, or fails to be.
+constexpr int Refused = -2;
+constexpr int Read = -3;
+constexpr int ReadFails = -4;
 
 QString write(ServiceController &service, int what, const QString &value)
 {
@@ -125,8 +129,6 @@ private slots:
     void refusedUploadsSendNothing();
     void serviceRoundTrips_data();
     void serviceRoundTrips();
-    void valuesRead_data();
-    void valuesRead();
     void rebootGoesOut();
     void slotReplies_data();
     void slotReplies();
@@ -801,7 +803,8 @@ void TestControllers::refusedUploadsSendNothing()
 void TestControllers::serviceRoundTrips_data()
 {
     // A value written reads back as written; a write the exchange loses
-    // (or never confirms) is not done; a value refused sends nothing.
+    // (or never confirms) is not done; a value refused sends nothing; what
+    // the exchange holds reads as a value or fails.
     QTest::addColumn<int>("what");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("outcome"); // the value read back, or the failure or refusal
@@ -847,6 +850,40 @@ void TestControllers::serviceRoundTrips_data()
         QStringLiteral("12:00:00 30/02/20 is not a time and date (hh:mm:ss dd/mm/yy)"), Refused);
     row("wrong form", ClockValue, QStringLiteral("12:00 01/01/2020"),
         QStringLiteral("12:00 01/01/2020 is not a time and date (hh:mm:ss dd/mm/yy)"), Refused);
+    const auto read = [](const char *name, int what, const QByteArray &bytes,
+                         const QString &shown, const QString &failure = {}) {
+        const int address = what == PinValue ? Sim::PinAddress : Sim::ClockReadAddress;
+        QTest::newRow(name) << what << QString() << (failure.isEmpty() ? shown : failure)
+                            << address << bytes << (failure.isEmpty() ? Read : ReadFails);
+    };
+    const QString version2 = QStringLiteral("Exchange has version 2+ firmware\n");
+    read("version 1", VersionValue, QByteArray(1, 0x31),
+         QStringLiteral("Exchange has version 1 firmware. Needs to be updated to Version 2.23\n"
+                        "Firmware version 1 (version byte 0x31)."));
+    read("version 2", VersionValue, QByteArray(1, 0x32),
+         version2 + QStringLiteral("Firmware version 2 (version byte 0x32)."));
+    read("version byte no digit", VersionValue, QByteArray(1, char(0xA4)),
+         version2 + QStringLiteral("Version byte 0xA4."));
+    read("version byte 00", VersionValue, QByteArray(1, '\0'), {},
+         QStringLiteral("The exchange's firmware version could not be read (it answered 00)."));
+    const QString unreadable = QStringLiteral("The exchange's PIN could not be read");
+    read("PIN as the packed word of an upload", PinValue, QByteArray("\x34\x12\xFF\xFF"), {},
+         unreadable);
+    read("PIN with a star", PinValue, QByteArray("\x01\x0B\x03\x04"), {}, unreadable);
+    read("all zero: a configuration without a PIN", PinValue, QByteArray(4, '\0'), QString());
+    read("packed word a configuration wrote", PinValue, QByteArray("\x34\x2A\x00\x00", 4),
+         QStringLiteral("2034"));
+    read("PIN half removed", PinValue, QByteArray("\x01\x02\xFF\xFF"), {}, unreadable);
+    const QString badClock = QStringLiteral("Bad Time and Date recieved - leaving as PC time");
+    read("Christmas 99", ClockValue, QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8),
+         QStringLiteral("12:30:45 25/12/99"));
+    read("midnight", ClockValue, QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8),
+         QStringLiteral("00:00:00 01/01/00"));
+    read("hexadecimal letter", ClockValue, QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8), {},
+         badClock);
+    read("25 o'clock", ClockValue, QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8), {}, badClock);
+    read("30 February", ClockValue, QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8), {},
+         badClock);
 }
 
 void TestControllers::serviceRoundTrips()
@@ -859,7 +896,12 @@ void TestControllers::serviceRoundTrips()
     QFETCH(int, lost);
     Rig rig;
     rig.link.setSilenceLimit(300);
-    if (address) // something else there first, so the write shows
+    const bool readOnly = lost == Read || lost == ReadFails;
+    if (readOnly && what == VersionValue)
+        rig.exchange.setFirmware(quint8(bytes.at(0)));
+    else if (readOnly)
+        rig.exchange.setBytes(address, bytes);
+    else if (address) // something else there first, so the write shows
         rig.exchange.setBytes(address, QByteArray(bytes.size(), char(0x55)));
     rig.line.responder = [&](const QByteArray &sent) {
         const bool toLost = lost > 0 && sent.startsWith(char(Sim::WriteByte)) &&
@@ -880,98 +922,33 @@ void TestControllers::serviceRoundTrips()
         QVERIFY(!service.isRunning());
         return;
     }
-    QCOMPARE(write(service, what, written), QString());
-    QVERIFY(rig.run(service));
-    QCOMPARE(finished.count(), lost ? 0 : 1);
-    QCOMPARE(failed.count(), lost ? 1 : 0);
-    if (lost) {
-        QCOMPARE(failed.at(0).at(0).toString(), outcome);
-        return;
+    if (!readOnly) {
+        QCOMPARE(write(service, what, written), QString());
+        QVERIFY(rig.run(service));
+        QCOMPARE(finished.count(), lost ? 0 : 1);
+        QCOMPARE(failed.count(), lost ? 1 : 0);
+        if (lost) {
+            QCOMPARE(failed.at(0).at(0).toString(), outcome);
+            return;
+        }
+        if (address)
+            QCOMPARE(rig.exchange.bytes(address, int(bytes.size())).toHex(), bytes.toHex());
+        QCOMPARE(rig.exchange.counters().clockUpdates, what == ClockValue ? 1 : 0);
     }
-    if (address)
-        QCOMPARE(rig.exchange.bytes(address, int(bytes.size())).toHex(), bytes.toHex());
-    QCOMPARE(rig.exchange.counters().clockUpdates, what == ClockValue ? 1 : 0);
     if (what == PinValue)
         service.readPin();
     else if (what == PasswordValue)
         service.readPassword();
-    else
+    else if (what == ClockValue)
         service.readClock();
-    QVERIFY(rig.run(service));
-    QCOMPARE(finished.count(), 2);
-    QCOMPARE(values.count(), 1);
-    QCOMPARE(values.at(0).at(0).toString(), outcome);
-}
-
-void TestControllers::valuesRead_data()
-{
-    QTest::addColumn<int>("address"); // what the exchange holds there, -1: the firmware byte
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("shown");   // what valueRead() says
-    QTest::addColumn<QString>("failure"); // or the failure instead
-    const auto row = [](const char *name, int address, const QByteArray &bytes,
-                        const QString &shown, const QString &failure = {}) {
-        QTest::newRow(name) << address << bytes << shown << failure;
-    };
-    const int pin = Sim::PinAddress;
-    const int clock = Sim::ClockReadAddress;
-    const QString version2 = QStringLiteral("Exchange has version 2+ firmware\n");
-    row("version 1", -1, QByteArray(1, 0x31),
-        QStringLiteral("Exchange has version 1 firmware. Needs to be updated to Version 2.23\n"
-                       "Firmware version 1 (version byte 0x31)."));
-    row("version 2", -1, QByteArray(1, 0x32),
-        version2 + QStringLiteral("Firmware version 2 (version byte 0x32)."));
-    row("version byte no digit", -1, QByteArray(1, char(0xA4)),
-        version2 + QStringLiteral("Version byte 0xA4."));
-    row("version byte 00", -1, QByteArray(1, '\0'), {},
-        QStringLiteral("The exchange's firmware version could not be read (it answered 00)."));
-    const QString unreadable = QStringLiteral("The exchange's PIN could not be read");
-    row("PIN digits with 0", pin, QByteArray("\x02\x0A\x05\x0A"), QStringLiteral("2050"));
-    row("no PIN", pin, QByteArray(4, char(0xFF)), QString());
-    row("PIN as the packed word of an upload", pin, QByteArray("\x34\x12\xFF\xFF"), {}, unreadable);
-    row("PIN with a star", pin, QByteArray("\x01\x0B\x03\x04"), {}, unreadable);
-    row("all zero: a configuration without a PIN", pin, QByteArray(4, '\0'), QString());
-    row("packed word a configuration wrote", pin, QByteArray("\x34\x2A\x00\x00", 4),
-        QStringLiteral("2034"));
-    row("PIN half removed", pin, QByteArray("\x01\x02\xFF\xFF"), {}, unreadable);
-    const QString badClock = QStringLiteral("Bad Time and Date recieved - leaving as PC time");
-    row("Christmas 99", clock, QByteArray("\x00\x45\x30\x12\x10\x25\x12\x99", 8),
-        QStringLiteral("12:30:45 25/12/99"));
-    row("midnight", clock, QByteArray("\x00\x00\x00\x00\x10\x01\x01\x00", 8),
-        QStringLiteral("00:00:00 01/01/00"));
-    row("hexadecimal letter", clock, QByteArray("\x00\x4A\x30\x12\x10\x25\x12\x99", 8), {},
-        badClock);
-    row("25 o'clock", clock, QByteArray("\x00\x00\x00\x25\x10\x01\x01\x20", 8), {}, badClock);
-    row("30 February", clock, QByteArray("\x00\x00\x00\x12\x10\x30\x02\x20", 8), {}, badClock);
-}
-
-void TestControllers::valuesRead()
-{
-    QFETCH(int, address);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, shown);
-    QFETCH(QString, failure);
-    Rig rig;
-    ServiceController service(rig.link);
-    QSignalSpy values(&service, &ServiceController::valueRead);
-    QSignalSpy failed(&service, &LinkOperation::failed);
-    if (address < 0) {
-        rig.exchange.setFirmware(quint8(bytes.at(0)));
+    else
         service.readVersion();
-    } else {
-        rig.exchange.setBytes(address, bytes);
-        if (address == Sim::PinAddress)
-            service.readPin();
-        else
-            service.readClock();
-    }
     QVERIFY(rig.run(service));
-    QCOMPARE(values.count(), failure.isEmpty() ? 1 : 0);
-    QCOMPARE(failed.count(), failure.isEmpty() ? 0 : 1);
-    if (failure.isEmpty())
-        QCOMPARE(values.at(0).at(0).toString(), shown);
-    if (!failure.isEmpty())
-        QCOMPARE(failed.at(0).at(0).toString(), failure);
+    const bool fails = lost == ReadFails;
+    QCOMPARE(finished.count(), int(!readOnly) + int(!fails));
+    QCOMPARE(values.count(), fails ? 0 : 1);
+    QCOMPARE(failed.count(), fails ? 1 : 0);
+    QCOMPARE((fails ? failed : values).at(0).at(0).toString(), outcome);
 }
 
 void TestControllers::rebootGoesOut()

@@ -85,53 +85,40 @@ void TestModules::connectModule_data()
     QTest::addColumn<QList<PortCandidate>>("ports");
     QTest::addColumn<QList<int>>("results"); // what opening each port gives
     QTest::addColumn<int>("silent");
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("port"); // the port opened; empty: none
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<bool>("notFoundBox"); // false: the editor's start-up
+    const auto row = [](const char *name, const QList<PortCandidate> &ports,
+                        const QList<int> &results, int silent, const QString &port,
+                        const QStringList &boxes, bool notFoundBox = true) {
+        QTest::newRow(name) << ports << results << silent << port << boxes << notFoundBox;
+    };
 
     const QString inUse = QStringLiteral("Tidelex Analogue Programming Module \nin use by another program");
     const QString notFound = QStringLiteral("No Tidelex Analogue Programming Module Found");
-    const QList<PortCandidate> two = {module(QStringLiteral("ttyACM0")),
-                                      module(QStringLiteral("ttyACM1"))};
-    QTest::newRow("first in use, second opened")
-        << two << QList<int>{2, 0} << 1 << true << QStringLiteral("ttyACM1") << QStringList{inUse}
-        << true;
-    QTest::newRow("first in use, quiet level 4")
-        << two << QList<int>{2, 0} << 4 << true << QStringLiteral("ttyACM1") << QStringList{}
-        << true;
-    QTest::newRow("nothing there")
-        << two << QList<int>{1, 1} << 1 << false << QString() << QStringList{notFound} << true;
-    QTest::newRow("unknown error shown below level 3")
-        << two << QList<int>{107, 0} << 2 << true << QStringLiteral("ttyACM1")
-        << QStringList{QStringLiteral(
-               "Tidelex Analogue Programming Module \nhas an unknown error 107")}
-        << true;
-    QTest::newRow("unknown error silent at level 3")
-        << two << QList<int>{107, 0} << 3 << true << QStringLiteral("ttyACM1") << QStringList{}
-        << true;
+    const QString second = QStringLiteral("ttyACM1");
+    const QList<PortCandidate> two = {module(QStringLiteral("ttyACM0")), module(second)};
+    row("first in use, second opened", two, {2, 0}, 1, second, {inUse});
+    row("first in use, quiet level 4", two, {2, 0}, 4, second, {});
+    row("nothing there", two, {1, 1}, 1, QString(), {notFound});
+    row("unknown error shown below level 3", two, {107, 0}, 2, second,
+        {QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 107")});
+    row("unknown error silent at level 3", two, {107, 0}, 3, second, {});
     // A port whose device file tells the real cause says it after the box's words.
-    QTest::newRow("a folder given as the port")
-        << QList<PortCandidate>{module(m_dir.path())} << QList<int>{108} << 1 << false << QString()
-        << QStringList{QStringLiteral(
-                           "Tidelex Analogue Programming Module \nhas an unknown error 108\n\n"
-                           "%1 is a folder, not a serial port.")
-                           .arg(m_dir.path()),
-                       notFound}
-        << true;
-    QTest::newRow("an ordinary file given as the port")
-        << QList<PortCandidate>{module(m_file)} << QList<int>{2} << 1 << false << QString()
-        << QStringList{inUse + QStringLiteral("\n\n%1 is an ordinary file, not a serial port.")
-                                   .arg(m_file),
-                       notFound}
-        << true;
-    QTest::newRow("no module at all") << QList<PortCandidate>{} << QList<int>{} << 1 << false
-                                      << QString() << QStringList{notFound} << true;
-    QTest::newRow("in use, at start-up: only the module's own box")
-        << two << QList<int>{2, 1} << 1 << false << QString() << QStringList{inUse} << false;
-    QTest::newRow("no port name is probed as nothing there")
-        << QList<PortCandidate>{module(QString()), module(QStringLiteral("ttyACM3"))}
-        << QList<int>{0, 0} << 1 << true << QStringLiteral("ttyACM3") << QStringList{} << true;
+    row("a folder given as the port", {module(m_dir.path())}, {108}, 1, QString(),
+        {QStringLiteral("Tidelex Analogue Programming Module \nhas an unknown error 108\n\n"
+                        "%1 is a folder, not a serial port.")
+             .arg(m_dir.path()),
+         notFound});
+    row("an ordinary file given as the port", {module(m_file)}, {2}, 1, QString(),
+        {inUse + QStringLiteral("\n\n%1 is an ordinary file, not a serial port.").arg(m_file),
+         notFound});
+    row("no module at all", {}, {}, 1, QString(), {notFound});
+    row("in use, at start-up: only the module's own box", two, {2, 1}, 1, QString(), {inUse},
+        false);
+    row("no port name is probed as nothing there",
+        {module(QString()), module(QStringLiteral("ttyACM3"))}, {0, 0}, 1,
+        QStringLiteral("ttyACM3"), {});
 }
 
 void TestModules::connectModule()
@@ -139,7 +126,6 @@ void TestModules::connectModule()
     QFETCH(QList<PortCandidate>, ports);
     QFETCH(QList<int>, results);
     QFETCH(int, silent);
-    QFETCH(bool, opened);
     QFETCH(QString, port);
     QFETCH(QStringList, boxes);
     QFETCH(bool, notFoundBox);
@@ -158,8 +144,8 @@ void TestModules::connectModule()
         shown.append(text);
     };
     messages.notFoundBox = notFoundBox;
-    QCOMPARE(search.connectModule(messages), opened);
-    QCOMPARE(line.isOpen(), opened);
+    QCOMPARE(search.connectModule(messages), !port.isEmpty());
+    QCOMPARE(line.isOpen(), !port.isEmpty());
     QCOMPARE(line.portName(), port);
     QCOMPARE(shown, boxes);
     for (const QString &title : titles)
